@@ -1,0 +1,7 @@
+#include "link/linksettings.h"
+
+LinkSettings &GlobalLinkSettings()
+{
+    static LinkSettings settings;
+    return settings;
+}

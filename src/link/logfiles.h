@@ -1,0 +1,45 @@
+// Daily diagnostic files in Log/ beside the program: Log_RX (raw received
+// bytes), Log (frames with a bad tail) and Log_info (port warnings, opening
+// details, caught exceptions). Each write opens, appends and closes; the text
+// is GBK.
+#pragma once
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+
+// Local time of day in milliseconds, wrapping in 32 bits; only differences are used.
+std::uint32_t MsOfDay();
+
+// "<folder><kind>_<yyyy-MM-dd>.<ext>" with the Log folder (or the current folder
+// while the Log folder cannot be created).
+QString LogFilePath(const QString &kind, const QString &extension);
+// The folder the Log folder is created in; the program's folder unless a test sets it.
+void SetLogBaseFolder(const QString &folder);
+// Appends GBK text to a file; false when it cannot be opened or written
+// (then the d_assert line is recorded).
+bool AppendGbk(const QString &path, const QString &text);
+QByteArray ToGbk(const QString &text);
+
+// One Log_info line (printf-style, UTF-8 format and arguments).
+void LogInfo(const char *format, ...) __attribute__((format(printf, 1, 2)));
+void LogInfoText(const QString &line);
+// "PDU Miss Tail Flag: " + hex text, one Log line.
+void LogMissTail(const std::uint8_t *bytes, std::size_t count);
+
+// The Log_RX buffer: 32 bytes and a 200 ms deadline, one line per burst.
+// Owned by the port's monitoring thread.
+class LogRxBuffer {
+public:
+    void LogRxByte(std::uint8_t byte);
+    // Clock source for tests.
+    void SetClock(std::uint32_t (*clock)()) { m_clock = clock; }
+
+private:
+    std::uint8_t m_buf[32] = {};
+    std::size_t m_count = 0;
+    std::uint32_t m_deadline = 0;
+    bool m_started = false;
+    std::uint32_t (*m_clock)() = MsOfDay;
+};
