@@ -51,7 +51,9 @@ QString ReadLogInfo(const QString &folder)
 
 QString UniqueInstanceName()
 {
-    return QStringLiteral("pylvex_test_%1_%2").arg(QCoreApplication::applicationPid()).arg(QRandomGenerator::global()->generate());
+    return QStringLiteral("pylvex_test_%1_%2")
+        .arg(QCoreApplication::applicationPid())
+        .arg(QRandomGenerator::global()->generate());
 }
 
 QString ProgramPath()

@@ -37,8 +37,7 @@ StartupOptions ParseStartupOptions(const QStringList &arguments)
     parser.addOptions({port, demo, help, version});
 
     StartupOptions options;
-    const QString program =
-        arguments.isEmpty() ? QStringLiteral("pylvex") : QFileInfo(arguments.first()).fileName();
+    const QString program = arguments.isEmpty() ? QStringLiteral("pylvex") : QFileInfo(arguments.first()).fileName();
     auto fail = [&](const QString &why) {
         options.action = StartupOptions::Action::Fail;
         options.text = why + QStringLiteral("\n请使用 %1 --help 查看用法。\n").arg(program);

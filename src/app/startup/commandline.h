@@ -12,7 +12,7 @@ struct StartupOptions {
         Fail,        // print text to standard error, exit 2
     };
     Action action = Action::Run;
-    QString port; // device to open at start instead of the stored port; empty: the stored one
+    QString port;      // device to open at start instead of the stored port; empty: the stored one
     bool demo = false; // start the simulated board in-process and open it
     QString text;      // what to print for the actions other than Run
 };
