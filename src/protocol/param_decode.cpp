@@ -32,7 +32,7 @@ constexpr std::array<const char *, 4> T(const char *a = nullptr, const char *b =
 }
 
 // clang-format off
-constexpr ParamRow kWakeupRows[] = {
+constexpr PageParamRow kWakeupRows[] = {
     {1, "唤醒方式：", 1268, E(1267), T(), T(), 1269, kParamClass, 0x5A, kNoCode, F::WakeUp, K::UI1, 0, 0, 0},
     {2, "无操作等待时间：", 1341, E(1339), T(), T("秒"), 1340, kParamClass, 0x13, 0x12, F::Value, K::UI2, 1, kU16Max, 1},
     {3, "耗电更新时间：", 1264, E(1266), T(), T("分钟"), 1265, kParamClass, 0x15, 0x14, F::Value, K::UI2, 1, kU16Max, 1},
@@ -69,7 +69,7 @@ constexpr int kWakeupWrite[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 14, 15, 1
 #define PR_TEMP(n, label, chk, edit, led, rd, wr, unit) \
     {n, label, chk, E(edit), T(), T(unit), led, kParamClass, rd, wr, F::Temperature, K::I2, kTempMin, kTempMax, 1}
 
-constexpr ParamRow kAlarmRows[] = {
+constexpr PageParamRow kAlarmRows[] = {
     PR_VALUE(1, "充电过流报警：", 1040, 1039, 1041, 0x41, 0x40, K::Int, kI32Min, kI32Max, "mA"),
     PR_VALUE(2, "充电过流保护：", 1037, 1036, 1038, 0x57, 0x56, K::Int, kI32Min, kI32Max, "mA"),
     PR_VALUE(3, "单节过充报警：", 1206, 1204, 1205, 0x59, 0x58, K::I2, kI16Min, kI16Max, "mV"),
@@ -134,7 +134,7 @@ std::string Num(long long value)
 
 } // namespace
 
-int ParamRow::EditCount() const
+int PageParamRow::EditCount() const
 {
     int n = 0;
     while (n < kMaxRowEdits && editIds[n] != 0)
@@ -142,27 +142,27 @@ int ParamRow::EditCount() const
     return n;
 }
 
-const ParamRow *ParamPageRows::Row(int number) const
+const PageParamRow *ParamPageRows::Row(int number) const
 {
-    for (const ParamRow &row : rows)
+    for (const PageParamRow &row : rows)
         if (row.number == number)
             return &row;
     return nullptr;
 }
 
-const ParamRow *ParamPageRows::RowByChk(int chkId) const
+const PageParamRow *ParamPageRows::RowByChk(int chkId) const
 {
-    for (const ParamRow &row : rows)
+    for (const PageParamRow &row : rows)
         if (row.chkId == chkId)
             return &row;
     return nullptr;
 }
 
-const ParamRow *ParamPageRows::RowByResponse(std::uint8_t cls, std::uint8_t code) const
+const PageParamRow *ParamPageRows::RowByResponse(std::uint8_t cls, std::uint8_t code) const
 {
     const int c = cls & 0x7F;
     const int k = code & 0x7F;
-    for (const ParamRow &row : rows)
+    for (const PageParamRow &row : rows)
         if (row.cls == c && (row.readCode == k || row.writeCode == k))
             return &row;
     return nullptr;
@@ -178,7 +178,7 @@ const ParamPageRows &AlarmPageRows()
     return kAlarmPage;
 }
 
-int ResponseNeed(const ParamRow &row, std::uint8_t code)
+int ResponseNeed(const PageParamRow &row, std::uint8_t code)
 {
     switch (row.format) {
     case F::Value: return 1 + KindBytes(row.kind);
@@ -257,7 +257,7 @@ int TemperatureShown(std::int16_t hundredths)
     return hundredths / 100; // C++ division truncates toward zero
 }
 
-std::optional<std::vector<std::string>> DecodeRowTexts(const ParamRow &row, std::uint8_t code,
+std::optional<std::vector<std::string>> DecodeRowTexts(const PageParamRow &row, std::uint8_t code,
                                                        std::span<const std::uint8_t> data)
 {
     switch (row.format) {
@@ -290,14 +290,14 @@ std::optional<std::vector<std::string>> DecodeRowTexts(const ParamRow &row, std:
     }
 }
 
-std::vector<std::uint8_t> ReadPayload(const ParamRow &row)
+std::vector<std::uint8_t> ReadPayload(const PageParamRow &row)
 {
     if (row.readCode == kNoCode)
         return {};
     return {0x53, row.cls, static_cast<std::uint8_t>(row.readCode), 0x01, 0x00};
 }
 
-std::vector<std::uint8_t> WritePayload(const ParamRow &row, std::span<const std::int64_t> values)
+std::vector<std::uint8_t> WritePayload(const PageParamRow &row, std::span<const std::int64_t> values)
 {
     if (row.ReadOnly() || values.size() != static_cast<std::size_t>(row.writtenEdits))
         return {};

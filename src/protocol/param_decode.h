@@ -31,7 +31,7 @@ inline constexpr int kMaxRowEdits = 4;
 
 // One parameter row: check-box with the label, edit boxes with their captions
 // and units, and the lamp. Texts are UTF-8.
-struct ParamRow {
+struct PageParamRow {
     int number; // position in the page's table, from 1
     const char *label;
     int chkId;
@@ -55,15 +55,15 @@ struct ParamRow {
 // A page's rows in table order plus the orders its read and write walks take
 // (row numbers).
 struct ParamPageRows {
-    std::span<const ParamRow> rows;
+    std::span<const PageParamRow> rows;
     std::span<const int> readOrder;
     std::span<const int> writeOrder;
 
-    const ParamRow *Row(int number) const;
-    const ParamRow *RowByChk(int chkId) const;
+    const PageParamRow *Row(int number) const;
+    const PageParamRow *RowByChk(int chkId) const;
     // The row that a response of this class and code answers (bit 7 of both
     // may be set or not); nullptr when none does.
-    const ParamRow *RowByResponse(std::uint8_t cls, std::uint8_t code) const;
+    const PageParamRow *RowByResponse(std::uint8_t cls, std::uint8_t code) const;
 };
 
 // "唤醒与门限": 21 rows.
@@ -73,7 +73,7 @@ const ParamPageRows &AlarmPageRows();
 
 // Data length (result code included) a response to this row must carry;
 // code is the response code (bit 7 may be set).
-int ResponseNeed(const ParamRow &row, std::uint8_t code);
+int ResponseNeed(const PageParamRow &row, std::uint8_t code);
 
 // The data field of a received frame: bytes 5 .. 5+N-1, cut to what the frame
 // really holds. Empty when the frame is shorter than a head.
@@ -98,12 +98,12 @@ int TemperatureShown(std::int16_t hundredths);
 // WakeUp row from a response that passed its checks, one per edit box from the
 // first on (a cycle-threshold write answer fills two). Nothing for other
 // formats or when the data is short.
-std::optional<std::vector<std::string>> DecodeRowTexts(const ParamRow &row, std::uint8_t code,
+std::optional<std::vector<std::string>> DecodeRowTexts(const PageParamRow &row, std::uint8_t code,
                                                        std::span<const std::uint8_t> data);
 
 // Request payloads from the link byte on, as the send path takes them.
-std::vector<std::uint8_t> ReadPayload(const ParamRow &row);
+std::vector<std::uint8_t> ReadPayload(const PageParamRow &row);
 // The write payload of a row from its entered values (one per written edit box,
 // already range-checked; temperatures in whole degrees). Empty when the row
 // cannot be written or the count of values is wrong.
-std::vector<std::uint8_t> WritePayload(const ParamRow &row, std::span<const std::int64_t> values);
+std::vector<std::uint8_t> WritePayload(const PageParamRow &row, std::span<const std::int64_t> values);

@@ -12,16 +12,16 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Values = std::vector<std::int64_t>;
 
-const ParamRow &WakeRow(int n)
+const PageParamRow &WakeRow(int n)
 {
-    const ParamRow *row = WakeupPageRows().Row(n);
+    const PageParamRow *row = WakeupPageRows().Row(n);
     EXPECT_NE(row, nullptr) << n;
     return *row;
 }
 
-const ParamRow &AlarmRow(int n)
+const PageParamRow &AlarmRow(int n)
 {
-    const ParamRow *row = AlarmPageRows().Row(n);
+    const PageParamRow *row = AlarmPageRows().Row(n);
     EXPECT_NE(row, nullptr) << n;
     return *row;
 }
@@ -39,7 +39,7 @@ TEST(ParamRows, IdsAreUniqueAndDistinctPerPage)
 {
     for (const ParamPageRows *page : {&WakeupPageRows(), &AlarmPageRows()}) {
         std::set<int> chks, leds, edits;
-        for (const ParamRow &row : page->rows) {
+        for (const PageParamRow &row : page->rows) {
             SCOPED_TRACE(row.label);
             EXPECT_TRUE(chks.insert(row.chkId).second);
             EXPECT_TRUE(leds.insert(row.ledId).second);
@@ -72,7 +72,7 @@ TEST(ParamRows, WalkOrders)
     EXPECT_EQ(two.writeOrder.back(), 12);
     EXPECT_TRUE(two.Row(1)->ReadOnly());
     EXPECT_EQ(two.Row(12)->readCode, kNoCode);
-    for (const ParamRow &row : AlarmPageRows().rows)
+    for (const PageParamRow &row : AlarmPageRows().rows)
         EXPECT_FALSE(row.ReadOnly()) << row.label;
 }
 
@@ -129,7 +129,7 @@ TEST(ParamRows, ResponsesFindTheirRow)
         for (const Case &c : cases)
             for (std::uint8_t code : c.codes) {
                 SCOPED_TRACE(testing::Message() << std::hex << int(c.cls) << " " << int(code));
-                const ParamRow *row = page.RowByResponse(c.cls, code);
+                const PageParamRow *row = page.RowByResponse(c.cls, code);
                 ASSERT_NE(row, nullptr);
                 EXPECT_STREQ(row->label, c.label);
                 EXPECT_EQ(ResponseNeed(*row, code), c.need);
@@ -154,7 +154,7 @@ TEST(ParamPayload, GoldenRequests)
 {
     struct Case {
         const char *name;
-        const ParamRow &row;
+        const PageParamRow &row;
         Values values;
         Bytes payload;
     };
@@ -189,7 +189,7 @@ TEST(ParamPayload, RefusedValues)
 {
     struct Case {
         const char *name;
-        const ParamRow &row;
+        const PageParamRow &row;
         Values values;
     };
     const Case cases[] = {
@@ -218,7 +218,7 @@ TEST(ParamDecode, RowTexts)
     using Texts = std::vector<std::string>;
     struct Case {
         const char *name;
-        const ParamRow &row;
+        const PageParamRow &row;
         std::uint8_t code;
         Bytes data;
         std::optional<Texts> texts;
