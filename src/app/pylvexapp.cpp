@@ -4,6 +4,7 @@
 #include "app/startup/commandline.h"
 #include "app/startup/crashhandler.h"
 #include "app/startup/singleinstance.h"
+#include "app/startup/startupprobe.h"
 #include "link/logfiles.h"
 
 #include <QDateTime>
@@ -64,6 +65,7 @@ int CPylvexApp::InitInstance(const StartupOptions &options)
     auto dlg = std::make_unique<CPylvexDlg>();
     m_bInnerVerified = false;
     m_pInstance->SetWindow(dlg.get());
+    InstallStartupProbe(dlg.get());
     dlg->show();
     QTimer::singleShot(0, this, [] { crash::CrashIfAsked(); });
 

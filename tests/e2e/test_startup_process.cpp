@@ -130,21 +130,16 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("signal");
         QTest::addColumn<QString>("zone");
-        QTest::newRow("segv") << "segv"
-                              << "Signal: 11 (SIGSEGV)"
-                              << "Asia/Shanghai";
-        QTest::newRow("abort") << "abort"
-                               << "Signal: 6 (SIGABRT)"
-                               << "America/New_York";
-        QTest::newRow("bus") << "bus"
-                             << "Signal: 7 (SIGBUS)"
-                             << "UTC";
-        QTest::newRow("fpe") << "fpe"
-                             << "Signal: 8 (SIGFPE)"
-                             << "UTC";
-        QTest::newRow("ill") << "ill"
-                             << "Signal: 4 (SIGILL)"
-                             << "UTC";
+        auto row = [](const char *kind, const char *signal, const char *zone) {
+            QTest::newRow(kind) << QString::fromLatin1(kind) << QString::fromLatin1(signal)
+                                << QString::fromLatin1(zone);
+        };
+        row("segv", "Signal: 11 (SIGSEGV)", "Asia/Shanghai");
+        row("abort", "Signal: 6 (SIGABRT)", "America/New_York");
+        row("bus", "Signal: 7 (SIGBUS)", "UTC");
+        row("fpe", "Signal: 8 (SIGFPE)", "UTC");
+        row("ill", "Signal: 4 (SIGILL)", "UTC");
+        row("segv-thread", "Signal: 11 (SIGSEGV)", "UTC");
     }
     void crashDump()
     {

@@ -9,6 +9,7 @@
 
 #include <QLocalSocket>
 #include <QProcess>
+#include <QPushButton>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -293,6 +294,27 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(ticks >= 3, 2000);
         timer.stop();
         QCOMPARE(ReadLogInfo(base.path()), QStringLiteral("捕获未被处理的异常：帧长度越界\n"));
+        SetLogBaseFolder(QString());
+    }
+
+    // A throwing button handler: the exception crosses the widget code; the
+    // button keeps working afterwards.
+    void exceptionFromButtonClick()
+    {
+        QTemporaryDir base;
+        SetLogBaseFolder(base.path());
+        QPushButton button(QStringLiteral("打开串口"));
+        button.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&button));
+        int clicks = 0;
+        connect(&button, &QPushButton::clicked, this, [&] {
+            if (++clicks == 1)
+                throw std::runtime_error("串口打开失败");
+        });
+        QTest::mouseClick(&button, Qt::LeftButton);
+        QTest::mouseClick(&button, Qt::LeftButton);
+        QCOMPARE(clicks, 2);
+        QCOMPARE(ReadLogInfo(base.path()), QStringLiteral("捕获未被处理的异常：串口打开失败\n"));
         SetLogBaseFolder(QString());
     }
 };

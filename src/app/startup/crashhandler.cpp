@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <thread>
 
 #include <execinfo.h>
 #include <fcntl.h>
@@ -274,13 +275,21 @@ void CrashIfAsked()
     const char *kind = std::getenv("PYLVEX_TEST_CRASH");
     if (!kind)
         return;
+    auto invalidWrite = [] {
+        volatile std::uintptr_t unmapped = 16;
+        *reinterpret_cast<volatile int *>(unmapped) = 1;
+    };
+    if (std::strcmp(kind, "segv-thread") == 0) {
+        std::thread worker(invalidWrite);
+        worker.join();
+        return;
+    }
     for (const FatalSignal &s : kFatalSignals) {
         if (std::strcmp(kind, s.testName) != 0)
             continue;
-        if (s.number == SIGSEGV) {
-            volatile std::uintptr_t unmapped = 16; // a real invalid access
-            *reinterpret_cast<volatile int *>(unmapped) = 1;
-        } else if (s.number == SIGABRT)
+        if (s.number == SIGSEGV)
+            invalidWrite(); // a real invalid access
+        else if (s.number == SIGABRT)
             std::abort();
         else
             ::raise(s.number);

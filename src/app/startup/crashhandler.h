@@ -28,7 +28,8 @@ void RefreshCrashClock();
 std::size_t FormatDumpName(std::int64_t localSeconds, char *out, std::size_t size);
 
 // Test hook: when the environment variable PYLVEX_TEST_CRASH names a fatal
-// signal ("segv", "abort", "bus", "fpe", "ill"), the process dies of it here.
+// signal ("segv", "abort", "bus", "fpe", "ill"), the process dies of it here;
+// "segv-thread" faults on a second thread.
 void CrashIfAsked();
 
 } // namespace crash
