@@ -1,5 +1,8 @@
 #include "app/cfgsheet.h"
 
+#include "app/pages/cfgpagethr.h"
+#include "app/pages/cfgpagetwo.h"
+
 #include "app/framework/cfgpagebase.h"
 #include "app/pylvexdlg.h"
 
@@ -65,6 +68,6 @@ void CreatePages(CPylvexDlg *dlg, CCfgSheet *sheet)
 {
     // One line per page, in tab order:
     //   sheet->AddPage(new CCfgPageXxx(dlg));
-    (void)dlg;
-    (void)sheet;
+    sheet->AddPage(new CCfgPageTwo(dlg));
+    sheet->AddPage(new CCfgPageThr(dlg));
 }
