@@ -3,6 +3,7 @@
 #include "app/pylvexdlg.h"
 #include "app/startup/commandline.h"
 #include "app/startup/crashhandler.h"
+#include "app/startup/quitsignals.h"
 #include "app/startup/singleinstance.h"
 #include "app/startup/startupprobe.h"
 #include "link/logfiles.h"
@@ -13,7 +14,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <exception>
-#include <memory>
 
 namespace {
 CPylvexApp *g_app = nullptr;
@@ -46,33 +46,54 @@ CPylvexApp::CPylvexApp(int &argc, char **argv) : QApplication(argc, argv)
 
 CPylvexApp::~CPylvexApp()
 {
+    ShutDown();
     if (g_app == this)
         g_app = nullptr;
 }
 
 int CPylvexApp::InitInstance(const StartupOptions &options)
 {
-    Q_UNUSED(options);
+    if (!StartUp(options))
+        return 0;
+    const int code = exec();
+    ShutDown();
+    return code;
+}
+
+bool CPylvexApp::StartUp(const StartupOptions &options)
+{
     m_pInstance = new SingleInstance(SingleInstance::DefaultName(), this);
     if (!m_pInstance->Claim()) {
         // Another copy runs for this user: bring its window forward and end.
         if (!m_pInstance->RaiseRunning(2000))
-            std::fputs("Pylvex is already running, but it did not answer.\n", stderr);
-        return 0;
+            std::fputs("Pylvex 已在运行，但没有应答。\n", stderr);
+        return false;
     }
 
+    // Every page may be shown while the window creates them, none of the internal ones afterwards.
     m_bInnerVerified = true;
-    auto dlg = std::make_unique<CPylvexDlg>();
+    m_pMainDlg = new CPylvexDlg;
     m_bInnerVerified = false;
-    m_pInstance->SetWindow(dlg.get());
-    InstallStartupProbe(dlg.get());
-    dlg->show();
+    m_pInstance->SetWindow(m_pMainDlg);
+    InstallStartupProbe(m_pMainDlg);
+    m_pMainDlg->show();
+    QuitOnTerminationSignals(this);
+    OpenStartDevice(options);
     QTimer::singleShot(0, this, [] { crash::CrashIfAsked(); });
+    return true;
+}
 
-    const int code = exec();
-    m_pInstance->SetWindow(nullptr);
-    dlg.reset();
-    return code;
+void CPylvexApp::OpenStartDevice(const StartupOptions &options)
+{
+    Q_UNUSED(options);
+}
+
+void CPylvexApp::ShutDown()
+{
+    if (m_pInstance)
+        m_pInstance->SetWindow(nullptr);
+    delete m_pMainDlg;
+    m_pMainDlg = nullptr;
 }
 
 void CPylvexApp::LogUnhandledException(const QString &what)

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QString>
 
+class CPylvexDlg;
 class QTimer;
 class QWidget;
 class SingleInstance;
@@ -28,6 +29,12 @@ public:
     // The start-up sequence: single running copy, main window, event loop,
     // tidy-up. Returns the process exit code.
     int InitInstance(const StartupOptions &options);
+    // The parts of it: StartUp returns false when another copy runs (it was
+    // asked to come forward, and this process ends); ShutDown destroys the
+    // window (which stores the settings) and stops what StartUp started.
+    bool StartUp(const StartupOptions &options);
+    void ShutDown();
+    CPylvexDlg *GetMainDlg() const { return m_pMainDlg; }
 
     // Level 3 "错误", 4 "警告", 6 "信息", 7 "调试"; other levels and closed gates do nothing.
     void WriteLog(int level, const QString &title, const char *format, ...) __attribute__((format(printf, 4, 5)));
@@ -60,7 +67,10 @@ public:
     SingleInstance *GetSingleInstance() { return m_pInstance; }
 
 private:
+    void OpenStartDevice(const StartupOptions &options);
+
     LogModel m_logModel;
+    CPylvexDlg *m_pMainDlg = nullptr;
     SingleInstance *m_pInstance = nullptr;
     QTimer *m_pCrashClock = nullptr;
 };
