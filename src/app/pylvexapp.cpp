@@ -7,8 +7,10 @@
 #include "app/startup/singleinstance.h"
 #include "app/startup/startupprobe.h"
 #include "link/logfiles.h"
+#include "sim/simhost.h"
 
 #include <QDateTime>
+#include <QSettings>
 #include <QTimer>
 
 #include <cstdarg>
@@ -54,7 +56,7 @@ CPylvexApp::~CPylvexApp()
 int CPylvexApp::InitInstance(const StartupOptions &options)
 {
     if (!StartUp(options))
-        return 0;
+        return m_nExitCode;
     const int code = exec();
     ShutDown();
     return code;
@@ -62,13 +64,18 @@ int CPylvexApp::InitInstance(const StartupOptions &options)
 
 bool CPylvexApp::StartUp(const StartupOptions &options)
 {
-    m_pInstance = new SingleInstance(SingleInstance::DefaultName(), this);
+    m_nExitCode = 0;
+    if (!m_pInstance)
+        m_pInstance = new SingleInstance(SingleInstance::DefaultName(), this);
     if (!m_pInstance->Claim()) {
         // Another copy runs for this user: bring its window forward and end.
         if (!m_pInstance->RaiseRunning(2000))
             std::fputs("Pylvex 已在运行，但没有应答。\n", stderr);
         return false;
     }
+    m_strStartPort = options.port;
+    if (options.demo && !StartDemoBoard())
+        return false;
 
     // Every page may be shown while the window creates them, none of the internal ones afterwards.
     m_bInnerVerified = true;
@@ -78,22 +85,50 @@ bool CPylvexApp::StartUp(const StartupOptions &options)
     InstallStartupProbe(m_pMainDlg);
     m_pMainDlg->show();
     QuitOnTerminationSignals(this);
-    OpenStartDevice(options);
+    if (!m_strStartPort.isEmpty() && !m_pMainDlg->m_bOpenCOM) {
+        const QString text = QStringLiteral("无法打开串口 %1，详见“系统日志”页。\n").arg(m_strStartPort);
+        std::fputs(text.toLocal8Bit().constData(), stderr);
+    }
     QTimer::singleShot(0, this, [] { crash::CrashIfAsked(); });
     return true;
 }
 
-void CPylvexApp::OpenStartDevice(const StartupOptions &options)
+bool CPylvexApp::StartDemoBoard()
 {
-    Q_UNUSED(options);
+    m_pDemoBoard = new SimHost;
+    QString device;
+    if (!m_pDemoBoard->StartPty(&device, SimOptions{})) {
+        const QString text = QStringLiteral("无法启动模拟保护板：%1\n").arg(m_pDemoBoard->ErrorString());
+        std::fputs(text.toLocal8Bit().constData(), stderr);
+        delete m_pDemoBoard;
+        m_pDemoBoard = nullptr;
+        m_nExitCode = 1;
+        return false;
+    }
+    m_strDemoPort = device;
+    m_strStartPort = device;
+    return true;
 }
 
 void CPylvexApp::ShutDown()
 {
     if (m_pInstance)
         m_pInstance->SetWindow(nullptr);
+    if (m_pMainDlg && !m_strDemoPort.isEmpty() && m_pMainDlg->m_settings.portNum == m_strDemoPort) {
+        // The demo board's pseudo-terminal is gone after this run, and its name
+        // may next belong to someone's terminal: keep the port stored before.
+        QSettings profile(QSettings::IniFormat, QSettings::UserScope, organizationName(), applicationName());
+        m_pMainDlg->m_settings.portNum = profile.value(QStringLiteral("IniProfile/PortNum")).toString();
+    }
+    // The window stores the settings and closes the port before the board goes.
     delete m_pMainDlg;
     m_pMainDlg = nullptr;
+    if (m_pDemoBoard) {
+        m_pDemoBoard->Stop();
+        delete m_pDemoBoard;
+        m_pDemoBoard = nullptr;
+    }
+    m_strDemoPort.clear();
 }
 
 void CPylvexApp::LogUnhandledException(const QString &what)

@@ -13,6 +13,7 @@
 class CPylvexDlg;
 class QTimer;
 class QWidget;
+class SimHost;
 class SingleInstance;
 struct StartupOptions;
 
@@ -35,6 +36,10 @@ public:
     bool StartUp(const StartupOptions &options);
     void ShutDown();
     CPylvexDlg *GetMainDlg() const { return m_pMainDlg; }
+    // The simulated board of --demo (null otherwise) and the device it serves.
+    SimHost *GetDemoBoard() const { return m_pDemoBoard; }
+    const QString &DemoPort() const { return m_strDemoPort; }
+    int ExitCode() const { return m_nExitCode; }
 
     // Level 3 "错误", 4 "警告", 6 "信息", 7 "调试"; other levels and closed gates do nothing.
     void WriteLog(int level, const QString &title, const char *format, ...) __attribute__((format(printf, 4, 5)));
@@ -63,14 +68,21 @@ public:
     bool m_bInnerVerified = false;
     QWidget *m_pPendingPage = nullptr;
 
+    // The device the main window opens at start instead of the stored port
+    // (command line, demo board); empty: the stored port.
+    QString m_strStartPort;
+
     // The single-copy guard of this run (null until InitInstance claims it).
     SingleInstance *GetSingleInstance() { return m_pInstance; }
 
 private:
-    void OpenStartDevice(const StartupOptions &options);
+    bool StartDemoBoard();
 
     LogModel m_logModel;
     CPylvexDlg *m_pMainDlg = nullptr;
+    SimHost *m_pDemoBoard = nullptr;
+    QString m_strDemoPort;
+    int m_nExitCode = 0;
     SingleInstance *m_pInstance = nullptr;
     QTimer *m_pCrashClock = nullptr;
 };
