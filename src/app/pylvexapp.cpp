@@ -73,6 +73,8 @@ bool CPylvexApp::StartUp(const StartupOptions &options)
             std::fputs("Pylvex 已在运行，但没有应答。\n", stderr);
         return false;
     }
+    // From here on the window's settings are to be stored even when the program is told to end.
+    QuitOnTerminationSignals(this);
     m_strStartPort = options.port;
     if (options.demo && !StartDemoBoard())
         return false;
@@ -84,7 +86,6 @@ bool CPylvexApp::StartUp(const StartupOptions &options)
     m_pInstance->SetWindow(m_pMainDlg);
     InstallStartupProbe(m_pMainDlg);
     m_pMainDlg->show();
-    QuitOnTerminationSignals(this);
     if (!m_strStartPort.isEmpty() && !m_pMainDlg->m_bOpenCOM) {
         const QString text = QStringLiteral("无法打开串口 %1，详见“系统日志”页。\n").arg(m_strStartPort);
         std::fputs(text.toLocal8Bit().constData(), stderr);
