@@ -1,6 +1,7 @@
 // System log list under a burst of received frames: time per WriteLog row,
 // the longest stall of the event loop, resident memory, and sorting a full list.
 // Prints figures; run offscreen: QT_QPA_PLATFORM=offscreen ./bench_loglist
+#include "app/pages/cfgpagelog.h"
 #include "app/pylvexapp.h"
 #include "app/widgets/loglistctrl.h"
 #include "link/winmsg.h"
@@ -85,21 +86,6 @@ private:
     qint64 m_maxGapNs = 0;
 };
 
-void ShowList(CLogListCtrl &list)
-{
-    // As the system log page sets up list 1289, with show-latest on.
-    list.SetRowModel(theApp()->GetLogModel());
-    list.SetImageList(CLogListCtrl::LevelImageList());
-    const int widths[] = {80, 190, 120, 5000};
-    for (int c = 0; c < 4; ++c)
-        list.SetColumnWidth(c, widths[c]);
-    QObject::connect(theApp()->GetLogModel(), &QAbstractItemModel::rowsInserted, &list,
-                     [&list] { list.ScrollToNewest(); });
-    list.resize(1000, 600);
-    list.show();
-    QCoreApplication::processEvents();
-}
-
 // Rows written straight from the window's thread, the event loop turning every 100 rows.
 void BenchDirect(CLogListCtrl &list)
 {
@@ -166,7 +152,8 @@ void BenchSort(CLogListCtrl &list)
         model->AddRow(3 + static_cast<int>(rng.bounded(5)), time, QStringLiteral("接收 83 01"),
                       QStringLiteral("4d 53 83 01 %1").arg(i));
     }
-    QCoreApplication::processEvents();
+    while (list.PaintHeld() || list.ScrollPending())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
     const struct {
         int column;
         const char *name;
@@ -191,8 +178,13 @@ int main(int argc, char **argv)
     CPylvexApp app(argc, argv);
     app.m_bLogDebug = true;
     long rssStart = ResidentKiB();
-    CLogListCtrl list;
-    ShowList(list);
+    // The system log page as the user sees it, show-latest on.
+    CCfgPageLog page(nullptr);
+    page.InitDialog();
+    page.resize(1000, 600);
+    page.show();
+    QCoreApplication::processEvents();
+    CLogListCtrl &list = *page.List();
     // An argument picks one part: direct, posted or sort.
     const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (only.isEmpty() || only == "direct") {

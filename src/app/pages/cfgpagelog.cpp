@@ -21,8 +21,10 @@ struct GateBox {
     int level;
 };
 const GateBox kGateBoxes[] = {
-    {IDC_LOG_ERROR, "错误", 3}, {IDC_LOG_WARNING, "警告", 4},
-    {IDC_LOG_INFO, "通知", 6},  {IDC_LOG_DEBUG, "调试", 7},
+    {IDC_LOG_ERROR, "错误", 3},
+    {IDC_LOG_WARNING, "警告", 4},
+    {IDC_LOG_INFO, "通知", 6},
+    {IDC_LOG_DEBUG, "调试", 7},
     {IDC_LOG_RXECHO, "调试串口接收的数据：", 0},
 };
 

@@ -31,9 +31,9 @@ public:
     // Writes a list with its column names to a workbook chosen by the user
     // (dialog key and proposed file name given); no value when the user
     // cancelled, else whether the workbook was written.
-    using ListExporter = std::function<std::optional<bool>(QWidget *parent, const CLogListCtrl &list,
-                                                           const QStringList &columns, const QString &dialogKey,
-                                                           const QString &defaultName)>;
+    using ListExporter =
+        std::function<std::optional<bool>(QWidget *parent, const CLogListCtrl &list, const QStringList &columns,
+                                          const QString &dialogKey, const QString &defaultName)>;
     static void SetListExporter(ListExporter exporter);
 
     explicit CCfgPageLog(CPylvexDlg *mainDlg, QWidget *parent = nullptr);
