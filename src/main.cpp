@@ -1,10 +1,18 @@
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
+#include "app/startup/commandline.h"
+
+#include <QStringList>
 
 int main(int argc, char **argv)
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    // --help, --version and a bad command line need no window (nor a display).
+    const StartupOptions options = ParseStartupOptions(arguments);
+    if (options.action != StartupOptions::Action::Run)
+        return ReportStartupOptions(options);
+
     CPylvexApp app(argc, argv);
-    CPylvexDlg dlg;
-    dlg.show();
-    return app.exec();
+    return app.InitInstance(options);
 }

@@ -1,11 +1,10 @@
-// Rows of the system log: level name (with its icon), time, title, text.
-// Holds at most 8192 rows: a full list drops its 2048 oldest before a new row.
+// Rows of the system log: level name (with the level's icon), time, title, text.
+// A list holding more than 8192 rows drops its 2048 oldest before a new row.
 #pragma once
 
-#include <QAbstractTableModel>
-#include <QString>
+#include "app/widgets/listctrlmodel.h"
 
-#include <vector>
+#include <QString>
 
 struct LogRow {
     int level = 0;
@@ -14,25 +13,18 @@ struct LogRow {
     QString text;
 };
 
-class LogModel : public QAbstractTableModel {
+class LogModel : public ListCtrlModel {
     Q_OBJECT
 public:
     static constexpr int kMaxRows = 8192;
     static constexpr int kDropRows = 2048;
+    static constexpr int kLevels = 8;
 
-    using QAbstractTableModel::QAbstractTableModel;
+    explicit LogModel(QObject *parent = nullptr);
 
     static QString LevelName(int level);
 
     void AddRow(int level, const QString &time, const QString &title, const QString &text);
-    void ClearRows();
-    const LogRow &Row(int row) const { return m_rows[static_cast<std::size_t>(row)]; }
-
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex &index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
-private:
-    std::vector<LogRow> m_rows;
+    void ClearRows() { DeleteAllItems(); }
+    LogRow Row(int row) const;
 };

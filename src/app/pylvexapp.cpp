@@ -1,13 +1,28 @@
 #include "app/pylvexapp.h"
 
+#include "app/pylvexdlg.h"
+#include "app/startup/commandline.h"
+#include "app/startup/crashhandler.h"
+#include "app/startup/singleinstance.h"
+#include "app/startup/startupprobe.h"
+#include "link/logfiles.h"
+
 #include <QDateTime>
+#include <QTimer>
 
 #include <cstdarg>
 #include <cstdio>
+#include <exception>
+#include <memory>
 
 namespace {
 CPylvexApp *g_app = nullptr;
-}
+
+// The longest exception text written to Log_info.
+constexpr int kMaxExceptionText = 512;
+// The text for an exception that carries none.
+const char kInternalErrorText[] = "出现内部应用程序错误。";
+} // namespace
 
 CPylvexApp *theApp()
 {
@@ -19,13 +34,63 @@ CPylvexApp::CPylvexApp(int &argc, char **argv) : QApplication(argc, argv)
     g_app = this;
     setOrganizationName(QStringLiteral("Oramek"));
     setApplicationName(QStringLiteral("Pylvex"));
-    setApplicationVersion(QStringLiteral("1.0.1.0"));
+    setApplicationVersion(QString::fromLatin1(kPylvexVersion));
+    if (crash::InstallCrashHandler()) {
+        // The dump is named after the local time; follow daylight saving changes.
+        m_pCrashClock = new QTimer(this);
+        m_pCrashClock->setTimerType(Qt::VeryCoarseTimer);
+        connect(m_pCrashClock, &QTimer::timeout, this, [] { crash::RefreshCrashClock(); });
+        m_pCrashClock->start(60 * 1000);
+    }
 }
 
 CPylvexApp::~CPylvexApp()
 {
     if (g_app == this)
         g_app = nullptr;
+}
+
+int CPylvexApp::InitInstance(const StartupOptions &options)
+{
+    Q_UNUSED(options);
+    m_pInstance = new SingleInstance(SingleInstance::DefaultName(), this);
+    if (!m_pInstance->Claim()) {
+        // Another copy runs for this user: bring its window forward and end.
+        if (!m_pInstance->RaiseRunning(2000))
+            std::fputs("Pylvex is already running, but it did not answer.\n", stderr);
+        return 0;
+    }
+
+    m_bInnerVerified = true;
+    auto dlg = std::make_unique<CPylvexDlg>();
+    m_bInnerVerified = false;
+    m_pInstance->SetWindow(dlg.get());
+    InstallStartupProbe(dlg.get());
+    dlg->show();
+    QTimer::singleShot(0, this, [] { crash::CrashIfAsked(); });
+
+    const int code = exec();
+    m_pInstance->SetWindow(nullptr);
+    dlg.reset();
+    return code;
+}
+
+void CPylvexApp::LogUnhandledException(const QString &what)
+{
+    QString text = what.isEmpty() ? QString::fromUtf8(kInternalErrorText) : what.left(kMaxExceptionText);
+    LogInfoText(QStringLiteral("捕获未被处理的异常：") + text);
+}
+
+bool CPylvexApp::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &e) {
+        LogUnhandledException(QString::fromUtf8(e.what()));
+    } catch (...) {
+        LogUnhandledException(QString());
+    }
+    return false;
 }
 
 bool CPylvexApp::LogGateOpen(int level) const

@@ -1,5 +1,7 @@
 // The application object: lives for the whole process and carries the
-// process-wide settings many parts read, and the system log call.
+// process-wide settings many parts read, the system log call, the single
+// running copy per user, the crash dump writer and the guard that turns an
+// exception escaping an event handler into a Log_info line.
 #pragma once
 
 #include "app/logmodel.h"
@@ -8,13 +10,24 @@
 #include <QApplication>
 #include <QString>
 
+class QTimer;
 class QWidget;
+class SingleInstance;
+struct StartupOptions;
+
+inline constexpr char kPylvexVersion[] = "1.0.1.0";
 
 class CPylvexApp : public QApplication {
     Q_OBJECT
 public:
+    // Sets the start values and installs the crash dump writer (unless
+    // "NoCoreDump.dmp" is in the current folder).
     CPylvexApp(int &argc, char **argv);
     ~CPylvexApp() override;
+
+    // The start-up sequence: single running copy, main window, event loop,
+    // tidy-up. Returns the process exit code.
+    int InitInstance(const StartupOptions &options);
 
     // Level 3 "错误", 4 "警告", 6 "信息", 7 "调试"; other levels and closed gates do nothing.
     void WriteLog(int level, const QString &title, const char *format, ...) __attribute__((format(printf, 4, 5)));
@@ -23,20 +36,33 @@ public:
 
     LogModel *GetLogModel() { return &m_logModel; }
 
+    // An exception that escapes an event handler is written to Log_info as
+    // "捕获未被处理的异常：%s" and the program goes on.
+    bool notify(QObject *receiver, QEvent *event) override;
+    static void LogUnhandledException(const QString &what);
+
     // Shared with the port thread.
     std::atomic<int> &m_nCmdSndInvl = GlobalLinkSettings().cmdSndInvl;
     std::atomic<bool> &m_bRxEcho = GlobalLinkSettings().rxEcho;
     std::atomic<bool> &m_bLogDebug = GlobalLinkSettings().logDebug;
     std::atomic<QObject *> &m_hYModemWnd = GlobalLinkSettings().ymodemWnd;
 
+    // Levels 3, 4 and 6; the main window sets them from the stored "LogMask".
     bool m_bLogError = true;
     bool m_bLogWarning = true;
     bool m_bLogInfo = true;
+    // True while the main window creates its pages (every page may be shown
+    // then), false afterwards until the password is verified.
     bool m_bInnerVerified = false;
     QWidget *m_pPendingPage = nullptr;
 
+    // The single-copy guard of this run (null until InitInstance claims it).
+    SingleInstance *GetSingleInstance() { return m_pInstance; }
+
 private:
     LogModel m_logModel;
+    SingleInstance *m_pInstance = nullptr;
+    QTimer *m_pCrashClock = nullptr;
 };
 
 // The running application object (nullptr before it exists).

@@ -1,9 +1,275 @@
 #include "app/pylvexdlg.h"
 
-CPylvexDlg::CPylvexDlg(QWidget *parent) : QDialog(parent)
+#include "app/cfgsheet.h"
+#include "app/framework/cfgpagebase.h"
+#include "app/framework/ledctrl.h"
+#include "app/framework/msgbox.h"
+#include "app/framework/rxreports.h"
+#include "app/portbar.h"
+#include "app/pylvexapp.h"
+#include "link/portdiscovery.h"
+#include "link/winmsg.h"
+#include "protocol/dassert.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+#include <QThread>
+#include <QVBoxLayout>
+
+#include <string>
+
+namespace {
+CPylvexApp *App()
+{
+    return theApp();
+}
+} // namespace
+
+CPylvexDlg::CPylvexDlg(QWidget *parent)
+    : QDialog(parent), m_dispatch(*this), m_timers([this](int id) { OnTimer(id); }, this)
 {
     setWindowTitle(QStringLiteral("Pylvex v1.0.1.0"));
+    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
+    if (CPylvexApp *app = App())
+        LoadSettings(*app, m_settings);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 10, 10, 6);
+    m_pSheet = new CCfgSheet(this);
+    layout->addWidget(m_pSheet, 1);
+    layout->addWidget(BuildPortBar());
+
+    // Every page is built while the internal pages may still be shown.
+    if (CPylvexApp *app = App())
+        app->m_bInnerVerified = true;
+    CreatePages(this, m_pSheet);
+    for (int i = m_pSheet->count() - 1; i >= 0; --i)
+        m_pSheet->SetActivePage(m_pSheet->PageAt(i));
+    if (CPylvexApp *app = App()) {
+        app->m_bInnerVerified = false;
+        app->m_pPendingPage = nullptr;
+    }
+
+    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, &CPylvexDlg::OnAbout);
+
+    auto list = [this](int id) { return Item<QComboBox>(id); };
+    FillPortList(true);
+    SelectByPrefix(list(IDC_BAUD_LIST), m_settings.baud);
+    SelectByPrefix(list(IDC_DATABITS_LIST), m_settings.dataBits);
+    SelectByPrefix(list(IDC_PARITY_LIST), m_settings.parity);
+    SelectByPrefix(list(IDC_STOPBITS_LIST), m_settings.stopBits);
+    ShowPortLamps(false);
+    OpenPort(false);
     resize(1024, 720);
 }
 
-CPylvexDlg::~CPylvexDlg() = default;
+CPylvexDlg::~CPylvexDlg()
+{
+    if (CPylvexApp *app = App())
+        SaveSettings(*app, m_settings);
+    m_bOpenCOM = false;
+    m_port.StopMonitoring();
+    for (int i = 0; i < 100 && m_port.IsRunning(); ++i)
+        QThread::msleep(10);
+}
+
+QWidget *CPylvexDlg::RegisterControl(int id, QWidget *control)
+{
+    m_controls.insert(id, control);
+    control->setProperty("ctrlId", id);
+    return control;
+}
+
+CCfgPageBase *CPylvexDlg::ActivePage() const
+{
+    return m_pSheet ? m_pSheet->GetActivePage() : nullptr;
+}
+
+// ------------------------------------------------------------- send path
+
+void CPylvexDlg::QueueEntry(FrameEntry *entry)
+{
+    if (m_sendTap)
+        m_sendTap(entry->ety_buf, entry->ety_len);
+    m_port.PushTxEntry(entry);
+}
+
+bool CPylvexDlg::SendFrame(const std::uint8_t *payload, std::size_t count)
+{
+    BuildResult built = BuildFrame(payload, count);
+    FrameEntry *pEty = built.entry;
+    if (!pEty)
+        return false;
+    if (!built.lengthOk)
+        d_assert_fail(__FILE__, __LINE__, "pe == (pEty->ety_buf + pEty->ety_len)");
+    CPylvexApp *app = App();
+    if (app && app->LogGateOpen(7)) {
+        app->WriteLogText(7, QString::fromStdString(FrameLogTitle("发送", pEty->ety_buf, pEty->ety_len)),
+                          QString::fromStdString(HexText(pEty->ety_buf, pEty->ety_len)));
+    }
+    QueueEntry(pEty);
+    return true;
+}
+
+bool CPylvexDlg::SendRaw(const std::uint8_t *bytes, std::size_t count)
+{
+    FrameEntry *pEty = BuildRaw(bytes, count);
+    if (!pEty)
+        return false;
+    CPylvexApp *app = App();
+    if (app && app->LogGateOpen(7))
+        app->WriteLogText(7, QStringLiteral("发送ZXSJ"), QString::fromStdString(HexText(bytes, count)));
+    QueueEntry(pEty);
+    return true;
+}
+
+// ---------------------------------------------------------------- reports
+
+void CPylvexDlg::ReportUnhandled(const std::uint8_t *frame, int len)
+{
+    ::ReportUnhandled(frame, len);
+}
+
+void CPylvexDlg::ReportErrorCode(const std::uint8_t *frame, int len)
+{
+    ::ReportErrorCode(frame, len);
+}
+
+void CPylvexDlg::ReportLengthMismatch(const std::uint8_t *frame, int len, int need)
+{
+    ::ReportLengthMismatch(frame, len, need);
+}
+
+// ---------------------------------------------------------------- board
+
+void CPylvexDlg::OnBoardSwitch()
+{
+    auto *mainBoard = Item<QAbstractButton>(IDC_MAIN_BOARD);
+    m_dispatch.SwitchBoard(mainBoard && mainBoard->isChecked() ? 1 : 0);
+}
+
+// ---------------------------------------------------------------- messages
+
+bool CPylvexDlg::event(QEvent *event)
+{
+    int type = static_cast<int>(event->type());
+    if (type > WM_USER && type < WM_USER + 256) {
+        auto *msg = static_cast<WinMsgEvent *>(event);
+        OnMessage(type, msg->wParam(), msg->lParam());
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+void CPylvexDlg::OnMessage(int msg, std::intptr_t wParam, std::intptr_t lParam)
+{
+    switch (msg) {
+    case WM_FRAME_RECEIVED: m_dispatch.OnFrameReceived(); break;
+    case WM_FRAME_SENT: OnFrameSent(); break;
+    case WM_PORT_RXBYTE: OnPortRxByte(wParam, lParam); break;
+    case WM_SHOW_PAGE: OnShowPage(wParam, lParam); break;
+    case WM_PORT_IDLE: OnPortIdle(); break;
+    case WM_PORT_LOST: OnPortLost(); break;
+    default: break;
+    }
+}
+
+void CPylvexDlg::OnTimer(int id)
+{
+    if (id == TIMER_TX_FLASH || id == TIMER_RX_FLASH) {
+        CLedCtrl *led = id == TIMER_TX_FLASH ? m_pTxLed : m_pRxLed;
+        // A flash that outlives the port ends in the closed look.
+        led->SetLed(CLedCtrl::kGreen, m_bOpenCOM ? CLedCtrl::kBright : CLedCtrl::kGrey, CLedCtrl::kRound);
+        KillTimer(id);
+    }
+}
+
+void CPylvexDlg::ShowPortLamps(bool open)
+{
+    for (CLedCtrl *led : {m_pTxLed, m_pRxLed})
+        led->SetLed(CLedCtrl::kGreen, open ? CLedCtrl::kBright : CLedCtrl::kGrey, CLedCtrl::kRound);
+}
+
+void CPylvexDlg::OnFrameSent()
+{
+    m_pTxLed->SetLed(CLedCtrl::kRed, CLedCtrl::kBright, CLedCtrl::kRound);
+    SetTimer(TIMER_TX_FLASH, CSerialCom::FlashTime(App() ? App()->m_nCmdSndInvl.load() : 400));
+}
+
+void CPylvexDlg::FlashRxLamp()
+{
+    m_pRxLed->SetLed(CLedCtrl::kRed, CLedCtrl::kBright, CLedCtrl::kRound);
+    SetTimer(TIMER_RX_FLASH, CSerialCom::FlashTime(App() ? App()->m_nCmdSndInvl.load() : 400));
+}
+
+void CPylvexDlg::OnPortRxByte(std::intptr_t wParam, std::intptr_t lParam)
+{
+    if (lParam != 0) {
+        FlashRxLamp();
+        return;
+    }
+    auto byte = static_cast<std::uint8_t>(wParam);
+    if (byte == 0x4D || m_nEchoBytes >= 42) {
+        m_strEchoLine.clear();
+        m_nEchoBytes = 0;
+    }
+    m_strEchoLine += QString::asprintf("%02X ", byte);
+    ++m_nEchoBytes;
+    if (CCfgPageBase *log = GetPage(PAGE_LOG))
+        log->SetDlgItemText(1288, m_strEchoLine);
+}
+
+void CPylvexDlg::OnShowPage(std::intptr_t wParam, std::intptr_t lParam)
+{
+    CCfgPageBase *ele = GetPage(PAGE_ELE);
+    if (!m_pSheet)
+        return;
+    if (lParam == 0) {
+        if (!ele)
+            return;
+        m_pSheet->SetActivePage(ele);
+        PostMsg(ele, WM_UNLOCK_REQUEST, wParam, 0);
+        return;
+    }
+    d_assert(wParam != 0);
+    if (auto *page = qobject_cast<CCfgPageBase *>(reinterpret_cast<QObject *>(wParam)))
+        m_pSheet->SetActivePage(page);
+}
+
+void CPylvexDlg::OnPortIdle()
+{
+    CCfgPageBase *live = GetPage(PAGE_TEN);
+    if (!live || ActivePage() != live || !live->IsDlgButtonChecked(1336))
+        return;
+    QMetaObject::invokeMethod(
+        live, [live] { live->OnTimer(4003); }, Qt::QueuedConnection);
+}
+
+void CPylvexDlg::OnPortLost()
+{
+    if (!m_bOpenCOM)
+        return;
+    QString name = m_port.PortName();
+    ClosePort();
+    if (CPylvexApp *app = App())
+        app->WriteLogText(3, QStringLiteral("串口断开"),
+                          QStringLiteral("串口 %1 已断开（设备被拔出或不再响应），串口已关闭").arg(name));
+}
+
+void CPylvexDlg::OnAbout()
+{
+    QDialog about(this);
+    about.setWindowTitle(QStringLiteral("关于 Pylvex"));
+    auto *layout = new QVBoxLayout(&about);
+    layout->addWidget(new QLabel(QStringLiteral("Pylvex Tools v1.0.1.0"), &about));
+    auto *buttons = new QDialogButtonBox(&about);
+    buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
+    connect(buttons, &QDialogButtonBox::accepted, &about, &QDialog::accept);
+    layout->addWidget(buttons);
+    RunModal(&about);
+}

@@ -1,10 +1,41 @@
-// The main window: port bar, page sheet, the board port and the send path.
+// The main window: the page sheet, the port bar along the bottom, the board
+// port object, the send path and the handling of the port's messages.
 #pragma once
 
+#include "app/framework/boardport.h"
+#include "app/framework/pagekind.h"
+#include "app/framework/rxdispatch.h"
+#include "app/framework/wndtimer.h"
+#include "app/settings.h"
+
 #include <QDialog>
+#include <QHash>
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+
+class CCfgPageBase;
+class CCfgSheet;
+class CLedCtrl;
+class QComboBox;
+
+// Control ids of the port bar.
+inline constexpr int IDC_PORT_LIST = 1293;
+inline constexpr int IDC_BAUD_LIST = 1005;
+inline constexpr int IDC_DATABITS_LIST = 1183;
+inline constexpr int IDC_PARITY_LIST = 1292;
+inline constexpr int IDC_STOPBITS_LIST = 1334;
+inline constexpr int IDC_OPEN_PORT = 1290;
+inline constexpr int IDC_MAIN_BOARD = 1414;
+inline constexpr int IDC_SECONDARY_BOARD = 1415;
+inline constexpr int IDC_TX_LED = 1338;
+inline constexpr int IDC_RX_LED = 1306;
+inline constexpr int IDC_ABOUT = 16;
+
+// Timers of the window.
+inline constexpr int TIMER_TX_FLASH = 4001;
+inline constexpr int TIMER_RX_FLASH = 4002;
 
 class CPylvexDlg : public QDialog {
     Q_OBJECT
@@ -12,5 +43,85 @@ public:
     explicit CPylvexDlg(QWidget *parent = nullptr);
     ~CPylvexDlg() override;
 
+    // --- send path (false only when memory runs out)
+    bool SendFrame(const std::uint8_t *payload, std::size_t count);
+    bool SendRaw(const std::uint8_t *bytes, std::size_t count);
+    // Sees every frame queued by SendFrame / SendRaw (tests and tools).
+    std::function<void(const std::uint8_t *, std::size_t)> m_sendTap;
+
+    // --- port
+    bool OpenPort(bool interactive);
+    // Selects (or types) the device in the port list and opens it.
+    bool OpenPortByName(const QString &device, bool silent);
+    void ClosePort();
+    void FillPortList(bool atStartup = false);
+    void RefreshPortList();
+    CSerialCom &Port() { return m_port; }
     bool m_bOpenCOM = false;
+
+    // --- board choice (radio buttons 1414 / 1415)
+    void OnBoardSwitch();
+    RxDispatcher &Dispatcher() { return m_dispatch; }
+
+    // --- pages
+    CCfgSheet *Sheet() const { return m_pSheet; }
+    CCfgPageBase *GetPage(PageKind kind) const { return m_pages[kind]; }
+    template <class T> T *Page(PageKind kind) const { return static_cast<T *>(m_pages[kind]); }
+    void SetPage(PageKind kind, CCfgPageBase *page) { m_pages[kind] = page; }
+    CCfgPageBase *ActivePage() const;
+
+    // --- reports of the receive path
+    void ReportUnhandled(const std::uint8_t *frame, int len);
+    void ReportErrorCode(const std::uint8_t *frame, int len);
+    void ReportLengthMismatch(const std::uint8_t *frame, int len, int need);
+
+    // --- lamps
+    void FlashRxLamp();
+    void ShowPortLamps(bool open);
+    CLedCtrl *TxLed() const { return m_pTxLed; }
+    CLedCtrl *RxLed() const { return m_pRxLed; }
+    QString EchoLine() const { return m_strEchoLine; }
+
+    // --- controls of the port bar by id
+    QWidget *RegisterControl(int id, QWidget *control);
+    QWidget *GetDlgItem(int id) const { return m_controls.value(id); }
+    template <class T> T *Item(int id) const { return qobject_cast<T *>(GetDlgItem(id)); }
+
+    void SetTimer(int id, int ms) { m_timers.SetTimer(id, ms); }
+    void KillTimer(int id) { m_timers.KillTimer(id); }
+    bool IsTimerActive(int id) const { return m_timers.IsTimerActive(id); }
+    int TimerInterval(int id) const { return m_timers.TimerInterval(id); }
+
+    PortSettings m_settings;
+
+    void OnAbout();
+    void OnBtnClickOpenPort();
+
+protected:
+    bool event(QEvent *event) override;
+    void OnTimer(int id);
+
+private:
+    QWidget *BuildPortBar();
+    void OnMessage(int msg, std::intptr_t wParam, std::intptr_t lParam);
+    void OnFrameSent();
+    void OnPortRxByte(std::intptr_t wParam, std::intptr_t lParam);
+    void OnShowPage(std::intptr_t wParam, std::intptr_t lParam);
+    void OnPortIdle();
+    void OnPortLost();
+    void ReportOpenFailure(bool interactive, const QString &text);
+    void AfterPortOpened();
+    void SetPortControlsOpen(bool open);
+    void QueueEntry(FrameEntry *entry);
+
+    CSerialCom m_port;
+    RxDispatcher m_dispatch;
+    WndTimers m_timers;
+    CCfgSheet *m_pSheet = nullptr;
+    CCfgPageBase *m_pages[PAGE_COUNT] = {};
+    CLedCtrl *m_pTxLed = nullptr;
+    CLedCtrl *m_pRxLed = nullptr;
+    QHash<int, QWidget *> m_controls;
+    QString m_strEchoLine;
+    int m_nEchoBytes = 0;
 };

@@ -1,0 +1,70 @@
+#include "app/cfgsheet.h"
+
+#include "app/framework/cfgpagebase.h"
+#include "app/pylvexdlg.h"
+
+#include <QTabBar>
+
+CCfgSheet::CCfgSheet(QWidget *parent) : QTabWidget(parent)
+{
+    setDocumentMode(false);
+    connect(this, &QTabWidget::currentChanged, this, &CCfgSheet::OnCurrentChanged);
+}
+
+void CCfgSheet::AddPage(CCfgPageBase *page)
+{
+    page->InitDialog();
+    if (page->m_pMainDlg)
+        page->m_pMainDlg->SetPage(page->Kind(), page);
+    int at = 0;
+    while (at < count() && PageAt(at) && PageAt(at)->Kind() < page->Kind())
+        ++at;
+    m_bReverting = true;
+    insertTab(at, page, page->Caption());
+    m_bReverting = false;
+    m_nCurrent = currentIndex();
+}
+
+CCfgPageBase *CCfgSheet::PageAt(int index) const
+{
+    return qobject_cast<CCfgPageBase *>(widget(index));
+}
+
+CCfgPageBase *CCfgSheet::GetActivePage() const
+{
+    return PageAt(currentIndex());
+}
+
+bool CCfgSheet::SetActivePage(CCfgPageBase *page)
+{
+    int index = indexOf(page);
+    if (index < 0)
+        return false;
+    setCurrentIndex(index);
+    return currentIndex() == index;
+}
+
+void CCfgSheet::OnCurrentChanged(int index)
+{
+    if (m_bReverting)
+        return;
+    CCfgPageBase *page = PageAt(index);
+    if (page && !page->OnSetActive()) {
+        // Refused: the previous page stays in front.
+        m_bReverting = true;
+        setCurrentIndex(m_nCurrent >= 0 && m_nCurrent < count() ? m_nCurrent : 0);
+        m_bReverting = false;
+        return;
+    }
+    m_nCurrent = index;
+}
+
+// ------------------------------------------------------------------ pages
+
+void CreatePages(CPylvexDlg *dlg, CCfgSheet *sheet)
+{
+    // One line per page, in tab order:
+    //   sheet->AddPage(new CCfgPageXxx(dlg));
+    (void)dlg;
+    (void)sheet;
+}

@@ -1,0 +1,176 @@
+#include "app/framework/rxdispatch.h"
+
+#include "app/cfgsheet.h"
+#include "app/framework/cfgpagebase.h"
+#include "app/framework/rxreports.h"
+#include "app/pylvexapp.h"
+#include "app/pylvexdlg.h"
+#include "link/logfiles.h"
+#include "link/winmsg.h"
+
+#include <QAbstractButton>
+
+#include <cstring>
+#include <string>
+
+namespace {
+int CacheSlot(std::uint8_t code)
+{
+    for (std::size_t i = 0; i < RxDispatcher::kCachedCodes.size(); ++i)
+        if (RxDispatcher::kCachedCodes[i] == code)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void WriteFrameRow(const std::uint8_t *frame, int len)
+{
+    CPylvexApp *app = theApp();
+    if (!app || !app->LogGateOpen(7))
+        return;
+    auto n = static_cast<std::size_t>(len);
+    app->WriteLogText(7, QString::fromStdString(FrameLogTitle("接收", frame, n)),
+                      QString::fromStdString(HexText(frame, n)));
+}
+
+void WriteChecksumRow(const std::uint8_t *frame, int len, std::uint16_t computed)
+{
+    CPylvexApp *app = theApp();
+    if (!app || !app->LogGateOpen(3))
+        return;
+    auto n = static_cast<std::size_t>(len);
+    char message[96];
+    std::snprintf(message, sizeof message, "校验码错误，计算结果 %02X %02X 为校验码，", computed & 0xFF, computed >> 8);
+    std::string text = message;
+    AppendHexText(text, frame, n);
+    app->WriteLogText(3, QString::fromStdString(FrameLogTitle("接收", frame, n)), QString::fromStdString(text));
+}
+} // namespace
+
+RxDispatcher::RxDispatcher(CPylvexDlg &dlg) : m_dlg(dlg) {}
+
+std::uint32_t RxDispatcher::Now() const
+{
+    return m_clock ? m_clock() : MsOfDay();
+}
+
+void RxDispatcher::OnFrameReceived()
+{
+    CSerialCom &port = m_dlg.Port();
+    if (FrameEntry *entry = port.PopRxFrame()) {
+        HandleFrame(entry->ety_buf, static_cast<int>(entry->ety_len));
+        FrameEntryFree(entry);
+    }
+    if (!port.RxQueueEmpty())
+        PostMsg(&m_dlg, WM_FRAME_RECEIVED);
+}
+
+bool RxDispatcher::FromSelectedBoard(const std::uint8_t *frame) const
+{
+    bool secondary = (frame[1] & 0x80) != 0;
+    return secondary == (m_bMainSelected == 0);
+}
+
+void RxDispatcher::HandleFrame(const std::uint8_t *frame, int len)
+{
+    // Every frame here was cut by the framer or copied from the cache; one
+    // that is not even a frame is logged and dropped.
+    if (len < static_cast<int>(kFrameMinLen) || len > static_cast<int>(kFrameMaxLen)) {
+        WriteFrameRow(frame, len);
+        return;
+    }
+    WriteFrameRow(frame, len);
+    std::uint16_t computed = 0;
+    if (!VerifyFrame(frame, static_cast<std::size_t>(len), &computed)) {
+        WriteChecksumRow(frame, len, computed);
+    } else {
+        if ((frame[1] & 0x80) && !m_bSecondarySeen) {
+            for (std::size_t i = 0; i < kCachedCodes.size(); ++i)
+                m_mainCache[i].len = m_secondaryCache[i].len = 0;
+            m_bSecondarySeen = true;
+        }
+        switch (frame[2]) {
+        case 0x81: DispatchClass81(frame, len); break;
+        case 0x82:
+            if (FromSelectedBoard(frame) || frame[3] == 0x85)
+                DispatchClass82(frame, len);
+            break;
+        case 0x83:
+            if (m_bSecondarySeen && frame[0] != 0x00)
+                CacheFrame(frame, len);
+            if (FromSelectedBoard(frame))
+                DispatchClass83(frame, len);
+            break;
+        case 0x85:
+            if (FromSelectedBoard(frame) || frame[3] == 0x85)
+                DispatchClass85(frame, len);
+            break;
+        default: ReportUnhandled(frame, len); break;
+        }
+    }
+    if (frame[0] != 0x00)
+        m_dlg.FlashRxLamp();
+}
+
+void RxDispatcher::CacheFrame(const std::uint8_t *frame, int len)
+{
+    int slot = CacheSlot(frame[3]);
+    if (slot < 0 || len > static_cast<int>(kFrameMaxLen))
+        return;
+    CachedFrame &cached = (frame[1] & 0x80) ? m_secondaryCache[slot] : m_mainCache[slot];
+    std::memcpy(cached.bytes, frame, static_cast<std::size_t>(len));
+    cached.bytes[0] = 0x00;
+    cached.len = len;
+    cached.time = Now();
+}
+
+void RxDispatcher::Dispatch(const std::uint8_t *frame, int len)
+{
+    std::span<const RxRoute> routes = RoutesFor(frame[2], frame[3]);
+    if (routes.empty()) {
+        ReportUnhandled(frame, len);
+        return;
+    }
+    bool missingReported = false;
+    for (const RxRoute &route : routes) {
+        CCfgPageBase *page = m_dlg.GetPage(route.page);
+        if (!page) {
+            if (!route.skipWhenMissing && !missingReported) {
+                ReportFrameRow(3, frame, len, "未加载处理命令的页面！");
+                missingReported = true;
+            }
+            continue;
+        }
+        RunRoute(route, page, frame, len);
+    }
+}
+
+void RxDispatcher::SwitchBoard(int mainSelected)
+{
+    if (mainSelected == m_bMainSelected)
+        return;
+    m_bMainSelected = mainSelected;
+    if (!m_dlg.m_bOpenCOM) {
+        if (CPylvexApp *app = theApp())
+            app->WriteLog(3, QStringLiteral("主副电切换"), "请先打开串口后再进行操作！");
+        return;
+    }
+    CCfgPageBase *active = m_dlg.ActivePage();
+    if (active && active->Kind() != PAGE_ONE && active->Kind() != PAGE_LOG) {
+        active->ClickDlgButton(IDC_CLEAR);
+        active->ResetLeds(false);
+    }
+    CSerialCom &port = m_dlg.Port();
+    port.ClearTxQueue();
+    port.ClearRxQueue();
+    const auto &cache = mainSelected ? m_mainCache : m_secondaryCache;
+    std::uint32_t now = Now();
+    bool replayed = false;
+    for (const CachedFrame &cached : cache) {
+        if (cached.len > 0 && now - cached.time < kReplayAgeMs) {
+            port.PushRxFrame(cached.bytes, static_cast<std::size_t>(cached.len));
+            replayed = true;
+        }
+    }
+    if (replayed)
+        PostMsg(&m_dlg, WM_FRAME_RECEIVED);
+}

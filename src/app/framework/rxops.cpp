@@ -1,0 +1,157 @@
+// The operations of the routing table on a page.
+#include "app/framework/cfgpagebase.h"
+#include "app/framework/msgbox.h"
+#include "app/framework/rxdispatch.h"
+#include "app/framework/rxreports.h"
+#include "app/pylvexdlg.h"
+#include "link/winmsg.h"
+#include "protocol/dassert.h"
+
+#include <QTime>
+
+namespace {
+QString TimeText(const char *suffix)
+{
+    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QString::fromUtf8(suffix);
+}
+
+QString Version(const std::uint8_t *d)
+{
+    return QString::asprintf("V%hhu.%hhu.%hhu", d[0], d[1], d[2]);
+}
+
+QString WakeSourceName(std::uint8_t code)
+{
+    switch (code) {
+    case 1: return QStringLiteral("预放电唤醒");
+    case 2: return QStringLiteral("按键唤醒");
+    case 4: return QStringLiteral("充电器唤醒");
+    case 8: return QStringLiteral("通讯唤醒");
+    case 16: return QStringLiteral("锁控唤醒");
+    case 32: return QStringLiteral("其他唤醒");
+    case 64: return QStringLiteral("充电电流");
+    case 128: return QStringLiteral("放电电流");
+    default: return QStringLiteral("N/A_n2a");
+    }
+}
+
+QString BitText(const BitNames &bits, std::uint8_t value)
+{
+    QString text;
+    for (int bit = 0; bit < bits.count; ++bit) {
+        if (!(value & (1u << bit)))
+            continue;
+        if (!text.isEmpty())
+            text += QString::fromUtf8(bits.separator);
+        text += QString::fromUtf8(bits.names[bit]);
+    }
+    return text;
+}
+
+// LookupParam and CheckResponse; the entry when the response is good.
+bool CheckRow(CCfgPageBase *page, const std::uint8_t *frame, int len, int need, int chk, ParamEntry &entry)
+{
+    bool bRes = page->LookupParam(chk, entry);
+    d_assert(bRes);
+    return bRes && !page->CheckResponse(frame, len, need, entry);
+}
+
+bool IsActive(CPylvexDlg &dlg, CCfgPageBase *page)
+{
+    return dlg.ActivePage() == page;
+}
+} // namespace
+
+void RxDispatcher::RunRoute(const RxRoute &r, CCfgPageBase *page, const std::uint8_t *frame, int len)
+{
+    ParamEntry entry;
+    ResponseView v = ViewResponse(frame, len);
+    switch (r.op) {
+    case OP_VALUE: page->ParseValueResponse(frame, len, r.need, r.chk, r.vt); break;
+    case OP_TEMP: page->ParseTempResponse(frame, len, r.chk); break;
+    case OP_VALUE_BITS:
+    case OP_BMS_STATE: {
+        std::uint8_t value = 0;
+        if (!page->ParseValueResponse(frame, len, r.need, r.chk, VT_UI1, &value) || !page->LookupParam(r.chk, entry))
+            break;
+        QString text = r.op == OP_BMS_STATE ? ((value & 1) ? QStringLiteral("boot区") : QStringLiteral("APP区"))
+                                            : BitText(*r.bits, value);
+        page->SetDlgItemText(entry.nEditID, text);
+        break;
+    }
+    case OP_ACK: page->CheckAckResponse(frame, len, r.chk, r.edit2); break;
+    case OP_ACK_TIME: {
+        QString text = TimeText(r.text);
+        page->CheckAckResponse(frame, len, r.chk, r.edit2, &text);
+        break;
+    }
+    case OP_ACK_UNLOCK: {
+        QString text = TimeText(r.text);
+        if (page->CheckAckResponse(frame, len, r.chk, r.edit2, &text))
+            if (QWidget *target = page->TakeUnlockTarget())
+                PostMsg(&m_dlg, WM_SHOW_PAGE, reinterpret_cast<std::intptr_t>(target), 1);
+        break;
+    }
+    case OP_VERSION:
+        if (CheckRow(page, frame, len, 7, r.chk, entry)) {
+            page->SetDlgItemText(entry.nEditID, Version(v.data + 1));
+            page->SetDlgItemText(r.edit2, Version(v.data + 4));
+        }
+        break;
+    case OP_OCV:
+        if (CheckRow(page, frame, len, 29, r.chk, entry)) {
+            int count = (v.avail - 1) / 2;
+            d_assert(count <= 14);
+            count = count > 14 ? 14 : count;
+            QString text;
+            for (int i = 0; i < count; ++i)
+                text += QString::asprintf("%u ", static_cast<unsigned>((v.data[1 + 2 * i] << 8) | v.data[2 + 2 * i]));
+            page->SetDlgItemText(entry.nEditID, text);
+        }
+        break;
+    case OP_WAKE:
+        if (CheckRow(page, frame, len, 3, r.chk, entry))
+            page->SetDlgItemText(entry.nEditID, WakeSourceName(v.data[1]));
+        break;
+    case OP_CURRENT_CAL:
+        if (CheckRow(page, frame, len, 0, r.chk, entry)) {
+            if (v.avail >= 3)
+                page->SetDlgItemInt(entry.nEditID, static_cast<unsigned>((v.data[1] << 8) | v.data[2]), false);
+            if (v.avail >= 5)
+                page->SetDlgItemInt(
+                    r.edit2, static_cast<unsigned>(static_cast<std::int16_t>((v.data[3] << 8) | v.data[4])), true);
+        }
+        break;
+    case OP_BALANCE:
+        if (CheckRow(page, frame, len, 4, r.chk, entry)) {
+            page->SetDlgItemInt(entry.nEditID, static_cast<unsigned>(static_cast<std::int8_t>(v.data[1])), true);
+            page->SetDlgItemText(r.edit2, QString::number(static_cast<std::int16_t>((v.data[2] << 8) | v.data[3])));
+        }
+        break;
+    case OP_EXEC_RESULT: {
+        bool failed = page->CheckResponseQuiet(frame, len, 0);
+        ::MessageBox(page, failed ? QStringLiteral("执行失败！") : QStringLiteral("执行成功！"), QStringLiteral("警告"),
+                     MB_ICONWARNING);
+        break;
+    }
+    case OP_DECODER: page->OnRowResponse(r.chk, frame, len); break;
+    case OP_DECODER_IF_ACTIVE:
+        if (IsActive(m_dlg, page))
+            page->OnRowResponse(r.chk, frame, len);
+        break;
+    case OP_REPEATER_UPGRADE:
+        if (IsActive(m_dlg, page))
+            page->OnRowResponse(r.chk, frame, len);
+        else
+            page->SetDlgItemText(r.edit2, QStringLiteral("响应时，页面处于非活动状态！"));
+        break;
+    case OP_STATUS: page->OnStatusResponse(frame, len); break;
+    case OP_BATCH_STATUS: page->OnBatchStatus(frame, len); break;
+    case OP_SOC_CONFIG: page->OnSocConfig(frame, len); break;
+    case OP_SOC_LEARNING: page->OnSocLearning(frame, len); break;
+    case OP_BATTERY_RECORDS: page->OnBatteryRecords(frame, len); break;
+    case OP_BATTERY_LOG: page->OnBatteryLogResponse(frame, len); break;
+    case OP_BOARD_TIME: page->OnBoardTime(frame, len); break;
+    case OP_UPGRADE_PACKET: page->OnUpgradePacket(frame, len); break;
+    }
+}

@@ -1,0 +1,20 @@
+// The three protocol-trouble rows of the system log, level 3, titled
+// "接收" + " %02X %02X" of class and code with bit 7 cleared.
+#pragma once
+
+#include <cstdint>
+
+void ReportUnhandled(const std::uint8_t *frame, int len);
+void ReportErrorCode(const std::uint8_t *frame, int len);
+void ReportLengthMismatch(const std::uint8_t *frame, int len, int need);
+// A row with that title and a fixed text (no hex text).
+void ReportFrameRow(int level, const std::uint8_t *frame, int len, const char *text);
+
+// The data field of a response, bounded by the frame actually held.
+struct ResponseView {
+    int dataLen = 0;                    // the length byte N
+    const std::uint8_t *data = nullptr; // data[0] is the result code
+    int avail = 0;                      // bytes of data present (never more than N)
+    std::uint8_t ResultCode() const { return avail > 0 ? data[0] : 0; }
+};
+ResponseView ViewResponse(const std::uint8_t *frame, int len);

@@ -1,0 +1,119 @@
+#include "app/portbar.h"
+
+#include "app/framework/ledctrl.h"
+#include "app/pylvexdlg.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+
+CPortCombo::CPortCombo(QWidget *parent) : QComboBox(parent)
+{
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    setMinimumContentsLength(8);
+}
+
+void CPortCombo::showPopup()
+{
+    if (m_onBeforePopup)
+        m_onBeforePopup();
+    QComboBox::showPopup();
+}
+
+int SelectByPrefix(QComboBox *combo, const QString &text)
+{
+    if (combo->count() == 0) {
+        combo->setCurrentIndex(-1);
+        return -1;
+    }
+    int found = 0;
+    if (!text.isEmpty()) {
+        for (int i = 0; i < combo->count(); ++i) {
+            if (combo->itemText(i).startsWith(text, Qt::CaseInsensitive)) {
+                found = i;
+                break;
+            }
+        }
+    }
+    combo->setCurrentIndex(found);
+    return found;
+}
+
+QStringList BaudEntries()
+{
+    return {"9600", "14400", "19200", "38400", "57600", "115200", "128000"};
+}
+QStringList DataBitsEntries()
+{
+    return {"8", "7", "6", "5"};
+}
+QStringList ParityEntries()
+{
+    return {"None", "Odd", "Even", "Mark", "Space"};
+}
+QStringList StopBitsEntries()
+{
+    return {"1", "1.5", "2"};
+}
+
+QWidget *CPylvexDlg::BuildPortBar()
+{
+    auto *bar = new QWidget(this);
+    auto *row = new QHBoxLayout(bar);
+    row->setContentsMargins(5, 0, 5, 0);
+    struct ListSpec {
+        int labelId;
+        const char *label;
+        int listId;
+        QStringList entries;
+    };
+    const ListSpec lists[] = {
+        {1294, "COM口", IDC_PORT_LIST, {}},
+        {1006, "波特率", IDC_BAUD_LIST, BaudEntries()},
+        {1182, "数据位", IDC_DATABITS_LIST, DataBitsEntries()},
+        {1291, "校验位", IDC_PARITY_LIST, ParityEntries()},
+        {1333, "停止位", IDC_STOPBITS_LIST, StopBitsEntries()},
+    };
+    for (const ListSpec &spec : lists) {
+        row->addWidget(RegisterControl(spec.labelId, new QLabel(QString::fromUtf8(spec.label), bar)));
+        QComboBox *combo = nullptr;
+        if (spec.listId == IDC_PORT_LIST) {
+            auto *ports = new CPortCombo(bar);
+            ports->m_onBeforePopup = [this] { RefreshPortList(); };
+            combo = ports;
+        } else {
+            combo = new QComboBox(bar);
+            combo->addItems(spec.entries);
+        }
+        row->addWidget(RegisterControl(spec.listId, combo), 1);
+    }
+    auto *open = new QPushButton(QStringLiteral("打开串口"), bar);
+    open->setAutoDefault(false);
+    connect(open, &QPushButton::clicked, this, &CPylvexDlg::OnBtnClickOpenPort);
+    row->addWidget(RegisterControl(IDC_OPEN_PORT, open));
+
+    auto *mainBoard = new QRadioButton(QStringLiteral("主电"), bar);
+    auto *secondBoard = new QRadioButton(QStringLiteral("副电"), bar);
+    mainBoard->setChecked(true);
+    connect(mainBoard, &QRadioButton::clicked, this, &CPylvexDlg::OnBoardSwitch);
+    connect(secondBoard, &QRadioButton::clicked, this, &CPylvexDlg::OnBoardSwitch);
+    row->addWidget(RegisterControl(IDC_MAIN_BOARD, mainBoard));
+    row->addWidget(RegisterControl(IDC_SECONDARY_BOARD, secondBoard));
+
+    row->addWidget(RegisterControl(1337, new QLabel(QStringLiteral("TXD"), bar)));
+    m_pTxLed = new CLedCtrl(bar);
+    row->addWidget(RegisterControl(IDC_TX_LED, m_pTxLed));
+    row->addWidget(RegisterControl(1307, new QLabel(QStringLiteral("RXD"), bar)));
+    m_pRxLed = new CLedCtrl(bar);
+    row->addWidget(RegisterControl(IDC_RX_LED, m_pRxLed));
+
+    auto *about = new QToolButton(bar);
+    about->setText(QStringLiteral("?"));
+    about->setToolTip(QStringLiteral("关于 Pylvex (F1)"));
+    connect(about, &QToolButton::clicked, this, &CPylvexDlg::OnAbout);
+    row->addWidget(RegisterControl(IDC_ABOUT, about));
+    return bar;
+}

@@ -1,0 +1,26 @@
+// Widgets of the port bar.
+#pragma once
+
+#include <QComboBox>
+
+#include <functional>
+
+// The port list: editable (a device path may be typed) and refreshed each
+// time it is opened.
+class CPortCombo : public QComboBox {
+    Q_OBJECT
+public:
+    explicit CPortCombo(QWidget *parent = nullptr);
+    std::function<void()> m_onBeforePopup;
+    void showPopup() override;
+};
+
+// Selects the first entry that begins with text (or the first entry);
+// returns the index selected, -1 for an empty list.
+int SelectByPrefix(QComboBox *combo, const QString &text);
+
+// Entries of the setting lists.
+QStringList BaudEntries();
+QStringList DataBitsEntries();
+QStringList ParityEntries();
+QStringList StopBitsEntries();

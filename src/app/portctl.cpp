@@ -1,0 +1,182 @@
+// Opening and closing the board port from the port bar, and the port list.
+#include "app/framework/cfgpagebase.h"
+#include "app/framework/ledctrl.h"
+#include "app/framework/msgbox.h"
+#include "app/portbar.h"
+#include "app/pylvexapp.h"
+#include "app/pylvexdlg.h"
+#include "link/portdiscovery.h"
+#include "protocol/dassert.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QThread>
+
+namespace {
+const QString kOpenTitle = QStringLiteral("打开串口");
+
+char ParityChar(const QString &text)
+{
+    return text.isEmpty() ? 'N' : static_cast<char>(text.at(0).toLatin1());
+}
+
+int StopBitsCode(const QString &text)
+{
+    if (text == QLatin1String("1.5"))
+        return 1;
+    if (text == QLatin1String("2"))
+        return 2;
+    return 0;
+}
+} // namespace
+
+void CPylvexDlg::FillPortList(bool atStartup)
+{
+    auto *ports = Item<QComboBox>(IDC_PORT_LIST);
+    ports->clear();
+    ports->addItems(AvailablePortNames());
+    // A device path typed or given earlier stays in the list.
+    if (m_settings.portNum.startsWith(u'/') && ports->findText(m_settings.portNum) < 0 &&
+        IsKnownPortDevice(m_settings.portNum))
+        ports->addItem(m_settings.portNum);
+    SelectByPrefix(ports, m_settings.portNum);
+    if (atStartup && ports->count() == 0)
+        if (CPylvexApp *app = theApp())
+            app->WriteLog(3, QStringLiteral("软件启动"), "没有检测到可使用的串口");
+}
+
+void CPylvexDlg::RefreshPortList()
+{
+    auto *ports = Item<QComboBox>(IDC_PORT_LIST);
+    if (!ports->isEnabled())
+        return;
+    QStringList found = AvailablePortNames();
+    int listed = 0;
+    for (int i = 0; i < ports->count(); ++i)
+        if (!ports->itemText(i).startsWith(u'/'))
+            ++listed;
+    bool stale = found.size() != listed;
+    for (const QString &name : found) {
+        if (ports->findText(name, Qt::MatchStartsWith) < 0) {
+            stale = true;
+            break;
+        }
+    }
+    if (stale)
+        FillPortList();
+}
+
+bool CPylvexDlg::OpenPortByName(const QString &device, bool silent)
+{
+    auto *ports = Item<QComboBox>(IDC_PORT_LIST);
+    int at = ports->findText(device);
+    if (at < 0) {
+        ports->addItem(device);
+        at = ports->count() - 1;
+    }
+    ports->setCurrentIndex(at);
+    if (m_bOpenCOM)
+        ClosePort();
+    return OpenPort(!silent);
+}
+
+void CPylvexDlg::ReportOpenFailure(bool interactive, const QString &text)
+{
+    if (interactive)
+        ::MessageBox(this, text, QStringLiteral("错误"), MB_ICONERROR);
+    else if (CPylvexApp *app = theApp())
+        app->WriteLogText(3, kOpenTitle, text);
+}
+
+bool CPylvexDlg::OpenPort(bool interactive)
+{
+    CPylvexApp *app = theApp();
+    m_port.StopMonitoring();
+    auto list = [this](int id) { return Item<QComboBox>(id); };
+    QString device = list(IDC_PORT_LIST)->currentText().trimmed();
+    if (device.isEmpty()) {
+        if (interactive) {
+            ::MessageBox(this, QStringLiteral("当前选择的串口号为空！"), QStringLiteral("警告"), MB_ICONWARNING);
+            list(IDC_PORT_LIST)->setFocus();
+        } else if (app) {
+            app->WriteLog(3, kOpenTitle, "当前选择的串口号为空！");
+        }
+        return false;
+    }
+    m_settings.portNum = device;
+    m_settings.baud = list(IDC_BAUD_LIST)->currentText();
+    m_settings.dataBits = list(IDC_DATABITS_LIST)->currentText();
+    m_settings.parity = list(IDC_PARITY_LIST)->currentText();
+    m_settings.stopBits = list(IDC_STOPBITS_LIST)->currentText();
+
+    if (!IsKnownPortDevice(device)) {
+        QString text = QStringLiteral("解析串口号失败COM口=%1").arg(device);
+        if (interactive)
+            ::MessageBox(this, text, QStringLiteral("警告"), MB_ICONWARNING);
+        else if (app)
+            app->WriteLogText(3, kOpenTitle, text);
+        return false;
+    }
+    int baud = m_settings.baud.toInt();
+    int dataBits = m_settings.dataBits.toInt();
+    bool inited =
+        m_port.InitPort(this, device, baud, ParityChar(m_settings.parity), dataBits, StopBitsCode(m_settings.stopBits));
+    bool started = inited && m_port.StartMonitoring();
+    if (started) {
+        m_bOpenCOM = true;
+        SetPortControlsOpen(true);
+        AfterPortOpened();
+        return true;
+    }
+    if (app)
+        app->WriteLog(7, kOpenTitle, inited ? "StartMonitoring 函数返回失败!" : "InitPort 函数返回失败!");
+    QString text = QStringLiteral("打开 %1 时，").arg(device);
+    if (m_port.m_dwOpenError == CSerialCom::kOpenErrorBusy)
+        text += QStringLiteral("返回串口已经被占用！");
+    else
+        text += QStringLiteral("返回失败！");
+    if (m_port.m_dwOpenError == CSerialCom::kOpenErrorAccess)
+        text += QStringLiteral("（没有访问权限：请把当前用户加入 dialout 组，重新登录后再试）");
+    ReportOpenFailure(interactive, text);
+    m_bOpenCOM = false;
+    SetPortControlsOpen(false);
+    return false;
+}
+
+void CPylvexDlg::AfterPortOpened()
+{
+    // The battery log page restarts its clock synchronisation, the live status
+    // page probes for the batch read.
+    for (PageKind kind : {PAGE_CELLLOG, PAGE_TEN})
+        if (CCfgPageBase *page = GetPage(kind))
+            page->OnPortOpened();
+}
+
+void CPylvexDlg::ClosePort()
+{
+    m_bOpenCOM = false;
+    m_port.StopMonitoring();
+    SetPortControlsOpen(false);
+}
+
+void CPylvexDlg::SetPortControlsOpen(bool open)
+{
+    KillTimer(TIMER_TX_FLASH);
+    KillTimer(TIMER_RX_FLASH);
+    ShowPortLamps(open);
+    Item<QPushButton>(IDC_OPEN_PORT)->setText(open ? QStringLiteral("关闭串口") : QStringLiteral("打开串口"));
+    Item<QComboBox>(IDC_PORT_LIST)->setEnabled(!open);
+}
+
+void CPylvexDlg::OnBtnClickOpenPort()
+{
+    if (Item<QPushButton>(IDC_OPEN_PORT)->text() == QStringLiteral("打开串口")) {
+        d_assert(!m_bOpenCOM);
+        OpenPort(true);
+        return;
+    }
+    if (::MessageBox(this, QStringLiteral("您确信要关闭串口？"), QStringLiteral("确认"),
+                     MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2) == IDYES)
+        ClosePort();
+}

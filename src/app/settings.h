@@ -1,0 +1,19 @@
+// The port settings and log gates kept in the user profile, section IniProfile.
+#pragma once
+
+#include <QString>
+
+class CPylvexApp;
+
+struct PortSettings {
+    QString portNum;
+    QString baud;
+    QString parity;
+    QString dataBits;
+    QString stopBits;
+};
+
+// Reads the five port texts, "LogMask" (gates of levels 3, 4, 6) and
+// "CmdSndInvl" (kept only from 10 to 2000 ms).
+void LoadSettings(CPylvexApp &app, PortSettings &port);
+void SaveSettings(const CPylvexApp &app, const PortSettings &port);

@@ -1,0 +1,81 @@
+#include "app/startup/commandline.h"
+
+#include "app/pylvexapp.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+QString UsageText(const QString &program)
+{
+    return QStringLiteral("用法：%1 [选项]\n"
+                          "电池管理系统保护板上位机。\n"
+                          "\n"
+                          "选项：\n"
+                          "  --port <设备>   启动时打开该串口设备（如 ttyUSB0 或 /dev/pts/3），\n"
+                          "                  代替上次使用的串口；该设置照常保存。\n"
+                          "  --demo          启动内置的模拟保护板并打开它（无需硬件）。\n"
+                          "  -h, --help      显示本帮助并退出。\n"
+                          "  -v, --version   显示版本号并退出。\n")
+        .arg(program);
+}
+
+} // namespace
+
+StartupOptions ParseStartupOptions(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("启动时打开该串口设备"),
+                                  QStringLiteral("设备"));
+    const QCommandLineOption demo(QStringLiteral("demo"), QStringLiteral("启动内置的模拟保护板并打开它"));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("显示帮助"));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("显示版本号"));
+    parser.addOptions({port, demo, help, version});
+
+    StartupOptions options;
+    const QString program = arguments.isEmpty() ? QStringLiteral("pylvex") : QFileInfo(arguments.first()).fileName();
+    auto fail = [&](const QString &why) {
+        options.action = StartupOptions::Action::Fail;
+        options.text = why + QStringLiteral("\n请使用 %1 --help 查看用法。\n").arg(program);
+        return options;
+    };
+    if (!parser.parse(arguments))
+        return fail(parser.errorText());
+    if (parser.isSet(help)) {
+        options.action = StartupOptions::Action::ShowHelp;
+        options.text = UsageText(program);
+        return options;
+    }
+    if (parser.isSet(version)) {
+        options.action = StartupOptions::Action::ShowVersion;
+        options.text = QStringLiteral("Pylvex %1\n").arg(QLatin1String(kPylvexVersion));
+        return options;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return fail(QStringLiteral("未知参数：%1").arg(parser.positionalArguments().join(QLatin1Char(' '))));
+    if (parser.values(port).size() > 1)
+        return fail(QStringLiteral("--port 只能指定一次。"));
+    options.port = parser.value(port).trimmed();
+    if (parser.isSet(port) && options.port.isEmpty())
+        return fail(QStringLiteral("--port 需要一个串口设备名。"));
+    options.demo = parser.isSet(demo);
+    if (options.demo && parser.isSet(port))
+        return fail(QStringLiteral("--demo 与 --port 不能同时使用。"));
+    return options;
+}
+
+int ReportStartupOptions(const StartupOptions &options)
+{
+    const QByteArray text = options.text.toLocal8Bit();
+    switch (options.action) {
+    case StartupOptions::Action::Run: return 0;
+    case StartupOptions::Action::ShowHelp:
+    case StartupOptions::Action::ShowVersion: std::fputs(text.constData(), stdout); return 0;
+    case StartupOptions::Action::Fail: std::fputs(text.constData(), stderr); return 2;
+    }
+    return 2;
+}

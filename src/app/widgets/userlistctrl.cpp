@@ -1,0 +1,105 @@
+#include "app/widgets/userlistctrl.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+
+#include <iterator>
+
+namespace {
+
+enum class Match { Contains, Equals };
+
+// One colouring rule: in list listId, the cell in column (-1: every column) takes
+// colour when the text of testColumn matches text and does not contain notText.
+struct ColourRule {
+    int listId;
+    int column;
+    int testColumn;
+    Match match;
+    const char *text;
+    const char *notText;
+    QRgb colour;
+};
+
+constexpr QRgb kRed = 0xFFFF0000;
+constexpr QRgb kBlue = 0xFF0000FF;
+
+// First matching rule wins.
+const ColourRule kColourRules[] = {
+    {1051, 1, 2, Match::Contains, "单节最", nullptr, kRed}, // summary rows of the cell list
+    {1051, 2, 2, Match::Contains, "最", nullptr, kRed},
+    {1051, 3, 3, Match::Equals, "开", nullptr, kRed}, // balancing on
+    {1302, -1, 8, Match::Equals, "1", nullptr, kBlue},
+    {1390, 2, 2, Match::Contains, "成功", nullptr, kRed},
+    {1400, 3, 3, Match::Contains, "成功", nullptr, kRed},
+    {1400, 3, 3, Match::Contains, "错误", "成功", kBlue},
+};
+
+bool RuleMatches(const ColourRule &rule, const QString &text)
+{
+    const QString want = QString::fromUtf8(rule.text);
+    bool hit = rule.match == Match::Equals ? text == want : text.contains(want);
+    return hit && !(rule.notText && text.contains(QString::fromUtf8(rule.notText)));
+}
+
+} // namespace
+
+std::optional<QColor> UserListTextColour(int listId, const std::function<QString(int column)> &cellText, int column)
+{
+    if (listId == 0)
+        return std::nullopt;
+    for (const ColourRule &rule : kColourRules) {
+        if (rule.listId != listId || (rule.column != -1 && rule.column != column))
+            continue;
+        if (RuleMatches(rule, cellText(rule.testColumn)))
+            return QColor::fromRgb(rule.colour);
+    }
+    return std::nullopt;
+}
+
+CUserListCtrl::CUserListCtrl(QWidget *parent) : ListCtrlBase(parent)
+{
+    RowModel()->SetTextColourFn([this](const ListCtrlModel &model, int row, int column) {
+        return UserListTextColour(
+            m_nListId, [&](int c) { return model.GetItemText(row, c); }, column);
+    });
+}
+
+void CUserListCtrl::SetListId(int id)
+{
+    m_nListId = id;
+    viewport()->update();
+}
+
+int CUserListCtrl::AddRow(const QStringList &cells, int image)
+{
+    int row = AppendRow(cells, image);
+    if (m_bShowLatest)
+        ScrollToNewest();
+    return row;
+}
+
+void CUserListCtrl::FillContextMenu(QMenu &menu)
+{
+    menu.setTitle(QStringLiteral("列表控件"));
+    QAction *copy = menu.addAction(QStringLiteral("复制（&C）"), this, [this] { CopySelectedRows(); });
+    copy->setEnabled(GetSelectedCount() > 0);
+    menu.addAction(QStringLiteral("删除（&D）"), this, [this] { DeleteAllItems(); });
+    menu.addAction(QStringLiteral("全选（&A）"), this, [this] { selectAll(); });
+    QAction *latest =
+        menu.addAction(QStringLiteral("显示最新（&L）"), this, [this] { m_bShowLatest = !m_bShowLatest; });
+    latest->setCheckable(true);
+    latest->setChecked(m_bShowLatest);
+}
+
+void CUserListCtrl::OnHeaderClick(int)
+{
+    // Every pair of rows compares equal: the rows keep their order.
+}
+
+void CUserListCtrl::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    FillContextMenu(menu);
+    menu.exec(event->globalPos());
+}

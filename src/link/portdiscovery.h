@@ -1,0 +1,14 @@
+// Serial ports of the machine: the names the system lists (ports held by
+// another program included), and whether a typed name is a usable device.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Port names ("ttyUSB0", "ttyS0" ...) in natural order.
+QStringList AvailablePortNames();
+// A listed port name, or a path to an existing character device
+// (a pseudo-terminal, /dev/serial/by-id/...).
+bool IsKnownPortDevice(const QString &nameOrPath);
+// The device path of a port name; paths are returned unchanged.
+QString PortDevicePath(const QString &nameOrPath);

@@ -1,0 +1,60 @@
+// The timed status recording: the values the live status page shows, kept as
+// texts, and the daily CSV file ("Record_<date>.csv" in the Log folder, GBK,
+// CR LF, fields never quoted) one row per save period.
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+enum StatusRecordField {
+    kRecTime,
+    kRecSoc,
+    kRecVoltage,
+    kRecCurrent,
+    kRecHighCell,
+    kRecHighCellNo,
+    kRecLowCell,
+    kRecLowCellNo,
+    kRecCellDiff,
+    kRecHighTemp,
+    kRecHighTempProbe,
+    kRecLowTemp,
+    kRecLowTempProbe,
+    kRecAlarm,
+    kRecSystemState,
+    kRecProbeCount,
+    kRecCellCount,
+    kRecTempDiff,
+    kRecProtection,
+    kRecFieldCount
+};
+
+struct StatusRecord {
+    std::array<QString, kRecFieldCount> fields;
+    QStringList temps; // one "%.1f" per probe
+    QStringList cells; // one "%hu" per cell
+
+    // A row is written only once SOC, temperatures and cells are known.
+    bool Complete() const { return !fields[kRecSoc].isEmpty() && !temps.isEmpty() && !cells.isEmpty(); }
+};
+
+// Header line of a new file; its columns follow the list lengths of the record.
+QString StatusRecordHeader(const StatusRecord &record);
+// Data line: one empty field more at its end than the header.
+QString StatusRecordRow(const StatusRecord &record);
+// "<Log folder>Record_<yyyy-MM-dd>.csv".
+QString StatusRecordPath(const QDate &day);
+
+struct RecordWriteResult {
+    enum Outcome { Skipped, Written, Failed } outcome = Skipped;
+    bool headerWritten = false;
+    QString error; // the system's message, at most 255 characters
+};
+// Sets the time field from now, then appends the row (with the header first
+// when the file is new or empty) to the file of now's day. The file is opened
+// for appending and closed again; rows already in it are never touched.
+RecordWriteResult WriteStatusRecord(StatusRecord &record, const QDateTime &now);

@@ -1,0 +1,94 @@
+#include "sim/sim_link.h"
+
+#include "protocol/frame.h"
+
+#include <algorithm>
+
+FaultLayer::FaultLayer(const SimOptions &options) : m_options(options), m_rng(options.seed * 31u + 17u) {}
+
+bool FaultLayer::Admit(std::span<const std::uint8_t> frame)
+{
+    if (!m_options.answerSecondTry)
+        return true;
+    if (!m_pending.empty() && std::equal(frame.begin(), frame.end(), m_pending.begin(), m_pending.end())) {
+        m_pending.clear();
+        return true;
+    }
+    m_pending.assign(frame.begin(), frame.end());
+    return false;
+}
+
+SimBytes FaultLayer::Rewrite(const SimBytes &frame) const
+{
+    std::uint8_t link = frame[1], cls = frame[2], code = frame[3];
+    SimBytes data(frame.begin() + 5, frame.end() - 4);
+    if (m_options.resultCode != 0)
+        data.assign(1, static_cast<std::uint8_t>(m_options.resultCode));
+    bool wrongLength = m_options.wrongLengthEvery > 0 && m_answers % m_options.wrongLengthEvery == 0;
+    if (wrongLength && data.size() < 255)
+        data.push_back(0x00);
+    return MakeFrame(link, cls, code, data);
+}
+
+SimBytes FaultLayer::Garbage()
+{
+    // Noise never holds the head byte, so it cannot start a false frame.
+    std::uniform_int_distribution<int> byte(0, 254);
+    SimBytes noise(static_cast<std::size_t>(std::max(m_options.garbageBytes, 0)));
+    for (std::uint8_t &b : noise) {
+        int v = byte(m_rng);
+        b = static_cast<std::uint8_t>(v >= kFrameHead ? v + 1 : v);
+    }
+    return noise;
+}
+
+std::vector<SimBytes> FaultLayer::Shape(std::vector<SimBytes> answers)
+{
+    std::vector<SimBytes> out;
+    for (SimBytes &frame : answers) {
+        if (frame.size() < kFrameMinLen)
+            continue;
+        ++m_answers;
+        if (m_options.resultCode != 0 || m_options.wrongLengthEvery > 0)
+            frame = Rewrite(frame);
+        if (m_options.corruptEvery > 0 && m_answers % m_options.corruptEvery == 0)
+            frame[frame.size() - 4] ^= 0xFF;
+        if (m_options.dropEvery > 0 && m_answers % m_options.dropEvery == 0)
+            continue;
+        SimBytes chunk = m_options.garbageBytes > 0 ? Garbage() : SimBytes{};
+        chunk.insert(chunk.end(), frame.begin(), frame.end());
+        out.push_back(std::move(chunk));
+    }
+    return out;
+}
+
+SimLink::SimLink(const SimOptions &options, SimClock clock)
+    : m_board(options, std::move(clock)), m_faults(options), m_framer(
+                                                                 [this](const std::uint8_t *p, std::size_t n) {
+                                                                     m_frames.emplace_back(p, p + n);
+                                                                     return true;
+                                                                 },
+                                                                 nullptr)
+{
+}
+
+std::vector<SimBytes> SimLink::Feed(std::span<const std::uint8_t> bytes)
+{
+    std::vector<SimBytes> out;
+    for (std::uint8_t b : bytes) {
+        m_framer.StoreByte(b);
+        for (SimBytes &frame : m_frames) {
+            if (!VerifyFrame(frame.data(), frame.size())) {
+                ++m_badChecksums;
+                continue;
+            }
+            ++m_requests;
+            if (!m_faults.Admit(frame))
+                continue;
+            for (SimBytes &chunk : m_faults.Shape(m_board.Handle(frame)))
+                out.push_back(std::move(chunk));
+        }
+        m_frames.clear();
+    }
+    return out;
+}

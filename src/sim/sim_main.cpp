@@ -1,0 +1,60 @@
+// pylvex-sim: the simulated board as a program. Without a device it opens a
+// pseudo-terminal pair and prints the device the tool should open, alone on
+// the first line of standard output.
+#include "sim/sim_options_parse.h"
+#include "sim/simhost.h"
+
+#include <QCoreApplication>
+
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    SimCommandLine cmd = ParseSimCommandLine(QCoreApplication::arguments());
+    if (cmd.help) {
+        std::fputs(cmd.helpText.toUtf8().constData(), stdout);
+        return 0;
+    }
+    if (!cmd.error.isEmpty()) {
+        std::fprintf(stderr, "pylvex-sim：%s\n", cmd.error.toUtf8().constData());
+        return 2;
+    }
+
+    // The serving thread inherits this mask, so only the wait below sees the signals.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&stopSignals, sig);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    SimHost host;
+    QString path = cmd.device;
+    bool started = path.isEmpty() ? host.StartPty(&path, cmd.options) : host.OpenDevice(path, cmd.options);
+    if (!started) {
+        std::fprintf(stderr, "pylvex-sim：无法打开设备：%s\n", host.ErrorString().toUtf8().constData());
+        return 1;
+    }
+    std::printf("%s\n", path.toLocal8Bit().constData());
+    std::fflush(stdout);
+    std::fprintf(stderr, "pylvex-sim：模拟板已就绪，请在上位机中打开 %s%s\n", path.toUtf8().constData(),
+                 cmd.options.secondary ? "（含副电板）" : "");
+
+    const timespec tick{0, 200 * 1000 * 1000};
+    while (host.IsRunning()) {
+        int sig = sigtimedwait(&stopSignals, nullptr, &tick);
+        if (sig > 0)
+            break;
+    }
+    bool failed = !host.IsRunning();
+    QString error = host.ErrorString();
+    host.Stop();
+    if (failed) {
+        std::fprintf(stderr, "pylvex-sim：链路中断：%s\n", error.toUtf8().constData());
+        return 1;
+    }
+    std::fprintf(stderr, "pylvex-sim：已停止，共处理 %llu 个请求\n", static_cast<unsigned long long>(host.Requests()));
+    return 0;
+}

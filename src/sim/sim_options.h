@@ -1,0 +1,38 @@
+// Settings of the simulated board: what it is, how fast its pack lives and
+// which faults it injects into the link.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+// Milliseconds since 1970-01-01 00:00 UTC. The board reads time only through
+// such a clock, so tests can drive it by hand.
+using SimClock = std::function<std::int64_t()>;
+std::int64_t SystemClockMs();
+
+struct SimOptions {
+    // A second board on the same link answers status requests after the main
+    // board, with link byte 0xD3 and its own pack.
+    bool secondary = false;
+
+    // Faults; 0 switches each one off.
+    int dropEvery = 0;            // every Nth answer is not sent
+    bool answerSecondTry = false; // a request is answered only when it is repeated
+    int corruptEvery = 0;         // every Nth answer carries a wrong checksum
+    int wrongLengthEvery = 0;     // every Nth answer carries one data byte too many
+    int resultCode = 0;           // every answer carries this result code and no data
+    int garbageBytes = 0;         // that many noise bytes go before each answer
+    int byteDelayMs = 0;          // answers are written byte by byte with this pause
+    int answerDelayMs = 0;        // each answer waits this long before it is written
+    bool noBatch = false;         // the batch status request is refused
+
+    // The board clock starts this many seconds away from the computer's clock.
+    int clockOffsetSec = -180;
+    // Pack time runs this many times faster than the clock.
+    double speed = 1.0;
+    std::uint32_t seed = 1;
+    // Line speed when a real serial device is opened.
+    int baud = 9600;
+    // Every request and answer as hex on standard error.
+    bool verbose = false;
+};

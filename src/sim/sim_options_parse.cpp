@@ -1,0 +1,112 @@
+#include "sim/sim_options_parse.h"
+
+#include <QCommandLineParser>
+
+#include <limits>
+
+namespace {
+struct IntSwitch {
+    const char *name;
+    const char *valueName;
+    const char *description;
+    int SimOptions::*field;
+    int min;
+    int max;
+};
+
+const IntSwitch kIntSwitches[] = {
+    {"drop-every", "N", "每第 N 个应答不发送（丢帧）", &SimOptions::dropEvery, 0, 1000000},
+    {"corrupt-every", "N", "每第 N 个应答的校验码错误", &SimOptions::corruptEvery, 0, 1000000},
+    {"wrong-length-every", "N", "每第 N 个应答多带一个数据字节（长度错误）", &SimOptions::wrongLengthEvery, 0, 1000000},
+    {"result-code", "CODE", "每个应答只带这个非零错误码（可写 0x..）", &SimOptions::resultCode, 0, 255},
+    {"garbage", "N", "每个应答前插入 N 个干扰字节", &SimOptions::garbageBytes, 0, 4096},
+    {"byte-delay", "MS", "应答逐字节写出，字节间隔 MS 毫秒", &SimOptions::byteDelayMs, 0, 60000},
+    {"answer-delay", "MS", "每个应答延迟 MS 毫秒后写出", &SimOptions::answerDelayMs, 0, 600000},
+    {"clock-offset", "S", "板卡时钟与电脑时钟相差 S 秒（默认 -180）", &SimOptions::clockOffsetSec, -50 * 365 * 86400,
+     50 * 365 * 86400},
+    {"baud", "BAUD", "打开串口设备时的波特率（默认 9600）", &SimOptions::baud, 1200, 921600},
+};
+
+bool ParseInt(const QString &text, int min, int max, int &out)
+{
+    bool ok = false;
+    qlonglong v = text.trimmed().toLongLong(&ok, 0);
+    if (!ok || v < min || v > max)
+        return false;
+    out = static_cast<int>(v);
+    return true;
+}
+} // namespace
+
+SimCommandLine ParseSimCommandLine(const QStringList &arguments)
+{
+    SimCommandLine result;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("模拟保护板：在伪终端（默认，打印设备路径）或给定的串口设备上应答上位机的请求。\n"
+                       "收到 SIGTERM 或 SIGINT 时正常退出。"));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("device"), QStringLiteral("要打开的串口设备；省略时创建伪终端"),
+                                 QStringLiteral("[device]"));
+    QCommandLineOption secondary(QStringLiteral("secondary"),
+                                 QStringLiteral("同一链路上再模拟一块副电板（链路字节 0xD3）"));
+    QCommandLineOption secondTry(QStringLiteral("second-try"), QStringLiteral("相同请求只应答第二次"));
+    QCommandLineOption noBatch(QStringLiteral("no-batch"), QStringLiteral("不支持批量状态读取（应答错误码）"));
+    QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("在标准错误输出每个收发的十六进制字节"));
+    QCommandLineOption speed(QStringLiteral("speed"), QStringLiteral("电池模型时间倍速（默认 1）"),
+                             QStringLiteral("X"));
+    QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("随机数种子（默认 1）"), QStringLiteral("N"));
+    parser.addOptions({secondary, secondTry, noBatch, verbose, speed, seed});
+    std::vector<QCommandLineOption> ints;
+    for (const IntSwitch &s : kIntSwitches) {
+        ints.emplace_back(QString::fromLatin1(s.name), QString::fromUtf8(s.description),
+                          QString::fromLatin1(s.valueName));
+        parser.addOption(ints.back());
+    }
+    result.helpText = parser.helpText();
+    if (!parser.parse(arguments)) {
+        result.error = parser.errorText();
+        return result;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        result.help = true;
+        return result;
+    }
+    SimOptions &o = result.options;
+    o.secondary = parser.isSet(secondary);
+    o.answerSecondTry = parser.isSet(secondTry);
+    o.noBatch = parser.isSet(noBatch);
+    o.verbose = parser.isSet(verbose);
+    for (std::size_t i = 0; i < ints.size(); ++i) {
+        const IntSwitch &s = kIntSwitches[i];
+        if (parser.isSet(ints[i]) && !ParseInt(parser.value(ints[i]), s.min, s.max, o.*(s.field))) {
+            result.error = QStringLiteral("--%1 的值无效，有效范围是 %2 至 %3").arg(s.name).arg(s.min).arg(s.max);
+            return result;
+        }
+    }
+    if (parser.isSet(speed)) {
+        bool ok = false;
+        double v = parser.value(speed).toDouble(&ok);
+        if (!ok || !(v > 0) || v > 10000) {
+            result.error = QStringLiteral("--speed 的值无效，应大于 0 且不超过 10000");
+            return result;
+        }
+        o.speed = v;
+    }
+    if (parser.isSet(seed)) {
+        int v = 0;
+        if (!ParseInt(parser.value(seed), 0, std::numeric_limits<int>::max(), v)) {
+            result.error = QStringLiteral("--seed 的值无效");
+            return result;
+        }
+        o.seed = static_cast<std::uint32_t>(v);
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1) {
+        result.error = QStringLiteral("只能给出一个串口设备");
+        return result;
+    }
+    if (!positional.isEmpty())
+        result.device = positional.first();
+    return result;
+}

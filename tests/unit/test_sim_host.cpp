@@ -1,0 +1,146 @@
+// The board served on a real pseudo-terminal pair, with the timing faults.
+#include "protocol/frame.h"
+#include "sim/sim_board.h"
+#include "sim/simhost.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+using Bytes = std::vector<std::uint8_t>;
+using Clock = std::chrono::steady_clock;
+
+int OpenRaw(const QString &path)
+{
+    int fd = open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    if (fd >= 0) {
+        termios tio{};
+        tcgetattr(fd, &tio);
+        cfmakeraw(&tio);
+        tcsetattr(fd, TCSANOW, &tio);
+    }
+    return fd;
+}
+
+// Reads until want bytes came or the time is up; counts the reads it took.
+Bytes ReadBytes(int fd, std::size_t want, int timeoutMs, int *reads = nullptr)
+{
+    Bytes out;
+    auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (out.size() < want && Clock::now() < end) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 20) <= 0)
+            continue;
+        std::uint8_t buf[512];
+        ssize_t n = read(fd, buf, sizeof buf);
+        if (n > 0) {
+            out.insert(out.end(), buf, buf + n);
+            if (reads)
+                ++*reads;
+        }
+    }
+    return out;
+}
+
+Bytes Req(std::uint8_t cls, std::uint8_t code)
+{
+    return MakeFrame(kLinkMain, cls, code, Bytes{0x00});
+}
+
+bool Send(int fd, const Bytes &b)
+{
+    return write(fd, b.data(), b.size()) == static_cast<ssize_t>(b.size());
+}
+} // namespace
+
+TEST(SimHost, PtyAnswersAndStopsCleanly)
+{
+    SimHost host;
+    QString path;
+    ASSERT_TRUE(host.StartPty(&path, {})) << host.ErrorString().toStdString();
+    EXPECT_TRUE(path.startsWith("/dev/"));
+    EXPECT_TRUE(host.IsRunning());
+    QString again;
+    EXPECT_FALSE(host.StartPty(&again, {}));
+    int fd = OpenRaw(path);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(Send(fd, Req(0x02, 0x59)));
+    Bytes answer = ReadBytes(fd, 12, 3000);
+    ASSERT_EQ(answer.size(), 12u);
+    EXPECT_EQ(answer[3], 0xD9);
+    EXPECT_TRUE(VerifyFrame(answer.data(), answer.size()));
+    EXPECT_EQ(host.Requests(), 1u);
+    // The tool closing and reopening the port does not end the board.
+    close(fd);
+    fd = OpenRaw(path);
+    ASSERT_TRUE(Send(fd, Req(0x03, 0x19)));
+    EXPECT_EQ(ReadBytes(fd, 12, 3000).size(), 12u);
+    host.Stop();
+    EXPECT_FALSE(host.IsRunning());
+    host.Stop();
+    close(fd);
+    // Started again after a stop.
+    ASSERT_TRUE(host.StartPty(&path, {}));
+    host.Stop();
+}
+
+TEST(SimHost, TimingFaults)
+{
+    // Answer delay: nothing before it; byte delay: the answer trickles in.
+    SimOptions delayed;
+    delayed.answerDelayMs = 150;
+    SimOptions slow;
+    slow.byteDelayMs = 8;
+    for (const SimOptions &options : {delayed, slow}) {
+        SimHost host;
+        QString path;
+        ASSERT_TRUE(host.StartPty(&path, options));
+        int fd = OpenRaw(path);
+        ASSERT_GE(fd, 0);
+        auto start = Clock::now();
+        ASSERT_TRUE(Send(fd, Req(0x03, 0x19)));
+        int reads = 0;
+        Bytes answer = ReadBytes(fd, 12, 5000, &reads);
+        auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        ASSERT_EQ(answer.size(), 12u);
+        EXPECT_TRUE(VerifyFrame(answer.data(), answer.size()));
+        if (options.answerDelayMs)
+            EXPECT_GE(elapsed, 150);
+        else {
+            EXPECT_GE(elapsed, 11 * 8);
+            EXPECT_GT(reads, 3);
+        }
+        host.Stop();
+        close(fd);
+    }
+}
+
+TEST(SimHost, ServesASerialDevice)
+{
+    // A pty pair stands in for two adapters wired together.
+    int master = -1, slave = -1;
+    char name[128] = {};
+    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    termios tio{};
+    tcgetattr(master, &tio);
+    cfmakeraw(&tio);
+    tcsetattr(master, TCSANOW, &tio);
+    SimHost host;
+    ASSERT_TRUE(host.OpenDevice(QString::fromLocal8Bit(name), {}));
+    ASSERT_TRUE(Send(master, Req(0x03, 0x25)));
+    Bytes answer = ReadBytes(master, 16, 3000);
+    ASSERT_EQ(answer.size(), 16u);
+    EXPECT_EQ(answer[3], 0xA5);
+    host.Stop();
+    close(master);
+    close(slave);
+
+    EXPECT_FALSE(host.OpenDevice(QStringLiteral("/dev/pylvex-no-such-device"), {}));
+    EXPECT_FALSE(host.ErrorString().isEmpty());
+}
