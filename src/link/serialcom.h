@@ -22,6 +22,11 @@ class SerialWorker;
 
 class CSerialCom {
 public:
+    static constexpr std::uint32_t kOpenErrorBusy = ::kOpenErrorBusy;
+    static constexpr std::uint32_t kOpenErrorAccess = ::kOpenErrorAccess;
+    static constexpr std::uint32_t kOpenErrorNotFound = ::kOpenErrorNotFound;
+    static int FlashTime(int cmdSndInvlMs) { return ::FlashTime(cmdSndInvlMs); }
+
     CSerialCom();
     virtual ~CSerialCom();
     CSerialCom(const CSerialCom &) = delete;
@@ -45,6 +50,8 @@ public:
     bool PushRxFrame(const std::uint8_t *bytes, std::size_t count);
     // nullptr when empty; the caller frees the entry with FrameEntryFree.
     FrameEntry *PopRxFrame() { return m_rxQueue.PopFront(); }
+    // Takes the next frame waiting to be written (for a caller that empties the queue itself).
+    FrameEntry *PopTxFrame() { return m_txQueue.PopFront(); }
     bool RxQueueEmpty() const { return m_rxQueue.Empty(); }
     bool TxQueueEmpty() const { return m_txQueue.Empty(); }
     void ClearRxQueue() { m_rxQueue.Clear(); }
