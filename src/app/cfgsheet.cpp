@@ -4,6 +4,7 @@
 #include "app/pages/cfgpagetwo.h"
 
 #include "app/framework/cfgpagebase.h"
+#include "app/pages/cfgpagelog.h"
 #include "app/pylvexdlg.h"
 
 #include <QTabBar>
@@ -70,4 +71,5 @@ void CreatePages(CPylvexDlg *dlg, CCfgSheet *sheet)
     //   sheet->AddPage(new CCfgPageXxx(dlg));
     sheet->AddPage(new CCfgPageTwo(dlg));
     sheet->AddPage(new CCfgPageThr(dlg));
+    sheet->AddPage(new CCfgPageLog(dlg));
 }
