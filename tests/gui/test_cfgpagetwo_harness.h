@@ -7,6 +7,7 @@
 #include "app/framework/msgbox.h"
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
+#include "link/winmsg.h"
 #include "protocol/frame.h"
 
 #include <QLineEdit>
