@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QVBoxLayout>
 
+#include <array>
 #include <vector>
 
 struct TestRow {
@@ -68,6 +69,8 @@ public:
         return kTestRows[0];
     }
 
+    // Rows with the ids the routing uses: check, edit, lamp, second edit (or 0).
+    std::vector<std::array<int, 4>> extraRows;
     int reads = 0, writes = 0, lastRead = 0, lastWrite = 0;
     std::vector<int> decoded;
     std::vector<std::vector<std::uint8_t>> status;
@@ -81,6 +84,12 @@ protected:
         int row = 0;
         for (const TestRow &r : kTestRows)
             AddParamRow(grid, row++, r.chk, QStringLiteral("参数%1：").arg(r.chk), {{r.edit}}, r.led);
+        for (const auto &x : extraRows) {
+            if (x[3])
+                AddParamRow(grid, row++, x[0], QStringLiteral("参数%1：").arg(x[0]), {{x[1]}, {x[3]}}, x[2]);
+            else
+                AddParamRow(grid, row++, x[0], QStringLiteral("参数%1：").arg(x[0]), {{x[1]}}, x[2]);
+        }
         layout->addLayout(grid);
         layout->addWidget(MakeParamButtons());
         CCfgPageBase::OnInitDialog();
