@@ -3,6 +3,7 @@
 #include "app/framework/msgbox.h"
 #include "app/pylvexapp.h"
 #include "gui/test_pagebase_pages.h"
+#include "link/portdiscovery.h"
 #include "link/winmsg.h"
 
 #include <QCheckBox>
@@ -73,8 +74,7 @@ private slots:
         QTest::newRow("signed low end") << "-32768" << -32768 << 32767 << true << "" << -32768;
         QTest::newRow("saturates") << "99999999999" << INT_MIN << INT_MAX << true << "" << INT_MAX;
         QTest::newRow("unsigned -1") << "-1" << 0 << -1 << false << "" << -1;
-        QTest::newRow("unsigned range") << "300" << 0 << 255 << false << "参数的有效范围是 0 至 255 之间的整数！"
-                                        << 0;
+        QTest::newRow("unsigned range") << "300" << 0 << 255 << false << "参数的有效范围是 0 至 255 之间的整数！" << 0;
         QTest::newRow("unsigned range shows unsigned")
             << "5" << 10 << -2 << false << "参数的有效范围是 10 至 4294967294 之间的整数！" << 0;
     }
@@ -223,8 +223,8 @@ private slots:
         QTest::newRow("value") << 2001 << 0 << Bytes{0x00, 0xFF, 0xFE} << "65534" << LED_OK << true;
         QTest::newRow("error code") << 2001 << 0 << Bytes{0x05, 0x00, 0x01} << "ErrorCode: 0x05" << LED_ERROR << false;
         QTest::newRow("short") << 2051 << 0 << Bytes{0x00, 0x00, 0x01} << "Len:3, Need:5" << LED_ERROR << false;
-        QTest::newRow("write answer without value") << 2001 << 0 << Bytes{0x00} << "Len:1, Need:3" << LED_ERROR
-                                                    << false;
+        QTest::newRow("write answer without value")
+            << 2001 << 0 << Bytes{0x00} << "Len:1, Need:3" << LED_ERROR << false;
         QTest::newRow("signed 32") << 2051 << 0 << Bytes{0x00, 0xFF, 0xFE, 0x79, 0x60} << "-100000" << LED_OK << true;
         QTest::newRow("unsigned 32") << 2011 << 0 << Bytes{0x00, 0xFF, 0xFF, 0xFF, 0xFF} << "4294967295" << LED_OK
                                      << true;
@@ -335,6 +335,7 @@ int main(int argc, char **argv)
     QTemporaryDir config;
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
     CPylvexApp app(argc, argv);
+    SetPortListSource([] { return QStringList(); }); // the machine's own ports stay untouched
     TestPageBase test;
     return QTest::qExec(&test, argc, argv);
 }

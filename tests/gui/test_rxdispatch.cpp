@@ -4,6 +4,7 @@
 #include "app/framework/rxroutes.h"
 #include "app/pylvexapp.h"
 #include "gui/test_pagebase_pages.h"
+#include "link/portdiscovery.h"
 #include "link/winmsg.h"
 
 #include <QLineEdit>
@@ -48,10 +49,7 @@ class TestRxDispatch : public QObject {
             n += log->Row(r).text.startsWith(textStart) ? 1 : 0;
         return n;
     }
-    void SelectBoard(bool main)
-    {
-        dlg->Item<QRadioButton>(main ? IDC_MAIN_BOARD : IDC_SECONDARY_BOARD)->click();
-    }
+    void SelectBoard(bool main) { dlg->Item<QRadioButton>(main ? IDC_MAIN_BOARD : IDC_SECONDARY_BOARD)->click(); }
 
 private slots:
     void initTestCase()
@@ -245,7 +243,8 @@ private slots:
             int key = r.cls * 256 + r.code;
             // The rows of one class and code stand together, in their order.
             if (key != previous)
-                QVERIFY2(seen.insert({r.cls, r.code}).second, qPrintable(QString::asprintf("%02X %02X", r.cls, r.code)));
+                QVERIFY2(seen.insert({r.cls, r.code}).second,
+                         qPrintable(QString::asprintf("%02X %02X", r.cls, r.code)));
             previous = key;
             QVERIFY(r.code & 0x80);
             QCOMPARE(RoutesFor(r.cls, r.code).empty(), false);
@@ -261,6 +260,7 @@ int main(int argc, char **argv)
     QTemporaryDir config;
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
     CPylvexApp app(argc, argv);
+    SetPortListSource([] { return QStringList(); }); // the machine's own ports stay untouched
     TestRxDispatch test;
     return QTest::qExec(&test, argc, argv);
 }

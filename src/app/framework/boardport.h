@@ -23,7 +23,6 @@ inline int FlashTime(int interval)
 
 class CSerialCom {
 public:
-
     bool InitPort(QObject *owner, const QString &device, int, char, int, int)
     {
         m_owner = owner;
