@@ -1,6 +1,7 @@
 #include "app/cfgsheet.h"
 
 #include "app/framework/cfgpagebase.h"
+#include "app/pages/cfgpagelog.h"
 #include "app/pylvexdlg.h"
 
 #include <QTabBar>
@@ -65,6 +66,7 @@ void CreatePages(CPylvexDlg *dlg, CCfgSheet *sheet)
 {
     // One line per page, in tab order:
     //   sheet->AddPage(new CCfgPageXxx(dlg));
+    sheet->AddPage(new CCfgPageLog(dlg));
     (void)dlg;
     (void)sheet;
 }
