@@ -64,7 +64,10 @@ CPylvexDlg::CPylvexDlg(QWidget *parent)
     SelectByPrefix(list(IDC_PARITY_LIST), m_settings.parity);
     SelectByPrefix(list(IDC_STOPBITS_LIST), m_settings.stopBits);
     ShowPortLamps(false);
-    OpenPort(false);
+    if (CPylvexApp *app = App(); app && !app->m_strStartPort.isEmpty())
+        OpenPortByName(app->m_strStartPort, true); // given on the command line, or the demo board
+    else
+        OpenPort(false);
     resize(1024, 720);
 }
 
@@ -198,13 +201,13 @@ void CPylvexDlg::ShowPortLamps(bool open)
 void CPylvexDlg::OnFrameSent()
 {
     m_pTxLed->SetLed(CLedCtrl::kRed, CLedCtrl::kBright, CLedCtrl::kRound);
-    SetTimer(TIMER_TX_FLASH, CSerialCom::FlashTime(App() ? App()->m_nCmdSndInvl.load() : 400));
+    SetTimer(TIMER_TX_FLASH, FlashTime(App() ? App()->m_nCmdSndInvl.load() : 400));
 }
 
 void CPylvexDlg::FlashRxLamp()
 {
     m_pRxLed->SetLed(CLedCtrl::kRed, CLedCtrl::kBright, CLedCtrl::kRound);
-    SetTimer(TIMER_RX_FLASH, CSerialCom::FlashTime(App() ? App()->m_nCmdSndInvl.load() : 400));
+    SetTimer(TIMER_RX_FLASH, FlashTime(App() ? App()->m_nCmdSndInvl.load() : 400));
 }
 
 void CPylvexDlg::OnPortRxByte(std::intptr_t wParam, std::intptr_t lParam)
