@@ -1,6 +1,7 @@
 #include "app/cfgsheet.h"
 
 #include "app/framework/cfgpagebase.h"
+#include "app/pages/cfgpageten.h"
 #include "app/pylvexdlg.h"
 
 #include <QTabBar>
@@ -56,6 +57,8 @@ void CCfgSheet::OnCurrentChanged(int index)
         m_bReverting = false;
         return;
     }
+    if (CCfgPageBase *previous = PageAt(m_nCurrent); previous && previous != page)
+        previous->OnKillActive();
     m_nCurrent = index;
 }
 
@@ -65,6 +68,5 @@ void CreatePages(CPylvexDlg *dlg, CCfgSheet *sheet)
 {
     // One line per page, in tab order:
     //   sheet->AddPage(new CCfgPageXxx(dlg));
-    (void)dlg;
-    (void)sheet;
+    sheet->AddPage(new CCfgPageTen(dlg));
 }
