@@ -56,9 +56,11 @@ void RxFramer::Cut()
         if (p[length - 2] == 0x0D && p[length - 1] == 0x0A) {
             bool bAdd = m_onFrame ? m_onFrame(p, length) : true;
             d_assert(bAdd);
-            if (bAdd)
-                m_read += length;
-            return;
+            if (!bAdd)
+                return; // kept; the next byte retries
+            // Frames held back behind a false head come out together, not one per later byte.
+            m_read += length;
+            continue;
         }
         if (m_onMissTail)
             m_onMissTail(p, length);

@@ -1,6 +1,6 @@
 // Cuts board frames out of a received byte stream: head 0x4D, link byte
 // 0x53 with bit 7 ignored, length byte + 9, tail 0D 0A. The sum is not
-// checked here. At most one frame is taken per stored byte.
+// checked here. Each stored byte cuts every frame that is complete.
 #pragma once
 
 #include <array>

@@ -3,6 +3,8 @@
 #include "sim/sim_board.h"
 #include "sim/simhost.h"
 
+#include <QSerialPort>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -143,4 +145,28 @@ TEST(SimHost, ServesASerialDevice)
 
     EXPECT_FALSE(host.OpenDevice(QStringLiteral("/dev/pylvex-no-such-device"), {}));
     EXPECT_FALSE(host.ErrorString().isEmpty());
+}
+
+TEST(SimHost, AnswersTheToolsSerialPortObject)
+{
+    SimOptions options;
+    options.secondary = true;
+    SimHost host;
+    QString path;
+    ASSERT_TRUE(host.StartPty(&path, options));
+    QSerialPort port(path);
+    port.setBaudRate(9600);
+    ASSERT_TRUE(port.open(QIODevice::ReadWrite)) << port.errorString().toStdString();
+    Bytes request = Req(0x03, 0x18);
+    port.write(reinterpret_cast<const char *>(request.data()), static_cast<qint64>(request.size()));
+    ASSERT_TRUE(port.waitForBytesWritten(2000));
+    QByteArray got;
+    for (int i = 0; i < 50 && got.size() < 22; ++i)
+        if (port.waitForReadyRead(100))
+            got += port.readAll();
+    ASSERT_EQ(got.size(), 22); // main and secondary, 11 bytes each
+    EXPECT_EQ(static_cast<std::uint8_t>(got[1]), kLinkMain);
+    EXPECT_EQ(static_cast<std::uint8_t>(got[12]), kLinkSecondary);
+    port.close();
+    host.Stop();
 }

@@ -1,0 +1,78 @@
+// The serial port that leads to the board: opens and configures it, runs one
+// monitoring thread per opening that writes queued frames one at a time with
+// the command interval between them, reads every byte, cuts frames and queues
+// them for the owner window, which it reaches only by posted messages.
+#pragma once
+
+#include "link/serialline.h"
+#include "protocol/frame.h"
+#include "protocol/frame_queue.h"
+
+#include <QMutex>
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+class SerialThread;
+class SerialWorker;
+
+class CSerialCom {
+public:
+    static constexpr std::uint32_t kOpenErrorBusy = ::kOpenErrorBusy;
+    static constexpr std::uint32_t kOpenErrorAccess = ::kOpenErrorAccess;
+    static constexpr std::uint32_t kOpenErrorNotFound = ::kOpenErrorNotFound;
+    static int FlashTime(int cmdSndInvlMs) { return ::FlashTime(cmdSndInvlMs); }
+
+    CSerialCom();
+    virtual ~CSerialCom();
+    CSerialCom(const CSerialCom &) = delete;
+    CSerialCom &operator=(const CSerialCom &) = delete;
+
+    // Opens and configures the port; a thread left from an earlier opening is
+    // stopped first. False only when the port cannot be opened (m_dwOpenError).
+    bool InitPort(QObject *owner, const QString &device, int baud, char parity, int dataBits, int stopBits);
+    // Starts monitoring the port opened by InitPort.
+    bool StartMonitoring();
+    // Asks the thread to stop and waits (bounded) until it has ended; the port
+    // is closed and both queues are empty afterwards.
+    void StopMonitoring();
+    bool IsRunning() const { return m_bRunning.load(); }
+    QString PortName() const { return m_portName; }
+    QObject *Owner() const { return m_owner; }
+
+    // Takes ownership; wakes the thread when the queue was empty.
+    void PushTxEntry(FrameEntry *entry);
+    // Copies a received frame into the receive queue and posts WM_FRAME_RECEIVED.
+    bool PushRxFrame(const std::uint8_t *bytes, std::size_t count);
+    // nullptr when empty; the caller frees the entry with FrameEntryFree.
+    FrameEntry *PopRxFrame() { return m_rxQueue.PopFront(); }
+    // Takes the next frame waiting to be written (for a caller that empties the queue itself).
+    FrameEntry *PopTxFrame() { return m_txQueue.PopFront(); }
+    bool RxQueueEmpty() const { return m_rxQueue.Empty(); }
+    bool TxQueueEmpty() const { return m_txQueue.Empty(); }
+    void ClearRxQueue() { m_rxQueue.Clear(); }
+    void ClearTxQueue() { m_txQueue.Clear(); }
+
+    std::uint32_t m_dwOpenError = 0;
+
+private:
+    friend class SerialWorker;
+    friend class SerialThread;
+
+    void AttachWorker(SerialWorker *worker);
+    void SignalWrite();
+
+    QObject *m_owner = nullptr;
+    QString m_portName;
+    std::atomic<bool> m_bRunning{false};
+    std::atomic<bool> m_writeEvent{false};
+    FrameQueue m_rxQueue;
+    FrameQueue m_txQueue;
+    QMutex m_workerLock; // guards m_worker against the thread's end
+    SerialWorker *m_worker = nullptr;
+    std::unique_ptr<SerialThread> m_thread;
+};

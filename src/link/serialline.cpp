@@ -1,0 +1,130 @@
+#include "link/serialline.h"
+
+#include "link/logfiles.h"
+
+#include <QFileInfo>
+
+#include <unistd.h>
+
+namespace {
+struct ParityName {
+    char letter;
+    QSerialPort::Parity parity;
+};
+constexpr ParityName kParities[] = {
+    {'N', QSerialPort::NoParity},   {'O', QSerialPort::OddParity},   {'E', QSerialPort::EvenParity},
+    {'M', QSerialPort::MarkParity}, {'S', QSerialPort::SpaceParity},
+};
+
+bool ParityOf(char letter, QSerialPort::Parity *parity)
+{
+    char upper = (letter >= 'a' && letter <= 'z') ? static_cast<char>(letter - 'a' + 'A') : letter;
+    for (const ParityName &p : kParities) {
+        if (p.letter == upper) {
+            *parity = p.parity;
+            return true;
+        }
+    }
+    return false;
+}
+
+const char *StopText(int stopBits)
+{
+    switch (stopBits) {
+    case 0: return "1";
+    case 1: return "1.5";
+    case 2: return "2";
+    default: return "?";
+    }
+}
+} // namespace
+
+QString SettingsText(const LineSettings &s)
+{
+    return QString::asprintf("baud=%d parity=%c data=%d stop=%s", s.baud, s.parity, s.dataBits, StopText(s.stopBits));
+}
+
+QString DevicePath(const QString &portName)
+{
+    if (portName.startsWith(QLatin1Char('/')))
+        return portName;
+    return QStringLiteral("/dev/") + portName;
+}
+
+bool ApplyLineSettings(QSerialPort &port, const LineSettings &s, QString *failedCall, QString *reason)
+{
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    bool valid = s.baud > 0 && ParityOf(s.parity, &parity) && s.dataBits >= 5 && s.dataBits <= 8 && s.stopBits >= 0 &&
+                 s.stopBits <= 2;
+    if (!valid) {
+        *failedCall = QStringLiteral("BuildCommDCB()");
+        *reason = QStringLiteral("invalid line settings \"%1\"").arg(SettingsText(s));
+        return false;
+    }
+    *failedCall = QStringLiteral("SetCommState()");
+    // termios knows one and two stop bits only. With five data bits the UART
+    // sends one and a half when asked for two, so that case still works.
+    QSerialPort::StopBits stop = QSerialPort::OneStop;
+    if (s.stopBits == 2 || (s.stopBits == 1 && s.dataBits == 5))
+        stop = QSerialPort::TwoStop;
+    bool ok = port.setBaudRate(s.baud) && port.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits)) &&
+              port.setParity(parity) && port.setStopBits(stop) && port.setFlowControl(QSerialPort::NoFlowControl);
+    if (!ok) {
+        *reason = port.errorString();
+        return false;
+    }
+    if (s.stopBits == 1 && s.dataBits != 5) {
+        *reason = QStringLiteral("1.5 stop bits need 5 data bits; one stop bit is used");
+        return false;
+    }
+    return true;
+}
+
+std::uint32_t OpenErrorCode(QSerialPort::SerialPortError error, const QString &devicePath)
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError: return kOpenErrorNotFound;
+    case QSerialPort::PermissionError: {
+        // Both a lock held by another program and a device we may not open end
+        // here; the file's access rights tell them apart.
+        QByteArray path = QFile::encodeName(devicePath);
+        if (::access(path.constData(), R_OK | W_OK) != 0 && errno == EACCES)
+            return kOpenErrorAccess;
+        return kOpenErrorBusy;
+    }
+    default: return kOpenErrorOther;
+    }
+}
+
+bool IsLostLinkError(QSerialPort::SerialPortError error)
+{
+    return error == QSerialPort::ReadError || error == QSerialPort::WriteError || error == QSerialPort::ResourceError;
+}
+
+int YModemSignal(std::uint8_t byte)
+{
+    struct Signal {
+        std::uint8_t byte;
+        int number;
+    };
+    static constexpr Signal kSignals[] = {{0x43, 1}, {0x06, 2}, {0x15, 3}, {0x18, 4}};
+    for (const Signal &s : kSignals) {
+        if (s.byte == byte)
+            return s.number;
+    }
+    return 0;
+}
+
+void ReportPortError(const QString &call, const QString &reason)
+{
+    LogInfoText(QStringLiteral("WARNING: %1, %2").arg(call, reason));
+}
+
+int FlashTime(int cmdSndInvlMs)
+{
+    if (cmdSndInvlMs >= 150)
+        return 100;
+    if (cmdSndInvlMs >= 100)
+        return cmdSndInvlMs / 2;
+    return 50;
+}

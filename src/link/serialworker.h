@@ -1,0 +1,77 @@
+// The monitoring side of the board port: a thread that owns the QSerialPort,
+// writes one queued frame per command interval of silence, reads and frames
+// every received byte, and tells the owner window by posted messages.
+#pragma once
+
+#include "link/logfiles.h"
+#include "link/serialline.h"
+#include "protocol/framer.h"
+
+#include <QObject>
+#include <QSemaphore>
+#include <QSerialPort>
+#include <QThread>
+#include <QTimer>
+
+#include <cstdint>
+
+class CSerialCom;
+
+// Lives in the monitoring thread; every member is touched by that thread only.
+class SerialWorker : public QObject {
+    Q_OBJECT
+public:
+    // startAck is released once Start has run.
+    SerialWorker(CSerialCom &com, const LineSettings &settings, QSemaphore &startAck);
+    ~SerialWorker() override;
+
+    bool Open(std::uint32_t *openError);
+    void Start();
+    void OnWriteEvent();
+    // Closes the port and empties both queues; the thread ends afterwards.
+    void Shutdown();
+
+private:
+    void OnReadyRead();
+    void OnTimeout();
+    void OnError(QSerialPort::SerialPortError error);
+    void OnLost();
+    bool WriteStep();
+    void WaitWritten(std::size_t count);
+    void RestartWait();
+    void HandleByte(std::uint8_t byte);
+    template <typename F> void Guarded(F &&step);
+
+    CSerialCom &m_com;
+    LineSettings m_settings;
+    QSemaphore &m_startAck;
+    QSerialPort m_port;
+    QTimer m_wait;
+    RxFramer m_framer;
+    LogRxBuffer m_logRx;
+    bool m_started = false;
+    bool m_lost = false;
+    bool m_quiet = true; // no write and no byte for a whole interval
+};
+
+// One opening of the port: run() opens it, reports the result to InitPort,
+// then runs the event loop until asked to stop or the device is lost.
+class SerialThread : public QThread {
+public:
+    SerialThread(CSerialCom &com, const LineSettings &settings);
+    // Blocks until run() has tried to open the port.
+    bool WaitOpened(std::uint32_t *openError);
+    // Blocks until the worker has started monitoring or the thread has ended.
+    void WaitStarted() { m_started.acquire(); }
+
+protected:
+    void run() override;
+
+private:
+    CSerialCom &m_com;
+    LineSettings m_settings;
+    QSemaphore m_opened;
+    QSemaphore m_started;
+    bool m_openOk = false;
+    std::uint32_t m_openError = 0;
+};
