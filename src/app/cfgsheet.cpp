@@ -1,6 +1,7 @@
 #include "app/cfgsheet.h"
 
 #include "app/framework/cfgpagebase.h"
+#include "app/pages/cfgpagelog.h"
 #include "app/pages/cfgpageten.h"
 #include "app/pylvexdlg.h"
 
@@ -69,4 +70,5 @@ void CreatePages(CPylvexDlg *dlg, CCfgSheet *sheet)
     // One line per page, in tab order:
     //   sheet->AddPage(new CCfgPageXxx(dlg));
     sheet->AddPage(new CCfgPageTen(dlg));
+    sheet->AddPage(new CCfgPageLog(dlg));
 }

@@ -3,17 +3,19 @@
 #include "app/pylvexdlg.h"
 #include "app/startup/commandline.h"
 #include "app/startup/crashhandler.h"
+#include "app/startup/quitsignals.h"
 #include "app/startup/singleinstance.h"
 #include "app/startup/startupprobe.h"
 #include "link/logfiles.h"
+#include "sim/simhost.h"
 
 #include <QDateTime>
+#include <QSettings>
 #include <QTimer>
 
 #include <cstdarg>
 #include <cstdio>
 #include <exception>
-#include <memory>
 
 namespace {
 CPylvexApp *g_app = nullptr;
@@ -46,33 +48,88 @@ CPylvexApp::CPylvexApp(int &argc, char **argv) : QApplication(argc, argv)
 
 CPylvexApp::~CPylvexApp()
 {
+    ShutDown();
     if (g_app == this)
         g_app = nullptr;
 }
 
 int CPylvexApp::InitInstance(const StartupOptions &options)
 {
-    Q_UNUSED(options);
-    m_pInstance = new SingleInstance(SingleInstance::DefaultName(), this);
+    if (!StartUp(options))
+        return m_nExitCode;
+    const int code = exec();
+    ShutDown();
+    return code;
+}
+
+bool CPylvexApp::StartUp(const StartupOptions &options)
+{
+    m_nExitCode = 0;
+    if (!m_pInstance)
+        m_pInstance = new SingleInstance(SingleInstance::DefaultName(), this);
     if (!m_pInstance->Claim()) {
         // Another copy runs for this user: bring its window forward and end.
         if (!m_pInstance->RaiseRunning(2000))
-            std::fputs("Pylvex is already running, but it did not answer.\n", stderr);
-        return 0;
+            std::fputs("Pylvex 已在运行，但没有应答。\n", stderr);
+        return false;
     }
+    // From here on the window's settings are to be stored even when the program is told to end.
+    QuitOnTerminationSignals(this);
+    m_strStartPort = options.port;
+    if (options.demo && !StartDemoBoard())
+        return false;
 
+    // Every page may be shown while the window creates them, none of the internal ones afterwards.
     m_bInnerVerified = true;
-    auto dlg = std::make_unique<CPylvexDlg>();
+    m_pMainDlg = new CPylvexDlg;
     m_bInnerVerified = false;
-    m_pInstance->SetWindow(dlg.get());
-    InstallStartupProbe(dlg.get());
-    dlg->show();
+    m_pInstance->SetWindow(m_pMainDlg);
+    InstallStartupProbe(m_pMainDlg);
+    m_pMainDlg->show();
+    if (!m_strStartPort.isEmpty() && !m_pMainDlg->m_bOpenCOM) {
+        const QString text = QStringLiteral("无法打开串口 %1，详见“系统日志”页。\n").arg(m_strStartPort);
+        std::fputs(text.toLocal8Bit().constData(), stderr);
+    }
     QTimer::singleShot(0, this, [] { crash::CrashIfAsked(); });
+    return true;
+}
 
-    const int code = exec();
-    m_pInstance->SetWindow(nullptr);
-    dlg.reset();
-    return code;
+bool CPylvexApp::StartDemoBoard()
+{
+    m_pDemoBoard = new SimHost;
+    QString device;
+    if (!m_pDemoBoard->StartPty(&device, SimOptions{})) {
+        const QString text = QStringLiteral("无法启动模拟保护板：%1\n").arg(m_pDemoBoard->ErrorString());
+        std::fputs(text.toLocal8Bit().constData(), stderr);
+        delete m_pDemoBoard;
+        m_pDemoBoard = nullptr;
+        m_nExitCode = 1;
+        return false;
+    }
+    m_strDemoPort = device;
+    m_strStartPort = device;
+    return true;
+}
+
+void CPylvexApp::ShutDown()
+{
+    if (m_pInstance)
+        m_pInstance->SetWindow(nullptr);
+    if (m_pMainDlg && !m_strDemoPort.isEmpty() && m_pMainDlg->m_settings.portNum == m_strDemoPort) {
+        // The demo board's pseudo-terminal is gone after this run, and its name
+        // may next belong to someone's terminal: keep the port stored before.
+        QSettings profile(QSettings::IniFormat, QSettings::UserScope, organizationName(), applicationName());
+        m_pMainDlg->m_settings.portNum = profile.value(QStringLiteral("IniProfile/PortNum")).toString();
+    }
+    // The window stores the settings and closes the port before the board goes.
+    delete m_pMainDlg;
+    m_pMainDlg = nullptr;
+    if (m_pDemoBoard) {
+        m_pDemoBoard->Stop();
+        delete m_pDemoBoard;
+        m_pDemoBoard = nullptr;
+    }
+    m_strDemoPort.clear();
 }
 
 void CPylvexApp::LogUnhandledException(const QString &what)

@@ -10,8 +10,10 @@
 #include <QApplication>
 #include <QString>
 
+class CPylvexDlg;
 class QTimer;
 class QWidget;
+class SimHost;
 class SingleInstance;
 struct StartupOptions;
 
@@ -28,6 +30,16 @@ public:
     // The start-up sequence: single running copy, main window, event loop,
     // tidy-up. Returns the process exit code.
     int InitInstance(const StartupOptions &options);
+    // The parts of it: StartUp returns false when another copy runs (it was
+    // asked to come forward, and this process ends); ShutDown destroys the
+    // window (which stores the settings) and stops what StartUp started.
+    bool StartUp(const StartupOptions &options);
+    void ShutDown();
+    CPylvexDlg *GetMainDlg() const { return m_pMainDlg; }
+    // The simulated board of --demo (null otherwise) and the device it serves.
+    SimHost *GetDemoBoard() const { return m_pDemoBoard; }
+    const QString &DemoPort() const { return m_strDemoPort; }
+    int ExitCode() const { return m_nExitCode; }
 
     // Level 3 "错误", 4 "警告", 6 "信息", 7 "调试"; other levels and closed gates do nothing.
     void WriteLog(int level, const QString &title, const char *format, ...) __attribute__((format(printf, 4, 5)));
@@ -56,11 +68,21 @@ public:
     bool m_bInnerVerified = false;
     QWidget *m_pPendingPage = nullptr;
 
+    // The device the main window opens at start instead of the stored port
+    // (command line, demo board); empty: the stored port.
+    QString m_strStartPort;
+
     // The single-copy guard of this run (null until InitInstance claims it).
     SingleInstance *GetSingleInstance() { return m_pInstance; }
 
 private:
+    bool StartDemoBoard();
+
     LogModel m_logModel;
+    CPylvexDlg *m_pMainDlg = nullptr;
+    SimHost *m_pDemoBoard = nullptr;
+    QString m_strDemoPort;
+    int m_nExitCode = 0;
     SingleInstance *m_pInstance = nullptr;
     QTimer *m_pCrashClock = nullptr;
 };

@@ -64,7 +64,10 @@ CPylvexDlg::CPylvexDlg(QWidget *parent)
     SelectByPrefix(list(IDC_PARITY_LIST), m_settings.parity);
     SelectByPrefix(list(IDC_STOPBITS_LIST), m_settings.stopBits);
     ShowPortLamps(false);
-    OpenPort(false);
+    if (CPylvexApp *app = App(); app && !app->m_strStartPort.isEmpty())
+        OpenPortByName(app->m_strStartPort, true); // given on the command line, or the demo board
+    else
+        OpenPort(false);
     resize(1024, 720);
 }
 

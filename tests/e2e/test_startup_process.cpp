@@ -8,6 +8,8 @@
 #include <QTimeZone>
 #include <QtTest>
 
+#include <csignal>
+
 #include <unistd.h>
 
 namespace {
@@ -190,6 +192,29 @@ private slots:
         QVERIFY(child.Run({}));
         QCOMPARE(child.process.exitStatus(), QProcess::CrashExit);
         QCOMPARE(Dumps(dir.path()), QStringList());
+    }
+
+    // SIGTERM, SIGINT and SIGHUP end the program as closing its window does.
+    void terminationSignal_data()
+    {
+        QTest::addColumn<int>("sig");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+    void terminationSignal()
+    {
+        QFETCH(int, sig);
+        QTemporaryDir dir;
+        const QString instance = InstanceName();
+        Child child(dir.path(), instance);
+        child.process.start(ProgramPath(), {});
+        QVERIFY(child.process.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(NameHeld(instance), 10000);
+        ::kill(pid_t(child.process.processId()), sig);
+        QVERIFY(child.process.waitForFinished(10000));
+        QCOMPARE(child.process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.process.exitCode(), 0);
     }
 
     // A second copy ends at once while the first goes on; a killed copy never

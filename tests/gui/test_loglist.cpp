@@ -275,7 +275,12 @@ private slots:
         for (int i = 0; i < 1000; ++i)
             list.AddRow({QString::number(i)});
         QVERIFY(list.ScrollPending());
+        // The burst holds the viewport's painting until the tick, then paints once.
+        QVERIFY(list.PaintHeld());
+        QVERIFY(!list.viewport()->updatesEnabled());
         QTRY_VERIFY(!list.ScrollPending());
+        QVERIFY(!list.PaintHeld());
+        QVERIFY(list.viewport()->updatesEnabled());
         QCoreApplication::processEvents();
         QVERIFY(list.verticalScrollBar()->maximum() > 0);
         QCOMPARE(list.verticalScrollBar()->value(), list.verticalScrollBar()->maximum());

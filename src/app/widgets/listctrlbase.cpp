@@ -1,5 +1,7 @@
 #include "app/widgets/listctrlbase.h"
 
+#include "app/widgets/listctrldelegate.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -14,6 +16,7 @@ ListCtrlBase::ListCtrlBase(QWidget *parent) : QTableView(parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setShowGrid(true);
     setWordWrap(false);
+    setItemDelegate(new ListCtrlDelegate(this));
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
 
@@ -30,20 +33,53 @@ ListCtrlBase::ListCtrlBase(QWidget *parent) : QTableView(parent)
     columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(columns, &QHeaderView::sectionClicked, this, [this](int column) { OnHeaderClick(column); });
 
-    m_scrollTimer.setSingleShot(true);
-    m_scrollTimer.setInterval(kScrollIntervalMs);
-    connect(&m_scrollTimer, &QTimer::timeout, this, [this] {
-        if (GetItemCount() > 0)
-            scrollToBottom();
-    });
+    m_tick.setSingleShot(true);
+    m_tick.setInterval(kScrollIntervalMs);
+    connect(&m_tick, &QTimer::timeout, this, &ListCtrlBase::OnTick);
 
-    setModel(m_pModel);
+    SetRowModel(nullptr);
 }
 
 void ListCtrlBase::SetRowModel(ListCtrlModel *model)
 {
+    disconnect(m_rowsConnection);
     m_pModel = model ? model : &m_ownModel;
     setModel(m_pModel);
+    m_rowsConnection = connect(m_pModel, &QAbstractItemModel::rowsInserted, this, &ListCtrlBase::OnRowsArrived);
+}
+
+// Every appended row would repaint the whole view at the next turn of the event
+// loop; during a burst that costs more than the rows themselves. Rows arriving
+// within one repaint interval of the last repaint hold the viewport's painting
+// until the next tick, which paints them all at once.
+void ListCtrlBase::OnRowsArrived()
+{
+    if (!m_sincePaint.isValid() || m_sincePaint.elapsed() >= kScrollIntervalMs) {
+        m_sincePaint.start();
+        return;
+    }
+    if (!m_bPaintHeld && isVisible()) {
+        m_bPaintHeld = true;
+        viewport()->setUpdatesEnabled(false);
+    }
+    if (m_bPaintHeld && !m_tick.isActive())
+        m_tick.start();
+}
+
+void ListCtrlBase::OnTick()
+{
+    if (m_bScrollPending) {
+        m_bScrollPending = false;
+        if (GetItemCount() > 0) {
+            updateGeometries(); // the scroll range may still lag behind the rows
+            scrollToBottom();
+        }
+    }
+    if (m_bPaintHeld) {
+        m_bPaintHeld = false;
+        viewport()->setUpdatesEnabled(true); // repaints everything held
+    }
+    m_sincePaint.start();
 }
 
 int ListCtrlBase::InsertColumn(int column, const QString &heading, int width, Qt::Alignment align)
@@ -106,8 +142,9 @@ void ListCtrlBase::EnsureVisible(int row)
 
 void ListCtrlBase::ScrollToNewest()
 {
-    if (!m_scrollTimer.isActive())
-        m_scrollTimer.start();
+    m_bScrollPending = true;
+    if (!m_tick.isActive())
+        m_tick.start();
 }
 
 void ListCtrlBase::OnHeaderClick(int column)

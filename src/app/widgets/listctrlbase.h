@@ -6,6 +6,7 @@
 
 #include "app/widgets/listctrlmodel.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QTableView>
 #include <QTimer>
@@ -48,7 +49,9 @@ public:
     // Scrolls the newest row into view at the next repaint tick, once for any
     // number of requests in between.
     void ScrollToNewest();
-    bool ScrollPending() const { return m_scrollTimer.isActive(); }
+    bool ScrollPending() const { return m_bScrollPending; }
+    // Whether painting of rows arriving in a burst is being held for the next tick.
+    bool PaintHeld() const { return m_bPaintHeld; }
 
     // Header sorting state: the column last sorted (-1 none) and its direction.
     int SortedColumn() const { return m_nSortColumn; }
@@ -62,9 +65,17 @@ protected:
     void SortOnColumn(int column);
 
 private:
+    void OnRowsArrived();
+    void OnTick();
+
     ListCtrlModel m_ownModel;
     ListCtrlModel *m_pModel = &m_ownModel;
-    QTimer m_scrollTimer;
+    QMetaObject::Connection m_rowsConnection;
+    // One tick per repaint interval: the pending scroll and the held repaint.
+    QTimer m_tick;
+    QElapsedTimer m_sincePaint;
+    bool m_bScrollPending = false;
+    bool m_bPaintHeld = false;
     int m_nSortColumn = -1;
     bool m_bSortAscending = true;
 };

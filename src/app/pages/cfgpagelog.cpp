@@ -1,0 +1,199 @@
+#include "app/pages/cfgpagelog.h"
+
+#include "app/framework/msgbox.h"
+#include "app/pylvexapp.h"
+#include "app/widgets/loglistctrl.h"
+
+#include <QCheckBox>
+#include <QDate>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// The gate boxes: control id, text, and the log level whose gate it sets (0: the raw echo).
+struct GateBox {
+    int id;
+    const char *text;
+    int level;
+};
+const GateBox kGateBoxes[] = {
+    {IDC_LOG_ERROR, "错误", 3},
+    {IDC_LOG_WARNING, "警告", 4},
+    {IDC_LOG_INFO, "通知", 6},
+    {IDC_LOG_DEBUG, "调试", 7},
+    {IDC_LOG_RXECHO, "调试串口接收的数据：", 0},
+};
+
+// Columns of list 1289: name and width in pixels.
+struct LogColumn {
+    const char *name;
+    int width;
+};
+const LogColumn kColumns[] = {{"类型", 80}, {"时间", 190}, {"动作", 120}, {"内容", 5000}};
+
+bool GateOf(int level)
+{
+    CPylvexApp *app = theApp();
+    if (!app)
+        return false;
+    return level == 0 ? app->m_bRxEcho.load() : app->LogGateOpen(level);
+}
+
+void SetGate(int level, bool on)
+{
+    CPylvexApp *app = theApp();
+    if (!app)
+        return;
+    switch (level) {
+    case 0: app->m_bRxEcho = on; break;
+    case 3: app->m_bLogError = on; break;
+    case 4: app->m_bLogWarning = on; break;
+    case 6: app->m_bLogInfo = on; break;
+    case 7: app->m_bLogDebug = on; break;
+    default: break;
+    }
+}
+
+CCfgPageLog::ListExporter &Exporter()
+{
+    static CCfgPageLog::ListExporter exporter;
+    return exporter;
+}
+
+} // namespace
+
+void CCfgPageLog::SetListExporter(ListExporter exporter)
+{
+    Exporter() = std::move(exporter);
+}
+
+CCfgPageLog::CCfgPageLog(CPylvexDlg *mainDlg, QWidget *parent)
+    : CCfgPageBase(mainDlg, PAGE_LOG, QStringLiteral("系统日志"), parent)
+{
+}
+
+void CCfgPageLog::OnInitDialog()
+{
+    BuildLayout();
+    CCfgPageBase::OnInitDialog();
+}
+
+void CCfgPageLog::BuildLayout()
+{
+    auto *top = new QHBoxLayout;
+    for (const GateBox &box : kGateBoxes) {
+        QCheckBox *check = MakeCheck(box.id, QString::fromUtf8(box.text));
+        check->setChecked(GateOf(box.level));
+        const int id = box.id;
+        connect(check, &QCheckBox::clicked, this, [this, id](bool checked) { OnGateClicked(id, checked); });
+        top->addWidget(check);
+    }
+    top->addWidget(MakeEdit(IDC_LOG_ECHO, true), 1);
+    top->addWidget(MakeButton(IDC_CLEAR, QStringLiteral("清空")));
+
+    m_pList = new CLogListCtrl(this);
+    RegisterControl(IDC_LOG_LIST, m_pList);
+    if (CPylvexApp *app = theApp())
+        m_pList->SetRowModel(app->GetLogModel());
+    m_pList->SetImageList(CLogListCtrl::LevelImageList());
+    for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c) {
+        m_columnNames << QString::fromUtf8(kColumns[c].name);
+        m_pList->SetColumnWidth(c, kColumns[c].width);
+    }
+    m_pList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_pList, &QWidget::customContextMenuRequested, this, &CCfgPageLog::ShowListMenu);
+    // While show-latest is on every new row is brought into view (once per repaint).
+    connect(m_pList->RowModel(), &QAbstractItemModel::rowsInserted, this, [this] {
+        if (m_bShowLatest)
+            m_pList->ScrollToNewest();
+    });
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_pList, 1);
+}
+
+void CCfgPageLog::OnGateClicked(int id, bool checked)
+{
+    for (const GateBox &box : kGateBoxes)
+        if (box.id == id)
+            SetGate(box.level, checked);
+}
+
+void CCfgPageLog::AppendEcho(std::uint8_t byte)
+{
+    if (byte == 0x4D || m_nEchoBytes >= kEchoBytes) {
+        m_strEchoLine.clear();
+        m_nEchoBytes = 0;
+    }
+    m_strEchoLine += QString::asprintf("%02X ", byte);
+    ++m_nEchoBytes;
+    SetDlgItemText(IDC_LOG_ECHO, m_strEchoLine);
+}
+
+void CCfgPageLog::OnBtnClickClear()
+{
+    if (m_pList)
+        m_pList->DeleteAllItems();
+    m_strEchoLine.clear();
+    m_nEchoBytes = 0;
+    SetDlgItemText(IDC_LOG_ECHO, QString());
+}
+
+void CCfgPageLog::FillLogMenu(QMenu &menu)
+{
+    menu.setTitle(QStringLiteral("日志控件"));
+    QAction *copy = menu.addAction(QStringLiteral("复制（&C）"), this, &CCfgPageLog::OnClickMenu_COPY);
+    copy->setEnabled(m_pList && m_pList->GetSelectedCount() > 0);
+    menu.addAction(QStringLiteral("导出日志（&E）"), this, &CCfgPageLog::OnClickMenu_EXPORT);
+    menu.addAction(QStringLiteral("清空日志（&D）"), this, &CCfgPageLog::OnClickMenu_DELETE);
+    QAction *latest = menu.addAction(QStringLiteral("显示最新（&L）"), this, &CCfgPageLog::OnClickMenu_LATEST);
+    latest->setCheckable(true);
+    latest->setChecked(m_bShowLatest);
+}
+
+void CCfgPageLog::ShowListMenu(const QPoint &pos)
+{
+    QMenu menu(this);
+    FillLogMenu(menu);
+    menu.exec(m_pList->viewport()->mapToGlobal(pos));
+}
+
+void CCfgPageLog::OnClickMenu_COPY()
+{
+    if (m_pList)
+        m_pList->CopySelectedRows();
+}
+
+void CCfgPageLog::OnClickMenu_DELETE()
+{
+    if (m_pList)
+        m_pList->DeleteAllItems();
+}
+
+void CCfgPageLog::OnClickMenu_LATEST()
+{
+    m_bShowLatest = !m_bShowLatest;
+}
+
+void CCfgPageLog::OnClickMenu_EXPORT()
+{
+    if (!m_pList || m_pList->GetItemCount() == 0) {
+        MessageBox(QStringLiteral("日志记录为空，没有可导出的内容！"), QStringLiteral("警告"), MB_ICONWARNING);
+        return;
+    }
+    // The workbook is written by the spreadsheet export once one is installed.
+    if (!Exporter())
+        return;
+    const QString name = QStringLiteral("Log_%1.xlsx").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+    std::optional<bool> written =
+        Exporter()(this, *m_pList, m_columnNames, QStringLiteral("CCfgPageLog::OnClickMenu_EXPORT"), name);
+    if (!written)
+        return; // cancelled in the save dialog
+    if (CPylvexApp *app = theApp())
+        app->WriteLog(6, QStringLiteral("Excel"), "%s", *written ? "日志导出成功" : "日志导出失败");
+}
