@@ -132,11 +132,11 @@ bool CPylvexDlg::OpenPort(bool interactive)
     if (app)
         app->WriteLog(7, kOpenTitle, inited ? "StartMonitoring 函数返回失败!" : "InitPort 函数返回失败!");
     QString text = QStringLiteral("打开 %1 时，").arg(device);
-    if (m_port.m_dwOpenError == CSerialCom::kOpenErrorBusy)
+    if (m_port.m_dwOpenError == kOpenErrorBusy)
         text += QStringLiteral("返回串口已经被占用！");
     else
         text += QStringLiteral("返回失败！");
-    if (m_port.m_dwOpenError == CSerialCom::kOpenErrorAccess)
+    if (m_port.m_dwOpenError == kOpenErrorAccess)
         text += QStringLiteral("（没有访问权限：请把当前用户加入 dialout 组，重新登录后再试）");
     ReportOpenFailure(interactive, text);
     m_bOpenCOM = false;

@@ -201,13 +201,13 @@ void CPylvexDlg::ShowPortLamps(bool open)
 void CPylvexDlg::OnFrameSent()
 {
     m_pTxLed->SetLed(CLedCtrl::kRed, CLedCtrl::kBright, CLedCtrl::kRound);
-    SetTimer(TIMER_TX_FLASH, CSerialCom::FlashTime(App() ? App()->m_nCmdSndInvl.load() : 400));
+    SetTimer(TIMER_TX_FLASH, FlashTime(App() ? App()->m_nCmdSndInvl.load() : 400));
 }
 
 void CPylvexDlg::FlashRxLamp()
 {
     m_pRxLed->SetLed(CLedCtrl::kRed, CLedCtrl::kBright, CLedCtrl::kRound);
-    SetTimer(TIMER_RX_FLASH, CSerialCom::FlashTime(App() ? App()->m_nCmdSndInvl.load() : 400));
+    SetTimer(TIMER_RX_FLASH, FlashTime(App() ? App()->m_nCmdSndInvl.load() : 400));
 }
 
 void CPylvexDlg::OnPortRxByte(std::intptr_t wParam, std::intptr_t lParam)

@@ -7,8 +7,19 @@
 
 #include <sys/stat.h>
 
+namespace {
+std::function<QStringList()> g_source;
+} // namespace
+
+void SetPortListSource(std::function<QStringList()> source)
+{
+    g_source = std::move(source);
+}
+
 QStringList AvailablePortNames()
 {
+    if (g_source)
+        return g_source();
     QStringList names;
     const auto ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &info : ports)

@@ -5,8 +5,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Port names ("ttyUSB0", "ttyS0" ...) in natural order.
 QStringList AvailablePortNames();
+// Replaces the system's list (tests); an empty function restores it.
+void SetPortListSource(std::function<QStringList()> source);
 // A listed port name, or a path to an existing character device
 // (a pseudo-terminal, /dev/serial/by-id/...).
 bool IsKnownPortDevice(const QString &nameOrPath);

@@ -14,11 +14,15 @@
 
 #include <cstdint>
 
+inline constexpr std::uint32_t kOpenErrorBusy = 5;
+inline constexpr std::uint32_t kOpenErrorAccess = 13;
+inline int FlashTime(int interval)
+{
+    return interval >= 150 ? 100 : interval >= 100 ? interval / 2 : 50;
+}
+
 class CSerialCom {
 public:
-    static constexpr std::uint32_t kOpenErrorBusy = 5;
-    static constexpr std::uint32_t kOpenErrorAccess = 13;
-
     bool InitPort(QObject *owner, const QString &device, int, char, int, int)
     {
         m_owner = owner;
@@ -31,12 +35,14 @@ public:
     bool IsRunning() const { return false; }
     QString PortName() const { return m_name; }
     void PushTxEntry(FrameEntry *entry) { m_tx.Push(entry); }
-    void PushRxFrame(const std::uint8_t *bytes, std::size_t n)
+    bool PushRxFrame(const std::uint8_t *bytes, std::size_t n)
     {
-        if (FrameEntry *entry = CopyRxFrame(bytes, n)) {
-            m_rx.Push(entry);
-            PostMsg(m_owner, WM_FRAME_RECEIVED);
-        }
+        FrameEntry *entry = CopyRxFrame(bytes, n);
+        if (!entry)
+            return false;
+        m_rx.Push(entry);
+        PostMsg(m_owner, WM_FRAME_RECEIVED);
+        return true;
     }
     FrameEntry *PopRxFrame() { return m_rx.PopFront(); }
     FrameEntry *PopTxFrame() { return m_tx.PopFront(); }
@@ -44,7 +50,6 @@ public:
     bool TxQueueEmpty() const { return m_tx.Empty(); }
     void ClearRxQueue() { m_rx.Clear(); }
     void ClearTxQueue() { m_tx.Clear(); }
-    static int FlashTime(int interval) { return interval >= 150 ? 100 : interval >= 100 ? interval / 2 : 50; }
 
     std::uint32_t m_dwOpenError = 0;
 

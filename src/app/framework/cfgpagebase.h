@@ -55,6 +55,10 @@ struct ParamEntry {
 
 // One edit box of a parameter row built by AddParamRow.
 struct RowEdit {
+    RowEdit(int editId, QString unitText = {}, QString captionText = {}, bool isReadOnly = false)
+        : id(editId), unit(std::move(unitText)), caption(std::move(captionText)), readOnly(isReadOnly)
+    {
+    }
     int id = 0;
     QString unit;    // text after the box (may be empty)
     QString caption; // text before the box (may be empty)

@@ -1,0 +1,133 @@
+// Small pages on the page framework, for the framework and main-window tests.
+#pragma once
+
+#include "app/cfgsheet.h"
+#include "app/framework/cfgpagebase.h"
+#include "app/pylvexdlg.h"
+
+#include <QGridLayout>
+#include <QVBoxLayout>
+
+#include <array>
+#include <vector>
+
+struct TestRow {
+    int chk, edit, led;
+    VARTYPE vt;
+    int min, max;
+    std::uint8_t readCode, writeCode;
+};
+
+// Rows: plain unsigned 16-bit, a ×100 temperature box, unsigned 32-bit, a
+// read-only row, and one row of each other kind.
+inline const std::vector<TestRow> kTestRows = {
+    {2001, 2002, 2003, VT_UI2, 1, 65535, 0x13, 0x12},         {1061, 1062, 1060, VT_I2, -32768, 32767, 0x27, 0x26},
+    {2011, 2012, 2013, VT_UINT, 0, -1, 0x67, 0x66},           {2021, 2022, 2023, VT_UI2, 0, 65535, 0x5A, 0x5B},
+    {2031, 2032, 2033, VT_I1, -128, 127, 0x31, 0x30},         {2041, 2042, 2043, VT_UI1, 0, 255, 0x41, 0x40},
+    {2051, 2052, 2053, VT_INT, INT_MIN, INT_MAX, 0x51, 0x50},
+};
+
+class TestPage : public CCfgPageBase {
+public:
+    TestPage(CPylvexDlg *dlg, PageKind kind = PAGE_TWO, const QString &caption = QStringLiteral("测试页"))
+        : CCfgPageBase(dlg, kind, caption)
+    {
+    }
+
+    void ReadParams(int nChkID) override
+    {
+        ++reads;
+        lastRead = nChkID;
+        RunReadWalk(nChkID, Order(), [this](int chk) { return SendReadRequest(0x02, Row(chk).readCode); });
+    }
+    void WriteParams(int nChkID) override
+    {
+        ++writes;
+        lastWrite = nChkID;
+        RunWriteWalk(nChkID, Order(), [this](int chk) {
+            const TestRow &r = Row(chk);
+            return WriteParam(0x02, r.writeCode, r.edit, r.vt, r.min, r.max);
+        });
+    }
+    void InitReadOnly() override { AddReadOnly(2021); }
+    void OnRowResponse(int nChkID, const std::uint8_t *, int) override { decoded.push_back(nChkID); }
+    void OnStatusResponse(const std::uint8_t *frame, int len) override { status.emplace_back(frame, frame + len); }
+    bool OnMessage(int msg, std::intptr_t wParam, std::intptr_t) override
+    {
+        messages.push_back({msg, wParam});
+        return true;
+    }
+
+    void OnTimer(int id) override { timers.push_back(id); }
+
+    static const TestRow &Row(int chk)
+    {
+        for (const TestRow &r : kTestRows)
+            if (r.chk == chk)
+                return r;
+        return kTestRows[0];
+    }
+
+    // Rows with the ids the routing uses: check, edit, lamp, second edit (or 0).
+    std::vector<std::array<int, 4>> extraRows;
+    int reads = 0, writes = 0, lastRead = 0, lastWrite = 0;
+    std::vector<int> decoded;
+    std::vector<std::vector<std::uint8_t>> status;
+    std::vector<std::pair<int, std::intptr_t>> messages;
+    std::vector<int> timers;
+
+protected:
+    void OnInitDialog() override
+    {
+        auto *layout = new QVBoxLayout(this);
+        auto *grid = new QGridLayout;
+        int row = 0;
+        for (const TestRow &r : kTestRows)
+            AddParamRow(grid, row++, r.chk, QStringLiteral("参数%1：").arg(r.chk), {{r.edit}}, r.led);
+        for (const auto &x : extraRows) {
+            if (x[3])
+                AddParamRow(grid, row++, x[0], QStringLiteral("参数%1：").arg(x[0]), {{x[1]}, {x[3]}}, x[2]);
+            else
+                AddParamRow(grid, row++, x[0], QStringLiteral("参数%1：").arg(x[0]), {{x[1]}}, x[2]);
+        }
+        layout->addLayout(grid);
+        layout->addWidget(MakeParamButtons());
+        CCfgPageBase::OnInitDialog();
+    }
+
+private:
+    static std::vector<int> Order()
+    {
+        std::vector<int> order;
+        for (const TestRow &r : kTestRows)
+            order.push_back(r.chk);
+        return order;
+    }
+};
+
+// A response frame: 4D, link, class, code, N, data, sum, 0D 0A.
+inline std::vector<std::uint8_t> Response(std::uint8_t cls, std::uint8_t code, std::vector<std::uint8_t> data,
+                                          std::uint8_t link = 0x53)
+{
+    std::vector<std::uint8_t> f;
+    f.reserve(data.size() + 9);
+    for (std::uint8_t b : {std::uint8_t(0x4D), link, cls, code, static_cast<std::uint8_t>(data.size())})
+        f.push_back(b);
+    for (std::uint8_t b : data)
+        f.push_back(b);
+    std::uint16_t sum = 0;
+    for (std::size_t i = 1; i < f.size(); ++i)
+        sum = static_cast<std::uint16_t>(sum + f[i]);
+    f.push_back(static_cast<std::uint8_t>(sum & 0xFF));
+    f.push_back(static_cast<std::uint8_t>(sum >> 8));
+    f.push_back(0x0D);
+    f.push_back(0x0A);
+    return f;
+}
+
+inline int LedState(CLedCtrl *led)
+{
+    if (led->ColourRow() == CLedCtrl::kRed)
+        return LED_ERROR;
+    return led->ColumnIndex() == CLedCtrl::kDark ? LED_IDLE : LED_OK;
+}
