@@ -47,7 +47,6 @@ public:
     FrameEntry *PopRxFrame() { return m_rx.PopFront(); }
     FrameEntry *PopTxFrame() { return m_tx.PopFront(); }
     bool RxQueueEmpty() const { return m_rx.Empty(); }
-    bool TxQueueEmpty() const { return m_tx.Empty(); }
     void ClearRxQueue() { m_rx.Clear(); }
     void ClearTxQueue() { m_tx.Clear(); }
 
