@@ -79,10 +79,9 @@ bool CPylvexApp::StartUp(const StartupOptions &options)
     if (options.demo && !StartDemoBoard())
         return false;
 
-    // Every page may be shown while the window creates them, none of the internal ones afterwards.
-    m_bInnerVerified = true;
+    // The window opens the start device itself; every page may be shown
+    // while it creates them, no internal page afterwards (m_bInnerVerified).
     m_pMainDlg = new CPylvexDlg;
-    m_bInnerVerified = false;
     m_pInstance->SetWindow(m_pMainDlg);
     InstallStartupProbe(m_pMainDlg);
     m_pMainDlg->show();

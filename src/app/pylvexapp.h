@@ -64,7 +64,7 @@ public:
     bool m_bLogWarning = true;
     bool m_bLogInfo = true;
     // True while the main window creates its pages (every page may be shown
-    // then), false afterwards until the password is verified.
+    // then), false afterwards until the password is verified; the window sets it.
     bool m_bInnerVerified = false;
     QWidget *m_pPendingPage = nullptr;
 

@@ -19,7 +19,7 @@ int WireTimeMs(std::size_t count, const LineSettings &s)
 }
 } // namespace
 
-SerialWorker::SerialWorker(CSerialCom &com, const LineSettings &settings, QSemaphore &startAck)
+SerialWorker::SerialWorker(CSerialCom &com, const LineSettings &settings, std::counting_semaphore<> &startAck)
     : m_com(com), m_settings(settings), m_startAck(startAck),
       m_framer([this](const std::uint8_t *p, std::size_t n) { return m_com.PushRxFrame(p, n); },
                [](const std::uint8_t *p, std::size_t n) { LogMissTail(p, n); })
@@ -224,14 +224,16 @@ SerialThread::SerialThread(CSerialCom &com, const LineSettings &settings) : m_co
 bool SerialThread::WaitOpened(std::uint32_t *openError)
 {
     m_opened.acquire();
-    *openError = m_openError;
-    return m_openOk;
+    *openError = m_openError.load();
+    return m_openOk.load();
 }
 
 void SerialThread::run()
 {
     SerialWorker worker(m_com, m_settings, m_started);
-    m_openOk = worker.Open(&m_openError);
+    std::uint32_t openError = 0;
+    m_openOk = worker.Open(&openError);
+    m_openError = openError;
     if (m_openOk)
         m_com.AttachWorker(&worker);
     m_opened.release();

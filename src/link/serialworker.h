@@ -8,12 +8,13 @@
 #include "protocol/framer.h"
 
 #include <QObject>
-#include <QSemaphore>
 #include <QSerialPort>
 #include <QThread>
 #include <QTimer>
 
+#include <atomic>
 #include <cstdint>
+#include <semaphore>
 
 class CSerialCom;
 
@@ -22,7 +23,7 @@ class SerialWorker : public QObject {
     Q_OBJECT
 public:
     // startAck is released once Start has run.
-    SerialWorker(CSerialCom &com, const LineSettings &settings, QSemaphore &startAck);
+    SerialWorker(CSerialCom &com, const LineSettings &settings, std::counting_semaphore<> &startAck);
     ~SerialWorker() override;
 
     bool Open(std::uint32_t *openError);
@@ -44,7 +45,7 @@ private:
 
     CSerialCom &m_com;
     LineSettings m_settings;
-    QSemaphore &m_startAck;
+    std::counting_semaphore<> &m_startAck;
     QSerialPort m_port;
     QTimer m_wait;
     RxFramer m_framer;
@@ -70,8 +71,8 @@ protected:
 private:
     CSerialCom &m_com;
     LineSettings m_settings;
-    QSemaphore m_opened;
-    QSemaphore m_started;
-    bool m_openOk = false;
-    std::uint32_t m_openError = 0;
+    std::binary_semaphore m_opened{0};
+    std::counting_semaphore<> m_started{0};
+    std::atomic<bool> m_openOk{false};
+    std::atomic<std::uint32_t> m_openError{0};
 };

@@ -4,6 +4,7 @@
 
 #include <QLocalSocket>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimeZone>
 #include <QtTest>
@@ -215,6 +216,9 @@ private slots:
         QVERIFY(child.process.waitForFinished(10000));
         QCOMPARE(child.process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(child.process.exitCode(), 0);
+        // The window was closed in order: it stored the settings.
+        QSettings profile(dir.filePath(QStringLiteral("Oramek/Pylvex.ini")), QSettings::IniFormat);
+        QCOMPARE(profile.value(QStringLiteral("IniProfile/CmdSndInvl")).toString(), QStringLiteral("400"));
     }
 
     // A second copy ends at once while the first goes on; a killed copy never
