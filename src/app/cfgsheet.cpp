@@ -2,6 +2,7 @@
 
 #include "app/framework/cfgpagebase.h"
 #include "app/pages/cfgpagelog.h"
+#include "app/pages/cfgpageten.h"
 #include "app/pylvexdlg.h"
 
 #include <QTabBar>
@@ -57,6 +58,8 @@ void CCfgSheet::OnCurrentChanged(int index)
         m_bReverting = false;
         return;
     }
+    if (CCfgPageBase *previous = PageAt(m_nCurrent); previous && previous != page)
+        previous->OnKillActive();
     m_nCurrent = index;
 }
 
@@ -66,7 +69,6 @@ void CreatePages(CPylvexDlg *dlg, CCfgSheet *sheet)
 {
     // One line per page, in tab order:
     //   sheet->AddPage(new CCfgPageXxx(dlg));
+    sheet->AddPage(new CCfgPageTen(dlg));
     sheet->AddPage(new CCfgPageLog(dlg));
-    (void)dlg;
-    (void)sheet;
 }

@@ -20,12 +20,19 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include <chrono>
 #include <string>
 
 namespace {
 CPylvexApp *App()
 {
     return theApp();
+}
+
+std::int64_t SteadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 } // namespace
 
@@ -185,6 +192,11 @@ void CPylvexDlg::OnMessage(int msg, std::intptr_t wParam, std::intptr_t lParam)
 void CPylvexDlg::OnTimer(int id)
 {
     if (id == TIMER_TX_FLASH || id == TIMER_RX_FLASH) {
+        std::int64_t left = m_flashUntil[id - TIMER_TX_FLASH] - SteadyMs();
+        if (left > 0) {
+            SetTimer(id, static_cast<int>(left));
+            return;
+        }
         CLedCtrl *led = id == TIMER_TX_FLASH ? m_pTxLed : m_pRxLed;
         // A flash that outlives the port ends in the closed look.
         led->SetLed(CLedCtrl::kGreen, m_bOpenCOM ? CLedCtrl::kBright : CLedCtrl::kGrey, CLedCtrl::kRound);
@@ -198,16 +210,23 @@ void CPylvexDlg::ShowPortLamps(bool open)
         led->SetLed(CLedCtrl::kGreen, open ? CLedCtrl::kBright : CLedCtrl::kGrey, CLedCtrl::kRound);
 }
 
+void CPylvexDlg::Flash(CLedCtrl *led, int timerId)
+{
+    led->SetLed(CLedCtrl::kRed, CLedCtrl::kBright, CLedCtrl::kRound);
+    int ms = FlashTime(App() ? App()->m_nCmdSndInvl.load() : 400);
+    m_flashUntil[timerId - TIMER_TX_FLASH] = SteadyMs() + ms;
+    if (!IsTimerActive(timerId))
+        SetTimer(timerId, ms);
+}
+
 void CPylvexDlg::OnFrameSent()
 {
-    m_pTxLed->SetLed(CLedCtrl::kRed, CLedCtrl::kBright, CLedCtrl::kRound);
-    SetTimer(TIMER_TX_FLASH, FlashTime(App() ? App()->m_nCmdSndInvl.load() : 400));
+    Flash(m_pTxLed, TIMER_TX_FLASH);
 }
 
 void CPylvexDlg::FlashRxLamp()
 {
-    m_pRxLed->SetLed(CLedCtrl::kRed, CLedCtrl::kBright, CLedCtrl::kRound);
-    SetTimer(TIMER_RX_FLASH, FlashTime(App() ? App()->m_nCmdSndInvl.load() : 400));
+    Flash(m_pRxLed, TIMER_RX_FLASH);
 }
 
 void CPylvexDlg::OnPortRxByte(std::intptr_t wParam, std::intptr_t lParam)

@@ -113,6 +113,11 @@ private:
     void AfterPortOpened();
     void SetPortControlsOpen(bool open);
     void QueueEntry(FrameEntry *entry);
+    void Flash(CLedCtrl *led, int timerId);
+
+    // End of the running flash of each lamp (steady clock, ms); a burst of
+    // frames extends it instead of restarting the timer for every frame.
+    std::int64_t m_flashUntil[2] = {0, 0};
 
     CSerialCom m_port;
     RxDispatcher m_dispatch;

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <algorithm>
@@ -17,6 +18,9 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include <time.h>
 
 namespace {
 
@@ -31,6 +35,33 @@ long ResidentKiB()
             return std::stol(line.substr(6));
     return -1;
 }
+
+// CPU time of the calling thread.
+double ThreadCpuMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+// Counts the paint events of the list's viewport.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget *viewport) : m_viewport(viewport) { viewport->installEventFilter(this); }
+    ~PaintCounter() override { m_viewport->removeEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+
+private:
+    QWidget *m_viewport;
+};
 
 // What the receive handler writes for one frame: a level 7 row with its hex text.
 void LogOneFrame(int n)
@@ -90,15 +121,21 @@ private:
 void BenchDirect(CLogListCtrl &list)
 {
     theApp()->GetLogModel()->ClearRows();
+    PaintCounter painted(list.viewport());
     QElapsedTimer total;
     qint64 worstRowNs = 0, rowsNs = 0, loopNs = 0, worstLoopNs = 0;
+    std::vector<qint64> trimNs;
     total.start();
     for (int i = 0; i < kRows; ++i) {
+        const int before = list.GetItemCount();
         qint64 t0 = total.nsecsElapsed();
         LogOneFrame(i);
         qint64 t1 = total.nsecsElapsed();
         worstRowNs = std::max(worstRowNs, t1 - t0);
         rowsNs += t1 - t0;
+        if (list.GetItemCount() < before) {
+            trimNs.push_back(t1 - t0);
+        }
         if (i % 100 == 99) {
             QCoreApplication::processEvents();
             qint64 t2 = total.nsecsElapsed();
@@ -112,6 +149,16 @@ void BenchDirect(CLogListCtrl &list)
                 "slowest single row %.2f ms, slowest loop turn %.2f ms, rows now %d\n",
                 kRows, us, rowsNs / 1e3 / kRows, loopNs / 1e3 / kRows, worstRowNs / 1e6, worstLoopNs / 1e6,
                 list.GetItemCount());
+    QElapsedTimer one;
+    one.start();
+    list.viewport()->repaint();
+    std::sort(trimNs.begin(), trimNs.end());
+    if (!trimNs.empty())
+        std::printf("trim:    %zu rows that dropped 2048 rows: median %.2f ms, max %.2f ms\n", trimNs.size(),
+                    trimNs[trimNs.size() / 2] / 1e6, trimNs.back() / 1e6);
+    std::printf("paint:   %d repaints of the list in %.0f ms (%.0f per second); one full repaint %.2f ms\n",
+                painted.paints, total.nsecsElapsed() / 1e6, painted.paints * 1e9 / total.nsecsElapsed(),
+                one.nsecsElapsed() / 1e6);
 }
 
 // Frames posted by another thread as the port thread does, 20 per millisecond.
@@ -123,8 +170,10 @@ void BenchPostedBurst(CLogListCtrl &list)
     sink.loop = &loop;
     sink.expected = kRows;
     StallProbe probe;
+    PaintCounter painted(list.viewport());
     QElapsedTimer total;
     total.start();
+    const double cpu0 = ThreadCpuMs();
     probe.Start();
     std::thread producer([&sink] {
         for (int i = 0; i < kRows; i += 20) {
@@ -136,8 +185,11 @@ void BenchPostedBurst(CLogListCtrl &list)
     loop.exec();
     producer.join();
     probe.Stop();
-    std::printf("posted:  %d frames in %.0f ms (producer-paced), longest event-loop stall %.2f ms, rows now %d\n",
-                kRows, total.nsecsElapsed() / 1e6, probe.MaxGapMs(), list.GetItemCount());
+    const double cpu = ThreadCpuMs() - cpu0;
+    std::printf("posted:  %d frames in %.0f ms (producer-paced), window thread CPU %.2f us/row, "
+                "longest event-loop stall %.2f ms, %d repaints, rows now %d\n",
+                kRows, total.nsecsElapsed() / 1e6, cpu * 1e3 / kRows, probe.MaxGapMs(), painted.paints,
+                list.GetItemCount());
 }
 
 void BenchSort(CLogListCtrl &list)
@@ -182,7 +234,8 @@ int main(int argc, char **argv)
     CCfgPageLog page(nullptr);
     page.InitDialog();
     page.resize(1000, 600);
-    page.show();
+    if (!qEnvironmentVariableIsSet("BENCH_HIDDEN"))
+        page.show();
     QCoreApplication::processEvents();
     CLogListCtrl &list = *page.List();
     // An argument picks one part: direct, posted or sort.

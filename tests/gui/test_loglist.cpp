@@ -278,9 +278,11 @@ private slots:
         // The burst holds the viewport's painting until the tick, then paints once.
         QVERIFY(list.PaintHeld());
         QVERIFY(!list.viewport()->updatesEnabled());
+        QVERIFY(!list.verticalScrollBar()->updatesEnabled());
         QTRY_VERIFY(!list.ScrollPending());
         QVERIFY(!list.PaintHeld());
         QVERIFY(list.viewport()->updatesEnabled());
+        QVERIFY(list.verticalScrollBar()->updatesEnabled());
         QCoreApplication::processEvents();
         QVERIFY(list.verticalScrollBar()->maximum() > 0);
         QCOMPARE(list.verticalScrollBar()->value(), list.verticalScrollBar()->maximum());

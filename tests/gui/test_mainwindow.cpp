@@ -67,6 +67,34 @@ private slots:
         QCOMPARE(boxes.Shown()[0].caption, QStringLiteral("警告"));
     }
 
+    void portList()
+    {
+        QStringList ports = {QStringLiteral("ttyS10"), QStringLiteral("ttyS11")};
+        SetPortListSource([&ports] { return ports; });
+        {
+            QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Oramek"), QStringLiteral("Pylvex"));
+            s.setValue(QStringLiteral("IniProfile/PortNum"), QStringLiteral("ttyS1"));
+        }
+        CPylvexDlg dlg;
+        auto *list = dlg.Item<QComboBox>(IDC_PORT_LIST);
+        QCOMPARE(list->currentText(), QStringLiteral("ttyS10")); // prefix of the stored name
+        // A new adapter appears when the list is opened; the refill selects the stored name again.
+        list->setCurrentIndex(1);
+        ports << QStringLiteral("ttyUSB0");
+        list->showPopup();
+        list->hidePopup();
+        QCOMPARE(list->count(), 3);
+        QCOMPARE(list->currentText(), QStringLiteral("ttyS10"));
+        // Unplugged: gone at the next opening.
+        ports.removeLast();
+        dlg.RefreshPortList();
+        QCOMPARE(list->count(), 2);
+        // A typed device path is kept.
+        list->setEditText(QStringLiteral("/dev/null"));
+        QCOMPARE(list->currentText(), QStringLiteral("/dev/null"));
+        SetPortListSource([] { return QStringList(); });
+    }
+
     void portBarOrder()
     {
         CPylvexDlg dlg;
@@ -173,6 +201,7 @@ private slots:
     void internalPagePath()
     {
         CPylvexDlg dlg;
+        dlg.Sheet()->clear(); // only the stand-in pages below
         auto *ten = new TestPage(&dlg, PAGE_TEN, QStringLiteral("客户使用-1"));
         auto *ele = new TestPage(&dlg, PAGE_ELE, QStringLiteral("客户使用-2"));
         auto *one = new TestPage(&dlg, PAGE_ONE, QStringLiteral("中继器信息"));

@@ -254,10 +254,14 @@ TEST_F(SerialComTest, EchoPostsEveryByteAndWritesLogRx)
         EXPECT_EQ(echo[i].wParam, bytes[i]);
         EXPECT_EQ(echo[i].lParam, 0);
     }
+    // The echoed bytes reach the Log_RX file (in lines of at most 32 bytes).
+    m_pty.Write(Bytes(64, 0x11));
+    ASSERT_TRUE(PumpUntil([&] { return m_owner.Count(WM_PORT_RXBYTE) == 69; }, 1000));
+    EXPECT_TRUE(ReadFile(Today("Log_RX")).replace("\n", "").contains("4d 00 41 ff 0a "));
     GlobalLinkSettings().rxEcho = false;
     m_pty.Write({0x01, 0x02});
     PumpFor(100);
-    EXPECT_EQ(m_owner.Count(WM_PORT_RXBYTE), 5); // the gate is read per byte
+    EXPECT_EQ(m_owner.Count(WM_PORT_RXBYTE), 69); // the gate is read per byte
 }
 
 TEST_F(SerialComTest, YModemReceiverGetsSignalsAndNoFrameIsCut)

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QScrollBar>
 
 #include <algorithm>
 
@@ -60,10 +61,18 @@ void ListCtrlBase::OnRowsArrived()
     }
     if (!m_bPaintHeld && isVisible()) {
         m_bPaintHeld = true;
-        viewport()->setUpdatesEnabled(false);
+        for (QWidget *w : HeldWidgets())
+            w->setUpdatesEnabled(false);
     }
     if (m_bPaintHeld && !m_tick.isActive())
         m_tick.start();
+}
+
+// The rows and the scroll bars (with their containers, whose every range
+// change would otherwise repaint the list's frame and the page behind it).
+QList<QWidget *> ListCtrlBase::HeldWidgets()
+{
+    return {viewport(), verticalScrollBar()->parentWidget(), horizontalScrollBar()->parentWidget()};
 }
 
 void ListCtrlBase::OnTick()
@@ -77,7 +86,8 @@ void ListCtrlBase::OnTick()
     }
     if (m_bPaintHeld) {
         m_bPaintHeld = false;
-        viewport()->setUpdatesEnabled(true); // repaints everything held
+        for (QWidget *w : HeldWidgets())
+            w->setUpdatesEnabled(true);
     }
     m_sincePaint.start();
 }

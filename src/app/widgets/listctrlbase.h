@@ -67,6 +67,7 @@ protected:
 private:
     void OnRowsArrived();
     void OnTick();
+    QList<QWidget *> HeldWidgets();
 
     ListCtrlModel m_ownModel;
     ListCtrlModel *m_pModel = &m_ownModel;

@@ -1,0 +1,139 @@
+// The main window against the simulated board on a pseudo-terminal: opening
+// and closing, a port held by another program, a request answered end to
+// end, and the link lost when the other end goes away.
+#include "app/framework/msgbox.h"
+#include "app/pylvexapp.h"
+#include "gui/test_pagebase_pages.h"
+#include "link/portdiscovery.h"
+#include "link/winmsg.h"
+#include "sim/simhost.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSerialPort>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestMainWindowPort : public QObject {
+    Q_OBJECT
+    QTemporaryDir config;
+    LogModel *log = nullptr;
+
+    int RowsWith(const QString &part)
+    {
+        int n = 0;
+        for (int r = 0; r < log->rowCount(); ++r)
+            n += log->Row(r).text.contains(part) ? 1 : 0;
+        return n;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
+        SetPortListSource([] { return QStringList(); });
+        log = theApp()->GetLogModel();
+    }
+    void init() { log->ClearRows(); }
+
+    void openReadClose()
+    {
+        SimHost sim;
+        QString path;
+        QVERIFY2(sim.StartPty(&path, SimOptions{}), qPrintable(sim.ErrorString()));
+        CPylvexDlg dlg;
+        auto *two = new TestPage(&dlg, PAGE_TWO, QStringLiteral("唤醒与门限"));
+        two->extraRows = {{1341, 1339, 1340, 0}};
+        dlg.Sheet()->AddPage(two);
+        QVERIFY(dlg.OpenPortByName(path, true));
+        QVERIFY(dlg.m_bOpenCOM);
+        QCOMPARE(dlg.Item<QPushButton>(IDC_OPEN_PORT)->text(), QStringLiteral("关闭串口"));
+        QVERIFY(!dlg.Item<QComboBox>(IDC_PORT_LIST)->isEnabled());
+        QCOMPARE(LedState(dlg.TxLed()), LED_OK);
+
+        // One read request answered by the board: value in the box, green lamp.
+        MsgBoxRecorder boxes;
+        QVERIFY(two->SendReadRequest(0x02, 0x13));
+        QTRY_COMPARE_WITH_TIMEOUT(two->Item<QLineEdit>(1339)->text(), QStringLiteral("60"), 3000);
+        ParamEntry e;
+        two->LookupParam(1341, e);
+        QCOMPARE(LedState(e.pLedCtrl), LED_OK);
+
+        // "关闭串口" answered No keeps the port open; Yes closes it.
+        boxes.Answer(IDNO);
+        dlg.Item<QPushButton>(IDC_OPEN_PORT)->click();
+        QCOMPARE(boxes.LastText(), QStringLiteral("您确信要关闭串口？"));
+        QCOMPARE(boxes.Shown().back().caption, QStringLiteral("确认"));
+        QCOMPARE(boxes.Shown().back().DefaultAnswer(), IDNO);
+        QVERIFY(dlg.m_bOpenCOM);
+        boxes.Answer(IDYES);
+        dlg.Item<QPushButton>(IDC_OPEN_PORT)->click();
+        QVERIFY(!dlg.m_bOpenCOM);
+        QCOMPARE(dlg.Item<QPushButton>(IDC_OPEN_PORT)->text(), QStringLiteral("打开串口"));
+        QVERIFY(dlg.Item<QComboBox>(IDC_PORT_LIST)->isEnabled());
+        QCOMPARE(dlg.TxLed()->ColumnIndex(), int(CLedCtrl::kGrey));
+        QCOMPARE(dlg.m_settings.portNum, path);
+    }
+
+    void portHeldByAnotherProgram()
+    {
+        SimHost sim;
+        QString path;
+        QVERIFY(sim.StartPty(&path, SimOptions{}));
+        QSerialPort holder(path);
+        QVERIFY(holder.open(QIODevice::ReadWrite));
+        CPylvexDlg dlg;
+        log->ClearRows();
+        // Silent: one level-3 row.
+        QVERIFY(!dlg.OpenPortByName(path, true));
+        QCOMPARE(RowsWith(QStringLiteral("打开 %1 时，返回串口已经被占用！").arg(path)), 1);
+        // The button: the same text in an error box.
+        MsgBoxRecorder boxes;
+        dlg.Item<QPushButton>(IDC_OPEN_PORT)->click();
+        QCOMPARE(boxes.Count(), 1);
+        QCOMPARE(boxes.LastText(), QStringLiteral("打开 %1 时，返回串口已经被占用！").arg(path));
+        QCOMPARE(boxes.Shown()[0].caption, QStringLiteral("错误"));
+        QCOMPARE(boxes.Shown()[0].Icon(), MB_ICONERROR);
+        QVERIFY(!dlg.m_bOpenCOM);
+    }
+
+    void notADevice()
+    {
+        CPylvexDlg dlg;
+        MsgBoxRecorder boxes;
+        QVERIFY(!dlg.OpenPortByName(QStringLiteral("/tmp"), false));
+        QCOMPARE(boxes.LastText(), QStringLiteral("解析串口号失败COM口=/tmp"));
+    }
+
+    void lostLink()
+    {
+        auto sim = std::make_unique<SimHost>();
+        QString path;
+        QVERIFY(sim->StartPty(&path, SimOptions{}));
+        CPylvexDlg dlg;
+        MsgBoxRecorder boxes;
+        QVERIFY(dlg.OpenPortByName(path, true));
+        log->ClearRows();
+        sim.reset(); // the other end goes away
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg.m_bOpenCOM, 5000);
+        QCOMPARE(dlg.Item<QPushButton>(IDC_OPEN_PORT)->text(), QStringLiteral("打开串口"));
+        QCOMPARE(dlg.RxLed()->ColumnIndex(), int(CLedCtrl::kGrey));
+        QTest::qWait(300); // no second report follows
+        int lost = 0;
+        for (int r = 0; r < log->rowCount(); ++r)
+            lost += log->Row(r).level == 3 && log->Row(r).text.contains(QStringLiteral("已断开")) ? 1 : 0;
+        QCOMPARE(lost, 1);
+        QCOMPARE(boxes.Count(), 0);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    CPylvexApp app(argc, argv);
+    TestMainWindowPort test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_mainwindow_port.moc"
