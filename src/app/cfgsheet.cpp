@@ -1,10 +1,10 @@
 #include "app/cfgsheet.h"
 
-#include "app/pages/cfgpagethr.h"
-#include "app/pages/cfgpagetwo.h"
-
 #include "app/framework/cfgpagebase.h"
 #include "app/pages/cfgpagelog.h"
+#include "app/pages/cfgpageten.h"
+#include "app/pages/cfgpagethr.h"
+#include "app/pages/cfgpagetwo.h"
 #include "app/pylvexdlg.h"
 
 #include <QTabBar>
@@ -60,6 +60,8 @@ void CCfgSheet::OnCurrentChanged(int index)
         m_bReverting = false;
         return;
     }
+    if (CCfgPageBase *previous = PageAt(m_nCurrent); previous && previous != page)
+        previous->OnKillActive();
     m_nCurrent = index;
 }
 
@@ -69,6 +71,7 @@ void CreatePages(CPylvexDlg *dlg, CCfgSheet *sheet)
 {
     // One line per page, in tab order:
     //   sheet->AddPage(new CCfgPageXxx(dlg));
+    sheet->AddPage(new CCfgPageTen(dlg));
     sheet->AddPage(new CCfgPageTwo(dlg));
     sheet->AddPage(new CCfgPageThr(dlg));
     sheet->AddPage(new CCfgPageLog(dlg));

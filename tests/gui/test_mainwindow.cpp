@@ -201,6 +201,7 @@ private slots:
     void internalPagePath()
     {
         CPylvexDlg dlg;
+        dlg.Sheet()->clear(); // only the stand-in pages below
         auto *ten = new TestPage(&dlg, PAGE_TEN, QStringLiteral("客户使用-1"));
         auto *ele = new TestPage(&dlg, PAGE_ELE, QStringLiteral("客户使用-2"));
         auto *one = new TestPage(&dlg, PAGE_ONE, QStringLiteral("中继器信息"));

@@ -80,6 +80,8 @@ public:
     bool IsInitialised() const { return m_bInitialised; }
     // Asked before the page becomes the active page; false keeps the current page.
     virtual bool OnSetActive();
+    // The page stops being the active page (another page was shown).
+    virtual void OnKillActive() {}
 
     // --- controls by id
     QWidget *RegisterControl(int id, QWidget *control);

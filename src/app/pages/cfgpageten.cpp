@@ -1,0 +1,417 @@
+// Live status page: layout, activation, timers, the read button, the check-box
+// gestures of batch mode, timed refresh, the SOC picture and "清空".
+#include "app/pages/cfgpageten.h"
+
+#include "app/framework/msgbox.h"
+#include "app/pages/cfgpageten_soc.h"
+#include "app/pages/cfgpageten_trace.h"
+#include "app/pylvexapp.h"
+#include "app/pylvexdlg.h"
+#include "app/widgets/userlistctrl.h"
+#include "link/logfiles.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace {
+const QString kWarning = QStringLiteral("警告");
+const QString kOpenPortFirst = QStringLiteral("请先打开串口后再进行操作！");
+
+// Where the SOC pictures are looked for: ./pic first, then pic/ beside the program.
+QPixmap LoadSocImage(int k)
+{
+    QString name = QStringLiteral("%1S.jpg").arg(k * 10);
+    QPixmap image(QDir::current().filePath(QStringLiteral("pic/") + name));
+    if (image.isNull() && QCoreApplication::instance())
+        image.load(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("pic/") + name));
+    return image;
+}
+} // namespace
+
+CCfgPageTen::CCfgPageTen(CPylvexDlg *mainDlg, QWidget *parent)
+    : CCfgPageBase(mainDlg, PAGE_TEN, QStringLiteral("客户使用-1"), parent), m_clock(MsOfDay),
+      m_wallClock([] { return QDateTime::currentDateTime(); })
+{
+    m_dwNextBatchMs = m_clock();
+}
+
+CCfgPageTen::~CCfgPageTen() = default;
+
+void CCfgPageTen::OnInitDialog()
+{
+    auto *page = new QHBoxLayout(this);
+    page->addWidget(BuildItemsBox(), 3);
+    page->addWidget(BuildListsBox(), 4);
+
+    CCfgPageBase::OnInitDialog();
+
+    // The read button is registered only now, so the base leaves it alone:
+    // batch mode reads otherwise.
+    RegisterControl(IDC_READ, m_pReadButton);
+    connect(m_pReadButton, &QPushButton::clicked, this, [this] { OnReadButton(); });
+    // Connected after the base, so these run after its own handling of the same click.
+    for (const StatusItem &item : kStatusItems)
+        connect(Item<QCheckBox>(item.nChkID), &QCheckBox::clicked, this,
+                [this, id = item.nChkID] { OnItemCheckClicked(id); });
+    connect(Item<QCheckBox>(IDC_SELECT_ALL), &QCheckBox::clicked, this, [this] { OnSelectAllClicked(); });
+    connect(Item<QCheckBox>(IDC_TIMED_REFRESH), &QCheckBox::clicked, this, [this] { OnTimedRefreshClicked(); });
+    connect(Item<QLineEdit>(IDC_SAVE_PERIOD), &QLineEdit::textChanged, this, [this] { OnSavePeriodChanged(); });
+
+    CreateListColumns();
+    ResetMosLamps();
+    LoadSocImages();
+    SetDlgItemText(IDC_SAVE_PERIOD, QStringLiteral("10"));
+}
+
+QWidget *CCfgPageTen::BuildItemsBox()
+{
+    auto *box = new QGroupBox(this);
+    auto *grid = new QGridLayout(box);
+    auto edit = [this](int id, const QString &caption, const QString &unit) {
+        auto *row = new QHBoxLayout;
+        if (!caption.isEmpty())
+            row->addWidget(new QLabel(caption, this));
+        row->addWidget(MakeEdit(id, true), 1);
+        if (!unit.isEmpty())
+            row->addWidget(new QLabel(unit, this));
+        return row;
+    };
+    for (int i = 0; i < static_cast<int>(kStatusItems.size()); ++i) {
+        const StatusItem &item = kStatusItems[static_cast<std::size_t>(i)];
+        grid->addWidget(MakeCheck(item.nChkID, QString::fromUtf8(item.label)), i, 0);
+        QHBoxLayout *display = nullptr;
+        switch (item.nChkID) {
+        case 1148:
+            display = edit(1150, QStringLiteral("软件版本"), QString());
+            display->addLayout(edit(1151, QStringLiteral("硬件版本"), QString()));
+            break;
+        case 1172:
+            display = edit(1173, QStringLiteral("总电压"), QStringLiteral("mV"));
+            display->addLayout(edit(1175, QStringLiteral("总电流"), QStringLiteral("mA")));
+            break;
+        case 1008:
+        case 1010: {
+            auto *combo = new QComboBox(this);
+            (item.nChkID == 1008 ? m_pProtection : m_pAlarm) = combo;
+            display = new QHBoxLayout;
+            display->addWidget(RegisterControl(item.nDisplayID, combo), 1);
+            break;
+        }
+        case 1021:
+            display = new QHBoxLayout;
+            for (auto [id, text] :
+                 {std::pair{IDC_MOS_CHARGE, "充电"}, {IDC_MOS_DISCHARGE, "放电"}, {IDC_MOS_PRE, "预放电"}}) {
+                display->addWidget(new QLabel(QString::fromUtf8(text), this));
+                display->addWidget(MakeLed(id));
+            }
+            display->addStretch(1);
+            break;
+        case 1157:
+            m_pDate = new QDateEdit(this);
+            m_pDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+            m_pDate->setReadOnly(true);
+            display = new QHBoxLayout;
+            display->addWidget(RegisterControl(item.nDisplayID, m_pDate), 1);
+            break;
+        case 1164:
+        case 1145: display = edit(item.nDisplayID, QString(), QStringLiteral("mAH")); break;
+        case 1069:
+            display = edit(1068, QString(), QStringLiteral("%"));
+            display->addLayout(edit(1070, QString(), QStringLiteral("%")));
+            break;
+        case 1123:
+            display = edit(item.nDisplayID, QString(), QString());
+            GetDlgItem(item.nDisplayID)->hide();
+            break;
+        case 1052:
+        case 1181: break; // shown in the lists beside
+        default: display = edit(item.nDisplayID, QString(), QString()); break;
+        }
+        if (display)
+            grid->addLayout(display, i, 1);
+        CLedCtrl *led = MakeLed(item.ledID);
+        grid->addWidget(led, i, 2);
+        AddParam(ParamEntry{item.nChkID, item.nDisplayID, item.ledID, led});
+    }
+    int row = static_cast<int>(kStatusItems.size());
+    auto *options = new QHBoxLayout;
+    options->addWidget(MakeCheck(IDC_TIMED_REFRESH, QStringLiteral("定时刷新")));
+    options->addWidget(MakeCheck(IDC_TIMED_SAVE, QStringLiteral("定时保存")));
+    options->addWidget(MakeLabel(IDC_SAVE_PERIOD_LABEL, QStringLiteral("频率(秒)")));
+    QLineEdit *period = MakeEdit(IDC_SAVE_PERIOD);
+    period->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), period));
+    period->setMaximumWidth(50);
+    options->addWidget(period);
+    options->addStretch(1);
+    grid->addLayout(options, row, 0, 1, 3);
+    auto *bar = new QWidget(this);
+    auto *buttons = new QHBoxLayout(bar);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->addWidget(MakeCheck(IDC_SELECT_ALL, QStringLiteral("全选")));
+    buttons->addStretch(1);
+    m_pReadButton = new QPushButton(QStringLiteral("读 取"), this);
+    m_pReadButton->setAutoDefault(false);
+    buttons->addWidget(m_pReadButton);
+    buttons->addWidget(MakeButton(IDC_CLEAR, QStringLiteral("清空")));
+    grid->addWidget(bar, row + 1, 0, 1, 3);
+    grid->setRowStretch(row + 2, 1);
+    return box;
+}
+
+QWidget *CCfgPageTen::BuildListsBox()
+{
+    auto *box = new QWidget(this);
+    auto *grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    auto makeList = [this](int id) {
+        auto *list = new CUserListCtrl(this);
+        list->SetListId(id);
+        list->verticalHeader()->hide();
+        RegisterControl(id, list);
+        return list;
+    };
+    m_pCellList = makeList(IDC_CELL_LIST);
+    m_pTempList = makeList(IDC_TEMP_LIST);
+    m_pExtremeList = makeList(IDC_EXTREME_LIST);
+    m_pPicture = new CSocPicture(this);
+    RegisterControl(IDC_SOC_PICTURE, m_pPicture);
+    grid->addWidget(m_pCellList, 0, 0, 3, 1);
+    auto *pictureRow = new QHBoxLayout;
+    pictureRow->addWidget(m_pPicture);
+    pictureRow->addWidget(m_pTempList, 1);
+    grid->addLayout(pictureRow, 0, 1);
+    grid->addWidget(m_pExtremeList, 1, 1, 2, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+    return box;
+}
+
+void CCfgPageTen::CreateListColumns()
+{
+    const int w = 260; // nominal client width of each list at initialisation
+    m_pCellList->InsertColumn(0, QStringLiteral("节"), w * 3 / 22);
+    m_pCellList->InsertColumn(1, QStringLiteral("单节电压(mV)"), w * 12 / 22 + 10);
+    m_pCellList->InsertColumn(2, QStringLiteral("均衡"), w * 5 / 22 - 10);
+    m_pExtremeList->InsertColumn(0, QStringLiteral("名称"), w * 7 / 11 + 5);
+    m_pExtremeList->InsertColumn(1, QStringLiteral("值"), w * 3 / 11 - 5);
+    for (const char *name : kExtremeRowNames)
+        m_pExtremeList->AppendRow({QString::fromUtf8(name), QString()});
+    m_pTempList->InsertColumn(0, QStringLiteral("名称"), w * 3 / 7);
+    m_pTempList->InsertColumn(1, QStringLiteral("值(℃)"), w * 3 / 7);
+}
+
+void CCfgPageTen::LoadSocImages()
+{
+    QSize last;
+    for (int k = 0; k <= 10; ++k) {
+        m_socImages[static_cast<std::size_t>(k)] = LoadSocImage(k);
+        if (!m_socImages[static_cast<std::size_t>(k)].isNull())
+            last = m_socImages[static_cast<std::size_t>(k)].size();
+    }
+    if (last.isValid())
+        m_pPicture->setFixedSize(last);
+}
+
+void CCfgPageTen::ResetMosLamps()
+{
+    for (int id : {IDC_MOS_CHARGE, IDC_MOS_DISCHARGE, IDC_MOS_PRE})
+        Item<CLedCtrl>(id)->SetLed(CLedCtrl::kGreen, CLedCtrl::kDark, CLedCtrl::kRound);
+}
+
+int CCfgPageTen::ShownImage() const
+{
+    return m_pPicture ? m_pPicture->ShownImage() : -1;
+}
+
+// ------------------------------------------------------------ activation
+
+bool CCfgPageTen::OnSetActive()
+{
+    if (!CCfgPageBase::OnSetActive())
+        return false;
+    m_bAutoRefresh = IsDlgButtonChecked(IDC_TIMED_REFRESH) != 0;
+    if (GetDlgItemText(1068).toInt() != 0 && m_ucSoc != 0)
+        SetTimer(TIMER_SOC_SHOW, 100);
+    SetTimer(TIMER_RECORD, m_nSaveInterval);
+    SetTimer(TIMER_BATCH, 1000);
+    return true;
+}
+
+void CCfgPageTen::OnKillActive()
+{
+    m_bAutoRefresh = false;
+    if (m_nAnimTimer) {
+        StopAnimation();
+        DrawSocPicture(false);
+    }
+    if (m_pMainDlg && m_pMainDlg->m_bOpenCOM)
+        EmptyQueues();
+    KillTimer(TIMER_RECORD);
+    KillTimer(TIMER_BATCH);
+}
+
+void CCfgPageTen::EmptyQueues()
+{
+    m_pMainDlg->Port().ClearTxQueue();
+    m_pMainDlg->Port().ClearRxQueue();
+}
+
+void CCfgPageTen::OnTimer(int id)
+{
+    switch (id) {
+    case TIMER_IDLE_TICK: OnIdleTick(); break;
+    case TIMER_SOC_ANIM: OnAnimationTick(); break;
+    case TIMER_SOC_SHOW:
+        DrawSocPicture(false);
+        KillTimer(TIMER_SOC_SHOW);
+        break;
+    case TIMER_RECORD:
+        if (IsDlgButtonChecked(IDC_TIMED_SAVE)) {
+            Trace("触发保存 %s \n", qPrintable(m_wallClock().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+            WriteStatusRecord();
+        }
+        break;
+    case TIMER_BATCH: {
+        std::uint32_t now = m_clock();
+        if (!m_bAutoRefresh || !m_bBatchMode || static_cast<std::int32_t>(now - m_dwNextBatchMs) <= 0)
+            break;
+        m_dwNextBatchMs = now + static_cast<std::uint32_t>(std::clamp(m_nSaveInterval, 3000, 10000));
+        RequestBatchStatus(-2);
+        Trace("触发刷新 %s \n", qPrintable(m_wallClock().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+        break;
+    }
+    default: break;
+    }
+}
+
+// ------------------------------------------------------------ gestures
+
+void CCfgPageTen::OnReadButton()
+{
+    Trace("点击按钮 旧协议 %d \n", m_bBatchMode ? 1 : 0);
+    if (m_bBatchMode) {
+        Trace("点击按钮 新协议\n");
+        RequestBatchStatus(-1);
+    } else {
+        Trace("点击按钮 旧协议 \n");
+        ReadParams(-1);
+    }
+}
+
+void CCfgPageTen::OnItemCheckClicked(int chkID)
+{
+    // The base has set the lamp of a ticked row idle; batch mode reads every item.
+    if (m_bBatchMode)
+        CheckDlgButton(chkID, 1);
+}
+
+void CCfgPageTen::OnSelectAllClicked()
+{
+    if (m_bBatchMode) {
+        CheckDlgButton(IDC_SELECT_ALL, 1);
+        CheckAllParams(1);
+    }
+}
+
+void CCfgPageTen::OnTimedRefreshClicked()
+{
+    bool open = m_pMainDlg && m_pMainDlg->m_bOpenCOM;
+    bool checked = IsDlgButtonChecked(IDC_TIMED_REFRESH) != 0;
+    if (checked && !open) {
+        MessageBox(kOpenPortFirst, kWarning, MB_ICONWARNING);
+        CheckDlgButton(IDC_TIMED_REFRESH, 0);
+        return;
+    }
+    if (checked)
+        m_nReqCount = 0;
+    else if (open)
+        EmptyQueues();
+    m_bAutoRefresh = checked;
+}
+
+void CCfgPageTen::OnIdleTick()
+{
+    if (!m_bAutoRefresh || m_bBatchMode || !m_pMainDlg || !m_pMainDlg->Port().TxQueueEmpty())
+        return;
+    if (AnyParamChecked(false)) {
+        if (!AnyParamChecked(true))
+            CheckAllParams(1);
+        ResetLeds(true);
+    }
+    ReadParams(-2);
+}
+
+// ------------------------------------------------------------ SOC picture
+
+void CCfgPageTen::DrawSocPicture(bool animate)
+{
+    int k = animate ? AnimationImageIndex(m_nAnimFrame) : SocImageIndex(m_ucSoc);
+    m_pPicture->Show(k, m_socImages[static_cast<std::size_t>(k)], m_ucSoc);
+    m_nAnimFrame = k + 1;
+}
+
+void CCfgPageTen::DriveSocPicture(std::int32_t currentMa)
+{
+    if (currentMa < 0) {
+        if (m_nAnimTimer)
+            StopAnimation();
+        DrawSocPicture(false);
+    } else if (currentMa <= 200) {
+        DrawSocPicture(false);
+    } else {
+        if (!m_nAnimTimer) {
+            SetTimer(TIMER_SOC_ANIM, 400);
+            m_nAnimTimer = TIMER_SOC_ANIM;
+        }
+        m_dwLastChargeMs = m_clock();
+    }
+}
+
+void CCfgPageTen::OnAnimationTick()
+{
+    std::uint32_t limit = 20u * static_cast<std::uint32_t>(theApp() ? theApp()->m_nCmdSndInvl.load() : 400);
+    if (static_cast<std::int32_t>(m_clock() - (m_dwLastChargeMs + limit)) > 0) {
+        StopAnimation();
+        DrawSocPicture(false);
+    } else {
+        DrawSocPicture(true);
+    }
+}
+
+void CCfgPageTen::StopAnimation()
+{
+    KillTimer(TIMER_SOC_ANIM);
+    m_nAnimTimer = 0;
+}
+
+// ------------------------------------------------------------ clear
+
+void CCfgPageTen::OnBtnClickClear()
+{
+    static const int kKept[] = {IDC_PROTECTION_LIST, IDC_ALARM_LIST, IDC_MOS_CHARGE, IDC_CELL_LIST, 1124, 1159,
+                                IDC_EXTREME_LIST};
+    for (const StatusItem &item : kStatusItems)
+        if (std::find(std::begin(kKept), std::end(kKept), item.nDisplayID) == std::end(kKept))
+            SetDlgItemText(item.nDisplayID, QString());
+    for (int id : {1151, 1175, 1070})
+        SetDlgItemText(id, QString());
+    m_pProtection->clear();
+    m_pAlarm->clear();
+    ResetMosLamps();
+    m_pCellList->DeleteAllItems();
+    m_pTempList->DeleteAllItems();
+    for (int r = 0; r < m_pExtremeList->GetItemCount(); ++r)
+        m_pExtremeList->SetItemText(r, 1, QString());
+}

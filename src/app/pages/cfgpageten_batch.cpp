@@ -1,0 +1,57 @@
+// Live status page: the batch read of all fifteen items in one request, and
+// the batch mode an accepted answer puts the page in.
+#include "app/framework/msgbox.h"
+#include "app/pages/cfgpageten.h"
+#include "app/pages/cfgpageten_trace.h"
+#include "app/pylvexapp.h"
+#include "app/pylvexdlg.h"
+#include "protocol/batch_status.h"
+
+void CCfgPageTen::RequestBatchStatus(int nMode)
+{
+    if (!m_pMainDlg || !m_pMainDlg->m_bOpenCOM) {
+        const char *text = "请先打开串口后再进行操作！";
+        if (nMode == -2) {
+            if (theApp())
+                theApp()->WriteLog(3, QStringLiteral("发送请求"), "%s", text);
+        } else {
+            MessageBox(QString::fromUtf8(text), QStringLiteral("警告"), MB_ICONWARNING);
+        }
+        return;
+    }
+    m_nReqCount = 0;
+    auto payload = BatchRequestPayload();
+    SendFrame(payload.data(), payload.size());
+}
+
+void CCfgPageTen::OnBatchStatus(const std::uint8_t *frame, int len)
+{
+    SetLedState(INT_MAX, LED_IDLE);
+    BatchStatus answer = ParseBatchStatus(frame, len > 0 ? static_cast<std::size_t>(len) : 0);
+    if (!answer.accepted) {
+        Trace("新协议回应错误 \n");
+        m_bBatchMode = false;
+        return;
+    }
+    Trace("新协议回应 \n");
+    if (!m_bBatchMode) {
+        CheckAllParams(1);
+        CheckDlgButton(IDC_SELECT_ALL, 1);
+    }
+    m_bBatchMode = true;
+    m_bRecordNow = IsDlgButtonChecked(IDC_TIMED_SAVE) != 0;
+    for (const BatchBlock &block : answer.blocks) {
+        const StatusItem *item = FindStatusItemByCode(block.code);
+        if (!item)
+            continue;
+        SetLedState(item->nChkID, LED_OK);
+        ShowItem(block.code, block.bytes, static_cast<int>(block.bytes.size()) + 1, true);
+    }
+}
+
+void CCfgPageTen::OnPortOpened()
+{
+    Trace("读取判断协议类型 \n");
+    m_bBatchMode = false;
+    RequestBatchStatus(-2);
+}

@@ -1,0 +1,25 @@
+// The battery picture of the live status page: one of the eleven SOC images
+// stretched over the control, with the percentage written across it.
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+
+class CSocPicture : public QWidget {
+    Q_OBJECT
+public:
+    explicit CSocPicture(QWidget *parent = nullptr);
+
+    // Shows image k (a null pixmap leaves only the text) and the SOC text.
+    void Show(int k, const QPixmap &image, int soc);
+    int ShownImage() const { return m_nImage; }
+    QString Text() const { return m_strText; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QPixmap m_image;
+    int m_nImage = -1;
+    QString m_strText;
+};

@@ -1,0 +1,359 @@
+// The live status page driven by control id and fed answer frames: request
+// order, the lists, the current and the picture, bit lists, capacities,
+// clear, and the refusals of a closed port.
+#include "app/framework/msgbox.h"
+#include "app/pages/cfgpageten.h"
+#include "app/pylvexapp.h"
+#include "app/pylvexdlg.h"
+#include "app/widgets/userlistctrl.h"
+#include "protocol/frame.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+namespace {
+using Vec = std::vector<std::uint8_t>;
+
+Vec Answer(std::uint8_t code, std::uint8_t result, const Vec &data)
+{
+    Vec payload{0x53, 0x83, static_cast<std::uint8_t>(code | 0x80), static_cast<std::uint8_t>(data.size() + 1), result};
+    payload.insert(payload.end(), data.begin(), data.end());
+    BuildResult r = BuildFrame(payload.data(), payload.size());
+    Vec frame(r.entry->data(), r.entry->data() + r.entry->size());
+    FrameEntryFree(r.entry);
+    return frame;
+}
+} // namespace
+
+class TestCfgPageTen : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<CPylvexDlg> m_dlg;
+    std::unique_ptr<CCfgPageTen> m_page;
+    std::vector<Vec> m_sent;
+
+    void Feed(std::uint8_t code, const Vec &data, std::uint8_t result = 0)
+    {
+        Vec f = Answer(code, result, data);
+        m_page->OnStatusResponse(f.data(), static_cast<int>(f.size()));
+    }
+    CUserListCtrl *List(int id) { return m_page->Item<CUserListCtrl>(id); }
+    QString Cell(int id, int row, int col) { return List(id)->GetItemText(row, col); }
+    int Lamp(int ledID)
+    {
+        CLedCtrl *led = m_page->Item<CLedCtrl>(ledID);
+        if (led->ColourRow() == CLedCtrl::kRed)
+            return LED_ERROR;
+        return led->ColumnIndex() == CLedCtrl::kDark ? LED_IDLE : LED_OK;
+    }
+    std::vector<std::uint8_t> SentCodes()
+    {
+        std::vector<std::uint8_t> codes;
+        for (const Vec &f : m_sent)
+            codes.push_back(f[3]);
+        return codes;
+    }
+
+private slots:
+    void init()
+    {
+        m_dlg = std::make_unique<CPylvexDlg>();
+        m_dlg->m_bOpenCOM = true;
+        m_sent.clear();
+        m_dlg->m_sendTap = [this](const std::uint8_t *b, std::size_t n) { m_sent.emplace_back(b, b + n); };
+        m_page = std::make_unique<CCfgPageTen>(m_dlg.get());
+        m_page->InitDialog();
+    }
+    void cleanup()
+    {
+        m_page.reset();
+        m_dlg.reset();
+    }
+
+    void readsInTheFixedOrder()
+    {
+        m_page->CheckAllParams(1);
+        m_page->ReadParams(-1);
+        const std::vector<std::uint8_t> want{0x02, 0x22, 0x09, 0x18, 0x11, 0x19, 0x23, 0x24,
+                                             0x06, 0x20, 0x01, 0x14, 0x05, 0x08, 0x07};
+        QCOMPARE(SentCodes(), want);
+        QCOMPARE(m_page->m_nReqCount, 15);
+        QCOMPARE(m_sent[0], (Vec{0x4D, 0x53, 0x03, 0x02, 0x01, 0x00, 0x59, 0x00, 0x0D, 0x0A}));
+        for (const StatusItem &item : kStatusItems)
+            QCOMPARE(Lamp(item.ledID), LED_IDLE);
+
+        // A double-click reads that item alone, whatever else is ticked.
+        m_sent.clear();
+        QTest::mouseDClick(m_page->Item<QCheckBox>(1025), Qt::LeftButton);
+        QTRY_COMPARE(m_sent.size(), size_t(1));
+        QCOMPARE(m_sent[0][3], 0x11);
+        QCOMPARE(m_sent[0].size(), size_t(10));
+    }
+
+    void refusalsLoudAndQuiet()
+    {
+        MsgBoxRecorder boxes;
+        CPylvexApp *app = theApp();
+        app->GetLogModel()->ClearRows();
+        m_page->CheckAllParams(0);
+        m_page->ReadParams(-1);
+        QCOMPARE(boxes.LastText(), QStringLiteral("请先选中需要读取的参数!"));
+        m_page->ReadParams(-2);
+        QCOMPARE(app->GetLogModel()->rowCount(), 1);
+        QCOMPARE(app->GetLogModel()->Row(0).title, QStringLiteral("读取"));
+        m_dlg->m_bOpenCOM = false;
+        m_page->CheckAllParams(1);
+        m_page->ReadParams(-1);
+        QCOMPARE(boxes.LastText(), QStringLiteral("请先打开串口后再进行操作！"));
+        QCOMPARE(boxes.Shown().back().caption, QStringLiteral("警告"));
+        m_page->ReadParams(-2);
+        m_page->RequestBatchStatus(-2);
+        QCOMPARE(app->GetLogModel()->rowCount(), 3);
+        QCOMPARE(app->GetLogModel()->Row(2).title, QStringLiteral("发送请求"));
+        QCOMPARE(boxes.Count(), 2);
+        QVERIFY(m_sent.empty());
+    }
+
+    void cellListSummaryAndShorterPayload()
+    {
+        Feed(0x05, {0x0C, 0xE4, 0x0C, 0xEE, 0x0C, 0xEE, 0x0C, 0xDA});
+        QCOMPARE(List(IDC_CELL_LIST)->GetItemCount(), 7);
+        QCOMPARE(Cell(IDC_CELL_LIST, 3, 0), QStringLiteral("4"));
+        QCOMPARE(Cell(IDC_CELL_LIST, 3, 1), QStringLiteral("3290"));
+        QCOMPARE(Cell(IDC_CELL_LIST, 4, 0), QStringLiteral("4"));
+        QCOMPARE(Cell(IDC_CELL_LIST, 4, 1), QStringLiteral("单节最小电压 3290"));
+        QCOMPARE(Cell(IDC_CELL_LIST, 5, 0), QStringLiteral("3"));
+        QCOMPARE(Cell(IDC_CELL_LIST, 5, 1), QStringLiteral("单节最大电压 3310"));
+        QCOMPARE(Cell(IDC_CELL_LIST, 6, 0), QString());
+        QCOMPARE(Cell(IDC_CELL_LIST, 6, 1), QStringLiteral("单节最大压差 20"));
+        QCOMPARE(Lamp(1053), LED_OK);
+        Feed(0x05, {0x0C, 0xE4, 0x0C, 0xEE});
+        QCOMPARE(List(IDC_CELL_LIST)->GetItemCount(), 5);
+        QCOMPARE(Cell(IDC_CELL_LIST, 4, 1), QStringLiteral("单节最大压差 10"));
+    }
+
+    void balancingOverExistingRowsOnly()
+    {
+        Vec cells;
+        for (int i = 0; i < 16; ++i)
+            cells.insert(cells.end(), {0x0C, 0xE4});
+        Feed(0x05, cells);
+        QCOMPARE(List(IDC_CELL_LIST)->GetItemCount(), 19);
+        Feed(0x08, {0x01, 0x00, 0x00, 0x00});
+        QCOMPARE(Cell(IDC_CELL_LIST, 0, 2), QStringLiteral("开"));
+        for (int r = 1; r < 19; ++r)
+            QCOMPARE(Cell(IDC_CELL_LIST, r, 2), QStringLiteral("关"));
+        QCOMPARE(List(IDC_CELL_LIST)->GetItemCount(), 19);
+        Feed(0x08, {0x01, 0x00, 0x00}); // wrong length: red lamp, rows untouched
+        QCOMPARE(Lamp(1122), LED_ERROR);
+        QCOMPARE(m_page->GetDlgItemText(1124), QStringLiteral("Len:4, Need:5"));
+    }
+
+    void currentSignStateAndAnimation_data()
+    {
+        QTest::addColumn<int>("raw");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<bool>("animates");
+        QTest::newRow("-1") << 0xFFFF << "-10"
+                            << "放电" << false;
+        QTest::newRow("0") << 0 << "0"
+                           << "待机" << false;
+        QTest::newRow("21") << 21 << "210"
+                            << "充电" << true;
+        QTest::newRow("20") << 20 << "200"
+                            << "充电" << false;
+    }
+    void currentSignStateAndAnimation()
+    {
+        QFETCH(int, raw);
+        QFETCH(QString, shown);
+        QFETCH(QString, state);
+        QFETCH(bool, animates);
+        m_page->CheckDlgButton(IDC_TIMED_REFRESH, 1);
+        m_page->CheckDlgButton(IDC_TIMED_SAVE, 1);
+        Feed(0x06, {0x14, 0x82, 0, 0, static_cast<std::uint8_t>(raw >> 8), static_cast<std::uint8_t>(raw), 0x00, 0xFA});
+        QCOMPARE(m_page->GetDlgItemText(1173), QStringLiteral("52500"));
+        QCOMPARE(m_page->GetDlgItemText(1175), shown);
+        QCOMPARE(m_page->m_record.fields[kRecSystemState], state);
+        QCOMPARE(m_page->m_record.fields[kRecCurrent], shown);
+        QCOMPARE(m_page->m_nAnimTimer != 0, animates);
+        QCOMPARE(m_page->IsTimerActive(TIMER_SOC_ANIM), animates);
+    }
+
+    void animationStopsAfterTwentyIntervals()
+    {
+        std::uint32_t now = 1000000;
+        m_page->m_clock = [&now] { return now; };
+        theApp()->m_nCmdSndInvl = 400;
+        m_page->CheckDlgButton(IDC_TIMED_REFRESH, 1);
+        Feed(0x06, {0x14, 0x82, 0, 0, 0x00, 0x64});
+        QVERIFY(m_page->m_nAnimTimer);
+        std::vector<int> frames;
+        for (int tick = 0; tick < 13; ++tick) {
+            now += 400;
+            m_page->OnTimer(TIMER_SOC_ANIM);
+            frames.push_back(m_page->ShownImage());
+        }
+        QCOMPARE(frames, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0, 1}));
+        now += 8000 - 13 * 400;
+        m_page->OnTimer(TIMER_SOC_ANIM);
+        QVERIFY(m_page->m_nAnimTimer); // exactly 20 intervals: still charging
+        now += 1;
+        m_page->OnTimer(TIMER_SOC_ANIM);
+        QCOMPARE(m_page->m_nAnimTimer, 0);
+        QVERIFY(!m_page->IsTimerActive(TIMER_SOC_ANIM));
+        // A discharging current stops a running animation at once.
+        Feed(0x06, {0x14, 0x82, 0, 0, 0x00, 0x64});
+        Feed(0x06, {0x14, 0x82, 0, 0, 0xFF, 0xFF});
+        QCOMPARE(m_page->m_nAnimTimer, 0);
+    }
+
+    void temperaturesAndRecord()
+    {
+        m_page->CheckDlgButton(IDC_TIMED_SAVE, 1);
+        Feed(0x06, {0x14, 0x82, 0, 0, 0, 0, 0x00, 0xFA, 0x00, 0xF5, 0x00, 0xF5, 0x01, 0x90});
+        QCOMPARE(List(IDC_TEMP_LIST)->GetItemCount(), 4);
+        QCOMPARE(Cell(IDC_TEMP_LIST, 3, 0), QStringLiteral("温度4"));
+        QCOMPARE(Cell(IDC_TEMP_LIST, 3, 1), QStringLiteral("40.0"));
+        const StatusRecord &r = m_page->m_record;
+        QCOMPARE(r.fields[kRecHighTemp], QStringLiteral("25.0"));
+        QCOMPARE(r.fields[kRecHighTempProbe], QStringLiteral("温度1"));
+        QCOMPARE(r.fields[kRecLowTemp], QStringLiteral("24.5"));
+        QCOMPARE(r.fields[kRecLowTempProbe], QStringLiteral("温度2"));
+        QCOMPARE(r.fields[kRecTempDiff], QStringLiteral("0.5"));
+        QCOMPARE(r.temps, QStringList({"25.0", "24.5", "24.5", "40.0"}));
+        m_page->CheckDlgButton(IDC_TIMED_SAVE, 0);
+        Feed(0x06, {0x14, 0x82, 0, 0, 0, 0, 0x00, 0xFA});
+        QCOMPARE(List(IDC_TEMP_LIST)->GetItemCount(), 1);
+        QCOMPARE(m_page->m_record.temps.size(), 4); // not filled while unticked
+    }
+
+    void bitListsAndErrors()
+    {
+        Feed(0x09, {0x00, 0x00, 0x20});
+        auto *prot = m_page->Item<QComboBox>(IDC_PROTECTION_LIST);
+        QCOMPARE(prot->count(), 1);
+        QCOMPARE(prot->currentText(), QStringLiteral("N/A_n2a"));
+        Feed(0x09, {0x00, 0x00, 0x00});
+        QCOMPARE(prot->currentText(), QStringLiteral("无"));
+        Feed(0x22, {0x00, 0x09});
+        auto *alarm = m_page->Item<QComboBox>(IDC_ALARM_LIST);
+        QCOMPARE(alarm->count(), 2);
+        QCOMPARE(alarm->currentText(), QStringLiteral("充电MOS高温报警"));
+        Feed(0x22, {}, 0x05); // an error answer leaves the drop-down empty
+        QCOMPARE(alarm->count(), 0);
+        QCOMPARE(Lamp(1012), LED_ERROR);
+    }
+
+    void capacitiesSnExtremesDateMos()
+    {
+        Feed(0x23, {0x00, 0x64, 0x00, 0x0A});
+        QCOMPARE(m_page->GetDlgItemText(1163), QStringLiteral("1000"));
+        Feed(0x24, {0x00, 0x64});
+        QCOMPARE(m_page->GetDlgItemText(1147), QStringLiteral("100"));
+        Feed(0x23, {0x00, 0x64, 0x00});
+        QCOMPARE(m_page->GetDlgItemText(1163), QStringLiteral("Len:4, Need:4"));
+        Feed(0x01, {0x41, 0x42, 0x00, 0x43});
+        QCOMPARE(m_page->GetDlgItemText(1162), QStringLiteral("AB0C"));
+        Vec ext(20, 0);
+        ext[12] = 0xFF;
+        ext[13] = 0x9C;
+        Feed(0x07, ext);
+        QCOMPARE(Cell(IDC_EXTREME_LIST, 7, 0), QStringLiteral("历史最高温度 (℃)"));
+        QCOMPARE(Cell(IDC_EXTREME_LIST, 7, 1), QStringLiteral("-10.0"));
+        QCOMPARE(List(IDC_EXTREME_LIST)->GetItemCount(), 11);
+        Feed(0x20, {24, 2, 29});
+        QCOMPARE(m_page->Item<QDateEdit>(1159)->date(), QDate(2024, 2, 29));
+        Feed(0x20, {24, 13, 1});
+        QCOMPARE(m_page->Item<QDateEdit>(1159)->date(), QDate(2024, 2, 29));
+        QCOMPARE(Lamp(1158), LED_ERROR);
+        Feed(0x14, {0x05});
+        QCOMPARE(m_page->Item<CLedCtrl>(IDC_MOS_CHARGE)->ColumnIndex(), int(CLedCtrl::kBright));
+        QCOMPARE(m_page->Item<CLedCtrl>(IDC_MOS_DISCHARGE)->ColumnIndex(), int(CLedCtrl::kGrey));
+        QCOMPARE(m_page->Item<CLedCtrl>(IDC_MOS_PRE)->ShapeOffset(), int(CLedCtrl::kRound));
+        Feed(0x02, {1, 2, 3, 4, 5, 6});
+        QCOMPARE(m_page->GetDlgItemText(1151), QStringLiteral("V4.5.6"));
+
+        m_page->ClickDlgButton(IDC_CLEAR);
+        QCOMPARE(m_page->GetDlgItemText(1163), QString());
+        QCOMPARE(m_page->GetDlgItemText(1151), QString());
+        QCOMPARE(Cell(IDC_EXTREME_LIST, 7, 1), QString());
+        QCOMPARE(List(IDC_EXTREME_LIST)->GetItemCount(), 11);
+        QCOMPARE(m_page->Item<CLedCtrl>(IDC_MOS_CHARGE)->ColumnIndex(), int(CLedCtrl::kDark));
+        QCOMPARE(m_page->Item<QDateEdit>(1159)->date(), QDate(2024, 2, 29));
+        QCOMPARE(Lamp(1158), LED_ERROR); // lamps are left alone
+    }
+
+    void socPictureIndexes()
+    {
+        struct Case {
+            std::uint8_t soc;
+            int image;
+        };
+        for (Case c : {Case{100, 10}, Case{255, 10}, Case{9, 0}, Case{10, 1}}) {
+            Feed(0x19, {c.soc, 99});
+            QCOMPARE(m_page->ShownImage(), c.image);
+            QCOMPARE(m_page->GetDlgItemText(1068), QString::number(c.soc));
+        }
+    }
+
+    void missingPicturesLeaveSlotsEmpty()
+    {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkpath(QStringLiteral("pic"));
+        QImage img(40, 80, QImage::Format_RGB32);
+        img.fill(Qt::green);
+        QVERIFY(img.save(dir.filePath(QStringLiteral("pic/50S.jpg")), "JPG"));
+        QString before = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        CCfgPageTen page(m_dlg.get());
+        page.InitDialog();
+        QDir::setCurrent(before);
+        QVERIFY(page.ImageLoaded(5));
+        QVERIFY(!page.ImageLoaded(4));
+        QCOMPARE(page.GetDlgItem(IDC_SOC_PICTURE)->size(), QSize(40, 80));
+    }
+
+    void savePeriodClamped_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("interval");
+        QTest::newRow("0") << "0"
+                           << "1" << 1000;
+        QTest::newRow("75") << "75"
+                            << "60" << 60000;
+        QTest::newRow("empty") << ""
+                               << "1" << 1000;
+        QTest::newRow("30") << "30"
+                            << "30" << 30000;
+    }
+    void savePeriodClamped()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(int, interval);
+        QCOMPARE(m_page->GetDlgItemText(IDC_SAVE_PERIOD), QStringLiteral("10"));
+        m_page->Item<QLineEdit>(IDC_SAVE_PERIOD)->setText(typed);
+        QCOMPARE(m_page->GetDlgItemText(IDC_SAVE_PERIOD), shown);
+        QCOMPARE(m_page->m_nSaveInterval, interval);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    CPylvexApp app(argc, argv);
+    TestCfgPageTen test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_cfgpageten.moc"
