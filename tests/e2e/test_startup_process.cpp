@@ -191,7 +191,8 @@ private slots:
         Child child(dir.path(), InstanceName());
         child.Set(QStringLiteral("PYLVEX_TEST_CRASH"), QStringLiteral("segv"));
         QVERIFY(child.Run({}));
-        QCOMPARE(child.process.exitStatus(), QProcess::CrashExit);
+        // The process dies (a sanitizer's own handler reports the fault with an exit code instead).
+        QVERIFY(child.process.exitStatus() == QProcess::CrashExit || child.process.exitCode() != 0);
         QCOMPARE(Dumps(dir.path()), QStringList());
     }
 
