@@ -1,5 +1,7 @@
 #include "app/pylvexdlg.h"
 
+#include "app/pages/cfgpagelog.h"
+
 #include "app/cfgsheet.h"
 #include "app/framework/cfgpagebase.h"
 #include "app/framework/ledctrl.h"
@@ -235,15 +237,15 @@ void CPylvexDlg::OnPortRxByte(std::intptr_t wParam, std::intptr_t lParam)
         FlashRxLamp();
         return;
     }
-    auto byte = static_cast<std::uint8_t>(wParam);
-    if (byte == 0x4D || m_nEchoBytes >= 42) {
-        m_strEchoLine.clear();
-        m_nEchoBytes = 0;
-    }
-    m_strEchoLine += QString::asprintf("%02X ", byte);
-    ++m_nEchoBytes;
-    if (CCfgPageBase *log = GetPage(PAGE_LOG))
-        log->SetDlgItemText(1288, m_strEchoLine);
+    // The system log page keeps the echo line.
+    if (auto *log = dynamic_cast<CCfgPageLog *>(GetPage(PAGE_LOG)))
+        log->AppendEcho(static_cast<std::uint8_t>(wParam));
+}
+
+QString CPylvexDlg::EchoLine() const
+{
+    auto *log = dynamic_cast<CCfgPageLog *>(GetPage(PAGE_LOG));
+    return log ? log->EchoLine() : QString();
 }
 
 void CPylvexDlg::OnShowPage(std::intptr_t wParam, std::intptr_t lParam)

@@ -80,7 +80,8 @@ public:
     void ShowPortLamps(bool open);
     CLedCtrl *TxLed() const { return m_pTxLed; }
     CLedCtrl *RxLed() const { return m_pRxLed; }
-    QString EchoLine() const { return m_strEchoLine; }
+    // The raw echo line shown on the system log page.
+    QString EchoLine() const;
 
     // --- controls of the port bar by id
     QWidget *RegisterControl(int id, QWidget *control);
@@ -127,6 +128,4 @@ private:
     CLedCtrl *m_pTxLed = nullptr;
     CLedCtrl *m_pRxLed = nullptr;
     QHash<int, QWidget *> m_controls;
-    QString m_strEchoLine;
-    int m_nEchoBytes = 0;
 };

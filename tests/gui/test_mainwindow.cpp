@@ -241,9 +241,8 @@ private slots:
     void rawEchoLine()
     {
         CPylvexDlg dlg;
-        auto *logPage = new TestPage(&dlg, PAGE_LOG, QStringLiteral("系统日志"));
-        logPage->extraRows = {{1287, 1288, 1281, 0}};
-        dlg.Sheet()->AddPage(logPage);
+        CCfgPageBase *logPage = dlg.GetPage(PAGE_LOG);
+        QVERIFY(logPage);
         for (int b : {0x01, 0x4D, 0x53, 0xAB})
             PostMsg(&dlg, WM_PORT_RXBYTE, b, 0);
         QCoreApplication::sendPostedEvents(&dlg);
