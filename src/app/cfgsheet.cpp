@@ -3,6 +3,8 @@
 #include "app/framework/cfgpagebase.h"
 #include "app/pages/cfgpagelog.h"
 #include "app/pages/cfgpageten.h"
+#include "app/pages/cfgpagethr.h"
+#include "app/pages/cfgpagetwo.h"
 #include "app/pylvexdlg.h"
 
 #include <QTabBar>
@@ -70,5 +72,7 @@ void CreatePages(CPylvexDlg *dlg, CCfgSheet *sheet)
     // One line per page, in tab order:
     //   sheet->AddPage(new CCfgPageXxx(dlg));
     sheet->AddPage(new CCfgPageTen(dlg));
+    sheet->AddPage(new CCfgPageTwo(dlg));
+    sheet->AddPage(new CCfgPageThr(dlg));
     sheet->AddPage(new CCfgPageLog(dlg));
 }

@@ -202,6 +202,8 @@ private slots:
     {
         CPylvexDlg dlg;
         dlg.Sheet()->clear(); // only the stand-in pages below
+        // Removing the real tabs may pass over an internal page and leave a show request behind.
+        QCoreApplication::removePostedEvents(&dlg, WM_SHOW_PAGE);
         auto *ten = new TestPage(&dlg, PAGE_TEN, QStringLiteral("客户使用-1"));
         auto *ele = new TestPage(&dlg, PAGE_ELE, QStringLiteral("客户使用-2"));
         auto *one = new TestPage(&dlg, PAGE_ONE, QStringLiteral("中继器信息"));

@@ -222,12 +222,21 @@ private slots:
 
     void missingPage()
     {
-        Bytes f = Response(0x82, 0xD4, {0x00, 0, 0, 0, 1}); // alarm and protection page, not built here
-        dlg->Dispatcher().HandleFrame(f.data(), int(f.size()));
-        const LogRow &row = log->Row(log->rowCount() - 1);
-        QCOMPARE(row.level, 3);
-        QCOMPARE(row.title, QStringLiteral("接收 02 54"));
-        QCOMPARE(row.text, QStringLiteral("未加载处理命令的页面！"));
+        // A class 0x82 response whose page this window does not have.
+        const RxRoute *absent = nullptr;
+        for (const RxRoute &r : AllRoutes())
+            if (r.cls == 0x82 && !dlg->GetPage(r.page) && !r.skipWhenMissing) {
+                absent = &r;
+                break;
+            }
+        if (absent) {
+            Bytes f = Response(0x82, absent->code, {0x00, 0, 0, 0, 1});
+            dlg->Dispatcher().HandleFrame(f.data(), int(f.size()));
+            const LogRow &row = log->Row(log->rowCount() - 1);
+            QCOMPARE(row.level, 3);
+            QCOMPARE(row.title, QStringLiteral("接收 02 ") + QString::asprintf("%02X", absent->code & 0x7F));
+            QCOMPARE(row.text, QStringLiteral("未加载处理命令的页面！"));
+        }
         // Class 0x83 rows of optional pages are passed over without a row.
         log->ClearRows();
         Bytes g = Response(0x83, 0x95, {0x00, 0x01});

@@ -1,0 +1,193 @@
+#include "app/pages/paramrows.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <array>
+#include <climits>
+
+namespace {
+
+QString Text(const char *utf8)
+{
+    return utf8 ? QString::fromUtf8(utf8) : QString();
+}
+
+VARTYPE Vt(ValueKind kind)
+{
+    return static_cast<VARTYPE>(kind);
+}
+
+// The framework takes its bounds as int; an unsigned 32-bit maximum travels as
+// its bit pattern and is compared unsigned.
+int Bound(std::int64_t value)
+{
+    return static_cast<int>(static_cast<std::uint32_t>(value));
+}
+
+} // namespace
+
+CParamRowPage::CParamRowPage(CPylvexDlg *mainDlg, PageKind kind, const QString &caption, const ParamPageRows &rows,
+                             int columns, QWidget *parent)
+    : CCfgPageBase(mainDlg, kind, caption, parent), m_rows(rows), m_nColumns(columns < 1 ? 1 : columns)
+{
+}
+
+void CParamRowPage::OnInitDialog()
+{
+    auto *outer = new QHBoxLayout(this);
+    auto *grid = new QGridLayout;
+    grid->setVerticalSpacing(4);
+    outer->addLayout(grid, 1);
+
+    const int count = static_cast<int>(m_rows.rows.size());
+    const int perColumn = (count + m_nColumns - 1) / m_nColumns;
+    for (int i = 0; i < count; ++i)
+        AddRow(grid, i % perColumn, i / perColumn, m_rows.rows[i]);
+    grid->setRowStretch(perColumn, 1);
+
+    auto *buttons = new QVBoxLayout;
+    buttons->addWidget(MakeCheck(IDC_SELECT_ALL, QStringLiteral("全选")));
+    buttons->addWidget(MakeButton(IDC_READ, QStringLiteral("读 取")));
+    buttons->addWidget(MakeButton(IDC_WRITE, QStringLiteral("写 入")));
+    buttons->addWidget(MakeButton(IDC_CLEAR, QStringLiteral("清空")));
+    buttons->addStretch(1);
+    outer->addLayout(buttons);
+
+    CCfgPageBase::OnInitDialog();
+}
+
+// One row: check-box with the label, the edit boxes each with its caption and
+// unit, the lamp. A column of rows takes three grid columns.
+void CParamRowPage::AddRow(QGridLayout *grid, int gridRow, int gridColumn, const PageParamRow &row)
+{
+    const int base = gridColumn * 3;
+    grid->addWidget(MakeCheck(row.chkId, Text(row.label)), gridRow, base);
+    auto *boxes = new QHBoxLayout;
+    for (int i = 0; i < row.EditCount(); ++i) {
+        if (row.captions[i])
+            boxes->addWidget(new QLabel(Text(row.captions[i]), this));
+        // The record clearing answer is shown, never entered.
+        boxes->addWidget(MakeEdit(row.editIds[i], row.format == RowFormat::RecordClear), 1);
+        if (row.units[i])
+            boxes->addWidget(new QLabel(Text(row.units[i]), this));
+    }
+    grid->addLayout(boxes, gridRow, base + 1);
+    CLedCtrl *led = MakeLed(row.ledId);
+    grid->addWidget(led, gridRow, base + 2);
+    AddParam(ParamEntry{row.chkId, row.editIds[0], row.ledId, led});
+}
+
+void CParamRowPage::InitReadOnly()
+{
+    for (const PageParamRow &row : m_rows.rows)
+        if (row.ReadOnly())
+            AddReadOnly(row.chkId);
+}
+
+std::vector<int> CParamRowPage::ChkOrder(std::span<const int> numbers) const
+{
+    std::vector<int> ids;
+    ids.reserve(numbers.size());
+    for (int n : numbers)
+        if (const PageParamRow *row = m_rows.Row(n))
+            ids.push_back(row->chkId);
+    return ids;
+}
+
+void CParamRowPage::ReadParams(int nChkID)
+{
+    const std::vector<int> order = ChkOrder(m_rows.readOrder);
+    RunReadWalk(nChkID, order, [this](int chkID) { return QueueRead(chkID); });
+}
+
+void CParamRowPage::WriteParams(int nChkID)
+{
+    const std::vector<int> order = ChkOrder(m_rows.writeOrder);
+    RunWriteWalk(nChkID, order, [this](int chkID) { return QueueWrite(chkID); });
+}
+
+bool CParamRowPage::QueueRead(int chkID)
+{
+    const PageParamRow *row = m_rows.RowByChk(chkID);
+    if (!row || row->readCode == kNoCode)
+        return false;
+    return SendReadRequest(row->cls, static_cast<std::uint8_t>(row->readCode));
+}
+
+// Single values go through the framework's write (which scales the temperature
+// boxes); the other rows check every box first and send nothing unless all
+// of them are valid.
+bool CParamRowPage::QueueWrite(int chkID)
+{
+    const PageParamRow *row = m_rows.RowByChk(chkID);
+    if (!row || row->ReadOnly())
+        return false;
+    if (row->format == RowFormat::Value || row->format == RowFormat::Temperature)
+        return WriteParam(row->cls, static_cast<std::uint8_t>(row->writeCode), row->editIds[0], Vt(row->kind),
+                          Bound(row->min), Bound(row->max));
+    std::array<std::int64_t, kMaxRowEdits> values{};
+    for (int i = 0; i < row->writtenEdits; ++i) {
+        int v = 0;
+        if (!GetEditInt(row->editIds[i], v, Bound(row->min), Bound(row->max), true))
+            return false;
+        values[i] = v;
+    }
+    const std::vector<std::uint8_t> payload =
+        WritePayload(*row, std::span<const std::int64_t>(values.data(), row->writtenEdits));
+    if (payload.empty())
+        return false;
+    return SendFrame(payload.data(), payload.size());
+}
+
+void CParamRowPage::OnRowResponse(int nChkID, const std::uint8_t *frame, int len)
+{
+    const PageParamRow *row = m_rows.RowByChk(nChkID);
+    if (!row || !frame || len < 5)
+        return;
+    const int need = ResponseNeed(*row, frame[3]);
+    switch (row->format) {
+    case RowFormat::Value:
+    case RowFormat::RecordClear: ParseValueResponse(frame, len, need, nChkID, Vt(row->kind)); break;
+    case RowFormat::Temperature: ParseTempResponse(frame, len, nChkID); break;
+    default: ShowRowTexts(*row, frame, len); break;
+    }
+}
+
+void CParamRowPage::ShowRowTexts(const PageParamRow &row, const std::uint8_t *frame, int len)
+{
+    ParamEntry entry;
+    if (!LookupParam(row.chkId, entry))
+        return;
+    if (CheckResponse(frame, len, ResponseNeed(row, frame[3]), entry))
+        return;
+    const auto texts = DecodeRowTexts(row, frame[3], FrameData(frame, static_cast<std::size_t>(len)));
+    if (!texts)
+        return;
+    for (std::size_t i = 0; i < texts->size() && i < static_cast<std::size_t>(row.EditCount()); ++i)
+        SetDlgItemText(row.editIds[i], QString::fromStdString((*texts)[i]));
+}
+
+bool CParamRowPage::OnParamResponse(const std::uint8_t *frame, int len)
+{
+    if (!frame || len < 5)
+        return false;
+    const PageParamRow *row = m_rows.RowByResponse(frame[2], frame[3]);
+    if (!row)
+        return false;
+    OnRowResponse(row->chkId, frame, len);
+    return true;
+}
+
+void CParamRowPage::OnBtnClickClear()
+{
+    for (const PageParamRow &row : m_rows.rows)
+        for (int i = 0; i < row.EditCount(); ++i)
+            if (auto *edit = Item<QLineEdit>(row.editIds[i]))
+                edit->clear();
+}

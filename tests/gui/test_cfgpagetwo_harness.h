@@ -1,0 +1,101 @@
+// Shared by the widget tests of the two threshold pages: the real main window
+// with a send tap, responses fed through its receive path, and lamp readings.
+#pragma once
+
+#include "app/cfgsheet.h"
+#include "app/framework/cfgpagebase.h"
+#include "app/framework/msgbox.h"
+#include "app/pylvexapp.h"
+#include "app/pylvexdlg.h"
+#include "link/winmsg.h"
+#include "protocol/frame.h"
+
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+using Bytes = std::vector<std::uint8_t>;
+Q_DECLARE_METATYPE(Bytes)
+
+// Keeps the profile of the tests away from the user's.
+inline void UseTemporaryProfile()
+{
+    static QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+}
+
+class PageHarness {
+public:
+    PageHarness()
+    {
+        m_dlg = std::make_unique<CPylvexDlg>();
+        m_dlg->m_bOpenCOM = true;
+        // Each queued frame as its payload: link byte, class, code, N, data.
+        m_dlg->m_sendTap = [this](const std::uint8_t *bytes, std::size_t n) {
+            if (n >= 9)
+                m_sent.emplace_back(bytes + 1, bytes + n - 4);
+        };
+    }
+    ~PageHarness()
+    {
+        m_dlg->m_bOpenCOM = false;
+        m_dlg->Port().ClearTxQueue();
+    }
+
+    CPylvexDlg *Dlg() { return m_dlg.get(); }
+    // Shows the window with the page in front, so that focus can be observed.
+    bool ShowPage(CCfgPageBase *page)
+    {
+        theApp()->m_bInnerVerified = true;
+        m_dlg->show();
+        bool front = m_dlg->Sheet()->SetActivePage(page);
+        QApplication::setActiveWindow(m_dlg.get());
+        return front && QTest::qWaitForWindowActive(m_dlg.get());
+    }
+    std::vector<Bytes> &Sent() { return m_sent; }
+
+    // A main-board response handled as if it had just arrived.
+    void Respond(std::uint8_t cls, std::uint8_t code, const Bytes &data)
+    {
+        Bytes payload = {0x53, cls, code, static_cast<std::uint8_t>(data.size())};
+        payload.insert(payload.end(), data.begin(), data.end());
+        BuildResult built = BuildFrame(payload.data(), payload.size());
+        QVERIFY(built.entry);
+        m_dlg->Dispatcher().HandleFrame(built.entry->ety_buf, static_cast<int>(built.entry->ety_len));
+        FrameEntryFree(built.entry);
+    }
+
+private:
+    std::unique_ptr<CPylvexDlg> m_dlg;
+    std::vector<Bytes> m_sent;
+};
+
+// LED_OK, LED_ERROR or LED_IDLE from the picture the lamp shows; -1 for any other.
+inline int LampState(CCfgPageBase *page, int chkID)
+{
+    ParamEntry entry;
+    if (!page->LookupParam(chkID, entry) || !entry.pLedCtrl || entry.pLedCtrl->ShapeOffset() != CLedCtrl::kSquare)
+        return -1;
+    const CLedCtrl *led = entry.pLedCtrl;
+    if (led->ColourRow() == CLedCtrl::kRed && led->ColumnIndex() == CLedCtrl::kBright)
+        return LED_ERROR;
+    if (led->ColourRow() == CLedCtrl::kGreen)
+        return led->ColumnIndex() == CLedCtrl::kBright ? LED_OK : LED_IDLE;
+    return -1;
+}
+
+inline void UncheckAll(CCfgPageBase *page)
+{
+    page->CheckAllParams(0);
+    page->CheckDlgButton(IDC_SELECT_ALL, 0);
+}
+
+// Runs posted page messages (double-click gestures) to completion.
+inline void RunPosted()
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
