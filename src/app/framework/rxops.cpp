@@ -7,6 +7,7 @@
 #include "link/winmsg.h"
 #include "protocol/dassert.h"
 #include "protocol/param_decode.h"
+#include "protocol/status_decode.h"
 
 #include <QTime>
 
@@ -14,11 +15,6 @@ namespace {
 QString TimeText(const char *suffix)
 {
     return QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QString::fromUtf8(suffix);
-}
-
-QString Version(const std::uint8_t *d)
-{
-    return QString::asprintf("V%hhu.%hhu.%hhu", d[0], d[1], d[2]);
 }
 
 QString BitText(const BitNames &bits, std::uint8_t value)
@@ -79,9 +75,12 @@ void RxDispatcher::RunRoute(const RxRoute &r, CCfgPageBase *page, const std::uin
         break;
     }
     case OP_VERSION:
-        if (CheckRow(page, frame, len, 7, r.chk, entry)) {
-            page->SetDlgItemText(entry.nEditID, Version(v.data + 1));
-            page->SetDlgItemText(r.edit2, Version(v.data + 4));
+        if (!CheckRow(page, frame, len, 7, r.chk, entry))
+            break;
+        if (std::optional<Versions> ver =
+                DecodeVersions(StatusBytes(v.data + 1, static_cast<std::size_t>(v.avail - 1)))) {
+            page->SetDlgItemText(entry.nEditID, QString::fromStdString(ver->software));
+            page->SetDlgItemText(r.edit2, QString::fromStdString(ver->hardware));
         }
         break;
     case OP_OCV:
