@@ -6,6 +6,8 @@
 #include "app/pylvexdlg.h"
 #include "link/winmsg.h"
 #include "protocol/dassert.h"
+#include "protocol/param_decode.h"
+#include "protocol/status_decode.h"
 
 #include <QTime>
 
@@ -13,26 +15,6 @@ namespace {
 QString TimeText(const char *suffix)
 {
     return QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QString::fromUtf8(suffix);
-}
-
-QString Version(const std::uint8_t *d)
-{
-    return QString::asprintf("V%hhu.%hhu.%hhu", d[0], d[1], d[2]);
-}
-
-QString WakeSourceName(std::uint8_t code)
-{
-    switch (code) {
-    case 1: return QStringLiteral("预放电唤醒");
-    case 2: return QStringLiteral("按键唤醒");
-    case 4: return QStringLiteral("充电器唤醒");
-    case 8: return QStringLiteral("通讯唤醒");
-    case 16: return QStringLiteral("锁控唤醒");
-    case 32: return QStringLiteral("其他唤醒");
-    case 64: return QStringLiteral("充电电流");
-    case 128: return QStringLiteral("放电电流");
-    default: return QStringLiteral("N/A_n2a");
-    }
 }
 
 QString BitText(const BitNames &bits, std::uint8_t value)
@@ -46,14 +28,6 @@ QString BitText(const BitNames &bits, std::uint8_t value)
         text += QString::fromUtf8(bits.names[bit]);
     }
     return text;
-}
-
-// LookupParam and CheckResponse; the entry when the response is good.
-bool CheckRow(CCfgPageBase *page, const std::uint8_t *frame, int len, int need, int chk, ParamEntry &entry)
-{
-    bool bRes = page->LookupParam(chk, entry);
-    d_assert(bRes);
-    return bRes && !page->CheckResponse(frame, len, need, entry);
 }
 
 bool IsActive(CPylvexDlg &dlg, CCfgPageBase *page)
@@ -93,13 +67,16 @@ void RxDispatcher::RunRoute(const RxRoute &r, CCfgPageBase *page, const std::uin
         break;
     }
     case OP_VERSION:
-        if (CheckRow(page, frame, len, 7, r.chk, entry)) {
-            page->SetDlgItemText(entry.nEditID, Version(v.data + 1));
-            page->SetDlgItemText(r.edit2, Version(v.data + 4));
+        if (!page->CheckRowResponse(frame, len, 7, r.chk, entry))
+            break;
+        if (std::optional<Versions> ver =
+                DecodeVersions(StatusBytes(v.data + 1, static_cast<std::size_t>(v.avail - 1)))) {
+            page->SetDlgItemText(entry.nEditID, QString::fromStdString(ver->software));
+            page->SetDlgItemText(r.edit2, QString::fromStdString(ver->hardware));
         }
         break;
     case OP_OCV:
-        if (CheckRow(page, frame, len, 29, r.chk, entry)) {
+        if (page->CheckRowResponse(frame, len, 29, r.chk, entry)) {
             int count = (v.avail - 1) / 2;
             d_assert(count <= 14);
             count = count > 14 ? 14 : count;
@@ -110,11 +87,11 @@ void RxDispatcher::RunRoute(const RxRoute &r, CCfgPageBase *page, const std::uin
         }
         break;
     case OP_WAKE:
-        if (CheckRow(page, frame, len, 3, r.chk, entry))
-            page->SetDlgItemText(entry.nEditID, WakeSourceName(v.data[1]));
+        if (page->CheckRowResponse(frame, len, 3, r.chk, entry))
+            page->SetDlgItemText(entry.nEditID, QString::fromUtf8(WakeUpName(v.data[1])));
         break;
     case OP_CURRENT_CAL:
-        if (CheckRow(page, frame, len, 0, r.chk, entry)) {
+        if (page->CheckRowResponse(frame, len, 0, r.chk, entry)) {
             if (v.avail >= 3)
                 page->SetDlgItemInt(entry.nEditID, static_cast<unsigned>((v.data[1] << 8) | v.data[2]), false);
             if (v.avail >= 5)
@@ -123,7 +100,7 @@ void RxDispatcher::RunRoute(const RxRoute &r, CCfgPageBase *page, const std::uin
         }
         break;
     case OP_BALANCE:
-        if (CheckRow(page, frame, len, 4, r.chk, entry)) {
+        if (page->CheckRowResponse(frame, len, 4, r.chk, entry)) {
             page->SetDlgItemInt(entry.nEditID, static_cast<unsigned>(static_cast<std::int8_t>(v.data[1])), true);
             page->SetDlgItemText(r.edit2, QString::number(static_cast<std::int16_t>((v.data[2] << 8) | v.data[3])));
         }
