@@ -70,7 +70,10 @@ struct Port {
     }
 };
 
-void SilentGaps(int interval, int frames)
+// How far each request after the first starts from the command interval,
+// counted from the previous request on a silent line, or from the last byte
+// of the board's reply to it.
+void Gaps(int interval, int frames, bool replying)
 {
     Port port;
     if (!port.Open(interval))
@@ -79,37 +82,18 @@ void SilentGaps(int interval, int frames)
         port.com.PushTxEntry(Request(static_cast<std::uint8_t>(i & 0x7F)));
     Bytes pending;
     std::vector<double> dev;
-    SteadyClock::time_point prev{}, at{};
-    for (int i = 0; i < frames; ++i) {
-        if (!ReadFrame(port.pty, pending, &at, interval + 1000))
-            break;
-        if (i > 0)
-            dev.push_back(MsSince(prev, at) - interval);
-        prev = at;
-    }
-    PrintDeviation("gap between frames, silent line", interval, dev);
-}
-
-void ReplyGaps(int interval, int frames)
-{
-    Port port;
-    if (!port.Open(interval))
-        return;
-    for (int i = 0; i < frames; ++i)
-        port.com.PushTxEntry(Request(static_cast<std::uint8_t>(i & 0x7F)));
-    Bytes pending;
-    std::vector<double> dev;
-    SteadyClock::time_point replied{}, at{};
+    SteadyClock::time_point from{}, at{};
     const Bytes reply = MakeFrame(0x53, 0x82, 0x81, {0x00, 0x01, 0x02});
     for (int i = 0; i < frames; ++i) {
         if (!ReadFrame(port.pty, pending, &at, interval + 1000))
             break;
         if (i > 0)
-            dev.push_back(MsSince(replied, at) - interval);
-        port.pty.Write(reply);
-        replied = SteadyClock::now();
+            dev.push_back(MsSince(from, at) - interval);
+        if (replying)
+            port.pty.Write(reply);
+        from = replying ? SteadyClock::now() : at;
     }
-    PrintDeviation("last reply byte to next request", interval, dev);
+    PrintDeviation(replying ? "last reply byte to next request" : "gap between frames, silent line", interval, dev);
     port.com.StopMonitoring();
 }
 
@@ -177,10 +161,10 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     bool quick = argc > 1 && std::string(argv[1]) == "--quick";
-    SilentGaps(400, quick ? 6 : 26);
-    SilentGaps(10, quick ? 50 : 500);
-    ReplyGaps(400, quick ? 6 : 26);
-    ReplyGaps(10, quick ? 50 : 500);
+    Gaps(400, quick ? 6 : 26, false);
+    Gaps(10, quick ? 50 : 500, false);
+    Gaps(400, quick ? 6 : 26, true);
+    Gaps(10, quick ? 50 : 500, true);
     IdleCpu(400, quick ? 2 : 10);
     LostDevice(quick ? 5 : 30);
     return 0;

@@ -6,6 +6,7 @@
 #include "app/pylvexdlg.h"
 #include "app/widgets/loglistctrl.h"
 #include "link/winmsg.h"
+#include "list_helpers.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -15,33 +16,6 @@
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QtTest>
-
-namespace {
-
-QAction *FindAction(QMenu &menu, const QString &text)
-{
-    for (QAction *a : menu.actions())
-        if (a->text() == text)
-            return a;
-    return nullptr;
-}
-
-QStringList Column(const CLogListCtrl &list, int column)
-{
-    QStringList texts;
-    for (int r = 0; r < list.GetItemCount(); ++r)
-        texts << list.GetItemText(r, column);
-    return texts;
-}
-
-void ClickHeader(CLogListCtrl &list, int column)
-{
-    QHeaderView *header = list.horizontalHeader();
-    QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-}
-
-} // namespace
 
 class TestCfgPageLog : public QObject {
     Q_OBJECT

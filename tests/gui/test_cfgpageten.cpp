@@ -6,7 +6,7 @@
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
 #include "app/widgets/userlistctrl.h"
-#include "protocol/frame.h"
+#include "status_page_fixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,32 +18,9 @@
 #include <memory>
 #include <vector>
 
-namespace {
-using Vec = std::vector<std::uint8_t>;
-
-Vec Answer(std::uint8_t code, std::uint8_t result, const Vec &data)
-{
-    Vec payload{0x53, 0x83, static_cast<std::uint8_t>(code | 0x80), static_cast<std::uint8_t>(data.size() + 1), result};
-    payload.insert(payload.end(), data.begin(), data.end());
-    BuildResult r = BuildFrame(payload.data(), payload.size());
-    Vec frame(r.entry->data(), r.entry->data() + r.entry->size());
-    FrameEntryFree(r.entry);
-    return frame;
-}
-} // namespace
-
-class TestCfgPageTen : public QObject {
+class TestCfgPageTen : public QObject, private StatusPageFixture {
     Q_OBJECT
 private:
-    std::unique_ptr<CPylvexDlg> m_dlg;
-    std::unique_ptr<CCfgPageTen> m_page;
-    std::vector<Vec> m_sent;
-
-    void Feed(std::uint8_t code, const Vec &data, std::uint8_t result = 0)
-    {
-        Vec f = Answer(code, result, data);
-        m_page->OnStatusResponse(f.data(), static_cast<int>(f.size()));
-    }
     CUserListCtrl *List(int id) { return m_page->Item<CUserListCtrl>(id); }
     QString Cell(int id, int row, int col) { return List(id)->GetItemText(row, col); }
     int Lamp(int ledID)
@@ -56,26 +33,14 @@ private:
     std::vector<std::uint8_t> SentCodes()
     {
         std::vector<std::uint8_t> codes;
-        for (const Vec &f : m_sent)
+        for (const Bytes &f : m_sent)
             codes.push_back(f[3]);
         return codes;
     }
 
 private slots:
-    void init()
-    {
-        m_dlg = std::make_unique<CPylvexDlg>();
-        m_dlg->m_bOpenCOM = true;
-        m_sent.clear();
-        m_dlg->m_sendTap = [this](const std::uint8_t *b, std::size_t n) { m_sent.emplace_back(b, b + n); };
-        m_page = std::make_unique<CCfgPageTen>(m_dlg.get());
-        m_page->InitDialog();
-    }
-    void cleanup()
-    {
-        m_page.reset();
-        m_dlg.reset();
-    }
+    void init() { OpenPage(); }
+    void cleanup() { ClosePage(); }
 
     void readsInTheFixedOrder()
     {
@@ -85,7 +50,7 @@ private slots:
                                              0x06, 0x20, 0x01, 0x14, 0x05, 0x08, 0x07};
         QCOMPARE(SentCodes(), want);
         QCOMPARE(m_page->m_nReqCount, 15);
-        QCOMPARE(m_sent[0], (Vec{0x4D, 0x53, 0x03, 0x02, 0x01, 0x00, 0x59, 0x00, 0x0D, 0x0A}));
+        QCOMPARE(m_sent[0], (Bytes{0x4D, 0x53, 0x03, 0x02, 0x01, 0x00, 0x59, 0x00, 0x0D, 0x0A}));
         for (const StatusItem &item : kStatusItems)
             QCOMPARE(Lamp(item.ledID), LED_IDLE);
 
@@ -141,7 +106,7 @@ private slots:
 
     void balancingOverExistingRowsOnly()
     {
-        Vec cells;
+        Bytes cells;
         for (int i = 0; i < 16; ++i)
             cells.insert(cells.end(), {0x0C, 0xE4});
         Feed(0x05, cells);
@@ -263,7 +228,7 @@ private slots:
         QCOMPARE(m_page->GetDlgItemText(1163), QStringLiteral("Len:4, Need:4"));
         Feed(0x01, {0x41, 0x42, 0x00, 0x43});
         QCOMPARE(m_page->GetDlgItemText(1162), QStringLiteral("AB0C"));
-        Vec ext(20, 0);
+        Bytes ext(20, 0);
         ext[12] = 0xFF;
         ext[13] = 0x9C;
         Feed(0x07, ext);

@@ -5,8 +5,9 @@
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
 #include "app/widgets/userlistctrl.h"
+#include "common/batch_blocks.h"
 #include "protocol/batch_status.h"
-#include "protocol/frame.h"
+#include "status_page_fixture.h"
 
 #include <QCheckBox>
 #include <QtTest>
@@ -15,79 +16,42 @@
 #include <vector>
 
 namespace {
-using Vec = std::vector<std::uint8_t>;
-using Blocks = std::vector<std::pair<std::uint8_t, Vec>>;
-
-Vec Frame(std::uint8_t cls, std::uint8_t code, const Vec &data)
+// The page's view of a full answer: capacities with their multiplier, eight
+// cells, and every balancing byte 0x01.
+Blocks PageBlocks()
 {
-    Vec payload{0x53, cls, code, static_cast<std::uint8_t>(data.size())};
-    payload.insert(payload.end(), data.begin(), data.end());
-    BuildResult r = BuildFrame(payload.data(), payload.size());
-    Vec frame(r.entry->data(), r.entry->data() + r.entry->size());
-    FrameEntryFree(r.entry);
-    return frame;
-}
-
-Blocks FullBlocks()
-{
-    Vec cells;
+    Blocks blocks = FullBlocks();
+    Bytes cells;
     for (int i = 0; i < 8; ++i)
         cells.insert(cells.end(), {0x0C, static_cast<std::uint8_t>(0xE0 + i)});
-    return {{0x02, {1, 2, 3, 4, 5, 6}},
-            {0x22, {0x00, 0x01}},
-            {0x09, {0x00, 0x00, 0x01}},
-            {0x18, {2}},
-            {0x11, {0x00, 0x05}},
-            {0x19, {80, 100}},
-            {0x23, {0x27, 0x10, 0x00, 0x01}},
-            {0x24, {0x4E, 0x20, 0x00, 0x0A}},
-            {0x06, {0x14, 0x82, 0, 0, 0xFF, 0xFF, 0x00, 0xFA, 0x00, 0xF0}},
-            {0x20, {24, 5, 17}},
-            {0x01, {'S', 'N', '1'}},
-            {0x14, {0x03}},
-            {0x05, cells},
-            {0x08, {0x05}},
-            {0x07, Vec(20, 0x01)}};
+    SetBlock(blocks, 0x24, {0x4E, 0x20, 0x00, 0x0A});
+    SetBlock(blocks, 0x05, cells);
+    SetBlock(blocks, 0x07, Bytes(20, 0x01));
+    return blocks;
 }
 } // namespace
 
-class TestCfgPageTenBatch : public QObject {
+class TestCfgPageTenBatch : public QObject, private StatusPageFixture {
     Q_OBJECT
 private:
-    std::unique_ptr<CPylvexDlg> m_dlg;
-    std::unique_ptr<CCfgPageTen> m_page;
-    std::vector<Vec> m_sent;
-
-    void FeedBatch(const Vec &frame) { m_page->OnBatchStatus(frame.data(), static_cast<int>(frame.size())); }
+    void FeedBatch(const Bytes &frame) { m_page->OnBatchStatus(frame.data(), static_cast<int>(frame.size())); }
     QString Cell(int id, int row, int col) { return m_page->Item<CUserListCtrl>(id)->GetItemText(row, col); }
     int BatchRequests()
     {
         int n = 0;
-        for (const Vec &f : m_sent)
+        for (const Bytes &f : m_sent)
             n += f.size() == 24 && f[2] == 0x03 && f[3] == 0x66;
         return n;
     }
 
 private slots:
-    void init()
-    {
-        m_dlg = std::make_unique<CPylvexDlg>();
-        m_dlg->m_bOpenCOM = true;
-        m_sent.clear();
-        m_dlg->m_sendTap = [this](const std::uint8_t *b, std::size_t n) { m_sent.emplace_back(b, b + n); };
-        m_page = std::make_unique<CCfgPageTen>(m_dlg.get());
-        m_page->InitDialog();
-    }
-    void cleanup()
-    {
-        m_page.reset();
-        m_dlg.reset();
-    }
+    void init() { OpenPage(); }
+    void cleanup() { ClosePage(); }
 
     void acceptedAnswerEntersBatchModeAndKeepsBoxesTicked()
     {
         m_page->CheckAllParams(0);
-        FeedBatch(Frame(0x83, 0xE6, BuildBatchData(FullBlocks())));
+        FeedBatch(BatchAnswer(BuildBatchData(PageBlocks())));
         QVERIFY(m_page->m_bBatchMode);
         QVERIFY(!m_page->AnyParamChecked(false));
         QCOMPARE(m_page->IsDlgButtonChecked(1004), 1);
@@ -121,7 +85,7 @@ private slots:
         Blocks odd(13, {0x7E, {9, 9, 9}});
         odd.insert(odd.begin() + 2, {0x19, {55, 90}});
         odd.insert(odd.begin() + 7, {0x18, {4}});
-        FeedBatch(Frame(0x83, 0xE6, BuildBatchData(odd)));
+        FeedBatch(BatchAnswer(BuildBatchData(odd)));
         QVERIFY(m_page->m_bBatchMode);
         QCOMPARE(m_page->GetDlgItemText(1068), QStringLiteral("55"));
         QCOMPARE(m_page->GetDlgItemText(1070), QStringLiteral("90"));
@@ -131,23 +95,23 @@ private slots:
 
     void everyTruncationIsRefused()
     {
-        Vec data = BuildBatchData(FullBlocks());
-        Vec good = Frame(0x83, 0xE6, data);
+        Bytes data = BuildBatchData(PageBlocks());
+        Bytes good = BatchAnswer(data);
         for (std::size_t cut = 0; cut < data.size(); ++cut) {
             FeedBatch(good);
             QVERIFY(m_page->m_bBatchMode);
             // Cut data with a matching length byte and checksum: pairs point past the end.
-            FeedBatch(Frame(0x83, 0xE6, Vec(data.begin(), data.begin() + static_cast<long>(cut))));
+            FeedBatch(BatchAnswer(Bytes(data.begin(), data.begin() + static_cast<long>(cut))));
             QVERIFY2(!m_page->m_bBatchMode, qPrintable(QString::number(cut)));
             // The frame itself cut short, its length byte untouched.
-            Vec shortFrame(good.begin(), good.begin() + static_cast<long>(cut));
+            Bytes shortFrame(good.begin(), good.begin() + static_cast<long>(cut));
             std::unique_ptr<std::uint8_t[]> exact(new std::uint8_t[cut + 1]);
             std::copy(shortFrame.begin(), shortFrame.end(), exact.get());
             FeedBatch(good);
             m_page->OnBatchStatus(exact.get(), static_cast<int>(cut));
             QVERIFY(!m_page->m_bBatchMode);
         }
-        Vec refused = Frame(0x83, 0xE6, {0x01}); // the board refuses the request
+        Bytes refused = BatchAnswer({0x01}); // the board refuses the request
         FeedBatch(good);
         FeedBatch(refused);
         QVERIFY(!m_page->m_bBatchMode);
@@ -169,7 +133,7 @@ private slots:
         m_page->m_clock = [&now] { return now; };
         m_page->m_dwNextBatchMs = now;
         m_page->SetDlgItemText(IDC_SAVE_PERIOD, period);
-        FeedBatch(Frame(0x83, 0xE6, BuildBatchData(FullBlocks())));
+        FeedBatch(BatchAnswer(BuildBatchData(PageBlocks())));
         m_page->CheckDlgButton(IDC_TIMED_REFRESH, 1);
         QVERIFY(m_page->OnSetActive());
         QVERIFY(m_page->IsTimerActive(TIMER_BATCH));

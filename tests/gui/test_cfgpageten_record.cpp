@@ -5,7 +5,7 @@
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
 #include "link/logfiles.h"
-#include "protocol/frame.h"
+#include "status_page_fixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,33 +15,12 @@
 #include <memory>
 #include <vector>
 
-namespace {
-using Vec = std::vector<std::uint8_t>;
-
-Vec Answer(std::uint8_t code, const Vec &data)
-{
-    Vec payload{0x53, 0x83, static_cast<std::uint8_t>(code | 0x80), static_cast<std::uint8_t>(data.size() + 1), 0};
-    payload.insert(payload.end(), data.begin(), data.end());
-    BuildResult r = BuildFrame(payload.data(), payload.size());
-    Vec frame(r.entry->data(), r.entry->data() + r.entry->size());
-    FrameEntryFree(r.entry);
-    return frame;
-}
-} // namespace
-
-class TestCfgPageTenRecord : public QObject {
+class TestCfgPageTenRecord : public QObject, private StatusPageFixture {
     Q_OBJECT
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<CPylvexDlg> m_dlg;
-    std::unique_ptr<CCfgPageTen> m_page;
     QDateTime m_now{QDate(2025, 6, 1), QTime(12, 0, 0)};
 
-    void Feed(std::uint8_t code, const Vec &data)
-    {
-        Vec f = Answer(code, data);
-        m_page->OnStatusResponse(f.data(), static_cast<int>(f.size()));
-    }
     void FeedPack()
     {
         Feed(0x19, {77, 98});
@@ -63,16 +42,12 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         SetLogBaseFolder(m_dir->path());
-        m_dlg = std::make_unique<CPylvexDlg>();
-        m_dlg->m_bOpenCOM = true;
-        m_page = std::make_unique<CCfgPageTen>(m_dlg.get());
-        m_page->InitDialog();
+        OpenPage();
         m_page->m_wallClock = [this] { return m_now; };
     }
     void cleanup()
     {
-        m_page.reset();
-        m_dlg.reset();
+        ClosePage();
         SetLogBaseFolder(QString());
     }
 

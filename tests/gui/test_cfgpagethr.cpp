@@ -7,29 +7,14 @@
 
 #include <QGridLayout>
 
-class TestCfgPageThr : public QObject {
+class TestCfgPageThr : public QObject, private PageFixture<CCfgPageThr> {
     Q_OBJECT
 private:
-    std::unique_ptr<PageHarness> m_h;
-    CCfgPageThr *m_page = nullptr;
-    MsgBoxRecorder *m_boxes = nullptr;
-
     const PageParamRow &Row(int n) { return *AlarmPageRows().Row(n); }
 
 private slots:
-    void init()
-    {
-        m_h = std::make_unique<PageHarness>();
-        m_page = m_h->Dlg()->Page<CCfgPageThr>(PAGE_THR);
-        QVERIFY(m_page);
-        m_boxes = new MsgBoxRecorder;
-    }
-    void cleanup()
-    {
-        delete m_boxes;
-        m_boxes = nullptr;
-        m_h.reset();
-    }
+    void init() { QVERIFY(OpenPage(PAGE_THR)); }
+    void cleanup() { ClosePage(); }
 
     void twoColumnsOfFourteen()
     {
@@ -62,8 +47,7 @@ private slots:
 
     void bulkReadInTableOrder()
     {
-        m_page->CheckDlgButton(IDC_SELECT_ALL, 0);
-        m_page->ClickDlgButton(IDC_SELECT_ALL);
+        SelectAll();
         m_page->ClickDlgButton(IDC_READ);
         const std::vector<std::uint8_t> codes = {0x41, 0x57, 0x59, 0x63, 0x79, 0x67, 0x71, 0x75, 0x35, 0x51,
                                                  0x0D, 0x37, 0x53, 0x1B, 0x39, 0x55, 0x61, 0x65, 0x0B, 0x69,
@@ -79,8 +63,7 @@ private slots:
         for (const PageParamRow &row : AlarmPageRows().rows)
             m_page->SetDlgItemText(row.editIds[0], QStringLiteral("1"));
         m_page->SetDlgItemText(Row(17).editIds[0], QStringLiteral("40000"));
-        m_page->CheckDlgButton(IDC_SELECT_ALL, 0);
-        m_page->ClickDlgButton(IDC_SELECT_ALL);
+        SelectAll();
         m_page->ClickDlgButton(IDC_WRITE);
         QCOMPARE(m_boxes->LastText(), QStringLiteral("参数的有效范围是 -32768 至 32767 之间的整数！"));
         QCOMPARE(m_h->Sent().size(), 16u);

@@ -17,38 +17,18 @@ const std::pair<int, const char *> kValidInput[] = {
 };
 } // namespace
 
-class TestCfgPageTwo : public QObject {
+class TestCfgPageTwo : public QObject, private PageFixture<CCfgPageTwo> {
     Q_OBJECT
 private:
-    std::unique_ptr<PageHarness> m_h;
-    CCfgPageTwo *m_page = nullptr;
-    MsgBoxRecorder *m_boxes = nullptr;
-
     void FillValid()
     {
         for (auto [id, text] : kValidInput)
             m_page->SetDlgItemText(id, QString::fromUtf8(text));
     }
-    void SelectAll()
-    {
-        m_page->CheckDlgButton(IDC_SELECT_ALL, 0);
-        m_page->ClickDlgButton(IDC_SELECT_ALL); // ticks "全选" and with it every row
-    }
 
 private slots:
-    void init()
-    {
-        m_h = std::make_unique<PageHarness>();
-        m_page = m_h->Dlg()->Page<CCfgPageTwo>(PAGE_TWO);
-        QVERIFY(m_page);
-        m_boxes = new MsgBoxRecorder;
-    }
-    void cleanup()
-    {
-        delete m_boxes;
-        m_boxes = nullptr;
-        m_h.reset();
-    }
+    void init() { QVERIFY(OpenPage(PAGE_TWO)); }
+    void cleanup() { ClosePage(); }
 
     void internalPageWithRowsInOrder()
     {

@@ -7,8 +7,8 @@
 #include "app/framework/msgbox.h"
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
+#include "common/frame_bytes.h"
 #include "link/winmsg.h"
-#include "protocol/frame.h"
 
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -17,7 +17,6 @@
 #include <memory>
 #include <vector>
 
-using Bytes = std::vector<std::uint8_t>;
 Q_DECLARE_METATYPE(Bytes)
 
 // Keeps the profile of the tests away from the user's.
@@ -60,17 +59,44 @@ public:
     // A main-board response handled as if it had just arrived.
     void Respond(std::uint8_t cls, std::uint8_t code, const Bytes &data)
     {
-        Bytes payload = {0x53, cls, code, static_cast<std::uint8_t>(data.size())};
-        payload.insert(payload.end(), data.begin(), data.end());
-        BuildResult built = BuildFrame(payload.data(), payload.size());
-        QVERIFY(built.entry);
-        m_dlg->Dispatcher().HandleFrame(built.entry->ety_buf, static_cast<int>(built.entry->ety_len));
-        FrameEntryFree(built.entry);
+        Bytes frame = BoardFrame(cls, code, data);
+        QVERIFY(!frame.empty());
+        m_dlg->Dispatcher().HandleFrame(frame.data(), static_cast<int>(frame.size()));
     }
 
 private:
     std::unique_ptr<CPylvexDlg> m_dlg;
     std::vector<Bytes> m_sent;
+};
+
+// What every test of one page keeps: a fresh window, its page of that type and
+// the message boxes shown meanwhile.
+template <class PageT> class PageFixture {
+protected:
+    std::unique_ptr<PageHarness> m_h;
+    PageT *m_page = nullptr;
+    std::unique_ptr<MsgBoxRecorder> m_boxes;
+
+    // False when the window holds no such page at that index.
+    bool OpenPage(PageKind index)
+    {
+        m_h = std::make_unique<PageHarness>();
+        m_page = m_h->Dlg()->Page<PageT>(index);
+        m_boxes = std::make_unique<MsgBoxRecorder>();
+        return m_page != nullptr;
+    }
+    void ClosePage()
+    {
+        m_boxes.reset();
+        m_page = nullptr;
+        m_h.reset();
+    }
+    // Ticks "全选" and with it every row.
+    void SelectAll()
+    {
+        m_page->CheckDlgButton(IDC_SELECT_ALL, 0);
+        m_page->ClickDlgButton(IDC_SELECT_ALL);
+    }
 };
 
 // LED_OK, LED_ERROR or LED_IDLE from the picture the lamp shows; -1 for any other.

@@ -4,6 +4,7 @@
 #include "app/widgets/loglistctrl.h"
 #include "app/widgets/recordlistctrl.h"
 #include "app/widgets/userlistctrl.h"
+#include "list_helpers.h"
 
 #include <QClipboard>
 #include <QHeaderView>
@@ -14,21 +15,6 @@
 
 namespace {
 
-QStringList Column(const ListCtrlBase &list, int column)
-{
-    QStringList texts;
-    for (int r = 0; r < list.GetItemCount(); ++r)
-        texts << list.GetItemText(r, column);
-    return texts;
-}
-
-void ClickHeader(ListCtrlBase &list, int column)
-{
-    QHeaderView *header = list.horizontalHeader();
-    QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-}
-
 void FillLogRows(CLogListCtrl &list)
 {
     LogModel *model = new LogModel(&list);
@@ -38,14 +24,6 @@ void FillLogRows(CLogListCtrl &list)
     model->AddRow(7, "2024-05-01 10:00:01", "b", "second");
     model->AddRow(4, "2024-05-01 10:00:03", "c", "third");
     model->AddRow(6, "2024-05-01 10:00:01", "d", "fourth");
-}
-
-QAction *FindAction(QMenu &menu, const QString &text)
-{
-    for (QAction *a : menu.actions())
-        if (a->text() == text)
-            return a;
-    return nullptr;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "app/cfgsheet.h"
 #include "app/framework/cfgpagebase.h"
 #include "app/pylvexdlg.h"
+#include "common/frame_bytes.h"
 
 #include <QGridLayout>
 #include <QVBoxLayout>
@@ -109,20 +110,7 @@ private:
 inline std::vector<std::uint8_t> Response(std::uint8_t cls, std::uint8_t code, std::vector<std::uint8_t> data,
                                           std::uint8_t link = 0x53)
 {
-    std::vector<std::uint8_t> f;
-    f.reserve(data.size() + 9);
-    for (std::uint8_t b : {std::uint8_t(0x4D), link, cls, code, static_cast<std::uint8_t>(data.size())})
-        f.push_back(b);
-    for (std::uint8_t b : data)
-        f.push_back(b);
-    std::uint16_t sum = 0;
-    for (std::size_t i = 1; i < f.size(); ++i)
-        sum = static_cast<std::uint16_t>(sum + f[i]);
-    f.push_back(static_cast<std::uint8_t>(sum & 0xFF));
-    f.push_back(static_cast<std::uint8_t>(sum >> 8));
-    f.push_back(0x0D);
-    f.push_back(0x0A);
-    return f;
+    return BoardFrame(cls, code, data, link);
 }
 
 inline int LedState(CLedCtrl *led)

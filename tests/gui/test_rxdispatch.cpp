@@ -176,6 +176,24 @@ private slots:
         QVERIFY(ten->status.empty());
     }
 
+    void versionAnswer()
+    {
+        SelectBoard(true);
+        dlg->m_bOpenCOM = true;
+        QVERIFY(dlg->Sheet()->SetActivePage(one));
+        auto answer = [this](const Bytes &data) {
+            Bytes f = Response(0x81, 0x83, data);
+            dlg->Dispatcher().HandleFrame(f.data(), int(f.size()));
+        };
+        answer({0x00, 1, 4, 2, 255, 0, 10});
+        QCOMPARE(one->Item<QLineEdit>(1371)->text(), QStringLiteral("V1.4.2"));
+        QCOMPARE(one->Item<QLineEdit>(1373)->text(), QStringLiteral("V255.0.10"));
+        // One byte short: the length text in the first box, the second untouched.
+        answer({0x00, 9, 9, 9, 9, 9});
+        QCOMPARE(one->Item<QLineEdit>(1371)->text(), QStringLiteral("Len:6, Need:7"));
+        QCOMPARE(one->Item<QLineEdit>(1373)->text(), QStringLiteral("V255.0.10"));
+    }
+
     void unhandledClass()
     {
         Bytes f = Response(0x84, 0x81, {0x00});

@@ -3,6 +3,7 @@
 // that records the posted messages with their arrival time.
 #pragma once
 
+#include "common/frame_bytes.h"
 #include "link/winmsg.h"
 #include "protocol/frame.h"
 
@@ -156,10 +157,5 @@ inline void PumpFor(int ms)
 inline std::vector<std::uint8_t> MakeFrame(std::uint8_t link, std::uint8_t cls, std::uint8_t code,
                                            const std::vector<std::uint8_t> &data)
 {
-    std::vector<std::uint8_t> payload{link, cls, code, static_cast<std::uint8_t>(data.size())};
-    payload.insert(payload.end(), data.begin(), data.end());
-    BuildResult built = BuildFrame(payload.data(), payload.size());
-    std::vector<std::uint8_t> out(built.entry->ety_buf, built.entry->ety_buf + built.entry->ety_len);
-    FrameEntryFree(built.entry);
-    return out;
+    return BoardFrame(cls, code, data, link);
 }

@@ -1,6 +1,7 @@
 // The simulated board answers every read and write request of the two
 // threshold pages with the class, code and data length the pages expect, and
 // a value written back from a read answer is stored and answered unchanged.
+#include "common/frame_bytes.h"
 #include "protocol/bytes.h"
 #include "protocol/frame.h"
 #include "protocol/param_decode.h"
@@ -12,8 +13,6 @@
 #include <vector>
 
 namespace {
-using Bytes = std::vector<std::uint8_t>;
-
 std::int64_t FixedClock()
 {
     return 1700000000000LL;
@@ -22,10 +21,8 @@ std::int64_t FixedClock()
 // The board's one answer to a request payload, as a complete frame.
 Bytes Ask(SimBoard &board, const Bytes &payload)
 {
-    BuildResult built = BuildFrame(payload.data(), payload.size());
-    EXPECT_NE(built.entry, nullptr);
-    Bytes frame(built.entry->ety_buf, built.entry->ety_buf + built.entry->ety_len);
-    FrameEntryFree(built.entry);
+    Bytes frame = FrameOf(payload);
+    EXPECT_FALSE(frame.empty());
     std::vector<SimBytes> answers = board.Handle(frame);
     EXPECT_EQ(answers.size(), 1u);
     return answers.empty() ? Bytes{} : answers.front();

@@ -1,5 +1,6 @@
 // The simulated board checked through the tool's own decoders: every page
 // row and every live status item it answers decodes the way the pages expect.
+#include "common/frame_bytes.h"
 #include "protocol/batch_status.h"
 #include "protocol/frame.h"
 #include "protocol/param_decode.h"
@@ -11,8 +12,6 @@
 #include <algorithm>
 
 namespace {
-using Bytes = std::vector<std::uint8_t>;
-
 std::int64_t FixedClock()
 {
     return 1700000000000;
@@ -22,9 +21,7 @@ std::int64_t FixedClock()
 // checksum and the answering code.
 Bytes Answer(SimBoard &board, const Bytes &payload, std::size_t index = 0)
 {
-    BuildResult built = BuildFrame(payload.data(), payload.size());
-    Bytes frame(built.entry->data(), built.entry->data() + built.entry->size());
-    FrameEntryFree(built.entry);
+    Bytes frame = FrameOf(payload);
     std::vector<SimBytes> answers = board.Handle(frame);
     if (answers.size() <= index) {
         ADD_FAILURE() << "no answer";

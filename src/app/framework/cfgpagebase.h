@@ -193,6 +193,8 @@ private:
     void OnLedClicked(int ledID);
     void OnLedDoubleClicked(int ledID);
     void RefuseEdit(int editID, const QString &text);
+    // Both walks; a write walk skips read-only rows (a single one is refused).
+    void RunWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue, bool writing);
 
     PageKind m_kind;
     QString m_strCaption;

@@ -143,23 +143,15 @@ bool CCfgPageBase::CheckPortOpen()
 
 void CCfgPageBase::RunReadWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue)
 {
-    if (!CheckPortOpen())
-        return;
-    m_nReqCount = 0;
-    for (int chk : order) {
-        bool takesPart = nChkID < 0 ? IsDlgButtonChecked(chk) != 0 : nChkID == chk;
-        if (!takesPart)
-            continue;
-        SetLedState(chk, LED_IDLE);
-        ++m_nReqCount;
-        if (!queue(chk))
-            break;
-    }
-    if (m_nReqCount == 0)
-        MessageBox(QStringLiteral("请先选中需要读取的参数!"), kWarning, MB_ICONWARNING);
+    RunWalk(nChkID, order, queue, false);
 }
 
 void CCfgPageBase::RunWriteWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue)
+{
+    RunWalk(nChkID, order, queue, true);
+}
+
+void CCfgPageBase::RunWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue, bool writing)
 {
     if (!CheckPortOpen())
         return;
@@ -168,7 +160,7 @@ void CCfgPageBase::RunWriteWalk(int nChkID, std::span<const int> order, const st
         bool takesPart = nChkID < 0 ? IsDlgButtonChecked(chk) != 0 : nChkID == chk;
         if (!takesPart)
             continue;
-        if (IsReadOnly(chk)) {
+        if (writing && IsReadOnly(chk)) {
             if (nChkID > 0) {
                 MessageBox(QStringLiteral("参数为只读！"), kWarning, MB_ICONWARNING);
                 return;
@@ -182,5 +174,7 @@ void CCfgPageBase::RunWriteWalk(int nChkID, std::span<const int> order, const st
             break;
     }
     if (m_nReqCount == 0)
-        MessageBox(QStringLiteral("请选中需要修改的参数，或所选都是只读参数!"), kWarning, MB_ICONWARNING);
+        MessageBox(writing ? QStringLiteral("请选中需要修改的参数，或所选都是只读参数!")
+                           : QStringLiteral("请先选中需要读取的参数!"),
+                   kWarning, MB_ICONWARNING);
 }

@@ -6,6 +6,8 @@
 #include "app/pylvexdlg.h"
 #include "link/winmsg.h"
 #include "protocol/dassert.h"
+#include "protocol/param_decode.h"
+#include "protocol/status_decode.h"
 
 #include <QTime>
 
@@ -13,26 +15,6 @@ namespace {
 QString TimeText(const char *suffix)
 {
     return QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QString::fromUtf8(suffix);
-}
-
-QString Version(const std::uint8_t *d)
-{
-    return QString::asprintf("V%hhu.%hhu.%hhu", d[0], d[1], d[2]);
-}
-
-QString WakeSourceName(std::uint8_t code)
-{
-    switch (code) {
-    case 1: return QStringLiteral("预放电唤醒");
-    case 2: return QStringLiteral("按键唤醒");
-    case 4: return QStringLiteral("充电器唤醒");
-    case 8: return QStringLiteral("通讯唤醒");
-    case 16: return QStringLiteral("锁控唤醒");
-    case 32: return QStringLiteral("其他唤醒");
-    case 64: return QStringLiteral("充电电流");
-    case 128: return QStringLiteral("放电电流");
-    default: return QStringLiteral("N/A_n2a");
-    }
 }
 
 QString BitText(const BitNames &bits, std::uint8_t value)
@@ -93,9 +75,12 @@ void RxDispatcher::RunRoute(const RxRoute &r, CCfgPageBase *page, const std::uin
         break;
     }
     case OP_VERSION:
-        if (CheckRow(page, frame, len, 7, r.chk, entry)) {
-            page->SetDlgItemText(entry.nEditID, Version(v.data + 1));
-            page->SetDlgItemText(r.edit2, Version(v.data + 4));
+        if (!CheckRow(page, frame, len, 7, r.chk, entry))
+            break;
+        if (std::optional<Versions> ver =
+                DecodeVersions(StatusBytes(v.data + 1, static_cast<std::size_t>(v.avail - 1)))) {
+            page->SetDlgItemText(entry.nEditID, QString::fromStdString(ver->software));
+            page->SetDlgItemText(r.edit2, QString::fromStdString(ver->hardware));
         }
         break;
     case OP_OCV:
@@ -111,7 +96,7 @@ void RxDispatcher::RunRoute(const RxRoute &r, CCfgPageBase *page, const std::uin
         break;
     case OP_WAKE:
         if (CheckRow(page, frame, len, 3, r.chk, entry))
-            page->SetDlgItemText(entry.nEditID, WakeSourceName(v.data[1]));
+            page->SetDlgItemText(entry.nEditID, QString::fromUtf8(WakeUpName(v.data[1])));
         break;
     case OP_CURRENT_CAL:
         if (CheckRow(page, frame, len, 0, r.chk, entry)) {
