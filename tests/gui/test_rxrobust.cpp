@@ -183,6 +183,29 @@ private slots:
         CheckStillWorks();
     }
 
+    // Entries too short or too long to be a frame, and a negative length:
+    // one receive row each, nothing read past the bytes, nothing routed.
+    void notFrames()
+    {
+        m_log->ClearRows();
+        const int sizes[] = {0, 1, 4, 5, 8, 265, 300, 1000};
+        for (int size : sizes) {
+            Bytes raw = Random(size, false);
+            if (size > 4)
+                raw[4] = static_cast<std::uint8_t>(size - 9);
+            const int before = m_log->rowCount();
+            Deliver(raw);
+            QCOMPARE(m_log->rowCount(), before + 1);
+            QVERIFY(m_log->Row(m_log->rowCount() - 1).title.startsWith(QStringLiteral("接收")));
+        }
+        const Bytes good = Frame(kLinkMain, 0x82, 0x8B, 3, {0x00, 0x12, 0x34});
+        const int before = m_log->rowCount();
+        Dlg()->Dispatcher().HandleFrame(good.data(), -1);
+        QCOMPARE(m_log->rowCount(), before + 1);
+        QCOMPARE(m_log->Row(m_log->rowCount() - 1).text, QString());
+        CheckStillWorks();
+    }
+
     // The secondary board's cached status answers, lying ones included,
     // replayed on a switch of board.
     void replayOfCachedGarbage()
