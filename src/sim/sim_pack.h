@@ -107,6 +107,11 @@ private:
     void StepTemps(double dt);
     void StepCells();
     void StepExtremes(double dt);
+    // What the limits are judged on: cell extremes and total in mV, temperatures in hundredths.
+    struct Readings {
+        std::int64_t maxCell, minCell, total, maxT, minT, mosT;
+    };
+    Readings Read() const;
     void EvaluateProtections(const ParamStore &params);
     void TickLatches(double dt);
     void EvaluateAlarms(const ParamStore &params);

@@ -20,12 +20,15 @@ void Level(std::uint32_t &bits, std::uint32_t bit, bool on)
 }
 } // namespace
 
+PackModel::Readings PackModel::Read() const
+{
+    auto [lowest, highest] = std::minmax_element(m_cells.begin(), m_cells.end());
+    return {*highest, *lowest, TotalMv(), MaxCellTemp(), MinCellTemp(), MosTemp()};
+}
+
 void PackModel::EvaluateProtections(const ParamStore &p)
 {
-    auto maxCell = static_cast<std::int64_t>(*std::max_element(m_cells.begin(), m_cells.end()));
-    auto minCell = static_cast<std::int64_t>(*std::min_element(m_cells.begin(), m_cells.end()));
-    auto total = static_cast<std::int64_t>(TotalMv());
-    std::int64_t maxT = MaxCellTemp(), minT = MinCellTemp(), mosT = MosTemp();
+    auto [maxCell, minCell, total, maxT, minT, mosT] = Read();
     using P = ParamId;
     std::uint32_t &b = m_protect;
     Latch(b, ProtectBit::CellOv, maxCell >= p.Get(P::CellOvProtect), maxCell <= p.Get(P::CellOvRecover));
@@ -55,10 +58,7 @@ void PackModel::TickLatches(double dt)
 
 void PackModel::EvaluateAlarms(const ParamStore &p)
 {
-    auto maxCell = static_cast<std::int64_t>(*std::max_element(m_cells.begin(), m_cells.end()));
-    auto minCell = static_cast<std::int64_t>(*std::min_element(m_cells.begin(), m_cells.end()));
-    auto total = static_cast<std::int64_t>(TotalMv());
-    std::int64_t maxT = MaxCellTemp(), minT = MinCellTemp(), mosT = MosTemp();
+    auto [maxCell, minCell, total, maxT, minT, mosT] = Read();
     std::int64_t amps = m_currentMa;
     using P = ParamId;
     std::uint32_t &b = m_alarm;

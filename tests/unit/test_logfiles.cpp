@@ -1,4 +1,5 @@
 #include "link/logfiles.h"
+#include "log_folder_test.h"
 #include "protocol/dassert.h"
 
 #include <QDate>
@@ -22,21 +23,14 @@ std::uint32_t FakeClock()
     return g_now;
 }
 
-class LogFilesTest : public ::testing::Test {
+class LogFilesTest : public LogFolderTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        SetLogBaseFolder(m_dir.path());
-    }
-    void TearDown() override { SetLogBaseFolder(QString()); }
     QString Today(const char *kind) const
     {
         return m_dir.filePath(
             QStringLiteral("Log/%1_%2.txt")
                 .arg(QLatin1String(kind), QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
     }
-    QTemporaryDir m_dir;
 };
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "link/linksettings.h"
 #include "link/logfiles.h"
 #include "link/serialcom.h"
+#include "log_folder_test.h"
 #include "test_link_pty.h"
 
 #include <QDir>
@@ -71,12 +72,11 @@ double ProcessCpuMs()
     return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
 }
 
-class SerialComTest : public ::testing::Test {
+class SerialComTest : public LogFolderTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        SetLogBaseFolder(m_dir.path());
+        LogFolderTest::SetUp();
         ASSERT_TRUE(m_pty.Ok());
     }
     void TearDown() override
@@ -87,7 +87,7 @@ protected:
         s.rxEcho = false;
         s.logDebug = false;
         s.ymodemWnd = nullptr;
-        SetLogBaseFolder(QString());
+        LogFolderTest::TearDown();
         // Nothing the window has no handler for is ever sent.
         for (int msg : {WM_PORT_BREAK, WM_PORT_CTS, WM_PORT_ERROR, WM_PORT_RING, WM_PORT_RXFLAG, WM_PORT_WRITTEN})
             EXPECT_EQ(m_owner.Count(msg), 0) << msg;
@@ -111,7 +111,6 @@ protected:
         return out;
     }
 
-    QTemporaryDir m_dir;
     PtyPair m_pty;
     MsgRecorder m_owner;
     CSerialCom m_com;

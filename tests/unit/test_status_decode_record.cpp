@@ -3,6 +3,7 @@
 // opened costing no row already written.
 #include "link/logfiles.h"
 #include "link/statusrecord.h"
+#include "log_folder_test.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,17 +38,10 @@ QString ReadGbk(const QString &path)
     return gbk.decode(f.readAll());
 }
 
-class RecordFile : public ::testing::Test {
+class RecordFile : public LogFolderTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        SetLogBaseFolder(m_dir.path());
-    }
-    void TearDown() override { SetLogBaseFolder(QString()); }
     QString PathOf(const QDate &d) { return StatusRecordPath(d); }
 
-    QTemporaryDir m_dir;
     const QDate m_day{2025, 3, 14};
 };
 } // namespace

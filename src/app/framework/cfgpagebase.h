@@ -137,6 +137,9 @@ public:
     // --- responses (frame from the head on, L bytes)
     bool CheckResponse(const std::uint8_t *frame, int len, int need, const ParamEntry &entry);
     bool CheckResponseQuiet(const std::uint8_t *frame, int len, int need);
+    // The row's entry when its response passes CheckResponse; false for a failed
+    // response or an unknown row.
+    bool CheckRowResponse(const std::uint8_t *frame, int len, int need, int nChkID, ParamEntry &entry);
     bool ParseValueResponse(const std::uint8_t *frame, int len, int need, int nChkID, VARTYPE vt, void *out = nullptr);
     bool ParseTempResponse(const std::uint8_t *frame, int len, int nChkID);
     bool CheckAckResponse(const std::uint8_t *frame, int len, int nChkID, int editID,

@@ -5,6 +5,7 @@
 #include "app/framework/rxreports.h"
 #include "app/framework/valuekind.h"
 #include "protocol/dassert.h"
+#include "protocol/param_decode.h"
 
 #include <cstring>
 
@@ -41,14 +42,17 @@ bool CCfgPageBase::CheckResponseQuiet(const std::uint8_t *frame, int len, int ne
     return !ResponseFault(frame, len, need).isEmpty();
 }
 
+bool CCfgPageBase::CheckRowResponse(const std::uint8_t *frame, int len, int need, int nChkID, ParamEntry &entry)
+{
+    bool bRes = LookupParam(nChkID, entry);
+    d_assert(bRes);
+    return bRes && !CheckResponse(frame, len, need, entry);
+}
+
 bool CCfgPageBase::ParseValueResponse(const std::uint8_t *frame, int len, int need, int nChkID, VARTYPE vt, void *out)
 {
     ParamEntry entry;
-    bool bRes = LookupParam(nChkID, entry);
-    d_assert(bRes);
-    if (!bRes)
-        return false;
-    if (CheckResponse(frame, len, need, entry))
+    if (!CheckRowResponse(frame, len, need, nChkID, entry))
         return false;
     ResponseView view = ViewResponse(frame, len);
     std::uint32_t value = 0;
@@ -83,16 +87,11 @@ bool CCfgPageBase::ParseValueResponse(const std::uint8_t *frame, int len, int ne
 bool CCfgPageBase::ParseTempResponse(const std::uint8_t *frame, int len, int nChkID)
 {
     ParamEntry entry;
-    bool bRes = LookupParam(nChkID, entry);
-    d_assert(bRes);
-    if (!bRes)
-        return false;
-    if (CheckResponse(frame, len, 3, entry))
+    if (!CheckRowResponse(frame, len, 3, nChkID, entry))
         return false;
     const std::uint8_t *d = ViewResponse(frame, len).data;
     auto hundredths = static_cast<std::int16_t>((d[1] << 8) | d[2]);
-    int degrees = hundredths / 100; // truncates toward zero
-    SetDlgItemInt(entry.nEditID, static_cast<unsigned>(degrees), true);
+    SetDlgItemInt(entry.nEditID, static_cast<unsigned>(TemperatureShown(hundredths)), true);
     return true;
 }
 

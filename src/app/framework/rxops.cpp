@@ -30,14 +30,6 @@ QString BitText(const BitNames &bits, std::uint8_t value)
     return text;
 }
 
-// LookupParam and CheckResponse; the entry when the response is good.
-bool CheckRow(CCfgPageBase *page, const std::uint8_t *frame, int len, int need, int chk, ParamEntry &entry)
-{
-    bool bRes = page->LookupParam(chk, entry);
-    d_assert(bRes);
-    return bRes && !page->CheckResponse(frame, len, need, entry);
-}
-
 bool IsActive(CPylvexDlg &dlg, CCfgPageBase *page)
 {
     return dlg.ActivePage() == page;
@@ -75,7 +67,7 @@ void RxDispatcher::RunRoute(const RxRoute &r, CCfgPageBase *page, const std::uin
         break;
     }
     case OP_VERSION:
-        if (!CheckRow(page, frame, len, 7, r.chk, entry))
+        if (!page->CheckRowResponse(frame, len, 7, r.chk, entry))
             break;
         if (std::optional<Versions> ver =
                 DecodeVersions(StatusBytes(v.data + 1, static_cast<std::size_t>(v.avail - 1)))) {
@@ -84,7 +76,7 @@ void RxDispatcher::RunRoute(const RxRoute &r, CCfgPageBase *page, const std::uin
         }
         break;
     case OP_OCV:
-        if (CheckRow(page, frame, len, 29, r.chk, entry)) {
+        if (page->CheckRowResponse(frame, len, 29, r.chk, entry)) {
             int count = (v.avail - 1) / 2;
             d_assert(count <= 14);
             count = count > 14 ? 14 : count;
@@ -95,11 +87,11 @@ void RxDispatcher::RunRoute(const RxRoute &r, CCfgPageBase *page, const std::uin
         }
         break;
     case OP_WAKE:
-        if (CheckRow(page, frame, len, 3, r.chk, entry))
+        if (page->CheckRowResponse(frame, len, 3, r.chk, entry))
             page->SetDlgItemText(entry.nEditID, QString::fromUtf8(WakeUpName(v.data[1])));
         break;
     case OP_CURRENT_CAL:
-        if (CheckRow(page, frame, len, 0, r.chk, entry)) {
+        if (page->CheckRowResponse(frame, len, 0, r.chk, entry)) {
             if (v.avail >= 3)
                 page->SetDlgItemInt(entry.nEditID, static_cast<unsigned>((v.data[1] << 8) | v.data[2]), false);
             if (v.avail >= 5)
@@ -108,7 +100,7 @@ void RxDispatcher::RunRoute(const RxRoute &r, CCfgPageBase *page, const std::uin
         }
         break;
     case OP_BALANCE:
-        if (CheckRow(page, frame, len, 4, r.chk, entry)) {
+        if (page->CheckRowResponse(frame, len, 4, r.chk, entry)) {
             page->SetDlgItemInt(entry.nEditID, static_cast<unsigned>(static_cast<std::int8_t>(v.data[1])), true);
             page->SetDlgItemText(r.edit2, QString::number(static_cast<std::int16_t>((v.data[2] << 8) | v.data[3])));
         }
