@@ -108,19 +108,6 @@ constexpr int kAlarmOrder[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 1
 const ParamPageRows kWakeupPage{kWakeupRows, kWakeupRead, kWakeupWrite};
 const ParamPageRows kAlarmPage{kAlarmRows, kAlarmOrder, kAlarmOrder};
 
-int KindBytes(ValueKind kind)
-{
-    switch (kind) {
-    case K::I1:
-    case K::UI1: return 1;
-    case K::I2:
-    case K::UI2: return 2;
-    case K::Int:
-    case K::UInt: return 4;
-    }
-    return 0;
-}
-
 void AppendBe(std::vector<std::uint8_t> &out, std::int64_t value, int bytes)
 {
     for (int i = bytes - 1; i >= 0; --i)
@@ -133,6 +120,19 @@ std::string Num(long long value)
 }
 
 } // namespace
+
+int ValueKindBytes(ValueKind kind)
+{
+    switch (kind) {
+    case K::I1:
+    case K::UI1: return 1;
+    case K::I2:
+    case K::UI2: return 2;
+    case K::Int:
+    case K::UInt: return 4;
+    }
+    return 0;
+}
 
 int PageParamRow::EditCount() const
 {
@@ -181,7 +181,7 @@ const ParamPageRows &AlarmPageRows()
 int ResponseNeed(const PageParamRow &row, std::uint8_t code)
 {
     switch (row.format) {
-    case F::Value: return 1 + KindBytes(row.kind);
+    case F::Value: return 1 + ValueKindBytes(row.kind);
     case F::Temperature: return 3;
     case F::TwoU16: return 5;
     case F::CycleThresholds: return (code & 0x7F) == row.readCode ? 5 : 3;
@@ -304,7 +304,7 @@ std::vector<std::uint8_t> WritePayload(const PageParamRow &row, std::span<const 
     for (std::int64_t v : values)
         if (v < row.min || v > row.max)
             return {};
-    int width = KindBytes(row.kind);
+    int width = ValueKindBytes(row.kind);
     std::vector<std::uint8_t> out{0x53, row.cls, static_cast<std::uint8_t>(row.writeCode), 0};
     if (row.format == F::RecordClear) {
         out.push_back(0x00);

@@ -14,6 +14,8 @@
 // A single value's kind; the numbers are the variant type codes the page
 // framework takes (VT_I1 16, VT_UI1 17, VT_I2 2, VT_UI2 18, VT_INT 22, VT_UINT 23).
 enum class ValueKind : std::uint16_t { I1 = 16, UI1 = 17, I2 = 2, UI2 = 18, Int = 22, UInt = 23 };
+// Bytes a value of the kind takes on the wire (1, 2 or 4); 0 for any other number.
+int ValueKindBytes(ValueKind kind);
 
 // How a row's value travels.
 enum class RowFormat {

@@ -34,7 +34,11 @@ class TestRxDispatch : public QObject {
     LogModel *log = nullptr;
 
     void Push(const Bytes &f) { QVERIFY(dlg->Port().PushRxFrame(f.data(), f.size())); }
-    void Deliver() { QCoreApplication::sendEvent(dlg, new WinMsgEvent(WM_FRAME_RECEIVED, 0, 0)); }
+    void Deliver()
+    {
+        WinMsgEvent message(WM_FRAME_RECEIVED, 0, 0);
+        QCoreApplication::sendEvent(dlg, &message);
+    }
     void DrainQueue()
     {
         for (int i = 0; i < 100 && !dlg->Port().RxQueueEmpty(); ++i)

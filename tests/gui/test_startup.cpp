@@ -266,10 +266,12 @@ private slots:
             default: throw std::runtime_error(std::string(600, 'z'));
             }
         };
-        if (posted)
+        if (posted) {
             QCoreApplication::postEvent(&w, new QEvent(ThrowingWidget::kThrowEvent));
-        else
-            QCoreApplication::sendEvent(&w, new QEvent(ThrowingWidget::kThrowEvent));
+        } else {
+            QEvent event(ThrowingWidget::kThrowEvent);
+            QCoreApplication::sendEvent(&w, &event);
+        }
         QTRY_COMPARE_WITH_TIMEOUT(w.handled, 1, 2000);
         // The program goes on: the next event is delivered as usual.
         bool later = false;

@@ -267,6 +267,15 @@ TEST(ParamDecode, WakeUpNamesAndTemperatures)
         EXPECT_EQ(TemperatureShown(raw), shown) << raw;
 }
 
+TEST(ParamDecode, ValueKindWidths)
+{
+    const std::pair<std::uint16_t, int> widths[] = {
+        {16, 1}, {17, 1}, {2, 2}, {18, 2}, {22, 4}, {23, 4}, {0, 0}, {3, 0}, {19, 0}, {0xFFFF, 0},
+    };
+    for (auto [kind, bytes] : widths)
+        EXPECT_EQ(ValueKindBytes(static_cast<ValueKind>(kind)), bytes) << kind;
+}
+
 TEST(ParamDecode, FrameDataNeverPassesTheFrame)
 {
     const Bytes frame = {0x4D, 0x53, 0x82, 0xCB, 0x05, 0x00, 0x50, 0x14, 0x01, 0xF4, 0x00, 0x00, 0x0D, 0x0A};

@@ -27,7 +27,7 @@ void WriteFrameRow(const std::uint8_t *frame, int len)
     CPylvexApp *app = theApp();
     if (!app || !app->LogGateOpen(7))
         return;
-    auto n = static_cast<std::size_t>(len);
+    auto n = static_cast<std::size_t>(len > 0 ? len : 0);
     app->WriteLogText(7, QString::fromStdString(FrameLogTitle("接收", frame, n)),
                       QString::fromStdString(HexText(frame, n)));
 }

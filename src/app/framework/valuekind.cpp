@@ -1,18 +1,16 @@
 #include "app/framework/valuekind.h"
 
 #include "app/framework/cfgpagebase.h"
+#include "protocol/param_decode.h"
+
+// The page framework's variant type codes are the protocol's value kinds.
+static_assert(VT_I1 == static_cast<VARTYPE>(ValueKind::I1) && VT_UI1 == static_cast<VARTYPE>(ValueKind::UI1) &&
+              VT_I2 == static_cast<VARTYPE>(ValueKind::I2) && VT_UI2 == static_cast<VARTYPE>(ValueKind::UI2) &&
+              VT_INT == static_cast<VARTYPE>(ValueKind::Int) && VT_UINT == static_cast<VARTYPE>(ValueKind::UInt));
 
 int ValueKindSize(VARTYPE vt)
 {
-    switch (vt) {
-    case VT_I1:
-    case VT_UI1: return 1;
-    case VT_I2:
-    case VT_UI2: return 2;
-    case VT_INT:
-    case VT_UINT: return 4;
-    default: return 0;
-    }
+    return ValueKindBytes(static_cast<ValueKind>(vt));
 }
 
 bool ValueKindSigned(VARTYPE vt)
