@@ -88,7 +88,8 @@ QWidget *CPylvexDlg::BuildPortBar()
             combo = new QComboBox(bar);
             combo->addItems(spec.entries);
         }
-        row->addWidget(RegisterControl(spec.listId, combo), 1);
+        // The device names are the longest entries; the port list takes the most room.
+        row->addWidget(RegisterControl(spec.listId, combo), spec.listId == IDC_PORT_LIST ? 3 : 1);
     }
     auto *open = new QPushButton(QStringLiteral("打开串口"), bar);
     open->setAutoDefault(false);

@@ -12,6 +12,7 @@
 #include "protocol/param_decode.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -81,6 +82,17 @@ private slots:
         QVERIFY(fresh.height() <= std::max(room.height(), fresh.minimumSizeHint().height()));
         QVERIFY(fresh.width() >= fresh.minimumSizeHint().width());
         QVERIFY(fresh.height() >= fresh.minimumSizeHint().height());
+    }
+
+    void portNameReadable()
+    {
+        // A USB adapter's device name fits the port list beside the other four lists.
+        auto *ports = dlg->Item<QComboBox>(IDC_PORT_LIST);
+        QVERIFY(ports);
+        const int need = ports->fontMetrics().horizontalAdvance(QStringLiteral("/dev/ttyUSB0")) + 30;
+        QVERIFY2(ports->width() >= need, qPrintable(QStringLiteral("%1 < %2").arg(ports->width()).arg(need)));
+        for (int id : {IDC_BAUD_LIST, IDC_DATABITS_LIST, IDC_PARITY_LIST, IDC_STOPBITS_LIST})
+            QVERIFY(dlg->Item<QComboBox>(id)->width() >= dlg->Item<QComboBox>(id)->minimumSizeHint().width());
     }
 
     void labelsReadable_data()
