@@ -130,8 +130,17 @@ private slots:
                  qPrintable(QStringLiteral("%1 px for \"%2\"").arg(edit->width()).arg(text)));
     }
 
+    void listColumnsFitTheirLists_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("1024 x 700") << kSmallScreen;
+        QTest::newRow("minimum") << QSize(0, 0);
+    }
     void listColumnsFitTheirLists()
     {
+        QFETCH(QSize, size);
+        dlg->resize(size.expandedTo(dlg->minimumSizeHint()));
+        QCoreApplication::processEvents();
         for (int id : {IDC_CELL_LIST, IDC_TEMP_LIST, IDC_EXTREME_LIST}) {
             CUserListCtrl *list = List(id);
             const int client = list->viewport()->width();
@@ -147,7 +156,9 @@ private slots:
         CUserListCtrl *extremes = List(IDC_EXTREME_LIST);
         QCOMPARE(extremes->GetItemCount(), 11);
         for (int r = 0; r < extremes->GetItemCount(); ++r)
-            QVERIFY(extremes->columnWidth(0) >= extremes->fontMetrics().horizontalAdvance(extremes->GetItemText(r, 0)));
+            QVERIFY(extremes->columnWidth(0) >=
+                    extremes->fontMetrics().horizontalAdvance(extremes->GetItemText(r, 0)) + 6);
+        QVERIFY(extremes->columnWidth(1) >= extremes->fontMetrics().horizontalAdvance(QStringLiteral("104190")) + 6);
         const int last = extremes->GetItemCount() - 1;
         QVERIFY(extremes->rowViewportPosition(last) + extremes->rowHeight(last) <= extremes->viewport()->height());
         QVERIFY(!extremes->verticalScrollBar()->isVisible());

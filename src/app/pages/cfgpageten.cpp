@@ -28,6 +28,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -76,6 +77,7 @@ void CCfgPageTen::OnInitDialog()
     connect(Item<QLineEdit>(IDC_SAVE_PERIOD), &QLineEdit::textChanged, this, [this] { OnSavePeriodChanged(); });
 
     CreateListColumns();
+    SetListMinimumWidths();
     FitExtremeListHeight();
     SetEditMinimumWidths();
     ResetMosLamps();
@@ -87,6 +89,7 @@ QWidget *CCfgPageTen::BuildItemsBox()
 {
     auto *box = new QGroupBox(this);
     auto *grid = new QGridLayout(box);
+    grid->setContentsMargins(6, 6, 6, 6);
     auto edit = [this](int id, const QString &caption, const QString &unit) {
         auto *row = new QHBoxLayout;
         if (!caption.isEmpty())
@@ -230,22 +233,44 @@ void CCfgPageTen::SetEditMinimumWidths()
 }
 
 namespace {
-// Columns of the three lists: header and width as w * num / den + add, w being
-// the list's client width.
+// Columns of the three lists: header, width as w * num / den + add (w being
+// the list's client width), and the widest text the column may have to show.
 struct ListColumn {
     int listId;
     const char *header;
     int num, den, add;
+    const char *widest;
 };
 constexpr ListColumn kListColumns[] = {
-    {IDC_CELL_LIST, "节", 3, 22, 0},     {IDC_CELL_LIST, "单节电压(mV)", 12, 22, 10},
-    {IDC_CELL_LIST, "均衡", 5, 22, -10}, {IDC_EXTREME_LIST, "名称", 7, 11, 5},
-    {IDC_EXTREME_LIST, "值", 3, 11, -5}, {IDC_TEMP_LIST, "名称", 3, 7, 0},
-    {IDC_TEMP_LIST, "值(℃)", 3, 7, 0},
+    {IDC_CELL_LIST, "节", 3, 22, 0, "32"},          {IDC_CELL_LIST, "单节电压(mV)", 12, 22, 10, "单节最大电压 9999"},
+    {IDC_CELL_LIST, "均衡", 5, 22, -10, "均衡"},    {IDC_EXTREME_LIST, "名称", 7, 11, 5, "历史单节最高电压 (mV)"},
+    {IDC_EXTREME_LIST, "值", 3, 11, -5, "-3276.8"}, {IDC_TEMP_LIST, "名称", 3, 7, 0, "温度16"},
+    {IDC_TEMP_LIST, "值(℃)", 3, 7, 0, "-3276.8"},
 };
 // Client width assumed before the page is first laid out.
 constexpr int kNominalListWidth = 260;
+// Room a cell needs beside its text (margins and grid line).
+constexpr int kCellPadding = 8;
 } // namespace
+
+void CCfgPageTen::SetListMinimumWidths()
+{
+    for (int id : {IDC_CELL_LIST, IDC_TEMP_LIST, IDC_EXTREME_LIST}) {
+        auto *list = Item<CUserListCtrl>(id);
+        const QFontMetrics fm = list->fontMetrics();
+        int client = 0;
+        for (const ListColumn &c : kListColumns) {
+            if (c.listId != id)
+                continue;
+            const int text = std::max(fm.horizontalAdvance(QString::fromUtf8(c.header)),
+                                      fm.horizontalAdvance(QString::fromUtf8(c.widest)));
+            client = std::max(client, ((text + kCellPadding - c.add) * c.den + c.num - 1) / c.num);
+        }
+        // The extreme values never scroll (their height fits every row); the other lists may.
+        const int scrollBar = id == IDC_EXTREME_LIST ? 0 : list->verticalScrollBar()->sizeHint().width();
+        list->setMinimumWidth(client + 2 * list->frameWidth() + scrollBar);
+    }
+}
 
 void CCfgPageTen::CreateListColumns()
 {

@@ -109,6 +109,8 @@ private:
     // Column widths of the list from its client width, unless the user has sized them.
     void FitListColumns(int listId, int clientWidth);
     void FitExtremeListHeight();
+    // Each list at least as wide as its widest texts need.
+    void SetListMinimumWidths();
     void SetEditMinimumWidths();
     void LoadSocImages();
     void ResetMosLamps();
