@@ -18,6 +18,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QThread>
 #include <QVBoxLayout>
@@ -77,7 +78,19 @@ CPylvexDlg::CPylvexDlg(QWidget *parent)
         OpenPortByName(app->m_strStartPort, true); // given on the command line, or the demo board
     else
         OpenPort(false);
-    resize(1024, 720);
+    FitToScreen();
+}
+
+void CPylvexDlg::FitToScreen()
+{
+    // 1024 x 720 where the screen has room, less on a smaller screen (the
+    // window frame needs some of it), never below the layout's minimum.
+    QSize size(1024, 720);
+    if (QScreen *screen = this->screen()) {
+        const QSize room = screen->availableGeometry().size() - QSize(16, 40);
+        size = size.boundedTo(room);
+    }
+    resize(size.expandedTo(minimumSizeHint()));
 }
 
 CPylvexDlg::~CPylvexDlg()

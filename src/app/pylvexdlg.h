@@ -104,6 +104,8 @@ protected:
 
 private:
     QWidget *BuildPortBar();
+    // Initial size: as large as planned when the screen allows it.
+    void FitToScreen();
     void OnMessage(int msg, std::intptr_t wParam, std::intptr_t lParam);
     void OnFrameSent();
     void OnPortRxByte(std::intptr_t wParam, std::intptr_t lParam);

@@ -7,6 +7,7 @@
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
 #include "app/widgets/userlistctrl.h"
+#include "board_window.h"
 #include "link/logfiles.h"
 #include "sim/simhost.h"
 
@@ -32,15 +33,8 @@ private:
 
     CCfgPageTen *OpenAgainst(CPylvexDlg &dlg, SimHost &board, const SimOptions &options)
     {
-        theApp()->m_nCmdSndInvl = 50; // the window has loaded the stored interval
-        QString device;
-        if (!board.StartPty(&device, options))
-            return nullptr;
         auto *page = dlg.Page<CCfgPageTen>(PAGE_TEN);
-        dlg.Sheet()->SetActivePage(page);
-        if (!dlg.OpenPortByName(device, true))
-            return nullptr;
-        return page;
+        return OpenAgainstBoard(dlg, board, page, options) ? page : nullptr;
     }
 
 private slots:

@@ -7,6 +7,7 @@
 #include "app/pages/cfgpagetwo.h"
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
+#include "board_window.h"
 #include "link/logfiles.h"
 #include "sim/simhost.h"
 
@@ -63,17 +64,11 @@ class TestThresholdPages : public QObject {
 private:
     QTemporaryDir m_dir;
 
-    // Opens the window's port to a fresh simulated board with the page in front.
+    // The internal pages come to the front without the password.
     bool OpenAgainst(CPylvexDlg &dlg, SimHost &board, CParamRowPage *page)
     {
-        theApp()->m_nCmdSndInvl = 50;
-        QString device;
-        if (!board.StartPty(&device, SimOptions{}))
-            return false;
         theApp()->m_bInnerVerified = true;
-        if (!dlg.Sheet()->SetActivePage(page))
-            return false;
-        return dlg.OpenPortByName(device, true) && dlg.m_bOpenCOM;
+        return OpenAgainstBoard(dlg, board, page);
     }
 
     void CompareBoxes(CParamRowPage *page, const Values &values)

@@ -10,8 +10,8 @@
 
 #include <QAbstractButton>
 
+#include <cstdio>
 #include <cstring>
-#include <string>
 
 namespace {
 int CacheSlot(std::uint8_t code)
@@ -22,27 +22,17 @@ int CacheSlot(std::uint8_t code)
     return -1;
 }
 
+// Every received frame, as it came, at the debug level.
 void WriteFrameRow(const std::uint8_t *frame, int len)
 {
-    CPylvexApp *app = theApp();
-    if (!app || !app->LogGateOpen(7))
-        return;
-    auto n = static_cast<std::size_t>(len > 0 ? len : 0);
-    app->WriteLogText(7, QString::fromStdString(FrameLogTitle("接收", frame, n)),
-                      QString::fromStdString(HexText(frame, n)));
+    ReportFrameBytes(7, frame, len, "");
 }
 
 void WriteChecksumRow(const std::uint8_t *frame, int len, std::uint16_t computed)
 {
-    CPylvexApp *app = theApp();
-    if (!app || !app->LogGateOpen(3))
-        return;
-    auto n = static_cast<std::size_t>(len);
     char message[96];
     std::snprintf(message, sizeof message, "校验码错误，计算结果 %02X %02X 为校验码，", computed & 0xFF, computed >> 8);
-    std::string text = message;
-    AppendHexText(text, frame, n);
-    app->WriteLogText(3, QString::fromStdString(FrameLogTitle("接收", frame, n)), QString::fromStdString(text));
+    ReportFrameBytes(3, frame, len, message);
 }
 } // namespace
 

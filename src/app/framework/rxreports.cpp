@@ -7,20 +7,6 @@
 #include <cstdio>
 #include <string>
 
-namespace {
-void WriteReport(const std::uint8_t *frame, int len, const char *message)
-{
-    CPylvexApp *app = theApp();
-    if (!app || !app->LogGateOpen(3))
-        return;
-    std::size_t n = len > 0 ? static_cast<std::size_t>(len) : 0;
-    std::string title = FrameLogTitle("接收", frame, n);
-    std::string text = message;
-    AppendHexText(text, frame, n);
-    app->WriteLogText(3, QString::fromStdString(title), QString::fromStdString(text));
-}
-} // namespace
-
 ResponseView ViewResponse(const std::uint8_t *frame, int len)
 {
     ResponseView view;
@@ -38,14 +24,14 @@ void ReportUnhandled(const std::uint8_t *frame, int len)
     int code = len > 3 ? frame[3] : 0;
     char message[80];
     std::snprintf(message, sizeof message, "上位机未处理命令 %02X %02X ，", cls, code);
-    WriteReport(frame, len, message);
+    ReportFrameBytes(3, frame, len, message);
 }
 
 void ReportErrorCode(const std::uint8_t *frame, int len)
 {
     char message[80];
     std::snprintf(message, sizeof message, "命令执行失败，响应错误码(0x%02X)，", ViewResponse(frame, len).ResultCode());
-    WriteReport(frame, len, message);
+    ReportFrameBytes(3, frame, len, message);
 }
 
 void ReportLengthMismatch(const std::uint8_t *frame, int len, int need)
@@ -53,7 +39,7 @@ void ReportLengthMismatch(const std::uint8_t *frame, int len, int need)
     char message[80];
     std::snprintf(message, sizeof message, "长度字段(%hhu)与协议(%d)不匹配，",
                   static_cast<unsigned char>(ViewResponse(frame, len).dataLen), need);
-    WriteReport(frame, len, message);
+    ReportFrameBytes(3, frame, len, message);
 }
 
 void ReportFrameRow(int level, const std::uint8_t *frame, int len, const char *text)
@@ -63,4 +49,15 @@ void ReportFrameRow(int level, const std::uint8_t *frame, int len, const char *t
         return;
     std::string title = FrameLogTitle("接收", frame, len > 0 ? static_cast<std::size_t>(len) : 0);
     app->WriteLogText(level, QString::fromStdString(title), QString::fromUtf8(text));
+}
+
+void ReportFrameBytes(int level, const std::uint8_t *frame, int len, const char *message)
+{
+    CPylvexApp *app = theApp();
+    if (!app || !app->LogGateOpen(level))
+        return;
+    std::size_t n = len > 0 ? static_cast<std::size_t>(len) : 0;
+    std::string text = message;
+    AppendHexText(text, frame, n);
+    app->WriteLogText(level, QString::fromStdString(FrameLogTitle("接收", frame, n)), QString::fromStdString(text));
 }

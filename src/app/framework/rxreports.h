@@ -1,5 +1,5 @@
-// The three protocol-trouble rows of the system log, level 3, titled
-// "接收" + " %02X %02X" of class and code with bit 7 cleared.
+// Receive rows of the system log (the three protocol-trouble rows at level 3),
+// titled "接收" + " %02X %02X" of class and code with bit 7 cleared.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,9 @@ void ReportErrorCode(const std::uint8_t *frame, int len);
 void ReportLengthMismatch(const std::uint8_t *frame, int len, int need);
 // A row with that title and a fixed text (no hex text).
 void ReportFrameRow(int level, const std::uint8_t *frame, int len, const char *text);
+// A row with that title; the text is the message followed by the frame's bytes
+// in hex (no bytes for a negative length).
+void ReportFrameBytes(int level, const std::uint8_t *frame, int len, const char *message);
 
 // The data field of a response, bounded by the frame actually held.
 struct ResponseView {

@@ -18,12 +18,18 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QResizeEvent>
+#include <QScrollBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 const QString kWarning = QStringLiteral("警告");
@@ -52,6 +58,7 @@ CCfgPageTen::~CCfgPageTen() = default;
 void CCfgPageTen::OnInitDialog()
 {
     auto *page = new QHBoxLayout(this);
+    page->setContentsMargins(6, 6, 6, 6);
     page->addWidget(BuildItemsBox(), 3);
     page->addWidget(BuildListsBox(), 4);
 
@@ -70,6 +77,9 @@ void CCfgPageTen::OnInitDialog()
     connect(Item<QLineEdit>(IDC_SAVE_PERIOD), &QLineEdit::textChanged, this, [this] { OnSavePeriodChanged(); });
 
     CreateListColumns();
+    SetListMinimumWidths();
+    FitExtremeListHeight();
+    SetEditMinimumWidths();
     ResetMosLamps();
     LoadSocImages();
     SetDlgItemText(IDC_SAVE_PERIOD, QStringLiteral("10"));
@@ -79,6 +89,7 @@ QWidget *CCfgPageTen::BuildItemsBox()
 {
     auto *box = new QGroupBox(this);
     auto *grid = new QGridLayout(box);
+    grid->setContentsMargins(6, 6, 6, 6);
     auto edit = [this](int id, const QString &caption, const QString &unit) {
         auto *row = new QHBoxLayout;
         if (!caption.isEmpty())
@@ -187,29 +198,124 @@ QWidget *CCfgPageTen::BuildListsBox()
     m_pExtremeList = makeList(IDC_EXTREME_LIST);
     m_pPicture = new CSocPicture(this);
     RegisterControl(IDC_SOC_PICTURE, m_pPicture);
-    grid->addWidget(m_pCellList, 0, 0, 3, 1);
+    grid->addWidget(m_pCellList, 0, 0, 2, 1);
     auto *pictureRow = new QHBoxLayout;
     pictureRow->addWidget(m_pPicture);
     pictureRow->addWidget(m_pTempList, 1);
     grid->addLayout(pictureRow, 0, 1);
-    grid->addWidget(m_pExtremeList, 1, 1, 2, 1);
+    grid->addWidget(m_pExtremeList, 1, 1);
+    // The extreme values keep the height of their fixed rows; the temperatures take the rest.
+    grid->setRowStretch(0, 1);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
     return box;
 }
 
+void CCfgPageTen::FitExtremeListHeight()
+{
+    CUserListCtrl *list = m_pExtremeList;
+    const int rows = list->GetItemCount();
+    const int height = list->horizontalHeader()->sizeHint().height() +
+                       rows * list->verticalHeader()->defaultSectionSize() + 2 * list->frameWidth();
+    list->setMinimumHeight(height);
+    list->setMaximumHeight(height);
+}
+
+// Edits whose values are wider than the room the layout would give them.
+void CCfgPageTen::SetEditMinimumWidths()
+{
+    static const std::pair<int, const char *> kWidest[] = {
+        {1150, "V255.255.255"}, {1151, "V255.255.255"}, {1173, "655350"}, {1175, "-327670"}};
+    for (auto [id, sample] : kWidest) {
+        QWidget *edit = GetDlgItem(id);
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString::fromUtf8(sample)) + 12);
+    }
+}
+
+namespace {
+// Columns of the three lists: header, width as w * num / den + add (w being
+// the list's client width), and the widest text the column may have to show.
+struct ListColumn {
+    int listId;
+    const char *header;
+    int num, den, add;
+    const char *widest;
+};
+constexpr ListColumn kListColumns[] = {
+    {IDC_CELL_LIST, "节", 3, 22, 0, "32"},          {IDC_CELL_LIST, "单节电压(mV)", 12, 22, 10, "单节最大电压 9999"},
+    {IDC_CELL_LIST, "均衡", 5, 22, -10, "均衡"},    {IDC_EXTREME_LIST, "名称", 7, 11, 5, "历史单节最高电压 (mV)"},
+    {IDC_EXTREME_LIST, "值", 3, 11, -5, "-3276.8"}, {IDC_TEMP_LIST, "名称", 3, 7, 0, "温度16"},
+    {IDC_TEMP_LIST, "值(℃)", 3, 7, 0, "-3276.8"},
+};
+// Client width assumed before the page is first laid out.
+constexpr int kNominalListWidth = 260;
+// Room a cell needs beside its text (margins and grid line).
+constexpr int kCellPadding = 8;
+} // namespace
+
+void CCfgPageTen::SetListMinimumWidths()
+{
+    for (int id : {IDC_CELL_LIST, IDC_TEMP_LIST, IDC_EXTREME_LIST}) {
+        auto *list = Item<CUserListCtrl>(id);
+        const QFontMetrics fm = list->fontMetrics();
+        int client = 0;
+        for (const ListColumn &c : kListColumns) {
+            if (c.listId != id)
+                continue;
+            const int text = std::max(fm.horizontalAdvance(QString::fromUtf8(c.header)),
+                                      fm.horizontalAdvance(QString::fromUtf8(c.widest)));
+            client = std::max(client, ((text + kCellPadding - c.add) * c.den + c.num - 1) / c.num);
+        }
+        // The extreme values never scroll (their height fits every row); the other lists may.
+        const int scrollBar = id == IDC_EXTREME_LIST ? 0 : list->verticalScrollBar()->sizeHint().width();
+        list->setMinimumWidth(client + 2 * list->frameWidth() + scrollBar);
+    }
+}
+
 void CCfgPageTen::CreateListColumns()
 {
-    const int w = 260; // nominal client width of each list at initialisation
-    m_pCellList->InsertColumn(0, QStringLiteral("节"), w * 3 / 22);
-    m_pCellList->InsertColumn(1, QStringLiteral("单节电压(mV)"), w * 12 / 22 + 10);
-    m_pCellList->InsertColumn(2, QStringLiteral("均衡"), w * 5 / 22 - 10);
-    m_pExtremeList->InsertColumn(0, QStringLiteral("名称"), w * 7 / 11 + 5);
-    m_pExtremeList->InsertColumn(1, QStringLiteral("值"), w * 3 / 11 - 5);
+    QHash<int, int> next;
+    for (const ListColumn &c : kListColumns)
+        Item<CUserListCtrl>(c.listId)->InsertColumn(next[c.listId]++, QString::fromUtf8(c.header),
+                                                    kNominalListWidth * c.num / c.den + c.add);
     for (const char *name : kExtremeRowNames)
         m_pExtremeList->AppendRow({QString::fromUtf8(name), QString()});
-    m_pTempList->InsertColumn(0, QStringLiteral("名称"), w * 3 / 7);
-    m_pTempList->InsertColumn(1, QStringLiteral("值(℃)"), w * 3 / 7);
+    for (int id : {IDC_CELL_LIST, IDC_TEMP_LIST, IDC_EXTREME_LIST}) {
+        auto *list = Item<CUserListCtrl>(id);
+        list->installEventFilter(this);
+        // A column the user has dragged keeps the widths of its list from then on.
+        connect(list->horizontalHeader(), &QHeaderView::sectionResized, this, [this, id] {
+            if (!m_bFittingColumns)
+                m_userSizedLists.insert(id);
+        });
+    }
+}
+
+void CCfgPageTen::FitListColumns(int listId, int clientWidth)
+{
+    if (m_userSizedLists.contains(listId) || clientWidth <= 0)
+        return;
+    m_bFittingColumns = true;
+    int column = 0;
+    for (const ListColumn &c : kListColumns)
+        if (c.listId == listId)
+            Item<CUserListCtrl>(listId)->SetColumnWidth(column++, clientWidth * c.num / c.den + c.add);
+    m_bFittingColumns = false;
+}
+
+bool CCfgPageTen::eventFilter(QObject *watched, QEvent *event)
+{
+    // The columns follow the client width of their list as the window is sized.
+    if (event->type() == QEvent::Resize) {
+        auto *list = qobject_cast<CUserListCtrl *>(watched);
+        if (list && list->m_nListId) {
+            int w = static_cast<QResizeEvent *>(event)->size().width() - 2 * list->frameWidth();
+            if (list->verticalScrollBar()->isVisibleTo(list))
+                w -= list->verticalScrollBar()->sizeHint().width();
+            FitListColumns(list->m_nListId, w);
+        }
+    }
+    return CCfgPageBase::eventFilter(watched, event);
 }
 
 void CCfgPageTen::LoadSocImages()

@@ -8,6 +8,7 @@
 #include "protocol/status_decode.h"
 
 #include <QPixmap>
+#include <QSet>
 
 #include <array>
 #include <cstdint>
@@ -95,12 +96,22 @@ public:
 
 protected:
     void OnInitDialog() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Warnings of a request that cannot go out: the message box, or an error
+    // row of the system log for the quiet requests of mode -2.
+    static Refusal RefusalFor(int nMode);
     // Layout (cfgpageten.cpp)
     QWidget *BuildItemsBox();
     QWidget *BuildListsBox();
     void CreateListColumns();
+    // Column widths of the list from its client width, unless the user has sized them.
+    void FitListColumns(int listId, int clientWidth);
+    void FitExtremeListHeight();
+    // Each list at least as wide as its widest texts need.
+    void SetListMinimumWidths();
+    void SetEditMinimumWidths();
     void LoadSocImages();
     void ResetMosLamps();
     void OnTimedRefreshClicked();
@@ -139,4 +150,6 @@ private:
     CSocPicture *m_pPicture = nullptr;
     std::array<QPixmap, 11> m_socImages;
     bool m_bRecordNow = false; // the record is filled by the response being decoded
+    bool m_bFittingColumns = false;
+    QSet<int> m_userSizedLists;
 };

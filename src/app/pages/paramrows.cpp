@@ -70,12 +70,16 @@ void CParamRowPage::AddRow(QGridLayout *grid, int gridRow, int gridColumn, const
     grid->addWidget(MakeCheck(row.chkId, Text(row.label)), gridRow, base);
     auto *boxes = new QHBoxLayout;
     for (int i = 0; i < row.EditCount(); ++i) {
+        if (i > 0)
+            boxes->addSpacing(8);
         if (row.captions[i])
             boxes->addWidget(new QLabel(Text(row.captions[i]), this));
         // The record clearing answer is shown, never entered.
         boxes->addWidget(MakeEdit(row.editIds[i], row.format == RowFormat::RecordClear), 1);
-        if (row.units[i])
-            boxes->addWidget(new QLabel(Text(row.units[i]), this));
+        // Every unit takes the room of the widest, so the boxes line up; a row without one keeps it too.
+        auto *unit = new QLabel(Text(row.units[i]), this);
+        unit->setMinimumWidth(unit->fontMetrics().horizontalAdvance(QStringLiteral("分钟")) + 2);
+        boxes->addWidget(unit);
     }
     grid->addLayout(boxes, gridRow, base + 1);
     CLedCtrl *led = MakeLed(row.ledId);

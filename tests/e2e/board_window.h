@@ -1,0 +1,21 @@
+// The real main window on a fresh simulated board over a pseudo-terminal.
+#pragma once
+
+#include "app/cfgsheet.h"
+#include "app/framework/cfgpagebase.h"
+#include "app/pylvexapp.h"
+#include "app/pylvexdlg.h"
+#include "sim/simhost.h"
+
+// Starts the board, puts the page in front and opens the window's port to the
+// board, with requests 50 ms apart; false when any step fails.
+inline bool OpenAgainstBoard(CPylvexDlg &dlg, SimHost &board, CCfgPageBase *page, const SimOptions &options = {})
+{
+    theApp()->m_nCmdSndInvl = 50; // the window has loaded the stored interval
+    QString device;
+    if (!page || !board.StartPty(&device, options))
+        return false;
+    if (!dlg.Sheet()->SetActivePage(page))
+        return false;
+    return dlg.OpenPortByName(device, true) && dlg.m_bOpenCOM;
+}
