@@ -5,6 +5,7 @@
 #include "app/framework/valuekind.h"
 #include "app/pylvexdlg.h"
 #include "protocol/dassert.h"
+#include "protocol/param_decode.h"
 
 #include <QLineEdit>
 
@@ -13,13 +14,16 @@
 namespace {
 const QString kWarning = QStringLiteral("警告");
 
-// The edit boxes whose values are entered in whole degrees and travel in hundredths.
-constexpr int kTempEdits[] = {1027, 1031, 1033, 1044, 1045, 1048, 1059, 1062, 1225,
-                              1226, 1229, 1240, 1243, 1246, 1249, 1250, 1258, 1262};
-
+// The edit boxes whose values are entered in whole degrees and travel in
+// hundredths: those of the temperature rows of the parameter pages.
 bool IsTempEdit(int editID)
 {
-    return std::find(std::begin(kTempEdits), std::end(kTempEdits), editID) != std::end(kTempEdits);
+    for (const ParamPageRows *page : {&WakeupPageRows(), &AlarmPageRows()})
+        for (const PageParamRow &row : page->rows)
+            for (int i = 0; row.format == RowFormat::Temperature && i < row.EditCount(); ++i)
+                if (row.editIds[i] == editID)
+                    return true;
+    return false;
 }
 
 struct ParsedInt {
