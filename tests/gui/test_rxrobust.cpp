@@ -6,6 +6,7 @@
 // secondary board's cache. Run under the address sanitizer this finds reads
 // past a frame; the checks here hold in any build.
 #include "app/framework/rxroutes.h"
+#include "app/pages/cfgpageten.h"
 #include "app/pages/cfgpagethr.h"
 #include "protocol/batch_status.h"
 #include "protocol/dassert.h"
@@ -135,10 +136,14 @@ private slots:
     }
 
     // Every routed answer with every data length, honest and lying; a value
-    // row never takes a value its frame does not hold.
+    // row never takes a value its frame does not hold. The live page takes
+    // its answers into the recording and drives the SOC picture meanwhile.
     void everyDataLength()
     {
         MsgBoxRecorder boxes;
+        CCfgPageBase *live = Dlg()->GetPage(PAGE_TEN);
+        live->CheckDlgButton(IDC_TIMED_SAVE, 1);
+        live->CheckDlgButton(IDC_TIMED_REFRESH, 1);
         std::set<std::pair<int, int>> seen;
         auto *thr = Dlg()->Page<CCfgPageThr>(PAGE_THR);
         for (const RxRoute &r : AllRoutes()) {
@@ -157,6 +162,8 @@ private slots:
                              qPrintable(QString::asprintf("%02X %02X n=%d", r.cls, r.code, n)));
             }
         }
+        live->CheckDlgButton(IDC_TIMED_SAVE, 0);
+        live->CheckDlgButton(IDC_TIMED_REFRESH, 0);
         CheckStillWorks();
     }
 

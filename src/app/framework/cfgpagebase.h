@@ -129,10 +129,14 @@ public:
     // The walk contract: port test, m_nReqCount, rows in the given order, the
     // read-only rule (write), stop at the first failing row, the warnings.
     // queue(chkID) queues that row's request(s); false stops the walk.
-    void RunReadWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue);
+    // Where a walk's or a request's warnings go (title, text); when unset, the
+    // page's message box.
+    using Refusal = std::function<void(const QString &title, const QString &text)>;
+    void RunReadWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue,
+                     const Refusal &refuse = {});
     void RunWriteWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue);
     // m_bOpenCOM of the main window, or the warning.
-    bool CheckPortOpen();
+    bool CheckPortOpen(const Refusal &refuse = {});
 
     // --- responses (frame from the head on, L bytes)
     bool CheckResponse(const std::uint8_t *frame, int len, int need, const ParamEntry &entry);
@@ -197,7 +201,9 @@ private:
     void OnLedDoubleClicked(int ledID);
     void RefuseEdit(int editID, const QString &text);
     // Both walks; a write walk skips read-only rows (a single one is refused).
-    void RunWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue, bool writing);
+    void Warn(const Refusal &refuse, const QString &title, const QString &text);
+    void RunWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue, bool writing,
+                 const Refusal &refuse);
 
     PageKind m_kind;
     QString m_strCaption;

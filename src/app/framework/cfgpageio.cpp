@@ -5,6 +5,7 @@
 #include "app/framework/valuekind.h"
 #include "app/pylvexdlg.h"
 #include "protocol/dassert.h"
+#include "protocol/param_decode.h"
 
 #include <QLineEdit>
 
@@ -13,13 +14,16 @@
 namespace {
 const QString kWarning = QStringLiteral("警告");
 
-// The edit boxes whose values are entered in whole degrees and travel in hundredths.
-constexpr int kTempEdits[] = {1027, 1031, 1033, 1044, 1045, 1048, 1059, 1062, 1225,
-                              1226, 1229, 1240, 1243, 1246, 1249, 1250, 1258, 1262};
-
+// The edit boxes whose values are entered in whole degrees and travel in
+// hundredths: those of the temperature rows of the parameter pages.
 bool IsTempEdit(int editID)
 {
-    return std::find(std::begin(kTempEdits), std::end(kTempEdits), editID) != std::end(kTempEdits);
+    for (const ParamPageRows *page : {&WakeupPageRows(), &AlarmPageRows()})
+        for (const PageParamRow &row : page->rows)
+            for (int i = 0; row.format == RowFormat::Temperature && i < row.EditCount(); ++i)
+                if (row.editIds[i] == editID)
+                    return true;
+    return false;
 }
 
 struct ParsedInt {
@@ -133,27 +137,37 @@ bool CCfgPageBase::SendFrame(const std::uint8_t *payload, std::size_t count)
     return m_pMainDlg && m_pMainDlg->SendFrame(payload, count);
 }
 
-bool CCfgPageBase::CheckPortOpen()
+bool CCfgPageBase::CheckPortOpen(const Refusal &refuse)
 {
     if (m_pMainDlg && m_pMainDlg->m_bOpenCOM)
         return true;
-    MessageBox(QStringLiteral("请先打开串口后再进行操作！"), kWarning, MB_ICONWARNING);
+    Warn(refuse, QStringLiteral("发送请求"), QStringLiteral("请先打开串口后再进行操作！"));
     return false;
 }
 
-void CCfgPageBase::RunReadWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue)
+void CCfgPageBase::Warn(const Refusal &refuse, const QString &title, const QString &text)
 {
-    RunWalk(nChkID, order, queue, false);
+    if (refuse)
+        refuse(title, text);
+    else
+        MessageBox(text, kWarning, MB_ICONWARNING);
+}
+
+void CCfgPageBase::RunReadWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue,
+                               const Refusal &refuse)
+{
+    RunWalk(nChkID, order, queue, false, refuse);
 }
 
 void CCfgPageBase::RunWriteWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue)
 {
-    RunWalk(nChkID, order, queue, true);
+    RunWalk(nChkID, order, queue, true, {});
 }
 
-void CCfgPageBase::RunWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue, bool writing)
+void CCfgPageBase::RunWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue, bool writing,
+                           const Refusal &refuse)
 {
-    if (!CheckPortOpen())
+    if (!CheckPortOpen(refuse))
         return;
     m_nReqCount = 0;
     for (int chk : order) {
@@ -162,7 +176,7 @@ void CCfgPageBase::RunWalk(int nChkID, std::span<const int> order, const std::fu
             continue;
         if (writing && IsReadOnly(chk)) {
             if (nChkID > 0) {
-                MessageBox(QStringLiteral("参数为只读！"), kWarning, MB_ICONWARNING);
+                Warn(refuse, QStringLiteral("写入"), QStringLiteral("参数为只读！"));
                 return;
             }
             CheckDlgButton(chk, 0);
@@ -174,7 +188,7 @@ void CCfgPageBase::RunWalk(int nChkID, std::span<const int> order, const std::fu
             break;
     }
     if (m_nReqCount == 0)
-        MessageBox(writing ? QStringLiteral("请选中需要修改的参数，或所选都是只读参数!")
-                           : QStringLiteral("请先选中需要读取的参数!"),
-                   kWarning, MB_ICONWARNING);
+        Warn(refuse, writing ? QStringLiteral("写入") : QStringLiteral("读取"),
+             writing ? QStringLiteral("请选中需要修改的参数，或所选都是只读参数!")
+                     : QStringLiteral("请先选中需要读取的参数!"));
 }

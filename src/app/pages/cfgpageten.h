@@ -99,6 +99,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Warnings of a request that cannot go out: the message box, or an error
+    // row of the system log for the quiet requests of mode -2.
+    static Refusal RefusalFor(int nMode);
     // Layout (cfgpageten.cpp)
     QWidget *BuildItemsBox();
     QWidget *BuildListsBox();

@@ -9,16 +9,8 @@
 
 void CCfgPageTen::RequestBatchStatus(int nMode)
 {
-    if (!m_pMainDlg || !m_pMainDlg->m_bOpenCOM) {
-        const char *text = "请先打开串口后再进行操作！";
-        if (nMode == -2) {
-            if (theApp())
-                theApp()->WriteLog(3, QStringLiteral("发送请求"), "%s", text);
-        } else {
-            MessageBox(QString::fromUtf8(text), QStringLiteral("警告"), MB_ICONWARNING);
-        }
+    if (!CheckPortOpen(RefusalFor(nMode)))
         return;
-    }
     m_nReqCount = 0;
     auto payload = BatchRequestPayload();
     SendFrame(payload.data(), payload.size());

@@ -45,34 +45,28 @@ QString U8(const std::string &s)
 }
 } // namespace
 
+CCfgPageBase::Refusal CCfgPageTen::RefusalFor(int nMode)
+{
+    if (nMode != -2)
+        return {};
+    return [](const QString &title, const QString &text) {
+        if (theApp())
+            theApp()->WriteLog(3, title, "%s", qUtf8Printable(text));
+    };
+}
+
 void CCfgPageTen::ReadParams(int nChkID)
 {
-    const bool quiet = nChkID == -2;
-    auto refuse = [&](const char *title, const char *text) {
-        if (quiet) {
-            if (theApp())
-                theApp()->WriteLog(3, QString::fromUtf8(title), "%s", text);
-        } else {
-            MessageBox(QString::fromUtf8(text), QStringLiteral("警告"), MB_ICONWARNING);
-        }
+    std::vector<int> order;
+    for (std::uint8_t code : kStatusRequestOrder)
+        order.push_back(FindStatusItemByCode(code)->nChkID);
+    auto send = [this](int chk) {
+        for (const StatusItem &item : kStatusItems)
+            if (item.nChkID == chk)
+                return SendReadRequest(0x03, item.code);
+        return false;
     };
-    if (!m_pMainDlg || !m_pMainDlg->m_bOpenCOM) {
-        refuse("发送请求", "请先打开串口后再进行操作！");
-        return;
-    }
-    m_nReqCount = 0;
-    for (std::uint8_t code : kStatusRequestOrder) {
-        const StatusItem *item = FindStatusItemByCode(code);
-        bool taken = nChkID < 0 ? IsDlgButtonChecked(item->nChkID) != 0 : nChkID == item->nChkID;
-        if (!taken)
-            continue;
-        SetLedState(item->nChkID, LED_IDLE);
-        ++m_nReqCount;
-        if (!SendReadRequest(0x03, code))
-            return;
-    }
-    if (m_nReqCount == 0)
-        refuse("读取", "请先选中需要读取的参数!");
+    RunReadWalk(nChkID, order, send, RefusalFor(nChkID));
 }
 
 void CCfgPageTen::OnStatusResponse(const std::uint8_t *frame, int len)
