@@ -64,32 +64,32 @@ QWidget *CPylvexDlg::BuildPortBar()
     auto *bar = new QWidget(this);
     auto *row = new QHBoxLayout(bar);
     row->setContentsMargins(5, 0, 5, 0);
-    struct ListSpec {
+    struct PortList {
         int labelId;
         const char *label;
         int listId;
         QStringList entries;
     };
-    const ListSpec lists[] = {
+    const PortList lists[] = {
         {1294, "COM口", IDC_PORT_LIST, {}},
         {1006, "波特率", IDC_BAUD_LIST, BaudEntries()},
         {1182, "数据位", IDC_DATABITS_LIST, DataBitsEntries()},
         {1291, "校验位", IDC_PARITY_LIST, ParityEntries()},
         {1333, "停止位", IDC_STOPBITS_LIST, StopBitsEntries()},
     };
-    for (const ListSpec &spec : lists) {
-        row->addWidget(RegisterControl(spec.labelId, new QLabel(QString::fromUtf8(spec.label), bar)));
+    for (const PortList &list : lists) {
+        row->addWidget(RegisterControl(list.labelId, new QLabel(QString::fromUtf8(list.label), bar)));
         QComboBox *combo = nullptr;
-        if (spec.listId == IDC_PORT_LIST) {
+        if (list.listId == IDC_PORT_LIST) {
             auto *ports = new CPortCombo(bar);
             ports->m_onBeforePopup = [this] { RefreshPortList(); };
             combo = ports;
         } else {
             combo = new QComboBox(bar);
-            combo->addItems(spec.entries);
+            combo->addItems(list.entries);
         }
         // The device names are the longest entries; the port list takes the most room.
-        row->addWidget(RegisterControl(spec.listId, combo), spec.listId == IDC_PORT_LIST ? 3 : 1);
+        row->addWidget(RegisterControl(list.listId, combo), list.listId == IDC_PORT_LIST ? 3 : 1);
     }
     auto *open = new QPushButton(QStringLiteral("打开串口"), bar);
     open->setAutoDefault(false);

@@ -103,13 +103,6 @@ CPylvexDlg::~CPylvexDlg()
         QThread::msleep(10);
 }
 
-QWidget *CPylvexDlg::RegisterControl(int id, QWidget *control)
-{
-    m_controls.insert(id, control);
-    control->setProperty("ctrlId", id);
-    return control;
-}
-
 CCfgPageBase *CPylvexDlg::ActivePage() const
 {
     return m_pSheet ? m_pSheet->GetActivePage() : nullptr;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/framework/boardport.h"
+#include "app/framework/ctrlregistry.h"
 #include "app/framework/pagekind.h"
 #include "app/framework/rxdispatch.h"
 #include "app/framework/wndtimer.h"
@@ -37,7 +38,7 @@ inline constexpr int IDC_ABOUT = 16;
 inline constexpr int TIMER_TX_FLASH = 4001;
 inline constexpr int TIMER_RX_FLASH = 4002;
 
-class CPylvexDlg : public QDialog {
+class CPylvexDlg : public QDialog, public CtrlRegistry {
     Q_OBJECT
 public:
     explicit CPylvexDlg(QWidget *parent = nullptr);
@@ -83,10 +84,7 @@ public:
     // The raw echo line shown on the system log page.
     QString EchoLine() const;
 
-    // --- controls of the port bar by id
-    QWidget *RegisterControl(int id, QWidget *control);
-    QWidget *GetDlgItem(int id) const { return m_controls.value(id); }
-    template <class T> T *Item(int id) const { return qobject_cast<T *>(GetDlgItem(id)); }
+    // Controls of the port bar are registered by id (CtrlRegistry).
 
     void SetTimer(int id, int ms) { m_timers.SetTimer(id, ms); }
     void KillTimer(int id) { m_timers.KillTimer(id); }
@@ -129,5 +127,4 @@ private:
     CCfgPageBase *m_pages[PAGE_COUNT] = {};
     CLedCtrl *m_pTxLed = nullptr;
     CLedCtrl *m_pRxLed = nullptr;
-    QHash<int, QWidget *> m_controls;
 };

@@ -71,7 +71,7 @@ bool CCfgPageBase::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonDblClick) {
         auto *widget = qobject_cast<QWidget *>(watched);
-        int id = widget ? m_controls.key(widget, 0) : 0;
+        int id = widget ? IdOf(widget) : 0;
         if (id && m_chkMap.contains(id)) {
             ASSERT_TEXT(!m_ledMap.contains(id), "!(m_chkMap.PLookup(nID) && m_ledMap.PLookup(nID))");
             PostMessage(WM_READ_PARAM, id);
@@ -174,55 +174,6 @@ bool CCfgPageBase::OnSetActive()
 }
 
 // ---------------------------------------------------------------- controls
-
-QWidget *CCfgPageBase::RegisterControl(int id, QWidget *control)
-{
-    m_controls.insert(id, control);
-    control->setProperty("ctrlId", id);
-    return control;
-}
-
-QString CCfgPageBase::GetDlgItemText(int id) const
-{
-    QWidget *w = GetDlgItem(id);
-    if (auto *edit = qobject_cast<QLineEdit *>(w))
-        return edit->text();
-    if (auto *button = qobject_cast<QAbstractButton *>(w))
-        return button->text();
-    if (auto *label = qobject_cast<QLabel *>(w))
-        return label->text();
-    return w ? w->property("text").toString() : QString();
-}
-
-void CCfgPageBase::SetDlgItemText(int id, const QString &text)
-{
-    QWidget *w = GetDlgItem(id);
-    if (auto *edit = qobject_cast<QLineEdit *>(w))
-        edit->setText(text);
-    else if (auto *button = qobject_cast<QAbstractButton *>(w))
-        button->setText(text);
-    else if (auto *label = qobject_cast<QLabel *>(w))
-        label->setText(text);
-    else if (w)
-        w->setProperty("text", text);
-}
-
-void CCfgPageBase::SetDlgItemInt(int id, unsigned value, bool isSigned)
-{
-    SetDlgItemText(id, isSigned ? QString::number(static_cast<int>(value)) : QString::number(value));
-}
-
-int CCfgPageBase::IsDlgButtonChecked(int id) const
-{
-    auto *button = Item<QAbstractButton>(id);
-    return button && button->isChecked() ? 1 : 0;
-}
-
-void CCfgPageBase::CheckDlgButton(int id, int check)
-{
-    if (auto *button = Item<QAbstractButton>(id))
-        button->setChecked(check != 0);
-}
 
 void CCfgPageBase::ClickDlgButton(int id)
 {

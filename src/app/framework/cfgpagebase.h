@@ -4,6 +4,7 @@
 // write requests and the response checks that feed the edit boxes and lamps.
 #pragma once
 
+#include "app/framework/ctrlregistry.h"
 #include "app/framework/ledctrl.h"
 #include "app/framework/pagekind.h"
 #include "app/framework/wndtimer.h"
@@ -65,7 +66,7 @@ struct RowEdit {
     bool readOnly = false;
 };
 
-class CCfgPageBase : public QWidget {
+class CCfgPageBase : public QWidget, public CtrlRegistry {
     Q_OBJECT
 public:
     CCfgPageBase(CPylvexDlg *mainDlg, PageKind kind, const QString &caption, QWidget *parent = nullptr);
@@ -83,15 +84,7 @@ public:
     // The page stops being the active page (another page was shown).
     virtual void OnKillActive() {}
 
-    // --- controls by id
-    QWidget *RegisterControl(int id, QWidget *control);
-    QWidget *GetDlgItem(int id) const { return m_controls.value(id); }
-    template <class T> T *Item(int id) const { return qobject_cast<T *>(GetDlgItem(id)); }
-    QString GetDlgItemText(int id) const;
-    void SetDlgItemText(int id, const QString &text);
-    void SetDlgItemInt(int id, unsigned value, bool isSigned);
-    int IsDlgButtonChecked(int id) const;
-    void CheckDlgButton(int id, int check);
+    // --- controls by id (the registry helpers come from CtrlRegistry)
     // Presses a button as the user would (click, or the page's command for id).
     void ClickDlgButton(int id);
 
@@ -208,6 +201,5 @@ private:
     PageKind m_kind;
     QString m_strCaption;
     bool m_bInitialised = false;
-    QHash<int, QWidget *> m_controls;
     WndTimers m_timers;
 };
