@@ -11,6 +11,7 @@
 #include "link/logfiles.h"
 #include "sim/simhost.h"
 
+#include "gui/widget_test_main.h"
 #include <QCheckBox>
 #include <QFile>
 #include <QTemporaryDir>
@@ -99,9 +100,7 @@ private slots:
 int main(int argc, char **argv)
 {
     QStandardPaths::setTestModeEnabled(true);
-    CPylvexApp app(argc, argv);
-    TestLiveStatus test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWidgetTest<TestLiveStatus>(argc, argv);
 }
 
 #include "test_live_status.moc"

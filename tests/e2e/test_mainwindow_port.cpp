@@ -8,6 +8,7 @@
 #include "link/winmsg.h"
 #include "sim/simhost.h"
 
+#include "gui/widget_test_main.h"
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -131,9 +132,7 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    CPylvexApp app(argc, argv);
-    TestMainWindowPort test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWidgetTest<TestMainWindowPort>(argc, argv);
 }
 
 #include "test_mainwindow_port.moc"

@@ -11,6 +11,7 @@
 
 #include <csignal>
 
+#include "gui/widget_test_main.h"
 #include <unistd.h>
 
 namespace {
@@ -253,9 +254,7 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    CPylvexApp app(argc, argv);
-    TestStartupProcess test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWidgetTest<TestStartupProcess>(argc, argv);
 }
 
 #include "test_startup_process.moc"

@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "gui/widget_test_main.h"
 #include <map>
 
 namespace {
@@ -155,9 +156,7 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    CPylvexApp app(argc, argv);
-    TestThresholdPages test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWidgetTest<TestThresholdPages>(argc, argv);
 }
 
 #include "test_threshold_pages.moc"

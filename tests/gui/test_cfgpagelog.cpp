@@ -8,6 +8,7 @@
 #include "link/winmsg.h"
 #include "list_helpers.h"
 
+#include "gui/widget_test_main.h"
 #include <QCheckBox>
 #include <QClipboard>
 #include <QHeaderView>
@@ -324,9 +325,7 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    CPylvexApp app(argc, argv);
-    TestCfgPageLog test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWidgetTest<TestCfgPageLog>(argc, argv);
 }
 
 #include "test_cfgpagelog.moc"

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "gui/widget_test_main.h"
 #include <memory>
 #include <vector>
 
@@ -316,9 +317,7 @@ private slots:
 int main(int argc, char **argv)
 {
     QStandardPaths::setTestModeEnabled(true);
-    CPylvexApp app(argc, argv);
-    TestCfgPageTen test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWidgetTest<TestCfgPageTen>(argc, argv);
 }
 
 #include "test_cfgpageten.moc"

@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QtTest>
 
+#include "gui/widget_test_main.h"
 #include <memory>
 #include <vector>
 
@@ -180,9 +181,7 @@ private slots:
 int main(int argc, char **argv)
 {
     QStandardPaths::setTestModeEnabled(true);
-    CPylvexApp app(argc, argv);
-    TestCfgPageTenBatch test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWidgetTest<TestCfgPageTenBatch>(argc, argv);
 }
 
 #include "test_cfgpageten_batch.moc"

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "gui/widget_test_main.h"
 #include <memory>
 #include <vector>
 
@@ -119,9 +120,7 @@ private slots:
 int main(int argc, char **argv)
 {
     QStandardPaths::setTestModeEnabled(true);
-    CPylvexApp app(argc, argv);
-    TestCfgPageTenRecord test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWidgetTest<TestCfgPageTenRecord>(argc, argv);
 }
 
 #include "test_cfgpageten_record.moc"

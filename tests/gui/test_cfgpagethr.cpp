@@ -5,6 +5,7 @@
 #include "app/pages/cfgpagethr.h"
 #include "test_cfgpagetwo_harness.h"
 
+#include "gui/widget_test_main.h"
 #include <QGridLayout>
 
 class TestCfgPageThr : public QObject, private PageFixture<CCfgPageThr> {
@@ -191,10 +192,7 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    UseTemporaryProfile();
-    CPylvexApp app(argc, argv);
-    TestCfgPageThr test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWidgetTest<TestCfgPageThr>(argc, argv);
 }
 
 #include "test_cfgpagethr.moc"

@@ -5,6 +5,7 @@
 #include "app/pages/cfgpagetwo.h"
 #include "test_cfgpagetwo_harness.h"
 
+#include "gui/widget_test_main.h"
 #include <QGridLayout>
 
 namespace {
@@ -267,10 +268,7 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    UseTemporaryProfile();
-    CPylvexApp app(argc, argv);
-    TestCfgPageTwo test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWidgetTest<TestCfgPageTwo>(argc, argv);
 }
 
 #include "test_cfgpagetwo.moc"

@@ -19,13 +19,6 @@
 
 Q_DECLARE_METATYPE(Bytes)
 
-// Keeps the profile of the tests away from the user's.
-inline void UseTemporaryProfile()
-{
-    static QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
-}
-
 class PageHarness {
 public:
     PageHarness()

@@ -6,6 +6,7 @@
 #include "app/widgets/userlistctrl.h"
 #include "list_helpers.h"
 
+#include "gui/widget_test_main.h"
 #include <QClipboard>
 #include <QHeaderView>
 #include <QMenu>
@@ -279,9 +280,7 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    CPylvexApp app(argc, argv);
-    TestLogList test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWidgetTest<TestLogList>(argc, argv);
 }
 
 #include "test_loglist.moc"

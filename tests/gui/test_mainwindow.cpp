@@ -6,6 +6,7 @@
 #include "link/portdiscovery.h"
 #include "link/winmsg.h"
 
+#include "gui/widget_test_main.h"
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
@@ -292,10 +293,8 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    CPylvexApp app(argc, argv);
-    SetPortListSource([] { return QStringList(); }); // the machine's own ports stay untouched
-    TestMainWindow test;
-    return QTest::qExec(&test, argc, argv);
+    // The machine's own ports stay untouched.
+    return RunWidgetTest<TestMainWindow>(argc, argv, [] { SetPortListSource([] { return QStringList(); }); });
 }
 
 #include "test_mainwindow.moc"

@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "gui/widget_test_main.h"
 #include <memory>
 
 namespace {
@@ -216,9 +217,7 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    CPylvexApp app(argc, argv);
-    TestPageLayout test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWidgetTest<TestPageLayout>(argc, argv);
 }
 
 #include "test_page_layout.moc"

@@ -6,6 +6,7 @@
 #include "link/portdiscovery.h"
 #include "link/winmsg.h"
 
+#include "gui/widget_test_main.h"
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QSettings>
@@ -332,12 +333,8 @@ private:
 
 int main(int argc, char **argv)
 {
-    QTemporaryDir config;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
-    CPylvexApp app(argc, argv);
-    SetPortListSource([] { return QStringList(); }); // the machine's own ports stay untouched
-    TestPageBase test;
-    return QTest::qExec(&test, argc, argv);
+    // The machine's own ports stay untouched.
+    return RunWidgetTest<TestPageBase>(argc, argv, [] { SetPortListSource([] { return QStringList(); }); });
 }
 
 #include "test_pagebase.moc"

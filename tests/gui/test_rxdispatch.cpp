@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "gui/widget_test_main.h"
 #include <set>
 
 using Bytes = std::vector<std::uint8_t>;
@@ -288,12 +289,8 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    QTemporaryDir config;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
-    CPylvexApp app(argc, argv);
-    SetPortListSource([] { return QStringList(); }); // the machine's own ports stay untouched
-    TestRxDispatch test;
-    return QTest::qExec(&test, argc, argv);
+    // The machine's own ports stay untouched.
+    return RunWidgetTest<TestRxDispatch>(argc, argv, [] { SetPortListSource([] { return QStringList(); }); });
 }
 
 #include "test_rxdispatch.moc"

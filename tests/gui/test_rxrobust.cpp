@@ -14,6 +14,7 @@
 
 #include <QRadioButton>
 
+#include "gui/widget_test_main.h"
 #include <random>
 #include <set>
 
@@ -231,10 +232,7 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    UseTemporaryProfile();
-    CPylvexApp app(argc, argv);
-    TestRxRobust test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWidgetTest<TestRxRobust>(argc, argv);
 }
 
 #include "test_rxrobust.moc"

@@ -15,6 +15,7 @@
 #include <QWidget>
 #include <QtTest>
 
+#include "gui/widget_test_main.h"
 #include <stdexcept>
 
 namespace {
@@ -323,9 +324,7 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    CPylvexApp app(argc, argv);
-    TestStartup test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWidgetTest<TestStartup>(argc, argv);
 }
 
 #include "test_startup.moc"

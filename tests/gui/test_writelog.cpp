@@ -1,6 +1,7 @@
 // WriteLog: level gates and the 8192/2048 row rule.
 #include "app/pylvexapp.h"
 
+#include "gui/widget_test_main.h"
 #include <QtTest>
 
 class TestWriteLog : public QObject {
@@ -70,9 +71,7 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    CPylvexApp app(argc, argv);
-    TestWriteLog test;
-    return QTest::qExec(&test, argc, argv);
+    return RunWidgetTest<TestWriteLog>(argc, argv);
 }
 
 #include "test_writelog.moc"

@@ -1,0 +1,25 @@
+// Entry of the widget and end-to-end test programs: the application object
+// runs with a profile of its own in a temporary folder, so no test reads or
+// writes the settings of the user who runs the suite.
+#pragma once
+
+#include "app/pylvexapp.h"
+
+#include <QByteArray>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+
+template <class Test> int RunWidgetTest(int argc, char **argv, const std::function<void()> &setUp = {})
+{
+    QTemporaryDir profile;
+    qputenv("XDG_CONFIG_HOME", profile.path().toLocal8Bit());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, profile.path());
+    CPylvexApp app(argc, argv);
+    if (setUp)
+        setUp();
+    Test test;
+    return QTest::qExec(&test, argc, argv);
+}
