@@ -160,12 +160,23 @@ bool CPylvexApp::LogGateOpen(int level) const
     }
 }
 
+// The local time of a row, formatted once per second: a burst of frames
+// writes many rows within one second, and local time is costly to take.
+QString CPylvexApp::LogTimeText()
+{
+    qint64 second = QDateTime::currentSecsSinceEpoch();
+    if (second != m_nLogTimeSecond) {
+        m_nLogTimeSecond = second;
+        m_strLogTime = QDateTime::fromSecsSinceEpoch(second).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+    return m_strLogTime;
+}
+
 void CPylvexApp::WriteLogText(int level, const QString &title, const QString &text)
 {
     if (!LogGateOpen(level))
         return;
-    QString time = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    m_logModel.AddRow(level, time, title, text);
+    m_logModel.AddRow(level, LogTimeText(), title, text);
 }
 
 void CPylvexApp::WriteLog(int level, const QString &title, const char *format, ...)

@@ -78,7 +78,11 @@ public:
 private:
     bool StartDemoBoard();
 
+    QString LogTimeText();
+
     LogModel m_logModel;
+    qint64 m_nLogTimeSecond = -1;
+    QString m_strLogTime;
     CPylvexDlg *m_pMainDlg = nullptr;
     SimHost *m_pDemoBoard = nullptr;
     QString m_strDemoPort;
