@@ -2,7 +2,7 @@
 // port object, the send path and the handling of the port's messages.
 #pragma once
 
-#include "app/framework/boardport.h"
+#include "link/serialcom.h"
 #include "app/framework/ctrlregistry.h"
 #include "app/framework/pagekind.h"
 #include "app/framework/rxdispatch.h"

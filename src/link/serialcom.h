@@ -22,10 +22,6 @@ class SerialWorker;
 
 class CSerialCom {
 public:
-    static constexpr std::uint32_t kOpenErrorBusy = ::kOpenErrorBusy;
-    static constexpr std::uint32_t kOpenErrorAccess = ::kOpenErrorAccess;
-    static constexpr std::uint32_t kOpenErrorNotFound = ::kOpenErrorNotFound;
-    static int FlashTime(int cmdSndInvlMs) { return ::FlashTime(cmdSndInvlMs); }
 
     CSerialCom();
     virtual ~CSerialCom();
