@@ -22,7 +22,6 @@ class SerialWorker;
 
 class CSerialCom {
 public:
-
     CSerialCom();
     virtual ~CSerialCom();
     CSerialCom(const CSerialCom &) = delete;
