@@ -6,7 +6,7 @@
 #include "app/startup/quitsignals.h"
 #include "app/startup/singleinstance.h"
 #include "app/startup/startupprobe.h"
-#include "link/logfiles.h"
+#include "files/logfiles.h"
 #include "sim/simhost.h"
 
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #include "link/serialline.h"
 
-#include "link/logfiles.h"
+#include "files/logfiles.h"
 
 #include <QFileInfo>
 

@@ -3,7 +3,7 @@
 // every received byte, and tells the owner window by posted messages.
 #pragma once
 
-#include "link/logfiles.h"
+#include "files/logfiles.h"
 #include "link/serialline.h"
 #include "protocol/framer.h"
 

@@ -10,7 +10,7 @@
 #include "app/pages/cfgpageten.h"
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
-#include "link/logfiles.h"
+#include "files/logfiles.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>

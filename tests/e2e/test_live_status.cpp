@@ -8,7 +8,7 @@
 #include "app/pylvexdlg.h"
 #include "app/widgets/userlistctrl.h"
 #include "board_window.h"
-#include "link/logfiles.h"
+#include "files/logfiles.h"
 #include "sim/simhost.h"
 
 #include "gui/widget_test_main.h"

@@ -8,7 +8,7 @@
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
 #include "board_window.h"
-#include "link/logfiles.h"
+#include "files/logfiles.h"
 #include "sim/simhost.h"
 
 #include <QLineEdit>

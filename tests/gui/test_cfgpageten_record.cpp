@@ -4,7 +4,7 @@
 #include "app/pages/cfgpageten.h"
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
-#include "link/logfiles.h"
+#include "files/logfiles.h"
 #include "status_page_fixture.h"
 
 #include <QDir>

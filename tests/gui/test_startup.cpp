@@ -5,7 +5,7 @@
 #include "app/startup/commandline.h"
 #include "app/startup/crashhandler.h"
 #include "app/startup/singleinstance.h"
-#include "link/logfiles.h"
+#include "files/logfiles.h"
 
 #include <QLocalSocket>
 #include <QProcess>

@@ -1,7 +1,7 @@
 // Tests whose diagnostic and record files go to a fresh temporary folder.
 #pragma once
 
-#include "link/logfiles.h"
+#include "files/logfiles.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "link/logfiles.h"
+#include "files/logfiles.h"
 #include "protocol/dassert.h"
 #include "protocol/framer.h"
 #include "test_link_pty.h"

@@ -1,4 +1,4 @@
-#include "link/logfiles.h"
+#include "files/logfiles.h"
 #include "log_folder_test.h"
 #include "protocol/dassert.h"
 

@@ -1,5 +1,5 @@
 #include "link/linksettings.h"
-#include "link/logfiles.h"
+#include "files/logfiles.h"
 #include "link/serialcom.h"
 #include "log_folder_test.h"
 #include "test_link_pty.h"

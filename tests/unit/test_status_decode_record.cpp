@@ -1,8 +1,8 @@
 // The daily status recording file: header and row layout, GBK with CR LF,
 // header once per file, a new file after midnight, and a file that cannot be
 // opened costing no row already written.
-#include "link/logfiles.h"
-#include "link/statusrecord.h"
+#include "files/logfiles.h"
+#include "files/statusrecord.h"
 #include "log_folder_test.h"
 
 #include <QDir>

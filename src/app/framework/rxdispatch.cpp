@@ -5,7 +5,7 @@
 #include "app/framework/rxreports.h"
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
-#include "link/logfiles.h"
+#include "files/logfiles.h"
 #include "link/winmsg.h"
 
 #include <QAbstractButton>

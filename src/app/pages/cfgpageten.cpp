@@ -8,7 +8,7 @@
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
 #include "app/widgets/userlistctrl.h"
-#include "link/logfiles.h"
+#include "files/logfiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/framework/cfgpagebase.h"
-#include "link/statusrecord.h"
+#include "files/statusrecord.h"
 #include "protocol/status_decode.h"
 
 #include <QPixmap>

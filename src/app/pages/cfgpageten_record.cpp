@@ -2,7 +2,7 @@
 #include "app/pages/cfgpageten.h"
 #include "app/pages/cfgpageten_trace.h"
 #include "app/pylvexapp.h"
-#include "link/logfiles.h"
+#include "files/logfiles.h"
 
 #include <QLineEdit>
 

@@ -1,6 +1,6 @@
-#include "link/statusrecord.h"
+#include "files/statusrecord.h"
 
-#include "link/logfiles.h"
+#include "files/logfiles.h"
 
 #include <QFile>
 #include <QFileInfo>
