@@ -5,6 +5,7 @@
 #include "app/framework/valuekind.h"
 #include "app/pylvexdlg.h"
 #include "protocol/dassert.h"
+#include "protocol/int_input.h"
 #include "protocol/param_decode.h"
 
 #include <QLineEdit>
@@ -26,46 +27,6 @@ bool IsTempEdit(int editID)
     return false;
 }
 
-struct ParsedInt {
-    bool anyDigit = false;
-    bool leftover = false;
-    bool negative = false;
-    unsigned long long magnitude = 0; // saturated just above 32 bits
-};
-
-// Base-10 conversion with an optional sign, as the C conversions read it.
-ParsedInt ParseDecimal(const QString &text)
-{
-    ParsedInt p;
-    int i = 0;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-        p.negative = text[i++] == u'-';
-    int digitsStart = i;
-    while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') {
-        p.magnitude = std::min(p.magnitude * 10 + static_cast<unsigned>(text[i].unicode() - u'0'), 0x1FFFFFFFFull);
-        ++i;
-    }
-    p.anyDigit = i > digitsStart;
-    // Without any digit nothing was converted: the whole text is left over.
-    p.leftover = !p.anyDigit || i < text.size();
-    return p;
-}
-
-// strtol on 32 bits: saturates at the int range.
-int SignedValue(const ParsedInt &p)
-{
-    long long v = p.negative ? -static_cast<long long>(p.magnitude) : static_cast<long long>(p.magnitude);
-    return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
-}
-
-// strtoul on 32 bits: saturates at 4294967295, a minus sign negates modulo 2^32.
-unsigned UnsignedValue(const ParsedInt &p)
-{
-    if (p.magnitude > 0xFFFFFFFFull)
-        return 0xFFFFFFFFu;
-    auto v = static_cast<unsigned>(p.magnitude);
-    return p.negative ? 0u - v : v;
-}
 } // namespace
 
 void CCfgPageBase::RefuseEdit(int editID, const QString &text)
@@ -79,33 +40,13 @@ void CCfgPageBase::RefuseEdit(int editID, const QString &text)
 
 bool CCfgPageBase::GetEditInt(int editID, int &out, int min, int max, bool isSigned)
 {
-    QString text = GetDlgItemText(editID).trimmed();
-    if (text.isEmpty()) {
-        RefuseEdit(editID, QStringLiteral("参数不能为空！"));
+    const QString text = GetDlgItemText(editID).trimmed();
+    const IntInput input = ParseIntInput(text.toStdString(), min, max, isSigned);
+    if (!input.Ok()) {
+        RefuseEdit(editID, QString::fromStdString(IntInputMessage(input.error, min, max, isSigned)));
         return false;
     }
-    ParsedInt parsed = ParseDecimal(text);
-    if (parsed.leftover) {
-        RefuseEdit(editID, QStringLiteral("参数存在非数字字符！"));
-        return false;
-    }
-    if (isSigned) {
-        int v = SignedValue(parsed);
-        if (v < min || v > max) {
-            RefuseEdit(editID, QStringLiteral("参数的有效范围是 %1 至 %2 之间的整数！").arg(min).arg(max));
-            return false;
-        }
-        out = v;
-        return true;
-    }
-    unsigned v = UnsignedValue(parsed);
-    auto umin = static_cast<unsigned>(min);
-    auto umax = static_cast<unsigned>(max);
-    if (v < umin || v > umax) {
-        RefuseEdit(editID, QStringLiteral("参数的有效范围是 %1 至 %2 之间的整数！").arg(umin).arg(umax));
-        return false;
-    }
-    out = static_cast<int>(v);
+    out = input.value;
     return true;
 }
 
