@@ -257,30 +257,84 @@ int TemperatureShown(std::int16_t hundredths)
     return hundredths / 100; // C++ division truncates toward zero
 }
 
-std::optional<std::vector<std::string>> DecodeRowTexts(const PageParamRow &row, std::uint8_t code,
-                                                       std::span<const std::uint8_t> data)
+std::optional<std::int64_t> DecodeKindValue(ValueKind kind, std::span<const std::uint8_t> bytes)
 {
+    const int width = ValueKindBytes(kind);
+    if (width == 0 || bytes.size() < static_cast<std::size_t>(width))
+        return std::nullopt;
+    std::uint32_t v = 0;
+    for (int i = 0; i < width; ++i)
+        v = (v << 8) | bytes[static_cast<std::size_t>(i)];
+    switch (kind) {
+    case K::I1: return static_cast<std::int8_t>(v);
+    case K::I2: return static_cast<std::int16_t>(v);
+    case K::Int: return static_cast<std::int32_t>(v);
+    default: return static_cast<std::int64_t>(v);
+    }
+}
+
+std::optional<std::vector<std::int64_t>> DecodeRowValues(const PageParamRow &row, std::uint8_t code,
+                                                         std::span<const std::uint8_t> data)
+{
+    using Out = std::vector<std::int64_t>;
+    const auto value = data.size() > 1 ? data.subspan(1) : std::span<const std::uint8_t>();
     switch (row.format) {
+    case F::Value:
+    case F::RecordClear: {
+        auto v = DecodeKindValue(row.kind, value);
+        if (!v)
+            return std::nullopt;
+        return Out{*v};
+    }
+    case F::Temperature: {
+        auto v = ReadBe16(data, 1);
+        if (!v)
+            return std::nullopt;
+        return Out{TemperatureShown(static_cast<std::int16_t>(*v))};
+    }
     case F::TwoU16: {
         auto v = DecodeTwoU16(data);
         if (!v)
             return std::nullopt;
-        return std::vector<std::string>{Num((*v)[0]), Num((*v)[1])};
+        return Out{(*v)[0], (*v)[1]};
     }
     case F::CycleThresholds: {
         auto v = DecodeCycleThresholds(data, (code & 0x7F) == row.readCode);
         if (!v)
             return std::nullopt;
-        std::vector<std::string> texts{Num(v->upper), Num(v->lower)};
+        Out out{v->upper, v->lower};
         if (v->cycles)
-            texts.push_back(Num(*v->cycles));
-        return texts;
+            out.push_back(*v->cycles);
+        return out;
     }
     case F::CurrentThresholds: {
         auto v = DecodeCurrentThresholds(data);
         if (!v)
             return std::nullopt;
-        return std::vector<std::string>{Num((*v)[0]), Num((*v)[1]), Num((*v)[2]), Num((*v)[3])};
+        return Out{(*v)[0], (*v)[1], (*v)[2], (*v)[3]};
+    }
+    case F::WakeUp:
+        if (data.size() < 2)
+            return std::nullopt;
+        return Out{data[1]};
+    }
+    return std::nullopt;
+}
+
+std::optional<std::vector<std::string>> DecodeRowTexts(const PageParamRow &row, std::uint8_t code,
+                                                       std::span<const std::uint8_t> data)
+{
+    switch (row.format) {
+    case F::TwoU16:
+    case F::CycleThresholds:
+    case F::CurrentThresholds: {
+        auto values = DecodeRowValues(row, code, data);
+        if (!values)
+            return std::nullopt;
+        std::vector<std::string> texts;
+        for (std::int64_t v : *values)
+            texts.push_back(Num(v));
+        return texts;
     }
     case F::WakeUp:
         if (data.size() < 2)

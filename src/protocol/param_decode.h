@@ -96,6 +96,17 @@ const char *WakeUpName(std::uint8_t code);
 // A temperature on the wire (hundredths) shown in whole degrees, truncated toward zero.
 int TemperatureShown(std::int16_t hundredths);
 
+// A single value of the kind, big-endian, from the first bytes of the span;
+// signed kinds sign-extended. Nothing when the span is too short.
+std::optional<std::int64_t> DecodeKindValue(ValueKind kind, std::span<const std::uint8_t> bytes);
+
+// The numbers of a response that passed its checks, as the page shows them:
+// one per value the row carries (temperatures in whole degrees, the wake-up
+// source as its code, the cycle-threshold read answer with the cycle count
+// last). Nothing when the data is short.
+std::optional<std::vector<std::int64_t>> DecodeRowValues(const PageParamRow &row, std::uint8_t code,
+                                                         std::span<const std::uint8_t> data);
+
 // Texts for the edit boxes of a TwoU16, CycleThresholds, CurrentThresholds or
 // WakeUp row from a response that passed its checks, one per edit box from the
 // first on (a cycle-threshold write answer fills two). Nothing for other

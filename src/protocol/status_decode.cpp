@@ -70,21 +70,31 @@ constexpr ExtremeRow kExtremeLayout[kExtremeRows] = {
     {14, ExtremeKind::S16Tenths}, {16, ExtremeKind::U16},   {18, ExtremeKind::U16},
 };
 
-std::optional<std::string> ExtremeText(StatusBytes payload, const ExtremeRow &row)
+std::optional<double> ExtremeValue(StatusBytes payload, const ExtremeRow &row)
 {
     if (row.kind == ExtremeKind::U8) {
         if (row.offset >= payload.size())
             return std::nullopt;
-        return Format("%hhu", payload[row.offset]);
+        return payload[row.offset];
     }
     std::optional<std::uint16_t> v = ReadBe16(payload, row.offset);
     if (!v)
         return std::nullopt;
     switch (row.kind) {
-    case ExtremeKind::U16x10: return Format("%d", static_cast<int>(*v) * 10);
-    case ExtremeKind::S16Tenths: return TenthsText(static_cast<std::int16_t>(*v));
-    default: return Format("%hu", *v);
+    case ExtremeKind::U16x10: return static_cast<int>(*v) * 10;
+    case ExtremeKind::S16Tenths: return static_cast<std::int16_t>(*v) / 10.0;
+    default: return *v;
     }
+}
+
+std::optional<std::string> ExtremeText(StatusBytes payload, const ExtremeRow &row)
+{
+    std::optional<double> v = ExtremeValue(payload, row);
+    if (!v)
+        return std::nullopt;
+    if (row.kind == ExtremeKind::S16Tenths)
+        return Format("%.1f", *v);
+    return Format("%d", static_cast<int>(*v));
 }
 
 } // namespace
@@ -217,7 +227,20 @@ std::array<std::optional<std::string>, kExtremeRows> DecodeExtremes(StatusBytes 
     return rows;
 }
 
+std::array<std::optional<double>, kExtremeRows> DecodeExtremeValues(StatusBytes payload)
+{
+    std::array<std::optional<double>, kExtremeRows> rows;
+    for (std::size_t i = 0; i < kExtremeRows; ++i)
+        rows[i] = ExtremeValue(payload, kExtremeLayout[i]);
+    return rows;
+}
+
 std::uint32_t DecodeBalancing(StatusBytes payload)
+{
+    return DecodeBitField(payload);
+}
+
+std::uint32_t DecodeBitField(StatusBytes payload)
 {
     std::uint32_t bits = 0;
     for (std::size_t b = 0; b < payload.size() && b < 4; ++b)
@@ -286,12 +309,19 @@ std::optional<ProductionDate> DecodeProductionDate(StatusBytes payload)
     return d;
 }
 
-CapacityText DecodeCapacity(StatusBytes payload, int dataLength)
+std::optional<std::uint32_t> DecodeCapacityValue(StatusBytes payload)
 {
     if (payload.size() == 4)
-        return {true, Format("%u", static_cast<unsigned>(*ReadBe16(payload, 0)) * payload[3])};
+        return static_cast<std::uint32_t>(*ReadBe16(payload, 0)) * payload[3];
     if (payload.size() == 2)
-        return {true, Format("%u", static_cast<unsigned>(*ReadBe16(payload, 0)))};
+        return *ReadBe16(payload, 0);
+    return std::nullopt;
+}
+
+CapacityText DecodeCapacity(StatusBytes payload, int dataLength)
+{
+    if (std::optional<std::uint32_t> v = DecodeCapacityValue(payload))
+        return {true, Format("%u", *v)};
     return {false, Format("Len:%d, Need:%d", dataLength, 4)};
 }
 

@@ -91,10 +91,15 @@ inline constexpr std::size_t kExtremeRows = 11;
 inline constexpr std::size_t kExtremeBytes = 20;
 extern const std::array<const char *, kExtremeRows> kExtremeRowNames;
 std::array<std::optional<std::string>, kExtremeRows> DecodeExtremes(StatusBytes payload);
+// The same rows as numbers in the units of their names (mV, mA, degrees, hours,
+// cell numbers): temperatures in tenths of a degree come out as 25.5.
+std::array<std::optional<double>, kExtremeRows> DecodeExtremeValues(StatusBytes payload);
 
 // Balancing bits: bytes in wire order, bit k of byte b is row 8b + k; at most
 // 32 rows. Bit r of the result is row r.
 std::uint32_t DecodeBalancing(StatusBytes payload);
+// A bit field of up to 32 bits in the same byte order: bit 8b + k is bit k of byte b.
+std::uint32_t DecodeBitField(StatusBytes payload);
 // Rows that take a balancing text: the existing rows, at most 32.
 int BalancingRowCount(int existingRows);
 const char *BalancingText(bool on); // "开" / "关"
@@ -136,6 +141,8 @@ struct CapacityText {
 // Single-item answer: payload of 4 bytes (16-bit value times byte 3) or 2
 // bytes (16-bit value); anything else "Len:%d, Need:%d" of dataLength and 4.
 CapacityText DecodeCapacity(StatusBytes payload, int dataLength);
+// The same as a number; nothing for a payload of any other length.
+std::optional<std::uint32_t> DecodeCapacityValue(StatusBytes payload);
 // Batch block of the full capacity: the 16-bit value of bytes 0-1.
 std::optional<std::uint16_t> DecodeFullCapacityBlock(StatusBytes block);
 

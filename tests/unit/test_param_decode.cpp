@@ -289,3 +289,36 @@ TEST(ParamDecode, FrameDataNeverPassesTheFrame)
     EXPECT_TRUE(FrameData(frame.data(), 4).empty());
     EXPECT_TRUE(FrameData(nullptr, 14).empty());
 }
+
+TEST(ParamRows, RowValuesAsTheRowsCarryThem)
+{
+    struct Case {
+        const char *name;
+        const PageParamRow &row;
+        std::uint8_t code;
+        Bytes data;
+        std::optional<Values> values;
+    };
+    const Case cases[] = {
+        {"VT_UI2", WakeRow(2), 0x93, {0, 0x12, 0x34}, Values{0x1234}},
+        {"VT_UI1", WakeRow(7), 0xBF, {0, 0xC8}, Values{200}},
+        {"VT_INT negative", AlarmRow(15), 0xB9, {0, 0xFF, 0xFF, 0xEC, 0x78}, Values{-5000}},
+        {"VT_UINT top", AlarmRow(6), 0xE7, {0, 0xFF, 0xFF, 0xFF, 0xFF}, Values{4294967295LL}},
+        {"VT_I2 negative", AlarmRow(3), 0xD9, {0, 0xFF, 0x38}, Values{-200}},
+        {"temperature truncates", AlarmRow(13), 0xD3, {0, 0xFF, 0x6A}, Values{-1}},
+        {"temperature", WakeRow(16), 0xA7, {0, 0x3A, 0x98}, Values{150}},
+        {"two values", WakeRow(10), 0xCF, {0, 0, 20, 0, 8}, Values{20, 8}},
+        {"cycle read", WakeRow(11), 0xCB, {0, 0x50, 0x14, 0x01, 0xF4}, Values{80, 20, 500}},
+        {"cycle write", WakeRow(11), 0xCA, {0, 0x50, 0x14}, Values{80, 20}},
+        {"currents", WakeRow(13), 0xA5, {0, 0, 1, 0xFF, 0xFF, 0, 3, 0x80, 0}, Values{1, -1, 3, -32768}},
+        {"wake-up code", WakeRow(1), 0xDA, {0, 0x04, 0}, Values{4}},
+        {"record clear", WakeRow(12), 0x82, {0, 1}, Values{1}},
+        {"short value", AlarmRow(1), 0xC1, {0, 0, 0, 1}, std::nullopt},
+        {"short pair", WakeRow(14), 0xBD, {0, 0, 1, 0}, std::nullopt},
+        {"result code only", WakeRow(2), 0x93, {0}, std::nullopt},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(DecodeRowValues(c.row, c.code, c.data), c.values);
+    }
+}
