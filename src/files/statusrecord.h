@@ -3,12 +3,15 @@
 // CR LF, fields never quoted) one row per save period.
 #pragma once
 
+#include "protocol/live_status.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 
 #include <array>
+#include <cstdint>
 
 enum StatusRecordField {
     kRecTime,
@@ -42,6 +45,11 @@ struct StatusRecord {
     bool Complete() const { return !fields[kRecSoc].isEmpty() && !temps.isEmpty() && !cells.isEmpty(); }
 };
 
+// Fills the fields that the answer of one status item feeds (cells, voltage,
+// current and temperatures, alarm, protection, probe count, SOC) from the
+// live state, as the live status page does while it records.
+void RecordStatusItem(StatusRecord &record, std::uint8_t code, const LiveStatus &status);
+
 // Header line of a new file; its columns follow the list lengths of the record.
 QString StatusRecordHeader(const StatusRecord &record);
 // Data line: one empty field more at its end than the header.
@@ -58,3 +66,5 @@ struct RecordWriteResult {
 // when the file is new or empty) to the file of now's day. The file is opened
 // for appending and closed again; rows already in it are never touched.
 RecordWriteResult WriteStatusRecord(StatusRecord &record, const QDateTime &now);
+// The same into a file of the caller's choice.
+RecordWriteResult AppendStatusRecord(StatusRecord &record, const QString &path, const QDateTime &now);

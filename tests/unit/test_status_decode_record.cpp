@@ -138,3 +138,38 @@ TEST_F(RecordFile, UnopenableFileFailsAndTheNextPeriodTriesAgain)
     // The earlier day's rows are all still there.
     EXPECT_EQ(ReadGbk(PathOf(m_day)).split("\r\n").size(), 3);
 }
+
+// The record filled from decoded answers, as the live status page fills it,
+// written into a file of the caller's choice.
+TEST(StatusRecordItems, FilledFromAnswersAndAppendedToAChosenFile)
+{
+    const std::pair<std::uint8_t, std::vector<std::uint8_t>> answers[] = {
+        {0x19, {77, 98}},
+        {0x06, {0x14, 0x82, 0, 0, 0, 0, 0x00, 0xFA, 0x00, 0xF5}},
+        {0x05, {0x0C, 0xE4, 0x0C, 0xEE, 0x0C, 0xDA}},
+        {0x09, {0, 0, 0}},
+    };
+    LiveStatus status;
+    StatusRecord r;
+    for (const auto &[code, payload] : answers) {
+        ApplyStatusItem(status, code, payload, static_cast<int>(payload.size()) + 1, false);
+        RecordStatusItem(r, code, status);
+    }
+    ASSERT_TRUE(r.Complete());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("watch.csv"));
+    const QDateTime now(QDate(2025, 6, 1), QTime(12, 0, 0));
+    ASSERT_EQ(AppendStatusRecord(r, path, now).outcome, RecordWriteResult::Written);
+    RecordWriteResult second = AppendStatusRecord(r, path, now.addSecs(1));
+    ASSERT_EQ(second.outcome, RecordWriteResult::Written);
+    EXPECT_FALSE(second.headerWritten);
+    QStringList lines = ReadGbk(path).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(
+        lines[0].startsWith(QStringLiteral("时间,SOC,总电压,总电流,保护状态,温度1,温度2,节1,节2,节3,最高电压")));
+    EXPECT_EQ(lines[1].split(','),
+              QStringList({"12:00:00", "77",   "52500", "0",    "无", "25.0", "24.5", "3300",  "3310",
+                           "3290",     "3310", "2",     "3290", "3",  "20",   "25.0", "温度1", "24.5",
+                           "温度2",    "",     "待机",  "",     "3",  "0.5",  "",     ""}));
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("12:00:01,")));
+}
