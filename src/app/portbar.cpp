@@ -42,23 +42,6 @@ int SelectByPrefix(QComboBox *combo, const QString &text)
     return found;
 }
 
-QStringList BaudEntries()
-{
-    return {"9600", "14400", "19200", "38400", "57600", "115200", "128000"};
-}
-QStringList DataBitsEntries()
-{
-    return {"8", "7", "6", "5"};
-}
-QStringList ParityEntries()
-{
-    return {"None", "Odd", "Even", "Mark", "Space"};
-}
-QStringList StopBitsEntries()
-{
-    return {"1", "1.5", "2"};
-}
-
 QWidget *CPylvexDlg::BuildPortBar()
 {
     auto *bar = new QWidget(this);

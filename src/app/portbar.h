@@ -1,6 +1,8 @@
 // Widgets of the port bar.
 #pragma once
 
+#include "link/portprofile.h"
+
 #include <QComboBox>
 
 #include <functional>
@@ -18,9 +20,3 @@ public:
 // Selects the first entry that begins with text (or the first entry);
 // returns the index selected, -1 for an empty list.
 int SelectByPrefix(QComboBox *combo, const QString &text);
-
-// Entries of the setting lists.
-QStringList BaudEntries();
-QStringList DataBitsEntries();
-QStringList ParityEntries();
-QStringList StopBitsEntries();

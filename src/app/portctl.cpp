@@ -6,6 +6,7 @@
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
 #include "link/portdiscovery.h"
+#include "link/portprofile.h"
 #include "protocol/dassert.h"
 
 #include <QComboBox>
@@ -15,20 +16,6 @@
 
 namespace {
 const QString kOpenTitle = QStringLiteral("打开串口");
-
-char ParityChar(const QString &text)
-{
-    return text.isEmpty() ? 'N' : static_cast<char>(text.at(0).toLatin1());
-}
-
-int StopBitsCode(const QString &text)
-{
-    if (text == QLatin1String("1.5"))
-        return 1;
-    if (text == QLatin1String("2"))
-        return 2;
-    return 0;
-}
 } // namespace
 
 void CPylvexDlg::FillPortList(bool atStartup)
@@ -131,13 +118,7 @@ bool CPylvexDlg::OpenPort(bool interactive)
     }
     if (app)
         app->WriteLog(7, kOpenTitle, inited ? "StartMonitoring 函数返回失败!" : "InitPort 函数返回失败!");
-    QString text = QStringLiteral("打开 %1 时，").arg(device);
-    if (m_port.m_dwOpenError == kOpenErrorBusy)
-        text += QStringLiteral("返回串口已经被占用！");
-    else
-        text += QStringLiteral("返回失败！");
-    if (m_port.m_dwOpenError == kOpenErrorAccess)
-        text += QStringLiteral("（没有访问权限：请把当前用户加入 dialout 组，重新登录后再试）");
+    const QString text = OpenFailureText(device, m_port.m_dwOpenError);
     ReportOpenFailure(interactive, text);
     m_bOpenCOM = false;
     SetPortControlsOpen(false);

@@ -1,42 +1,36 @@
 #include "app/settings.h"
 
 #include "app/pylvexapp.h"
+#include "link/portprofile.h"
 
 #include <QSettings>
 
 void LoadSettings(CPylvexApp &app, PortSettings &port)
 {
+    const PortProfile stored = ReadPortProfile();
+    port.portNum = stored.portNum;
+    port.baud = stored.baud;
+    port.parity = stored.parity;
+    port.dataBits = stored.dataBits;
+    port.stopBits = stored.stopBits;
+    if (stored.cmdSndInvl != 0)
+        app.m_nCmdSndInvl = stored.cmdSndInvl;
     QSettings profile(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Oramek"), QStringLiteral("Pylvex"));
-    profile.beginGroup(QStringLiteral("IniProfile"));
-    port.portNum = profile.value(QStringLiteral("PortNum")).toString();
-    port.baud = profile.value(QStringLiteral("Baud")).toString();
-    port.parity = profile.value(QStringLiteral("Parity")).toString();
-    port.dataBits = profile.value(QStringLiteral("DataBits")).toString();
-    port.stopBits = profile.value(QStringLiteral("StopBits")).toString();
     bool ok = false;
-    int mask = profile.value(QStringLiteral("LogMask")).toInt(&ok);
+    int mask = profile.value(QStringLiteral("IniProfile/LogMask")).toInt(&ok);
     if (!ok)
         mask = -1;
     app.m_bLogError = (mask & 1) != 0;
     app.m_bLogWarning = (mask & 2) != 0;
     app.m_bLogInfo = (mask & 4) != 0;
-    unsigned interval = profile.value(QStringLiteral("CmdSndInvl")).toString().trimmed().toUInt(&ok);
-    if (ok && interval >= 10 && interval <= 2000)
-        app.m_nCmdSndInvl = static_cast<int>(interval);
 }
 
 void SaveSettings(const CPylvexApp &app, const PortSettings &port)
 {
+    WritePortProfile({port.portNum, port.baud, port.parity, port.dataBits, port.stopBits,
+                      static_cast<int>(app.m_nCmdSndInvl.load())});
     QSettings profile(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Oramek"), QStringLiteral("Pylvex"));
-    profile.beginGroup(QStringLiteral("IniProfile"));
-    profile.setValue(QStringLiteral("PortNum"), port.portNum);
-    profile.setValue(QStringLiteral("Baud"), port.baud);
-    profile.setValue(QStringLiteral("Parity"), port.parity);
-    profile.setValue(QStringLiteral("DataBits"), port.dataBits);
-    profile.setValue(QStringLiteral("StopBits"), port.stopBits);
     int mask = (app.m_bLogError ? 1 : 0) + (app.m_bLogWarning ? 2 : 0) + (app.m_bLogInfo ? 4 : 0);
-    profile.setValue(QStringLiteral("LogMask"), mask);
-    profile.setValue(QStringLiteral("CmdSndInvl"), QString::number(static_cast<unsigned>(app.m_nCmdSndInvl.load())));
-    profile.endGroup();
+    profile.setValue(QStringLiteral("IniProfile/LogMask"), mask);
     profile.sync();
 }
