@@ -31,6 +31,33 @@ QStringList AvailablePortNames()
     return names;
 }
 
+QList<PortDescription> AvailablePorts()
+{
+    QList<PortDescription> ports;
+    const QStringList names = AvailablePortNames();
+    const auto infos = g_source ? QList<QSerialPortInfo>() : QSerialPortInfo::availablePorts();
+    for (const QString &name : names) {
+        PortDescription port;
+        port.name = name;
+        port.device = PortDevicePath(name);
+        for (const QSerialPortInfo &info : infos) {
+            if (info.portName() != name)
+                continue;
+            port.device = info.systemLocation();
+            port.description = info.description();
+            port.manufacturer = info.manufacturer();
+            port.serialNumber = info.serialNumber();
+            if (info.hasVendorIdentifier())
+                port.vendorId = info.vendorIdentifier();
+            if (info.hasProductIdentifier())
+                port.productId = info.productIdentifier();
+            break;
+        }
+        ports.append(port);
+    }
+    return ports;
+}
+
 QString PortDevicePath(const QString &nameOrPath)
 {
     if (nameOrPath.startsWith(u'/'))

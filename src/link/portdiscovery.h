@@ -3,12 +3,26 @@
 #pragma once
 
 #include <QString>
+#include <QList>
 #include <QStringList>
 
 #include <functional>
 
 // Port names ("ttyUSB0", "ttyS0" ...) in natural order.
 QStringList AvailablePortNames();
+
+// A listed port with what the system says about it.
+struct PortDescription {
+    QString name;   // "ttyUSB0"
+    QString device; // "/dev/ttyUSB0"
+    QString description;
+    QString manufacturer;
+    QString serialNumber;
+    int vendorId = -1; // -1 when unknown
+    int productId = -1;
+};
+// The ports of AvailablePortNames, in the same order, with their descriptions.
+QList<PortDescription> AvailablePorts();
 // Replaces the system's list (tests); an empty function restores it.
 void SetPortListSource(std::function<QStringList()> source);
 // A listed port name, or a path to an existing character device
