@@ -2,8 +2,8 @@
 // another program included), and whether a typed name is a usable device.
 #pragma once
 
-#include <QString>
 #include <QList>
+#include <QString>
 #include <QStringList>
 
 #include <functional>

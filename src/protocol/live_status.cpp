@@ -57,7 +57,10 @@ void ApplyStatusItem(LiveStatus &s, std::uint8_t code, StatusBytes payload, int 
         break;
     case kStatusCells: s.cells = DecodeCells(payload); break;
     case kStatusPower: s.power = DecodePower(payload); break;
-    case kStatusExtremes: s.extremes = DecodeExtremeValues(payload); break;
+    case kStatusExtremes:
+        s.extremes = DecodeExtremeValues(payload);
+        s.extremeTexts = DecodeExtremes(payload);
+        break;
     case kStatusBalancing: s.balancing = DecodeBalancing(payload); break;
     case kStatusProtection: SetBits(s.protectionBits, s.protections, payload, ProtectionNames); break;
     case kStatusAlarm: SetBits(s.alarmBits, s.alarms, payload, AlarmNames); break;

@@ -18,7 +18,8 @@ struct LiveStatus {
     std::optional<CellSummary> cells;
     std::optional<PowerReading> power;
     std::optional<std::array<std::optional<double>, kExtremeRows>> extremes;
-    std::optional<std::uint32_t> balancing; // bit r: cell r + 1
+    std::array<std::optional<std::string>, kExtremeRows> extremeTexts; // as the page shows them
+    std::optional<std::uint32_t> balancing;                            // bit r: cell r + 1
     std::optional<std::uint32_t> protectionBits;
     std::vector<std::string> protections; // names of the set bits; "无" when none
     std::optional<std::uint32_t> alarmBits;

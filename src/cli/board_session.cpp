@@ -1,0 +1,230 @@
+#include "cli/board_session.h"
+
+#include "cli/interrupts.h"
+#include "link/linksettings.h"
+#include "link/portdiscovery.h"
+#include "link/portprofile.h"
+#include "link/winmsg.h"
+#include "protocol/frame.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+bool ResolveSession(const CommonOptions &options, SessionSettings *s, QString *error)
+{
+    const PortProfile stored = ReadPortProfile();
+    s->device = options.port.isEmpty() ? stored.portNum.trimmed() : options.port;
+    if (s->device.isEmpty()) {
+        *error = Tr("没有指定串口：请用 --port 给出设备（例如 ttyUSB0 或 /dev/pts/3）");
+        return false;
+    }
+    s->line = LineSettingsOf(stored);
+    if (options.baud > 0)
+        s->line.baud = options.baud;
+    s->intervalMs = options.intervalMs > 0 ? options.intervalMs : (stored.cmdSndInvl > 0 ? stored.cmdSndInvl : 400);
+    s->timeoutMs = options.timeoutMs;
+    s->secondary = options.secondary;
+    s->verbose = options.verbose;
+    return true;
+}
+
+BoardSession::BoardSession(const SessionSettings &settings) : m_settings(settings) {}
+
+BoardSession::~BoardSession()
+{
+    Close();
+}
+
+bool BoardSession::Open(QString *error)
+{
+    Close();
+    m_lost = false;
+    GlobalLinkSettings().cmdSndInvl.store(m_settings.intervalMs);
+    const QString device = m_settings.device;
+    if (!IsKnownPortDevice(device)) {
+        *error = QStringLiteral("解析串口号失败COM口=%1").arg(device);
+        return false;
+    }
+    const LineSettings &l = m_settings.line;
+    if (!m_com.InitPort(this, PortDevicePath(device), l.baud, l.parity, l.dataBits, l.stopBits)) {
+        *error = OpenFailureText(device, m_com.m_dwOpenError);
+        return false;
+    }
+    if (!m_com.StartMonitoring()) {
+        m_com.StopMonitoring();
+        *error = OpenFailureText(device, m_com.m_dwOpenError);
+        return false;
+    }
+    m_open = true;
+    return true;
+}
+
+void BoardSession::Close()
+{
+    if (!m_open)
+        return;
+    m_open = false;
+    m_com.StopMonitoring();
+}
+
+BoardSession::Reply BoardSession::Request(std::span<const std::uint8_t> payload, int tries)
+{
+    Reply reply;
+    int bad = 0;
+    for (int i = 0; i < tries; ++i) {
+        reply = TryOnce(payload);
+        bad += reply.badChecksums;
+        if (reply.outcome != Outcome::NoAnswer)
+            break;
+    }
+    reply.badChecksums = bad;
+    return reply;
+}
+
+BoardSession::Reply BoardSession::TryOnce(std::span<const std::uint8_t> payload)
+{
+    Reply reply;
+    if (!m_open || m_lost) {
+        reply.outcome = Outcome::Lost;
+        return reply;
+    }
+    if (InterruptWatch::Interrupted()) {
+        reply.outcome = Outcome::Interrupted;
+        return reply;
+    }
+    BuildResult built = BuildFrame(payload.data(), payload.size());
+    if (!built.entry || payload.size() < 3)
+        return reply;
+    if (m_settings.verbose)
+        PrintErr(QStringLiteral("→ %1").arg(QString::fromStdString(HexText(built.entry->data(), built.entry->size()))));
+    // A frame of an earlier try that never left gives way to this one.
+    m_com.ClearTxQueue();
+    m_wantCls = static_cast<std::uint8_t>(payload[1] | 0x80);
+    m_wantCode = static_cast<std::uint8_t>(payload[2] | 0x80);
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(&InterruptWatch::Install(), &InterruptWatch::Raised, &loop, [this] { Finish(); });
+    m_loop = &loop;
+    m_timer = &timer;
+    m_reply = &reply;
+    // The frame leaves at once on a quiet line, else after one interval of
+    // silence; the answer's own time starts when it has left.
+    timer.start(m_settings.intervalMs + m_settings.timeoutMs);
+    m_com.PushTxEntry(built.entry);
+    ++m_sent;
+    TakeFrames(); // frames that arrived in between
+    if (reply.frame.empty() && !m_lost)
+        loop.exec();
+    m_loop = nullptr;
+    m_timer = nullptr;
+    m_reply = nullptr;
+    if (!reply.frame.empty())
+        reply.outcome = Outcome::Answered;
+    else if (m_lost)
+        reply.outcome = Outcome::Lost;
+    else if (InterruptWatch::Interrupted())
+        reply.outcome = Outcome::Interrupted;
+    return reply;
+}
+
+void BoardSession::Finish()
+{
+    if (m_loop)
+        m_loop->quit();
+}
+
+bool BoardSession::event(QEvent *e)
+{
+    switch (static_cast<int>(e->type())) {
+    case WM_FRAME_RECEIVED: TakeFrames(); return true;
+    case WM_FRAME_SENT:
+        if (m_timer)
+            m_timer->start(m_settings.timeoutMs);
+        return true;
+    case WM_PORT_LOST:
+        m_lost = true;
+        Finish();
+        return true;
+    case WM_PORT_IDLE:
+    case WM_PORT_RXBYTE:
+    case WM_PORT_WRITTEN: return true;
+    default: return QObject::event(e);
+    }
+}
+
+void BoardSession::TakeFrames()
+{
+    while (FrameEntry *entry = m_com.PopRxFrame()) {
+        const std::uint8_t *f = entry->data();
+        const std::size_t n = entry->size();
+        if (m_settings.verbose)
+            PrintErr(QStringLiteral("← %1").arg(QString::fromStdString(HexText(f, n))));
+        const bool sound = VerifyFrame(f, n);
+        const bool fromChosen = ((f[1] & 0x80) != 0) == m_settings.secondary;
+        if (!sound && m_reply && f[2] == m_wantCls && f[3] == m_wantCode)
+            ++m_reply->badChecksums;
+        if (sound && fromChosen && m_reply && m_reply->frame.empty() && f[2] == m_wantCls && f[3] == m_wantCode) {
+            m_reply->frame.assign(f, f + n);
+            Finish();
+        }
+        FrameEntryFree(entry);
+    }
+}
+
+bool BoardSession::Pause(int ms)
+{
+    if (InterruptWatch::Interrupted())
+        return false;
+    if (ms <= 0)
+        return true;
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    connect(&InterruptWatch::Install(), &InterruptWatch::Raised, &loop, &QEventLoop::quit);
+    loop.exec();
+    return !InterruptWatch::Interrupted();
+}
+
+QString OutcomeText(BoardSession::Outcome outcome, const QString &what)
+{
+    switch (outcome) {
+    case BoardSession::Outcome::Answered: return QString();
+    case BoardSession::Outcome::NoAnswer: return Tr("%1：板卡无应答").arg(what);
+    case BoardSession::Outcome::Lost: return Tr("%1：串口连接已断开").arg(what);
+    case BoardSession::Outcome::Interrupted: return Tr("%1：已中断").arg(what);
+    }
+    return QString();
+}
+
+int ResultCode(const std::vector<std::uint8_t> &frame)
+{
+    if (frame.size() < 10 || frame[4] == 0)
+        return -1;
+    return frame[5];
+}
+
+std::unique_ptr<BoardSession> OpenBoard(const CommonOptions &options, int *exitStatus)
+{
+    SessionSettings settings;
+    QString error;
+    if (!ResolveSession(options, &settings, &error)) {
+        PrintErr(error);
+        *exitStatus = kExitUsage;
+        return nullptr;
+    }
+    auto session = std::make_unique<BoardSession>(settings);
+    if (!session->Open(&error)) {
+        PrintErr(error);
+        *exitStatus = kExitLink;
+        return nullptr;
+    }
+    *exitStatus = kExitOk;
+    return session;
+}
+
+QString IsoTime(const QDateTime &local)
+{
+    return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
+}

@@ -1,0 +1,94 @@
+// The board port as pylvexctl uses it: the window's port object with its
+// monitoring thread and pacing, one request at a time, each waiting for the
+// answer of its class and code from the chosen board, with one retry.
+#pragma once
+
+#include "cli/cli_common.h"
+#include "link/serialcom.h"
+
+#include <QDateTime>
+#include <QEvent>
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+class QEventLoop;
+class QTimer;
+
+struct SessionSettings {
+    QString device; // as given: a port name or a device path
+    LineSettings line;
+    int intervalMs = 400;
+    int timeoutMs = kDefaultTimeoutMs;
+    bool secondary = false;
+    bool verbose = false;
+};
+
+// The settings from the common options and the port settings the window stored.
+// False with a usage message when no port is given and none is stored.
+bool ResolveSession(const CommonOptions &options, SessionSettings *settings, QString *error);
+
+class BoardSession : public QObject {
+public:
+    enum class Outcome { Answered, NoAnswer, Lost, Interrupted };
+    struct Reply {
+        Outcome outcome = Outcome::NoAnswer;
+        std::vector<std::uint8_t> frame; // the whole answer frame, head to tail
+        int badChecksums = 0;            // answers dropped for a wrong checksum
+    };
+
+    explicit BoardSession(const SessionSettings &settings);
+    ~BoardSession() override;
+
+    // Opens the port and starts monitoring; false with the message to show.
+    bool Open(QString *error);
+    void Close();
+    bool IsOpen() const { return m_open; }
+    const SessionSettings &Settings() const { return m_settings; }
+
+    // Sends the payload (link byte on) and waits for the answer with the
+    // request's class and code (bit 7 set) from the chosen board; tries times
+    // in all. Frames of the other board and stale answers are dropped.
+    Reply Request(std::span<const std::uint8_t> payload, int tries = 2);
+    // Requests sent since the start (retries included).
+    int RequestsSent() const { return m_sent; }
+
+    // Waits ms milliseconds, or less when interrupted; false when interrupted.
+    static bool Pause(int ms);
+
+protected:
+    bool event(QEvent *e) override;
+
+private:
+    Reply TryOnce(std::span<const std::uint8_t> payload);
+    void TakeFrames();
+    void Finish();
+
+    SessionSettings m_settings;
+    CSerialCom m_com;
+    bool m_open = false;
+    bool m_lost = false;
+    int m_sent = 0;
+    // The request waiting for its answer.
+    QEventLoop *m_loop = nullptr;
+    QTimer *m_timer = nullptr;
+    std::uint8_t m_wantCls = 0;
+    std::uint8_t m_wantCode = 0;
+    Reply *m_reply = nullptr;
+};
+
+// "无应答" and the like for an outcome other than Answered.
+QString OutcomeText(BoardSession::Outcome outcome, const QString &what);
+// The result code of an answer frame, -1 when it carries none.
+int ResultCode(const std::vector<std::uint8_t> &frame);
+
+// Resolves the settings and opens the port; on failure the message is on
+// standard error, the session is null and exitStatus holds the status.
+std::unique_ptr<BoardSession> OpenBoard(const CommonOptions &options, int *exitStatus);
+
+// The local time with its offset from UTC, as ISO 8601 text.
+QString IsoTime(const QDateTime &local);

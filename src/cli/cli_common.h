@@ -1,0 +1,39 @@
+// Pieces every subcommand of pylvexctl shares: exit statuses, the options
+// common to all of them, and writing results and errors.
+#pragma once
+
+#include "link/serialline.h"
+
+#include <QJsonDocument>
+#include <QString>
+#include <QStringList>
+
+// Exit statuses of the program.
+enum ExitStatus {
+    kExitOk = 0,
+    kExitBoard = 1, // the board answered with an error, or a read-back or diff mismatch
+    kExitUsage = 2, // unknown subcommand, option or key; a value out of range
+    kExitLink = 3,  // no such port, port busy, no permission, no answer
+};
+
+inline constexpr int kDefaultTimeoutMs = 1000;
+
+// What every subcommand that talks to the board takes.
+struct CommonOptions {
+    QString port;       // device name or path; empty: the port stored by the window
+    int baud = 0;       // 0: the stored rate
+    int intervalMs = 0; // 0: the stored interval (or 400)
+    int timeoutMs = kDefaultTimeoutMs;
+    bool secondary = false; // answers of the secondary board (link byte 0xD3)
+    bool json = false;
+    bool verbose = false; // every frame as hex on standard error
+};
+
+// The text through the program's translation context.
+QString Tr(const char *source);
+
+// Standard output holds only results; errors and reports go to standard error.
+void PrintOut(const QString &text);
+void PrintErr(const QString &text);
+// A JSON document on standard output, indented or on one line.
+void PrintJson(const QJsonDocument &doc, bool oneLine = false);

@@ -1,0 +1,281 @@
+#include "cli/cli_options.h"
+
+#include "cli/param_keys.h"
+#include "link/portprofile.h"
+
+#include <QCommandLineParser>
+
+#include <vector>
+
+namespace {
+
+struct CommandSpec {
+    const char *name;
+    QStringList verbs;  // empty: the command takes no verb
+    const char *syntax; // positional part of the usage line
+    const char *summary;
+    QStringList options; // names of its own options
+};
+
+const std::vector<CommandSpec> &Commands()
+{
+    static const std::vector<CommandSpec> commands = {
+        {"ports", {}, "", QT_TRANSLATE_NOOP("pylvexctl", "列出找到的串口及其说明"), {}},
+        {"status", {}, "", QT_TRANSLATE_NOOP("pylvexctl", "读取全部实时状态（支持时批量读取，否则逐项读取）"), {}},
+        {"watch",
+         {},
+         "",
+         QT_TRANSLATE_NOOP("pylvexctl", "反复读取实时状态，直到被中断（Ctrl-C）；每次一行 JSON 或一行 CSV"),
+         {"every", "csv"}},
+        {"params",
+         {"get", "set"},
+         "get [KEY...] | set KEY=VALUE...",
+         QT_TRANSLATE_NOOP("pylvexctl", "读取或写入两个门限页面的参数；每次写入都会读回比较"),
+         {}},
+        {"profile",
+         {"save", "diff", "apply"},
+         "save FILE | diff FILE | apply FILE",
+         QT_TRANSLATE_NOOP("pylvexctl", "把全部可读参数存入 JSON 文件，与板卡比较，或把不同的参数写回板卡"),
+         {"only", "dry-run"}},
+        {"clock",
+         {},
+         "",
+         QT_TRANSLATE_NOOP("pylvexctl", "读取板卡时钟；--set 按电脑时间设置，--sync 相差超过 600 秒时才设置"),
+         {"set", "sync"}},
+        {"log",
+         {"alarm", "protection"},
+         "alarm|protection",
+         QT_TRANSLATE_NOOP("pylvexctl", "读取板卡的报警或保护日志"),
+         {"xlsx"}},
+        {"records", {}, "", QT_TRANSLATE_NOOP("pylvexctl", "读取板卡存储的电池记录"), {"xlsx"}},
+        {"upgrade", {}, "FILE", QT_TRANSLATE_NOOP("pylvexctl", "升级板卡固件（命令协议或 YModem）"), {"ymodem"}},
+    };
+    return commands;
+}
+
+const CommandSpec *FindCommand(const QString &name)
+{
+    for (const CommandSpec &c : Commands())
+        if (name == QLatin1String(c.name))
+            return &c;
+    return nullptr;
+}
+
+QList<QCommandLineOption> CommonOptionList()
+{
+    return {
+        {{"h", "help"}, Tr("显示帮助")},
+        {"port", Tr("串口设备（ttyUSB0 或 /dev/pts/3 这样的路径）；默认是窗口程序上次使用的串口"), "DEVICE"},
+        {"baud", Tr("波特率；默认是窗口程序保存的波特率（未保存时 9600）"), "BAUD"},
+        {"interval", Tr("命令发送间隔（毫秒，10 至 2000）；默认是窗口程序保存的间隔（未保存时 400）"), "MS"},
+        {"timeout", Tr("每个请求等待应答的时间（毫秒，默认 1000）；无应答时重试一次"), "MS"},
+        {"secondary", Tr("与副电板通讯（应答的链路字节为 0xD3）")},
+        {"json", Tr("在标准输出给出 JSON（默认是便于阅读的表格）")},
+        {"verbose", Tr("在标准错误输出每个收发的帧（十六进制）")},
+    };
+}
+
+QCommandLineOption OwnOption(const QString &name)
+{
+    if (name == QLatin1String("every"))
+        return {"every", Tr("两次读取之间的秒数（可带小数，默认 1）"), "S"};
+    if (name == QLatin1String("csv"))
+        return {"csv", Tr("同时把每次的状态追加为 CSV 行（与窗口程序的每日 CSV 格式相同，GBK）；- 表示标准输出"),
+                "FILE"};
+    if (name == QLatin1String("only"))
+        return {"only", Tr("只写入这些参数（可重复，或用逗号分隔）"), "KEY"};
+    if (name == QLatin1String("dry-run"))
+        return {"dry-run", Tr("只列出将要写入的参数，不写入")};
+    if (name == QLatin1String("set"))
+        return {"set", Tr("按电脑的本地时间设置板卡时钟")};
+    if (name == QLatin1String("sync"))
+        return {"sync", Tr("板卡时钟与电脑相差超过 600 秒时才设置")};
+    if (name == QLatin1String("xlsx"))
+        return {"xlsx", Tr("同时写入 Excel 工作簿（与页面导出的格式相同）"), "FILE"};
+    if (name == QLatin1String("ymodem"))
+        return {"ymodem", Tr("用 YModem 升级：raw（直接）或 wrapped（封装在帧中）"), "MODE"};
+    return {name, name};
+}
+
+// Options that take a value, so the token after them is not the subcommand.
+bool TakesValue(const QString &token)
+{
+    static const QStringList valued = {"--port", "--baud", "--interval", "--timeout", "--every",
+                                       "--csv",  "--only", "--xlsx",     "--ymodem"};
+    return valued.contains(token);
+}
+
+QString ProgramHelp()
+{
+    QString text = Tr("用法：pylvexctl [选项] <子命令> [参数]\n\n"
+                      "在命令行操作 BMS 保护板：查看状态、读写门限参数、保存和恢复参数、校时。\n\n"
+                      "子命令：\n");
+    for (const CommandSpec &c : Commands())
+        text += QStringLiteral("  %1%2\n").arg(QLatin1String(c.name), -10).arg(Tr(c.summary));
+    text += Tr("\n共同选项：\n");
+    for (const QCommandLineOption &o : CommonOptionList()) {
+        QString names;
+        for (const QString &n : o.names())
+            names += (names.isEmpty() ? QString() : QStringLiteral(", ")) + (n.size() == 1 ? "-" : "--") + n;
+        if (!o.valueName().isEmpty())
+            names += QLatin1Char(' ') + o.valueName();
+        text += QStringLiteral("  %1%2\n").arg(names, -22).arg(o.description());
+    }
+    text += Tr("\n退出状态：0 成功；1 板卡应答错误，或读回、比较不一致；2 用法错误（未知参数、数值超出范围）；"
+               "3 链路错误（没有该串口、串口被占用、没有权限、无应答）。\n"
+               "每个子命令的说明：pylvexctl <子命令> --help\n");
+    return text;
+}
+
+CliRequest Fail(const QString &text)
+{
+    CliRequest r;
+    r.action = CliRequest::Action::Fail;
+    r.text = text;
+    return r;
+}
+
+bool IntOption(const QCommandLineParser &p, const QString &name, int min, int max, int *out, QString *error)
+{
+    if (!p.isSet(name))
+        return true;
+    bool ok = false;
+    const int v = p.value(name).trimmed().toInt(&ok);
+    if (!ok || v < min || v > max) {
+        *error = Tr("--%1 的值无效，有效范围是 %2 至 %3").arg(name).arg(min).arg(max);
+        return false;
+    }
+    *out = v;
+    return true;
+}
+
+QString CommandHelp(const CommandSpec &spec, QCommandLineParser &parser)
+{
+    QString text = parser.helpText();
+    text += QLatin1Char('\n');
+    if (spec.name == QLatin1String("params") || spec.name == QLatin1String("profile")) {
+        text += Tr("多值参数的值用逗号分隔，例如 balance_diff_mv=30,10；温度以整摄氏度输入和显示。\n"
+                   "JSON 输出中每个参数是一个数，多值参数是一组数。\n\n");
+        text += ParamKeysHelp();
+    }
+    if (spec.name == QLatin1String("profile"))
+        text += Tr("\ndiff 在有不同的参数时以状态 1 退出；apply 写入不同的参数（或 --only 给出的参数），"
+                   "读回比较，有参数未生效时以状态 1 退出。\n");
+    return text;
+}
+
+// Positional arguments each subcommand takes after its verb.
+bool CheckArgumentCount(const CliRequest &r)
+{
+    const qsizetype n = r.args.size();
+    if (r.command == QLatin1String("params"))
+        return r.verb == QLatin1String("get") || n >= 1;
+    if (r.command == QLatin1String("profile") || r.command == QLatin1String("upgrade"))
+        return n == 1;
+    return n == 0;
+}
+
+} // namespace
+
+CliRequest ParseCli(const QStringList &arguments)
+{
+    const QStringList args = arguments.mid(1);
+    QString commandName;
+    bool wantsHelp = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &t = args[i];
+        if (t == QLatin1String("-h") || t == QLatin1String("--help"))
+            wantsHelp = true;
+        if (t.startsWith(u'-')) {
+            if (TakesValue(t))
+                ++i;
+            continue;
+        }
+        commandName = t;
+        break;
+    }
+    if (commandName.isEmpty()) {
+        if (wantsHelp) {
+            CliRequest r;
+            r.action = CliRequest::Action::Help;
+            r.text = ProgramHelp();
+            return r;
+        }
+        return Fail(ProgramHelp());
+    }
+    const CommandSpec *spec = FindCommand(commandName);
+    if (!spec)
+        return Fail(Tr("未知的子命令：%1\n%2").arg(commandName, Tr("pylvexctl --help 列出全部子命令")));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(Tr(spec->summary));
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOptions(CommonOptionList());
+    for (const QString &name : spec->options)
+        parser.addOption(OwnOption(name));
+    parser.addPositionalArgument(QString::fromLatin1(spec->name), Tr(spec->summary),
+                                 QStringLiteral("%1 %2").arg(QLatin1String(spec->name), QLatin1String(spec->syntax)));
+    if (!parser.parse(arguments))
+        return Fail(parser.errorText() + QLatin1Char('\n') + Tr("%1 --help 给出用法").arg(commandName));
+    if (parser.isSet(QStringLiteral("help"))) {
+        CliRequest r;
+        r.action = CliRequest::Action::Help;
+        r.text = CommandHelp(*spec, parser);
+        return r;
+    }
+
+    CliRequest r;
+    r.command = commandName;
+    QStringList positional = parser.positionalArguments();
+    positional.removeFirst();
+    if (!spec->verbs.isEmpty()) {
+        if (positional.isEmpty() || !spec->verbs.contains(positional.first()))
+            return Fail(Tr("%1 需要 %2 之一\n%3")
+                            .arg(commandName, spec->verbs.join(QStringLiteral("、")),
+                                 Tr("%1 --help 给出用法").arg(commandName)));
+        r.verb = positional.takeFirst();
+    }
+    r.args = positional;
+    if (!CheckArgumentCount(r))
+        return Fail(Tr("%1 的参数个数不对\n%2").arg(commandName, Tr("%1 --help 给出用法").arg(commandName)));
+
+    QString error;
+    CommonOptions &c = r.common;
+    c.port = parser.value(QStringLiteral("port")).trimmed();
+    c.secondary = parser.isSet(QStringLiteral("secondary"));
+    c.json = parser.isSet(QStringLiteral("json"));
+    c.verbose = parser.isSet(QStringLiteral("verbose"));
+    if (!IntOption(parser, QStringLiteral("baud"), 50, 4000000, &c.baud, &error) ||
+        !IntOption(parser, QStringLiteral("interval"), kCmdSndInvlMin, kCmdSndInvlMax, &c.intervalMs, &error) ||
+        !IntOption(parser, QStringLiteral("timeout"), 10, 600000, &c.timeoutMs, &error))
+        return Fail(error);
+
+    if (spec->options.contains(QStringLiteral("every")) && parser.isSet(QStringLiteral("every"))) {
+        bool ok = false;
+        r.everySec = parser.value(QStringLiteral("every")).trimmed().toDouble(&ok);
+        if (!ok || !(r.everySec >= 0) || r.everySec > 86400)
+            return Fail(Tr("--every 的值无效，有效范围是 0 至 86400 秒"));
+    }
+    if (spec->options.contains(QStringLiteral("csv")))
+        r.csvPath = parser.value(QStringLiteral("csv"));
+    if (spec->options.contains(QStringLiteral("only")))
+        for (const QString &v : parser.values(QStringLiteral("only")))
+            for (const QString &key : v.split(u',', Qt::SkipEmptyParts))
+                r.only.append(key.trimmed());
+    r.dryRun = spec->options.contains(QStringLiteral("dry-run")) && parser.isSet(QStringLiteral("dry-run"));
+    if (spec->options.contains(QStringLiteral("set"))) {
+        r.clockSet = parser.isSet(QStringLiteral("set"));
+        r.clockSync = parser.isSet(QStringLiteral("sync"));
+        if (r.clockSet && r.clockSync)
+            return Fail(Tr("--set 与 --sync 只能给出一个"));
+    }
+    if (spec->options.contains(QStringLiteral("xlsx")))
+        r.xlsxPath = parser.value(QStringLiteral("xlsx"));
+    if (spec->options.contains(QStringLiteral("ymodem"))) {
+        r.ymodem = parser.value(QStringLiteral("ymodem"));
+        if (parser.isSet(QStringLiteral("ymodem")) && r.ymodem != QLatin1String("raw") &&
+            r.ymodem != QLatin1String("wrapped"))
+            return Fail(Tr("--ymodem 只接受 raw 或 wrapped"));
+    }
+    return r;
+}

@@ -1,0 +1,38 @@
+// pylvexctl: the board from the command line, for scripts and production
+// lines. Results go to standard output, errors to standard error; the exit
+// status says what went wrong (0 ok, 1 board, 2 usage, 3 link).
+#include "cli/cli_options.h"
+#include "cli/commands.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+struct Command {
+    const char *name;
+    int (*run)(const CliRequest &);
+};
+
+const Command kCommands[] = {
+    {"ports", RunPorts},     {"status", RunStatus},       {"watch", RunWatch},
+    {"params", RunParams},   {"profile", RunProfile},     {"clock", RunClock},
+    {"log", RunUnavailable}, {"records", RunUnavailable}, {"upgrade", RunUnavailable},
+};
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("pylvexctl"));
+    const CliRequest request = ParseCli(QCoreApplication::arguments());
+    switch (request.action) {
+    case CliRequest::Action::Help: PrintOut(request.text); return kExitOk;
+    case CliRequest::Action::Fail: PrintErr(request.text); return kExitUsage;
+    case CliRequest::Action::Run: break;
+    }
+    for (const Command &c : kCommands)
+        if (request.command == QLatin1String(c.name))
+            return c.run(request);
+    return kExitUsage;
+}
