@@ -1,0 +1,72 @@
+// The command-line program and the simulated board as processes for the
+// end-to-end tests of pylvexctl: the board on a pseudo-terminal, the program
+// run against it with its own profile folder.
+#pragma once
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <memory>
+
+inline QString BuiltProgram(const char *name)
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../src/") + QLatin1String(name);
+}
+
+// pylvex-sim with the given switches, serving a pseudo-terminal.
+class SimProcess {
+public:
+    bool Start(const QStringList &switches = {})
+    {
+        m_process.start(BuiltProgram("pylvex-sim"), switches);
+        if (!m_process.waitForStarted(5000) || !m_process.waitForReadyRead(5000))
+            return false;
+        m_device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+        return m_device.startsWith(QStringLiteral("/dev/"));
+    }
+    const QString &Device() const { return m_device; }
+    void Kill()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+    ~SimProcess() { Kill(); }
+
+private:
+    QProcess m_process;
+    QString m_device;
+};
+
+struct CliResult {
+    bool finished = false;
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+    qint64 wallMs = 0;
+    QJsonDocument Json() const { return QJsonDocument::fromJson(out); }
+};
+
+// Runs pylvexctl to its end with XDG_CONFIG_HOME pointing at profileFolder.
+inline CliResult RunCli(const QStringList &args, const QString &profileFolder, int timeoutMs = 30000)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), profileFolder);
+    p.setProcessEnvironment(env);
+    CliResult r;
+    QElapsedTimer clock;
+    clock.start();
+    p.start(BuiltProgram("pylvexctl"), args);
+    r.finished = p.waitForFinished(timeoutMs);
+    r.wallMs = clock.elapsed();
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
