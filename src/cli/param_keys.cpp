@@ -202,7 +202,7 @@ bool ResolveReadKeys(const QStringList &names, std::vector<const ParamKey *> *ke
 
 QString ParamKeysHelp()
 {
-    QString text = Tr("参数（KEY：名称，单位，有效范围）：\n");
+    QString text = Tr("参数（KEY，单位，有效范围，名称）：\n");
     for (const ParamKey &k : kKeys) {
         const PageParamRow &row = RowOf(k);
         QString range;
@@ -215,7 +215,11 @@ QString ParamKeysHelp()
         QString units = QString::fromUtf8(k.units);
         if (KeyValueCount(k) > 1)
             units = QStringLiteral("[%1]").arg(units);
-        text += QStringLiteral("  %1  %2  %3  %4\n").arg(QLatin1String(k.key), -28).arg(KeyLabel(k), units, range);
+        text += QStringLiteral("  %1 %2 %3 %4\n")
+                    .arg(QLatin1String(k.key), -28)
+                    .arg(units, -15)
+                    .arg(range, -26)
+                    .arg(KeyLabel(k));
     }
     return text;
 }
