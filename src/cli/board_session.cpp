@@ -42,7 +42,7 @@ bool BoardSession::Open(QString *error)
     GlobalLinkSettings().cmdSndInvl.store(m_settings.intervalMs);
     const QString device = m_settings.device;
     if (!IsKnownPortDevice(device)) {
-        *error = QStringLiteral("解析串口号失败COM口=%1").arg(device);
+        *error = Tr("解析串口号失败COM口=%1").arg(device);
         return false;
     }
     const LineSettings &l = m_settings.line;
@@ -78,6 +78,8 @@ BoardSession::Reply BoardSession::Request(std::span<const std::uint8_t> payload,
             break;
     }
     reply.badChecksums = bad;
+    if (reply.outcome == Outcome::NoAnswer && bad > 0)
+        PrintErr(Tr("收到 %1 个校验码错误的应答").arg(bad));
     return reply;
 }
 

@@ -39,6 +39,6 @@ int RunPorts(const CliRequest &request)
         PrintOut(text);
     }
     if (ports.isEmpty())
-        PrintErr(QStringLiteral("没有检测到可使用的串口"));
+        PrintErr(Tr("没有检测到可使用的串口"));
     return kExitOk;
 }

@@ -277,6 +277,14 @@ private slots:
         QCOMPARE(silent.exitCode, 3);
         QVERIFY(silent.out.isEmpty());
         QVERIFY(silent.err.contains(QStringLiteral("无应答")));
+
+        // A board that answers only a repeated request is reached by the retry.
+        SimProcess secondTry;
+        QVERIFY(secondTry.Start({QStringLiteral("--second-try")}));
+        CliResult retried = RunCli(
+            On(secondTry.Device(), {"--timeout", "100", "params", "get", "idle_wait_s", "--json"}), m_profile.path());
+        QCOMPARE(retried.exitCode, 0);
+        QCOMPARE(retried.Json().object()["idle_wait_s"], QJsonValue(60));
     }
 
     void watchSurvivesALostBoardAndEndsOnSigint()
