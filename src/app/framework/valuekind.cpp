@@ -28,16 +28,10 @@ int EncodeValue(VARTYPE vt, std::uint32_t v, std::uint8_t *out)
 
 bool DecodeValue(VARTYPE vt, const std::uint8_t *bytes, std::size_t avail, std::uint32_t &value)
 {
-    int size = ValueKindSize(vt);
-    if (size == 0 || avail < static_cast<std::size_t>(size))
+    const std::optional<std::int64_t> v =
+        DecodeKindValue(static_cast<ValueKind>(vt), std::span<const std::uint8_t>(bytes, bytes ? avail : 0));
+    if (!v)
         return false;
-    std::uint32_t v = 0;
-    for (int i = 0; i < size; ++i)
-        v = (v << 8) | bytes[i];
-    if (vt == VT_I1)
-        v = static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<std::int8_t>(v)));
-    else if (vt == VT_I2)
-        v = static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<std::int16_t>(v)));
-    value = v;
+    value = static_cast<std::uint32_t>(*v); // signed kinds keep their sign-extended pattern
     return true;
 }
