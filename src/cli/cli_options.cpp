@@ -9,7 +9,7 @@
 
 namespace {
 
-struct CommandSpec {
+struct CommandInfo {
     const char *name;
     QStringList verbs;  // empty: the command takes no verb
     const char *syntax; // positional part of the usage line
@@ -17,9 +17,9 @@ struct CommandSpec {
     QStringList options; // names of its own options
 };
 
-const std::vector<CommandSpec> &Commands()
+const std::vector<CommandInfo> &Commands()
 {
-    static const std::vector<CommandSpec> commands = {
+    static const std::vector<CommandInfo> commands = {
         {"ports", {}, "", QT_TRANSLATE_NOOP("pylvexctl", "列出找到的串口及其说明"), {}},
         {"status", {}, "", QT_TRANSLATE_NOOP("pylvexctl", "读取全部实时状态（支持时批量读取，否则逐项读取）"), {}},
         {"watch",
@@ -53,9 +53,9 @@ const std::vector<CommandSpec> &Commands()
     return commands;
 }
 
-const CommandSpec *FindCommand(const QString &name)
+const CommandInfo *FindCommand(const QString &name)
 {
-    for (const CommandSpec &c : Commands())
+    for (const CommandInfo &c : Commands())
         if (name == QLatin1String(c.name))
             return &c;
     return nullptr;
@@ -110,7 +110,7 @@ QString ProgramHelp()
     QString text = Tr("用法：pylvexctl [选项] <子命令> [参数]\n\n"
                       "在命令行操作 BMS 保护板：查看状态、读写门限参数、保存和恢复参数、校时。\n\n"
                       "子命令：\n");
-    for (const CommandSpec &c : Commands())
+    for (const CommandInfo &c : Commands())
         text += QStringLiteral("  %1%2\n").arg(QLatin1String(c.name), -10).arg(Tr(c.summary));
     text += Tr("\n共同选项：\n");
     for (const QCommandLineOption &o : CommonOptionList()) {
@@ -149,16 +149,16 @@ bool IntOption(const QCommandLineParser &p, const QString &name, int min, int ma
     return true;
 }
 
-QString CommandHelp(const CommandSpec &spec, QCommandLineParser &parser)
+QString CommandHelp(const CommandInfo &info, QCommandLineParser &parser)
 {
     QString text = parser.helpText();
     text += QLatin1Char('\n');
-    if (spec.name == QLatin1String("params") || spec.name == QLatin1String("profile")) {
+    if (info.name == QLatin1String("params") || info.name == QLatin1String("profile")) {
         text += Tr("多值参数的值用逗号分隔，例如 balance_diff_mv=30,10；温度以整摄氏度输入和显示。\n"
                    "JSON 输出中每个参数是一个数，多值参数是一组数。\n\n");
         text += ParamKeysHelp();
     }
-    if (spec.name == QLatin1String("profile"))
+    if (info.name == QLatin1String("profile"))
         text += Tr("\ndiff 在有不同的参数时以状态 1 退出；apply 写入不同的参数（或 --only 给出的参数），"
                    "读回比较，有参数未生效时以状态 1 退出。\n");
     return text;
@@ -203,24 +203,24 @@ CliRequest ParseCli(const QStringList &arguments)
         }
         return Fail(ProgramHelp());
     }
-    const CommandSpec *spec = FindCommand(commandName);
-    if (!spec)
+    const CommandInfo *info = FindCommand(commandName);
+    if (!info)
         return Fail(Tr("未知的子命令：%1\n%2").arg(commandName, Tr("pylvexctl --help 列出全部子命令")));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(Tr(spec->summary));
+    parser.setApplicationDescription(Tr(info->summary));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions(CommonOptionList());
-    for (const QString &name : spec->options)
+    for (const QString &name : info->options)
         parser.addOption(OwnOption(name));
-    parser.addPositionalArgument(QString::fromLatin1(spec->name), Tr(spec->summary),
-                                 QStringLiteral("%1 %2").arg(QLatin1String(spec->name), QLatin1String(spec->syntax)));
+    parser.addPositionalArgument(QString::fromLatin1(info->name), Tr(info->summary),
+                                 QStringLiteral("%1 %2").arg(QLatin1String(info->name), QLatin1String(info->syntax)));
     if (!parser.parse(arguments))
         return Fail(parser.errorText() + QLatin1Char('\n') + Tr("%1 --help 给出用法").arg(commandName));
     if (parser.isSet(QStringLiteral("help"))) {
         CliRequest r;
         r.action = CliRequest::Action::Help;
-        r.text = CommandHelp(*spec, parser);
+        r.text = CommandHelp(*info, parser);
         return r;
     }
 
@@ -228,10 +228,10 @@ CliRequest ParseCli(const QStringList &arguments)
     r.command = commandName;
     QStringList positional = parser.positionalArguments();
     positional.removeFirst();
-    if (!spec->verbs.isEmpty()) {
-        if (positional.isEmpty() || !spec->verbs.contains(positional.first()))
+    if (!info->verbs.isEmpty()) {
+        if (positional.isEmpty() || !info->verbs.contains(positional.first()))
             return Fail(Tr("%1 需要 %2 之一\n%3")
-                            .arg(commandName, spec->verbs.join(QStringLiteral("、")),
+                            .arg(commandName, info->verbs.join(QStringLiteral("、")),
                                  Tr("%1 --help 给出用法").arg(commandName)));
         r.verb = positional.takeFirst();
     }
@@ -250,28 +250,28 @@ CliRequest ParseCli(const QStringList &arguments)
         !IntOption(parser, QStringLiteral("timeout"), 10, 600000, &c.timeoutMs, &error))
         return Fail(error);
 
-    if (spec->options.contains(QStringLiteral("every")) && parser.isSet(QStringLiteral("every"))) {
+    if (info->options.contains(QStringLiteral("every")) && parser.isSet(QStringLiteral("every"))) {
         bool ok = false;
         r.everySec = parser.value(QStringLiteral("every")).trimmed().toDouble(&ok);
         if (!ok || !(r.everySec >= 0) || r.everySec > 86400)
             return Fail(Tr("--every 的值无效，有效范围是 0 至 86400 秒"));
     }
-    if (spec->options.contains(QStringLiteral("csv")))
+    if (info->options.contains(QStringLiteral("csv")))
         r.csvPath = parser.value(QStringLiteral("csv"));
-    if (spec->options.contains(QStringLiteral("only")))
+    if (info->options.contains(QStringLiteral("only")))
         for (const QString &v : parser.values(QStringLiteral("only")))
             for (const QString &key : v.split(u',', Qt::SkipEmptyParts))
                 r.only.append(key.trimmed());
-    r.dryRun = spec->options.contains(QStringLiteral("dry-run")) && parser.isSet(QStringLiteral("dry-run"));
-    if (spec->options.contains(QStringLiteral("set"))) {
+    r.dryRun = info->options.contains(QStringLiteral("dry-run")) && parser.isSet(QStringLiteral("dry-run"));
+    if (info->options.contains(QStringLiteral("set"))) {
         r.clockSet = parser.isSet(QStringLiteral("set"));
         r.clockSync = parser.isSet(QStringLiteral("sync"));
         if (r.clockSet && r.clockSync)
             return Fail(Tr("--set 与 --sync 只能给出一个"));
     }
-    if (spec->options.contains(QStringLiteral("xlsx")))
+    if (info->options.contains(QStringLiteral("xlsx")))
         r.xlsxPath = parser.value(QStringLiteral("xlsx"));
-    if (spec->options.contains(QStringLiteral("ymodem"))) {
+    if (info->options.contains(QStringLiteral("ymodem"))) {
         r.ymodem = parser.value(QStringLiteral("ymodem"));
         if (parser.isSet(QStringLiteral("ymodem")) && r.ymodem != QLatin1String("raw") &&
             r.ymodem != QLatin1String("wrapped"))
