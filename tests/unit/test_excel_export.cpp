@@ -12,6 +12,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -199,33 +202,57 @@ TEST_F(ExcelExport, MissingFolderIsReportedWithoutTheInUseBox)
     EXPECT_FALSE(ExportListToExcel(kColumns, Numbered(2, 4), QString(), &reports));
 }
 
+// Runs the checks as an ordinary user: permissions do not bind the superuser,
+// so under it they run in a child that gives up its rights first. Returns the
+// checks' result (0 = all held).
+int AsOrdinaryUser(const std::function<int()> &checks)
+{
+    if (geteuid() != 0)
+        return checks();
+    pid_t child = fork();
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(100);
+        _exit(checks());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 101;
+}
+
 TEST_F(ExcelExport, WithoutWritePermission)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind the superuser";
-    // A read-only file in a writable folder.
+    QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                            QFile::WriteOther | QFile::ExeOther);
+    // A read-only file in a writable folder, and a new file in a read-only folder.
     QString file = Path(QStringLiteral("readonly.xlsx"));
     {
         QFile f(file);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("keep");
     }
-    QFile::setPermissions(file, QFile::ReadOwner);
-    RecordedReports reports;
-    EXPECT_FALSE(ExportListToExcel(kColumns, Numbered(2, 4), file, &reports));
-    EXPECT_EQ(reports.inUse, 1);
-    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadOther);
+    QString folder = Path(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+
+    int failed = AsOrdinaryUser([&] {
+        int bits = 0;
+        RecordedReports first;
+        bits |= ExportListToExcel(kColumns, Numbered(2, 4), file, &first) ? 1 : 0;
+        bits |= first.inUse == 1 ? 0 : 2;
+        bits |= first.errors == QStringList{QStringLiteral("创建 Excel 文件数据库失败")} ? 0 : 4;
+        RecordedReports second;
+        bits |= ExportListToExcel(kColumns, Numbered(2, 4), folder + "/new.xlsx", &second) ? 8 : 0;
+        bits |= second.inUse == 1 ? 0 : 16;
+        bits |= second.errors == QStringList{QStringLiteral("创建 Excel 文件数据库失败")} ? 0 : 32;
+        return bits;
+    });
+    EXPECT_EQ(failed, 0);
     QFile kept(file);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), "keep");
-
-    // A new file in a read-only folder.
-    QString folder = Path(QStringLiteral("locked"));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-    RecordedReports second;
-    EXPECT_FALSE(ExportListToExcel(kColumns, Numbered(2, 4), folder + "/new.xlsx", &second));
-    EXPECT_EQ(second.errors, QStringList{QStringLiteral("创建 Excel 文件数据库失败")});
-    EXPECT_EQ(second.inUse, 1);
+    EXPECT_FALSE(QFileInfo::exists(folder + "/new.xlsx"));
+    EXPECT_TRUE(Leftovers().isEmpty());
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
