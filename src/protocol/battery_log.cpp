@@ -135,33 +135,33 @@ std::vector<std::uint8_t> LogRequestPayload(std::uint8_t kind)
     return p;
 }
 
-std::optional<LogRecord> DecodeLogRecord(std::span<const std::uint8_t> bytes)
+std::optional<BatteryLogRecord> DecodeBatteryLogRecord(std::span<const std::uint8_t> bytes)
 {
     if (bytes.size() < kLogRecordBytes)
         return std::nullopt;
-    LogRecord r;
+    BatteryLogRecord r;
     r.bytes = bytes.first(kLogRecordBytes);
     r.time = static_cast<std::int32_t>(Le32(bytes, 0));
     r.flags = Le32(bytes, 48);
     return r;
 }
 
-std::optional<LogData> DecodeLogData(std::span<const std::uint8_t> payload)
+std::optional<BatteryLogData> DecodeBatteryLogData(std::span<const std::uint8_t> payload)
 {
     if (payload.size() < kLogDataHead || (payload.size() - kLogDataHead) % kLogRecordBytes != 0)
         return std::nullopt;
-    LogData data;
+    BatteryLogData data;
     data.packets = payload[0];
     std::size_t n = (payload.size() - kLogDataHead) / kLogRecordBytes;
     for (std::size_t r = 0; r < n; ++r)
-        data.records.push_back(*DecodeLogRecord(payload.subspan(kLogDataHead + kLogRecordBytes * r)));
+        data.records.push_back(*DecodeBatteryLogRecord(payload.subspan(kLogDataHead + kLogRecordBytes * r)));
     data.single = data.packets == 1 && n == 1;
     return data;
 }
 
-LogEvents LogEventNames(int kind, std::uint32_t flags, std::size_t contentLimit)
+BatteryLogEvents LogEventNames(int kind, std::uint32_t flags, std::size_t contentLimit)
 {
-    LogEvents events;
+    BatteryLogEvents events;
     std::size_t length = 0;
     for (int bit = 0; bit < 32; ++bit) {
         if (!(flags & (1u << bit)))
@@ -191,21 +191,21 @@ std::string JoinLogNames(const std::vector<const char *> &names)
     return out;
 }
 
-std::vector<LogRow> LogRows(int kind, const LogData &data, std::size_t contentLimit, int nameLimit)
+std::vector<BatteryLogRow> BatteryLogRows(int kind, const BatteryLogData &data, std::size_t contentLimit, int nameLimit)
 {
-    std::vector<LogRow> rows;
+    std::vector<BatteryLogRow> rows;
     for (std::size_t r = 0; r < data.records.size(); ++r) {
-        const LogRecord &record = data.records[r];
-        LogEvents events = LogEventNames(kind, record.flags, contentLimit);
-        LogRow row{record.time, record.flags, LogRowKind::Events, {}, r};
+        const BatteryLogRecord &record = data.records[r];
+        BatteryLogEvents events = LogEventNames(kind, record.flags, contentLimit);
+        BatteryLogRow row{record.time, record.flags, BatteryLogRowKind::Events, {}, r};
         if (events.counted > nameLimit) {
             if (!data.single)
                 continue;
-            row.kind = LogRowKind::Invalid;
+            row.kind = BatteryLogRowKind::Invalid;
         } else if (!events.names.empty()) {
             row.names = std::move(events.names);
         } else if (data.single && LogAllNormalText(kind)) {
-            row.kind = LogRowKind::AllNormal;
+            row.kind = BatteryLogRowKind::AllNormal;
         } else {
             continue;
         }
@@ -214,12 +214,12 @@ std::vector<LogRow> LogRows(int kind, const LogData &data, std::size_t contentLi
     return rows;
 }
 
-std::string LogRowContent(const LogRow &row, int kind)
+std::string BatteryLogRowContent(const BatteryLogRow &row, int kind)
 {
     switch (row.kind) {
-    case LogRowKind::Events: return JoinLogNames(row.names);
-    case LogRowKind::AllNormal: return LogAllNormalText(kind) ? LogAllNormalText(kind) : "";
-    case LogRowKind::Invalid: {
+    case BatteryLogRowKind::Events: return JoinLogNames(row.names);
+    case BatteryLogRowKind::AllNormal: return LogAllNormalText(kind) ? LogAllNormalText(kind) : "";
+    case BatteryLogRowKind::Invalid: {
         std::string out;
         AppendFormat(out, kLogInvalidRecordFormat, static_cast<unsigned>(row.flags));
         return out;
@@ -246,7 +246,7 @@ std::string LogDataTrace(std::span<const std::uint8_t> payload, int kind, std::s
 {
     std::string out;
     AppendFormat(out, "contLen：%d\n", static_cast<int>(payload.size() + 1));
-    std::optional<LogData> data = DecodeLogData(payload);
+    std::optional<BatteryLogData> data = DecodeBatteryLogData(payload);
     if (!data)
         return out;
     AppendFormat(out, "count：%d\n", static_cast<int>(data->records.size()));

@@ -43,55 +43,55 @@ extern const char *const kLogInvalidRecordFormat;
 // 53 03 50 0A, kind, 10, eight 00.
 std::vector<std::uint8_t> LogRequestPayload(std::uint8_t kind);
 
-struct LogRecord {
+struct BatteryLogRecord {
     std::int32_t time = 0;               // seconds since 1970-01-01 UTC, little-endian on the wire
     std::uint32_t flags = 0;             // bit 0 in byte 48 ... bit 31 in byte 51
     std::span<const std::uint8_t> bytes; // the 52 bytes, inside the answer
 };
-std::optional<LogRecord> DecodeLogRecord(std::span<const std::uint8_t> bytes);
+std::optional<BatteryLogRecord> DecodeBatteryLogRecord(std::span<const std::uint8_t> bytes);
 
 // The payload of a data answer (the bytes after the result byte).
-struct LogData {
+struct BatteryLogData {
     std::uint8_t packets = 0;
-    std::vector<LogRecord> records;
+    std::vector<BatteryLogRecord> records;
     // One packet holding one record: the board's answer about its whole log.
     bool single = false;
 };
 // nullopt unless the payload holds the three head bytes and whole records.
-std::optional<LogData> DecodeLogData(std::span<const std::uint8_t> payload);
+std::optional<BatteryLogData> DecodeBatteryLogData(std::span<const std::uint8_t> payload);
 
 // The named events of a record's flags, bit 0 first. With kind 2 or 3 a bit
 // without a name is skipped and every name counts; with another kind every set
 // bit gives kLogUnknownEvent, which does not count. The walk stops before a name
 // that would bring the content ("|" between names) to contentLimit bytes.
-struct LogEvents {
+struct BatteryLogEvents {
     std::vector<const char *> names;
     int counted = 0;
 };
-LogEvents LogEventNames(int kind, std::uint32_t flags, std::size_t contentLimit = kLogContentLimit);
+BatteryLogEvents LogEventNames(int kind, std::uint32_t flags, std::size_t contentLimit = kLogContentLimit);
 // The names joined by "|".
 std::string JoinLogNames(const std::vector<const char *> &names);
 
 // What one record shows.
-enum class LogRowKind {
+enum class BatteryLogRowKind {
     Events,    // the names
     AllNormal, // LogAllNormalText of the kind
     Invalid,   // more names than the limit in a single-record answer: kLogInvalidRecordFormat
 };
-struct LogRow {
+struct BatteryLogRow {
     std::int32_t time = 0;
     std::uint32_t flags = 0;
-    LogRowKind kind = LogRowKind::Events;
+    BatteryLogRowKind kind = BatteryLogRowKind::Events;
     std::vector<const char *> names; // Events only
     std::size_t record = 0;          // index of the record in the answer
 };
 // The rows of one data answer in record order. A record with more names than
 // the limit gives no row in a multi-record answer; a record without names gives
 // a row only in a single-record answer of kind 2 or 3.
-std::vector<LogRow> LogRows(int kind, const LogData &data, std::size_t contentLimit = kLogContentLimit,
-                            int nameLimit = kLogNameLimit);
+std::vector<BatteryLogRow> BatteryLogRows(int kind, const BatteryLogData &data,
+                                          std::size_t contentLimit = kLogContentLimit, int nameLimit = kLogNameLimit);
 // The row's content from the untranslated texts.
-std::string LogRowContent(const LogRow &row, int kind);
+std::string BatteryLogRowContent(const BatteryLogRow &row, int kind);
 
 // An event time as local "%Y-%m-%d %H:%M:%S"; nullopt for a time before 1970
 // or from the year 3000 on, and when the calendar conversion fails.

@@ -37,12 +37,12 @@ Bytes Payload(std::uint8_t packets, const std::vector<Bytes> &records)
 
 std::vector<std::string> Contents(int kind, const Bytes &payload)
 {
-    std::optional<LogData> data = DecodeLogData(payload);
+    std::optional<BatteryLogData> data = DecodeBatteryLogData(payload);
     std::vector<std::string> out;
     if (!data)
         return out;
-    for (const LogRow &row : LogRows(kind, *data))
-        out.push_back(LogRowContent(row, kind));
+    for (const BatteryLogRow &row : BatteryLogRows(kind, *data))
+        out.push_back(BatteryLogRowContent(row, kind));
     return out;
 }
 
@@ -99,7 +99,7 @@ TEST(BatteryLog, PayloadLengthsThatHoldWholeRecords)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.payload);
         Bytes p(c.payload, 0x00);
-        std::optional<LogData> d = DecodeLogData(p);
+        std::optional<BatteryLogData> d = DecodeBatteryLogData(p);
         ASSERT_EQ(d.has_value(), c.records.has_value());
         if (d) {
             EXPECT_EQ(d->records.size(), *c.records);
@@ -110,7 +110,7 @@ TEST(BatteryLog, PayloadLengthsThatHoldWholeRecords)
 TEST(BatteryLog, RecordTimeAndFlagsAreLittleEndian)
 {
     Bytes p = Payload(1, {Record(0x60000000u, 0x80402001u)});
-    std::optional<LogData> d = DecodeLogData(p);
+    std::optional<BatteryLogData> d = DecodeBatteryLogData(p);
     ASSERT_TRUE(d);
     ASSERT_EQ(d->records.size(), 1u);
     EXPECT_EQ(d->records[0].time, 1610612736);
@@ -118,16 +118,16 @@ TEST(BatteryLog, RecordTimeAndFlagsAreLittleEndian)
     EXPECT_EQ(d->records[0].bytes.data(), p.data() + 3);
     // A time with the top bit set is negative.
     Bytes neg = Payload(2, {Record(0xFFFFFFF6u, 0)});
-    EXPECT_EQ(DecodeLogData(neg)->records[0].time, -10);
+    EXPECT_EQ(DecodeBatteryLogData(neg)->records[0].time, -10);
 }
 
 TEST(BatteryLog, SingleRecordAnswerNeedsOnePacketAndOneRecord)
 {
-    EXPECT_TRUE(DecodeLogData(Payload(1, {Record(1, 0)}))->single);
-    EXPECT_FALSE(DecodeLogData(Payload(2, {Record(1, 0)}))->single);
-    EXPECT_FALSE(DecodeLogData(Payload(0, {Record(1, 0)}))->single);
-    EXPECT_FALSE(DecodeLogData(Payload(1, {Record(1, 0), Record(2, 0)}))->single);
-    EXPECT_FALSE(DecodeLogData(Payload(1, {}))->single);
+    EXPECT_TRUE(DecodeBatteryLogData(Payload(1, {Record(1, 0)}))->single);
+    EXPECT_FALSE(DecodeBatteryLogData(Payload(2, {Record(1, 0)}))->single);
+    EXPECT_FALSE(DecodeBatteryLogData(Payload(0, {Record(1, 0)}))->single);
+    EXPECT_FALSE(DecodeBatteryLogData(Payload(1, {Record(1, 0), Record(2, 0)}))->single);
+    EXPECT_FALSE(DecodeBatteryLogData(Payload(1, {}))->single);
 }
 
 TEST(BatteryLog, EveryNamedBitOfBothTables)
@@ -194,8 +194,8 @@ TEST(BatteryLog, NameLimitDropsRecordsOfMultiRecordAnswers)
     std::vector<std::string> rows = Contents(kLogAlarm, Payload(2, {three, four, threeNamed}));
     EXPECT_EQ(rows, (std::vector<std::string>{"单节过充报警|单节过放报警|总电压过充报警",
                                               "单节过充报警|单节过放报警|总电压过充报警"}));
-    std::optional<LogData> d = DecodeLogData(Payload(2, {three, four, threeNamed}));
-    std::vector<LogRow> r = LogRows(kLogAlarm, *d);
+    std::optional<BatteryLogData> d = DecodeBatteryLogData(Payload(2, {three, four, threeNamed}));
+    std::vector<BatteryLogRow> r = BatteryLogRows(kLogAlarm, *d);
     ASSERT_EQ(r.size(), 2u);
     EXPECT_EQ(r[0].record, 0u);
     EXPECT_EQ(r[1].record, 2u);
@@ -211,11 +211,11 @@ TEST(BatteryLog, AllFlagsOfAnAlarmRecord)
     EXPECT_EQ(Contents(kLogAlarm, Payload(1, {Record(1, 0xFFFFFFFFu), Record(2, 1u << 16)})),
               std::vector<std::string>{"低电量报警"});
     // Alone in its answer it is shown as not valid, never as "all normal".
-    std::optional<LogData> d = DecodeLogData(Payload(1, {Record(1, 0xFFFFFFFFu)}));
-    std::vector<LogRow> rows = LogRows(kLogAlarm, *d);
+    std::optional<BatteryLogData> d = DecodeBatteryLogData(Payload(1, {Record(1, 0xFFFFFFFFu)}));
+    std::vector<BatteryLogRow> rows = BatteryLogRows(kLogAlarm, *d);
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].kind, LogRowKind::Invalid);
-    EXPECT_EQ(LogRowContent(rows[0], kLogAlarm), "无效日志记录：事件标志 0xFFFFFFFF");
+    EXPECT_EQ(rows[0].kind, BatteryLogRowKind::Invalid);
+    EXPECT_EQ(BatteryLogRowContent(rows[0], kLogAlarm), "无效日志记录：事件标志 0xFFFFFFFF");
 }
 
 TEST(BatteryLog, RecordWithoutEvents)
@@ -245,7 +245,7 @@ TEST(BatteryLog, RecordWithoutEvents)
 TEST(BatteryLog, LogsWithoutTablesNameEveryBitUnknownWithoutCounting)
 {
     for (int kind : {int(kLogSleep), int(kLogRegular), 7}) {
-        LogEvents e = LogEventNames(kind, 0x8000000Fu);
+        BatteryLogEvents e = LogEventNames(kind, 0x8000000Fu);
         EXPECT_EQ(e.names.size(), 5u);
         EXPECT_EQ(e.counted, 0);
         // Five unknown events are not "more than three": the row stays.

@@ -11,8 +11,8 @@ namespace {
 struct LogAnswer {
     SimFrame ack;
     std::vector<SimFrame> data;
-    std::vector<LogRecord> records;
-    std::vector<LogRow> rows; // from every data frame, in order
+    std::vector<BatteryLogRecord> records;
+    std::vector<BatteryLogRow> rows; // from every data frame, in order
     bool allSingle = true;
 };
 
@@ -38,12 +38,12 @@ protected:
             m_payloads.emplace_back(frames[i].Payload().begin(), frames[i].Payload().end());
         }
         for (const Bytes &payload : m_payloads) {
-            std::optional<LogData> d = DecodeLogData(payload);
+            std::optional<BatteryLogData> d = DecodeBatteryLogData(payload);
             EXPECT_TRUE(d);
             if (!d)
                 continue;
             a.allSingle = a.allSingle && d->single;
-            for (const LogRow &row : LogRows(kind, *d))
+            for (const BatteryLogRow &row : BatteryLogRows(kind, *d))
                 a.rows.push_back(row);
             a.records.insert(a.records.end(), d->records.begin(), d->records.end());
         }
@@ -66,9 +66,10 @@ TEST_F(SimLogs, MainBoardStartsWithAMonthOfHistory)
         LogAnswer a = Read(static_cast<std::uint8_t>(c.kind));
         EXPECT_EQ(a.ack.data, Bytes{0x00});
         ASSERT_EQ(a.records.size(), c.records);
-        EXPECT_TRUE(std::is_sorted(a.records.begin(), a.records.end(),
-                                   [](const LogRecord &x, const LogRecord &y) { return x.time < y.time; }));
-        for (const LogRecord &r : a.records) {
+        EXPECT_TRUE(
+            std::is_sorted(a.records.begin(), a.records.end(),
+                           [](const BatteryLogRecord &x, const BatteryLogRecord &y) { return x.time < y.time; }));
+        for (const BatteryLogRecord &r : a.records) {
             EXPECT_LE(r.time, now - 86400);
             EXPECT_GE(r.time, now - 30 * 86400);
             EXPECT_NE(r.flags, 0u);
@@ -76,7 +77,7 @@ TEST_F(SimLogs, MainBoardStartsWithAMonthOfHistory)
         // Every record of the alarm and protection logs names its events.
         if (c.kind >= 2) {
             EXPECT_EQ(a.rows.size(), c.records);
-            for (const LogRow &row : a.rows)
+            for (const BatteryLogRow &row : a.rows)
                 EXPECT_FALSE(row.names.empty());
         }
     }
@@ -90,12 +91,12 @@ TEST_F(SimLogs, SurgesAddAlarmRecordsAtTheBoardClock)
     Pass(400 * 1000); // two and a half rounds of charge and discharge
     LogAnswer a = Read(kLogAlarm);
     ASSERT_GE(a.records.size(), before + 2);
-    std::vector<const LogRow *> fresh;
-    for (const LogRow &row : a.rows)
+    std::vector<const BatteryLogRow *> fresh;
+    for (const BatteryLogRow &row : a.rows)
         if (row.time >= start / 1000 - 660)
             fresh.push_back(&row);
     ASSERT_GE(fresh.size(), 2u);
-    for (const LogRow *row : fresh) {
+    for (const BatteryLogRow *row : fresh) {
         EXPECT_LE(row->time, clock.ms / 1000 - 660);
         EXPECT_EQ(JoinLogNames(row->names), "放电过流报警");
         EXPECT_EQ(row->flags, 1u << 11);
@@ -142,7 +143,7 @@ TEST_F(SimLogs, EmptyLogAnswersOneRecordWithoutEvents)
     ASSERT_EQ(a.records.size(), 1u);
     EXPECT_TRUE(a.allSingle);
     ASSERT_EQ(a.rows.size(), 1u);
-    EXPECT_EQ(LogRowContent(a.rows[0], kLogAlarm), "告警日志返回全部正常");
+    EXPECT_EQ(BatteryLogRowContent(a.rows[0], kLogAlarm), "告警日志返回全部正常");
     EXPECT_NEAR(a.rows[0].time, clock.ms / 1000, 1);
     // The main board answers the same request first, from its own log.
     EXPECT_EQ(Read(kLogAlarm, kLinkMain).records.size(), 6u);
