@@ -13,6 +13,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6serialport6-dev
   libxlsxwriter-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-dev
+  socat
   fonts-wqy-microhei
 )
 
