@@ -1,6 +1,8 @@
 // A byte link of the terminal: a ByteLink that also says when it became able
 // to carry bytes, how much written data still waits, and which peer sent the
-// bytes it received.
+// bytes it received. Every Open() that returned true is followed by exactly
+// one Closed(), whether the user closed the link, a TCP connection attempt
+// failed, the peer went away or the device was lost.
 #pragma once
 
 #include "link/bytelink.h"
