@@ -14,6 +14,7 @@ PACKAGES=(
   libxlsxwriter-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   python3-openpyxl
   clang libclang-rt-dev
+  socat
   fonts-wqy-microhei
 )
 
