@@ -12,7 +12,9 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6serialport6-dev
   libxlsxwriter-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
+  python3-openpyxl
   clang libclang-rt-dev
+  socat
   fonts-wqy-microhei
 )
 

@@ -33,18 +33,18 @@ ClockReading Ask(BoardSession &session, std::span<const std::uint8_t> payload)
     const std::time_t now = std::time(nullptr);
     const std::span<const std::uint8_t> data = FrameData(reply.frame.data(), reply.frame.size());
     std::optional<BoardTime> t;
-    if (data.size() == 7 && data[0] == 0)
+    if (static_cast<int>(data.size()) == kClockNeed && data[0] == 0)
         t = DecodeBoardTime(data.subspan(1));
     if (!t) {
         PrintErr(
             data.empty() || data[0] == 0
-                ? Tr("板卡时钟：Len:%1, Need:7").arg(data.size())
+                ? Tr("板卡时钟：Len:%1, Need:%2").arg(data.size()).arg(kClockNeed)
                 : Tr("板卡时钟：ErrorCode: 0x%1").arg(QString::number(data[0], 16).toUpper().rightJustified(2, u'0')));
         r.exitStatus = kExitBoard;
         return r;
     }
     r.board = *t;
-    r.differenceSec = static_cast<long long>(BoardTimeToEpoch(*t)) - static_cast<long long>(now);
+    r.differenceSec = static_cast<long long>(BoardTimeSeconds(*t)) - static_cast<long long>(now);
     return r;
 }
 
@@ -72,10 +72,10 @@ int RunClock(const CliRequest &request)
     const ClockReading before = Ask(*session, ClockReadPayload());
     if (before.exitStatus != kExitOk)
         return before.exitStatus;
-    bool set = request.clockSet || (request.clockSync && std::llabs(before.differenceSec) > kClockSyncLimitSec);
+    bool set = request.clockSet || (request.clockSync && std::llabs(before.differenceSec) > kClockToleranceSec);
     ClockReading after = before;
     if (set) {
-        after = Ask(*session, ClockSetPayload(BoardTimeFromEpoch(std::time(nullptr))));
+        after = Ask(*session, ClockSetPayload(std::time(nullptr)));
         if (after.exitStatus != kExitOk)
             return after.exitStatus;
         if (std::llabs(after.differenceSec) > kSetToleranceSec) {
@@ -99,7 +99,7 @@ int RunClock(const CliRequest &request)
         if (set)
             text += Tr("已设置为：%1（相差 %2 秒）\n").arg(TimeText(after.board)).arg(after.differenceSec);
         else if (request.clockSync)
-            text += Tr("相差不超过 %1 秒，未设置\n").arg(kClockSyncLimitSec);
+            text += Tr("相差不超过 %1 秒，未设置\n").arg(kClockToleranceSec);
         PrintOut(text);
     }
     return status;

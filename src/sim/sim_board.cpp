@@ -45,6 +45,9 @@ SimBoard::SimBoard(const SimOptions &options, SimClock clock)
     AddParamCommands(m_commands);
     AddStatusCommands(m_commands);
     AddClockCommands(m_commands);
+    AddLogCommands(m_commands);
+    AddRecordCommands(m_commands);
+    AddSocCommands(m_commands);
     std::int64_t now = m_clock();
     m_main = std::make_unique<BoardUnit>(kLinkMain, 0, m_options);
     m_main->lastAdvanceMs = now;
@@ -73,12 +76,66 @@ const SimCommand *SimBoard::Find(std::uint8_t cls, std::uint8_t code) const
     return nullptr;
 }
 
+// Pack time passes in slices, so the activities see every change of state
+// with the time it happened at.
 void SimBoard::AdvanceTo(BoardUnit &unit, std::int64_t nowMs)
 {
-    std::int64_t elapsed = nowMs - unit.lastAdvanceMs;
+    std::int64_t from = unit.lastAdvanceMs;
+    std::int64_t elapsed = nowMs - from;
     unit.lastAdvanceMs = nowMs;
-    if (elapsed > 0)
-        unit.pack.Advance(static_cast<double>(elapsed) / 1000.0 * m_options.speed, unit.params);
+    if (elapsed <= 0)
+        return;
+    constexpr double kMaxGapSeconds = 2 * 3600.0;
+    double total = std::min(static_cast<double>(elapsed) / 1000.0 * m_options.speed, kMaxGapSeconds);
+    double done = 0;
+    while (done < total) {
+        double dt = std::min(kSimSliceSeconds, total - done);
+        unit.pack.Advance(dt, unit.params);
+        done += dt;
+        SimContext context{unit, m_options, from + static_cast<std::int64_t>(elapsed * (done / total))};
+        for (const SimActivity &a : m_commands.activities)
+            if (a.observe)
+                a.observe(context);
+    }
+}
+
+std::vector<BoardUnit *> SimBoard::Units()
+{
+    std::vector<BoardUnit *> units{m_main.get()};
+    if (m_secondary)
+        units.push_back(m_secondary.get());
+    return units;
+}
+
+std::vector<SimBytes> SimBoard::Poll()
+{
+    std::vector<SimBytes> frames;
+    std::int64_t now = m_clock();
+    for (BoardUnit *unit : Units()) {
+        AdvanceTo(*unit, now);
+        SimContext context{*unit, m_options, now};
+        for (const SimActivity &a : m_commands.activities)
+            if (a.due)
+                a.due(context);
+        for (const SimSend &send : context.follow)
+            frames.push_back(MakeFrame(unit->link, send.cls, send.code, send.data));
+    }
+    return frames;
+}
+
+std::optional<std::int64_t> SimBoard::NextDueMs()
+{
+    std::optional<std::int64_t> next;
+    std::int64_t now = m_clock();
+    for (BoardUnit *unit : Units()) {
+        SimContext context{*unit, m_options, now};
+        for (const SimActivity &a : m_commands.activities) {
+            std::optional<std::int64_t> due = a.nextDueMs ? a.nextDueMs(context) : std::nullopt;
+            if (due && (!next || *due < *next))
+                next = due;
+        }
+    }
+    return next;
 }
 
 std::vector<SimBytes> SimBoard::Handle(std::span<const std::uint8_t> frame)
@@ -94,22 +151,27 @@ std::vector<SimBytes> SimBoard::Handle(std::span<const std::uint8_t> frame)
     std::span<const std::uint8_t> data = frame.subspan(5, n);
     const SimCommand *command = Find(cls, code);
     std::int64_t now = m_clock();
-    answers.push_back(Answer(*m_main, command, cls, code, data, now));
+    answers = Answer(*m_main, command, cls, code, data, now);
     if (m_secondary && command && command->secondaryAnswers)
-        answers.push_back(Answer(*m_secondary, command, cls, code, data, now));
+        for (SimBytes &answer : Answer(*m_secondary, command, cls, code, data, now))
+            answers.push_back(std::move(answer));
     return answers;
 }
 
-SimBytes SimBoard::Answer(BoardUnit &unit, const SimCommand *command, std::uint8_t cls, std::uint8_t code,
-                          std::span<const std::uint8_t> data, std::int64_t nowMs)
+std::vector<SimBytes> SimBoard::Answer(BoardUnit &unit, const SimCommand *command, std::uint8_t cls, std::uint8_t code,
+                                       std::span<const std::uint8_t> data, std::int64_t nowMs)
 {
     AdvanceTo(unit, nowMs);
     SimBytes result{kResultUnknown};
+    SimContext context{unit, m_options, nowMs};
     if (command) {
-        SimContext context{unit, m_options, nowMs};
         result = command->handler(context, data);
         if (result.empty())
             result.push_back(kResultUnknown);
     }
-    return MakeFrame(unit.link, static_cast<std::uint8_t>(cls | 0x80), static_cast<std::uint8_t>(code | 0x80), result);
+    std::vector<SimBytes> frames{
+        MakeFrame(unit.link, static_cast<std::uint8_t>(cls | 0x80), static_cast<std::uint8_t>(code | 0x80), result)};
+    for (const SimSend &send : context.follow)
+        frames.push_back(MakeFrame(unit.link, send.cls, send.code, send.data));
+    return frames;
 }

@@ -10,8 +10,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <span>
+#include <typeindex>
 #include <vector>
 
 using SimBytes = std::vector<std::uint8_t>;
@@ -28,6 +31,29 @@ struct BoardUnit {
     std::int64_t lastAdvanceMs = 0;
 
     StatusSource Status() const { return {pack, params, identity}; }
+    // The board clock in milliseconds since 1970 at the computer time nowMs.
+    std::int64_t BoardMs(std::int64_t nowMs) const { return nowMs + clockOffsetMs; }
+
+    // What a group of commands keeps on this board: one object of each type,
+    // made on first use.
+    template <class T> T &Extra()
+    {
+        std::shared_ptr<void> &slot = m_extra[std::type_index(typeid(T))];
+        if (!slot)
+            slot = std::make_shared<T>();
+        return *static_cast<T *>(slot.get());
+    }
+
+private:
+    std::map<std::type_index, std::shared_ptr<void>> m_extra;
+};
+
+// A frame the board sends besides its answer: class and code as sent (bit 7
+// set) and the data (result code first).
+struct SimSend {
+    std::uint8_t cls;
+    std::uint8_t code;
+    SimBytes data;
 };
 
 // What a command handler gets: the board that answers, the request's data
@@ -36,6 +62,8 @@ struct SimContext {
     BoardUnit &unit;
     const SimOptions &options;
     std::int64_t nowMs;
+    // Frames that go out right after the answer, in this order.
+    std::vector<SimSend> follow = {};
 };
 
 struct SimCommand {
@@ -47,11 +75,29 @@ struct SimCommand {
     std::function<SimBytes(SimContext &, std::span<const std::uint8_t> data)> handler;
 };
 
-using SimCommandTable = std::vector<SimCommand>;
+// Work a group of commands does while time passes: watching the pack and
+// sending frames that nobody asked for.
+struct SimActivity {
+    // After each slice of pack time (at most kSimSliceSeconds); ctx.nowMs is
+    // the computer time the slice ends at. May be empty.
+    std::function<void(SimContext &)> observe;
+    // The frames due at ctx.nowMs (put into ctx.follow). May be empty.
+    std::function<void(SimContext &)> due;
+    // The computer time the next frame is due at; nullopt when none is.
+    std::function<std::optional<std::int64_t>(SimContext &)> nextDueMs;
+};
+inline constexpr double kSimSliceSeconds = 1.0;
+
+struct SimCommandTable : std::vector<SimCommand> {
+    std::vector<SimActivity> activities;
+};
 // The table entries of each group of commands.
 void AddParamCommands(SimCommandTable &table);
 void AddStatusCommands(SimCommandTable &table);
 void AddClockCommands(SimCommandTable &table);
+void AddLogCommands(SimCommandTable &table);
+void AddRecordCommands(SimCommandTable &table);
+void AddSocCommands(SimCommandTable &table);
 
 // A complete frame (head to tail) with the checksum filled in; data longer
 // than a frame can carry is cut to 255 bytes.
@@ -64,6 +110,10 @@ public:
     // A request frame whose framing and checksum have been checked: the
     // answers, main board first. Frames that are not requests get none.
     std::vector<SimBytes> Handle(std::span<const std::uint8_t> frame);
+    // The frames the boards send by themselves that are due now.
+    std::vector<SimBytes> Poll();
+    // The computer time the next such frame is due at; nullopt when none is.
+    std::optional<std::int64_t> NextDueMs();
 
     // Adds a command or replaces the one with the same class and code.
     void AddCommand(SimCommand command);
@@ -76,8 +126,9 @@ public:
 
 private:
     void AdvanceTo(BoardUnit &unit, std::int64_t nowMs);
-    SimBytes Answer(BoardUnit &unit, const SimCommand *command, std::uint8_t cls, std::uint8_t code,
-                    std::span<const std::uint8_t> data, std::int64_t nowMs);
+    std::vector<SimBytes> Answer(BoardUnit &unit, const SimCommand *command, std::uint8_t cls, std::uint8_t code,
+                                 std::span<const std::uint8_t> data, std::int64_t nowMs);
+    std::vector<BoardUnit *> Units();
 
     SimOptions m_options;
     SimClock m_clock;

@@ -92,3 +92,8 @@ std::vector<SimBytes> SimLink::Feed(std::span<const std::uint8_t> bytes)
     }
     return out;
 }
+
+std::vector<SimBytes> SimLink::Poll()
+{
+    return m_faults.Shape(m_board.Poll());
+}

@@ -36,6 +36,8 @@ public:
 
     // Received bytes in; the chunks to write, one per answer (noise included).
     std::vector<SimBytes> Feed(std::span<const std::uint8_t> bytes);
+    // The frames the board sends by itself that are due now, through the faults.
+    std::vector<SimBytes> Poll();
 
     SimBoard &Board() { return m_board; }
     std::uint64_t Requests() const { return m_requests; }

@@ -25,6 +25,10 @@ struct SimOptions {
     int byteDelayMs = 0;          // answers are written byte by byte with this pause
     int answerDelayMs = 0;        // each answer waits this long before it is written
     bool noBatch = false;         // the batch status request is refused
+    bool noLog = false;           // an event log request gets its acknowledgement and no records
+    int logResultCode = 0;        // the event log request is refused with this result code
+    int socFailStage = 0;         // SOC learning fails when it reaches this stage (1-10)
+    int socFailCode = 0x51;       // with this learning error code
 
     // The board clock starts this many seconds away from the computer's clock.
     int clockOffsetSec = -180;

@@ -25,6 +25,9 @@ const IntSwitch kIntSwitches[] = {
     {"clock-offset", "S", "板卡时钟与电脑时钟相差 S 秒（默认 -180）", &SimOptions::clockOffsetSec, -50 * 365 * 86400,
      50 * 365 * 86400},
     {"baud", "BAUD", "打开串口设备时的波特率（默认 9600）", &SimOptions::baud, 1200, 921600},
+    {"log-result", "CODE", "日志读取请求只应答这个非零错误码（可写 0x..）", &SimOptions::logResultCode, 0, 255},
+    {"soc-fail-stage", "N", "SOC 学习进行到第 N 阶段（1-10）时失败", &SimOptions::socFailStage, 0, 10},
+    {"soc-fail-code", "CODE", "SOC 学习失败时的错误码（默认 0x51）", &SimOptions::socFailCode, 1, 255},
 };
 
 bool ParseInt(const QString &text, int min, int max, int &out)
@@ -52,11 +55,12 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
                                  QStringLiteral("同一链路上再模拟一块副电板（链路字节 0xD3）"));
     QCommandLineOption secondTry(QStringLiteral("second-try"), QStringLiteral("相同请求只应答第二次"));
     QCommandLineOption noBatch(QStringLiteral("no-batch"), QStringLiteral("不支持批量状态读取（应答错误码）"));
+    QCommandLineOption noLog(QStringLiteral("no-log"), QStringLiteral("日志读取请求只应答确认帧，不发送日志数据"));
     QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("在标准错误输出每个收发的十六进制字节"));
     QCommandLineOption speed(QStringLiteral("speed"), QStringLiteral("电池模型时间倍速（默认 1）"),
                              QStringLiteral("X"));
     QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("随机数种子（默认 1）"), QStringLiteral("N"));
-    parser.addOptions({secondary, secondTry, noBatch, verbose, speed, seed});
+    parser.addOptions({secondary, secondTry, noBatch, noLog, verbose, speed, seed});
     std::vector<QCommandLineOption> ints;
     for (const IntSwitch &s : kIntSwitches) {
         ints.emplace_back(QString::fromLatin1(s.name), QString::fromUtf8(s.description),
@@ -76,6 +80,7 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
     o.secondary = parser.isSet(secondary);
     o.answerSecondTry = parser.isSet(secondTry);
     o.noBatch = parser.isSet(noBatch);
+    o.noLog = parser.isSet(noLog);
     o.verbose = parser.isSet(verbose);
     for (std::size_t i = 0; i < ints.size(); ++i) {
         const IntSwitch &s = kIntSwitches[i];

@@ -3,12 +3,14 @@
 #include "protocol/frame.h"
 #include "sim/sim_link.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
+#include <optional>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
@@ -213,6 +215,11 @@ void SimHost::Run(SimOptions options, SimClock clock)
         int timeout = -1;
         if (!queue.empty() && !blocked)
             timeout = static_cast<int>(std::max<std::int64_t>(0, queue.front().dueMs - now));
+        // Frames the board sends by itself (learning records) wake the loop too.
+        if (std::optional<std::int64_t> due = link.Board().NextDueMs()) {
+            std::int64_t wait = std::clamp<std::int64_t>(*due - link.Board().NowMs(), 0, 60000);
+            timeout = timeout < 0 ? static_cast<int>(wait) : std::min(timeout, static_cast<int>(wait));
+        }
         pollfd fds[2] = {{m_fd, static_cast<short>(POLLIN | (blocked ? POLLOUT : 0)), 0}, {m_wake[0], POLLIN, 0}};
         if (poll(fds, 2, timeout) < 0 && errno != EINTR) {
             SetError(Errno("poll"));
@@ -238,6 +245,8 @@ void SimHost::Run(SimOptions options, SimClock clock)
                 break;
             }
         }
+        for (SimBytes &chunk : link.Poll())
+            schedule(std::move(chunk));
         now = SteadyMs();
         while (!blocked && !queue.empty() && queue.front().dueMs <= now) {
             Pending &p = queue.front();
