@@ -70,39 +70,56 @@ void BoardSession::Close()
 BoardSession::Reply BoardSession::Request(std::span<const std::uint8_t> payload, int tries)
 {
     Reply reply;
-    int bad = 0;
-    for (int i = 0; i < tries; ++i) {
-        reply = TryOnce(payload);
-        bad += reply.badChecksums;
-        if (reply.outcome != Outcome::NoAnswer)
-            break;
-    }
-    reply.badChecksums = bad;
-    if (reply.outcome == Outcome::NoAnswer && bad > 0)
-        PrintErr(Tr("收到 %1 个校验码错误的应答").arg(bad));
+    if (payload.size() < 3)
+        return reply;
+    const std::uint8_t cls = static_cast<std::uint8_t>(payload[1] | 0x80);
+    const std::uint8_t code = static_cast<std::uint8_t>(payload[2] | 0x80);
+    Gathering one;
+    one.accept = [cls, code](std::uint8_t c, std::uint8_t k) { return c == cls && k == code; };
+    one.done = [](const std::vector<std::vector<std::uint8_t>> &frames) { return !frames.empty(); };
+    Gathered got = Gather(payload, one, tries);
+    reply.outcome = got.outcome;
+    reply.badChecksums = got.badChecksums;
+    if (!got.frames.empty())
+        reply.frame = std::move(got.frames.front());
     return reply;
 }
 
-BoardSession::Reply BoardSession::TryOnce(std::span<const std::uint8_t> payload)
+BoardSession::Gathered BoardSession::Gather(std::span<const std::uint8_t> payload, const Gathering &gathering,
+                                            int tries)
 {
-    Reply reply;
+    Gathered got;
+    int bad = 0;
+    for (int i = 0; i < tries; ++i) {
+        got = TryOnce(payload, gathering);
+        bad += got.badChecksums;
+        if (got.outcome != Outcome::NoAnswer)
+            break;
+    }
+    got.badChecksums = bad;
+    if (got.outcome == Outcome::NoAnswer && bad > 0)
+        PrintErr(Tr("收到 %1 个校验码错误的应答").arg(bad));
+    return got;
+}
+
+BoardSession::Gathered BoardSession::TryOnce(std::span<const std::uint8_t> payload, const Gathering &gathering)
+{
+    Gathered got;
     if (!m_open || m_lost) {
-        reply.outcome = Outcome::Lost;
-        return reply;
+        got.outcome = Outcome::Lost;
+        return got;
     }
     if (InterruptWatch::Interrupted()) {
-        reply.outcome = Outcome::Interrupted;
-        return reply;
+        got.outcome = Outcome::Interrupted;
+        return got;
     }
     BuildResult built = BuildFrame(payload.data(), payload.size());
-    if (!built.entry || payload.size() < 3)
-        return reply;
+    if (!built.entry)
+        return got;
     if (m_settings.verbose)
         PrintErr(QStringLiteral("→ %1").arg(QString::fromStdString(HexText(built.entry->data(), built.entry->size()))));
     // A frame of an earlier try that never left gives way to this one.
     m_com.ClearTxQueue();
-    m_wantCls = static_cast<std::uint8_t>(payload[1] | 0x80);
-    m_wantCode = static_cast<std::uint8_t>(payload[2] | 0x80);
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
@@ -111,25 +128,29 @@ BoardSession::Reply BoardSession::TryOnce(std::span<const std::uint8_t> payload)
     connect(&InterruptWatch::Install(), &InterruptWatch::Raised, &loop, [this] { Finish(); });
     m_loop = &loop;
     m_timer = &timer;
-    m_reply = &reply;
+    m_gathering = &gathering;
+    m_gathered = &got;
     // The frame leaves at once on a quiet line, else after one interval of
     // silence; the answer's own time starts when it has left.
     timer.start(m_settings.intervalMs + m_settings.timeoutMs);
     m_com.PushTxEntry(built.entry);
     ++m_sent;
+    bool complete = false;
     TakeFrames(); // frames that arrived in between
-    if (reply.frame.empty() && !m_lost)
+    complete = !got.frames.empty() && gathering.done(got.frames);
+    if (!complete && !m_lost)
         loop.exec();
     m_loop = nullptr;
     m_timer = nullptr;
-    m_reply = nullptr;
-    if (!reply.frame.empty())
-        reply.outcome = Outcome::Answered;
+    m_gathering = nullptr;
+    m_gathered = nullptr;
+    if (!got.frames.empty())
+        got.outcome = Outcome::Answered;
     else if (m_lost)
-        reply.outcome = Outcome::Lost;
+        got.outcome = Outcome::Lost;
     else if (InterruptWatch::Interrupted())
-        reply.outcome = Outcome::Interrupted;
-    return reply;
+        got.outcome = Outcome::Interrupted;
+    return got;
 }
 
 void BoardSession::Finish()
@@ -143,7 +164,7 @@ bool BoardSession::event(QEvent *e)
     switch (static_cast<int>(e->type())) {
     case WM_FRAME_RECEIVED: TakeFrames(); return true;
     case WM_FRAME_SENT:
-        if (m_timer)
+        if (m_timer && m_gathered && m_gathered->frames.empty())
             m_timer->start(m_settings.timeoutMs);
         return true;
     case WM_PORT_LOST:
@@ -164,13 +185,17 @@ void BoardSession::TakeFrames()
         const std::size_t n = entry->size();
         if (m_settings.verbose)
             PrintErr(QStringLiteral("← %1").arg(QString::fromStdString(HexText(f, n))));
-        const bool sound = VerifyFrame(f, n);
+        const bool wanted = m_gathering && m_gathered && m_gathering->accept(f[2], f[3]);
         const bool fromChosen = ((f[1] & 0x80) != 0) == m_settings.secondary;
-        if (!sound && m_reply && f[2] == m_wantCls && f[3] == m_wantCode)
-            ++m_reply->badChecksums;
-        if (sound && fromChosen && m_reply && m_reply->frame.empty() && f[2] == m_wantCls && f[3] == m_wantCode) {
-            m_reply->frame.assign(f, f + n);
-            Finish();
+        const bool sound = VerifyFrame(f, n);
+        if (wanted && !sound)
+            ++m_gathered->badChecksums;
+        if (wanted && sound && fromChosen && !(m_gathered->frames.size() && m_gathering->done(m_gathered->frames))) {
+            m_gathered->frames.emplace_back(f, f + n);
+            if (m_gathering->done(m_gathered->frames))
+                Finish();
+            else if (m_timer && m_gathering->quietMs > 0)
+                m_timer->start(m_gathering->quietMs);
         }
         FrameEntryFree(entry);
     }

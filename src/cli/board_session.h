@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -54,6 +55,25 @@ public:
     // request's class and code (bit 7 set) from the chosen board; tries times
     // in all. Frames of the other board and stale answers are dropped.
     Reply Request(std::span<const std::uint8_t> payload, int tries = 2);
+
+    // What a request that is answered with several frames takes.
+    struct Gathering {
+        // The frames to take, by answer class and code.
+        std::function<bool(std::uint8_t cls, std::uint8_t code)> accept;
+        // True once the frames taken are complete.
+        std::function<bool(const std::vector<std::vector<std::uint8_t>> &frames)> done;
+        // After a frame, the next must come within this time, else the frames
+        // taken are all there are.
+        int quietMs = 0;
+    };
+    struct Gathered {
+        Outcome outcome = Outcome::NoAnswer; // Answered once at least one frame was taken
+        std::vector<std::vector<std::uint8_t>> frames;
+        int badChecksums = 0;
+    };
+    // Sends the payload and takes frames as the gathering says; the first
+    // must come within the timeout (then the request is tried again).
+    Gathered Gather(std::span<const std::uint8_t> payload, const Gathering &gathering, int tries = 2);
     // Requests sent since the start (retries included).
     int RequestsSent() const { return m_sent; }
 
@@ -64,7 +84,7 @@ protected:
     bool event(QEvent *e) override;
 
 private:
-    Reply TryOnce(std::span<const std::uint8_t> payload);
+    Gathered TryOnce(std::span<const std::uint8_t> payload, const Gathering &gathering);
     void TakeFrames();
     void Finish();
 
@@ -76,9 +96,8 @@ private:
     // The request waiting for its answer.
     QEventLoop *m_loop = nullptr;
     QTimer *m_timer = nullptr;
-    std::uint8_t m_wantCls = 0;
-    std::uint8_t m_wantCode = 0;
-    Reply *m_reply = nullptr;
+    const Gathering *m_gathering = nullptr;
+    Gathered *m_gathered = nullptr;
 };
 
 // "无应答" and the like for an outcome other than Answered.

@@ -1,5 +1,5 @@
-// log, records and upgrade need decoders and state machines that this build
-// does not have yet; they refuse with a clear message.
+// upgrade needs the upgrade state machines, which this build does not have
+// yet; it refuses with a clear message.
 #include "cli/commands.h"
 
 int RunUnavailable(const CliRequest &request)

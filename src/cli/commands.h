@@ -12,5 +12,7 @@ int RunWatch(const CliRequest &request);
 int RunParams(const CliRequest &request);
 int RunProfile(const CliRequest &request);
 int RunClock(const CliRequest &request);
-// Subcommands whose lower layers the program does not have yet.
+// log alarm|protection and records.
+int RunLogs(const CliRequest &request);
+// A subcommand whose lower layers the program does not have yet.
 int RunUnavailable(const CliRequest &request);

@@ -15,9 +15,9 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"ports", RunPorts},     {"status", RunStatus},       {"watch", RunWatch},
-    {"params", RunParams},   {"profile", RunProfile},     {"clock", RunClock},
-    {"log", RunUnavailable}, {"records", RunUnavailable}, {"upgrade", RunUnavailable},
+    {"ports", RunPorts},   {"status", RunStatus},   {"watch", RunWatch},
+    {"params", RunParams}, {"profile", RunProfile}, {"clock", RunClock},
+    {"log", RunLogs},      {"records", RunLogs},    {"upgrade", RunUnavailable},
 };
 } // namespace
 

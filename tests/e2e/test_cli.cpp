@@ -3,6 +3,7 @@
 // send nothing, a profile finds and repairs exactly the changed parameters,
 // the clock is synchronised, link trouble exits 3, and watch survives a lost
 // board and ends cleanly on SIGINT. JSON is read with a JSON parser.
+#include "common/workbook_reader.h"
 #include "e2e/cli_process.h"
 #include "sim/sim_board.h"
 
@@ -328,6 +329,39 @@ private slots:
         QVERIFY(rows[0].startsWith(QStringLiteral("时间,SOC,总电压,总电流,保护状态,温度1")));
         for (int i = 1; i < rows.size(); ++i)
             QCOMPARE(rows[i].split(',').size(), rows[0].split(',').size() + 1);
+    }
+
+    void logAndRecordsAsThePagesShowThem()
+    {
+        const QString book = m_profile.filePath(QStringLiteral("alarms.xlsx"));
+        CliResult log = Run({"log", "alarm", "--json", "--xlsx", book});
+        QCOMPARE(log.exitCode, 0);
+        const QJsonArray rows = log.Json().object()["rows"].toArray();
+        QVERIFY(!rows.isEmpty());
+        WorkbookContents written = ReadWorkbook(book);
+        QVERIFY2(written.ok, qPrintable(written.error));
+        QCOMPARE(written.sheets, QStringList({"DataSheet1"}));
+        QCOMPARE(written.rows[0].size(), static_cast<std::size_t>(rows.size() + 1));
+        QCOMPARE(written.rows[0][0], QStringList({"序号", "类型", "时间", "内容"}));
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            const QJsonObject r = rows[i].toObject();
+            QCOMPARE(r["type"].toString(), QStringLiteral("告警日志"));
+            QCOMPARE(r["content"].toString(), r["events"].toVariant().toStringList().join(u'|'));
+            QVERIFY(QDateTime::fromString(r["time"].toString(), "yyyy-MM-dd HH:mm:ss").isValid());
+            QCOMPARE(written.rows[0][static_cast<std::size_t>(i + 1)],
+                     QStringList({QString::number(i + 1), r["type"].toString(), r["time"].toString(),
+                                  r["content"].toString()}));
+        }
+
+        CliResult records = Run({"records", "--json"});
+        QCOMPARE(records.exitCode, 0);
+        const QJsonArray stored = records.Json().object()["rows"].toArray();
+        QVERIFY(!stored.isEmpty());
+        for (const QJsonValue &v : stored) {
+            const QJsonObject r = v.toObject();
+            QVERIFY(IsNumber(r["total_voltage_mv"]) && IsNumber(r["soc"]));
+            QVERIFY(r["max_cell_mv"].toInt() >= r["min_cell_mv"].toInt());
+        }
     }
 
     void helpOfEverySubcommand()
