@@ -21,8 +21,8 @@ BoardIdentity IdentityOf(int variant)
 } // namespace
 
 BoardUnit::BoardUnit(std::uint8_t linkByte, int variant, const SimOptions &options)
-    : link(linkByte), params(), pack(options.seed, variant, params), identity(IdentityOf(variant)),
-      clockOffsetMs(static_cast<std::int64_t>(options.clockOffsetSec) * 1000)
+    : link(linkByte), params(), pack(options.seed, variant, params), identity(IdentityOf(variant)), control(variant),
+      debug(variant), clockOffsetMs(static_cast<std::int64_t>(options.clockOffsetSec) * 1000)
 {
 }
 
@@ -45,6 +45,9 @@ SimBoard::SimBoard(const SimOptions &options, SimClock clock)
     AddParamCommands(m_commands);
     AddStatusCommands(m_commands);
     AddClockCommands(m_commands);
+    AddControlCommands(m_commands);
+    AddDebugCommands(m_commands);
+    AddRepeaterCommands(m_commands);
     std::int64_t now = m_clock();
     m_main = std::make_unique<BoardUnit>(kLinkMain, 0, m_options);
     m_main->lastAdvanceMs = now;
@@ -106,7 +109,7 @@ SimBytes SimBoard::Answer(BoardUnit &unit, const SimCommand *command, std::uint8
     AdvanceTo(unit, nowMs);
     SimBytes result{kResultUnknown};
     if (command) {
-        SimContext context{unit, m_options, nowMs};
+        SimContext context{unit, m_options, nowMs, &m_loaderStarter};
         result = command->handler(context, data);
         if (result.empty())
             result.push_back(kResultUnknown);
