@@ -21,8 +21,8 @@ BoardIdentity IdentityOf(int variant)
 } // namespace
 
 BoardUnit::BoardUnit(std::uint8_t linkByte, int variant, const SimOptions &options)
-    : link(linkByte), params(), pack(options.seed, variant, params), identity(IdentityOf(variant)),
-      clockOffsetMs(static_cast<std::int64_t>(options.clockOffsetSec) * 1000)
+    : link(linkByte), params(), pack(options.seed, variant, params), identity(IdentityOf(variant)), control(variant),
+      debug(variant), clockOffsetMs(static_cast<std::int64_t>(options.clockOffsetSec) * 1000)
 {
 }
 
@@ -45,9 +45,15 @@ SimBoard::SimBoard(const SimOptions &options, SimClock clock)
     AddParamCommands(m_commands);
     AddStatusCommands(m_commands);
     AddClockCommands(m_commands);
+<<<<<<< HEAD
     AddLogCommands(m_commands);
     AddRecordCommands(m_commands);
     AddSocCommands(m_commands);
+=======
+    AddControlCommands(m_commands);
+    AddDebugCommands(m_commands);
+    AddRepeaterCommands(m_commands);
+>>>>>>> control
     std::int64_t now = m_clock();
     m_main = std::make_unique<BoardUnit>(kLinkMain, 0, m_options);
     m_main->lastAdvanceMs = now;
@@ -165,6 +171,10 @@ std::vector<SimBytes> SimBoard::Answer(BoardUnit &unit, const SimCommand *comman
     SimBytes result{kResultUnknown};
     SimContext context{unit, m_options, nowMs};
     if (command) {
+<<<<<<< HEAD
+=======
+        SimContext context{unit, m_options, nowMs, &m_loaderStarter};
+>>>>>>> control
         result = command->handler(context, data);
         if (result.empty())
             result.push_back(kResultUnknown);
