@@ -45,15 +45,12 @@ SimBoard::SimBoard(const SimOptions &options, SimClock clock)
     AddParamCommands(m_commands);
     AddStatusCommands(m_commands);
     AddClockCommands(m_commands);
-<<<<<<< HEAD
     AddLogCommands(m_commands);
     AddRecordCommands(m_commands);
     AddSocCommands(m_commands);
-=======
     AddControlCommands(m_commands);
     AddDebugCommands(m_commands);
     AddRepeaterCommands(m_commands);
->>>>>>> control
     std::int64_t now = m_clock();
     m_main = std::make_unique<BoardUnit>(kLinkMain, 0, m_options);
     m_main->lastAdvanceMs = now;
@@ -169,12 +166,8 @@ std::vector<SimBytes> SimBoard::Answer(BoardUnit &unit, const SimCommand *comman
 {
     AdvanceTo(unit, nowMs);
     SimBytes result{kResultUnknown};
-    SimContext context{unit, m_options, nowMs};
+    SimContext context{unit, m_options, nowMs, {}, &m_loaderStarter};
     if (command) {
-<<<<<<< HEAD
-=======
-        SimContext context{unit, m_options, nowMs, &m_loaderStarter};
->>>>>>> control
         result = command->handler(context, data);
         if (result.empty())
             result.push_back(kResultUnknown);

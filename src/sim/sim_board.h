@@ -72,12 +72,9 @@ struct SimContext {
     BoardUnit &unit;
     const SimOptions &options;
     std::int64_t nowMs;
-<<<<<<< HEAD
     // Frames that go out right after the answer, in this order.
     std::vector<SimSend> follow = {};
-=======
     const LoaderStarter *startLoader = nullptr; // null or empty: no loader
->>>>>>> control
 };
 
 struct SimCommand {
@@ -109,15 +106,12 @@ struct SimCommandTable : std::vector<SimCommand> {
 void AddParamCommands(SimCommandTable &table);
 void AddStatusCommands(SimCommandTable &table);
 void AddClockCommands(SimCommandTable &table);
-<<<<<<< HEAD
 void AddLogCommands(SimCommandTable &table);
 void AddRecordCommands(SimCommandTable &table);
 void AddSocCommands(SimCommandTable &table);
-=======
 void AddControlCommands(SimCommandTable &table);
 void AddDebugCommands(SimCommandTable &table);
 void AddRepeaterCommands(SimCommandTable &table);
->>>>>>> control
 
 // A complete frame (head to tail) with the checksum filled in; data longer
 // than a frame can carry is cut to 255 bytes.
