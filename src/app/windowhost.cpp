@@ -11,6 +11,16 @@ bool CWindowHost::IsPortOpen() const
     return m_dlg.m_bOpenCOM;
 }
 
+bool CWindowHost::OpenPort(bool interactive)
+{
+    return m_dlg.OpenPort(interactive);
+}
+
+void CWindowHost::ClosePort()
+{
+    m_dlg.ClosePort();
+}
+
 bool CWindowHost::SendFrame(const std::uint8_t *payload, std::size_t count)
 {
     return m_dlg.SendFrame(payload, count);

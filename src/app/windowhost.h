@@ -11,6 +11,8 @@ public:
     explicit CWindowHost(CPylvexDlg &dlg);
 
     bool IsPortOpen() const override;
+    bool OpenPort(bool interactive) override;
+    void ClosePort() override;
     bool SendFrame(const std::uint8_t *payload, std::size_t count) override;
     bool SendRaw(const std::uint8_t *bytes, std::size_t count) override;
     void ClearQueues() override;

@@ -39,6 +39,12 @@ public:
 
     // --- CPageHost
     bool IsPortOpen() const override { return m_bOpen; }
+    bool OpenPort(bool) override
+    {
+        m_bOpen = true;
+        return true;
+    }
+    void ClosePort() override { m_bOpen = false; }
     bool SendFrame(const std::uint8_t *payload, std::size_t count) override
     {
         m_sent.push_back(FrameOf(Bytes(payload, payload + count)));

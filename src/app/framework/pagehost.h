@@ -23,6 +23,10 @@ public:
 
     // --- the board port
     virtual bool IsPortOpen() const = 0;
+    // Opens the port from the port bar's settings (interactive: failures in
+    // message boxes, else in the system log); closes it (the terminal page).
+    virtual bool OpenPort(bool interactive) = 0;
+    virtual void ClosePort() = 0;
     // A payload (link byte, class, code, N, data) framed and queued; false only when memory runs out.
     virtual bool SendFrame(const std::uint8_t *payload, std::size_t count) = 0;
     // Bytes queued as they are (a complete frame built by the caller, YModem blocks).
