@@ -1,11 +1,11 @@
 #include "app/cfgsheet.h"
 
 #include "app/framework/cfgpagebase.h"
+#include "app/framework/pagehost.h"
 #include "app/pages/cfgpagelog.h"
 #include "app/pages/cfgpageten.h"
 #include "app/pages/cfgpagethr.h"
 #include "app/pages/cfgpagetwo.h"
-#include "app/pylvexdlg.h"
 
 #include <QTabBar>
 
@@ -18,8 +18,8 @@ CCfgSheet::CCfgSheet(QWidget *parent) : QTabWidget(parent)
 void CCfgSheet::AddPage(CCfgPageBase *page)
 {
     page->InitDialog();
-    if (page->m_pMainDlg)
-        page->m_pMainDlg->SetPage(page->Kind(), page);
+    if (page->Host())
+        page->Host()->RegisterPage(page);
     int at = 0;
     while (at < count() && PageAt(at) && PageAt(at)->Kind() < page->Kind())
         ++at;
@@ -67,12 +67,12 @@ void CCfgSheet::OnCurrentChanged(int index)
 
 // ------------------------------------------------------------------ pages
 
-void CreatePages(CPylvexDlg *dlg, CCfgSheet *sheet)
+void CreatePages(CPageHost *host, CCfgSheet *sheet)
 {
     // One line per page, in tab order:
-    //   sheet->AddPage(new CCfgPageXxx(dlg));
-    sheet->AddPage(new CCfgPageTen(dlg));
-    sheet->AddPage(new CCfgPageTwo(dlg));
-    sheet->AddPage(new CCfgPageThr(dlg));
-    sheet->AddPage(new CCfgPageLog(dlg));
+    //   sheet->AddPage(new CCfgPageXxx(host));
+    sheet->AddPage(new CCfgPageTen(host));
+    sheet->AddPage(new CCfgPageTwo(host));
+    sheet->AddPage(new CCfgPageThr(host));
+    sheet->AddPage(new CCfgPageLog(host));
 }

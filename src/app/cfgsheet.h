@@ -7,15 +7,15 @@
 #include <QTabWidget>
 
 class CCfgPageBase;
-class CPylvexDlg;
+class CPageHost;
 
 class CCfgSheet : public QTabWidget {
     Q_OBJECT
 public:
     explicit CCfgSheet(QWidget *parent = nullptr);
 
-    // Builds the page (once), registers it with the main window and puts its
-    // tab in its place of the tab order.
+    // Builds the page (once), registers it with its host (which hands the
+    // receive path its routes) and puts its tab in its place of the tab order.
     void AddPage(CCfgPageBase *page);
     // Activates the page unless it refuses; true when it is the active page after.
     bool SetActivePage(CCfgPageBase *page);
@@ -30,4 +30,4 @@ private:
 };
 
 // Creates every page of the main window, in tab order.
-void CreatePages(CPylvexDlg *dlg, CCfgSheet *sheet);
+void CreatePages(CPageHost *host, CCfgSheet *sheet);

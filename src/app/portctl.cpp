@@ -1,10 +1,10 @@
 // Opening and closing the board port from the port bar, and the port list.
-#include "app/framework/cfgpagebase.h"
 #include "app/framework/ledctrl.h"
 #include "app/framework/msgbox.h"
 #include "app/portbar.h"
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
+#include "app/windowhost.h"
 #include "link/portdiscovery.h"
 #include "link/portprofile.h"
 #include "protocol/dassert.h"
@@ -127,11 +127,9 @@ bool CPylvexDlg::OpenPort(bool interactive)
 
 void CPylvexDlg::AfterPortOpened()
 {
-    // The battery log page restarts its clock synchronisation, the live status
-    // page probes for the batch read.
-    for (PageKind kind : {PAGE_CELLLOG, PAGE_TEN})
-        if (CCfgPageBase *page = GetPage(kind))
-            page->OnPortOpened();
+    // The pages that care connect to it: the live status page probes for the
+    // batch read, the battery log page restarts its clock synchronisation.
+    emit m_pHost->PortOpened();
 }
 
 void CPylvexDlg::ClosePort()

@@ -80,7 +80,7 @@ bool CPylvexApp::StartUp(const StartupOptions &options)
         return false;
 
     // The window opens the start device itself; every page may be shown
-    // while it creates them, no internal page afterwards (m_bInnerVerified).
+    // while it creates them, no internal page afterwards (its gate).
     m_pMainDlg = new CPylvexDlg;
     m_pInstance->SetWindow(m_pMainDlg);
     InstallStartupProbe(m_pMainDlg);

@@ -57,16 +57,11 @@ public:
     std::atomic<int> &m_nCmdSndInvl = GlobalLinkSettings().cmdSndInvl;
     std::atomic<bool> &m_bRxEcho = GlobalLinkSettings().rxEcho;
     std::atomic<bool> &m_bLogDebug = GlobalLinkSettings().logDebug;
-    std::atomic<QObject *> &m_hYModemWnd = GlobalLinkSettings().ymodemWnd;
 
     // Levels 3, 4 and 6; the main window sets them from the stored "LogMask".
     bool m_bLogError = true;
     bool m_bLogWarning = true;
     bool m_bLogInfo = true;
-    // True while the main window creates its pages (every page may be shown
-    // then), false afterwards until the password is verified; the window sets it.
-    bool m_bInnerVerified = false;
-    QWidget *m_pPendingPage = nullptr;
 
     // The device the main window opens at start instead of the stored port
     // (command line, demo board); empty: the stored port.

@@ -1,14 +1,14 @@
 #include "app/pylvexdlg.h"
 
-#include "app/pages/cfgpagelog.h"
-
 #include "app/cfgsheet.h"
 #include "app/framework/cfgpagebase.h"
 #include "app/framework/ledctrl.h"
 #include "app/framework/msgbox.h"
 #include "app/framework/rxreports.h"
+#include "app/pages/waitingroutes.h"
 #include "app/portbar.h"
 #include "app/pylvexapp.h"
+#include "app/windowhost.h"
 #include "link/portdiscovery.h"
 #include "link/winmsg.h"
 #include "protocol/dassert.h"
@@ -40,8 +40,17 @@ std::int64_t SteadyMs()
 } // namespace
 
 CPylvexDlg::CPylvexDlg(QWidget *parent)
-    : QDialog(parent), m_dispatch(*this), m_timers([this](int id) { OnTimer(id); }, this)
+    : QDialog(parent), m_pHost(new CWindowHost(*this)), m_gate(this), m_dispatch(*m_pHost, m_pages),
+      m_timers([this](int id) { OnTimer(id); }, this)
 {
+    m_pHost->setParent(this);
+    m_pages.SetWaitingRoutes(WaitingRoutes());
+    m_dispatch.m_onBoardFrame = [this] { FlashRxLamp(); };
+    m_dispatch.m_replay = [this](const std::vector<const CachedFrame *> &frames) {
+        for (const CachedFrame *cached : frames)
+            m_port.PushRxFrame(cached->bytes, static_cast<std::size_t>(cached->len));
+        PostMsg(this, WM_FRAME_RECEIVED);
+    };
     setWindowTitle(QStringLiteral("Pylvex v1.0.1.0"));
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
     if (CPylvexApp *app = App())
@@ -54,15 +63,11 @@ CPylvexDlg::CPylvexDlg(QWidget *parent)
     layout->addWidget(BuildPortBar());
 
     // Every page is built while the internal pages may still be shown.
-    if (CPylvexApp *app = App())
-        app->m_bInnerVerified = true;
-    CreatePages(this, m_pSheet);
+    m_gate.BeginStartup();
+    CreatePages(m_pHost, m_pSheet);
     for (int i = m_pSheet->count() - 1; i >= 0; --i)
         m_pSheet->SetActivePage(m_pSheet->PageAt(i));
-    if (CPylvexApp *app = App()) {
-        app->m_bInnerVerified = false;
-        app->m_pPendingPage = nullptr;
-    }
+    m_gate.EndStartup();
 
     auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &CPylvexDlg::OnAbout);
@@ -98,6 +103,7 @@ CPylvexDlg::~CPylvexDlg()
     if (CPylvexApp *app = App())
         SaveSettings(*app, m_settings);
     m_bOpenCOM = false;
+    SetYModemReceiver(nullptr);
     m_port.StopMonitoring();
     for (int i = 0; i < 100 && m_port.IsRunning(); ++i)
         QThread::msleep(10);
@@ -108,12 +114,36 @@ CCfgPageBase *CPylvexDlg::ActivePage() const
     return m_pSheet ? m_pSheet->GetActivePage() : nullptr;
 }
 
+CPageHost *CPylvexDlg::Host() const
+{
+    return m_pHost;
+}
+
+void CPylvexDlg::SetYModemReceiver(QObject *receiver)
+{
+    m_hYModemWnd = receiver;
+    GlobalLinkSettings().ymodemActive = receiver != nullptr;
+    if (!receiver)
+        return;
+    // A receiver that goes without saying so ends the hand-off all the same.
+    connect(receiver, &QObject::destroyed, this, [this, receiver] {
+        if (!m_hYModemWnd || m_hYModemWnd.data() == receiver)
+            SetYModemReceiver(nullptr);
+    });
+}
+
+void CPylvexDlg::OnYModemSignal(std::intptr_t wParam)
+{
+    if (m_hYModemWnd)
+        PostMsg(m_hYModemWnd.data(), WM_YMODEM_SIGNAL, wParam);
+    else
+        GlobalLinkSettings().ymodemActive = false;
+}
+
 // ------------------------------------------------------------- send path
 
 void CPylvexDlg::QueueEntry(FrameEntry *entry)
 {
-    if (m_sendTap)
-        m_sendTap(entry->ety_buf, entry->ety_len);
     m_port.PushTxEntry(entry);
 }
 
@@ -187,7 +217,8 @@ bool CPylvexDlg::event(QEvent *event)
 void CPylvexDlg::OnMessage(int msg, std::intptr_t wParam, std::intptr_t lParam)
 {
     switch (msg) {
-    case WM_FRAME_RECEIVED: m_dispatch.OnFrameReceived(); break;
+    case WM_FRAME_RECEIVED: OnFrameReceived(); break;
+    case WM_YMODEM_SIGNAL: OnYModemSignal(wParam); break;
     case WM_FRAME_SENT: OnFrameSent(); break;
     case WM_PORT_RXBYTE: OnPortRxByte(wParam, lParam); break;
     case WM_SHOW_PAGE: OnShowPage(wParam, lParam); break;
@@ -195,6 +226,16 @@ void CPylvexDlg::OnMessage(int msg, std::intptr_t wParam, std::intptr_t lParam)
     case WM_PORT_LOST: OnPortLost(); break;
     default: break;
     }
+}
+
+void CPylvexDlg::OnFrameReceived()
+{
+    if (FrameEntry *entry = m_port.PopRxFrame()) {
+        m_dispatch.HandleFrame(entry->ety_buf, static_cast<int>(entry->ety_len));
+        FrameEntryFree(entry);
+    }
+    if (!m_port.RxQueueEmpty())
+        PostMsg(this, WM_FRAME_RECEIVED);
 }
 
 void CPylvexDlg::OnTimer(int id)
@@ -230,6 +271,7 @@ void CPylvexDlg::Flash(CLedCtrl *led, int timerId)
 void CPylvexDlg::OnFrameSent()
 {
     Flash(m_pTxLed, TIMER_TX_FLASH);
+    emit m_pHost->FrameSent();
 }
 
 void CPylvexDlg::FlashRxLamp()
@@ -244,14 +286,7 @@ void CPylvexDlg::OnPortRxByte(std::intptr_t wParam, std::intptr_t lParam)
         return;
     }
     // The system log page keeps the echo line.
-    if (auto *log = dynamic_cast<CCfgPageLog *>(GetPage(PAGE_LOG)))
-        log->AppendEcho(static_cast<std::uint8_t>(wParam));
-}
-
-QString CPylvexDlg::EchoLine() const
-{
-    auto *log = dynamic_cast<CCfgPageLog *>(GetPage(PAGE_LOG));
-    return log ? log->EchoLine() : QString();
+    emit m_pHost->RxEchoByte(static_cast<std::uint8_t>(wParam));
 }
 
 void CPylvexDlg::OnShowPage(std::intptr_t wParam, std::intptr_t lParam)
@@ -273,11 +308,7 @@ void CPylvexDlg::OnShowPage(std::intptr_t wParam, std::intptr_t lParam)
 
 void CPylvexDlg::OnPortIdle()
 {
-    CCfgPageBase *live = GetPage(PAGE_TEN);
-    if (!live || ActivePage() != live || !live->IsDlgButtonChecked(1336))
-        return;
-    QMetaObject::invokeMethod(
-        live, [live] { live->OnTimer(4003); }, Qt::QueuedConnection);
+    emit m_pHost->PortIdle();
 }
 
 void CPylvexDlg::OnPortLost()

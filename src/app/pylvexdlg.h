@@ -2,15 +2,18 @@
 // port object, the send path and the handling of the port's messages.
 #pragma once
 
-#include "link/serialcom.h"
 #include "app/framework/ctrlregistry.h"
+#include "app/framework/innergate.h"
 #include "app/framework/pagekind.h"
+#include "app/framework/pageregistry.h"
 #include "app/framework/rxdispatch.h"
 #include "app/framework/wndtimer.h"
 #include "app/settings.h"
+#include "link/serialcom.h"
 
 #include <QDialog>
 #include <QHash>
+#include <QPointer>
 
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +22,8 @@
 class CCfgPageBase;
 class CCfgSheet;
 class CLedCtrl;
+class CPageHost;
+class CWindowHost;
 class QComboBox;
 
 // Control ids of the port bar.
@@ -47,8 +52,6 @@ public:
     // --- send path (false only when memory runs out)
     bool SendFrame(const std::uint8_t *payload, std::size_t count);
     bool SendRaw(const std::uint8_t *bytes, std::size_t count);
-    // Sees every frame queued by SendFrame / SendRaw (tests and tools).
-    std::function<void(const std::uint8_t *, std::size_t)> m_sendTap;
 
     // --- port
     bool OpenPort(bool interactive);
@@ -60,16 +63,26 @@ public:
     CSerialCom &Port() { return m_port; }
     bool m_bOpenCOM = false;
 
+    // Takes one frame off the receive queue, handles it, and posts the
+    // message again while frames wait (WM_FRAME_RECEIVED).
+    void OnFrameReceived();
+
     // --- board choice (radio buttons 1414 / 1415)
     void OnBoardSwitch();
     RxDispatcher &Dispatcher() { return m_dispatch; }
 
-    // --- pages
+    // --- pages, the host they talk to, the gate of the internal pages
     CCfgSheet *Sheet() const { return m_pSheet; }
-    CCfgPageBase *GetPage(PageKind kind) const { return m_pages[kind]; }
-    template <class T> T *Page(PageKind kind) const { return static_cast<T *>(m_pages[kind]); }
-    void SetPage(PageKind kind, CCfgPageBase *page) { m_pages[kind] = page; }
+    CCfgPageBase *GetPage(PageKind kind) const { return m_pages.Page(kind); }
+    template <class T> T *Page(PageKind kind) const { return static_cast<T *>(GetPage(kind)); }
+    PageRegistry &Pages() { return m_pages; }
     CCfgPageBase *ActivePage() const;
+    CPageHost *Host() const;
+    CInnerGate &Gate() { return m_gate; }
+
+    // --- YModem: the port's signals go to this receiver while it lives (guarded).
+    void SetYModemReceiver(QObject *receiver);
+    QObject *YModemReceiver() const { return m_hYModemWnd; }
 
     // --- reports of the receive path
     void ReportUnhandled(const std::uint8_t *frame, int len);
@@ -81,8 +94,6 @@ public:
     void ShowPortLamps(bool open);
     CLedCtrl *TxLed() const { return m_pTxLed; }
     CLedCtrl *RxLed() const { return m_pRxLed; }
-    // The raw echo line shown on the system log page.
-    QString EchoLine() const;
 
     // Controls of the port bar are registered by id (CtrlRegistry).
 
@@ -105,6 +116,7 @@ private:
     // Initial size: as large as planned when the screen allows it.
     void FitToScreen();
     void OnMessage(int msg, std::intptr_t wParam, std::intptr_t lParam);
+    void OnYModemSignal(std::intptr_t wParam);
     void OnFrameSent();
     void OnPortRxByte(std::intptr_t wParam, std::intptr_t lParam);
     void OnShowPage(std::intptr_t wParam, std::intptr_t lParam);
@@ -121,10 +133,13 @@ private:
     std::int64_t m_flashUntil[2] = {0, 0};
 
     CSerialCom m_port;
+    CWindowHost *m_pHost = nullptr;
+    CInnerGate m_gate;
+    PageRegistry m_pages;
     RxDispatcher m_dispatch;
     WndTimers m_timers;
     CCfgSheet *m_pSheet = nullptr;
-    CCfgPageBase *m_pages[PAGE_COUNT] = {};
+    QPointer<QObject> m_hYModemWnd;
     CLedCtrl *m_pTxLed = nullptr;
     CLedCtrl *m_pRxLed = nullptr;
 };

@@ -7,10 +7,10 @@
 #include <atomic>
 
 struct LinkSettings {
-    std::atomic<int> cmdSndInvl{400};          // command interval in ms
-    std::atomic<bool> rxEcho{false};           // raw echo of received bytes
-    std::atomic<bool> logDebug{false};         // level-7 gate
-    std::atomic<QObject *> ymodemWnd{nullptr}; // YModem receiver, while registered
+    std::atomic<int> cmdSndInvl{400};      // command interval in ms
+    std::atomic<bool> rxEcho{false};       // raw echo of received bytes
+    std::atomic<bool> logDebug{false};     // level-7 gate
+    std::atomic<bool> ymodemActive{false}; // a YModem receiver is registered with the owner
 };
 
 LinkSettings &GlobalLinkSettings();

@@ -164,9 +164,10 @@ void SerialWorker::HandleByte(std::uint8_t byte)
     bool echo = settings.rxEcho.load();
     if (echo)
         m_logRx.LogRxByte(byte);
-    if (QObject *ymodem = settings.ymodemWnd.load()) {
+    if (settings.ymodemActive.load()) {
+        // Only the owner is posted to; it hands the signal to its receiver.
         if (int signal = YModemSignal(byte))
-            PostMsg(ymodem, WM_YMODEM_SIGNAL, signal);
+            PostMsg(m_com.m_owner, WM_YMODEM_SIGNAL, signal);
         PostMsg(m_com.m_owner, WM_PORT_RXBYTE, 0, 1);
     } else {
         m_framer.StoreByte(byte);

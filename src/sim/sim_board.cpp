@@ -21,8 +21,8 @@ BoardIdentity IdentityOf(int variant)
 } // namespace
 
 BoardUnit::BoardUnit(std::uint8_t linkByte, int variant, const SimOptions &options)
-    : link(linkByte), params(), pack(options.seed, variant, params), identity(IdentityOf(variant)),
-      clockOffsetMs(static_cast<std::int64_t>(options.clockOffsetSec) * 1000)
+    : link(linkByte), params(), pack(options.seed, variant, params), identity(IdentityOf(variant)), control(variant),
+      debug(variant), clockOffsetMs(static_cast<std::int64_t>(options.clockOffsetSec) * 1000)
 {
 }
 
@@ -48,6 +48,9 @@ SimBoard::SimBoard(const SimOptions &options, SimClock clock)
     AddLogCommands(m_commands);
     AddRecordCommands(m_commands);
     AddSocCommands(m_commands);
+    AddControlCommands(m_commands);
+    AddDebugCommands(m_commands);
+    AddRepeaterCommands(m_commands);
     std::int64_t now = m_clock();
     m_main = std::make_unique<BoardUnit>(kLinkMain, 0, m_options);
     m_main->lastAdvanceMs = now;
@@ -163,7 +166,7 @@ std::vector<SimBytes> SimBoard::Answer(BoardUnit &unit, const SimCommand *comman
 {
     AdvanceTo(unit, nowMs);
     SimBytes result{kResultUnknown};
-    SimContext context{unit, m_options, nowMs};
+    SimContext context{unit, m_options, nowMs, {}, &m_loaderStarter};
     if (command) {
         result = command->handler(context, data);
         if (result.empty())

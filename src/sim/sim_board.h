@@ -7,6 +7,7 @@
 #include "sim/sim_pack.h"
 #include "sim/sim_params.h"
 #include "sim/sim_status.h"
+#include "sim/sim_unit_state.h"
 
 #include <cstdint>
 #include <functional>
@@ -27,6 +28,8 @@ struct BoardUnit {
     ParamStore params;
     PackModel pack;
     BoardIdentity identity;
+    ControlState control;
+    DebugState debug;
     std::int64_t clockOffsetMs; // board clock minus the computer's clock
     std::int64_t lastAdvanceMs = 0;
 
@@ -56,6 +59,13 @@ struct SimSend {
     SimBytes data;
 };
 
+// A firmware loader that an upgrade request starts: the repeater's takes raw
+// YModem bytes from the link, the board's takes YModem packets wrapped in
+// class 0x02 code 0x01 frames. The starter is set by whoever runs the link
+// (the loader lives there); it returns false when no loader can start.
+enum class LoaderMode { Raw, Wrapped };
+using LoaderStarter = std::function<bool(LoaderMode)>;
+
 // What a command handler gets: the board that answers, the request's data
 // and the time.
 struct SimContext {
@@ -64,6 +74,7 @@ struct SimContext {
     std::int64_t nowMs;
     // Frames that go out right after the answer, in this order.
     std::vector<SimSend> follow = {};
+    const LoaderStarter *startLoader = nullptr; // null or empty: no loader
 };
 
 struct SimCommand {
@@ -98,6 +109,9 @@ void AddClockCommands(SimCommandTable &table);
 void AddLogCommands(SimCommandTable &table);
 void AddRecordCommands(SimCommandTable &table);
 void AddSocCommands(SimCommandTable &table);
+void AddControlCommands(SimCommandTable &table);
+void AddDebugCommands(SimCommandTable &table);
+void AddRepeaterCommands(SimCommandTable &table);
 
 // A complete frame (head to tail) with the checksum filled in; data longer
 // than a frame can carry is cut to 255 bytes.
@@ -119,6 +133,9 @@ public:
     void AddCommand(SimCommand command);
     const SimCommand *Find(std::uint8_t cls, std::uint8_t code) const;
 
+    // How upgrade requests start a firmware loader.
+    void SetLoaderStarter(LoaderStarter starter) { m_loaderStarter = std::move(starter); }
+
     BoardUnit &Main() { return *m_main; }
     BoardUnit *Secondary() { return m_secondary.get(); }
     const SimOptions &Options() const { return m_options; }
@@ -135,4 +152,5 @@ private:
     SimCommandTable m_commands;
     std::unique_ptr<BoardUnit> m_main;
     std::unique_ptr<BoardUnit> m_secondary;
+    LoaderStarter m_loaderStarter;
 };

@@ -39,8 +39,8 @@ int main(int argc, char **argv)
     }
     std::printf("%s\n", path.toLocal8Bit().constData());
     std::fflush(stdout);
-    std::fprintf(stderr, "pylvex-sim：模拟板已就绪，请在上位机中打开 %s%s\n", path.toUtf8().constData(),
-                 cmd.options.secondary ? "（含副电板）" : "");
+    std::fprintf(stderr, "pylvex-sim：模拟板已就绪，请在上位机中打开 %s%s%s\n", path.toUtf8().constData(),
+                 cmd.options.secondary ? "（含副电板）" : "", cmd.options.repeater ? "（经中继器）" : "");
 
     const timespec tick{0, 200 * 1000 * 1000};
     while (host.IsRunning()) {

@@ -14,6 +14,11 @@ struct SimOptions {
     // A second board on the same link answers status requests after the main
     // board, with link byte 0xD3 and its own pack.
     bool secondary = false;
+    // A repeater in front of the board answers the class 0x01 requests and
+    // passes every other request on to the board.
+    bool repeater = false;
+    // The board refuses to enter its internal debugging mode.
+    bool refuseInternal = false;
 
     // Faults; 0 switches each one off.
     int dropEvery = 0;            // every Nth answer is not sent

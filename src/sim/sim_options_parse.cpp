@@ -53,6 +53,10 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
                                  QStringLiteral("[device]"));
     QCommandLineOption secondary(QStringLiteral("secondary"),
                                  QStringLiteral("同一链路上再模拟一块副电板（链路字节 0xD3）"));
+    QCommandLineOption repeater(QStringLiteral("repeater"),
+                                QStringLiteral("板前接一个中继器：应答 0x01 类命令，其余命令转给保护板"));
+    QCommandLineOption refuseInternal(QStringLiteral("refuse-internal"),
+                                      QStringLiteral("拒绝进入内部调试模式（应答错误码）"));
     QCommandLineOption secondTry(QStringLiteral("second-try"), QStringLiteral("相同请求只应答第二次"));
     QCommandLineOption noBatch(QStringLiteral("no-batch"), QStringLiteral("不支持批量状态读取（应答错误码）"));
     QCommandLineOption noLog(QStringLiteral("no-log"), QStringLiteral("日志读取请求只应答确认帧，不发送日志数据"));
@@ -60,7 +64,7 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
     QCommandLineOption speed(QStringLiteral("speed"), QStringLiteral("电池模型时间倍速（默认 1）"),
                              QStringLiteral("X"));
     QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("随机数种子（默认 1）"), QStringLiteral("N"));
-    parser.addOptions({secondary, secondTry, noBatch, noLog, verbose, speed, seed});
+    parser.addOptions({secondary, repeater, refuseInternal, secondTry, noBatch, noLog, verbose, speed, seed});
     std::vector<QCommandLineOption> ints;
     for (const IntSwitch &s : kIntSwitches) {
         ints.emplace_back(QString::fromLatin1(s.name), QString::fromUtf8(s.description),
@@ -78,6 +82,8 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
     }
     SimOptions &o = result.options;
     o.secondary = parser.isSet(secondary);
+    o.repeater = parser.isSet(repeater);
+    o.refuseInternal = parser.isSet(refuseInternal);
     o.answerSecondTry = parser.isSet(secondTry);
     o.noBatch = parser.isSet(noBatch);
     o.noLog = parser.isSet(noLog);

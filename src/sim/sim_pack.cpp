@@ -121,6 +121,7 @@ void PackModel::Step(double dt, const ParamStore &params)
     StepTemps(dt);
     StepCells();
     StepExtremes(dt);
+    StepSwitches(dt);
     TickLatches(dt);
     EvaluateProtections(params);
 }
@@ -260,7 +261,9 @@ std::uint8_t PackModel::MosBits() const
         bits |= MosBit::Discharge;
     if (m_phase == PackPhase::Discharging && m_holdLeft <= 0 && m_phaseTime < kPrechargeSeconds)
         bits |= MosBit::Precharge;
-    return bits;
+    if (m_preDischargeOn)
+        bits |= MosBit::Precharge;
+    return static_cast<std::uint8_t>(bits & ~m_mosOff);
 }
 
 std::int32_t PackModel::MaxCellTemp() const

@@ -82,6 +82,15 @@ public:
     void ClearRecords();
     // Forces a current for tests and demos; phases resume after hold seconds.
     void HoldCurrent(std::int32_t ma, double holdSeconds);
+    // The board's MOS switches as commanded: a charge or discharge MOS
+    // switched off stays off (and the pack stops charging or discharging)
+    // until it is switched on; the pre-discharge MOS switched on stays on.
+    void SwitchMos(std::uint8_t mosBit, bool on);
+    // Balancing of one cell (1 to 16) forced on for the given seconds of pack
+    // time; 0 seconds stops it. False for a cell the pack does not have.
+    bool StartBalancing(int cell, double seconds);
+    // Every switch back to its automatic state and forced balancing stopped.
+    void ResetSwitches();
 
     const std::array<std::uint16_t, kCells> &Cells() const { return m_cells; }
     std::int32_t CurrentMa() const { return m_currentMa; }
@@ -93,7 +102,8 @@ public:
     std::uint16_t Cycles() const { return m_cycles; }
     std::uint32_t FullMah() const { return m_fullMah; }
     std::uint32_t RemainingMah() const;
-    std::uint32_t BalanceBits() const { return m_balance; }
+    std::uint32_t BalanceBits() const { return m_balance | ForcedBalanceBits(); }
+    std::uint32_t ForcedBalanceBits() const;
     std::uint32_t AlarmBits() const { return m_alarm; }
     std::uint32_t ProtectBits() const { return m_protect; }
     std::uint8_t MosBits() const;
@@ -107,6 +117,7 @@ private:
     void StepTemps(double dt);
     void StepCells();
     void StepExtremes(double dt);
+    void StepSwitches(double dt);
     // What the limits are judged on: cell extremes and total in mV, temperatures in hundredths.
     struct Readings {
         std::int64_t maxCell, minCell, total, maxT, minT, mosT;
@@ -145,4 +156,7 @@ private:
     double m_sinceCharge = 0;
     double m_sinceDischarge = 0;
     PackExtremes m_extremes;
+    std::uint8_t m_mosOff = 0;                    // MOS bits switched off by command
+    bool m_preDischargeOn = false;                // pre-discharge MOS switched on by command
+    std::array<double, kCells> m_forcedBalance{}; // seconds of forced balancing left per cell
 };

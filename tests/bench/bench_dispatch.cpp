@@ -2,7 +2,9 @@
 // logged and routed per second through the real handler, with the debug log
 // gate off and on, and heap allocations per routed frame.
 #include "app/cfgsheet.h"
-#include "app/framework/cfgpagebase.h"
+#include "app/framework/rowpagebase.h"
+#include "app/pages/cfgpageten.h"
+#include "app/pages/paramrows.h"
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
 #include "link/portdiscovery.h"
@@ -44,20 +46,25 @@ void *realloc(void *p, std::size_t n)
 }
 
 namespace {
-class StatusPage : public CCfgPageBase {
+class StatusPage : public CRowPageBase {
 public:
-    using CCfgPageBase::CCfgPageBase;
+    StatusPage(CPageHost *host, PageKind kind, const QString &caption, std::vector<RxRoute> routes)
+        : CRowPageBase(host, kind, caption), m_routes(std::move(routes))
+    {
+    }
     void ReadParams(int) override {}
     void WriteParams(int) override {}
-    void OnStatusResponse(const std::uint8_t *frame, int) override { last = frame[3]; }
+    std::vector<RxRoute> Routes() const override { return m_routes; }
+    void OnRoute(const RxRoute &, const std::uint8_t *frame, int) override { last = frame[3]; }
     int last = 0;
+    std::vector<RxRoute> m_routes;
 
 protected:
     void OnInitDialog() override
     {
         auto *grid = new QGridLayout(this);
         AddParamRow(grid, 0, 1341, QStringLiteral("无操作等待时间："), {{1339}}, 1340);
-        CCfgPageBase::OnInitDialog();
+        CRowPageBase::OnInitDialog();
     }
 };
 
@@ -90,7 +97,7 @@ void Run(CPylvexDlg &dlg, const char *name, const std::vector<std::uint8_t> &fra
         long before = g_allocs.load();
         auto t0 = std::chrono::steady_clock::now();
         for (int i = 0; i < batch; ++i)
-            dlg.Dispatcher().OnFrameReceived();
+            dlg.OnFrameReceived();
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         allocs += g_allocs.load() - before;
         QCoreApplication::removePostedEvents(&dlg);
@@ -108,8 +115,9 @@ int main(int argc, char **argv)
     CPylvexApp app(argc, argv);
     SetPortListSource([] { return QStringList(); });
     CPylvexDlg dlg;
-    auto *ten = new StatusPage(&dlg, PAGE_TEN, QStringLiteral("客户使用-1"));
-    auto *two = new StatusPage(&dlg, PAGE_TWO, QStringLiteral("唤醒与门限"));
+    auto *ten = new StatusPage(dlg.Host(), PAGE_TEN, QStringLiteral("客户使用-1"), CCfgPageTen::StatusRoutes());
+    auto *two =
+        new StatusPage(dlg.Host(), PAGE_TWO, QStringLiteral("唤醒与门限"), CParamRowPage::RowRoutes(WakeupPageRows()));
     dlg.Sheet()->AddPage(ten);
     dlg.Sheet()->AddPage(two);
     const int frames = argc > 1 ? std::atoi(argv[1]) : 200000;

@@ -91,7 +91,7 @@ void Run(bool batch, int intervalMs, int seconds)
     Wait(2000); // settle
 
     std::printf("%s mode (page says %s), interval %d ms, %d s\n", batch ? "batch" : "single-item",
-                page->m_bBatchMode ? "batch" : "single", intervalMs, seconds);
+                page->BatchMode() ? "batch" : "single", intervalMs, seconds);
     const int samples = 10;
     double cpu0 = CpuSeconds();
     QElapsedTimer wall;

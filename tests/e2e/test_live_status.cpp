@@ -53,7 +53,7 @@ private slots:
         QVERIFY(page);
         QVERIFY(dlg.m_bOpenCOM);
         // The quiet probe sent on opening puts the page in batch mode.
-        QTRY_VERIFY_WITH_TIMEOUT(page->m_bBatchMode, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(page->BatchMode(), 5000);
         QVERIFY(!page->AnyParamChecked(false));
         QVERIFY(!page->GetDlgItemText(1068).isEmpty());
         QVERIFY(!page->GetDlgItemText(1162).isEmpty());
@@ -61,13 +61,13 @@ private slots:
         page->SetDlgItemText(IDC_SAVE_PERIOD, QStringLiteral("1"));
         page->CheckDlgButton(IDC_TIMED_SAVE, 1);
         page->Item<QCheckBox>(IDC_TIMED_REFRESH)->click();
-        QVERIFY(page->m_bAutoRefresh);
+        QVERIFY(page->AutoRefresh());
         std::uint64_t before = board.Requests();
         // Batch refreshes at least every 3 s; the first tick after the switch sends one.
         QTRY_VERIFY_WITH_TIMEOUT(board.Requests() >= before + 2, 9000);
         // Rows once the record is filled by an answer received with the box ticked.
         QTRY_VERIFY_WITH_TIMEOUT(CsvLines() >= 3, 9000); // header and two rows
-        QVERIFY(page->m_bBatchMode);
+        QVERIFY(page->BatchMode());
         dlg.ClosePort();
         board.Stop();
     }
@@ -82,15 +82,15 @@ private slots:
         QVERIFY(page);
         QTRY_VERIFY_WITH_TIMEOUT(board.Requests() >= 1, 5000);
         QTest::qWait(300);
-        QVERIFY(!page->m_bBatchMode);
+        QVERIFY(!page->BatchMode());
         page->Item<QCheckBox>(IDC_TIMED_REFRESH)->click();
-        QVERIFY(page->m_bAutoRefresh);
+        QVERIFY(page->AutoRefresh());
         // Idle ticks read every item; the values arrive.
         QTRY_VERIFY_WITH_TIMEOUT(!page->GetDlgItemText(1068).isEmpty(), 9000);
         QTRY_VERIFY_WITH_TIMEOUT(page->Item<CUserListCtrl>(IDC_CELL_LIST)->GetItemCount() > 3, 9000);
         std::uint64_t seen = board.Requests();
         QTRY_VERIFY_WITH_TIMEOUT(board.Requests() >= seen + 30, 9000); // still refreshing: two rounds more
-        QVERIFY(!page->m_bBatchMode);
+        QVERIFY(!page->BatchMode());
         QVERIFY(!page->GetDlgItemText(1173).isEmpty());
         dlg.ClosePort();
         board.Stop();

@@ -2,8 +2,10 @@
 // and closing, a port held by another program, a request answered end to
 // end, and the link lost when the other end goes away.
 #include "app/framework/msgbox.h"
+#include "app/pages/paramrows.h"
 #include "app/pylvexapp.h"
-#include "gui/test_pagebase_pages.h"
+#include "app/pylvexdlg.h"
+#include "gui/test_pages.h"
 #include "link/portdiscovery.h"
 #include "link/winmsg.h"
 #include "sim/simhost.h"
@@ -45,8 +47,9 @@ private slots:
         QString path;
         QVERIFY2(sim.StartPty(&path, SimOptions{}), qPrintable(sim.ErrorString()));
         CPylvexDlg dlg;
-        auto *two = new TestPage(&dlg, PAGE_TWO, QStringLiteral("唤醒与门限"));
+        auto *two = new TestPage(dlg.Host(), PAGE_TWO, QStringLiteral("唤醒与门限"));
         two->extraRows = {{1341, 1339, 1340, 0}};
+        two->routes = CParamRowPage::RowRoutes(WakeupPageRows());
         dlg.Sheet()->AddPage(two);
         QVERIFY(dlg.OpenPortByName(path, true));
         QVERIFY(dlg.m_bOpenCOM);

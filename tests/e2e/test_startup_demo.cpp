@@ -68,7 +68,7 @@ private slots:
         QVERIFY(app->GetDemoBoard() && app->GetDemoBoard()->IsRunning());
         QVERIFY(app->DemoPort().startsWith(QStringLiteral("/dev/")));
         QCOMPARE(dlg->Item<QComboBox>(IDC_PORT_LIST)->currentText(), app->DemoPort());
-        QVERIFY(!app->m_bInnerVerified);
+        QVERIFY(!dlg->Gate().IsVerified());
         QVERIFY2(dlg->m_bOpenCOM, qPrintable(LogText()));
         const std::uint8_t readStatus[] = {0x53, 0x03, 0x01, 0x01, 0x00};
         QVERIFY(dlg->SendFrame(readStatus, sizeof readStatus));

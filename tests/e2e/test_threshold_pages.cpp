@@ -68,7 +68,7 @@ private:
     // The internal pages come to the front without the password.
     bool OpenAgainst(CPylvexDlg &dlg, SimHost &board, CParamRowPage *page)
     {
-        theApp()->m_bInnerVerified = true;
+        dlg.Gate().SetVerified(true);
         return OpenAgainstBoard(dlg, board, page);
     }
 
@@ -85,7 +85,6 @@ private slots:
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
         SetLogBaseFolder(m_dir.path());
     }
-    void cleanup() { theApp()->m_bInnerVerified = false; }
 
     void wakeupPageWritesAndReadsBack()
     {
@@ -100,7 +99,7 @@ private slots:
             page->SetDlgItemText(id, text);
         TickEveryRow(page);
         page->ClickDlgButton(IDC_WRITE);
-        QCOMPARE(page->m_nReqCount, 20);
+        QCOMPARE(page->ReqCount(), 20);
         QVERIFY(!page->IsDlgButtonChecked(1268)); // the read-only wake-up row
         // The write answers carry what the board stored.
         QTRY_VERIFY_WITH_TIMEOUT(GreenExcept(page, 1268), 15000);
@@ -113,7 +112,7 @@ private slots:
         page->ClickDlgButton(IDC_CLEAR);
         TickEveryRow(page);
         page->ClickDlgButton(IDC_READ);
-        QCOMPARE(page->m_nReqCount, 20);
+        QCOMPARE(page->ReqCount(), 20);
         // Every row but the record clearing, which has no read, answers green.
         QTRY_VERIFY_WITH_TIMEOUT(GreenExcept(page, 1479), 15000);
         CompareBoxes(page, kWakeupValues);
@@ -140,14 +139,14 @@ private slots:
             page->SetDlgItemText(id, text);
         TickEveryRow(page);
         page->ClickDlgButton(IDC_WRITE);
-        QCOMPARE(page->m_nReqCount, 28);
+        QCOMPARE(page->ReqCount(), 28);
         QTRY_VERIFY_WITH_TIMEOUT(AllGreen(page), 15000);
         CompareBoxes(page, values);
 
         page->ClickDlgButton(IDC_CLEAR);
         TickEveryRow(page);
         page->ClickDlgButton(IDC_READ);
-        QCOMPARE(page->m_nReqCount, 28);
+        QCOMPARE(page->ReqCount(), 28);
         QTRY_VERIFY_WITH_TIMEOUT(AllGreen(page), 15000);
         CompareBoxes(page, values);
         QCOMPARE(boxes.Count(), 0);

@@ -166,7 +166,7 @@ private slots:
                          "调试    2024-05-01 10:00:02    发送    4d 53"));
 
         FindAction(withSelection, "显示最新（&L）")->trigger();
-        QVERIFY(!page.m_bShowLatest);
+        QVERIFY(!page.ShowLatest());
         QMenu after;
         page.FillLogMenu(after);
         QVERIFY(!FindAction(after, "显示最新（&L）")->isChecked());

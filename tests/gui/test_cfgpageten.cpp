@@ -4,9 +4,8 @@
 #include "app/framework/msgbox.h"
 #include "app/pages/cfgpageten.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "app/widgets/userlistctrl.h"
-#include "status_page_fixture.h"
+#include "gui/page_fixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,7 +18,7 @@
 #include <memory>
 #include <vector>
 
-class TestCfgPageTen : public QObject, private StatusPageFixture {
+class TestCfgPageTen : public QObject, private LivePageFixture {
     Q_OBJECT
 private:
     CUserListCtrl *List(int id) { return m_page->Item<CUserListCtrl>(id); }
@@ -34,7 +33,7 @@ private:
     std::vector<std::uint8_t> SentCodes()
     {
         std::vector<std::uint8_t> codes;
-        for (const Bytes &f : m_sent)
+        for (const Bytes &f : Sent())
             codes.push_back(f[3]);
         return codes;
     }
@@ -50,17 +49,17 @@ private slots:
         const std::vector<std::uint8_t> want{0x02, 0x22, 0x09, 0x18, 0x11, 0x19, 0x23, 0x24,
                                              0x06, 0x20, 0x01, 0x14, 0x05, 0x08, 0x07};
         QCOMPARE(SentCodes(), want);
-        QCOMPARE(m_page->m_nReqCount, 15);
-        QCOMPARE(m_sent[0], (Bytes{0x4D, 0x53, 0x03, 0x02, 0x01, 0x00, 0x59, 0x00, 0x0D, 0x0A}));
+        QCOMPARE(m_page->ReqCount(), 15);
+        QCOMPARE(Sent()[0], (Bytes{0x4D, 0x53, 0x03, 0x02, 0x01, 0x00, 0x59, 0x00, 0x0D, 0x0A}));
         for (const StatusItem &item : kStatusItems)
             QCOMPARE(Lamp(item.ledID), LED_IDLE);
 
         // A double-click reads that item alone, whatever else is ticked.
-        m_sent.clear();
+        Sent().clear();
         QTest::mouseDClick(m_page->Item<QCheckBox>(1025), Qt::LeftButton);
-        QTRY_COMPARE(m_sent.size(), size_t(1));
-        QCOMPARE(m_sent[0][3], 0x11);
-        QCOMPARE(m_sent[0].size(), size_t(10));
+        QTRY_COMPARE(Sent().size(), size_t(1));
+        QCOMPARE(Sent()[0][3], 0x11);
+        QCOMPARE(Sent()[0].size(), size_t(10));
     }
 
     void refusalsLoudAndQuiet()
@@ -74,7 +73,7 @@ private slots:
         m_page->ReadParams(-2);
         QCOMPARE(app->GetLogModel()->rowCount(), 1);
         QCOMPARE(app->GetLogModel()->Row(0).title, QStringLiteral("读取"));
-        m_dlg->m_bOpenCOM = false;
+        m_host->SetPortOpen(false);
         m_page->CheckAllParams(1);
         m_page->ReadParams(-1);
         QCOMPARE(boxes.LastText(), QStringLiteral("请先打开串口后再进行操作！"));
@@ -84,7 +83,7 @@ private slots:
         QCOMPARE(app->GetLogModel()->rowCount(), 3);
         QCOMPARE(app->GetLogModel()->Row(2).title, QStringLiteral("发送请求"));
         QCOMPARE(boxes.Count(), 2);
-        QVERIFY(m_sent.empty());
+        QVERIFY(Sent().empty());
     }
 
     void cellListSummaryAndShorterPayload()
@@ -148,20 +147,20 @@ private slots:
         Feed(0x06, {0x14, 0x82, 0, 0, static_cast<std::uint8_t>(raw >> 8), static_cast<std::uint8_t>(raw), 0x00, 0xFA});
         QCOMPARE(m_page->GetDlgItemText(1173), QStringLiteral("52500"));
         QCOMPARE(m_page->GetDlgItemText(1175), shown);
-        QCOMPARE(m_page->m_record.fields[kRecSystemState], state);
-        QCOMPARE(m_page->m_record.fields[kRecCurrent], shown);
-        QCOMPARE(m_page->m_nAnimTimer != 0, animates);
+        QCOMPARE(m_page->Record().fields[kRecSystemState], state);
+        QCOMPARE(m_page->Record().fields[kRecCurrent], shown);
+        QCOMPARE(m_page->Animating(), animates);
         QCOMPARE(m_page->IsTimerActive(TIMER_SOC_ANIM), animates);
     }
 
     void animationStopsAfterTwentyIntervals()
     {
         std::uint32_t now = 1000000;
-        m_page->m_clock = [&now] { return now; };
+        m_page->SetClock([&now] { return now; });
         theApp()->m_nCmdSndInvl = 400;
         m_page->CheckDlgButton(IDC_TIMED_REFRESH, 1);
         Feed(0x06, {0x14, 0x82, 0, 0, 0x00, 0x64});
-        QVERIFY(m_page->m_nAnimTimer);
+        QVERIFY(m_page->Animating());
         std::vector<int> frames;
         for (int tick = 0; tick < 13; ++tick) {
             now += 400;
@@ -171,15 +170,15 @@ private slots:
         QCOMPARE(frames, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0, 1}));
         now += 8000 - 13 * 400;
         m_page->OnTimer(TIMER_SOC_ANIM);
-        QVERIFY(m_page->m_nAnimTimer); // exactly 20 intervals: still charging
+        QVERIFY(m_page->Animating()); // exactly 20 intervals: still charging
         now += 1;
         m_page->OnTimer(TIMER_SOC_ANIM);
-        QCOMPARE(m_page->m_nAnimTimer, 0);
+        QVERIFY(!m_page->Animating());
         QVERIFY(!m_page->IsTimerActive(TIMER_SOC_ANIM));
         // A discharging current stops a running animation at once.
         Feed(0x06, {0x14, 0x82, 0, 0, 0x00, 0x64});
         Feed(0x06, {0x14, 0x82, 0, 0, 0xFF, 0xFF});
-        QCOMPARE(m_page->m_nAnimTimer, 0);
+        QVERIFY(!m_page->Animating());
     }
 
     void temperaturesAndRecord()
@@ -189,7 +188,7 @@ private slots:
         QCOMPARE(List(IDC_TEMP_LIST)->GetItemCount(), 4);
         QCOMPARE(Cell(IDC_TEMP_LIST, 3, 0), QStringLiteral("温度4"));
         QCOMPARE(Cell(IDC_TEMP_LIST, 3, 1), QStringLiteral("40.0"));
-        const StatusRecord &r = m_page->m_record;
+        const StatusRecord &r = m_page->Record();
         QCOMPARE(r.fields[kRecHighTemp], QStringLiteral("25.0"));
         QCOMPARE(r.fields[kRecHighTempProbe], QStringLiteral("温度1"));
         QCOMPARE(r.fields[kRecLowTemp], QStringLiteral("24.5"));
@@ -199,7 +198,7 @@ private slots:
         m_page->CheckDlgButton(IDC_TIMED_SAVE, 0);
         Feed(0x06, {0x14, 0x82, 0, 0, 0, 0, 0x00, 0xFA});
         QCOMPARE(List(IDC_TEMP_LIST)->GetItemCount(), 1);
-        QCOMPARE(m_page->m_record.temps.size(), 4); // not filled while unticked
+        QCOMPARE(m_page->Record().temps.size(), 4); // not filled while unticked
     }
 
     void bitListsAndErrors()
@@ -280,7 +279,7 @@ private slots:
         QVERIFY(img.save(dir.filePath(QStringLiteral("pic/50S.jpg")), "JPG"));
         QString before = QDir::currentPath();
         QDir::setCurrent(dir.path());
-        CCfgPageTen page(m_dlg.get());
+        CCfgPageTen page(m_host.get());
         page.InitDialog();
         QDir::setCurrent(before);
         QVERIFY(page.ImageLoaded(5));
@@ -310,7 +309,7 @@ private slots:
         QCOMPARE(m_page->GetDlgItemText(IDC_SAVE_PERIOD), QStringLiteral("10"));
         m_page->Item<QLineEdit>(IDC_SAVE_PERIOD)->setText(typed);
         QCOMPARE(m_page->GetDlgItemText(IDC_SAVE_PERIOD), shown);
-        QCOMPARE(m_page->m_nSaveInterval, interval);
+        QCOMPARE(m_page->SaveInterval(), interval);
     }
 };
 

@@ -1,13 +1,13 @@
 // Batch mode of the live status page: entering it, the check boxes it keeps
 // ticked, its refresh period, the block differences, refusal of every
 // truncated answer, and the idle-tick refresh of single-item mode.
+#include "app/pages/cfgpagelog.h"
 #include "app/pages/cfgpageten.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "app/widgets/userlistctrl.h"
 #include "common/batch_blocks.h"
+#include "gui/page_fixture.h"
 #include "protocol/batch_status.h"
-#include "status_page_fixture.h"
 
 #include <QCheckBox>
 #include <QtTest>
@@ -32,7 +32,7 @@ Blocks PageBlocks()
 }
 } // namespace
 
-class TestCfgPageTenBatch : public QObject, private StatusPageFixture {
+class TestCfgPageTenBatch : public QObject, private LivePageFixture {
     Q_OBJECT
 private:
     void FeedBatch(const Bytes &frame) { m_page->OnBatchStatus(frame.data(), static_cast<int>(frame.size())); }
@@ -40,7 +40,7 @@ private:
     int BatchRequests()
     {
         int n = 0;
-        for (const Bytes &f : m_sent)
+        for (const Bytes &f : Sent())
             n += f.size() == 24 && f[2] == 0x03 && f[3] == 0x66;
         return n;
     }
@@ -53,7 +53,7 @@ private slots:
     {
         m_page->CheckAllParams(0);
         FeedBatch(BatchAnswer(BuildBatchData(PageBlocks())));
-        QVERIFY(m_page->m_bBatchMode);
+        QVERIFY(m_page->BatchMode());
         QVERIFY(!m_page->AnyParamChecked(false));
         QCOMPARE(m_page->IsDlgButtonChecked(1004), 1);
         QCOMPARE(m_page->GetDlgItemText(1068), QStringLiteral("80"));
@@ -75,10 +75,10 @@ private slots:
         QCOMPARE(m_page->IsDlgButtonChecked(1004), 1);
         QVERIFY(!m_page->AnyParamChecked(false));
 
-        m_sent.clear();
+        Sent().clear();
         m_page->ClickDlgButton(IDC_READ);
         QCOMPARE(BatchRequests(), 1);
-        QCOMPARE(m_sent.size(), size_t(1));
+        QCOMPARE(Sent().size(), size_t(1));
     }
 
     void onlyKnownBlocksAreDecoded()
@@ -87,7 +87,7 @@ private slots:
         odd.insert(odd.begin() + 2, {0x19, {55, 90}});
         odd.insert(odd.begin() + 7, {0x18, {4}});
         FeedBatch(BatchAnswer(BuildBatchData(odd)));
-        QVERIFY(m_page->m_bBatchMode);
+        QVERIFY(m_page->BatchMode());
         QCOMPARE(m_page->GetDlgItemText(1068), QStringLiteral("55"));
         QCOMPARE(m_page->GetDlgItemText(1070), QStringLiteral("90"));
         QCOMPARE(m_page->GetDlgItemText(1171), QStringLiteral("4"));
@@ -100,22 +100,22 @@ private slots:
         Bytes good = BatchAnswer(data);
         for (std::size_t cut = 0; cut < data.size(); ++cut) {
             FeedBatch(good);
-            QVERIFY(m_page->m_bBatchMode);
+            QVERIFY(m_page->BatchMode());
             // Cut data with a matching length byte and checksum: pairs point past the end.
             FeedBatch(BatchAnswer(Bytes(data.begin(), data.begin() + static_cast<long>(cut))));
-            QVERIFY2(!m_page->m_bBatchMode, qPrintable(QString::number(cut)));
+            QVERIFY2(!m_page->BatchMode(), qPrintable(QString::number(cut)));
             // The frame itself cut short, its length byte untouched.
             Bytes shortFrame(good.begin(), good.begin() + static_cast<long>(cut));
             std::unique_ptr<std::uint8_t[]> exact(new std::uint8_t[cut + 1]);
             std::copy(shortFrame.begin(), shortFrame.end(), exact.get());
             FeedBatch(good);
             m_page->OnBatchStatus(exact.get(), static_cast<int>(cut));
-            QVERIFY(!m_page->m_bBatchMode);
+            QVERIFY(!m_page->BatchMode());
         }
         Bytes refused = BatchAnswer({0x01}); // the board refuses the request
         FeedBatch(good);
         FeedBatch(refused);
-        QVERIFY(!m_page->m_bBatchMode);
+        QVERIFY(!m_page->BatchMode());
     }
 
     void batchRefreshPeriod_data()
@@ -131,14 +131,13 @@ private slots:
         QFETCH(QString, period);
         QFETCH(int, ticks);
         std::uint32_t now = 5000000;
-        m_page->m_clock = [&now] { return now; };
-        m_page->m_dwNextBatchMs = now;
+        m_page->SetClock([&now] { return now; }, now);
         m_page->SetDlgItemText(IDC_SAVE_PERIOD, period);
         FeedBatch(BatchAnswer(BuildBatchData(PageBlocks())));
         m_page->CheckDlgButton(IDC_TIMED_REFRESH, 1);
         QVERIFY(m_page->OnSetActive());
         QVERIFY(m_page->IsTimerActive(TIMER_BATCH));
-        m_sent.clear();
+        Sent().clear();
         now += 1;
         m_page->OnTimer(TIMER_BATCH); // the first tick after activation sends at once
         QCOMPARE(BatchRequests(), 1);
@@ -150,10 +149,10 @@ private slots:
             m_page->OnTimer(TIMER_IDLE_TICK); // ignored in batch mode
         }
         QCOMPARE(tick, ticks);
-        QCOMPARE(m_sent.size(), size_t(2));
+        QCOMPARE(Sent().size(), size_t(2));
         m_page->OnKillActive();
         QVERIFY(!m_page->IsTimerActive(TIMER_BATCH));
-        QVERIFY(!m_page->m_bAutoRefresh);
+        QVERIFY(!m_page->AutoRefresh());
     }
 
     void idleTickReadsInSingleItemMode()
@@ -162,19 +161,46 @@ private slots:
         m_page->CheckDlgButton(IDC_TIMED_REFRESH, 1);
         QVERIFY(m_page->OnSetActive());
         m_page->OnTimer(TIMER_IDLE_TICK);
-        QCOMPARE(m_sent.size(), size_t(15)); // none ticked: all ticked first
-        m_sent.clear();
+        QCOMPARE(Sent().size(), size_t(15)); // none ticked: all ticked first
+        Sent().clear();
         m_page->OnTimer(TIMER_IDLE_TICK); // the send queue still holds them
-        QVERIFY(m_sent.empty());
-        m_dlg->Port().ClearTxQueue();
+        QVERIFY(Sent().empty());
+        m_host->SendAll(); // the port sent them
         m_page->CheckDlgButton(1148, 0);
         m_page->OnTimer(TIMER_IDLE_TICK);
-        QCOMPARE(m_sent.size(), size_t(14));
+        QCOMPARE(Sent().size(), size_t(14));
         m_page->OnKillActive();
-        m_dlg->Port().ClearTxQueue();
-        m_sent.clear();
+        m_host->SendAll(); // the port sent them
+        Sent().clear();
         m_page->OnTimer(TIMER_IDLE_TICK);
-        QVERIFY(m_sent.empty());
+        QVERIFY(Sent().empty());
+    }
+
+    // The host's idle signal is the page's idle tick while the page is in
+    // front and "定时刷新" is ticked.
+    void portIdleTicksThePageInFront()
+    {
+        auto idle = [this] {
+            emit m_host->PortIdle();
+            QCoreApplication::processEvents();
+        };
+        m_page->CheckAllParams(0);
+        m_page->CheckDlgButton(IDC_TIMED_REFRESH, 1);
+        QVERIFY(m_page->OnSetActive());
+        QCOMPARE(m_host->ActivePage(), m_page);
+        m_page->CheckDlgButton(IDC_TIMED_REFRESH, 0); // refreshing, but the box is off
+        idle();
+        QVERIFY(Sent().empty());
+        m_page->CheckDlgButton(IDC_TIMED_REFRESH, 1);
+        idle();
+        QCOMPARE(Sent().size(), size_t(15));
+        // Another page in front: no tick.
+        m_host->SendAll();
+        Sent().clear();
+        auto *log = m_host->AddPage(new CCfgPageLog(m_host.get()));
+        QVERIFY(m_host->ShowPage(log));
+        idle();
+        QVERIFY(Sent().empty());
     }
 };
 

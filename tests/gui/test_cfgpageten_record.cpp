@@ -3,9 +3,8 @@
 // and a file that cannot be opened is reported and tried again.
 #include "app/pages/cfgpageten.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "files/logfiles.h"
-#include "status_page_fixture.h"
+#include "gui/page_fixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,7 +15,7 @@
 #include <memory>
 #include <vector>
 
-class TestCfgPageTenRecord : public QObject, private StatusPageFixture {
+class TestCfgPageTenRecord : public QObject, private LivePageFixture {
     Q_OBJECT
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -44,7 +43,7 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         SetLogBaseFolder(m_dir->path());
         OpenPage();
-        m_page->m_wallClock = [this] { return m_now; };
+        m_page->SetWallClock([this] { return m_now; });
     }
     void cleanup()
     {

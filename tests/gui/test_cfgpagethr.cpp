@@ -1,9 +1,9 @@
 // "报警与保护": two columns of 14 rows, the read and write walks in table
 // order, the value kinds and temperature boxes on the wire, and the
-// responses reached through the main window's receive path.
+// responses reached through the receive path.
 #include "app/framework/rxroutes.h"
 #include "app/pages/cfgpagethr.h"
-#include "test_cfgpagetwo_harness.h"
+#include "gui/page_fixture.h"
 
 #include "gui/widget_test_main.h"
 #include <QGridLayout>
@@ -14,15 +14,15 @@ private:
     const PageParamRow &Row(int n) { return *AlarmPageRows().Row(n); }
 
 private slots:
-    void init() { QVERIFY(OpenPage(PAGE_THR)); }
+    void init() { QVERIFY(OpenPage()); }
     void cleanup() { ClosePage(); }
 
     void twoColumnsOfFourteen()
     {
         QVERIFY(m_page->IsInnerPage());
         QCOMPARE(m_page->Caption(), QStringLiteral("报警与保护"));
-        QCOMPARE(m_page->m_chkMap.size(), 28);
-        QVERIFY(m_page->m_readOnly.isEmpty());
+        QCOMPARE(m_page->ParamCount(), 28);
+        QCOMPARE(m_page->ReadOnlyCount(), 0);
         auto *grid = m_page->findChild<QGridLayout *>();
         QVERIFY(grid);
         auto place = [grid, this](int id) {
@@ -53,10 +53,10 @@ private slots:
         const std::vector<std::uint8_t> codes = {0x41, 0x57, 0x59, 0x63, 0x79, 0x67, 0x71, 0x75, 0x35, 0x51,
                                                  0x0D, 0x37, 0x53, 0x1B, 0x39, 0x55, 0x61, 0x65, 0x0B, 0x69,
                                                  0x73, 0x77, 0x31, 0x47, 0x0F, 0x33, 0x49, 0x1D};
-        QCOMPARE(m_h->Sent().size(), codes.size());
+        QCOMPARE(m_h->Payloads().size(), codes.size());
         for (std::size_t i = 0; i < codes.size(); ++i)
-            QCOMPARE(m_h->Sent()[i], (Bytes{0x53, 0x02, codes[i], 0x01, 0x00}));
-        QCOMPARE(m_page->m_nReqCount, 28);
+            QCOMPARE(m_h->Payloads()[i], (Bytes{0x53, 0x02, codes[i], 0x01, 0x00}));
+        QCOMPARE(m_page->ReqCount(), 28);
     }
 
     void bulkWriteInTableOrderStopsAtARefusal()
@@ -67,10 +67,10 @@ private slots:
         SelectAll();
         m_page->ClickDlgButton(IDC_WRITE);
         QCOMPARE(m_boxes->LastText(), QStringLiteral("参数的有效范围是 -32768 至 32767 之间的整数！"));
-        QCOMPARE(m_h->Sent().size(), 16u);
+        QCOMPARE(m_h->Payloads().size(), 16u);
         for (int n = 1; n <= 16; ++n)
-            QCOMPARE(int(m_h->Sent()[n - 1][2]), Row(n).writeCode);
-        QCOMPARE(m_h->Sent()[8], (Bytes{0x53, 0x02, 0x34, 0x02, 0x00, 0x64})); // 1 degree = 100
+            QCOMPARE(int(m_h->Payloads()[n - 1][2]), Row(n).writeCode);
+        QCOMPARE(m_h->Payloads()[8], (Bytes{0x53, 0x02, 0x34, 0x02, 0x00, 0x64})); // 1 degree = 100
     }
 
     void singleWrites_data()
@@ -96,7 +96,7 @@ private slots:
         m_page->PostMessage(WM_WRITE_PARAM, Row(row).chkId);
         RunPosted();
         QCOMPARE(m_boxes->Count(), 0);
-        QCOMPARE(m_h->Sent(), std::vector<Bytes>{payload});
+        QCOMPARE(m_h->Payloads(), std::vector<Bytes>{payload});
         QCOMPARE(LampState(m_page, Row(row).chkId), LED_IDLE);
     }
 
@@ -125,7 +125,7 @@ private slots:
         m_page->PostMessage(WM_WRITE_PARAM, Row(row).chkId);
         RunPosted();
         QCOMPARE(m_boxes->LastText(), message);
-        QVERIFY(m_h->Sent().empty());
+        QVERIFY(m_h->Payloads().empty());
     }
 
     void responses_data()
@@ -160,7 +160,7 @@ private slots:
     void routesReachTheRows()
     {
         int routed = 0;
-        for (const RxRoute &route : AllRoutes()) {
+        for (const RxRoute &route : m_h->Pages().AllRoutes()) {
             if (route.page != PAGE_THR)
                 continue;
             const PageParamRow *row = AlarmPageRows().RowByResponse(route.cls, route.code);

@@ -3,10 +3,11 @@
 // window's receive path, and "清空".
 #include "app/framework/rxroutes.h"
 #include "app/pages/cfgpagetwo.h"
-#include "test_cfgpagetwo_harness.h"
+#include "gui/page_fixture.h"
 
 #include "gui/widget_test_main.h"
 #include <QGridLayout>
+#include <QLineEdit>
 
 namespace {
 // A valid text for every box the write walk reads.
@@ -28,16 +29,16 @@ private:
     }
 
 private slots:
-    void init() { QVERIFY(OpenPage(PAGE_TWO)); }
+    void init() { QVERIFY(OpenPage()); }
     void cleanup() { ClosePage(); }
 
     void internalPageWithRowsInOrder()
     {
         QVERIFY(m_page->IsInnerPage());
         QCOMPARE(m_page->Caption(), QStringLiteral("唤醒与门限"));
-        QCOMPARE(m_page->m_chkMap.size(), 21);
+        QCOMPARE(m_page->ParamCount(), 21);
         QVERIFY(m_page->IsReadOnly(1268));
-        QCOMPARE(m_page->m_readOnly.size(), 1);
+        QCOMPARE(m_page->ReadOnlyCount(), 1);
         QVERIFY(m_page->Item<QLineEdit>(1481)->isReadOnly());
         // Rows top to bottom in table order, each with its label.
         auto *grid = m_page->findChild<QGridLayout *>();
@@ -54,9 +55,10 @@ private slots:
                 QVERIFY2(m_page->Item<QLineEdit>(row.editIds[i]), row.label);
         }
         // Without the password the tab stays where it is.
-        theApp()->m_bInnerVerified = false;
+        m_h->Gate().SetVerified(false);
         QVERIFY(!m_page->OnSetActive());
-        theApp()->m_pPendingPage = nullptr;
+        QCOMPARE(m_h->Gate().PendingPage(), m_page);
+        m_h->Gate().ClearPending();
     }
 
     void bulkReadSkipsRecordClearing()
@@ -65,10 +67,10 @@ private slots:
         m_page->ClickDlgButton(IDC_READ);
         const std::vector<std::uint8_t> codes = {0x5A, 0x13, 0x15, 0x17, 0x19, 0x21, 0x3F, 0x23, 0x4D, 0x4F,
                                                  0x4B, 0x25, 0x3D, 0x3B, 0x27, 0x43, 0x2B, 0x29, 0x45, 0x1F};
-        QCOMPARE(m_h->Sent().size(), codes.size());
+        QCOMPARE(m_h->Payloads().size(), codes.size());
         for (std::size_t i = 0; i < codes.size(); ++i)
-            QCOMPARE(m_h->Sent()[i], (Bytes{0x53, 0x02, codes[i], 0x01, 0x00}));
-        QCOMPARE(m_page->m_nReqCount, 20);
+            QCOMPARE(m_h->Payloads()[i], (Bytes{0x53, 0x02, codes[i], 0x01, 0x00}));
+        QCOMPARE(m_page->ReqCount(), 20);
         for (const PageParamRow &row : WakeupPageRows().rows)
             QCOMPARE(LampState(m_page, row.chkId), LED_IDLE);
         QCOMPARE(m_boxes->Count(), 0);
@@ -103,8 +105,8 @@ private slots:
             {0x53, 0x02, 0x1E, 0x02, 0xF8, 0x30}, // -20 degrees
             {0x53, 0x05, 0x02, 0x01, 0x00},
         };
-        QCOMPARE(m_h->Sent(), expected);
-        QCOMPARE(m_page->m_nReqCount, 20);
+        QCOMPARE(m_h->Payloads(), expected);
+        QCOMPARE(m_page->ReqCount(), 20);
     }
 
     void refusedInputStopsTheWalk_data()
@@ -130,13 +132,13 @@ private slots:
         QFETCH(QString, message);
         FillValid();
         m_page->SetDlgItemText(edit, text);
-        QVERIFY(m_h->ShowPage(m_page));
+        QVERIFY(ShowInFront());
         m_page->PostMessage(WM_WRITE_PARAM, chk); // the lamp's double-click
         RunPosted();
         QCOMPARE(m_boxes->Count(), 1);
         QCOMPARE(m_boxes->LastText(), message);
         QCOMPARE(m_boxes->Shown()[0].caption, QStringLiteral("警告"));
-        QVERIFY(m_h->Sent().empty());
+        QVERIFY(m_h->Payloads().empty());
         auto *box = m_page->Item<QLineEdit>(focus);
         QCOMPARE(QApplication::focusWidget(), box);
         QCOMPARE(box->selectedText(), box->text());
@@ -150,8 +152,8 @@ private slots:
         m_page->ClickDlgButton(IDC_WRITE);
         QCOMPARE(m_boxes->LastText(), QStringLiteral("参数不能为空！"));
         // Rows 2 to 11 went out; nothing of row 13 or after.
-        QCOMPARE(m_h->Sent().size(), 10u);
-        QCOMPARE(m_h->Sent().back(), (Bytes{0x53, 0x02, 0x4A, 0x02, 0x50, 0x14}));
+        QCOMPARE(m_h->Payloads().size(), 10u);
+        QCOMPARE(m_h->Payloads().back(), (Bytes{0x53, 0x02, 0x4A, 0x02, 0x50, 0x14}));
     }
 
     void singleRowGestures()
@@ -160,17 +162,17 @@ private slots:
         m_page->PostMessage(WM_READ_PARAM, 1479);
         RunPosted();
         QCOMPARE(m_boxes->LastText(), QStringLiteral("请先选中需要读取的参数!"));
-        QVERIFY(m_h->Sent().empty());
+        QVERIFY(m_h->Payloads().empty());
         // Row 1 is read-only: its lamp's double-click writes nothing.
         m_page->PostMessage(WM_WRITE_PARAM, 1268);
         RunPosted();
         QCOMPARE(m_boxes->LastText(), QStringLiteral("参数为只读！"));
-        QVERIFY(m_h->Sent().empty());
+        QVERIFY(m_h->Payloads().empty());
         // Row 12 alone: the record clearing command.
         m_page->PostMessage(WM_WRITE_PARAM, 1479);
         RunPosted();
-        QCOMPARE(m_h->Sent(), (std::vector<Bytes>{{0x53, 0x05, 0x02, 0x01, 0x00}}));
-        QCOMPARE(m_page->m_nReqCount, 1);
+        QCOMPARE(m_h->Payloads(), (std::vector<Bytes>{{0x53, 0x05, 0x02, 0x01, 0x00}}));
+        QCOMPARE(m_page->ReqCount(), 1);
     }
 
     void responses_data()
@@ -231,12 +233,12 @@ private slots:
         QCOMPARE(LampState(m_page, chk), lamp);
     }
 
-    // Every route of the main window to this page names the row our table
+    // Every route the page hands the receive path names the row our table
     // gives for that class and code, with the same length.
     void routesReachTheRows()
     {
         int routed = 0;
-        for (const RxRoute &route : AllRoutes()) {
+        for (const RxRoute &route : m_h->Pages().AllRoutes()) {
             if (route.page != PAGE_TWO)
                 continue;
             const PageParamRow *row = WakeupPageRows().RowByResponse(route.cls, route.code);

@@ -1,8 +1,12 @@
 // The main window without a serial port: start-up rows, settings, lamps and
 // their flash time, the internal-page path, the raw echo, the idle tick, About.
+#include "app/framework/innergate.h"
 #include "app/framework/msgbox.h"
+#include "app/framework/pagehost.h"
+#include "app/pages/cfgpagelog.h"
 #include "app/pylvexapp.h"
-#include "gui/test_pagebase_pages.h"
+#include "app/pylvexdlg.h"
+#include "gui/test_pages.h"
 #include "link/portdiscovery.h"
 #include "link/winmsg.h"
 
@@ -12,6 +16,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -205,72 +210,77 @@ private slots:
         dlg.Sheet()->clear(); // only the stand-in pages below
         // Removing the real tabs may pass over an internal page and leave a show request behind.
         QCoreApplication::removePostedEvents(&dlg, WM_SHOW_PAGE);
-        auto *ten = new TestPage(&dlg, PAGE_TEN, QStringLiteral("客户使用-1"));
-        auto *ele = new TestPage(&dlg, PAGE_ELE, QStringLiteral("客户使用-2"));
-        auto *one = new TestPage(&dlg, PAGE_ONE, QStringLiteral("中继器信息"));
-        auto *two = new TestPage(&dlg, PAGE_TWO, QStringLiteral("唤醒与门限"));
+        auto *ten = new TestPage(dlg.Host(), PAGE_TEN, QStringLiteral("客户使用-1"));
+        auto *ele = new TestPage(dlg.Host(), PAGE_ELE, QStringLiteral("客户使用-2"));
+        auto *one = new TestPage(dlg.Host(), PAGE_ONE, QStringLiteral("中继器信息"));
+        auto *two = new TestPage(dlg.Host(), PAGE_TWO, QStringLiteral("唤醒与门限"));
         for (TestPage *p : {two, ten, one, ele}) // added out of order: tabs keep their order
             dlg.Sheet()->AddPage(p);
         QCOMPARE(dlg.Sheet()->indexOf(ten), 0);
         QCOMPARE(dlg.Sheet()->indexOf(ele), 1);
         QCOMPARE(dlg.Sheet()->indexOf(two), 3);
-        theApp()->m_bInnerVerified = false;
-        theApp()->m_pPendingPage = nullptr;
+        CInnerGate &gate = dlg.Host()->Gate();
+        QCOMPARE(&gate, &dlg.Gate());
+        QVERIFY(!gate.IsVerified()); // locked once the window is built
+        gate.ClearPending();
         dlg.Sheet()->setCurrentWidget(ten);
         // The tab of the internal page: refused, the current page stays.
         dlg.Sheet()->setCurrentIndex(3);
         QCOMPARE(dlg.Sheet()->currentWidget(), ten);
-        QCOMPARE(theApp()->m_pPendingPage, two);
+        QCOMPARE(gate.PendingPage(), two);
         // The next ordinary activation asks the main window, which shows the
         // customer control page and hands it the request.
         dlg.Sheet()->setCurrentWidget(one);
-        QCOMPARE(theApp()->m_pPendingPage, nullptr);
+        QCOMPARE(gate.PendingPage(), nullptr);
         QCoreApplication::sendPostedEvents(&dlg);
         QCOMPARE(dlg.Sheet()->currentWidget(), ele);
         QCoreApplication::sendPostedEvents(ele);
         QCOMPARE(ele->messages.size(), std::size_t(1));
         QCOMPARE(ele->messages[0].first, WM_UNLOCK_REQUEST);
         QCOMPARE(ele->messages[0].second, reinterpret_cast<std::intptr_t>(two));
-        // Verified: the routing shows the page.
-        theApp()->m_bInnerVerified = true;
-        PostMsg(&dlg, WM_SHOW_PAGE, reinterpret_cast<std::intptr_t>(two), 1);
+        // Verified: the board's confirmation shows the page.
+        gate.SetVerified();
+        gate.SetUnlockTarget(two);
+        gate.OnBoardConfirmed();
+        QCOMPARE(gate.UnlockTarget(), nullptr);
         QCoreApplication::sendPostedEvents(&dlg);
         QCOMPARE(dlg.Sheet()->currentWidget(), two);
-        theApp()->m_bInnerVerified = false;
+        gate.SetVerified(false);
     }
 
     void rawEchoLine()
     {
         CPylvexDlg dlg;
-        CCfgPageBase *logPage = dlg.GetPage(PAGE_LOG);
+        auto *logPage = qobject_cast<CCfgPageLog *>(dlg.GetPage(PAGE_LOG));
         QVERIFY(logPage);
         for (int b : {0x01, 0x4D, 0x53, 0xAB})
             PostMsg(&dlg, WM_PORT_RXBYTE, b, 0);
         QCoreApplication::sendPostedEvents(&dlg);
-        QCOMPARE(dlg.EchoLine(), QStringLiteral("4D 53 AB "));
+        QCOMPARE(logPage->EchoLine(), QStringLiteral("4D 53 AB "));
         for (int i = 0; i < 40; ++i)
             PostMsg(&dlg, WM_PORT_RXBYTE, 0x11, 0);
         QCoreApplication::sendPostedEvents(&dlg);
-        QCOMPARE(dlg.EchoLine(), QStringLiteral("11 ")); // 42 bytes make a full line
+        QCOMPARE(logPage->EchoLine(), QStringLiteral("11 ")); // 42 bytes make a full line
         QCOMPARE(logPage->GetDlgItemText(1288), QStringLiteral("11 "));
     }
 
-    void idleTickReachesLiveStatus()
+    // The port's messages become the host's signals (the live page takes
+    // the idle tick from there: see the live page's tests).
+    void portMessagesBecomeHostSignals()
     {
         CPylvexDlg dlg;
-        auto *ten = new TestPage(&dlg, PAGE_TEN, QStringLiteral("客户使用-1"));
-        ten->extraRows = {{1336, 1335, 1334, 0}};
-        dlg.Sheet()->AddPage(ten);
-        dlg.Sheet()->setCurrentWidget(ten);
+        QSignalSpy idle(dlg.Host(), &CPageHost::PortIdle);
+        QSignalSpy sent(dlg.Host(), &CPageHost::FrameSent);
+        QSignalSpy echo(dlg.Host(), &CPageHost::RxEchoByte);
         PostMsg(&dlg, WM_PORT_IDLE);
+        PostMsg(&dlg, WM_FRAME_SENT);
+        PostMsg(&dlg, WM_PORT_RXBYTE, 0x4D, 1); // a lamp flash only
+        PostMsg(&dlg, WM_PORT_RXBYTE, 0x4D, 0);
         QCoreApplication::sendPostedEvents(&dlg);
-        QCoreApplication::processEvents();
-        QVERIFY(ten->timers.empty()); // timed refresh off
-        ten->CheckDlgButton(1336, 1);
-        PostMsg(&dlg, WM_PORT_IDLE);
-        QCoreApplication::sendPostedEvents(&dlg);
-        QCoreApplication::processEvents();
-        QCOMPARE(ten->timers, std::vector<int>{4003});
+        QCOMPARE(idle.count(), 1);
+        QCOMPARE(sent.count(), 1);
+        QCOMPARE(echo.count(), 1);
+        QCOMPARE(echo[0][0].value<std::uint8_t>(), std::uint8_t(0x4D));
     }
 
     void aboutBox()

@@ -59,14 +59,10 @@ private slots:
         dlg->show();
         QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
     }
-    void cleanupTestCase()
-    {
-        theApp()->m_bInnerVerified = false;
-        dlg.reset();
-    }
+    void cleanupTestCase() { dlg.reset(); }
     void init()
     {
-        theApp()->m_bInnerVerified = true; // every page may be shown here (a new window clears it)
+        dlg->Gate().SetVerified(true); // every page may be shown here
         dlg->resize(kSmallScreen);
         Show(PAGE_TEN);
     }

@@ -1,8 +1,9 @@
-// The page framework through a small page: input checks, requests, walks,
-// response checks, lamps, row gestures and the internal-page guard.
+// The page framework through a small page on the fake host: input checks,
+// requests, walks, response checks, lamps, row gestures.
 #include "app/framework/msgbox.h"
 #include "app/pylvexapp.h"
-#include "gui/test_pagebase_pages.h"
+#include "common/fakehost.h"
+#include "gui/test_pages.h"
 #include "link/portdiscovery.h"
 #include "link/winmsg.h"
 
@@ -18,9 +19,9 @@ Q_DECLARE_METATYPE(Bytes)
 
 class TestPageBase : public QObject {
     Q_OBJECT
-    CPylvexDlg *dlg = nullptr;
+    FakeHost *host = nullptr;
     TestPage *page = nullptr;
-    std::vector<Bytes> sent;
+    std::vector<Bytes> &sent() { return host->Sent(); }
 
     QLineEdit *Edit(int id) { return page->Item<QLineEdit>(id); }
     CLedCtrl *Led(int chk)
@@ -29,35 +30,29 @@ class TestPageBase : public QObject {
         page->LookupParam(chk, e);
         return e.pLedCtrl;
     }
-    void Feed(const Bytes &frame) { dlg->Dispatcher().HandleFrame(frame.data(), static_cast<int>(frame.size())); }
+    void Feed(const Bytes &frame) { host->Receive(frame); }
 
 private slots:
     void initTestCase()
     {
-        dlg = new CPylvexDlg;
-        dlg->m_sendTap = [this](const std::uint8_t *b, std::size_t n) { sent.emplace_back(b, b + n); };
-        page = new TestPage(dlg);
-        dlg->Sheet()->AddPage(page);
-        theApp()->m_bInnerVerified = true;
-        dlg->Sheet()->SetActivePage(page);
-        dlg->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dlg));
-        dlg->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(dlg));
+        host = new FakeHost;
+        page = host->AddPage(new TestPage(host));
+        host->Gate().SetVerified(true);
+        host->ShowPage(page);
+        host->Sheet()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(host->Sheet()));
+        host->Sheet()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(host->Sheet()));
     }
     void init()
     {
-        sent.clear();
-        dlg->m_bOpenCOM = true;
+        sent().clear();
+        host->SetPortOpen(true);
         page->CheckAllParams(0);
         for (const TestRow &r : kTestRows)
             Edit(r.edit)->clear();
     }
-    void cleanupTestCase()
-    {
-        dlg->m_bOpenCOM = false;
-        delete dlg;
-    }
+    void cleanupTestCase() { delete host; }
 
     void getEditInt_data()
     {
@@ -127,11 +122,11 @@ private slots:
         Edit(TestPage::Row(chk).edit)->setText(text);
         page->WriteParams(chk);
         QCOMPARE(boxes.Count(), 0);
-        QCOMPARE(sent.size(), std::size_t(1));
-        const Bytes &f = sent[0];
+        QCOMPARE(sent().size(), std::size_t(1));
+        const Bytes &f = sent()[0];
         QCOMPARE(Bytes(f.begin() + 1, f.end() - 4), payload);
         QCOMPARE(f.front(), std::uint8_t(0x4D));
-        QCOMPARE(page->m_nReqCount, 1);
+        QCOMPARE(page->ReqCount(), 1);
         QCOMPARE(LedState(Led(chk)), LED_IDLE);
     }
 
@@ -142,10 +137,10 @@ private slots:
         page->CheckDlgButton(2021, 1); // read-only rows are read like the others
         page->ClickDlgButton(IDC_READ);
         QCOMPARE(boxes.Count(), 0);
-        QCOMPARE(sent.size(), std::size_t(2));
-        QCOMPARE(sent[0], (Bytes{0x4D, 0x53, 0x02, 0x13, 0x01, 0x00, 0x69, 0x00, 0x0D, 0x0A}));
-        QCOMPARE(sent[1][3], std::uint8_t(0x5A));
-        QCOMPARE(page->m_nReqCount, 2);
+        QCOMPARE(sent().size(), std::size_t(2));
+        QCOMPARE(sent()[0], (Bytes{0x4D, 0x53, 0x02, 0x13, 0x01, 0x00, 0x69, 0x00, 0x0D, 0x0A}));
+        QCOMPARE(sent()[1][3], std::uint8_t(0x5A));
+        QCOMPARE(page->ReqCount(), 2);
     }
 
     void walkMessages_data()
@@ -164,12 +159,12 @@ private slots:
         QFETCH(bool, write);
         QFETCH(QString, message);
         MsgBoxRecorder boxes;
-        dlg->m_bOpenCOM = open;
+        host->SetPortOpen(open);
         page->ClickDlgButton(write ? IDC_WRITE : IDC_READ);
         QCOMPARE(boxes.Count(), 1);
         QCOMPARE(boxes.LastText(), message);
         QCOMPARE(boxes.Shown()[0].caption, QStringLiteral("警告"));
-        QVERIFY(sent.empty());
+        QVERIFY(sent().empty());
     }
 
     void readOnlyRows()
@@ -179,7 +174,7 @@ private slots:
         page->WriteParams(2021);
         QCOMPARE(boxes.LastText(), QStringLiteral("参数为只读！"));
         QCOMPARE(boxes.Count(), 1);
-        QVERIFY(sent.empty());
+        QVERIFY(sent().empty());
         // Bulk write: the read-only box is unticked, the others are written.
         boxes.Clear();
         page->CheckDlgButton(2021, 1);
@@ -188,8 +183,8 @@ private slots:
         page->ClickDlgButton(IDC_WRITE);
         QCOMPARE(boxes.Count(), 0);
         QCOMPARE(page->IsDlgButtonChecked(2021), 0);
-        QCOMPARE(sent.size(), std::size_t(1));
-        QCOMPARE(sent[0][3], std::uint8_t(0x12));
+        QCOMPARE(sent().size(), std::size_t(1));
+        QCOMPARE(sent()[0][3], std::uint8_t(0x12));
         // Only read-only rows ticked: the empty-selection warning.
         page->CheckAllParams(0);
         page->CheckDlgButton(2021, 1);
@@ -208,8 +203,8 @@ private slots:
         page->ClickDlgButton(IDC_WRITE);
         QCOMPARE(boxes.Count(), 1);
         QCOMPARE(boxes.LastText(), QStringLiteral("参数存在非数字字符！"));
-        QCOMPARE(sent.size(), std::size_t(1)); // the row before the refusal stays queued
-        QCOMPARE(page->m_nReqCount, 2);
+        QCOMPARE(sent().size(), std::size_t(1)); // the row before the refusal stays queued
+        QCOMPARE(page->ReqCount(), 2);
         QCOMPARE(LedState(Led(1061)), LED_IDLE);
     }
 
@@ -295,14 +290,14 @@ private slots:
         QTest::mouseDClick(check, Qt::LeftButton, {}, QPoint(5, check->height() / 2));
         QTRY_COMPARE(page->lastRead, 2001);
         QCOMPARE(page->IsDlgButtonChecked(2001), 1);
-        QCOMPARE(sent.back()[3], std::uint8_t(0x13));
+        QCOMPARE(sent().back()[3], std::uint8_t(0x13));
         // Click on the lamp: idle.
         Bytes err = Response(0x82, 0x93, {0x05, 0, 0});
         page->ParseValueResponse(err.data(), int(err.size()), 3, 2001, VT_UI2);
         QTest::mouseClick(Led(2001), Qt::LeftButton);
         QCOMPARE(LedState(Led(2001)), LED_IDLE);
         // Double-click on the lamp: the tick inverted and that row written.
-        sent.clear();
+        sent().clear();
         Edit(2002)->setText("3");
         int writes = page->writes;
         QTest::mouseDClick(Led(2001), Qt::LeftButton);
@@ -310,8 +305,8 @@ private slots:
         QCOMPARE(page->lastWrite, 2001);
         QCOMPARE(page->IsDlgButtonChecked(2001), 0);
         QCOMPARE(boxes.Count(), 0);
-        QCOMPARE(sent.size(), std::size_t(1));
-        QCOMPARE(sent[0][3], std::uint8_t(0x12));
+        QCOMPARE(sent().size(), std::size_t(1));
+        QCOMPARE(sent()[0][3], std::uint8_t(0x12));
         // A click that ticks a box turns its lamp idle.
         page->ParseValueResponse(err.data(), int(err.size()), 3, 1061, VT_I2);
         page->Item<QCheckBox>(1061)->click();

@@ -2,8 +2,12 @@
 // board choice, the secondary-board cache and its replay, the routing table.
 #include "app/framework/msgbox.h"
 #include "app/framework/rxroutes.h"
+#include "app/pages/cfgpageten.h"
+#include "app/pages/paramrows.h"
+#include "app/pages/waitingroutes.h"
 #include "app/pylvexapp.h"
-#include "gui/test_pagebase_pages.h"
+#include "app/pylvexdlg.h"
+#include "gui/test_pages.h"
 #include "link/portdiscovery.h"
 #include "link/winmsg.h"
 
@@ -61,11 +65,17 @@ private slots:
     {
         dlg = new CPylvexDlg;
         dlg->Dispatcher().m_clock = FakeClock;
-        two = new TestPage(dlg, PAGE_TWO, QStringLiteral("唤醒与门限"));
+        // Stand-ins serving the routes of the pages they stand for.
+        two = new TestPage(dlg->Host(), PAGE_TWO, QStringLiteral("唤醒与门限"));
         two->extraRows = {{1341, 1339, 1340, 0}};
-        ten = new TestPage(dlg, PAGE_TEN, QStringLiteral("客户使用-1"));
-        one = new TestPage(dlg, PAGE_ONE, QStringLiteral("中继器信息"));
+        two->routes = CParamRowPage::RowRoutes(WakeupPageRows());
+        ten = new TestPage(dlg->Host(), PAGE_TEN, QStringLiteral("客户使用-1"));
+        ten->routes = CCfgPageTen::StatusRoutes();
+        one = new TestPage(dlg->Host(), PAGE_ONE, QStringLiteral("中继器信息"));
         one->extraRows = {{1382, 1383, 1381, 0}, {1372, 1371, 1370, 1373}};
+        for (const RxRoute &r : WaitingRoutes())
+            if (r.page == PAGE_ONE)
+                one->routes.push_back(r);
         for (TestPage *p : {two, ten, one})
             dlg->Sheet()->AddPage(p);
         log = theApp()->GetLogModel();
@@ -247,7 +257,7 @@ private slots:
     {
         // A class 0x82 response whose page this window does not have.
         const RxRoute *absent = nullptr;
-        for (const RxRoute &r : AllRoutes())
+        for (const RxRoute &r : dlg->Pages().AllRoutes())
             if (r.cls == 0x82 && !dlg->GetPage(r.page) && !r.skipWhenMissing) {
                 absent = &r;
                 break;
@@ -271,7 +281,7 @@ private slots:
     {
         std::set<std::pair<int, int>> seen;
         int previous = -1;
-        for (const RxRoute &r : AllRoutes()) {
+        for (const RxRoute &r : dlg->Pages().AllRoutes()) {
             int key = r.cls * 256 + r.code;
             // The rows of one class and code stand together, in their order.
             if (key != previous)
@@ -279,11 +289,11 @@ private slots:
                          qPrintable(QString::asprintf("%02X %02X", r.cls, r.code)));
             previous = key;
             QVERIFY(r.code & 0x80);
-            QCOMPARE(RoutesFor(r.cls, r.code).empty(), false);
+            QCOMPARE(dlg->Pages().RoutesFor(r.cls, r.code).empty(), false);
         }
-        QCOMPARE(RoutesFor(0x83, 0x94).size(), std::size_t(4));
-        QCOMPARE(RoutesFor(0x84, 0x81).size(), std::size_t(0));
-        QCOMPARE(RoutesFor(0x82, 0xED).size(), std::size_t(0));
+        QCOMPARE(dlg->Pages().RoutesFor(0x83, 0x94).size(), std::size_t(4));
+        QCOMPARE(dlg->Pages().RoutesFor(0x84, 0x81).size(), std::size_t(0));
+        QCOMPARE(dlg->Pages().RoutesFor(0x82, 0xED).size(), std::size_t(0));
     }
 };
 

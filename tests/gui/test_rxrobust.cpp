@@ -8,11 +8,14 @@
 #include "app/framework/rxroutes.h"
 #include "app/pages/cfgpageten.h"
 #include "app/pages/cfgpagethr.h"
+#include "app/pylvexdlg.h"
+#include "gui/page_fixture.h"
+#include "link/winmsg.h"
 #include "protocol/batch_status.h"
 #include "protocol/dassert.h"
-#include "test_cfgpagetwo_harness.h"
 
 #include <QRadioButton>
+#include <QTemporaryDir>
 
 #include "gui/widget_test_main.h"
 #include <random>
@@ -57,12 +60,12 @@ const Shape kShapes[] = {
 
 class TestRxRobust : public QObject {
     Q_OBJECT
-    std::unique_ptr<PageHarness> m_h;
+    std::unique_ptr<CPylvexDlg> m_dlg;
     QTemporaryDir m_dir;
     std::mt19937 m_rng{20240607};
     LogModel *m_log = nullptr;
 
-    CPylvexDlg *Dlg() { return m_h->Dlg(); }
+    CPylvexDlg *Dlg() { return m_dlg.get(); }
     Bytes Random(int count, bool resultOk)
     {
         Bytes b(static_cast<std::size_t>(count));
@@ -103,14 +106,21 @@ private slots:
     void initTestCase()
     {
         SetErrorFilePath((m_dir.path() + QStringLiteral("/d_error.txt")).toStdString());
-        m_h = std::make_unique<PageHarness>();
+        // The real window with every page it builds; its port counts as open.
+        m_dlg = std::make_unique<CPylvexDlg>();
+        m_dlg->m_bOpenCOM = true;
         m_log = theApp()->GetLogModel();
         CPylvexApp *app = theApp();
         app->m_bLogError = app->m_bLogWarning = app->m_bLogInfo = app->m_bLogDebug = true;
         QVERIFY(Dlg()->GetPage(PAGE_TEN) && Dlg()->GetPage(PAGE_TWO) && Dlg()->GetPage(PAGE_THR) &&
                 Dlg()->GetPage(PAGE_LOG));
     }
-    void cleanupTestCase() { m_h.reset(); }
+    void cleanupTestCase()
+    {
+        m_dlg->m_bOpenCOM = false;
+        m_dlg->Port().ClearTxQueue();
+        m_dlg.reset();
+    }
 
     // Every class and code, in every shape of length byte against data.
     void everyClassAndCode()
@@ -119,7 +129,7 @@ private slots:
         for (int cls = 0x80; cls <= 0xFF; ++cls) {
             for (int code = 0x80; code <= 0xFF; ++code) {
                 const auto c = static_cast<std::uint8_t>(cls), k = static_cast<std::uint8_t>(code);
-                const bool routed = !RoutesFor(c, k).empty();
+                const bool routed = !Dlg()->Pages().RoutesFor(c, k).empty();
                 for (const Shape &s : kShapes) {
                     const std::uint8_t link = (code & 1) ? kLinkMain : kLinkSecondary;
                     Deliver(Frame(link, c, k, static_cast<std::uint8_t>(s.claimed), Random(s.present, true)));
@@ -147,7 +157,7 @@ private slots:
         live->CheckDlgButton(IDC_TIMED_REFRESH, 1);
         std::set<std::pair<int, int>> seen;
         auto *thr = Dlg()->Page<CCfgPageThr>(PAGE_THR);
-        for (const RxRoute &r : AllRoutes()) {
+        for (const RxRoute &r : Dlg()->Pages().AllRoutes()) {
             if (!seen.insert({r.cls, r.code}).second)
                 continue;
             for (int n = 0; n <= 255; ++n) {

@@ -1,5 +1,5 @@
-#include "link/linksettings.h"
 #include "files/logfiles.h"
+#include "link/linksettings.h"
 #include "link/serialcom.h"
 #include "log_folder_test.h"
 #include "test_link_pty.h"
@@ -86,7 +86,7 @@ protected:
         s.cmdSndInvl = 400;
         s.rxEcho = false;
         s.logDebug = false;
-        s.ymodemWnd = nullptr;
+        s.ymodemActive = false;
         LogFolderTest::TearDown();
         // Nothing the window has no handler for is ever sent.
         for (int msg : {WM_PORT_BREAK, WM_PORT_CTS, WM_PORT_ERROR, WM_PORT_RING, WM_PORT_RXFLAG, WM_PORT_WRITTEN})
@@ -265,8 +265,8 @@ TEST_F(SerialComTest, EchoPostsEveryByteAndWritesLogRx)
 
 TEST_F(SerialComTest, YModemReceiverGetsSignalsAndNoFrameIsCut)
 {
-    MsgRecorder ymodem;
-    GlobalLinkSettings().ymodemWnd = &ymodem;
+    // The signals go to the owner only, which hands them to its receiver.
+    GlobalLinkSettings().ymodemActive = true;
     Open(400);
     const Bytes frame = MakeFrame(0x53, 0x82, 0x01, {0x00, 0x01});
     Bytes stream{'C', 0x06, 'x', 0x15, 0x18};
@@ -275,7 +275,7 @@ TEST_F(SerialComTest, YModemReceiverGetsSignalsAndNoFrameIsCut)
     ASSERT_TRUE(PumpUntil([&] { return m_owner.Count(WM_PORT_RXBYTE) == static_cast<int>(stream.size()); }, 1000));
     PumpFor(50);
     std::vector<std::intptr_t> got;
-    for (const PostedMsg &m : ymodem.Of(WM_YMODEM_SIGNAL))
+    for (const PostedMsg &m : m_owner.Of(WM_YMODEM_SIGNAL))
         got.push_back(m.wParam);
     EXPECT_EQ(got, (std::vector<std::intptr_t>{1, 2, 3, 4}));
     for (const PostedMsg &m : m_owner.Of(WM_PORT_RXBYTE)) {
@@ -285,7 +285,7 @@ TEST_F(SerialComTest, YModemReceiverGetsSignalsAndNoFrameIsCut)
     EXPECT_TRUE(m_com.RxQueueEmpty());
     EXPECT_EQ(m_owner.Count(WM_FRAME_RECEIVED), 0);
     // Once the receiver is gone, frames are cut again.
-    GlobalLinkSettings().ymodemWnd = nullptr;
+    GlobalLinkSettings().ymodemActive = false;
     m_pty.Write(frame);
     ASSERT_TRUE(PumpUntil([&] { return !m_com.RxQueueEmpty(); }, 1000));
     EXPECT_EQ(TakeRxFrames(), std::vector<Bytes>{frame});

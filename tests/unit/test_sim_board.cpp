@@ -263,11 +263,12 @@ TEST_F(BoardTest, SecondaryBoardAnswersStatusAfterTheMainBoard)
 
 TEST_F(BoardTest, CommandTableCanBeExtended)
 {
-    EXPECT_EQ(Ask(Board(), 0x03, 0x30), Bytes{kResultUnknown});
-    Board().AddCommand({0x03, 0x30, false, [](SimContext &, std::span<const std::uint8_t>) {
+    // 0x03 0x7E is a code the board does not know.
+    EXPECT_EQ(Ask(Board(), 0x03, 0x7E), Bytes{kResultUnknown});
+    Board().AddCommand({0x03, 0x7E, false, [](SimContext &, std::span<const std::uint8_t>) {
                             return SimBytes{0x00, 0x42};
                         }});
-    EXPECT_EQ(Ask(Board(), 0x03, 0x30), (Bytes{0x00, 0x42}));
+    EXPECT_EQ(Ask(Board(), 0x03, 0x7E), (Bytes{0x00, 0x42}));
 }
 
 TEST(SimParams, CodesAreUniqueAndPaired)

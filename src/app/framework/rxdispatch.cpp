@@ -1,14 +1,9 @@
 #include "app/framework/rxdispatch.h"
 
-#include "app/cfgsheet.h"
 #include "app/framework/cfgpagebase.h"
+#include "app/framework/pagehost.h"
 #include "app/framework/rxreports.h"
-#include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "files/logfiles.h"
-#include "link/winmsg.h"
-
-#include <QAbstractButton>
 
 #include <cstdio>
 #include <cstring>
@@ -36,22 +31,11 @@ void WriteChecksumRow(const std::uint8_t *frame, int len, std::uint16_t computed
 }
 } // namespace
 
-RxDispatcher::RxDispatcher(CPylvexDlg &dlg) : m_dlg(dlg) {}
+RxDispatcher::RxDispatcher(CPageHost &host, PageRegistry &pages) : m_host(host), m_pages(pages) {}
 
 std::uint32_t RxDispatcher::Now() const
 {
     return m_clock ? m_clock() : MsOfDay();
-}
-
-void RxDispatcher::OnFrameReceived()
-{
-    CSerialCom &port = m_dlg.Port();
-    if (FrameEntry *entry = port.PopRxFrame()) {
-        HandleFrame(entry->ety_buf, static_cast<int>(entry->ety_len));
-        FrameEntryFree(entry);
-    }
-    if (!port.RxQueueEmpty())
-        PostMsg(&m_dlg, WM_FRAME_RECEIVED);
 }
 
 bool RxDispatcher::FromSelectedBoard(const std::uint8_t *frame) const
@@ -79,26 +63,26 @@ void RxDispatcher::HandleFrame(const std::uint8_t *frame, int len)
             m_bSecondarySeen = true;
         }
         switch (frame[2]) {
-        case 0x81: DispatchClass81(frame, len); break;
+        case 0x81: Dispatch(frame, len); break;
         case 0x82:
             if (FromSelectedBoard(frame) || frame[3] == 0x85)
-                DispatchClass82(frame, len);
+                Dispatch(frame, len);
             break;
         case 0x83:
             if (m_bSecondarySeen && frame[0] != 0x00)
                 CacheFrame(frame, len);
             if (FromSelectedBoard(frame))
-                DispatchClass83(frame, len);
+                Dispatch(frame, len);
             break;
         case 0x85:
             if (FromSelectedBoard(frame) || frame[3] == 0x85)
-                DispatchClass85(frame, len);
+                Dispatch(frame, len);
             break;
         default: ReportUnhandled(frame, len); break;
         }
     }
-    if (frame[0] != 0x00)
-        m_dlg.FlashRxLamp();
+    if (frame[0] != 0x00 && m_onBoardFrame)
+        m_onBoardFrame();
 }
 
 void RxDispatcher::CacheFrame(const std::uint8_t *frame, int len)
@@ -115,14 +99,14 @@ void RxDispatcher::CacheFrame(const std::uint8_t *frame, int len)
 
 void RxDispatcher::Dispatch(const std::uint8_t *frame, int len)
 {
-    std::span<const RxRoute> routes = RoutesFor(frame[2], frame[3]);
+    std::span<const RxRoute> routes = m_pages.RoutesFor(frame[2], frame[3]);
     if (routes.empty()) {
         ReportUnhandled(frame, len);
         return;
     }
     bool missingReported = false;
     for (const RxRoute &route : routes) {
-        CCfgPageBase *page = m_dlg.GetPage(route.page);
+        CCfgPageBase *page = m_pages.Page(route.page);
         if (!page) {
             if (!route.skipWhenMissing && !missingReported) {
                 ReportFrameRow(3, frame, len, "未加载处理命令的页面！");
@@ -139,28 +123,20 @@ void RxDispatcher::SwitchBoard(int mainSelected)
     if (mainSelected == m_bMainSelected)
         return;
     m_bMainSelected = mainSelected;
-    if (!m_dlg.m_bOpenCOM) {
-        if (CPylvexApp *app = theApp())
-            app->WriteLog(3, QStringLiteral("主副电切换"), "请先打开串口后再进行操作！");
+    if (!m_host.IsPortOpen()) {
+        m_host.WriteLog(3, QStringLiteral("主副电切换"), QStringLiteral("请先打开串口后再进行操作！"));
         return;
     }
-    CCfgPageBase *active = m_dlg.ActivePage();
-    if (active && active->Kind() != PAGE_ONE && active->Kind() != PAGE_LOG) {
-        active->ClickDlgButton(IDC_CLEAR);
-        active->ResetLeds(false);
-    }
-    CSerialCom &port = m_dlg.Port();
-    port.ClearTxQueue();
-    port.ClearRxQueue();
+    CCfgPageBase *active = m_host.ActivePage();
+    if (active && active->Kind() != PAGE_ONE && active->Kind() != PAGE_LOG)
+        active->OnBoardSwitch();
+    m_host.ClearQueues();
     const auto &cache = mainSelected ? m_mainCache : m_secondaryCache;
     std::uint32_t now = Now();
-    bool replayed = false;
-    for (const CachedFrame &cached : cache) {
-        if (cached.len > 0 && now - cached.time < kReplayAgeMs) {
-            port.PushRxFrame(cached.bytes, static_cast<std::size_t>(cached.len));
-            replayed = true;
-        }
-    }
-    if (replayed)
-        PostMsg(&m_dlg, WM_FRAME_RECEIVED);
+    std::vector<const CachedFrame *> replay;
+    for (const CachedFrame &cached : cache)
+        if (cached.len > 0 && now - cached.time < kReplayAgeMs)
+            replay.push_back(&cached);
+    if (!replay.empty() && m_replay)
+        m_replay(replay);
 }

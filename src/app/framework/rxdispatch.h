@@ -1,16 +1,18 @@
-// The receive path of the main window: one frame per WM_FRAME_RECEIVED,
-// its log row, the checksum test, the choice between the main and the
-// secondary board with the per-board cache of status responses, and the
-// routing of each response to the page operation that shows it.
+// The receive path: one frame at a time, its log row, the checksum test, the
+// choice between the main and the secondary board with the per-board cache
+// of status responses, and the routing of each response to the page
+// operations the registered pages serve (PageRegistry).
 #pragma once
 
-#include "app/framework/rxroutes.h"
+#include "app/framework/pageregistry.h"
 #include "protocol/frame.h"
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <vector>
 
-class CPylvexDlg;
+class CPageHost;
 class CCfgPageBase;
 
 struct CachedFrame {
@@ -27,22 +29,19 @@ public:
                                                                   0x99, 0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xA7};
     static constexpr std::uint32_t kReplayAgeMs = 120000;
 
-    explicit RxDispatcher(CPylvexDlg &dlg);
+    RxDispatcher(CPageHost &host, PageRegistry &pages);
 
-    // Takes one frame off the receive queue, handles it, and posts the
-    // message again while frames wait.
-    void OnFrameReceived();
     // Steps of one frame: log row, checksum, cache, routing, receive lamp.
     void HandleFrame(const std::uint8_t *frame, int len);
-
-    void DispatchClass81(const std::uint8_t *frame, int len) { Dispatch(frame, len); }
-    void DispatchClass82(const std::uint8_t *frame, int len) { Dispatch(frame, len); }
-    void DispatchClass83(const std::uint8_t *frame, int len) { Dispatch(frame, len); }
-    void DispatchClass85(const std::uint8_t *frame, int len) { Dispatch(frame, len); }
 
     // A new board choice (1 main, 0 secondary); the port-closed row, the page
     // clearing, the queues and the replay of the new board's recent status.
     void SwitchBoard(int mainSelected);
+
+    // Set by the owner of the link: a frame from the board (not a replay)
+    // was handled; the cached frames to queue again after a board switch.
+    std::function<void()> m_onBoardFrame;
+    std::function<void(const std::vector<const CachedFrame *> &)> m_replay;
 
     int m_bMainSelected = 1;
     bool m_bSecondarySeen = false;
@@ -58,5 +57,6 @@ private:
     void RunRoute(const RxRoute &route, CCfgPageBase *page, const std::uint8_t *frame, int len);
     std::uint32_t Now() const;
 
-    CPylvexDlg &m_dlg;
+    CPageHost &m_host;
+    PageRegistry &m_pages;
 };

@@ -1,10 +1,10 @@
 // The operations of the routing table on a page.
-#include "app/framework/cfgpagebase.h"
+#include "app/framework/innergate.h"
 #include "app/framework/msgbox.h"
+#include "app/framework/pagehost.h"
+#include "app/framework/rowpagebase.h"
 #include "app/framework/rxdispatch.h"
 #include "app/framework/rxreports.h"
-#include "app/pylvexdlg.h"
-#include "link/winmsg.h"
 #include "protocol/dassert.h"
 #include "protocol/param_decode.h"
 #include "protocol/status_decode.h"
@@ -30,14 +30,30 @@ QString BitText(const BitNames &bits, std::uint8_t value)
     return text;
 }
 
-bool IsActive(CPylvexDlg &dlg, CCfgPageBase *page)
+// The generic operations show their results in a page's rows.
+bool IsRowOp(RouteOp op)
 {
-    return dlg.ActivePage() == page;
+    return op != OP_PAGE && op != OP_PAGE_IF_ACTIVE;
 }
 } // namespace
 
-void RxDispatcher::RunRoute(const RxRoute &r, CCfgPageBase *page, const std::uint8_t *frame, int len)
+void RxDispatcher::RunRoute(const RxRoute &r, CCfgPageBase *target, const std::uint8_t *frame, int len)
 {
+    if (r.op == OP_PAGE) {
+        target->OnRoute(r, frame, len);
+        return;
+    }
+    if (r.op == OP_PAGE_IF_ACTIVE) {
+        if (m_host.ActivePage() == target)
+            target->OnRoute(r, frame, len);
+        else if (r.edit2)
+            target->SetDlgItemText(r.edit2, QStringLiteral("响应时，页面处于非活动状态！"));
+        return;
+    }
+    auto *page = qobject_cast<CRowPageBase *>(target);
+    d_assert(page != nullptr && IsRowOp(r.op));
+    if (!page)
+        return;
     ParamEntry entry;
     ResponseView v = ViewResponse(frame, len);
     switch (r.op) {
@@ -62,8 +78,7 @@ void RxDispatcher::RunRoute(const RxRoute &r, CCfgPageBase *page, const std::uin
     case OP_ACK_UNLOCK: {
         QString text = TimeText(r.text);
         if (page->CheckAckResponse(frame, len, r.chk, r.edit2, &text))
-            if (QWidget *target = page->TakeUnlockTarget())
-                PostMsg(&m_dlg, WM_SHOW_PAGE, reinterpret_cast<std::intptr_t>(target), 1);
+            m_host.Gate().OnBoardConfirmed();
         break;
     }
     case OP_VERSION:
@@ -111,24 +126,7 @@ void RxDispatcher::RunRoute(const RxRoute &r, CCfgPageBase *page, const std::uin
                      MB_ICONWARNING);
         break;
     }
-    case OP_DECODER: page->OnRowResponse(r.chk, frame, len); break;
-    case OP_DECODER_IF_ACTIVE:
-        if (IsActive(m_dlg, page))
-            page->OnRowResponse(r.chk, frame, len);
-        break;
-    case OP_REPEATER_UPGRADE:
-        if (IsActive(m_dlg, page))
-            page->OnRowResponse(r.chk, frame, len);
-        else
-            page->SetDlgItemText(r.edit2, QStringLiteral("响应时，页面处于非活动状态！"));
-        break;
-    case OP_STATUS: page->OnStatusResponse(frame, len); break;
-    case OP_BATCH_STATUS: page->OnBatchStatus(frame, len); break;
-    case OP_SOC_CONFIG: page->OnSocConfig(frame, len); break;
-    case OP_SOC_LEARNING: page->OnSocLearning(frame, len); break;
-    case OP_BATTERY_RECORDS: page->OnBatteryRecords(frame, len); break;
-    case OP_BATTERY_LOG: page->OnBatteryLogResponse(frame, len); break;
-    case OP_BOARD_TIME: page->OnBoardTime(frame, len); break;
-    case OP_UPGRADE_PACKET: page->OnUpgradePacket(frame, len); break;
+    case OP_PAGE:
+    case OP_PAGE_IF_ACTIVE: break;
     }
 }

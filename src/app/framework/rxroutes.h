@@ -1,38 +1,31 @@
-// The fixed routing of responses: for each response class and code, the page
-// and the operation that handle it, in the order they run.
+// A route of the receive path: for a response class and code, the page kind
+// that takes it and the operation that shows it. Pages hand the receive path
+// their routes (CCfgPageBase::Routes); the generic operations run in the
+// framework on row pages, OP_PAGE calls the page's own OnRoute.
 #pragma once
 
 #include "app/framework/pagekind.h"
+#include "app/framework/valuekind.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <span>
 
 enum RouteOp : std::uint8_t {
-    OP_VALUE,             // ParseValueResponse(need, vt) on the row
-    OP_VALUE_BITS,        // ParseValueResponse into a byte, then the names of its set bits
-    OP_BMS_STATE,         // ParseValueResponse into a byte, "boot区" / "APP区"
-    OP_TEMP,              // ParseTempResponse on the row
-    OP_ACK,               // CheckAckResponse on the row with the default text
-    OP_ACK_TIME,          // CheckAckResponse, text "%H:%M:%S" + suffix
-    OP_ACK_UNLOCK,        // as OP_ACK_TIME, then show the page waiting for the unlock
-    OP_VERSION,           // CheckResponse need 7, "V%hhu.%hhu.%hhu" twice
-    OP_OCV,               // CheckResponse need 29, up to 14 values "%u "
-    OP_WAKE,              // CheckResponse need 3, wake-up source name
-    OP_CURRENT_CAL,       // CheckResponse any length, u16 and s16 when present
-    OP_BALANCE,           // CheckResponse need 4, cell byte and s16 time
-    OP_EXEC_RESULT,       // CheckResponseQuiet any length, message box
-    OP_DECODER,           // the page's own decoder of the row
-    OP_DECODER_IF_ACTIVE, // the same, only while the page is the active page
-    OP_REPEATER_UPGRADE,  // the page's decoder while active, else the inactive text
-    OP_STATUS,            // OnStatusResponse
-    OP_BATCH_STATUS,      // OnBatchStatus
-    OP_SOC_CONFIG,        // OnSocConfig
-    OP_SOC_LEARNING,      // OnSocLearning
-    OP_BATTERY_RECORDS,   // OnBatteryRecords
-    OP_BATTERY_LOG,       // OnBatteryLogResponse
-    OP_BOARD_TIME,        // OnBoardTime
-    OP_UPGRADE_PACKET,    // OnUpgradePacket (the upgrade dialog the page runs)
+    OP_VALUE,          // ParseValueResponse(need, vt) on the row
+    OP_VALUE_BITS,     // ParseValueResponse into a byte, then the names of its set bits
+    OP_BMS_STATE,      // ParseValueResponse into a byte, "boot区" / "APP区"
+    OP_TEMP,           // ParseTempResponse on the row
+    OP_ACK,            // CheckAckResponse on the row with the default text
+    OP_ACK_TIME,       // CheckAckResponse, text "%H:%M:%S" + suffix
+    OP_ACK_UNLOCK,     // as OP_ACK_TIME, then the gate's board confirmation
+    OP_VERSION,        // CheckResponse need 7, "V%hhu.%hhu.%hhu" twice
+    OP_OCV,            // CheckResponse need 29, up to 14 values "%u "
+    OP_WAKE,           // CheckResponse need 3, wake-up source name
+    OP_CURRENT_CAL,    // CheckResponse any length, u16 and s16 when present
+    OP_BALANCE,        // CheckResponse need 4, cell byte and s16 time
+    OP_EXEC_RESULT,    // CheckResponseQuiet any length, message box
+    OP_PAGE,           // the page's own handler: OnRoute(route, ...); route.tag and route.chk say what
+    OP_PAGE_IF_ACTIVE, // the same, only while the page is active; else edit2 (when set) shows the inactive text
 };
 
 struct BitNames {
@@ -44,7 +37,7 @@ struct BitNames {
 struct RxRoute {
     std::uint8_t cls;  // response class, bit 7 set
     std::uint8_t code; // response code, bit 7 set
-    PageKind page;
+    PageKind page;     // set to the handing page's kind when the page registers
     RouteOp op;
     std::uint8_t need = 0;          // expected data length with the result code; 0 = any
     std::uint16_t vt = 0;           // value kind
@@ -53,9 +46,31 @@ struct RxRoute {
     const char *text = nullptr;     // success-text suffix, or the item name
     const BitNames *bits = nullptr; // OP_VALUE_BITS
     bool skipWhenMissing = false;   // a missing page is passed over without a row
+    int tag = 0;                    // OP_PAGE: the page's own meaning
 };
 
-// Every route of a class and code, in order; empty when the code is not handled.
-std::span<const RxRoute> RoutesFor(std::uint8_t cls, std::uint8_t code);
-// The whole table (tests).
-std::span<const RxRoute> AllRoutes();
+// Shorthands for route tables.
+constexpr RxRoute ValueRoute(std::uint8_t cls, std::uint8_t code, PageKind page, VARTYPE vt, std::uint8_t need, int chk)
+{
+    return RxRoute{cls, code, page, OP_VALUE, need, vt, chk};
+}
+constexpr RxRoute TempRoute(std::uint8_t code, PageKind page, int chk)
+{
+    return RxRoute{0x82, code, page, OP_TEMP, 3, VT_I2, chk};
+}
+// OP_PAGE for a row (the page's decoder of that row, by its check-box id).
+constexpr RxRoute RowRoute(std::uint8_t cls, std::uint8_t code, PageKind page, int chk, bool skip = false)
+{
+    return RxRoute{cls, code, page, OP_PAGE, 0, 0, chk, 0, nullptr, nullptr, skip};
+}
+// OP_PAGE with the page's tag.
+constexpr RxRoute PageRoute(std::uint8_t cls, std::uint8_t code, PageKind page, int tag, bool skip = false)
+{
+    return RxRoute{cls, code, page, OP_PAGE, 0, 0, 0, 0, nullptr, nullptr, skip, tag};
+}
+// A route passed over without a row while its page does not exist.
+constexpr RxRoute SkipWhenMissing(RxRoute r)
+{
+    r.skipWhenMissing = true;
+    return r;
+}

@@ -1,6 +1,5 @@
 #include "app/framework/valuekind.h"
 
-#include "app/framework/cfgpagebase.h"
 #include "protocol/param_decode.h"
 
 // The page framework's variant type codes are the protocol's value kinds.

@@ -4,7 +4,14 @@
 #include <cstddef>
 #include <cstdint>
 
+// Value kinds of a single parameter (variant type codes).
 using VARTYPE = unsigned short;
+inline constexpr VARTYPE VT_I2 = 2;
+inline constexpr VARTYPE VT_I1 = 16;
+inline constexpr VARTYPE VT_UI1 = 17;
+inline constexpr VARTYPE VT_UI2 = 18;
+inline constexpr VARTYPE VT_INT = 22;
+inline constexpr VARTYPE VT_UINT = 23;
 
 // Bytes of a kind on the wire (1, 2 or 4), 0 for a kind outside the table.
 int ValueKindSize(VARTYPE vt);

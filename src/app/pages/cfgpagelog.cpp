@@ -1,6 +1,7 @@
 #include "app/pages/cfgpagelog.h"
 
 #include "app/framework/msgbox.h"
+#include "app/framework/pagehost.h"
 #include "app/pylvexapp.h"
 #include "app/widgets/loglistctrl.h"
 
@@ -71,9 +72,11 @@ void CCfgPageLog::SetListExporter(ListExporter exporter)
     Exporter() = std::move(exporter);
 }
 
-CCfgPageLog::CCfgPageLog(CPylvexDlg *mainDlg, QWidget *parent)
-    : CCfgPageBase(mainDlg, PAGE_LOG, QStringLiteral("系统日志"), parent)
+CCfgPageLog::CCfgPageLog(CPageHost *host, QWidget *parent)
+    : CCfgPageBase(host, PAGE_LOG, QStringLiteral("系统日志"), parent)
 {
+    if (host)
+        connect(host, &CPageHost::RxEchoByte, this, &CCfgPageLog::AppendEcho);
 }
 
 void CCfgPageLog::OnInitDialog()

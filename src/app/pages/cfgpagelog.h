@@ -36,13 +36,13 @@ public:
                                           const QString &dialogKey, const QString &defaultName)>;
     static void SetListExporter(ListExporter exporter);
 
-    explicit CCfgPageLog(CPylvexDlg *mainDlg, QWidget *parent = nullptr);
+    explicit CCfgPageLog(CPageHost *host, QWidget *parent = nullptr);
 
     CLogListCtrl *List() const { return m_pList; }
     // The four column names, kept for the export.
     QStringList ColumnNames() const { return m_columnNames; }
 
-    // One received byte for the raw echo line: 0x4D or a full line starts a
+    // One received byte for the raw echo line (the host's RxEchoByte): 0x4D or a full line starts a
     // new line; the byte is added as two upper-case hex digits and a blank.
     void AppendEcho(std::uint8_t byte);
     QString EchoLine() const { return m_strEchoLine; }
@@ -56,10 +56,8 @@ public:
     void OnClickMenu_DELETE();
     void OnClickMenu_LATEST();
 
-    void ReadParams(int) override {}
-    void WriteParams(int) override {}
-
-    bool m_bShowLatest = true;
+    // Every new row is brought into view while on.
+    bool ShowLatest() const { return m_bShowLatest; }
 
 protected:
     void OnInitDialog() override;
@@ -71,6 +69,7 @@ private:
     void OnGateClicked(int id, bool checked);
     void ShowListMenu(const QPoint &pos);
 
+    bool m_bShowLatest = true;
     CLogListCtrl *m_pList = nullptr;
     QStringList m_columnNames;
     QString m_strEchoLine;

@@ -3,10 +3,10 @@
 #include "app/pages/cfgpageten.h"
 
 #include "app/framework/msgbox.h"
+#include "app/framework/pagehost.h"
 #include "app/pages/cfgpageten_soc.h"
 #include "app/pages/cfgpageten_trace.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "app/widgets/userlistctrl.h"
 #include "files/logfiles.h"
 
@@ -46,11 +46,38 @@ QPixmap LoadSocImage(int k)
 }
 } // namespace
 
-CCfgPageTen::CCfgPageTen(CPylvexDlg *mainDlg, QWidget *parent)
-    : CCfgPageBase(mainDlg, PAGE_TEN, QStringLiteral("客户使用-1"), parent), m_clock(MsOfDay),
+CCfgPageTen::CCfgPageTen(CPageHost *host, QWidget *parent)
+    : CRowPageBase(host, PAGE_TEN, QStringLiteral("客户使用-1"), parent), m_clock(MsOfDay),
       m_wallClock([] { return QDateTime::currentDateTime(); })
 {
     m_dwNextBatchMs = m_clock();
+    if (host) {
+        connect(host, &CPageHost::PortOpened, this, &CCfgPageTen::OnPortOpened);
+        connect(host, &CPageHost::PortIdle, this, &CCfgPageTen::OnPortIdle);
+    }
+}
+
+std::vector<RxRoute> CCfgPageTen::StatusRoutes()
+{
+    std::vector<RxRoute> routes;
+    for (std::uint8_t code : {0x81, 0x82, 0x85, 0x86, 0x87, 0x88, 0x89, 0x91, 0x94, 0x98, 0x99, 0xA0, 0xA2, 0xA3, 0xA4})
+        routes.push_back(PageRoute(0x83, code, PAGE_TEN, TAG_STATUS));
+    routes.push_back(PageRoute(0x83, 0xE6, PAGE_TEN, TAG_BATCH_STATUS));
+    return routes;
+}
+
+void CCfgPageTen::OnRoute(const RxRoute &route, const std::uint8_t *frame, int len)
+{
+    if (route.tag == TAG_BATCH_STATUS)
+        OnBatchStatus(frame, len);
+    else
+        OnStatusResponse(frame, len);
+}
+
+void CCfgPageTen::SetClock(std::function<std::uint32_t()> clock, std::uint32_t nextBatchMs)
+{
+    m_clock = std::move(clock);
+    m_dwNextBatchMs = nextBatchMs;
 }
 
 CCfgPageTen::~CCfgPageTen() = default;
@@ -62,7 +89,7 @@ void CCfgPageTen::OnInitDialog()
     page->addWidget(BuildItemsBox(), 3);
     page->addWidget(BuildListsBox(), 4);
 
-    CCfgPageBase::OnInitDialog();
+    CRowPageBase::OnInitDialog();
 
     // The read button is registered only now, so the base leaves it alone:
     // batch mode reads otherwise.
@@ -315,7 +342,7 @@ bool CCfgPageTen::eventFilter(QObject *watched, QEvent *event)
             FitListColumns(list->m_nListId, w);
         }
     }
-    return CCfgPageBase::eventFilter(watched, event);
+    return CRowPageBase::eventFilter(watched, event);
 }
 
 void CCfgPageTen::LoadSocImages()
@@ -345,7 +372,7 @@ int CCfgPageTen::ShownImage() const
 
 bool CCfgPageTen::OnSetActive()
 {
-    if (!CCfgPageBase::OnSetActive())
+    if (!CRowPageBase::OnSetActive())
         return false;
     m_bAutoRefresh = IsDlgButtonChecked(IDC_TIMED_REFRESH) != 0;
     if (GetDlgItemText(1068).toInt() != 0 && m_ucSoc != 0)
@@ -362,7 +389,7 @@ void CCfgPageTen::OnKillActive()
         StopAnimation();
         DrawSocPicture(false);
     }
-    if (m_pMainDlg && m_pMainDlg->m_bOpenCOM)
+    if (Host() && Host()->IsPortOpen())
         EmptyQueues();
     KillTimer(TIMER_RECORD);
     KillTimer(TIMER_BATCH);
@@ -370,8 +397,7 @@ void CCfgPageTen::OnKillActive()
 
 void CCfgPageTen::EmptyQueues()
 {
-    m_pMainDlg->Port().ClearTxQueue();
-    m_pMainDlg->Port().ClearRxQueue();
+    Host()->ClearQueues();
 }
 
 void CCfgPageTen::OnTimer(int id)
@@ -433,7 +459,7 @@ void CCfgPageTen::OnSelectAllClicked()
 
 void CCfgPageTen::OnTimedRefreshClicked()
 {
-    bool open = m_pMainDlg && m_pMainDlg->m_bOpenCOM;
+    bool open = Host() && Host()->IsPortOpen();
     bool checked = IsDlgButtonChecked(IDC_TIMED_REFRESH) != 0;
     if (checked && !open) {
         MessageBox(kOpenPortFirst, kWarning, MB_ICONWARNING);
@@ -441,15 +467,23 @@ void CCfgPageTen::OnTimedRefreshClicked()
         return;
     }
     if (checked)
-        m_nReqCount = 0;
+        ResetReqCount();
     else if (open)
         EmptyQueues();
     m_bAutoRefresh = checked;
 }
 
+void CCfgPageTen::OnPortIdle()
+{
+    if (Host()->ActivePage() != this || !IsDlgButtonChecked(IDC_TIMED_REFRESH))
+        return;
+    QMetaObject::invokeMethod(
+        this, [this] { OnTimer(TIMER_IDLE_TICK); }, Qt::QueuedConnection);
+}
+
 void CCfgPageTen::OnIdleTick()
 {
-    if (!m_bAutoRefresh || m_bBatchMode || !m_pMainDlg || !m_pMainDlg->Port().TxQueueEmpty())
+    if (!m_bAutoRefresh || m_bBatchMode || !Host() || !Host()->TxQueueEmpty())
         return;
     if (AnyParamChecked(false)) {
         if (!AnyParamChecked(true))

@@ -3,7 +3,7 @@
 // daily CSV file while "定时保存" is ticked.
 #pragma once
 
-#include "app/framework/cfgpagebase.h"
+#include "app/framework/rowpagebase.h"
 #include "files/statusrecord.h"
 #include "protocol/status_decode.h"
 
@@ -36,7 +36,7 @@ inline constexpr int IDC_MOS_DISCHARGE = 1022;
 inline constexpr int IDC_MOS_PRE = 1023;
 
 // Timers of the page.
-inline constexpr int TIMER_IDLE_TICK = 4003; // forwarded by the main window
+inline constexpr int TIMER_IDLE_TICK = 4003; // the host's PortIdle while refreshing in front
 inline constexpr int TIMER_SOC_ANIM = 4005;
 inline constexpr int TIMER_SOC_SHOW = 4006;
 inline constexpr int TIMER_RECORD = 4007;
@@ -54,51 +54,58 @@ struct StatusItem {
 extern const std::array<StatusItem, 15> kStatusItems;
 const StatusItem *FindStatusItemByCode(std::uint8_t code);
 
-class CCfgPageTen : public CCfgPageBase {
+class CCfgPageTen : public CRowPageBase {
     Q_OBJECT
 public:
-    explicit CCfgPageTen(CPylvexDlg *mainDlg, QWidget *parent = nullptr);
+    // Tags of the page's routes.
+    enum RouteTag : int { TAG_STATUS = 1, TAG_BATCH_STATUS };
+
+    explicit CCfgPageTen(CPageHost *host, QWidget *parent = nullptr);
     ~CCfgPageTen() override;
 
+    // Every single-item answer and the batch answer.
+    static std::vector<RxRoute> StatusRoutes();
+    std::vector<RxRoute> Routes() const override { return StatusRoutes(); }
+    void OnRoute(const RxRoute &route, const std::uint8_t *frame, int len) override;
     void ReadParams(int nChkID) override;
     void WriteParams(int nChkID) override { ReadParams(nChkID); }
-    void OnStatusResponse(const std::uint8_t *frame, int len) override;
-    void OnBatchStatus(const std::uint8_t *frame, int len) override;
+    // A single-item answer and the batch answer (frame from the head on).
+    void OnStatusResponse(const std::uint8_t *frame, int len);
+    void OnBatchStatus(const std::uint8_t *frame, int len);
     void RequestBatchStatus(int nMode);
     void DrawSocPicture(bool animate);
     bool OnSetActive() override;
     void OnKillActive() override;
-    // The port was opened: back to single-item mode and a quiet batch probe.
-    void OnPortOpened() override;
     void OnTimer(int id) override;
-    // "清空" (also sent by the main window on a board switch).
+    // "清空" (also on a board switch).
     void OnBtnClickClear() override;
     // Writes the record's row when it is complete (timer 4007).
     void WriteStatusRecord();
 
-    bool m_bBatchMode = false;
-    bool m_bAutoRefresh = false;
-    std::uint8_t m_ucSoc = 0;
-    int m_nAnimTimer = 0;
-    std::uint32_t m_dwLastChargeMs = 0;
-    int m_nAnimFrame = 0;
-    int m_nSaveInterval = 10000;
-    std::uint32_t m_dwNextBatchMs = 0;
-    StatusRecord m_record;
-
-    // The ms-of-day clock and the wall clock; tests replace them.
-    std::function<std::uint32_t()> m_clock;
-    std::function<QDateTime()> m_wallClock;
-
     // What the picture shows: the image index drawn last (-1 none yet).
     int ShownImage() const;
     bool ImageLoaded(int k) const { return k >= 0 && k <= 10 && !m_socImages[k].isNull(); }
+
+    // State, for tests and tools.
+    bool BatchMode() const { return m_bBatchMode; }
+    bool AutoRefresh() const { return m_bAutoRefresh; }
+    bool Animating() const { return m_nAnimTimer != 0; }
+    int SaveInterval() const { return m_nSaveInterval; }
+    const StatusRecord &Record() const { return m_record; }
+    // The ms-of-day clock (and the next batch refresh due by it) and the wall clock.
+    void SetClock(std::function<std::uint32_t()> clock, std::uint32_t nextBatchMs);
+    void SetClock(std::function<std::uint32_t()> clock) { m_clock = std::move(clock); }
+    void SetWallClock(std::function<QDateTime()> clock) { m_wallClock = std::move(clock); }
 
 protected:
     void OnInitDialog() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The port was opened: back to single-item mode and a quiet batch probe.
+    void OnPortOpened();
+    // The line is idle: a refresh tick while the page is in front and "定时刷新" is ticked.
+    void OnPortIdle();
     // Warnings of a request that cannot go out: the message box, or an error
     // row of the system log for the quiet requests of mode -2.
     static Refusal RefusalFor(int nMode);
@@ -139,6 +146,18 @@ private:
 
     // Recording (cfgpageten_record.cpp)
     void OnSavePeriodChanged();
+
+    bool m_bBatchMode = false;
+    bool m_bAutoRefresh = false;
+    std::uint8_t m_ucSoc = 0;
+    int m_nAnimTimer = 0;
+    std::uint32_t m_dwLastChargeMs = 0;
+    int m_nAnimFrame = 0;
+    int m_nSaveInterval = 10000;
+    std::uint32_t m_dwNextBatchMs = 0;
+    StatusRecord m_record;
+    std::function<std::uint32_t()> m_clock;
+    std::function<QDateTime()> m_wallClock;
 
     CUserListCtrl *m_pCellList = nullptr;
     CUserListCtrl *m_pTempList = nullptr;

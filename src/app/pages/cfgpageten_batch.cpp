@@ -4,14 +4,13 @@
 #include "app/pages/cfgpageten.h"
 #include "app/pages/cfgpageten_trace.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "protocol/batch_status.h"
 
 void CCfgPageTen::RequestBatchStatus(int nMode)
 {
     if (!CheckPortOpen(RefusalFor(nMode)))
         return;
-    m_nReqCount = 0;
+    ResetReqCount();
     auto payload = BatchRequestPayload();
     SendFrame(payload.data(), payload.size());
 }

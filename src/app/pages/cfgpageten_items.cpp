@@ -4,7 +4,6 @@
 #include "app/pages/cfgpageten.h"
 #include "app/pages/cfgpageten_trace.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "app/widgets/userlistctrl.h"
 #include "protocol/dassert.h"
 #include "protocol/frame.h"

@@ -7,5 +7,5 @@
 class CCfgPageThr : public CParamRowPage {
     Q_OBJECT
 public:
-    explicit CCfgPageThr(CPylvexDlg *mainDlg, QWidget *parent = nullptr);
+    explicit CCfgPageThr(CPageHost *host, QWidget *parent = nullptr);
 };

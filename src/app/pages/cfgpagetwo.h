@@ -7,5 +7,5 @@
 class CCfgPageTwo : public CParamRowPage {
     Q_OBJECT
 public:
-    explicit CCfgPageTwo(CPylvexDlg *mainDlg, QWidget *parent = nullptr);
+    explicit CCfgPageTwo(CPageHost *host, QWidget *parent = nullptr);
 };

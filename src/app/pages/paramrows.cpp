@@ -32,9 +32,9 @@ int Bound(std::int64_t value)
 
 } // namespace
 
-CParamRowPage::CParamRowPage(CPylvexDlg *mainDlg, PageKind kind, const QString &caption, const ParamPageRows &rows,
+CParamRowPage::CParamRowPage(CPageHost *host, PageKind kind, const QString &caption, const ParamPageRows &rows,
                              int columns, QWidget *parent)
-    : CCfgPageBase(mainDlg, kind, caption, parent), m_rows(rows), m_nColumns(columns < 1 ? 1 : columns)
+    : CRowPageBase(host, kind, caption, parent), m_rows(rows), m_nColumns(columns < 1 ? 1 : columns)
 {
 }
 
@@ -59,7 +59,7 @@ void CParamRowPage::OnInitDialog()
     buttons->addStretch(1);
     outer->addLayout(buttons);
 
-    CCfgPageBase::OnInitDialog();
+    CRowPageBase::OnInitDialog();
 }
 
 // One row: check-box with the label, the edit boxes each with its caption and
@@ -147,6 +147,36 @@ bool CParamRowPage::QueueWrite(int chkID)
     if (payload.empty())
         return false;
     return SendFrame(payload.data(), payload.size());
+}
+
+std::vector<RxRoute> CParamRowPage::RowRoutes(const ParamPageRows &rows)
+{
+    std::vector<RxRoute> routes;
+    for (const PageParamRow &row : rows.rows) {
+        for (int code : {row.readCode, row.writeCode}) {
+            if (code == kNoCode)
+                continue;
+            const auto cls = static_cast<std::uint8_t>(row.cls | 0x80);
+            const auto answer = static_cast<std::uint8_t>(code | 0x80);
+            switch (row.format) {
+            case RowFormat::Value:
+            case RowFormat::RecordClear:
+                routes.push_back(RxRoute{cls, answer, PAGE_COUNT, OP_VALUE,
+                                         static_cast<std::uint8_t>(ResponseNeed(row, answer)), Vt(row.kind),
+                                         row.chkId});
+                break;
+            case RowFormat::Temperature: routes.push_back(TempRoute(answer, PAGE_COUNT, row.chkId)); break;
+            case RowFormat::WakeUp: routes.push_back(RxRoute{cls, answer, PAGE_COUNT, OP_WAKE, 3, 0, row.chkId}); break;
+            default: routes.push_back(RowRoute(cls, answer, PAGE_COUNT, row.chkId)); break;
+            }
+        }
+    }
+    return routes;
+}
+
+void CParamRowPage::OnRoute(const RxRoute &route, const std::uint8_t *frame, int len)
+{
+    OnRowResponse(route.chk, frame, len);
 }
 
 void CParamRowPage::OnRowResponse(int nChkID, const std::uint8_t *frame, int len)

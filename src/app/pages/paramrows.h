@@ -4,18 +4,18 @@
 // protection page are such pages.
 #pragma once
 
-#include "app/framework/cfgpagebase.h"
+#include "app/framework/rowpagebase.h"
 #include "protocol/param_decode.h"
 
 #include <vector>
 
 class QGridLayout;
 
-class CParamRowPage : public CCfgPageBase {
+class CParamRowPage : public CRowPageBase {
     Q_OBJECT
 public:
     // columns: how many columns of rows the page lays out, filled top to bottom.
-    CParamRowPage(CPylvexDlg *mainDlg, PageKind kind, const QString &caption, const ParamPageRows &rows, int columns,
+    CParamRowPage(CPageHost *host, PageKind kind, const QString &caption, const ParamPageRows &rows, int columns,
                   QWidget *parent = nullptr);
 
     const ParamPageRows &Rows() const { return m_rows; }
@@ -23,8 +23,12 @@ public:
     void InitReadOnly() override;
     void ReadParams(int nChkID) override;
     void WriteParams(int nChkID) override;
+    // The routes of the rows: each row's read and write answer, generated from the table.
+    static std::vector<RxRoute> RowRoutes(const ParamPageRows &rows);
+    std::vector<RxRoute> Routes() const override { return RowRoutes(m_rows); }
+    void OnRoute(const RxRoute &route, const std::uint8_t *frame, int len) override;
     // The decoder of one row, whatever its format; the frame answers a request of that row.
-    void OnRowResponse(int nChkID, const std::uint8_t *frame, int len) override;
+    void OnRowResponse(int nChkID, const std::uint8_t *frame, int len);
     // Finds the row that a response answers by its class and code and shows it;
     // false when no row of the page answers to them.
     bool OnParamResponse(const std::uint8_t *frame, int len);

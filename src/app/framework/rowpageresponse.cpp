@@ -1,6 +1,6 @@
 // The checks and decoders applied to a response before its value reaches the
 // edit box and its verdict the lamp.
-#include "app/framework/cfgpagebase.h"
+#include "app/framework/rowpagebase.h"
 
 #include "app/framework/rxreports.h"
 #include "app/framework/valuekind.h"
@@ -27,7 +27,7 @@ QString ResponseFault(const std::uint8_t *frame, int len, int need)
 }
 } // namespace
 
-bool CCfgPageBase::CheckResponse(const std::uint8_t *frame, int len, int need, const ParamEntry &entry)
+bool CRowPageBase::CheckResponse(const std::uint8_t *frame, int len, int need, const ParamEntry &entry)
 {
     QString fault = ResponseFault(frame, len, need);
     bool error = !fault.isEmpty();
@@ -37,19 +37,19 @@ bool CCfgPageBase::CheckResponse(const std::uint8_t *frame, int len, int need, c
     return error;
 }
 
-bool CCfgPageBase::CheckResponseQuiet(const std::uint8_t *frame, int len, int need)
+bool CRowPageBase::CheckResponseQuiet(const std::uint8_t *frame, int len, int need)
 {
     return !ResponseFault(frame, len, need).isEmpty();
 }
 
-bool CCfgPageBase::CheckRowResponse(const std::uint8_t *frame, int len, int need, int nChkID, ParamEntry &entry)
+bool CRowPageBase::CheckRowResponse(const std::uint8_t *frame, int len, int need, int nChkID, ParamEntry &entry)
 {
     bool bRes = LookupParam(nChkID, entry);
     d_assert(bRes);
     return bRes && !CheckResponse(frame, len, need, entry);
 }
 
-bool CCfgPageBase::ParseValueResponse(const std::uint8_t *frame, int len, int need, int nChkID, VARTYPE vt, void *out)
+bool CRowPageBase::ParseValueResponse(const std::uint8_t *frame, int len, int need, int nChkID, VARTYPE vt, void *out)
 {
     ParamEntry entry;
     if (!CheckRowResponse(frame, len, need, nChkID, entry))
@@ -84,7 +84,7 @@ bool CCfgPageBase::ParseValueResponse(const std::uint8_t *frame, int len, int ne
     return true;
 }
 
-bool CCfgPageBase::ParseTempResponse(const std::uint8_t *frame, int len, int nChkID)
+bool CRowPageBase::ParseTempResponse(const std::uint8_t *frame, int len, int nChkID)
 {
     ParamEntry entry;
     if (!CheckRowResponse(frame, len, 3, nChkID, entry))
@@ -95,7 +95,7 @@ bool CCfgPageBase::ParseTempResponse(const std::uint8_t *frame, int len, int nCh
     return true;
 }
 
-bool CCfgPageBase::CheckAckResponse(const std::uint8_t *frame, int len, int nChkID, int editID,
+bool CRowPageBase::CheckAckResponse(const std::uint8_t *frame, int len, int nChkID, int editID,
                                     const QString *successText)
 {
     ParamEntry entry;

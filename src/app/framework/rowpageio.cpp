@@ -1,9 +1,8 @@
 // Checked integer input, requests and the read and write walks of a page.
-#include "app/framework/cfgpagebase.h"
+#include "app/framework/rowpagebase.h"
 
 #include "app/framework/msgbox.h"
 #include "app/framework/valuekind.h"
-#include "app/pylvexdlg.h"
 #include "protocol/dassert.h"
 #include "protocol/int_input.h"
 #include "protocol/param_decode.h"
@@ -29,7 +28,7 @@ bool IsTempEdit(int editID)
 
 } // namespace
 
-void CCfgPageBase::RefuseEdit(int editID, const QString &text)
+void CRowPageBase::RefuseEdit(int editID, const QString &text)
 {
     MessageBox(text, kWarning, MB_ICONWARNING);
     if (auto *edit = Item<QLineEdit>(editID)) {
@@ -38,7 +37,7 @@ void CCfgPageBase::RefuseEdit(int editID, const QString &text)
     }
 }
 
-bool CCfgPageBase::GetEditInt(int editID, int &out, int min, int max, bool isSigned)
+bool CRowPageBase::GetEditInt(int editID, int &out, int min, int max, bool isSigned)
 {
     const QString text = GetDlgItemText(editID).trimmed();
     const IntInput input = ParseIntInput(text.toStdString(), min, max, isSigned);
@@ -50,7 +49,7 @@ bool CCfgPageBase::GetEditInt(int editID, int &out, int min, int max, bool isSig
     return true;
 }
 
-bool CCfgPageBase::WriteParam(std::uint8_t cls, std::uint8_t code, int editID, VARTYPE vt, int min, int max)
+bool CRowPageBase::WriteParam(std::uint8_t cls, std::uint8_t code, int editID, VARTYPE vt, int min, int max)
 {
     int v = 0;
     if (!GetEditInt(editID, v, min, max, vt != VT_UINT))
@@ -67,45 +66,18 @@ bool CCfgPageBase::WriteParam(std::uint8_t cls, std::uint8_t code, int editID, V
     return SendFrame(payload, 4 + static_cast<std::size_t>(size));
 }
 
-bool CCfgPageBase::SendReadRequest(std::uint8_t cls, std::uint8_t code)
-{
-    const std::uint8_t payload[5] = {0x53, cls, code, 0x01, 0x00};
-    return SendFrame(payload, sizeof payload);
-}
-
-bool CCfgPageBase::SendFrame(const std::uint8_t *payload, std::size_t count)
-{
-    return m_pMainDlg && m_pMainDlg->SendFrame(payload, count);
-}
-
-bool CCfgPageBase::CheckPortOpen(const Refusal &refuse)
-{
-    if (m_pMainDlg && m_pMainDlg->m_bOpenCOM)
-        return true;
-    Warn(refuse, QStringLiteral("发送请求"), QStringLiteral("请先打开串口后再进行操作！"));
-    return false;
-}
-
-void CCfgPageBase::Warn(const Refusal &refuse, const QString &title, const QString &text)
-{
-    if (refuse)
-        refuse(title, text);
-    else
-        MessageBox(text, kWarning, MB_ICONWARNING);
-}
-
-void CCfgPageBase::RunReadWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue,
+void CRowPageBase::RunReadWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue,
                                const Refusal &refuse)
 {
     RunWalk(nChkID, order, queue, false, refuse);
 }
 
-void CCfgPageBase::RunWriteWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue)
+void CRowPageBase::RunWriteWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue)
 {
     RunWalk(nChkID, order, queue, true, {});
 }
 
-void CCfgPageBase::RunWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue, bool writing,
+void CRowPageBase::RunWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue, bool writing,
                            const Refusal &refuse)
 {
     if (!CheckPortOpen(refuse))

@@ -2,8 +2,7 @@
 #pragma once
 
 #include "app/cfgsheet.h"
-#include "app/framework/cfgpagebase.h"
-#include "app/pylvexdlg.h"
+#include "app/framework/rowpagebase.h"
 #include "common/frame_bytes.h"
 
 #include <QGridLayout>
@@ -28,12 +27,15 @@ inline const std::vector<TestRow> kTestRows = {
     {2051, 2052, 2053, VT_INT, INT_MIN, INT_MAX, 0x51, 0x50},
 };
 
-class TestPage : public CCfgPageBase {
+// A page with the rows above; it serves the routes given to it before it is added.
+class TestPage : public CRowPageBase {
 public:
-    TestPage(CPylvexDlg *dlg, PageKind kind = PAGE_TWO, const QString &caption = QStringLiteral("测试页"))
-        : CCfgPageBase(dlg, kind, caption)
+    TestPage(CPageHost *host, PageKind kind = PAGE_TWO, const QString &caption = QStringLiteral("测试页"))
+        : CRowPageBase(host, kind, caption)
     {
     }
+
+    std::vector<RxRoute> Routes() const override { return routes; }
 
     void ReadParams(int nChkID) override
     {
@@ -51,8 +53,14 @@ public:
         });
     }
     void InitReadOnly() override { AddReadOnly(2021); }
-    void OnRowResponse(int nChkID, const std::uint8_t *, int) override { decoded.push_back(nChkID); }
-    void OnStatusResponse(const std::uint8_t *frame, int len) override { status.emplace_back(frame, frame + len); }
+    // A row's own decoder (a route with a row) or a page operation (the status answers).
+    void OnRoute(const RxRoute &route, const std::uint8_t *frame, int len) override
+    {
+        if (route.chk)
+            decoded.push_back(route.chk);
+        else
+            status.emplace_back(frame, frame + len);
+    }
     bool OnMessage(int msg, std::intptr_t wParam, std::intptr_t) override
     {
         messages.push_back({msg, wParam});
@@ -71,6 +79,7 @@ public:
 
     // Rows with the ids the routing uses: check, edit, lamp, second edit (or 0).
     std::vector<std::array<int, 4>> extraRows;
+    std::vector<RxRoute> routes;
     int reads = 0, writes = 0, lastRead = 0, lastWrite = 0;
     std::vector<int> decoded;
     std::vector<std::vector<std::uint8_t>> status;
@@ -93,7 +102,7 @@ protected:
         }
         layout->addLayout(grid);
         layout->addWidget(MakeParamButtons());
-        CCfgPageBase::OnInitDialog();
+        CRowPageBase::OnInitDialog();
     }
 
 private:

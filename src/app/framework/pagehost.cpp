@@ -1,0 +1,3 @@
+#include "app/framework/pagehost.h"
+
+CPageHost::~CPageHost() = default;

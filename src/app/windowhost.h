@@ -1,0 +1,30 @@
+// The main window's side of the page host: forwards every call to the window.
+#pragma once
+
+#include "app/framework/pagehost.h"
+
+class CPylvexDlg;
+
+class CWindowHost : public CPageHost {
+    Q_OBJECT
+public:
+    explicit CWindowHost(CPylvexDlg &dlg);
+
+    bool IsPortOpen() const override;
+    bool OpenPort(bool interactive) override;
+    void ClosePort() override;
+    bool SendFrame(const std::uint8_t *payload, std::size_t count) override;
+    bool SendRaw(const std::uint8_t *bytes, std::size_t count) override;
+    void ClearQueues() override;
+    bool TxQueueEmpty() const override;
+    CCfgPageBase *ActivePage() const override;
+    bool ShowPage(CCfgPageBase *page) override;
+    CCfgPageBase *FindPage(PageKind kind) const override;
+    void RegisterPage(CCfgPageBase *page) override;
+    void WriteLog(int level, const QString &title, const QString &text) override;
+    CInnerGate &Gate() override;
+    void SetYModemReceiver(QObject *receiver) override;
+
+private:
+    CPylvexDlg &m_dlg;
+};
