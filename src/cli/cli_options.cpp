@@ -158,6 +158,9 @@ QString CommandHelp(const CommandInfo &info, QCommandLineParser &parser)
                    "JSON 输出中每个参数是一个数，多值参数是一组数。\n\n");
         text += ParamKeysHelp();
     }
+    if (info.name == QLatin1String("params") || info.name == QLatin1String("profile"))
+        text += Tr("\n这些参数属于内部调试模式：先要输入与窗口程序相同的密码（从终端输入，不回显；"
+                   "或取自环境变量 PYLVEX_PASSWORD），再请求板卡进入内部调试模式。\n");
     if (info.name == QLatin1String("profile"))
         text += Tr("\ndiff 在有不同的参数时以状态 1 退出；apply 写入不同的参数（或 --only 给出的参数），"
                    "读回比较，有参数未生效时以状态 1 退出。\n");

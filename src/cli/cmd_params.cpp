@@ -2,6 +2,7 @@
 // under their keys; every value is checked before anything is sent, every
 // write is read back and compared.
 #include "cli/commands.h"
+#include "cli/internal_mode.h"
 #include "cli/param_io.h"
 
 #include <QJsonObject>
@@ -21,10 +22,10 @@ int Get(const CliRequest &request)
         PrintErr(error);
         return kExitUsage;
     }
-    int status = kExitOk;
-    std::unique_ptr<BoardSession> session = OpenBoard(request.common, &status);
-    if (!session)
+    std::unique_ptr<BoardSession> session;
+    if (int status = OpenInternal(request, &session))
         return status;
+    int status = kExitOk;
     QJsonObject json;
     QString text;
     for (const ParamKey *key : keys) {
@@ -58,10 +59,10 @@ int Set(const CliRequest &request)
         }
         writes.push_back(kv);
     }
-    int status = kExitOk;
-    std::unique_ptr<BoardSession> session = OpenBoard(request.common, &status);
-    if (!session)
+    std::unique_ptr<BoardSession> session;
+    if (int status = OpenInternal(request, &session))
         return status;
+    int status = kExitOk;
     QJsonObject json;
     QString text;
     for (const KeyValue &kv : writes) {

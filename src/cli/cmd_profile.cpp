@@ -2,6 +2,7 @@
 // board's SN, versions and the time; the parameters whose board value
 // differs from the file; writing them back with read-back.
 #include "cli/commands.h"
+#include "cli/internal_mode.h"
 #include "cli/param_io.h"
 #include "protocol/live_status.h"
 
@@ -296,9 +297,8 @@ int RunProfile(const CliRequest &request)
         PrintErr(error);
         return kExitUsage;
     }
-    int status = kExitOk;
-    std::unique_ptr<BoardSession> session = OpenBoard(request.common, &status);
-    if (!session)
+    std::unique_ptr<BoardSession> session;
+    if (int status = OpenInternal(request, &session))
         return status;
     if (request.verb == QLatin1String("save"))
         return Save(request, *session);

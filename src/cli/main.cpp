@@ -24,7 +24,9 @@ const Command kCommands[] = {
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("pylvexctl"));
+    // The window's names: its profile, and the folder of its password file.
+    QCoreApplication::setOrganizationName(QStringLiteral("Oramek"));
+    QCoreApplication::setApplicationName(QStringLiteral("Pylvex"));
     const CliRequest request = ParseCli(QCoreApplication::arguments());
     switch (request.action) {
     case CliRequest::Action::Help: PrintOut(request.text); return kExitOk;

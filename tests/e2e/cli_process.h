@@ -52,13 +52,26 @@ struct CliResult {
     QJsonDocument Json() const { return QJsonDocument::fromJson(out); }
 };
 
-// Runs pylvexctl to its end with XDG_CONFIG_HOME pointing at profileFolder.
-inline CliResult RunCli(const QStringList &args, const QString &profileFolder, int timeoutMs = 30000)
+// The password the window takes while no password is stored.
+inline constexpr const char *kDefaultTestPassword = "kvmrt";
+
+// The environment of a run: the profile and the password file in
+// profileFolder, the password given by PYLVEX_PASSWORD.
+inline QProcessEnvironment CliEnvironment(const QString &profileFolder, const QString &password = kDefaultTestPassword)
 {
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), profileFolder);
-    p.setProcessEnvironment(env);
+    env.insert(QStringLiteral("XDG_DATA_HOME"), profileFolder);
+    env.insert(QStringLiteral("PYLVEX_PASSWORD"), password);
+    return env;
+}
+
+// Runs pylvexctl to its end in the environment of CliEnvironment.
+inline CliResult RunCli(const QStringList &args, const QString &profileFolder, int timeoutMs = 30000,
+                        const QString &password = kDefaultTestPassword)
+{
+    QProcess p;
+    p.setProcessEnvironment(CliEnvironment(profileFolder, password));
     CliResult r;
     QElapsedTimer clock;
     clock.start();

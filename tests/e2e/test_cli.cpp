@@ -148,6 +148,14 @@ private slots:
                 QCOMPARE(o[c.key], c.value);
         }
 
+        // A board that refuses the internal debugging mode: exit 1, nothing written.
+        SimProcess refusing;
+        QVERIFY(refusing.Start({QStringLiteral("--refuse-internal")}));
+        CliResult locked = RunCli(On(refusing.Device(), {"params", "set", "idle_wait_s=99"}), m_profile.path());
+        QCOMPARE(locked.exitCode, 1);
+        QVERIFY(locked.err.contains(QStringLiteral("进入内部调试模式")));
+        QVERIFY(locked.out.isEmpty());
+
         // The board refuses a value inside the page's range: exit 1 with its error code.
         CliResult refused = Run({"params", "set", "temp_probe_count=9"});
         QCOMPARE(refused.exitCode, 1);
@@ -179,15 +187,20 @@ private slots:
     {
         QFETCH(QString, assignment);
         QFETCH(QString, message);
+        const QString password =
+            QTest::currentDataTag() == QByteArray("wrong password") ? "kvmrx" : kDefaultTestPassword;
         // Refused before the port is opened: a port that does not exist is never reached.
         CliResult r = RunCli({"--port", "/dev/pylvex-no-such-port", "params", "set", "idle_wait_s=100", assignment},
-                             m_profile.path());
+                             m_profile.path(), 30000, password);
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
         QVERIFY(r.out.isEmpty());
         // Against the board: the valid value before it is not written either.
         CliResult before = Run({"params", "get", "idle_wait_s", "--json"});
-        QCOMPARE(Run({"params", "set", "idle_wait_s=100", assignment}).exitCode, 2);
+        QCOMPARE(RunCli(On(m_board.Device(), {"params", "set", "idle_wait_s=100", assignment}), m_profile.path(), 30000,
+                        password)
+                     .exitCode,
+                 2);
         QCOMPARE(Run({"params", "get", "idle_wait_s", "--json"}).Json(), before.Json());
     }
 
@@ -294,9 +307,7 @@ private slots:
         QVERIFY(board.Start());
         const QString csv = m_profile.filePath(QStringLiteral("watch.csv"));
         QProcess watch;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_profile.path());
-        watch.setProcessEnvironment(env);
+        watch.setProcessEnvironment(CliEnvironment(m_profile.path()));
         watch.start(BuiltProgram("pylvexctl"),
                     On(board.Device(), {"watch", "--json", "--every", "0.05", "--csv", csv}));
         QVERIFY(watch.waitForStarted(5000));
