@@ -1,44 +1,99 @@
 #!/usr/bin/env bash
-# Sets up a Debian machine for Pylvex: installs the packages that are missing,
-# builds, and then either starts the tool on the simulated board ("run") or
-# runs the whole test suite ("test"). "build" only builds.
-set -euo pipefail
+# Sets up a Debian 12 (bookworm) machine for Pylvex.
+#
+#   setup.sh run    installs what building and running need, builds pylvex and
+#                   pylvex-sim, and starts the tool on the simulated board
+#   setup.sh build  the same without starting the tool
+#   setup.sh test   installs the test tool-chain too, builds everything and
+#                   runs the whole test suite
+#
+# Packages come from the Debian mirror through apt-get; installing needs root
+# (sudo is used when the script does not run as root). Nothing is installed
+# when every package is there already.
 
-MODE="${1:-build}"
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-BUILD="${PYLVEX_BUILD_DIR:-$ROOT/build}"
-
-PACKAGES=(
+# Building and running: compiler, CMake, Qt 6 with its serial port module,
+# the workbook writer and a font with Chinese characters. libxkbcommon-dev is
+# only there because Qt's own CMake files look for it (without it CMake prints
+# "Could NOT find XKB"); the program does not use it.
+RUN_PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6serialport6-dev
-  libxlsxwriter-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
-  python3-openpyxl
-  clang libclang-rt-dev
-  socat
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-serialport-dev libxkbcommon-dev
+  libxlsxwriter-dev
   fonts-wqy-microhei
 )
 
-missing=()
-for p in "${PACKAGES[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
+# Testing: GoogleTest, Google Benchmark, clang with libFuzzer for the fuzzers,
+# and the tools some tests drive (YModem sender, socket relay, workbook reader).
+TEST_PACKAGES=(
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-dev
+  lrzsz socat python3-openpyxl
+)
+
+# The packages a mode needs, one per line.
+packages_for() {
+  case "$1" in
+    run | build) printf '%s\n' "${RUN_PACKAGES[@]}" ;;
+    test) printf '%s\n' "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}" ;;
+    *) return 2 ;;
+  esac
+}
+
+# The given packages that dpkg does not report as installed, one per line.
+missing_packages() {
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q "install ok installed" || printf '%s\n' "$p"
+  done
+}
+
+# Installs the packages of a mode that are missing; does nothing (and needs
+# neither root nor the mirror) when none is.
+install_missing() {
+  local missing=()
+  mapfile -t missing < <(missing_packages $(packages_for "$1"))
+  ((${#missing[@]})) || return 0
   echo "Installing: ${missing[*]}"
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+main() {
+  local mode="${1:-build}"
+  local root build
+  root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+  build="${PYLVEX_BUILD_DIR:-$root/build}"
+  if ! packages_for "$mode" >/dev/null; then
+    echo "usage: $0 [run|build|test]" >&2
+    exit 2
+  fi
+  install_missing "$mode"
+
+  local args=(-S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo)
+  [ "$mode" = test ] && args+=(-DPYLVEX_TESTS=ON)
+  # shellcheck disable=SC2086 # PYLVEX_CMAKE_ARGS holds several arguments
+  cmake "${args[@]}" ${PYLVEX_CMAKE_ARGS:-}
+
+  case "$mode" in
+    run | build)
+      cmake --build "$build" --target pylvex pylvex-sim -j2
+      echo "Built: $build/src/pylvex and $build/src/pylvex-sim"
+      if [ "$mode" = run ]; then
+        exec "$build/src/pylvex" --demo
+      fi
+      ;;
+    test)
+      cmake --build "$build" -j2
+      cd "$build"
+      QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+      ;;
+  esac
+}
+
+# Sourcing the script (its test does) defines the functions only.
+if [[ "${BASH_SOURCE[0]}" == "$0" ]]; then
+  set -euo pipefail
+  main "$@"
 fi
-
-cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${PYLVEX_CMAKE_ARGS:-}
-cmake --build "$BUILD" -j2
-
-case "$MODE" in
-  run)
-    exec "$BUILD/src/pylvex" --demo ;;
-  test)
-    cd "$BUILD"
-    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 ;;
-  build) ;;
-  *) echo "usage: $0 [build|run|test]" >&2; exit 2 ;;
-esac

@@ -1,18 +1,80 @@
 #include "app/cfgsheet.h"
 
 #include "app/framework/cfgpagebase.h"
+#include "app/framework/innergate.h"
 #include "app/framework/pagehost.h"
 #include "app/pages/cfgpagelog.h"
 #include "app/pages/cfgpageten.h"
 #include "app/pages/cfgpagethr.h"
 #include "app/pages/cfgpagetwo.h"
 
+#include <QKeyEvent>
 #include <QTabBar>
+
+namespace {
+// The direction a key moves through the tabs, and whether it goes round.
+struct KeyStep {
+    int step = 0;
+    bool wraps = false;
+};
+
+KeyStep StepOfKey(const QKeyEvent *event)
+{
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    switch (event->key()) {
+    case Qt::Key_Tab: return ctrl ? KeyStep{shift ? -1 : +1, true} : KeyStep{};
+    case Qt::Key_Backtab: return ctrl ? KeyStep{-1, true} : KeyStep{};
+    case Qt::Key_PageDown: return ctrl ? KeyStep{+1, true} : KeyStep{};
+    case Qt::Key_PageUp: return ctrl ? KeyStep{-1, true} : KeyStep{};
+    case Qt::Key_Right:
+    case Qt::Key_Down: return {+1, false};
+    case Qt::Key_Left:
+    case Qt::Key_Up: return {-1, false};
+    default: return {};
+    }
+}
+} // namespace
 
 CCfgSheet::CCfgSheet(QWidget *parent) : QTabWidget(parent)
 {
     setDocumentMode(false);
     connect(this, &QTabWidget::currentChanged, this, &CCfgSheet::OnCurrentChanged);
+    tabBar()->installEventFilter(this);
+}
+
+template <typename F> void CCfgSheet::WithKeyStep(const QKeyEvent *event, F &&handle)
+{
+    KeyStep key = StepOfKey(event);
+    if (layoutDirection() == Qt::RightToLeft && !key.wraps)
+        key.step = -key.step;
+    m_nKeyStep = key.step;
+    m_bKeyWraps = key.wraps;
+    CInnerGate *gate = Gate();
+    m_pPendingBefore = gate ? gate->PendingPage() : nullptr;
+    handle();
+    m_nKeyStep = 0;
+}
+
+void CCfgSheet::keyPressEvent(QKeyEvent *event)
+{
+    const bool pageKey = event->key() == Qt::Key_PageDown || event->key() == Qt::Key_PageUp;
+    if (pageKey && (event->modifiers() & Qt::ControlModifier) && count() > 1) {
+        // Ctrl+PgDn and Ctrl+PgUp step through the tabs as Ctrl+Tab does.
+        WithKeyStep(event, [&] { setCurrentIndex((currentIndex() + m_nKeyStep + count()) % count()); });
+        return;
+    }
+    WithKeyStep(event, [&] { QTabWidget::keyPressEvent(event); });
+}
+
+bool CCfgSheet::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == tabBar() && event->type() == QEvent::KeyPress && m_nKeyStep == 0) {
+        bool handled = false;
+        WithKeyStep(static_cast<QKeyEvent *>(event), [&] { handled = static_cast<QObject *>(tabBar())->event(event); });
+        return handled;
+    }
+    return QTabWidget::eventFilter(watched, event);
 }
 
 void CCfgSheet::AddPage(CCfgPageBase *page)
@@ -27,6 +89,14 @@ void CCfgSheet::AddPage(CCfgPageBase *page)
     insertTab(at, page, page->Caption());
     m_bReverting = false;
     m_nCurrent = currentIndex();
+}
+
+CInnerGate *CCfgSheet::Gate() const
+{
+    for (int i = 0; i < count(); ++i)
+        if (CCfgPageBase *page = PageAt(i); page && page->Host())
+            return &page->Host()->Gate();
+    return nullptr;
 }
 
 CCfgPageBase *CCfgSheet::PageAt(int index) const
@@ -48,17 +118,43 @@ bool CCfgSheet::SetActivePage(CCfgPageBase *page)
     return currentIndex() == index;
 }
 
+int CCfgSheet::NextOpenablePage(int index)
+{
+    CInnerGate *gate = Gate();
+    QWidget *pending = m_pPendingBefore;
+    int found = -1;
+    for (int i = index + m_nKeyStep; found < 0; i += m_nKeyStep) {
+        if (m_bKeyWraps)
+            i = (i + count()) % count();
+        if (i < 0 || i >= count() || i == m_nCurrent || i == index)
+            break;
+        if (gate)
+            gate->SetPendingPage(pending); // a page passed over asks for nothing
+        CCfgPageBase *candidate = PageAt(i);
+        if (!candidate || candidate->OnSetActive())
+            found = i;
+    }
+    if (gate)
+        gate->SetPendingPage(pending);
+    return found;
+}
+
 void CCfgSheet::OnCurrentChanged(int index)
 {
     if (m_bReverting)
         return;
     CCfgPageBase *page = PageAt(index);
     if (page && !page->OnSetActive()) {
-        // Refused: the previous page stays in front.
+        // Refused: the previous page stays in front, unless the keyboard is
+        // stepping through the tabs and a page further on opens.
+        int next = m_nKeyStep != 0 ? NextOpenablePage(index) : -1;
         m_bReverting = true;
-        setCurrentIndex(m_nCurrent >= 0 && m_nCurrent < count() ? m_nCurrent : 0);
+        setCurrentIndex(next >= 0 ? next : (m_nCurrent >= 0 && m_nCurrent < count() ? m_nCurrent : 0));
         m_bReverting = false;
-        return;
+        if (next < 0)
+            return;
+        index = next;
+        page = PageAt(next);
     }
     if (CCfgPageBase *previous = PageAt(m_nCurrent); previous && previous != page)
         previous->OnKillActive();

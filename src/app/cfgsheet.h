@@ -7,6 +7,7 @@
 #include <QTabWidget>
 
 class CCfgPageBase;
+class CInnerGate;
 class CPageHost;
 
 class CCfgSheet : public QTabWidget {
@@ -22,11 +23,28 @@ public:
     CCfgPageBase *GetActivePage() const;
     CCfgPageBase *PageAt(int index) const;
 
+protected:
+    // Keyboard steps through the tabs (Ctrl+Tab, Ctrl+PgDn, the arrows on the
+    // tab bar ...) go on past a page that refuses to open.
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void OnCurrentChanged(int index);
+    // The first page from index on (in the direction of the running keyboard
+    // step) that accepts activation; -1 when none does. Pages passed over this
+    // way leave no locked-page request behind.
+    int NextOpenablePage(int index);
+    // Runs a key event with the keyboard step it stands for noted.
+    template <typename F> void WithKeyStep(const QKeyEvent *event, F &&handle);
 
     int m_nCurrent = -1;
     bool m_bReverting = false;
+    int m_nKeyStep = 0;       // +1 / -1 while a keyboard step runs, else 0
+    bool m_bKeyWraps = false; // the step goes round from the last tab to the first
+    // The gate of the internal pages, reached through the pages' host.
+    CInnerGate *Gate() const;
+    QWidget *m_pPendingBefore = nullptr; // the locked-page request before the step
 };
 
 // Creates every page of the main window, in tab order.

@@ -10,6 +10,7 @@
 #include "protocol/dassert.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QThread>
@@ -82,7 +83,9 @@ bool CPylvexDlg::OpenPort(bool interactive)
     m_port.StopMonitoring();
     auto list = [this](int id) { return Item<QComboBox>(id); };
     QString device = list(IDC_PORT_LIST)->currentText().trimmed();
+    m_strOpenError.clear();
     if (device.isEmpty()) {
+        m_strOpenError = QStringLiteral("当前选择的串口号为空！");
         if (interactive) {
             ::MessageBox(this, QStringLiteral("当前选择的串口号为空！"), QStringLiteral("警告"), MB_ICONWARNING);
             list(IDC_PORT_LIST)->setFocus();
@@ -98,7 +101,11 @@ bool CPylvexDlg::OpenPort(bool interactive)
     m_settings.stopBits = list(IDC_STOPBITS_LIST)->currentText();
 
     if (!IsKnownPortDevice(device)) {
-        QString text = QStringLiteral("解析串口号失败COM口=%1").arg(device);
+        // A name that leads nowhere is said so plainly; an existing file that is
+        // no character device cannot be a port at all.
+        QString text = QFileInfo::exists(PortDevicePath(device)) ? QStringLiteral("解析串口号失败COM口=%1").arg(device)
+                                                                 : tr("串口 %1 不存在").arg(device);
+        m_strOpenError = text;
         if (interactive)
             ::MessageBox(this, text, QStringLiteral("警告"), MB_ICONWARNING);
         else if (app)
@@ -119,6 +126,7 @@ bool CPylvexDlg::OpenPort(bool interactive)
     if (app)
         app->WriteLog(7, kOpenTitle, inited ? "StartMonitoring 函数返回失败!" : "InitPort 函数返回失败!");
     const QString text = OpenFailureText(device, m_port.m_dwOpenError);
+    m_strOpenError = text;
     ReportOpenFailure(interactive, text);
     m_bOpenCOM = false;
     SetPortControlsOpen(false);

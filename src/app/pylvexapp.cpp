@@ -7,9 +7,12 @@
 #include "app/startup/singleinstance.h"
 #include "app/startup/startupprobe.h"
 #include "files/logfiles.h"
+#include "protocol/dassert.h"
 #include "sim/simhost.h"
 
 #include <QDateTime>
+#include <QFile>
+#include <QIcon>
 #include <QSettings>
 #include <QTimer>
 
@@ -34,16 +37,28 @@ CPylvexApp *theApp()
 CPylvexApp::CPylvexApp(int &argc, char **argv) : QApplication(argc, argv)
 {
     g_app = this;
-    setOrganizationName(QStringLiteral("Oramek"));
-    setApplicationName(QStringLiteral("Pylvex"));
-    setApplicationVersion(QString::fromLatin1(kPylvexVersion));
-    if (crash::InstallCrashHandler()) {
+    SetProgramNames();
+    setWindowIcon(QIcon(QStringLiteral(":/pylvex.png")));
+    setDesktopFileName(QStringLiteral("pylvex"));
+    // Diagnostic files and crash dumps go to the Log folder of the user's data
+    // folder (the current folder while it cannot be created).
+    const QByteArray logFolder = MakeLogFolder() ? QFile::encodeName(LogFolder()) : QByteArray();
+    if (!logFolder.isEmpty())
+        SetErrorFilePath((logFolder + "/d_error.txt").toStdString());
+    if (crash::InstallCrashHandler(logFolder.constData())) {
         // The dump is named after the local time; follow daylight saving changes.
         m_pCrashClock = new QTimer(this);
         m_pCrashClock->setTimerType(Qt::VeryCoarseTimer);
         connect(m_pCrashClock, &QTimer::timeout, this, [] { crash::RefreshCrashClock(); });
         m_pCrashClock->start(60 * 1000);
     }
+}
+
+void CPylvexApp::SetProgramNames()
+{
+    setOrganizationName(QStringLiteral("Oramek"));
+    setApplicationName(QStringLiteral("Pylvex"));
+    setApplicationVersion(QString::fromLatin1(kPylvexVersion));
 }
 
 CPylvexApp::~CPylvexApp()
@@ -69,8 +84,13 @@ bool CPylvexApp::StartUp(const StartupOptions &options)
         m_pInstance = new SingleInstance(SingleInstance::DefaultName(), this);
     if (!m_pInstance->Claim()) {
         // Another copy runs for this user: bring its window forward and end.
-        if (!m_pInstance->RaiseRunning(2000))
-            std::fputs("Pylvex 已在运行，但没有应答。\n", stderr);
+        QString text = m_pInstance->RaiseRunning(2000) ? tr("Pylvex 已在运行，已将它的窗口调到前面。")
+                                                       : tr("Pylvex 已在运行，但没有应答。");
+        if (!options.port.isEmpty())
+            text += tr("本次启动给出的串口 %1 没有打开；请在已运行的窗口中选择它。").arg(options.port);
+        else if (options.demo)
+            text += tr("本次启动的 --demo 没有生效。");
+        std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
         return false;
     }
     // From here on the window's settings are to be stored even when the program is told to end.
@@ -86,7 +106,8 @@ bool CPylvexApp::StartUp(const StartupOptions &options)
     InstallStartupProbe(m_pMainDlg);
     m_pMainDlg->show();
     if (!m_strStartPort.isEmpty() && !m_pMainDlg->m_bOpenCOM) {
-        const QString text = QStringLiteral("无法打开串口 %1，详见“系统日志”页。\n").arg(m_strStartPort);
+        const QString text =
+            tr("无法打开串口 %1：%2\n详见“系统日志”页。\n").arg(m_strStartPort, m_pMainDlg->m_strOpenError);
         std::fputs(text.toLocal8Bit().constData(), stderr);
     }
     QTimer::singleShot(0, this, [] { crash::CrashIfAsked(); });

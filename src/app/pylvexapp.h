@@ -26,6 +26,9 @@ public:
     // "NoCoreDump.dmp" is in the current folder).
     CPylvexApp(int &argc, char **argv);
     ~CPylvexApp() override;
+    // The organisation and program names the settings and the data folder are
+    // found by; usable before the application object exists.
+    static void SetProgramNames();
 
     // The start-up sequence: single running copy, main window, event loop,
     // tidy-up. Returns the process exit code.

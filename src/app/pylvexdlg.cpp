@@ -1,6 +1,7 @@
 #include "app/pylvexdlg.h"
 
 #include "app/cfgsheet.h"
+#include "app/dialogs/dlgabout.h"
 #include "app/framework/cfgpagebase.h"
 #include "app/framework/ledctrl.h"
 #include "app/framework/msgbox.h"
@@ -15,8 +16,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QDialogButtonBox>
-#include <QLabel>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -214,6 +214,18 @@ bool CPylvexDlg::event(QEvent *event)
     return QDialog::event(event);
 }
 
+void CPylvexDlg::keyPressEvent(QKeyEvent *event)
+{
+    // A dialog ends on Esc and presses its default button on Enter; here that
+    // would close the program (and stop a recording) from any edit box.
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Enter:
+    case Qt::Key_Return: event->accept(); return;
+    default: QDialog::keyPressEvent(event);
+    }
+}
+
 void CPylvexDlg::OnMessage(int msg, std::intptr_t wParam, std::intptr_t lParam)
 {
     switch (msg) {
@@ -324,13 +336,6 @@ void CPylvexDlg::OnPortLost()
 
 void CPylvexDlg::OnAbout()
 {
-    QDialog about(this);
-    about.setWindowTitle(QStringLiteral("关于 Pylvex"));
-    auto *layout = new QVBoxLayout(&about);
-    layout->addWidget(new QLabel(QStringLiteral("Pylvex Tools v1.0.1.0"), &about));
-    auto *buttons = new QDialogButtonBox(&about);
-    buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
-    connect(buttons, &QDialogButtonBox::accepted, &about, &QDialog::accept);
-    layout->addWidget(buttons);
+    CDlgAbout about(this);
     RunModal(&about);
 }

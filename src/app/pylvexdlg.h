@@ -62,6 +62,8 @@ public:
     void RefreshPortList();
     CSerialCom &Port() { return m_port; }
     bool m_bOpenCOM = false;
+    // Why the last OpenPort failed (the text of its box or row); empty after a success.
+    QString m_strOpenError;
 
     // Takes one frame off the receive queue, handles it, and posts the
     // message again while frames wait (WM_FRAME_RECEIVED).
@@ -109,6 +111,8 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    // Esc and Enter never close the main window (the close box does).
+    void keyPressEvent(QKeyEvent *event) override;
     void OnTimer(int id);
 
 private:

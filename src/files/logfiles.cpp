@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMutex>
+#include <QStandardPaths>
 #include <QStringEncoder>
 
 #include <cstdarg>
@@ -16,25 +17,48 @@
 
 namespace {
 QMutex g_folderLock;
-QString g_baseFolder;  // empty: the program's folder
+QString g_baseFolder;  // empty: the user's data folder
 QString g_knownFolder; // the Log folder once it exists
 
-QString logFolder()
+// Called with g_folderLock held.
+QString LogFolderLocked()
 {
-    QMutexLocker lock(&g_folderLock);
-    if (!g_knownFolder.isEmpty())
-        return g_knownFolder;
     QString base = g_baseFolder;
     if (base.isEmpty())
-        base = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
-    QString folder = QDir(base).filePath(QStringLiteral("Log"));
+        base = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (base.isEmpty()) // no home folder to be found
+        base = QDir::currentPath();
+    return QDir::cleanPath(QDir(base).filePath(QStringLiteral("Log")));
+}
+
+// The Log folder with a trailing slash, created when missing (also when it
+// was removed while the program runs); empty while it cannot be created (the
+// files then go to the current folder, retried next time).
+QString CreatedLogFolder()
+{
+    QMutexLocker lock(&g_folderLock);
+    if (!g_knownFolder.isEmpty() && QFileInfo(g_knownFolder).isDir())
+        return g_knownFolder;
+    g_knownFolder.clear();
+    QString folder = LogFolderLocked();
     if (QDir().mkpath(folder) && QFileInfo(folder).isDir()) {
         g_knownFolder = folder + QLatin1Char('/');
         return g_knownFolder;
     }
-    return QString(); // the current folder, retried next time
+    return QString();
 }
 } // namespace
+
+QString LogFolder()
+{
+    QMutexLocker lock(&g_folderLock);
+    return LogFolderLocked();
+}
+
+bool MakeLogFolder()
+{
+    return !CreatedLogFolder().isEmpty();
+}
 
 std::uint32_t MsOfDay()
 {
@@ -53,7 +77,7 @@ void SetLogBaseFolder(const QString &folder)
 QString LogFilePath(const QString &kind, const QString &extension)
 {
     return QStringLiteral("%1%2_%3.%4")
-        .arg(logFolder(), kind, QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")), extension);
+        .arg(CreatedLogFolder(), kind, QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")), extension);
 }
 
 QByteArray ToGbk(const QString &text)

@@ -1,7 +1,8 @@
-// Daily diagnostic files in Log/ beside the program: Log_RX (raw received
-// bytes), Log (frames with a bad tail) and Log_info (port warnings, opening
-// details, caught exceptions). Each write opens, appends and closes; the text
-// is GBK.
+// Daily diagnostic files in Log/ of the user's data folder: Log_RX (raw
+// received bytes), Log (frames with a bad tail) and Log_info (port warnings,
+// opening details, caught exceptions). Each write opens, appends and closes;
+// the text is GBK. The status recordings and the crash files go to the same
+// folder.
 #pragma once
 
 #include <QString>
@@ -15,8 +16,14 @@ std::uint32_t MsOfDay();
 // "<folder><kind>_<yyyy-MM-dd>.<ext>" with the Log folder (or the current folder
 // while the Log folder cannot be created).
 QString LogFilePath(const QString &kind, const QString &extension);
-// The folder the Log folder is created in; the program's folder unless a test sets it.
+// The folder the Log folder is created in: the user's data folder
+// (QStandardPaths::AppDataLocation, ~/.local/share/Oramek/Pylvex) unless a
+// test sets another; an empty folder restores that.
 void SetLogBaseFolder(const QString &folder);
+// The Log folder's full path (without a trailing slash), whether it exists yet or not.
+QString LogFolder();
+// Creates the Log folder when missing; false when it cannot be created.
+bool MakeLogFolder();
 // Appends GBK text to a file; false when it cannot be opened or written
 // (then the d_assert line is recorded).
 bool AppendGbk(const QString &path, const QString &text);

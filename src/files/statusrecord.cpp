@@ -1,9 +1,14 @@
 #include "files/statusrecord.h"
 
+#include "files/fileerror.h"
 #include "files/logfiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
+#include <cerrno>
 
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
@@ -119,10 +124,42 @@ QString StatusRecordRow(const StatusRecord &record)
 
 QString StatusRecordPath(const QDate &day)
 {
-    QString today = LogFilePath(QStringLiteral("Record"), QStringLiteral("csv"));
-    QString folder = QFileInfo(today).path();
-    return QStringLiteral("%1/Record_%2.csv").arg(folder, day.toString(QStringLiteral("yyyy-MM-dd")));
+    // Always the Log folder: a recording never lands elsewhere; while the folder
+    // cannot be made, the rows wait (StatusRecorder).
+    return QStringLiteral("%1/Record_%2.csv").arg(LogFolder(), day.toString(QStringLiteral("yyyy-MM-dd")));
 }
+
+namespace {
+// Appends the row (after the header when the file is new or empty) to the file
+// at path. On failure fills in the error, the path and the reason.
+bool AppendRow(const QString &path, const QString &header, const QString &row, RecordWriteResult &result)
+{
+    QDir().mkpath(QFileInfo(path).path()); // made again when it was removed
+    QFile file(path);
+    errno = 0;
+    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Append);
+    int error = errno;
+    if (ok) {
+        QByteArray bytes;
+        bool fresh = file.size() == 0;
+        if (fresh)
+            bytes = ToGbk(header);
+        bytes += ToGbk(row);
+        errno = 0;
+        ok = file.write(bytes) == bytes.size() && file.flush();
+        error = errno;
+        if (ok && fresh)
+            result.headerWritten = true;
+    }
+    if (!ok) {
+        result.error = file.errorString().left(255);
+        result.path = QFileInfo(path).absoluteFilePath();
+        result.reason = FileErrorReason(error);
+    }
+    file.close();
+    return ok;
+}
+} // namespace
 
 RecordWriteResult WriteStatusRecord(StatusRecord &record, const QDateTime &now)
 {
@@ -135,22 +172,37 @@ RecordWriteResult AppendStatusRecord(StatusRecord &record, const QString &path, 
     if (!record.Complete())
         return result;
     record.fields[kRecTime] = now.time().toString(QStringLiteral("HH:mm:ss"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        result.outcome = RecordWriteResult::Failed;
-        result.error = file.errorString().left(255);
-        return result;
-    }
-    QByteArray bytes;
-    if (file.size() == 0) {
-        bytes = ToGbk(StatusRecordHeader(record));
-        result.headerWritten = true;
-    }
-    bytes += ToGbk(StatusRecordRow(record));
-    bool ok = file.write(bytes) == bytes.size() && file.flush();
-    if (!ok)
-        result.error = file.errorString().left(255);
-    file.close();
+    bool ok = AppendRow(path, StatusRecordHeader(record), StatusRecordRow(record), result);
     result.outcome = ok ? RecordWriteResult::Written : RecordWriteResult::Failed;
+    return result;
+}
+
+bool StatusRecorder::WriteRow(const PendingRow &row, RecordWriteResult &result)
+{
+    return AppendRow(StatusRecordPath(row.day), row.header, row.row, result);
+}
+
+RecordWriteResult StatusRecorder::Write(StatusRecord &record, const QDateTime &now)
+{
+    RecordWriteResult result;
+    if (!record.Complete())
+        return result;
+    record.fields[kRecTime] = now.time().toString(QStringLiteral("HH:mm:ss"));
+    m_pending.push_back({now.date(), StatusRecordHeader(record), StatusRecordRow(record)});
+    while (static_cast<int>(m_pending.size()) > kMaxPending) {
+        m_pending.pop_front();
+        ++m_dropped;
+    }
+    int earlier = static_cast<int>(m_pending.size()) - 1;
+    int written = 0;
+    while (!m_pending.empty() && WriteRow(m_pending.front(), result)) {
+        m_pending.pop_front();
+        ++written;
+    }
+    result.flushed = std::min(written, earlier);
+    result.pending = static_cast<int>(m_pending.size());
+    result.dropped = m_dropped;
+    m_dropped = 0;
+    result.outcome = m_pending.empty() ? RecordWriteResult::Written : RecordWriteResult::Failed;
     return result;
 }

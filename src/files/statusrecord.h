@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 
 enum StatusRecordField {
     kRecTime,
@@ -54,13 +55,20 @@ void RecordStatusItem(StatusRecord &record, std::uint8_t code, const LiveStatus 
 QString StatusRecordHeader(const StatusRecord &record);
 // Data line: one empty field more at its end than the header.
 QString StatusRecordRow(const StatusRecord &record);
-// "<Log folder>Record_<yyyy-MM-dd>.csv".
+// "<Log folder>/Record_<yyyy-MM-dd>.csv".
 QString StatusRecordPath(const QDate &day);
 
 struct RecordWriteResult {
     enum Outcome { Skipped, Written, Failed } outcome = Skipped;
     bool headerWritten = false;
-    QString error; // the system's message, at most 255 characters
+    QString error;  // the system's message, at most 255 characters
+    QString path;   // the file that could not be written (full path)
+    QString reason; // why, in words for the user
+    // StatusRecorder only: rows kept for a later tick, rows of earlier ticks
+    // written now, and rows given up because the backlog was full.
+    int pending = 0;
+    int flushed = 0;
+    int dropped = 0;
 };
 // Sets the time field from now, then appends the row (with the header first
 // when the file is new or empty) to the file of now's day. The file is opened
@@ -68,3 +76,26 @@ struct RecordWriteResult {
 RecordWriteResult WriteStatusRecord(StatusRecord &record, const QDateTime &now);
 // The same into a file of the caller's choice.
 RecordWriteResult AppendStatusRecord(StatusRecord &record, const QString &path, const QDateTime &now);
+
+// The recording as the page runs it: a row that cannot be written is kept in
+// memory and written, in order and before the newer rows, at the next tick
+// that can write. At most kMaxPending rows wait; beyond that the oldest is
+// given up and counted.
+class StatusRecorder {
+public:
+    static constexpr int kMaxPending = 3600;
+
+    RecordWriteResult Write(StatusRecord &record, const QDateTime &now);
+    int Pending() const { return static_cast<int>(m_pending.size()); }
+
+private:
+    struct PendingRow {
+        QDate day;
+        QString header; // written first when the day's file is new or empty
+        QString row;
+    };
+    bool WriteRow(const PendingRow &row, RecordWriteResult &result);
+
+    std::deque<PendingRow> m_pending;
+    int m_dropped = 0; // given up since the last report
+};

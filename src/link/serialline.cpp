@@ -4,6 +4,11 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
+#include <cerrno>
+#include <cstring>
+#include <poll.h>
 #include <unistd.h>
 
 namespace {
@@ -101,6 +106,26 @@ bool IsLostLinkError(QSerialPort::SerialPortError error)
     return error == QSerialPort::ReadError || error == QSerialPort::WriteError || error == QSerialPort::ResourceError;
 }
 
+QString LostLinkReason(int fd)
+{
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, 0) < 0)
+        return QStringLiteral("poll: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+    if (p.revents & POLLNVAL)
+        return QStringLiteral("the device handle is no longer valid");
+    QString state = (p.revents & POLLHUP) ? QStringLiteral("hang-up: the other end closed or the device is gone")
+                                          : QStringLiteral("the device reports an error");
+    // The link is given up: a byte still waiting may be read (and is lost).
+    char byte = 0;
+    errno = 0;
+    ssize_t n = ::read(fd, &byte, 1);
+    if (n == 0)
+        return state + QStringLiteral(" (read: end of file)");
+    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+        return state + QStringLiteral(" (read: %1)").arg(QString::fromLocal8Bit(std::strerror(errno)));
+    return state;
+}
+
 int YModemSignal(std::uint8_t byte)
 {
     struct Signal {
@@ -127,4 +152,15 @@ int FlashTime(int cmdSndInvlMs)
     if (cmdSndInvlMs >= 100)
         return cmdSndInvlMs / 2;
     return 50;
+}
+
+int QuietTimeMs(const LineSettings &s, int cmdSndInvlMs)
+{
+    constexpr int kCharacters = 4;
+    // USB adapters hand bytes over in bursts (every 16 ms at worst) and a busy
+    // machine delays the reading thread: the margin covers both.
+    constexpr int kMarginMs = 100;
+    int bitsPerChar = 1 + s.dataBits + (s.parity == 'N' ? 0 : 1) + (s.stopBits == 0 ? 1 : 2);
+    int charsMs = (kCharacters * bitsPerChar * 1000 + std::max(s.baud, 1) - 1) / std::max(s.baud, 1);
+    return std::clamp(charsMs + kMarginMs, 1, std::max(1, cmdSndInvlMs / 2));
 }

@@ -39,6 +39,12 @@ std::uint32_t OpenErrorCode(QSerialPort::SerialPortError error, const QString &d
 // True for the errors that mean the device is gone while the port is open.
 bool IsLostLinkError(QSerialPort::SerialPortError error);
 
+// What the device on the open handle reports now that the link is lost: a
+// hang-up, the error of a fresh read, or an invalid handle. The port's own
+// error text is not used for this: after a read that returned nothing it
+// carries an error number some unrelated earlier call left behind.
+QString LostLinkReason(int fd);
+
 // The YModem signal number of a received byte: 'C' 1, ACK 2, NAK 3, CAN 4, else 0.
 int YModemSignal(std::uint8_t byte);
 
@@ -47,3 +53,8 @@ void ReportPortError(const QString &call, const QString &reason);
 
 // How long a port lamp flashes for one frame, from the command interval.
 int FlashTime(int cmdSndInvlMs);
+
+// The quiet time after which bytes waiting in the framer are given up (see
+// RxFramer::OnQuiet): four character times at the line's rate plus a margin
+// for the bursts a USB adapter delivers, at most half the command interval.
+int QuietTimeMs(const LineSettings &settings, int cmdSndInvlMs);

@@ -27,6 +27,9 @@ SerialWorker::SerialWorker(CSerialCom &com, const LineSettings &settings, std::c
     m_wait.setSingleShot(true);
     m_wait.setTimerType(Qt::PreciseTimer);
     connect(&m_wait, &QTimer::timeout, this, [this] { Guarded([this] { OnTimeout(); }); });
+    m_quietTimer.setSingleShot(true);
+    m_quietTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_quietTimer, &QTimer::timeout, this, [this] { Guarded([this] { OnQuietTime(); }); });
 }
 
 SerialWorker::~SerialWorker() = default;
@@ -156,6 +159,17 @@ void SerialWorker::OnReadyRead()
     for (char c : bytes)
         HandleByte(static_cast<std::uint8_t>(c));
     RestartWait(); // every received byte restarts the silence
+    if (m_framer.Unread() > 0)
+        m_quietTimer.start(QuietTimeMs(m_settings, GlobalLinkSettings().cmdSndInvl.load()));
+    else
+        m_quietTimer.stop();
+}
+
+void SerialWorker::OnQuietTime()
+{
+    if (m_lost || !m_started)
+        return;
+    m_framer.OnQuiet();
 }
 
 void SerialWorker::HandleByte(std::uint8_t byte)
@@ -198,8 +212,9 @@ void SerialWorker::OnError(QSerialPort::SerialPortError error)
     // once and close outside the port's own signal.
     m_lost = true;
     m_wait.stop();
+    m_quietTimer.stop();
     ReportPortError(error == QSerialPort::WriteError ? QStringLiteral("WriteFile()") : QStringLiteral("ReadFile()"),
-                    m_port.errorString());
+                    LostLinkReason(static_cast<int>(m_port.handle())));
     QMetaObject::invokeMethod(this, &SerialWorker::OnLost, Qt::QueuedConnection);
 }
 
@@ -213,6 +228,7 @@ void SerialWorker::OnLost()
 void SerialWorker::Shutdown()
 {
     m_wait.stop();
+    m_quietTimer.stop();
     if (m_port.isOpen())
         m_port.close();
     m_com.m_bRunning.store(false);

@@ -41,6 +41,8 @@ private:
     void WaitWritten(std::size_t count);
     void RestartWait();
     void HandleByte(std::uint8_t byte);
+    // No byte for the quiet time while the framer holds some: give them up.
+    void OnQuietTime();
     template <typename F> void Guarded(F &&step);
 
     CSerialCom &m_com;
@@ -48,6 +50,7 @@ private:
     std::counting_semaphore<> &m_startAck;
     QSerialPort m_port;
     QTimer m_wait;
+    QTimer m_quietTimer; // runs while the framer holds bytes that form no frame yet
     RxFramer m_framer;
     LogRxBuffer m_logRx;
     bool m_started = false;

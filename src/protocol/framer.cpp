@@ -6,8 +6,9 @@
 #include <cstring>
 #include <utility>
 
-RxFramer::RxFramer(FrameSink onFrame, MissTailSink onMissTail)
-    : m_onFrame(std::move(onFrame)), m_onMissTail(std::move(onMissTail))
+RxFramer::RxFramer(FrameSink onFrame, MissTailSink onMissTail, std::size_t minimum)
+    : m_onFrame(std::move(onFrame)), m_onMissTail(std::move(onMissTail)),
+      m_minimum(minimum < kFrameMinLen ? kFrameMinLen : minimum)
 {
 }
 
@@ -44,7 +45,7 @@ bool RxFramer::StoreByte(std::uint8_t byte)
 
 void RxFramer::Cut()
 {
-    while (m_write - m_read > 9) {
+    while (m_write - m_read >= m_minimum) {
         const std::uint8_t *p = m_buf.data() + m_read;
         if (p[0] != kFrameHead || (p[1] & 0x7F) != kLinkMain) {
             ++m_read;
@@ -65,5 +66,28 @@ void RxFramer::Cut()
         if (m_onMissTail)
             m_onMissTail(p, length);
         ++m_read;
+    }
+}
+
+std::size_t RxFramer::CompleteFrameAtRead() const
+{
+    std::size_t unread = m_write - m_read;
+    const std::uint8_t *p = m_buf.data() + m_read;
+    if (unread < kFrameMinLen || p[0] != kFrameHead || (p[1] & 0x7F) != kLinkMain)
+        return 0;
+    std::size_t length = static_cast<std::size_t>(p[4]) + 9;
+    if (unread < length || p[length - 2] != 0x0D || p[length - 1] != 0x0A)
+        return 0;
+    return length;
+}
+
+void RxFramer::OnQuiet()
+{
+    // A complete frame shorter than the minimum keeps waiting for one more
+    // byte, as it does on a busy line; anything else that waits is given up.
+    Cut(); // a frame the sink refused before is tried again
+    while (m_write > m_read && CompleteFrameAtRead() == 0) {
+        ++m_read; // a false head, a partial frame or a stray byte
+        Cut();
     }
 }

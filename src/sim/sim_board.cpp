@@ -155,7 +155,7 @@ std::vector<SimBytes> SimBoard::Handle(std::span<const std::uint8_t> frame)
     const SimCommand *command = Find(cls, code);
     std::int64_t now = m_clock();
     answers = Answer(*m_main, command, cls, code, data, now);
-    if (m_secondary && command && command->secondaryAnswers)
+    if (m_secondary && !(command && command->byRepeater))
         for (SimBytes &answer : Answer(*m_secondary, command, cls, code, data, now))
             answers.push_back(std::move(answer));
     return answers;

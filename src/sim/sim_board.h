@@ -80,8 +80,10 @@ struct SimContext {
 struct SimCommand {
     std::uint8_t cls;
     std::uint8_t code;
-    // The secondary board answers this request too.
-    bool secondaryAnswers;
+    // True for the requests of the repeater in front of the boards: answered
+    // once. Every other request is answered by each board on the link (main,
+    // then secondary), each from its own state.
+    bool byRepeater;
     // Returns the answer's data: the result code, then the result.
     std::function<SimBytes(SimContext &, std::span<const std::uint8_t> data)> handler;
 };
@@ -122,7 +124,8 @@ public:
     explicit SimBoard(const SimOptions &options, SimClock clock = SystemClockMs);
 
     // A request frame whose framing and checksum have been checked: the
-    // answers, main board first. Frames that are not requests get none.
+    // answers, main board first, then the secondary board's (when there is
+    // one) to the same request. Frames that are not requests get none.
     std::vector<SimBytes> Handle(std::span<const std::uint8_t> frame);
     // The frames the boards send by themselves that are due now.
     std::vector<SimBytes> Poll();

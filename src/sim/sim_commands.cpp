@@ -146,8 +146,9 @@ void AddParamCommands(SimCommandTable &table)
 void AddStatusCommands(SimCommandTable &table)
 {
     for (std::uint8_t code : StatusItemCodes())
-        table.push_back({0x03, code, true, [code](SimContext &ctx, Data data) { return StatusRead(code, ctx, data); }});
-    table.push_back({0x03, 0x66, true, BatchRead});
+        table.push_back(
+            {0x03, code, false, [code](SimContext &ctx, Data data) { return StatusRead(code, ctx, data); }});
+    table.push_back({0x03, 0x66, false, BatchRead});
 }
 
 void AddClockCommands(SimCommandTable &table)

@@ -18,13 +18,13 @@ bool FaultLayer::Admit(std::span<const std::uint8_t> frame)
     return false;
 }
 
-SimBytes FaultLayer::Rewrite(const SimBytes &frame) const
+SimBytes FaultLayer::Rewrite(const SimBytes &frame, std::uint64_t count) const
 {
     std::uint8_t link = frame[1], cls = frame[2], code = frame[3];
     SimBytes data(frame.begin() + 5, frame.end() - 4);
     if (m_options.resultCode != 0)
         data.assign(1, static_cast<std::uint8_t>(m_options.resultCode));
-    bool wrongLength = m_options.wrongLengthEvery > 0 && m_answers % m_options.wrongLengthEvery == 0;
+    bool wrongLength = m_options.wrongLengthEvery > 0 && count % m_options.wrongLengthEvery == 0;
     if (wrongLength && data.size() < 255)
         data.push_back(0x00);
     return MakeFrame(link, cls, code, data);
@@ -48,12 +48,12 @@ std::vector<SimBytes> FaultLayer::Shape(std::vector<SimBytes> answers)
     for (SimBytes &frame : answers) {
         if (frame.size() < kFrameMinLen)
             continue;
-        ++m_answers;
+        std::uint64_t count = ++m_answers[frame[1] == kLinkSecondary ? 1 : 0];
         if (m_options.resultCode != 0 || m_options.wrongLengthEvery > 0)
-            frame = Rewrite(frame);
-        if (m_options.corruptEvery > 0 && m_answers % m_options.corruptEvery == 0)
+            frame = Rewrite(frame, count);
+        if (m_options.corruptEvery > 0 && count % m_options.corruptEvery == 0)
             frame[frame.size() - 4] ^= 0xFF;
-        if (m_options.dropEvery > 0 && m_answers % m_options.dropEvery == 0)
+        if (m_options.dropEvery > 0 && count % m_options.dropEvery == 0)
             continue;
         SimBytes chunk = m_options.garbageBytes > 0 ? Garbage() : SimBytes{};
         chunk.insert(chunk.end(), frame.begin(), frame.end());
@@ -63,13 +63,32 @@ std::vector<SimBytes> FaultLayer::Shape(std::vector<SimBytes> answers)
 }
 
 SimLink::SimLink(const SimOptions &options, SimClock clock)
-    : m_board(options, std::move(clock)), m_faults(options), m_framer(
-                                                                 [this](const std::uint8_t *p, std::size_t n) {
-                                                                     m_frames.emplace_back(p, p + n);
-                                                                     return true;
-                                                                 },
-                                                                 nullptr)
+    : m_board(options, std::move(clock)), m_faults(options),
+      m_framer(
+          [this](const std::uint8_t *p, std::size_t n) {
+              m_frames.emplace_back(p, p + n);
+              return true;
+          },
+          nullptr, kFrameMinLen) // the shortest request has no data byte
 {
+}
+
+std::vector<SimBytes> SimLink::AnswerFrames()
+{
+    std::vector<SimBytes> out;
+    for (SimBytes &frame : m_frames) {
+        if (!VerifyFrame(frame.data(), frame.size())) {
+            ++m_badChecksums;
+            continue;
+        }
+        ++m_requests;
+        if (!m_faults.Admit(frame))
+            continue;
+        for (SimBytes &chunk : m_faults.Shape(m_board.Handle(frame)))
+            out.push_back(std::move(chunk));
+    }
+    m_frames.clear();
+    return out;
 }
 
 std::vector<SimBytes> SimLink::Feed(std::span<const std::uint8_t> bytes)
@@ -77,18 +96,8 @@ std::vector<SimBytes> SimLink::Feed(std::span<const std::uint8_t> bytes)
     std::vector<SimBytes> out;
     for (std::uint8_t b : bytes) {
         m_framer.StoreByte(b);
-        for (SimBytes &frame : m_frames) {
-            if (!VerifyFrame(frame.data(), frame.size())) {
-                ++m_badChecksums;
-                continue;
-            }
-            ++m_requests;
-            if (!m_faults.Admit(frame))
-                continue;
-            for (SimBytes &chunk : m_faults.Shape(m_board.Handle(frame)))
-                out.push_back(std::move(chunk));
-        }
-        m_frames.clear();
+        for (SimBytes &chunk : AnswerFrames())
+            out.push_back(std::move(chunk));
     }
     return out;
 }
@@ -96,4 +105,10 @@ std::vector<SimBytes> SimLink::Feed(std::span<const std::uint8_t> bytes)
 std::vector<SimBytes> SimLink::Poll()
 {
     return m_faults.Shape(m_board.Poll());
+}
+
+std::vector<SimBytes> SimLink::Quiet()
+{
+    m_framer.OnQuiet();
+    return AnswerFrames();
 }

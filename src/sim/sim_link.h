@@ -6,6 +6,7 @@
 #include "protocol/framer.h"
 #include "sim/sim_board.h"
 
+#include <array>
 #include <cstdint>
 #include <random>
 #include <span>
@@ -21,11 +22,13 @@ public:
     std::vector<SimBytes> Shape(std::vector<SimBytes> answers);
 
 private:
-    SimBytes Rewrite(const SimBytes &frame) const;
+    SimBytes Rewrite(const SimBytes &frame, std::uint64_t count) const;
     SimBytes Garbage();
 
     SimOptions m_options;
-    std::uint64_t m_answers = 0;
+    // Answers so far, per board (main, secondary): every counting switch
+    // counts each board's own answers.
+    std::array<std::uint64_t, 2> m_answers{};
     SimBytes m_pending;
     std::mt19937 m_rng;
 };
@@ -35,15 +38,27 @@ public:
     explicit SimLink(const SimOptions &options, SimClock clock = SystemClockMs);
 
     // Received bytes in; the chunks to write, one per answer (noise included).
+    // A complete request is answered at its last byte, 9-byte ones included.
     std::vector<SimBytes> Feed(std::span<const std::uint8_t> bytes);
     // The frames the board sends by itself that are due now, through the faults.
     std::vector<SimBytes> Poll();
+    // The line has been quiet for the quiet time: bytes that wait (a stray
+    // head, a cut-off request) are given up, and the requests behind them are
+    // answered now.
+    std::vector<SimBytes> Quiet();
+    // The other end closed the line: nothing that waits belongs to the next opening.
+    void Reset() { m_framer.Reset(); }
+    // Bytes received that form no request yet.
+    std::size_t Waiting() const { return m_framer.Unread(); }
 
     SimBoard &Board() { return m_board; }
     std::uint64_t Requests() const { return m_requests; }
     std::uint64_t BadChecksums() const { return m_badChecksums; }
 
 private:
+    // Answers the requests the framer has cut.
+    std::vector<SimBytes> AnswerFrames();
+
     SimBoard m_board;
     FaultLayer m_faults;
     RxFramer m_framer;

@@ -178,6 +178,6 @@ SimBytes ReadLog(SimContext &ctx, Data data)
 
 void AddLogCommands(SimCommandTable &table)
 {
-    table.push_back({0x03, 0x50, true, ReadLog});
+    table.push_back({0x03, 0x50, false, ReadLog});
     table.activities.push_back({Observe, nullptr, nullptr});
 }

@@ -14,8 +14,8 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     SimCommandLine cmd = ParseSimCommandLine(QCoreApplication::arguments());
-    if (cmd.help) {
-        std::fputs(cmd.helpText.toUtf8().constData(), stdout);
+    if (cmd.help || cmd.version) {
+        std::fputs((cmd.help ? cmd.helpText : cmd.versionText).toUtf8().constData(), stdout);
         return 0;
     }
     if (!cmd.error.isEmpty()) {

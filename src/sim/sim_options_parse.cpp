@@ -1,7 +1,10 @@
 #include "sim/sim_options_parse.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDateTime>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -41,6 +44,21 @@ bool ParseInt(const QString &text, int min, int max, int &out)
 }
 } // namespace
 
+SimClockOffsetRange ClockOffsetRange(std::int64_t nowMs)
+{
+    // The clock answer carries the year less 2000 in one byte; the board clock
+    // runs in local time.
+    const QDateTime first(QDate(2000, 1, 1), QTime(0, 0));
+    const QDateTime last(QDate(2255, 12, 31), QTime(23, 59, 59));
+    const std::int64_t now = nowMs / 1000;
+    auto clampToInt = [](std::int64_t v) {
+        return static_cast<int>(
+            std::clamp<std::int64_t>(v, std::numeric_limits<int>::min() + 1, std::numeric_limits<int>::max()));
+    };
+    // One day of margin on both sides: the offset applies to a clock that keeps running.
+    return {clampToInt(first.toSecsSinceEpoch() - now + 86400), clampToInt(last.toSecsSinceEpoch() - now - 86400)};
+}
+
 SimCommandLine ParseSimCommandLine(const QStringList &arguments)
 {
     SimCommandLine result;
@@ -64,7 +82,9 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
     QCommandLineOption speed(QStringLiteral("speed"), QStringLiteral("电池模型时间倍速（默认 1）"),
                              QStringLiteral("X"));
     QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("随机数种子（默认 1）"), QStringLiteral("N"));
-    parser.addOptions({secondary, repeater, refuseInternal, secondTry, noBatch, noLog, verbose, speed, seed});
+    QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                               QCoreApplication::translate("SimOptions", "显示版本号并退出"));
+    parser.addOptions({secondary, repeater, refuseInternal, secondTry, noBatch, noLog, verbose, speed, seed, version});
     std::vector<QCommandLineOption> ints;
     for (const IntSwitch &s : kIntSwitches) {
         ints.emplace_back(QString::fromLatin1(s.name), QString::fromUtf8(s.description),
@@ -72,12 +92,17 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
         parser.addOption(ints.back());
     }
     result.helpText = parser.helpText();
+    result.versionText = QStringLiteral("pylvex-sim %1\n").arg(QLatin1String(PYLVEX_VERSION));
     if (!parser.parse(arguments)) {
         result.error = parser.errorText();
         return result;
     }
     if (parser.isSet(QStringLiteral("help"))) {
         result.help = true;
+        return result;
+    }
+    if (parser.isSet(version)) {
+        result.version = true;
         return result;
     }
     SimOptions &o = result.options;
@@ -94,6 +119,14 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
             result.error = QStringLiteral("--%1 的值无效，有效范围是 %2 至 %3").arg(s.name).arg(s.min).arg(s.max);
             return result;
         }
+    }
+    const SimClockOffsetRange clock = ClockOffsetRange(SystemClockMs());
+    if (o.clockOffsetSec < clock.min || o.clockOffsetSec > clock.max) {
+        result.error = QCoreApplication::translate("SimOptions", "--clock-offset 的值无效：板卡时钟只能在 2000 年至 "
+                                                                 "2255 年之间，现在的有效范围是 %1 至 %2 秒")
+                           .arg(clock.min)
+                           .arg(clock.max);
+        return result;
     }
     if (parser.isSet(speed)) {
         bool ok = false;

@@ -11,7 +11,17 @@ struct SimCommandLine {
     QString device;    // empty: open a pseudo-terminal pair
     bool help = false; // the help text was asked for
     QString helpText;
-    QString error; // not empty when the switches were refused
+    bool version = false; // the version was asked for
+    QString versionText;  // "pylvex-sim <version>"
+    QString error;        // not empty when the switches were refused
 };
 
 SimCommandLine ParseSimCommandLine(const QStringList &arguments);
+
+// The board clock answers a year from 2000 to 2255: the clock offsets (in
+// seconds) that keep the board clock inside that range, seen from nowMs.
+struct SimClockOffsetRange {
+    int min;
+    int max;
+};
+SimClockOffsetRange ClockOffsetRange(std::int64_t nowMs);

@@ -8,21 +8,36 @@ namespace {
 struct PhaseStep {
     PackPhase phase;
     double seconds;
+    double amps; // charging positive; the discharge swings a little around it
 };
-// The pack's daily routine, repeated: rest, charge, rest, discharge.
-constexpr PhaseStep kRoutine[] = {
-    {PackPhase::Standby, 20},
-    {PackPhase::Charging, 60},
-    {PackPhase::Standby, 20},
-    {PackPhase::Discharging, 60},
+// The pack's routine while it fills, repeated: rest, a long charge, rest, a
+// short discharge; and while it empties: the other way round.
+constexpr PhaseStep kFilling[] = {
+    {PackPhase::Standby, 20, 0},
+    {PackPhase::Charging, 100, 30},
+    {PackPhase::Standby, 20, 0},
+    {PackPhase::Discharging, 40, -6},
 };
-constexpr int kRoutineSteps = static_cast<int>(std::size(kRoutine));
+constexpr PhaseStep kEmptying[] = {
+    {PackPhase::Standby, 20, 0},
+    {PackPhase::Charging, 50, 10},
+    {PackPhase::Standby, 20, 0},
+    {PackPhase::Discharging, 100, -30},
+};
+constexpr int kRoutineSteps = static_cast<int>(std::size(kFilling));
+static_assert(std::size(kEmptying) == std::size(kFilling));
 
-constexpr double kChargeA = 15.0;
-constexpr double kDischargeA = -20.0;
-// A short surge in every discharge, above the default discharge alarm.
+// Full and empty: where the pack turns from filling to emptying and back.
+constexpr double kFullSoc = 99.9, kEmptySoc = 2.0;
+constexpr double kNearlyFullSoc = 97.0, kNearlyEmptySoc = 5.0;
+// Above this the charge current tapers off (to a fifth at full).
+constexpr double kTaperSoc = 90.0;
+constexpr double kTaperFloor = 0.2;
+// A short surge in every discharge, above the default discharge alarm (not
+// with a nearly full pack: it would never get full).
 constexpr double kSurgeA = -104.0;
 constexpr double kSurgeFrom = 30, kSurgeTo = 34;
+constexpr double kSurgeBelowSoc = 90.0;
 constexpr double kPrechargeSeconds = 3;
 constexpr double kCellMilliohm = 1.2;
 constexpr double kMaxGapSeconds = 2 * 3600.0;
@@ -37,8 +52,8 @@ struct OcvPoint {
     double soc;
     double mv;
 };
-constexpr OcvPoint kOcv[] = {{0, 2800},  {5, 3000},  {10, 3180}, {20, 3230}, {40, 3270},
-                             {60, 3295}, {80, 3320}, {90, 3340}, {95, 3380}, {100, 3480}};
+constexpr OcvPoint kOcv[] = {{0, 2600},  {2, 2800},  {5, 3000},  {10, 3180}, {20, 3230}, {40, 3270},
+                             {60, 3295}, {80, 3320}, {90, 3340}, {95, 3380}, {100, 3550}};
 
 double Ocv(double soc)
 {
@@ -55,18 +70,21 @@ double Ocv(double soc)
 constexpr double kAmbientCenti = 2500;
 } // namespace
 
-PackModel::PackModel(std::uint32_t seed, int variant, const ParamStore &params) : m_rng(seed + 7919u * variant)
+PackModel::PackModel(std::uint32_t seed, int variant, const ParamStore &params)
+    : m_rng(seed + 7919u * variant), m_incidentRng(seed * 104729u + 31u * variant)
 {
     for (int i = 0; i < kCells; ++i)
         m_offsetMv[i] = kOffsetsMv[(i + 5 * variant) % kCells];
     if (variant != 0) {
         m_socExact = 48.0;
+        m_filling = false;
         m_phaseIndex = 3;
         m_cycles = 12;
         m_fullMah = 49800;
         m_soh = 99;
     }
-    m_phase = kRoutine[m_phaseIndex].phase;
+    m_phase = kFilling[m_phaseIndex].phase;
+    ScheduleIncidents();
     int probes = static_cast<int>(params.Get(ParamId::ProbeCount));
     for (int i = 0; i < probes; ++i)
         m_tempExact.push_back(kAmbientCenti + 40.0 * i - 30.0 * variant);
@@ -98,6 +116,7 @@ void PackModel::Step(double dt, const ParamStore &params)
 {
     m_time += dt;
     StepPhase(dt);
+    StepIncidents(dt, params);
     double target = TargetCurrentA();
     std::uint8_t mos = MosBits();
     if ((target > 0 && !(mos & MosBit::Charge)) || (target < 0 && !(mos & MosBit::Discharge)))
@@ -133,11 +152,22 @@ void PackModel::StepPhase(double dt)
         return;
     }
     m_phaseTime += dt;
-    bool full = m_phase == PackPhase::Charging && m_socExact >= 95;
-    bool empty = m_phase == PackPhase::Discharging && m_socExact <= 10;
-    if (m_phaseTime >= kRoutine[m_phaseIndex].seconds || full || empty) {
+    // A protection that stops the charge at the very top, or the discharge at
+    // the very bottom, ends that half of the cycle too (near full a cell over
+    // its limit stays latched until the pack has given some charge back).
+    std::uint8_t mos = MosBits();
+    bool full = m_phase == PackPhase::Charging &&
+                (m_socExact >= kFullSoc || (m_socExact >= kNearlyFullSoc && !(mos & MosBit::Charge)));
+    bool empty = m_phase == PackPhase::Discharging &&
+                 (m_socExact <= kEmptySoc || (m_socExact <= kNearlyEmptySoc && !(mos & MosBit::Discharge)));
+    if (full)
+        m_filling = false;
+    if (empty)
+        m_filling = true;
+    const PhaseStep *routine = m_filling ? kFilling : kEmptying;
+    if (m_phaseTime >= routine[m_phaseIndex].seconds || full || empty) {
         m_phaseIndex = (m_phaseIndex + 1) % kRoutineSteps;
-        m_phase = kRoutine[m_phaseIndex].phase;
+        m_phase = routine[m_phaseIndex].phase;
         m_phaseTime = 0;
     }
 }
@@ -146,13 +176,17 @@ double PackModel::TargetCurrentA() const
 {
     if (m_holdLeft > 0)
         return m_holdA;
+    const double amps = (m_filling ? kFilling : kEmptying)[m_phaseIndex].amps;
     switch (m_phase) {
     case PackPhase::Standby: return 0;
-    case PackPhase::Charging: return kChargeA;
+    case PackPhase::Charging:
+        if (m_socExact > kTaperSoc)
+            return amps * std::max(kTaperFloor, (100.0 - m_socExact) / (100.0 - kTaperSoc));
+        return amps;
     case PackPhase::Discharging:
-        if (m_phaseTime >= kSurgeFrom && m_phaseTime < kSurgeTo)
+        if (m_phaseTime >= kSurgeFrom && m_phaseTime < kSurgeTo && m_socExact < kSurgeBelowSoc)
             return kSurgeA;
-        return kDischargeA + 4.0 * std::sin(m_phaseTime / 6.0);
+        return amps + 4.0 * std::sin(m_phaseTime / 6.0);
     }
     return 0;
 }
@@ -171,7 +205,7 @@ void PackModel::StepTemps(double dt)
     }
     m_temps.resize(m_tempExact.size());
     for (std::size_t i = 0; i < m_tempExact.size(); ++i)
-        m_temps[i] = static_cast<std::int32_t>(std::lround(m_tempExact[i] / 10.0) * 10);
+        m_temps[i] = static_cast<std::int32_t>(std::lround((m_tempExact[i] + HotProbeCenti(i)) / 10.0) * 10);
 }
 
 void PackModel::StepCells()
@@ -180,7 +214,7 @@ void PackModel::StepCells()
     std::uniform_int_distribution<int> noise(-1, 1);
     double ocv = Ocv(m_socExact);
     for (int i = 0; i < kCells; ++i) {
-        double mv = ocv + ir + m_offsetMv[i] + noise(m_rng);
+        double mv = ocv + ir + m_offsetMv[i] + CellIncidentMv(i) + noise(m_rng);
         m_cells[i] = static_cast<std::uint16_t>(std::clamp(std::lround(mv), 0L, 65535L));
     }
 }
@@ -283,4 +317,5 @@ void PackModel::Evaluate(const ParamStore &params)
     EvaluateProtections(params);
     EvaluateAlarms(params);
     EvaluateBalance(params);
+    NoteEvent();
 }

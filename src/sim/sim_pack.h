@@ -2,13 +2,17 @@
 // voltages follow the state of charge and the current, temperatures that
 // drift with the load, a current that moves between charging, standby and
 // discharging, and alarm and protection states judged against the board's
-// parameters.
+// parameters. The pack goes through whole cycles: charging dominates until it
+// is full, then discharging until it is nearly empty. Now and then a probe
+// runs hot or a cell strays, so the alarm and protection states change of
+// themselves; every change is kept as an event.
 #pragma once
 
 #include "sim/sim_params.h"
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <random>
 #include <vector>
 
@@ -67,6 +71,13 @@ enum : std::uint8_t { Charge = 1, Discharge = 2, Precharge = 4 };
 
 enum class PackPhase : std::uint8_t { Standby, Charging, Discharging };
 
+// A change of the alarm or protection state, at a pack time in seconds.
+struct PackEvent {
+    double time;
+    std::uint32_t alarm;
+    std::uint32_t protect;
+};
+
 class PackModel {
 public:
     static constexpr int kCells = 16;
@@ -109,11 +120,23 @@ public:
     std::uint8_t MosBits() const;
     PackPhase Phase() const { return m_phase; }
     const PackExtremes &Extremes() const { return m_extremes; }
+    // Pack time in seconds since the board started.
+    double Time() const { return m_time; }
+    // The latest changes of the alarm and protection states, oldest first.
+    static constexpr std::size_t kMaxEvents = 256;
+    const std::deque<PackEvent> &Events() const { return m_events; }
 
 private:
     void Step(double dt, const ParamStore &params);
     void StepPhase(double dt);
     double TargetCurrentA() const;
+    // Starts, runs and ends the hot probe and the straying cell.
+    void ScheduleIncidents();
+    void StepIncidents(double dt, const ParamStore &params);
+    void StartCellIncident(const ParamStore &params);
+    double CellIncidentMv(int cell) const;
+    double HotProbeCenti(std::size_t probe) const;
+    void NoteEvent();
     void StepTemps(double dt);
     void StepCells();
     void StepExtremes(double dt);
@@ -138,6 +161,7 @@ private:
     std::vector<std::int32_t> m_temps;
     double m_time = 0;
     PackPhase m_phase = PackPhase::Standby;
+    bool m_filling = true; // charging dominates until full, then discharging until empty
     int m_phaseIndex = 0;
     double m_phaseTime = 0;
     double m_holdA = 0;
@@ -159,4 +183,19 @@ private:
     std::uint8_t m_mosOff = 0;                    // MOS bits switched off by command
     bool m_preDischargeOn = false;                // pre-discharge MOS switched on by command
     std::array<double, kCells> m_forcedBalance{}; // seconds of forced balancing left per cell
+
+    // Incidents, drawn from a generator of their own (the noise stays as it was).
+    std::mt19937 m_incidentRng;
+    double m_nextHeat = 0;  // pack time the next hot probe starts
+    double m_heatTime = -1; // seconds into the running one; < 0: none
+    std::size_t m_heatProbe = 0;
+    double m_heatRiseCenti = 0; // how far above its usual level the probe reads at the peak
+    double m_nextCell = 0;
+    double m_cellTime = -1; // seconds into the running cell incident; < 0: none
+    int m_cellNo = 0;
+    double m_cellPeakMv = 0; // signed: up for an over-voltage, down for an under-voltage
+
+    std::deque<PackEvent> m_events;
+    std::uint32_t m_lastAlarm = 0;
+    std::uint32_t m_lastProtect = 0;
 };

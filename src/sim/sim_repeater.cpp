@@ -44,7 +44,7 @@ SimBytes RepeaterUpgrade(SimContext &ctx, Data data)
 // Only a repeater knows class 0x01.
 SimCommand RepeaterCommand(CommandId id, SimBytes (*handler)(SimContext &, Data))
 {
-    return {id.cls, id.code, false, [handler](SimContext &ctx, Data data) {
+    return {id.cls, id.code, true, [handler](SimContext &ctx, Data data) {
                 if (!ctx.options.repeater)
                     return SimBytes{kResultUnknown};
                 return handler(ctx, data);

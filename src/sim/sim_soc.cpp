@@ -188,6 +188,6 @@ void AddSocCommands(SimCommandTable &table)
 {
     table.push_back({0x02, 0x2C, false, ReadConfig});
     table.push_back({0x02, 0x04, false, WriteConfig});
-    table.push_back({0x02, 0x05, true, StartStop});
+    table.push_back({0x02, 0x05, false, StartStop});
     table.activities.push_back({nullptr, Due, NextDue});
 }

@@ -65,6 +65,18 @@ void Trace(const char *direction, const std::uint8_t *bytes, std::size_t count)
     std::fprintf(stderr, "%s %s\n", direction, text.c_str());
 }
 
+// How often a board whose pseudo-terminal is closed on the other end looks
+// whether it has been opened again.
+constexpr int kHangUpPollMs = 20;
+
+// The board's quiet time: four characters at the line's rate and a margin;
+// requests come whole, so a short wait tells a stray byte from a request.
+int SimQuietTimeMs(int baud)
+{
+    constexpr int kBitsPerChar = 10;
+    return (4 * kBitsPerChar * 1000 + std::max(baud, 1) - 1) / std::max(baud, 1) + 20;
+}
+
 // Bytes waiting to be written no earlier than their time.
 struct Pending {
     std::int64_t dueMs;
@@ -114,6 +126,7 @@ bool SimHost::StartPty(QString *slavePath, const SimOptions &options)
         close(master);
         return false;
     }
+    // The line settings stay with the pair; the slave side is then left to the tool.
     int slave = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (slave < 0 || !MakeRaw(slave, options.baud)) {
         SetError(Errno(name));
@@ -122,7 +135,8 @@ bool SimHost::StartPty(QString *slavePath, const SimOptions &options)
         close(master);
         return false;
     }
-    if (!Start(master, slave, options))
+    close(slave);
+    if (!Start(master, true, options))
         return false;
     if (slavePath)
         *slavePath = QString::fromLocal8Bit(name);
@@ -147,20 +161,18 @@ bool SimHost::OpenDevice(const QString &path, const SimOptions &options)
         return false;
     }
     tcflush(fd, TCIOFLUSH);
-    return Start(fd, -1, options);
+    return Start(fd, false, options);
 }
 
-bool SimHost::Start(int fd, int keepFd, const SimOptions &options)
+bool SimHost::Start(int fd, bool pty, const SimOptions &options)
 {
     if (pipe2(m_wake, O_CLOEXEC | O_NONBLOCK) != 0) {
         SetError(Errno("pipe"));
         close(fd);
-        if (keepFd >= 0)
-            close(keepFd);
         return false;
     }
     m_fd = fd;
-    m_keepFd = keepFd;
+    m_pty = pty;
     m_requests = 0;
     SetError(QString());
     m_running = true;
@@ -176,7 +188,7 @@ void SimHost::Stop()
         (void)written;
         m_thread.join();
     }
-    for (int *fd : {&m_fd, &m_keepFd, &m_wake[0], &m_wake[1]}) {
+    for (int *fd : {&m_fd, &m_wake[0], &m_wake[1]}) {
         if (*fd >= 0)
             close(*fd);
         *fd = -1;
@@ -190,8 +202,11 @@ void SimHost::Run(SimOptions options, SimClock clock)
     std::deque<Pending> queue;
     std::size_t queued = 0;
     std::int64_t lastDue = 0;
+    std::int64_t lastByteMs = 0;
+    const int quietMs = SimQuietTimeMs(options.baud);
     std::uint8_t buf[1024];
     bool blocked = false;
+    bool hungUp = false; // a pseudo-terminal whose other end is closed
 
     auto schedule = [&](SimBytes chunk) {
         if (queued + chunk.size() > kMaxQueued)
@@ -213,41 +228,69 @@ void SimHost::Run(SimOptions options, SimClock clock)
     for (;;) {
         std::int64_t now = SteadyMs();
         int timeout = -1;
-        if (!queue.empty() && !blocked)
+        if (!queue.empty() && !blocked && !hungUp)
             timeout = static_cast<int>(std::max<std::int64_t>(0, queue.front().dueMs - now));
         // Frames the board sends by itself (learning records) wake the loop too.
         if (std::optional<std::int64_t> due = link.Board().NextDueMs()) {
             std::int64_t wait = std::clamp<std::int64_t>(*due - link.Board().NowMs(), 0, 60000);
             timeout = timeout < 0 ? static_cast<int>(wait) : std::min(timeout, static_cast<int>(wait));
         }
-        pollfd fds[2] = {{m_fd, static_cast<short>(POLLIN | (blocked ? POLLOUT : 0)), 0}, {m_wake[0], POLLIN, 0}};
+        if (link.Waiting() > 0) {
+            int quietLeft = static_cast<int>(std::max<std::int64_t>(0, lastByteMs + quietMs - now));
+            timeout = timeout < 0 ? quietLeft : std::min(timeout, quietLeft);
+        }
+        if (hungUp)
+            timeout = kHangUpPollMs; // until the other end is opened again
+        // A closed other end reports POLLHUP without pause: it is left out of the wait.
+        pollfd fds[2] = {{hungUp ? -1 : m_fd, static_cast<short>(POLLIN | (blocked ? POLLOUT : 0)), 0},
+                         {m_wake[0], POLLIN, 0}};
         if (poll(fds, 2, timeout) < 0 && errno != EINTR) {
             SetError(Errno("poll"));
             break;
         }
         if (fds[1].revents)
             break;
+        if (hungUp) {
+            pollfd probe{m_fd, POLLIN, 0};
+            if (poll(&probe, 1, 0) < 0 || (probe.revents & POLLHUP))
+                continue;
+            hungUp = false; // opened again
+        }
         if (fds[0].revents & POLLOUT)
             blocked = false;
+        if (m_pty && (fds[0].revents & POLLHUP) && !(fds[0].revents & POLLIN)) {
+            // The other end closed: forget what it sent and what it was going to get.
+            hungUp = true;
+            link.Reset();
+            queue.clear();
+            queued = 0;
+            blocked = false;
+            continue;
+        }
         if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
             ssize_t n = read(m_fd, buf, sizeof buf);
             if (n > 0) {
                 if (options.verbose)
                     Trace("<<", buf, static_cast<std::size_t>(n));
+                lastByteMs = SteadyMs();
                 for (SimBytes &chunk : link.Feed({buf, static_cast<std::size_t>(n)}))
                     schedule(std::move(chunk));
                 m_requests = link.Requests();
-            } else if (n == 0 || (errno != EAGAIN && errno != EINTR && errno != EIO)) {
+            } else if (n < 0 && errno == EIO && m_pty) {
+                continue; // the other end is closing; POLLHUP follows
+            } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
                 SetError(n == 0 ? QStringLiteral("设备已关闭") : Errno("read"));
-                break;
-            } else if (errno == EIO && m_keepFd < 0) {
-                SetError(Errno("read"));
                 break;
             }
         }
         for (SimBytes &chunk : link.Poll())
             schedule(std::move(chunk));
         now = SteadyMs();
+        if (link.Waiting() > 0 && now - lastByteMs >= quietMs) {
+            for (SimBytes &chunk : link.Quiet())
+                schedule(std::move(chunk));
+            m_requests = link.Requests();
+        }
         while (!blocked && !queue.empty() && queue.front().dueMs <= now) {
             Pending &p = queue.front();
             ssize_t n = write(m_fd, p.bytes.data() + p.offset, p.bytes.size() - p.offset);
@@ -256,6 +299,8 @@ void SimHost::Run(SimOptions options, SimClock clock)
                     blocked = errno == EAGAIN;
                     continue;
                 }
+                if (errno == EIO && m_pty)
+                    break; // the other end closed meanwhile; POLLHUP follows
                 SetError(Errno("write"));
                 m_running = false;
                 return;

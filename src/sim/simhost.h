@@ -1,6 +1,11 @@
 // Runs the simulated board on its own thread, on a pseudo-terminal pair or a
 // serial device, and applies the timing faults (answer delay, byte-by-byte
 // writing). The tool's demo mode and the pylvex-sim program both use it.
+//
+// Like the tool, the board gives up received bytes that form no request once
+// the line has been quiet for a short time. On a pseudo-terminal the board
+// notices the other end closing: what it had received and not yet answered
+// belongs to that opening and is forgotten.
 #pragma once
 
 #include "sim/sim_options.h"
@@ -36,13 +41,13 @@ public:
     std::uint64_t Requests() const { return m_requests.load(); }
 
 private:
-    bool Start(int fd, int keepFd, const SimOptions &options);
+    bool Start(int fd, bool pty, const SimOptions &options);
     void Run(SimOptions options, SimClock clock);
     void SetError(const QString &text);
 
     std::thread m_thread;
     int m_fd = -1;
-    int m_keepFd = -1; // our own descriptor of the pty slave, so the pair never hangs up
+    bool m_pty = false; // m_fd is a pseudo-terminal master: the other end may close and open again
     int m_wake[2] = {-1, -1};
     std::atomic<bool> m_running{false};
     std::atomic<std::uint64_t> m_requests{0};

@@ -111,6 +111,24 @@ private slots:
         QCOMPARE(boxes.LastText(), QStringLiteral("解析串口号失败COM口=/tmp"));
     }
 
+    // A device that does not exist is named as missing, in a box when asked
+    // for by hand and in a row at start-up.
+    void missingDevice()
+    {
+        const QString device = QStringLiteral("/dev/does-not-exist");
+        CPylvexDlg dlg;
+        MsgBoxRecorder boxes;
+        QVERIFY(!dlg.OpenPortByName(device, false));
+        QCOMPARE(boxes.Count(), 1);
+        QCOMPARE(boxes.LastText(), QStringLiteral("串口 /dev/does-not-exist 不存在"));
+        QCOMPARE(boxes.Shown()[0].caption, QStringLiteral("警告"));
+        log->ClearRows();
+        QVERIFY(!dlg.OpenPortByName(device, true));
+        QCOMPARE(boxes.Count(), 1);
+        QCOMPARE(RowsWith(QStringLiteral("串口 /dev/does-not-exist 不存在")), 1);
+        QCOMPARE(dlg.m_strOpenError, QStringLiteral("串口 /dev/does-not-exist 不存在"));
+    }
+
     void lostLink()
     {
         auto sim = std::make_unique<SimHost>();

@@ -1,5 +1,6 @@
 // The program as a process: --help/--version without a display, the crash
-// dump in the current folder (and its marker file), one running copy per user.
+// dump in the Log folder of the user's data folder (and its marker file), one
+// running copy per user.
 #include "app/pylvexapp.h"
 
 #include <QLocalSocket>
@@ -30,6 +31,7 @@ public:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder);
+        env.insert(QStringLiteral("XDG_DATA_HOME"), folder);
         env.insert(QStringLiteral("PYLVEX_INSTANCE_NAME"), instance);
         env.remove(QStringLiteral("PYLVEX_TEST_CRASH"));
         process.setProcessEnvironment(env);
@@ -74,6 +76,12 @@ QString DumpName(const QDateTime &utc, const QString &zone)
 QStringList Dumps(const QString &folder)
 {
     return QDir(folder).entryList({QStringLiteral("*_bms_core_dump.dmp")}, QDir::Files);
+}
+
+// The Log folder of a child whose data folder is folder.
+QString LogFolderOf(const QString &folder)
+{
+    return folder + QStringLiteral("/Oramek/Pylvex/Log");
 }
 
 } // namespace
@@ -151,10 +159,12 @@ private slots:
         QFETCH(QString, signal);
         QFETCH(QString, zone);
         QTemporaryDir dir;
+        const QString logs = LogFolderOf(dir.path());
+        QVERIFY(QDir().mkpath(logs));
         const QDateTime before = QDateTime::currentDateTimeUtc();
         const QString stale = DumpName(before, zone);
         {
-            QFile old(dir.filePath(stale));
+            QFile old(QDir(logs).filePath(stale));
             QVERIFY(old.open(QIODevice::WriteOnly));
             old.write(QByteArray(100000, 's'));
         }
@@ -167,8 +177,9 @@ private slots:
 
         QStringList expected{DumpName(before, zone), DumpName(after, zone)};
         QString found;
-        for (const QString &name : Dumps(dir.path())) {
-            QFile f(dir.filePath(name));
+        QCOMPARE(Dumps(dir.path()), QStringList()); // none in the current folder
+        for (const QString &name : Dumps(logs)) {
+            QFile f(QDir(logs).filePath(name));
             QVERIFY(f.open(QIODevice::ReadOnly));
             const QByteArray text = f.readAll();
             if (!text.contains(signal.toLatin1()))
@@ -195,6 +206,37 @@ private slots:
         // The process dies (a sanitizer's own handler reports the fault with an exit code instead).
         QVERIFY(child.process.exitStatus() == QProcess::CrashExit || child.process.exitCode() != 0);
         QCOMPARE(Dumps(dir.path()), QStringList());
+        QCOMPARE(Dumps(LogFolderOf(dir.path())), QStringList());
+    }
+
+    // A start with a device that does not exist says so on standard error.
+    void missingStartDevice()
+    {
+        QTemporaryDir dir;
+        Child child(dir.path(), InstanceName());
+        child.process.start(ProgramPath(), {QStringLiteral("--port"), QStringLiteral("/dev/does-not-exist")});
+        QVERIFY(child.process.waitForStarted());
+        QString err;
+        QTRY_VERIFY_WITH_TIMEOUT((err += QString::fromUtf8(child.process.readAllStandardError()))
+                                     .contains(QStringLiteral("串口 /dev/does-not-exist 不存在")),
+                                 10000);
+        QVERIFY2(!err.contains(QStringLiteral("解析串口号失败")), qPrintable(err));
+        child.process.terminate();
+        QVERIFY(child.process.waitForFinished(10000));
+    }
+
+    // --help tells where the files and the settings are kept.
+    void helpNamesTheFolders()
+    {
+        QTemporaryDir dir;
+        Child child(dir.path(), InstanceName());
+        child.Set(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
+        QVERIFY(child.Run({QStringLiteral("--help")}));
+        QCOMPARE(child.process.exitCode(), 0);
+        const QString out = QString::fromUtf8(child.process.readAllStandardOutput());
+        QVERIFY2(out.contains(LogFolderOf(dir.path())), qPrintable(out));
+        QVERIFY2(out.contains(dir.path() + QStringLiteral("/Oramek/Pylvex.ini")), qPrintable(out));
+        QVERIFY(!QFileInfo::exists(LogFolderOf(dir.path()))); // telling makes nothing
     }
 
     // SIGTERM, SIGINT and SIGHUP end the program as closing its window does.
@@ -238,6 +280,14 @@ private slots:
         QVERIFY(second.Run({}, 10000));
         QCOMPARE(second.process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.process.exitCode(), 0);
+        QCOMPARE(first.process.state(), QProcess::Running);
+        // A second start with a port says what became of it.
+        Child withPort(dir.path(), instance);
+        QVERIFY(withPort.Run({QStringLiteral("--port"), QStringLiteral("ttyUSB7")}, 10000));
+        QCOMPARE(withPort.process.exitCode(), 0);
+        const QString err = QString::fromUtf8(withPort.process.readAllStandardError());
+        QVERIFY2(err.contains(QStringLiteral("Pylvex 已在运行，已将它的窗口调到前面。")), qPrintable(err));
+        QVERIFY2(err.contains(QStringLiteral("ttyUSB7")), qPrintable(err));
         QCOMPARE(first.process.state(), QProcess::Running);
 
         first.process.kill();

@@ -1,12 +1,14 @@
-// Shared by the framer fuzzers: feeds a byte stream, cut into chunks, through
-// the framer into a receive queue, and checks every queued frame against an
-// independent whole-stream cut of the same input.
+// Shared by the framer fuzzers: feeds a byte stream, cut into chunks and with
+// quiet times at chosen places, through the framer into a receive queue, and
+// checks every queued frame against an independent whole-stream cut of the
+// same input.
 #pragma once
 
 #include "protocol/frame.h"
 #include "protocol/frame_queue.h"
 #include "protocol/framer.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -25,28 +27,49 @@ using Bytes = std::vector<std::uint8_t>;
 
 // The frames a whole stream yields: head 4D, link byte 53 with bit 7 ignored,
 // length byte + 9, tail 0D 0A; a bad tail slides one byte; a head is looked at
-// only with more than 9 bytes left.
+// only with more than 9 bytes left. After each position in quietAt (sorted) the
+// line was quiet: what waits there is slid past byte by byte, except a complete
+// frame (which, shorter than 10 bytes, waits for one more byte).
 struct Cut {
     std::size_t offset;
     std::size_t length;
 };
-inline std::vector<Cut> ReferenceCut(const Bytes &s)
+inline std::vector<Cut> ReferenceCut(const Bytes &s, const std::vector<std::size_t> &quietAt = {})
 {
     std::vector<Cut> out;
     std::size_t i = 0;
-    while (s.size() - i > 9) {
-        if (s[i] == 0x4D && (s[i + 1] & 0x7F) == 0x53) {
-            std::size_t len = s[i + 4] + 9u;
-            if (s.size() - i < len)
-                break;
-            if (s[i + len - 2] == 0x0D && s[i + len - 1] == 0x0A) {
-                out.push_back({i, len});
-                i += len;
-                continue;
+    auto isHead = [&](std::size_t at, std::size_t end) {
+        return end - at >= 5 && s[at] == 0x4D && (s[at + 1] & 0x7F) == 0x53;
+    };
+    auto completeAt = [&](std::size_t at, std::size_t end) -> std::size_t {
+        if (!isHead(at, end))
+            return 0;
+        std::size_t len = s[at + 4] + 9u;
+        return end - at >= len && s[at + len - 2] == 0x0D && s[at + len - 1] == 0x0A ? len : 0;
+    };
+    auto cutUpTo = [&](std::size_t end) {
+        while (end - i > 9) {
+            if (isHead(i, end)) {
+                std::size_t len = s[i + 4] + 9u;
+                if (end - i < len)
+                    return;
+                if (s[i + len - 2] == 0x0D && s[i + len - 1] == 0x0A) {
+                    out.push_back({i, len});
+                    i += len;
+                    continue;
+                }
             }
+            ++i;
         }
-        ++i;
+    };
+    for (std::size_t q : quietAt) {
+        cutUpTo(q);
+        while (i < q && completeAt(i, q) == 0) {
+            ++i;
+            cutUpTo(q);
+        }
     }
+    cutUpTo(s.size());
     return out;
 }
 
@@ -62,8 +85,10 @@ inline void CheckWellFormed(const FrameEntry *e)
 }
 
 // Feeds `stream` in chunks whose sizes come from `cuts` (cycled), taking frames
-// off the queue now and then as the window would. Returns the frames in order.
-inline std::vector<Bytes> FeedAndCollect(const Bytes &stream, const Bytes &cuts)
+// off the queue now and then as the window would; after each position in
+// quietAt (sorted) the line goes quiet. Returns the frames in order.
+inline std::vector<Bytes> FeedAndCollect(const Bytes &stream, const Bytes &cuts,
+                                         const std::vector<std::size_t> &quietAt = {})
 {
     FrameQueue queue;
     RxFramer framer(
@@ -83,11 +108,23 @@ inline std::vector<Bytes> FeedAndCollect(const Bytes &stream, const Bytes &cuts)
             FrameEntryFree(e);
         }
     };
-    std::size_t pos = 0, k = 0;
+    // After a quiet time nothing waits but a complete frame shorter than the minimum.
+    auto quiet = [&] {
+        framer.OnQuiet();
+        FUZZ_CHECK(framer.Unread() == 0 || framer.Unread() == kFrameMinLen);
+    };
+    std::size_t pos = 0, k = 0, q = 0;
+    while (q < quietAt.size() && quietAt[q] == 0) {
+        quiet();
+        ++q;
+    }
     while (pos < stream.size()) {
         std::size_t chunk = cuts.empty() ? 1 : 1 + cuts[k++ % cuts.size()] % 64;
-        for (std::size_t i = 0; i < chunk && pos < stream.size(); ++i)
+        for (std::size_t i = 0; i < chunk && pos < stream.size(); ++i) {
             FUZZ_CHECK(framer.StoreByte(stream[pos++]));
+            for (; q < quietAt.size() && quietAt[q] == pos; ++q)
+                quiet();
+        }
         if (k % 3 == 0)
             drain();
     }
@@ -97,9 +134,10 @@ inline std::vector<Bytes> FeedAndCollect(const Bytes &stream, const Bytes &cuts)
 }
 
 // Every queued frame is the reference's frame at the same place in the input.
-inline void CheckAgainstReference(const Bytes &stream, const std::vector<Bytes> &got)
+inline void CheckAgainstReference(const Bytes &stream, const std::vector<Bytes> &got,
+                                  const std::vector<std::size_t> &quietAt = {})
 {
-    std::vector<Cut> want = ReferenceCut(stream);
+    std::vector<Cut> want = ReferenceCut(stream, quietAt);
     FUZZ_CHECK(got.size() == want.size());
     for (std::size_t i = 0; i < got.size(); ++i) {
         FUZZ_CHECK(got[i].size() == want[i].length);

@@ -3,6 +3,7 @@
 // clear, and the refusals of a closed port.
 #include "app/framework/msgbox.h"
 #include "app/pages/cfgpageten.h"
+#include "app/pages/cfgpageten_soc.h"
 #include "app/pylvexapp.h"
 #include "app/widgets/userlistctrl.h"
 #include "gui/page_fixture.h"
@@ -255,6 +256,52 @@ private slots:
         QCOMPARE(m_page->Item<CLedCtrl>(IDC_MOS_CHARGE)->ColumnIndex(), int(CLedCtrl::kDark));
         QCOMPARE(m_page->Item<QDateEdit>(1159)->date(), QDate(2024, 2, 29));
         QCOMPARE(Lamp(1158), LED_ERROR); // lamps are left alone
+    }
+
+    // The cell list as the user sees it: summary rows red in their number and
+    // text, balancing cells reading "开" red, everything else in the default colour.
+    void cellListColours()
+    {
+        Feed(0x05, {0x0C, 0xE4, 0x0C, 0xEE, 0x0C, 0xEE, 0x0C, 0xDA});
+        Feed(0x08, {0x02, 0x00, 0x00, 0x00}); // cell 2 balancing
+        CUserListCtrl *list = List(IDC_CELL_LIST);
+        auto colour = [list](int row, int col) {
+            QVariant fg = list->RowModel()->data(list->RowModel()->index(row, col), Qt::ForegroundRole);
+            return fg.isValid() ? fg.value<QColor>().name() : QString();
+        };
+        const QString red = "#ff0000";
+        QCOMPARE(Cell(IDC_CELL_LIST, 1, 2), QStringLiteral("开"));
+        QCOMPARE(colour(1, 2), red);
+        QCOMPARE(colour(0, 2), QString());
+        QCOMPARE(colour(1, 0), QString());
+        QCOMPARE(colour(1, 1), QString());
+        for (int row = 4; row <= 5; ++row) { // lowest and highest cell
+            QCOMPARE(colour(row, 0), red);
+            QCOMPARE(colour(row, 1), red);
+        }
+        QCOMPARE(colour(6, 1), red); // the spread row has text only
+    }
+
+    // Before any SOC has arrived the picture shows the empty battery, no percentage.
+    void socPictureBeforeTheFirstSoc()
+    {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkpath(QStringLiteral("pic"));
+        QImage empty(60, 120, QImage::Format_RGB32);
+        empty.fill(QColor(0, 200, 0));
+        QVERIFY(empty.save(dir.filePath(QStringLiteral("pic/0S.jpg")), "JPG"));
+        QString before = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        CCfgPageTen page(m_host.get());
+        page.InitDialog();
+        QDir::setCurrent(before);
+        QCOMPARE(page.ShownImage(), 0);
+        auto *picture = qobject_cast<CSocPicture *>(page.GetDlgItem(IDC_SOC_PICTURE));
+        QVERIFY(picture);
+        QCOMPARE(picture->Text(), QString()); // no "0%" before a reading
+        const QImage shown = picture->grab().toImage();
+        const QColor centre = shown.pixelColor(shown.width() / 2, shown.height() / 2);
+        QVERIFY2(centre.green() > 150 && centre.red() < 60 && centre.blue() < 60, qPrintable(centre.name()));
     }
 
     void socPictureIndexes()

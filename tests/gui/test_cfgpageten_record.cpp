@@ -105,12 +105,24 @@ private slots:
         QCOMPARE(app->GetLogModel()->rowCount(), 1);
         QCOMPARE(app->GetLogModel()->Row(0).level, 3);
         QCOMPARE(app->GetLogModel()->Row(0).title, QStringLiteral("定时保存"));
+        // The row names the file with its full path and the reason in words.
+        const QString text = app->GetLogModel()->Row(0).text;
+        QVERIFY2(text.contains(QFileInfo(Path()).absoluteFilePath()), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("同名的文件夹占用了这个文件名")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("1 行记录暂存在内存中")), qPrintable(text));
         QFile info(LogFilePath(QStringLiteral("Log_info"), QStringLiteral("txt")));
         QVERIFY(info.open(QIODevice::ReadOnly));
         QVERIFY(QString(QStringDecoder("GBK").decode(info.readAll())).contains(QStringLiteral("定时保存：")));
         QVERIFY(QDir(Path()).removeRecursively());
+        const QString keptTime = m_now.time().toString(QStringLiteral("HH:mm:ss"));
+        m_now = m_now.addSecs(10);
         m_page->OnTimer(TIMER_RECORD);
-        QCOMPARE(Lines().size(), 2); // its own header and the row
+        // Its own header, the row kept from the failed period, then the new row.
+        const QStringList lines = Lines();
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines[1].startsWith(keptTime + QLatin1Char(',')));
+        QVERIFY(lines[2].startsWith(m_now.time().toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(',')));
+        QCOMPARE(app->GetLogModel()->Row(app->GetLogModel()->rowCount() - 1).level, 6); // the backlog was written
         m_now = m_now.addDays(-1);
         QCOMPARE(Lines().size(), 2); // the first day's rows are untouched
     }

@@ -125,6 +125,8 @@ private slots:
         QCOMPARE(list.SelectedRowsText(), QString("x        \r\n1    2    3"));
     }
 
+    // Every rule of the colour table on the list it belongs to, with that list's
+    // real columns (counted from 0) and the texts its owner writes.
     void colourRules_data()
     {
         QTest::addColumn<int>("listId");
@@ -133,27 +135,40 @@ private slots:
         QTest::addColumn<QString>("colour"); // empty: the default colour
 
         const QString red = "#ff0000", blue = "#0000ff", none;
-        QTest::newRow("1051 summary row, col 1") << 1051 << QStringList{"", "12", "单节最高", ""} << 1 << red;
-        QTest::newRow("1051 summary row, col 2") << 1051 << QStringList{"", "12", "单节最高", ""} << 2 << red;
-        QTest::newRow("1051 summary row, col 0") << 1051 << QStringList{"", "12", "单节最高", ""} << 0 << none;
-        QTest::newRow("1051 col 2 other 最") << 1051 << QStringList{"", "12", "最大压差", ""} << 2 << red;
-        QTest::newRow("1051 col 1 needs 单节最") << 1051 << QStringList{"", "12", "最大压差", ""} << 1 << none;
-        QTest::newRow("1051 balancing on") << 1051 << QStringList{"1", "3300", "", "开"} << 3 << red;
-        QTest::newRow("1051 balancing off") << 1051 << QStringList{"1", "3300", "", "关"} << 3 << none;
-        QTest::newRow("1051 col 3 only equal") << 1051 << QStringList{"1", "3300", "", "开启"} << 3 << none;
-        QTest::newRow("1302 flagged row col 0")
-            << 1302 << QStringList{"a", "", "", "", "", "", "", "", "1"} << 0 << blue;
-        QTest::newRow("1302 flagged row col 8")
-            << 1302 << QStringList{"a", "", "", "", "", "", "", "", "1"} << 8 << blue;
-        QTest::newRow("1302 not flagged") << 1302 << QStringList{"a", "", "", "", "", "", "", "", "0"} << 0 << none;
-        QTest::newRow("1390 success") << 1390 << QStringList{"", "", "发送成功"} << 2 << red;
-        QTest::newRow("1390 other column") << 1390 << QStringList{"", "", "发送成功"} << 1 << none;
-        QTest::newRow("1400 success") << 1400 << QStringList{"", "", "", "升级成功"} << 3 << red;
-        QTest::newRow("1400 error") << 1400 << QStringList{"", "", "", "校验错误"} << 3 << blue;
-        QTest::newRow("1400 error and success") << 1400 << QStringList{"", "", "", "错误已清除，成功"} << 3 << red;
-        QTest::newRow("1400 neither") << 1400 << QStringList{"", "", "", "等待"} << 3 << none;
-        QTest::newRow("no id") << 0 << QStringList{"", "", "", "开"} << 3 << none;
-        QTest::newRow("other id") << 1234 << QStringList{"", "", "单节最", "开"} << 3 << none;
+        // Cell list 1051: "节", "单节电压(mV)", "均衡".
+        const QStringList lowest{"4", "单节最小电压 3290", ""};
+        QTest::newRow("1051 summary row, number") << 1051 << lowest << 0 << red;
+        QTest::newRow("1051 summary row, text") << 1051 << lowest << 1 << red;
+        QTest::newRow("1051 summary row, balancing") << 1051 << lowest << 2 << none;
+        const QStringList spread{"", "单节最大压差 20", ""};
+        QTest::newRow("1051 spread row, text") << 1051 << spread << 1 << red;
+        QTest::newRow("1051 other 最 row, number") << 1051 << QStringList{"1", "最大压差", ""} << 0 << none;
+        QTest::newRow("1051 other 最 row, text") << 1051 << QStringList{"1", "最大压差", ""} << 1 << red;
+        QTest::newRow("1051 cell row, number") << 1051 << QStringList{"1", "3300", "开"} << 0 << none;
+        QTest::newRow("1051 cell row, voltage") << 1051 << QStringList{"1", "3300", "开"} << 1 << none;
+        QTest::newRow("1051 balancing on") << 1051 << QStringList{"1", "3300", "开"} << 2 << red;
+        QTest::newRow("1051 balancing off") << 1051 << QStringList{"1", "3300", "关"} << 2 << none;
+        QTest::newRow("1051 balancing only equal") << 1051 << QStringList{"1", "3300", "开启"} << 2 << none;
+        // SOC learning records 1302: "状态", "电压(mV)", "电流(mA)", "V-SOC", "SOC",
+        // "SOC-A", "容量(maH)", "测试", "主副电", "序号".
+        const QStringList test{"放电", "3300", "-500", "50", "50", "50", "24000", "1", "0", "3"};
+        const QStringList plain{"放电", "3300", "-500", "50", "50", "50", "24000", "0", "1", "4"};
+        QTest::newRow("1302 test row, first column") << 1302 << test << 0 << blue;
+        QTest::newRow("1302 test row, test column") << 1302 << test << 7 << blue;
+        QTest::newRow("1302 test row, last column") << 1302 << test << 9 << blue;
+        QTest::newRow("1302 plain row, secondary board") << 1302 << plain << 0 << none;
+        // YModem upgrade list 1390: "时间", "升级过程".
+        QTest::newRow("1390 success") << 1390 << QStringList{"10:00:01", "发送成功"} << 1 << red;
+        QTest::newRow("1390 success, time column") << 1390 << QStringList{"10:00:01", "发送成功"} << 0 << none;
+        QTest::newRow("1390 other text") << 1390 << QStringList{"10:00:01", "等待"} << 1 << none;
+        // Command upgrade list 1400: "序号", "时间", "升级过程".
+        QTest::newRow("1400 success") << 1400 << QStringList{"3", "10:00:01", "升级成功"} << 2 << red;
+        QTest::newRow("1400 success, time column") << 1400 << QStringList{"3", "10:00:01", "升级成功"} << 1 << none;
+        QTest::newRow("1400 error") << 1400 << QStringList{"3", "10:00:01", "校验错误"} << 2 << blue;
+        QTest::newRow("1400 error and success") << 1400 << QStringList{"3", "10:00:01", "错误已清除，成功"} << 2 << red;
+        QTest::newRow("1400 neither") << 1400 << QStringList{"3", "10:00:01", "等待"} << 2 << none;
+        QTest::newRow("no id") << 0 << QStringList{"1", "3300", "开"} << 2 << none;
+        QTest::newRow("other id") << 1234 << QStringList{"1", "单节最", "开"} << 2 << none;
     }
     void colourRules()
     {
@@ -162,7 +177,7 @@ private slots:
         QFETCH(int, column);
         QFETCH(QString, colour);
         CUserListCtrl list;
-        for (int c = 0; c < 9; ++c)
+        for (int c = 0; c < cells.size(); ++c)
             list.InsertColumn(c, QString::number(c), 40);
         list.m_nListId = listId; // pages only set the id
         list.AddRow(cells);
@@ -173,14 +188,14 @@ private slots:
     void colourFollowsCellEdits()
     {
         CUserListCtrl list;
-        for (int c = 0; c < 4; ++c)
+        for (int c = 0; c < 3; ++c)
             list.InsertColumn(c, QString::number(c), 40);
         list.SetListId(1051);
         list.InsertItem(0, "1");
         QSignalSpy changed(list.RowModel(), &QAbstractItemModel::dataChanged);
-        list.SetItemText(0, 3, "开");
+        list.SetItemText(0, 2, "开");
         QCOMPARE(changed.count(), 1);
-        QCOMPARE(list.RowModel()->data(list.RowModel()->index(0, 3), Qt::ForegroundRole).value<QColor>(),
+        QCOMPARE(list.RowModel()->data(list.RowModel()->index(0, 2), Qt::ForegroundRole).value<QColor>(),
                  QColor(255, 0, 0));
     }
 

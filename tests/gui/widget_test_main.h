@@ -1,6 +1,6 @@
 // Entry of the widget and end-to-end test programs: the application object
-// runs with a profile of its own in a temporary folder, so no test reads or
-// writes the settings of the user who runs the suite.
+// runs with a profile and a data folder of its own in a temporary folder, so no
+// test reads or writes the settings or the files of the user who runs the suite.
 #pragma once
 
 #include "app/pylvexapp.h"
@@ -16,6 +16,7 @@ template <class Test> int RunWidgetTest(int argc, char **argv, const std::functi
 {
     QTemporaryDir profile;
     qputenv("XDG_CONFIG_HOME", profile.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", profile.path().toLocal8Bit()); // logs, recordings, crash files
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, profile.path());
     CPylvexApp app(argc, argv);
     if (setUp)

@@ -97,6 +97,71 @@ TEST(RxFramer, StreamsCutIntoTheExpectedFrames)
     }
 }
 
+// A quiet line between the parts of a stream ("|" in the names): what waits
+// then is slid past, and the frames behind it come out at once.
+TEST(RxFramer, QuietTimeSlidesPastWhatWaits)
+{
+    const Bytes falseHead{0x4D, 0x53, 0x03, 0x19, 0xFF}; // claims 264 bytes
+    const Bytes shortHead{0x4D, 0x53, 0x03};             // its length byte never came
+    struct Case {
+        const char *name;
+        std::vector<Bytes> parts; // a quiet time after each part
+        std::vector<Bytes> frames;
+        std::size_t unreadAfter;
+    };
+    const Case cases[] = {
+        {"false length | valid frame", {falseHead, kGood}, {kGood}, 0},
+        {"false length then valid frame | ", {Cat({falseHead, kGood})}, {kGood}, 0},
+        {"two false heads then two frames | ",
+         {Cat({falseHead, falseHead, kGood, kSecondary})},
+         {kGood, kSecondary},
+         0},
+        {"short head | valid frame", {shortHead, kGood}, {kGood}, 0},
+        {"valid frame cut short | valid frame", {Bytes(kGood.begin(), kGood.end() - 3), kGood}, {kGood}, 0},
+        {"nine-byte frame | ", {kMinimal}, {}, kMinimal.size()}, // waits for one more byte, as always
+        {"false head, nine-byte frame | ", {Cat({falseHead, kMinimal})}, {}, kMinimal.size()},
+        {"garbage | ", {{0x11, 0x22, 0x4D}}, {}, 0},
+        {"frames only | ", {Cat({kGood, kSecondary})}, {kGood, kSecondary}, 0},
+    };
+    for (const Case &c : cases) {
+        FramerProbe probe;
+        for (const Bytes &part : c.parts) {
+            probe.Feed(part);
+            probe.framer.OnQuiet();
+        }
+        EXPECT_EQ(probe.framer.Unread(), c.unreadAfter) << c.name;
+        EXPECT_EQ(probe.frames, c.frames) << c.name;
+    }
+}
+
+TEST(RxFramer, QuietTimeKeepsAFrameTheSinkRefused)
+{
+    FramerProbe probe;
+    probe.accept = false;
+    probe.Feed(Cat({{0x4D, 0x53, 0x03, 0x19, 0xFF}, kGood}));
+    probe.framer.OnQuiet();
+    EXPECT_EQ(probe.framer.Unread(), kGood.size()); // the refused frame waits for the next try
+    probe.accept = true;
+    probe.framer.OnQuiet();
+    EXPECT_EQ(probe.frames, std::vector<Bytes>{kGood});
+    EXPECT_EQ(probe.framer.Unread(), 0u);
+}
+
+// The board's side takes 9-byte requests: such a frame comes out at its last byte.
+TEST(RxFramer, BoardMinimumCutsNineByteFramesAtOnce)
+{
+    std::vector<Bytes> frames;
+    RxFramer board([&](const std::uint8_t *p, std::size_t n) { return frames.emplace_back(p, p + n), true; }, nullptr,
+                   kFrameMinLen);
+    for (std::size_t i = 0; i < kMinimal.size(); ++i) {
+        board.StoreByte(kMinimal[i]);
+        ASSERT_EQ(frames.size(), i + 1 == kMinimal.size() ? 1u : 0u) << "after byte " << i;
+    }
+    for (std::uint8_t b : kGood)
+        board.StoreByte(b);
+    EXPECT_EQ(frames, (std::vector<Bytes>{kMinimal, kGood}));
+}
+
 TEST(RxFramer, MissTailLineCarriesTheSupposedFrame)
 {
     QTemporaryDir dir;

@@ -407,6 +407,44 @@ TEST_F(SerialComTest, LostDeviceClosesOnceTellsOnceAndStopsTheThread)
     EXPECT_EQ(m_owner.Count(WM_PORT_LOST), 1);
 }
 
+// A head with a false length byte and a valid answer behind it, then nothing:
+// after the quiet time the answer comes out, long before the next interval.
+TEST_F(SerialComTest, FalseLengthByteThenQuietLetsTheAnswerOut)
+{
+    Open(2000);
+    const Bytes answer = MakeFrame(0x53, 0x83, 0x19, {0x00, 0x40, 0x63});
+    Bytes stream{0x4D, 0x53, 0x03, 0x19, 0xFF};
+    stream.insert(stream.end(), answer.begin(), answer.end());
+    m_pty.Write(stream);
+    ASSERT_TRUE(PumpUntil([&] { return m_owner.Count(WM_FRAME_RECEIVED) >= 1; }, 1000));
+    EXPECT_EQ(TakeRxFrames(), std::vector<Bytes>{answer});
+    // The next answer is not held back by anything left over.
+    m_pty.Write(answer);
+    ASSERT_TRUE(PumpUntil([&] { return !m_com.RxQueueEmpty(); }, 1000));
+    EXPECT_EQ(TakeRxFrames(), std::vector<Bytes>{answer});
+}
+
+// The warning of a hang-up says what the device reported when asked, not an
+// error number some earlier call left behind.
+TEST_F(SerialComTest, HangUpWarningNamesTheHangUp)
+{
+    Open(400);
+    m_pty.CloseMaster();
+    ASSERT_TRUE(PumpUntil([&] { return m_owner.Count(WM_PORT_LOST) > 0; }, 1000));
+    QFile info(Today("Log_info"));
+    ASSERT_TRUE(info.open(QIODevice::ReadOnly));
+    const QString text = QString::fromLocal8Bit(info.readAll());
+    QStringList warnings;
+    for (const QString &line : text.split(QLatin1Char('\n')))
+        if (line.startsWith(QStringLiteral("WARNING: ReadFile()")) ||
+            line.startsWith(QStringLiteral("WARNING: WriteFile()")))
+            warnings << line;
+    ASSERT_EQ(warnings.size(), 1) << text.toStdString();
+    EXPECT_TRUE(warnings[0].contains(QStringLiteral("hang-up"))) << warnings[0].toStdString();
+    for (const char *stale : {"File exists", "Inappropriate ioctl", "Success", "Resource temporarily unavailable"})
+        EXPECT_FALSE(warnings[0].contains(QLatin1String(stale))) << warnings[0].toStdString();
+}
+
 TEST_F(SerialComTest, OpeningAndClosingManyTimesLeaksNothing)
 {
     Open(50);

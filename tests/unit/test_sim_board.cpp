@@ -256,9 +256,47 @@ TEST_F(BoardTest, SecondaryBoardAnswersStatusAfterTheMainBoard)
         EXPECT_EQ(main.size(), second.size());
         EXPECT_NE(main, second); // its own pack and serial number
     }
-    // Parameters and the clock are the main board's alone.
-    EXPECT_EQ(Board().Handle(Request(0x02, 0x41)).size(), 1u);
-    EXPECT_EQ(Board().Handle(Request(0x03, 0x25)).size(), 1u);
+    // Parameters and the clock are answered by both boards too.
+    EXPECT_EQ(Board().Handle(Request(0x02, 0x41)).size(), 2u);
+    EXPECT_EQ(Board().Handle(Request(0x03, 0x25)).size(), 2u);
+}
+
+// The secondary board answers whatever the main board answers, each from its
+// own state: thresholds, the clock, record clearing, unknown requests, and
+// commands added to the table later.
+TEST_F(BoardTest, SecondaryBoardAnswersEveryRequestWithItsOwnState)
+{
+    options.secondary = true;
+    auto both = [&](std::uint8_t cls, std::uint8_t code, const Bytes &data) {
+        std::vector<SimBytes> answers = Board().Handle(Request(cls, code, data));
+        EXPECT_EQ(answers.size(), 2u) << int(cls) << "/" << int(code);
+        std::pair<Bytes, Bytes> out;
+        if (answers.size() == 2) {
+            out.first = AnswerData(answers[0], cls, code, kLinkMain);
+            out.second = AnswerData(answers[1], cls, code, kLinkSecondary);
+        }
+        return out;
+    };
+    // A threshold read, then a write that each board stores for itself.
+    auto [mainRead, secondRead] = both(0x02, 0x59, {0x00});
+    EXPECT_EQ(mainRead, (Bytes{kResultOk, 0x0E, 0x10})); // 3600 mV
+    EXPECT_EQ(secondRead, mainRead);
+    both(0x02, 0x58, {0x0E, 0x42}); // 3650 mV
+    EXPECT_EQ(both(0x02, 0x59, {0x00}).second, (Bytes{kResultOk, 0x0E, 0x42}));
+    EXPECT_EQ(Board().Secondary()->params.Get(ParamId::CellOvAlarm), 3650);
+    // The clock, set on both, answered by both.
+    auto [mainClock, secondClock] = both(0x03, 0x25, {0x01, 24, 6, 1, 12, 0, 0});
+    EXPECT_EQ(mainClock, secondClock);
+    EXPECT_EQ(mainClock, (Bytes{kResultOk, 24, 6, 1, 12, 0, 0}));
+    // Records cleared, an unknown request, a command the table learns later.
+    EXPECT_EQ(both(0x05, 0x02, {0x00}).second, (Bytes{kResultOk, 0x01}));
+    EXPECT_EQ(both(0x03, 0x7D, {0x00}).second, Bytes{kResultUnknown});
+    Board().AddCommand({0x03, 0x7D, false, [](SimContext &ctx, std::span<const std::uint8_t>) {
+                            return SimBytes{kResultOk, ctx.unit.link};
+                        }});
+    auto [mainNew, secondNew] = both(0x03, 0x7D, {0x00});
+    EXPECT_EQ(mainNew, (Bytes{kResultOk, kLinkMain}));
+    EXPECT_EQ(secondNew, (Bytes{kResultOk, kLinkSecondary})); // its own state
 }
 
 TEST_F(BoardTest, CommandTableCanBeExtended)

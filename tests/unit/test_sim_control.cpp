@@ -159,8 +159,9 @@ TEST_F(SimControl, WorkingModeOfTwoPacks)
 {
     options.secondary = true;
     std::vector<SimBytes> answers = Board().Handle(FrameOfPayload(PlainRequest(kCmdWorkingMode)));
-    ASSERT_EQ(answers.size(), 1u); // the secondary board does not answer commands
+    ASSERT_EQ(answers.size(), 2u); // each board answers with its own mode
     EXPECT_EQ(WorkingModeText(AnswerData(answers[0], kCmdWorkingMode).at(1)), "主电");
+    EXPECT_EQ(answers[1].at(1), 0xD3);
 }
 
 TEST_F(SimControl, CalibrationsEchoWhatWasSet)

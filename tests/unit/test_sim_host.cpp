@@ -8,10 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -121,6 +123,55 @@ TEST(SimHost, TimingFaults)
         host.Stop();
         close(fd);
     }
+}
+
+// A stray head and then nothing: after the board's quiet time the next
+// request is answered at once, not after 26 more requests.
+TEST(SimHost, StrayHeadIsGivenUpWhenTheLineIsQuiet)
+{
+    SimHost host;
+    QString path;
+    ASSERT_TRUE(host.StartPty(&path, {}));
+    int fd = OpenRaw(path);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(Send(fd, {0x4D, 0x53, 0x03, 0x19, 0xFF}));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200)); // the line is quiet
+    ASSERT_TRUE(Send(fd, Req(0x03, 0x19)));
+    Bytes answer = ReadBytes(fd, 12, 2000);
+    ASSERT_EQ(answer.size(), 12u);
+    EXPECT_TRUE(VerifyFrame(answer.data(), answer.size()));
+    EXPECT_EQ(answer[3], 0x99);
+    host.Stop();
+    close(fd);
+}
+
+// The tool closes the port with a stray head in the board's buffer and opens
+// it again at once: the request of the new opening is answered.
+TEST(SimHost, ReopenForgetsWhatTheLastOpeningLeft)
+{
+    SimHost host;
+    QString path;
+    ASSERT_TRUE(host.StartPty(&path, {}));
+    int fd = OpenRaw(path);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(Send(fd, {0x4D, 0x53, 0x03, 0x19, 0xFF}));
+    close(fd);
+    fd = OpenRaw(path);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(Send(fd, Req(0x03, 0x19)));
+    Bytes answer = ReadBytes(fd, 12, 2000);
+    ASSERT_EQ(answer.size(), 12u);
+    EXPECT_EQ(answer[3], 0x99);
+    // Closed and not opened again: the board waits without spinning.
+    close(fd);
+    timespec before{}, after{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &before);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &after);
+    double cpuMs = (after.tv_sec - before.tv_sec) * 1000.0 + (after.tv_nsec - before.tv_nsec) / 1e6;
+    EXPECT_LT(cpuMs, 100.0);
+    EXPECT_TRUE(host.IsRunning());
+    host.Stop();
 }
 
 TEST(SimHost, ServesASerialDevice)

@@ -153,13 +153,87 @@ TEST(SimLink, OnlyTheSecondOfTwoIdenticalRequestsIsAnswered)
     EXPECT_EQ(link.Feed(Req(0x18)).size(), 1u);
 }
 
-TEST(SimLink, SecondaryAnswersCountAsAnswersForTheFaults)
+// Every counting switch counts each board's own answers: with two boards on
+// the link, "every second answer" drops the second answer of each board.
+TEST(SimLink, CountingSwitchesCountPerBoard)
 {
-    SimOptions o;
-    o.secondary = true;
-    o.dropEvery = 2;
-    SimLink link(o, FixedClock);
-    std::vector<SimBytes> out = link.Feed(Req(0x19));
-    ASSERT_EQ(out.size(), 1u);
-    EXPECT_EQ(out[0][1], kLinkMain);
+    struct Case {
+        const char *name;
+        SimOptions options;
+        // For each of four requests: whether each board's answer is written
+        // intact (main, secondary).
+        std::vector<std::pair<bool, bool>> intact;
+    };
+    auto with = [](auto set) {
+        SimOptions o;
+        o.secondary = true;
+        set(o);
+        return o;
+    };
+    const Case cases[] = {
+        {"drop every 2nd",
+         with([](SimOptions &o) { o.dropEvery = 2; }),
+         {{true, true}, {false, false}, {true, true}, {false, false}}},
+        {"corrupt every 3rd",
+         with([](SimOptions &o) { o.corruptEvery = 3; }),
+         {{true, true}, {true, true}, {false, false}, {true, true}}},
+        {"wrong length every 2nd",
+         with([](SimOptions &o) { o.wrongLengthEvery = 2; }),
+         {{true, true}, {false, false}, {true, true}, {false, false}}},
+    };
+    for (const Case &c : cases) {
+        SimLink link(c.options, FixedClock);
+        for (std::size_t i = 0; i < c.intact.size(); ++i) {
+            std::vector<Cut> cuts = Frames(Join(link.Feed(Req(0x19))));
+            bool main = false, second = false;
+            for (const Cut &cut : cuts) {
+                bool good = cut.sound && cut.frame.size() == 12; // SOC answer: 3 data bytes
+                (cut.frame[1] == kLinkMain ? main : second) = good;
+            }
+            EXPECT_EQ(main, c.intact[i].first) << c.name << " request " << i;
+            EXPECT_EQ(second, c.intact[i].second) << c.name << " request " << i;
+        }
+    }
+}
+
+// A request without data is nine bytes long; the board answers it at its last byte.
+TEST(SimLink, NineByteRequestIsAnsweredAtOnce)
+{
+    SimLink link({}, FixedClock);
+    const Bytes nine = MakeFrame(kLinkMain, 0x03, 0x19, Bytes{});
+    ASSERT_EQ(nine.size(), kFrameMinLen);
+    std::vector<SimBytes> out;
+    for (std::size_t i = 0; i < nine.size(); ++i) {
+        out = link.Feed({&nine[i], 1});
+        ASSERT_EQ(out.size(), i + 1 == nine.size() ? 1u : 0u) << "after byte " << i;
+    }
+    EXPECT_EQ(out[0][3], 0x99);
+    EXPECT_EQ(link.Waiting(), 0u);
+}
+
+// A stray head claiming 264 bytes swallows the requests behind it until the
+// line has been quiet; then the board answers them, and later requests at once.
+TEST(SimLink, StrayHeadIsGivenUpAfterTheQuietTime)
+{
+    const Bytes stray{0x4D, 0x53, 0x03, 0x19, 0xFF};
+    SimLink link({}, FixedClock);
+    EXPECT_TRUE(link.Feed(stray).empty());
+    EXPECT_TRUE(link.Feed(Req(0x19)).empty()); // held behind the stray head
+    EXPECT_GT(link.Waiting(), 0u);
+    std::vector<SimBytes> out = link.Quiet();
+    ASSERT_EQ(out.size(), 1u); // the held request is answered now
+    EXPECT_EQ(out[0][3], 0x99);
+    EXPECT_EQ(link.Waiting(), 0u);
+    EXPECT_EQ(link.Feed(Req(0x18)).size(), 1u);
+
+    // Quiet after the stray head alone: the next request is answered at once.
+    EXPECT_TRUE(link.Feed(stray).empty());
+    EXPECT_TRUE(link.Quiet().empty());
+    EXPECT_EQ(link.Feed(Req(0x19)).size(), 1u);
+
+    // The other end closing forgets what waits.
+    EXPECT_TRUE(link.Feed(stray).empty());
+    link.Reset();
+    EXPECT_EQ(link.Waiting(), 0u);
+    EXPECT_EQ(link.Feed(Req(0x19)).size(), 1u);
 }

@@ -101,8 +101,8 @@ TEST_F(SimLogs, SurgesAddAlarmRecordsAtTheBoardClock)
         EXPECT_EQ(JoinLogNames(row->names), "放电过流报警");
         EXPECT_EQ(row->flags, 1u << 11);
     }
-    // The discharge surges come one routine (160 s) apart.
-    EXPECT_NEAR(static_cast<double>(fresh[1]->time - fresh[0]->time), 160.0, 2.0);
+    // The discharge surges come one routine of a filling pack (180 s) apart.
+    EXPECT_NEAR(static_cast<double>(fresh[1]->time - fresh[0]->time), 180.0, 2.0);
 }
 
 TEST_F(SimLogs, StandbyChangesGoToTheSleepLog)

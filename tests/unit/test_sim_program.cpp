@@ -81,8 +81,18 @@ TEST_F(SimProgram, HelpAndRefusedSwitches)
                              "--clock-offset", "--speed", "--seed", "--baud", "--verbose"})
         EXPECT_TRUE(text.contains(QLatin1String(name))) << name;
 
-    const QStringList refused[] = {
-        {"--drop-every", "x"}, {"--result-code", "300"}, {"--speed", "0"}, {"--no-such-switch"}, {"a", "b"}};
+    QProcess version;
+    version.start(Program(), {QStringLiteral("--version")});
+    ASSERT_TRUE(version.waitForFinished(5000));
+    EXPECT_EQ(version.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(version.readAllStandardOutput()), QStringLiteral("pylvex-sim 1.0.1.0\n"));
+
+    const QStringList refused[] = {{"--drop-every", "x"},
+                                   {"--result-code", "300"},
+                                   {"--speed", "0"},
+                                   {"--no-such-switch"},
+                                   {"a", "b"},
+                                   {"--clock-offset", "-1000000000"}};
     for (const QStringList &args : refused) {
         QProcess bad;
         bad.start(Program(), args);

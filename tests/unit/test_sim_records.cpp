@@ -60,11 +60,14 @@ TEST_F(SimRecords, ASnapshotEveryMinuteOfPackTimeAndFramesOfEleven)
     EXPECT_NEAR(r.back().soc, pack.Soc(), 2);
 }
 
-TEST_F(SimRecords, SecondaryBoardStartsEmptyAndNeverAnswers)
+TEST_F(SimRecords, SecondaryBoardAnswersFromItsOwnEmptyStore)
 {
     options.secondary = true;
     std::vector<SimFrame> answer = Ask(RecordReadPayload());
-    ASSERT_EQ(answer.size(), 1u);
-    EXPECT_EQ(answer[0].link, kLinkMain);
+    ASSERT_GE(answer.size(), 2u);
+    EXPECT_EQ(answer.front().link, kLinkMain);
+    const SimFrame &second = answer.back();
+    EXPECT_EQ(second.link, kLinkSecondary);
+    EXPECT_EQ(second.data, Bytes{0x00}); // nothing stored yet
     EXPECT_EQ(Ask({0x53, 0x05, 0x01, 0x02, 0x00, 0x00}).at(0).data, Bytes{kResultBadLength});
 }

@@ -26,9 +26,10 @@ QString CtrlRegistry::GetDlgItemText(int id) const
 void CtrlRegistry::SetDlgItemText(int id, const QString &text)
 {
     QWidget *w = GetDlgItem(id);
-    if (auto *edit = qobject_cast<QLineEdit *>(w))
+    if (auto *edit = qobject_cast<QLineEdit *>(w)) {
         edit->setText(text);
-    else if (auto *button = qobject_cast<QAbstractButton *>(w))
+        edit->setCursorPosition(0); // a text longer than the box shows its beginning
+    } else if (auto *button = qobject_cast<QAbstractButton *>(w))
         button->setText(text);
     else if (auto *label = qobject_cast<QLabel *>(w))
         label->setText(text);

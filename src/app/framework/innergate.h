@@ -33,6 +33,8 @@ public:
     // The locked page the user asked for last, or null.
     QWidget *PendingPage() const { return m_pPending; }
     void ClearPending() { m_pPending = nullptr; }
+    // Puts back the request of before a keyboard step that passed over locked pages.
+    void SetPendingPage(QWidget *page) { m_pPending = page; }
 
     // Asked by every page before it becomes active; false keeps the current page.
     bool AllowActivation(CCfgPageBase *page);

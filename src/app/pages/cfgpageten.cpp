@@ -35,13 +35,20 @@ namespace {
 const QString kWarning = QStringLiteral("警告");
 const QString kOpenPortFirst = QStringLiteral("请先打开串口后再进行操作！");
 
-// Where the SOC pictures are looked for: ./pic first, then pic/ beside the program.
+// Where the SOC pictures are looked for: ./pic first, then pic/ beside the
+// program, then share/pylvex/pic of an installed program.
 QPixmap LoadSocImage(int k)
 {
     QString name = QStringLiteral("%1S.jpg").arg(k * 10);
     QPixmap image(QDir::current().filePath(QStringLiteral("pic/") + name));
-    if (image.isNull() && QCoreApplication::instance())
-        image.load(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("pic/") + name));
+    if (!QCoreApplication::instance())
+        return image;
+    const QDir program(QCoreApplication::applicationDirPath());
+    for (const char *folder : {"pic/", "../share/pylvex/pic/"}) {
+        if (!image.isNull())
+            break;
+        image.load(program.filePath(QLatin1String(folder) + name));
+    }
     return image;
 }
 } // namespace
@@ -355,6 +362,7 @@ void CCfgPageTen::LoadSocImages()
     }
     if (last.isValid())
         m_pPicture->setFixedSize(last);
+    m_pPicture->ShowEmpty(m_socImages[0]); // the picture is there before the first SOC
 }
 
 void CCfgPageTen::ResetMosLamps()

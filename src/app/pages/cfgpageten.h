@@ -156,6 +156,8 @@ private:
     int m_nSaveInterval = 10000;
     std::uint32_t m_dwNextBatchMs = 0;
     StatusRecord m_record;
+    // Writes the record's rows, keeping those that cannot be written yet.
+    StatusRecorder m_recorder;
     std::function<std::uint32_t()> m_clock;
     std::function<QDateTime()> m_wallClock;
 

@@ -41,10 +41,22 @@ void CCfgPageTen::OnSavePeriodChanged()
 
 void CCfgPageTen::WriteStatusRecord()
 {
-    RecordWriteResult result = ::WriteStatusRecord(m_record, m_wallClock());
-    if (result.outcome != RecordWriteResult::Failed)
+    RecordWriteResult result = m_recorder.Write(m_record, m_wallClock());
+    const QString title = QStringLiteral("定时保存");
+    QString text;
+    if (result.outcome == RecordWriteResult::Failed) {
+        text = tr("无法写入 %1：%2。%n 行记录暂存在内存中，待可以写入时补写。", nullptr, result.pending)
+                   .arg(result.path, result.reason);
+    } else if (result.flushed > 0) {
+        text = tr("已补写 %n 行暂存的记录（%1）。", nullptr, result.flushed).arg(LogFolder());
+    }
+    if (result.dropped > 0)
+        text += tr("暂存的记录已满，最早的 %n 行已丢弃。", nullptr, result.dropped);
+    if (text.isEmpty())
         return;
+    int level = result.outcome == RecordWriteResult::Failed || result.dropped > 0 ? 3 : 6;
     if (theApp())
-        theApp()->WriteLogText(3, QStringLiteral("定时保存"), result.error);
-    LogInfoText(QStringLiteral("定时保存：%1").arg(result.error));
+        theApp()->WriteLogText(level, title, text);
+    if (level == 3)
+        LogInfoText(QStringLiteral("定时保存：%1").arg(text));
 }

@@ -15,6 +15,14 @@ void CSocPicture::Show(int k, const QPixmap &image, int soc)
     update();
 }
 
+void CSocPicture::ShowEmpty(const QPixmap &image)
+{
+    m_nImage = 0;
+    m_image = image;
+    m_strText.clear();
+    update();
+}
+
 void CSocPicture::paintEvent(QPaintEvent *)
 {
     QPainter p(this);

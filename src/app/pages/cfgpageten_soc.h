@@ -12,6 +12,8 @@ public:
 
     // Shows image k (a null pixmap leaves only the text) and the SOC text.
     void Show(int k, const QPixmap &image, int soc);
+    // The empty battery (image 0) without a percentage, until a SOC arrives.
+    void ShowEmpty(const QPixmap &image);
     int ShownImage() const { return m_nImage; }
     QString Text() const { return m_strText; }
 

@@ -1,8 +1,12 @@
 #include "app/startup/commandline.h"
 
+#include "app/dialogs/dlgabout.h"
 #include "app/pylvexapp.h"
+#include "files/logfiles.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -20,7 +24,11 @@ QString UsageText(const QString &program)
                           "  --demo          启动内置的模拟保护板并打开它（无需硬件）。\n"
                           "  -h, --help      显示本帮助并退出。\n"
                           "  -v, --version   显示版本号并退出。\n")
-        .arg(program);
+               .arg(program) +
+           QCoreApplication::translate("StartupOptions", "\n"
+                                                         "日志、定时保存的记录和崩溃文件保存在：\n  %1\n"
+                                                         "设置保存在：\n  %2\n")
+               .arg(QDir::toNativeSeparators(LogFolder()), SettingsFilePath());
 }
 
 } // namespace

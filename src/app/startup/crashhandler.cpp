@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -29,6 +30,10 @@ constexpr FatalSignal kFatalSignals[] = {
 std::atomic<bool> g_installed{false};
 std::atomic<long> g_utcOffset{0}; // local time minus UTC, in seconds
 std::atomic_flag g_writing = ATOMIC_FLAG_INIT;
+
+// The dump folder with a trailing slash (empty: the current folder), fixed
+// before the handler is installed.
+char g_folder[4096] = "";
 
 // Room for the handler when the fault is a stack overflow.
 alignas(16) char g_altStack[64 * 1024];
@@ -195,9 +200,12 @@ void OnFatalSignal(int sig, siginfo_t *info, void *)
             ::pause();
     }
     const std::int64_t local = LocalNow();
-    char name[64];
-    FormatDumpName(local, name, sizeof name);
-    int fd = ::open(name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    char path[sizeof g_folder + 64];
+    std::size_t at = 0;
+    for (const char *c = g_folder; *c; ++c)
+        path[at++] = *c;
+    FormatDumpName(local, path + at, sizeof path - at);
+    int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd >= 0) {
         WriteDump(fd, sig, info, local);
         ::close(fd);
@@ -239,11 +247,21 @@ void RefreshCrashClock()
         g_utcOffset.store(local.tm_gmtoff, std::memory_order_relaxed);
 }
 
-bool InstallCrashHandler()
+bool InstallCrashHandler(const char *folder)
 {
     if (g_installed.load())
         return true;
-    if (::access(kNoDumpMarker, F_OK) == 0)
+    std::size_t n = folder ? std::strlen(folder) : 0;
+    if (n + 2 > sizeof g_folder)
+        n = 0; // a path this long cannot be used: the current folder
+    if (n > 0)
+        std::memcpy(g_folder, folder, n);
+    if (n > 0 && g_folder[n - 1] != '/')
+        g_folder[n++] = '/';
+    g_folder[n] = '\0';
+    char marker[sizeof g_folder + 32];
+    std::snprintf(marker, sizeof marker, "%s%s", g_folder, kNoDumpMarker);
+    if (::access(kNoDumpMarker, F_OK) == 0 || ::access(marker, F_OK) == 0)
         return false;
     RefreshCrashClock();
     // The first backtrace loads the unwinder; inside the handler that would not be safe.

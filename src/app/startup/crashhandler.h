@@ -1,7 +1,7 @@
 // Crash dump writer: the fatal signals (SIGSEGV, SIGABRT, SIGBUS, SIGFPE,
-// SIGILL) write "<yyyymmdd>_<hhmm>_bms_core_dump.dmp" in the current folder
-// with the signal, the time and a backtrace, then the default action ends the
-// process. The handler uses async-signal-safe calls only; everything else
+// SIGILL) write "<yyyymmdd>_<hhmm>_bms_core_dump.dmp" into the given folder
+// (the program's Log folder) with the signal, the time and a backtrace, then
+// the default action ends the process. The handler uses async-signal-safe calls only; everything else
 // (the local-time offset, the loaded unwinder) is prepared beforehand.
 #pragma once
 
@@ -10,12 +10,14 @@
 
 namespace crash {
 
-// The marker file that turns the dump off when present in the current folder.
+// The marker file that turns the dump off when present in the current folder
+// or in the dump folder.
 inline constexpr const char *kNoDumpMarker = "NoCoreDump.dmp";
 
-// Installs the handler for the fatal signals unless the marker file exists in
-// the current folder. Returns whether the handler is installed.
-bool InstallCrashHandler();
+// Installs the handler for the fatal signals unless the marker file exists.
+// folder: where the dump is written (it must exist); empty: the current folder.
+// Returns whether the handler is installed.
+bool InstallCrashHandler(const char *folder = "");
 bool CrashHandlerInstalled();
 
 // Re-reads the local time offset the handler uses to name the file (call it

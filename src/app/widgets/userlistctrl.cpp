@@ -11,6 +11,7 @@ enum class Match { Contains, Equals };
 
 // One colouring rule: in list listId, the cell in column (-1: every column) takes
 // colour when the text of testColumn matches text and does not contain notText.
+// Columns count from 0, as the list's model does.
 struct ColourRule {
     int listId;
     int column;
@@ -26,13 +27,18 @@ constexpr QRgb kBlue = 0xFF0000FF;
 
 // First matching rule wins.
 const ColourRule kColourRules[] = {
-    {1051, 1, 2, Match::Contains, "单节最", nullptr, kRed}, // summary rows of the cell list
-    {1051, 2, 2, Match::Contains, "最", nullptr, kRed},
-    {1051, 3, 3, Match::Equals, "开", nullptr, kRed}, // balancing on
-    {1302, -1, 8, Match::Equals, "1", nullptr, kBlue},
-    {1390, 2, 2, Match::Contains, "成功", nullptr, kRed},
-    {1400, 3, 3, Match::Contains, "成功", nullptr, kRed},
-    {1400, 3, 3, Match::Contains, "错误", "成功", kBlue},
+    // Cell list: 0 "节", 1 "单节电压(mV)", 2 "均衡". Summary rows ("单节最小电压 ...")
+    // are red in their first two cells; a balancing cell reading "开" is red.
+    {1051, 0, 1, Match::Contains, "单节最", nullptr, kRed},
+    {1051, 1, 1, Match::Contains, "最", nullptr, kRed},
+    {1051, 2, 2, Match::Equals, "开", nullptr, kRed},
+    // SOC learning records: the whole row is blue when "测试" (column 7) is "1".
+    {1302, -1, 7, Match::Equals, "1", nullptr, kBlue},
+    // YModem upgrade list: 0 "时间", 1 "升级过程".
+    {1390, 1, 1, Match::Contains, "成功", nullptr, kRed},
+    // Command upgrade list: 0 "序号", 1 "时间", 2 "升级过程".
+    {1400, 2, 2, Match::Contains, "成功", nullptr, kRed},
+    {1400, 2, 2, Match::Contains, "错误", "成功", kBlue},
 };
 
 bool RuleMatches(const ColourRule &rule, const QString &text)
