@@ -3,6 +3,7 @@
 #include "app/framework/cfgpagebase.h"
 #include "app/framework/innergate.h"
 #include "app/framework/pagehost.h"
+#include "app/pages/cfgpagecalculator.h"
 #include "app/pages/cfgpagelog.h"
 #include "app/pages/cfgpageone.h"
 #include "app/pages/cfgpageten.h"
@@ -173,4 +174,5 @@ void CreatePages(CPageHost *host, CCfgSheet *sheet)
     sheet->AddPage(new CCfgPageTwo(host));
     sheet->AddPage(new CCfgPageThr(host));
     sheet->AddPage(new CCfgPageLog(host));
+    sheet->AddPage(new CCfgPageCalculator(host));
 }
