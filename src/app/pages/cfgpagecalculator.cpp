@@ -2,6 +2,7 @@
 
 #include "protocol/calculator.h"
 
+#include <QFont>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -60,6 +61,11 @@ void CCfgPageCalculator::OnInitDialog()
     QLabel *result = MakeLabel(IDC_RESULT, QStringLiteral("0"));
     result->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     result->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont large = result->font();
+    if (large.pointSizeF() > 0)
+        large.setPointSizeF(large.pointSizeF() * 1.5);
+    result->setFont(large);
+    expr->setFont(large);
     outer->addWidget(result);
 
     auto *grid = new QGridLayout;
