@@ -1,16 +1,16 @@
-// "中继器信息" in the real main window against the simulated board with a
-// repeater in front of it, over a pseudo-terminal: the repeater's links and
-// versions, and a pass-through command that the board answers.
+// "中继器信息" in the real main window against the simulated board program
+// started with a repeater in front of the board (pylvex-sim --repeater), over
+// its pseudo-terminal: the repeater's links and versions, and a pass-through
+// command that the board answers.
 #include "app/cfgsheet.h"
 #include "app/framework/msgbox.h"
 #include "app/logmodel.h"
 #include "app/pages/cfgpageone.h"
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
-#include "board_window.h"
+#include "cli_process.h"
 #include "files/logfiles.h"
 #include "link/winmsg.h"
-#include "sim/simhost.h"
 
 #include <QPlainTextEdit>
 #include <QSettings>
@@ -55,13 +55,14 @@ private slots:
     void readsTheRepeaterAndPassesACommandThrough()
     {
         MsgBoxRecorder boxes;
+        SimProcess board;
+        QVERIFY(board.Start({QStringLiteral("--repeater")}));
+        theApp()->m_nCmdSndInvl = 50;
         CPylvexDlg dlg;
-        SimHost board;
         auto *page = dlg.Page<CCfgPageOne>(PAGE_ONE);
         QVERIFY(page);
-        SimOptions options;
-        options.repeater = true;
-        QVERIFY2(OpenAgainstBoard(dlg, board, page, options), qPrintable(board.ErrorString()));
+        QVERIFY(dlg.Sheet()->SetActivePage(page));
+        QVERIFY(dlg.OpenPortByName(board.Device(), true));
 
         // Double-clicks on the check-boxes of rows 2 and 3.
         page->PostMessage(WM_READ_PARAM, CCfgPageOne::IDC_LINKS_CHK);
@@ -74,14 +75,14 @@ private slots:
 
         // The discharge history command typed in hex goes through the
         // repeater to the board, whose answer comes back.
-        const std::uint64_t before = board.Requests();
+        const int sentBefore = LogRowsStartingWith(QStringLiteral("4d 53 03 04 "));
         const int answersBefore = LogRowsStartingWith(QStringLiteral("4d 53 83 84 "));
         QPlainTextEdit *edit = page->PassEdit();
         edit->setFocus();
         QTest::keyClicks(edit, QStringLiteral("00"));
         QCOMPARE(page->CmdBank(), QByteArray(1, '\0'));
         page->ClickDlgButton(CCfgPageOne::IDC_PASS_SEND);
-        QTRY_COMPARE_WITH_TIMEOUT(board.Requests(), before + 1, 10000);
+        QCOMPARE(LogRowsStartingWith(QStringLiteral("4d 53 03 04 01 00 ")), sentBefore + 1);
         QTRY_COMPARE_WITH_TIMEOUT(LogRowsStartingWith(QStringLiteral("4d 53 83 84 ")), answersBefore + 1, 10000);
         QCOMPARE(boxes.Count(), 0);
     }
