@@ -20,8 +20,8 @@ struct KeyButton {
 };
 
 constexpr KeyButton kKeys[] = {
-    {CCfgPageCalculator::IDC_CLEAR_ALL, "C", 0, 0},
-    {CCfgPageCalculator::IDC_DELETE, "delete", 0, 1},
+    {CCfgPageCalculator::IDC_CLEAR_ALL, QT_TRANSLATE_NOOP("CCfgPageCalculator", "C"), 0, 0},
+    {CCfgPageCalculator::IDC_DELETE, QT_TRANSLATE_NOOP("CCfgPageCalculator", "delete"), 0, 1},
     {1469, "(", 0, 2},
     {1470, ")", 0, 3},
     {1468, "/", 0, 4},
@@ -70,7 +70,9 @@ void CCfgPageCalculator::OnInitDialog()
 
     auto *grid = new QGridLayout;
     for (const KeyButton &key : kKeys) {
-        QPushButton *button = MakeButton(key.id, QString::fromLatin1(key.caption));
+        // The appended captions are the expression's own characters, never translated.
+        const bool command = key.id == IDC_CLEAR_ALL || key.id == IDC_DELETE;
+        QPushButton *button = MakeButton(key.id, command ? tr(key.caption) : QString::fromLatin1(key.caption));
         button->setAutoDefault(false);
         // "=" takes the last two places of its row.
         grid->addWidget(button, key.row, key.column, 1, key.id == IDC_EQUALS ? 2 : 1);
