@@ -213,6 +213,14 @@ private slots:
         QVERIFY(book.notText.isEmpty());
         LogModel *log = theApp()->GetLogModel();
         QCOMPARE(log->Row(log->rowCount() - 1).text, QString("日志导出成功"));
+
+        // The next export opens in that folder; cancelling it writes nothing.
+        const int rows = log->rowCount();
+        SaveDialogAnswer cancel{QString()};
+        m_page->OnClickMenu_EXPORT();
+        QCOMPARE(cancel.Shown(), 1);
+        QCOMPARE(cancel.Directory(), dir.path());
+        QCOMPARE(log->rowCount(), rows);
     }
 };
 

@@ -29,9 +29,14 @@ QString SocText(const char *text)
 constexpr int kColumnUnits[kSocColumns] = {16, 10, 10, 6, 6, 6, 9, 0, 0, 0}; // half units
 constexpr int kNominalListWidth = 800;
 
+bool OpenWithDesktop(const QUrl &url)
+{
+    return QDesktopServices::openUrl(url);
+}
+
 CCfgPageFiv::FileOpener &Opener()
 {
-    static CCfgPageFiv::FileOpener opener = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+    static CCfgPageFiv::FileOpener opener = OpenWithDesktop;
     return opener;
 }
 
@@ -39,7 +44,7 @@ CCfgPageFiv::FileOpener &Opener()
 
 void CCfgPageFiv::SetFileOpener(FileOpener opener)
 {
-    Opener() = std::move(opener);
+    Opener() = opener ? std::move(opener) : CCfgPageFiv::FileOpener(OpenWithDesktop);
 }
 
 CCfgPageFiv::CCfgPageFiv(CPageHost *host, QWidget *parent) : CRowPageBase(host, PAGE_FIV, tr("调试SOC学习"), parent) {}
