@@ -70,6 +70,12 @@ CCfgPageLog::ListExporter &Exporter()
 
 } // namespace
 
+CCfgPageLog::ListExporter CCfgPageLog::DefaultListExporter()
+{
+    return [](QWidget *parent, const CLogListCtrl &list, const QStringList &columns, const QString &key,
+              const QString &name) { return ExportListWithDialog(parent, list, columns, key, name); };
+}
+
 void CCfgPageLog::SetListExporter(ListExporter exporter)
 {
     Exporter() = std::move(exporter);
