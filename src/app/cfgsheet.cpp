@@ -4,8 +4,11 @@
 #include "app/framework/innergate.h"
 #include "app/framework/pagehost.h"
 #include "app/pages/cfgpagecalculator.h"
+#include "app/pages/cfgpagecelllog.h"
+#include "app/pages/cfgpagefiv.h"
 #include "app/pages/cfgpagelog.h"
 #include "app/pages/cfgpageone.h"
+#include "app/pages/cfgpagerecord.h"
 #include "app/pages/cfgpageten.h"
 #include "app/pages/cfgpagethr.h"
 #include "app/pages/cfgpagetwo.h"
@@ -171,8 +174,11 @@ void CreatePages(CPageHost *host, CCfgSheet *sheet)
     //   sheet->AddPage(new CCfgPageXxx(host));
     sheet->AddPage(new CCfgPageTen(host));
     sheet->AddPage(new CCfgPageOne(host));
+    sheet->AddPage(new CCfgPageFiv(host));
     sheet->AddPage(new CCfgPageTwo(host));
     sheet->AddPage(new CCfgPageThr(host));
+    sheet->AddPage(new CCfgPageRecord(host));
     sheet->AddPage(new CCfgPageLog(host));
+    sheet->AddPage(new CCfgPageCellLog(host));
     sheet->AddPage(new CCfgPageCalculator(host));
 }
