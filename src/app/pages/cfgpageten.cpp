@@ -108,7 +108,18 @@ void CCfgPageTen::OnInitDialog()
                 [this, id = item.nChkID] { OnItemCheckClicked(id); });
     connect(Item<QCheckBox>(IDC_SELECT_ALL), &QCheckBox::clicked, this, [this] { OnSelectAllClicked(); });
     connect(Item<QCheckBox>(IDC_TIMED_REFRESH), &QCheckBox::clicked, this, [this] { OnTimedRefreshClicked(); });
-    connect(Item<QLineEdit>(IDC_SAVE_PERIOD), &QLineEdit::textChanged, this, [this] { OnSavePeriodChanged(); });
+    // A period set by the program applies at once; one being typed applies
+    // when the editing is finished (Enter or leaving the box), so a half-typed
+    // or momentarily empty box never becomes the period.
+    auto *period = Item<QLineEdit>(IDC_SAVE_PERIOD);
+    connect(period, &QLineEdit::textChanged, this, [this, period] {
+        if (!period->isModified())
+            OnSavePeriodChanged();
+    });
+    connect(period, &QLineEdit::editingFinished, this, [this, period] {
+        period->setModified(false);
+        OnSavePeriodChanged();
+    });
 
     CreateListColumns();
     SetListMinimumWidths();
