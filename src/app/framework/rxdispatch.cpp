@@ -139,4 +139,5 @@ void RxDispatcher::SwitchBoard(int mainSelected)
             replay.push_back(&cached);
     if (!replay.empty() && m_replay)
         m_replay(replay);
+    emit m_host.BoardSwitched();
 }

@@ -61,6 +61,7 @@ CCfgPageTen::CCfgPageTen(CPageHost *host, QWidget *parent)
     if (host) {
         connect(host, &CPageHost::PortOpened, this, &CCfgPageTen::OnPortOpened);
         connect(host, &CPageHost::PortIdle, this, &CCfgPageTen::OnPortIdle);
+        connect(host, &CPageHost::BoardSwitched, this, &CCfgPageTen::OnBoardSwitched);
     }
 }
 
@@ -178,6 +179,9 @@ QWidget *CCfgPageTen::BuildItemsBox()
             m_pDate = new QDateEdit(this);
             m_pDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
             m_pDate->setReadOnly(true);
+            // Blank until the board sends its date.
+            m_pDate->setSpecialValueText(QStringLiteral(" "));
+            m_pDate->setDate(m_pDate->minimumDate());
             display = new QHBoxLayout;
             display->addWidget(RegisterControl(item.nDisplayID, m_pDate), 1);
             break;
@@ -556,6 +560,29 @@ void CCfgPageTen::StopAnimation()
 }
 
 // ------------------------------------------------------------ clear
+
+void CCfgPageTen::OnBoardSwitched()
+{
+    // The active page was cleared by the switch itself; one in the
+    // background is cleared here.
+    if (Host() && Host()->ActivePage() != this) {
+        OnBtnClickClear();
+        ResetLeds(false);
+    }
+    ForgetBoardValues();
+    if (m_bBatchMode)
+        RequestBatchStatus(-2);
+}
+
+void CCfgPageTen::ForgetBoardValues()
+{
+    m_pDate->setDate(m_pDate->minimumDate());
+    if (m_nAnimTimer)
+        StopAnimation();
+    m_ucSoc = 0;
+    m_pPicture->ShowEmpty(m_socImages[0]);
+    m_record = StatusRecord{};
+}
 
 void CCfgPageTen::OnBtnClickClear()
 {

@@ -106,6 +106,11 @@ private:
     void OnPortOpened();
     // The line is idle: a refresh tick while the page is in front and "定时刷新" is ticked.
     void OnPortIdle();
+    // The pages show the other board now: nothing of the board before stays
+    // (texts, production date, SOC picture, the record), and in batch mode its
+    // status is asked for at once, as batch answers are not kept for a replay.
+    void OnBoardSwitched();
+    void ForgetBoardValues();
     // Warnings of a request that cannot go out: the message box, or an error
     // row of the system log for the quiet requests of mode -2.
     static Refusal RefusalFor(int nMode);
