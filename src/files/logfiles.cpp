@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <QStringEncoder>
 
+#include <atomic>
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
@@ -61,8 +62,19 @@ bool MakeLogFolder()
     return !CreatedLogFolder().isEmpty();
 }
 
+namespace {
+std::atomic<std::uint32_t (*)()> g_msOfDaySource{nullptr};
+} // namespace
+
+void SetMsOfDaySource(std::uint32_t (*source)())
+{
+    g_msOfDaySource.store(source);
+}
+
 std::uint32_t MsOfDay()
 {
+    if (auto source = g_msOfDaySource.load())
+        return source();
     QDateTime now = QDateTime::currentDateTime();
     std::uint32_t seconds = static_cast<std::uint32_t>(now.toSecsSinceEpoch() + now.offsetFromUtc());
     return seconds * 1000u + static_cast<std::uint32_t>(now.time().msec());

@@ -12,6 +12,9 @@
 
 // Local time of day in milliseconds, wrapping in 32 bits; only differences are used.
 std::uint32_t MsOfDay();
+// Replaces the clock MsOfDay reads (tests of a computer clock that is set);
+// nullptr restores the local time.
+void SetMsOfDaySource(std::uint32_t (*source)());
 // Milliseconds of a clock that never goes back (not moved when the computer's
 // clock is set); for measuring ages and deadlines.
 std::int64_t MonotonicMs();

@@ -6,6 +6,7 @@
 #include "app/pylvexapp.h"
 #include "app/widgets/userlistctrl.h"
 #include "common/batch_blocks.h"
+#include "common/clock_set_back.h"
 #include "gui/page_fixture.h"
 #include "protocol/batch_status.h"
 
@@ -200,6 +201,29 @@ private slots:
         m_page->OnKillActive();
         QVERIFY(!m_page->IsTimerActive(TIMER_BATCH));
         QVERIFY(!m_page->AutoRefresh());
+    }
+
+    // The refresh deadlines are not kept on the computer's clock: set back by
+    // an hour, the timed batch refresh still goes out at its tick.
+    void batchRefreshSurvivesClockSetBack()
+    {
+        m_page->SetDlgItemText(IDC_SAVE_PERIOD, QStringLiteral("1"));
+        FeedBatch(BatchAnswer(BuildBatchData(PageBlocks())));
+        m_page->CheckDlgButton(IDC_TIMED_REFRESH, 1);
+        QVERIFY(m_page->OnSetActive());
+        int sent = 0, again = 0;
+        {
+            ClockSetBack setBack;
+            Sent().clear();
+            QTest::qWait(5);
+            m_page->OnTimer(TIMER_BATCH);
+            sent = BatchRequests();
+            m_page->OnTimer(TIMER_BATCH); // the next one waits for its period
+            again = BatchRequests();
+        }
+        m_page->OnKillActive();
+        QCOMPARE(sent, 1);
+        QCOMPARE(again, 1);
     }
 
     void idleTickReadsInSingleItemMode()

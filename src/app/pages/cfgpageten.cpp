@@ -54,7 +54,8 @@ QPixmap LoadSocImage(int k)
 } // namespace
 
 CCfgPageTen::CCfgPageTen(CPageHost *host, QWidget *parent)
-    : CRowPageBase(host, PAGE_TEN, QStringLiteral("客户使用-1"), parent), m_clock(MsOfDay),
+    : CRowPageBase(host, PAGE_TEN, QStringLiteral("客户使用-1"), parent),
+      m_clock([] { return static_cast<std::uint32_t>(MonotonicMs()); }),
       m_wallClock([] { return QDateTime::currentDateTime(); })
 {
     m_dwNextBatchMs = m_clock();

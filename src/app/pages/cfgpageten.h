@@ -92,7 +92,9 @@ public:
     bool Animating() const { return m_nAnimTimer != 0; }
     int SaveInterval() const { return m_nSaveInterval; }
     const StatusRecord &Record() const { return m_record; }
-    // The ms-of-day clock (and the next batch refresh due by it) and the wall clock.
+    // The clock of the refresh and animation deadlines (ms, monotonic, so a
+    // computer clock set back holds nothing up; the next batch refresh due by
+    // it) and the wall clock of the record rows.
     void SetClock(std::function<std::uint32_t()> clock, std::uint32_t nextBatchMs);
     void SetClock(std::function<std::uint32_t()> clock) { m_clock = std::move(clock); }
     void SetWallClock(std::function<QDateTime()> clock) { m_wallClock = std::move(clock); }
