@@ -48,6 +48,18 @@ bool AllGreen(CParamRowPage *page)
     return true;
 }
 
+// The window on screen, its port open to the board with the live page in
+// front and the internal pages locked.
+bool ShowAndOpen(CPylvexDlg &dlg, SimHost &board, const SimOptions &options)
+{
+    dlg.show();
+    if (!QTest::qWaitForWindowExposed(&dlg) || !OpenAgainstBoard(dlg, board, dlg.GetPage(PAGE_TEN), options)) {
+        qWarning("%s", qPrintable(board.ErrorString()));
+        return false;
+    }
+    return !dlg.Gate().IsVerified();
+}
+
 void ClickTab(CPylvexDlg &dlg, QWidget *page)
 {
     QTabBar *bar = dlg.Sheet()->tabBar();
@@ -73,14 +85,9 @@ private slots:
         MsgBoxRecorder boxes;
         CPylvexDlg dlg;
         SimHost board;
-        dlg.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        auto *live = dlg.Page<CCfgPageTen>(PAGE_TEN);
+        QVERIFY(ShowAndOpen(dlg, board, {}));
         auto *ele = dlg.Page<CCfgPageEle>(PAGE_ELE);
         auto *alarm = dlg.Page<CCfgPageThr>(PAGE_THR);
-        QVERIFY(live && ele && alarm);
-        QVERIFY2(OpenAgainstBoard(dlg, board, live), qPrintable(board.ErrorString()));
-        QVERIFY(!dlg.Gate().IsVerified());
         int asked = 0;
         AnswerPassword(&asked);
 
@@ -108,14 +115,11 @@ private slots:
         MsgBoxRecorder boxes;
         CPylvexDlg dlg;
         SimHost board;
-        dlg.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        auto *live = dlg.Page<CCfgPageTen>(PAGE_TEN);
-        auto *ele = dlg.Page<CCfgPageEle>(PAGE_ELE);
-        auto *alarm = dlg.Page<CCfgPageThr>(PAGE_THR);
         SimOptions options;
         options.refuseInternal = true;
-        QVERIFY2(OpenAgainstBoard(dlg, board, live, options), qPrintable(board.ErrorString()));
+        QVERIFY(ShowAndOpen(dlg, board, options));
+        auto *ele = dlg.Page<CCfgPageEle>(PAGE_ELE);
+        auto *alarm = dlg.Page<CCfgPageThr>(PAGE_THR);
         int asked = 0;
         AnswerPassword(&asked);
 

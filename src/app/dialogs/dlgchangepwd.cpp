@@ -1,13 +1,12 @@
 #include "app/dialogs/dlgchangepwd.h"
 
 #include "app/dialogs/dlgverifypwd.h"
+#include "app/dialogs/okcancel.h"
 #include "app/framework/msgbox.h"
 #include "protocol/password.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -27,15 +26,7 @@ CDlgChangePwd::CDlgChangePwd(QWidget *parent, PasswordStore store) : QDialog(par
     form->addRow(tr("新密码："), m_pNew);
     form->addRow(tr("确认密码："), m_pConfirm);
     layout->addLayout(form);
-    auto *buttons = new QDialogButtonBox(this);
-    auto *ok = buttons->addButton(tr("确定"), QDialogButtonBox::AcceptRole);
-    auto *cancel = buttons->addButton(tr("取消"), QDialogButtonBox::RejectRole);
-    ok->setDefault(true);
-    RegisterControl(IDOK, ok);
-    RegisterControl(2, cancel);
-    layout->addWidget(buttons);
-    connect(ok, &QPushButton::clicked, this, &CDlgChangePwd::OnOK);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    AddOkCancel(this, *this, layout, [this] { OnOK(); });
     m_pOld->setFocus();
 }
 

@@ -1,14 +1,13 @@
 #include "app/dialogs/dlgverifypwd.h"
 
+#include "app/dialogs/okcancel.h"
 #include "app/framework/msgbox.h"
 #include "protocol/password.h"
 
 #include <QCoreApplication>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -40,15 +39,7 @@ CDlgVerifyPwd::CDlgVerifyPwd(QWidget *parent, PasswordStore store) : QDialog(par
     RegisterControl(IDC_VERIFY_PASSWORD, m_pPassword);
     form->addRow(tr("密码："), m_pPassword);
     layout->addLayout(form);
-    auto *buttons = new QDialogButtonBox(this);
-    auto *ok = buttons->addButton(tr("确定"), QDialogButtonBox::AcceptRole);
-    auto *cancel = buttons->addButton(tr("取消"), QDialogButtonBox::RejectRole);
-    ok->setDefault(true);
-    RegisterControl(IDOK, ok);
-    RegisterControl(2, cancel);
-    layout->addWidget(buttons);
-    connect(ok, &QPushButton::clicked, this, &CDlgVerifyPwd::OnOK);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    AddOkCancel(this, *this, layout, [this] { OnOK(); });
     m_pPassword->setFocus();
 }
 

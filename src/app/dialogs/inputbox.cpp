@@ -1,11 +1,10 @@
 #include "app/dialogs/inputbox.h"
 
+#include "app/dialogs/okcancel.h"
 #include "app/framework/msgbox.h"
 
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -23,15 +22,7 @@ CInputBox::CInputBox(QWidget *parent) : QDialog(parent)
     m_pEdit->setMaxLength(kMaxValueLength);
     RegisterControl(IDC_INPUT_VALUE, m_pEdit);
     layout->addWidget(m_pEdit);
-    auto *buttons = new QDialogButtonBox(this);
-    auto *ok = buttons->addButton(tr("确定"), QDialogButtonBox::AcceptRole);
-    auto *cancel = buttons->addButton(tr("取消"), QDialogButtonBox::RejectRole);
-    ok->setDefault(true);
-    RegisterControl(IDOK, ok);
-    RegisterControl(2, cancel);
-    layout->addWidget(buttons);
-    connect(ok, &QPushButton::clicked, this, &CInputBox::OnOK);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    AddOkCancel(this, *this, layout, [this] { OnOK(); });
 }
 
 void CInputBox::InitDialog()
@@ -44,7 +35,7 @@ void CInputBox::InitDialog()
     if (!m_strOkText.isEmpty())
         SetDlgItemText(IDOK, m_strOkText);
     if (!m_strCancelText.isEmpty())
-        SetDlgItemText(2, m_strCancelText);
+        SetDlgItemText(IDCANCEL, m_strCancelText);
 }
 
 void CInputBox::showEvent(QShowEvent *event)
