@@ -158,6 +158,7 @@ void CCfgPageEle::BuildRows()
     m_pHistory->InsertColumn(1, tr("充电(小时)"), 80);
     m_pHistory->InsertColumn(2, tr("放电(小时)"), 80);
     m_pHistory->setMinimumHeight(90);
+    m_pHistory->setMaximumHeight(140);
     m_pHistory->viewport()->installEventFilter(new HistoryColumns(m_pHistory));
     grid->addWidget(m_pHistory, r, 1);
     CLedCtrl *historyLed = MakeLed(1017);
