@@ -3,6 +3,7 @@
 #include "app/framework/cfgpagebase.h"
 #include "app/framework/innergate.h"
 #include "app/framework/pagehost.h"
+#include "app/pages/cfgpagefor.h"
 #include "app/pages/cfgpagelog.h"
 #include "app/pages/cfgpageten.h"
 #include "app/pages/cfgpagethr.h"
@@ -168,6 +169,7 @@ void CreatePages(CPageHost *host, CCfgSheet *sheet)
     // One line per page, in tab order:
     //   sheet->AddPage(new CCfgPageXxx(host));
     sheet->AddPage(new CCfgPageTen(host));
+    sheet->AddPage(new CCfgPageFor(host));
     sheet->AddPage(new CCfgPageTwo(host));
     sheet->AddPage(new CCfgPageThr(host));
     sheet->AddPage(new CCfgPageLog(host));
