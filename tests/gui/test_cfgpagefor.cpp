@@ -182,6 +182,16 @@ private slots:
         m_page->WriteParams(1313);
         QCOMPARE(LastPayload(), (Bytes{0x53, 0x02, 0x6A, 0x03, 0x15, 0x07, 0x0F}));
 
+        // Only dates the board's year byte can hold are offered.
+        m_page->DatePicker()->setDate(QDate(1999, 12, 31));
+        QCOMPARE(m_page->DatePicker()->date(), QDate(2000, 1, 1));
+        m_page->WriteParams(1313);
+        QCOMPARE(LastPayload(), (Bytes{0x53, 0x02, 0x6A, 0x03, 0x00, 0x01, 0x01}));
+        m_page->DatePicker()->setDate(QDate(2300, 1, 1));
+        QCOMPARE(m_page->DatePicker()->maximumDate(), QDate(2255, 12, 31));
+        m_h->Respond(0x82, 0xEA, {0x00, 0xFF, 0x0C, 0x1F});
+        QCOMPARE(m_page->DatePicker()->date(), QDate(2255, 12, 31));
+
         m_h->Respond(0x82, 0xEA, {0x00, 0x18, 0x02, 0x1D}); // 2024-02-29
         QCOMPARE(m_page->DatePicker()->date(), QDate(2024, 2, 29));
         QCOMPARE(LampState(m_page, 1313), LED_OK);

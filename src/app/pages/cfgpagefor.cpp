@@ -131,6 +131,8 @@ void CCfgPageFor::BuildLayout()
     grid->addWidget(MakeCheck(IDC_FOR_DATE_CHK, tr("生产日期：")), row, 0);
     m_pDate = new QDateEdit(QDate::currentDate(), this);
     m_pDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    // The board keeps the year as year - 2000 in one byte: only such dates can be written.
+    m_pDate->setDateRange(QDate(2000, 1, 1), QDate(2255, 12, 31));
     m_pDate->setCalendarPopup(true);
     RegisterControl(IDC_FOR_DATE, m_pDate);
     m_pDateNote = new QLabel(this);
