@@ -7,6 +7,7 @@
 #include "app/pages/cfgpagecelllog.h"
 #include "app/pages/cfgpageele.h"
 #include "app/pages/cfgpagefiv.h"
+#include "app/pages/cfgpagefor.h"
 #include "app/pages/cfgpagelog.h"
 #include "app/pages/cfgpageone.h"
 #include "app/pages/cfgpagerecord.h"
@@ -199,6 +200,7 @@ void CreatePages(CPageHost *host, CCfgSheet *sheet)
     sheet->AddPage(new CCfgPageTen(host));
     sheet->AddPage(new CCfgPageEle(host));
     sheet->AddPage(new CCfgPageOne(host));
+    sheet->AddPage(new CCfgPageFor(host));
     sheet->AddPage(new CCfgPageFiv(host));
     sheet->AddPage(new CCfgPageTwo(host));
     sheet->AddPage(new CCfgPageThr(host));
