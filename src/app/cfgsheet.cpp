@@ -4,6 +4,7 @@
 #include "app/framework/innergate.h"
 #include "app/framework/pagehost.h"
 #include "app/pages/cfgpagelog.h"
+#include "app/pages/cfgpageserialport.h"
 #include "app/pages/cfgpageten.h"
 #include "app/pages/cfgpagethr.h"
 #include "app/pages/cfgpagetwo.h"
@@ -171,4 +172,5 @@ void CreatePages(CPageHost *host, CCfgSheet *sheet)
     sheet->AddPage(new CCfgPageTwo(host));
     sheet->AddPage(new CCfgPageThr(host));
     sheet->AddPage(new CCfgPageLog(host));
+    sheet->AddPage(new CCfgPageSerialPort(host));
 }
