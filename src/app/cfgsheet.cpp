@@ -11,6 +11,7 @@
 #include "app/pages/cfgpagelog.h"
 #include "app/pages/cfgpageone.h"
 #include "app/pages/cfgpagerecord.h"
+#include "app/pages/cfgpageserialport.h"
 #include "app/pages/cfgpageten.h"
 #include "app/pages/cfgpagethr.h"
 #include "app/pages/cfgpagetwo.h"
@@ -208,4 +209,5 @@ void CreatePages(CPageHost *host, CCfgSheet *sheet)
     sheet->AddPage(new CCfgPageLog(host));
     sheet->AddPage(new CCfgPageCellLog(host));
     sheet->AddPage(new CCfgPageCalculator(host));
+    sheet->AddPage(new CCfgPageSerialPort(host));
 }
