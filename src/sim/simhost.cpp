@@ -143,6 +143,28 @@ bool SimHost::StartPty(QString *slavePath, const SimOptions &options)
     return true;
 }
 
+bool SimHost::StartPtyAt(const QString &linkPath, QString *slavePath, const SimOptions &options)
+{
+    QString device;
+    if (!StartPty(&device, options))
+        return false;
+    const QByteArray target = device.toLocal8Bit();
+    const QByteArray link = linkPath.toLocal8Bit();
+    const QByteArray staging = link + ".new";
+    ::unlink(staging.constData());
+    if (::symlink(target.constData(), staging.constData()) != 0 ||
+        ::rename(staging.constData(), link.constData()) != 0) {
+        const QString error = Errno(link.constData());
+        ::unlink(staging.constData());
+        Stop();
+        SetError(error);
+        return false;
+    }
+    if (slavePath)
+        *slavePath = device;
+    return true;
+}
+
 bool SimHost::OpenDevice(const QString &path, const SimOptions &options)
 {
     if (m_thread.joinable()) {

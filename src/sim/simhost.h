@@ -28,6 +28,12 @@ public:
     // receives the device the tool should open. False when already running
     // or the pair cannot be made (ErrorString tells why).
     bool StartPty(QString *slavePath, const SimOptions &options);
+    // As StartPty, and the symbolic link linkPath leads to the new device, so a
+    // board that is stopped and started again comes back at the same path
+    // (as an adapter's /dev/serial/by-id name does). A pseudo-terminal cannot
+    // be given a path of its own; the link is replaced at once, never missing
+    // while the board runs.
+    bool StartPtyAt(const QString &linkPath, QString *slavePath, const SimOptions &options);
     // Serves a serial device (for example one of two adapters wired together).
     bool OpenDevice(const QString &path, const SimOptions &options);
     // Stops the thread and closes everything; safe to call more than once.
