@@ -160,6 +160,8 @@ bool SimHost::StartPtyAt(const QString &linkPath, QString *slavePath, const SimO
         SetError(error);
         return false;
     }
+    m_link = link;
+    m_linkTarget = target;
     if (slavePath)
         *slavePath = device;
     return true;
@@ -216,6 +218,14 @@ void SimHost::Stop()
         *fd = -1;
     }
     m_running = false;
+    if (!m_link.isEmpty()) {
+        char target[256] = {};
+        ssize_t n = ::readlink(m_link.constData(), target, sizeof target - 1);
+        if (n > 0 && QByteArray(target, static_cast<int>(n)) == m_linkTarget)
+            ::unlink(m_link.constData());
+        m_link.clear();
+        m_linkTarget.clear();
+    }
 }
 
 void SimHost::Run(SimOptions options, SimClock clock)

@@ -9,13 +9,17 @@
 #include "app/pages/cfgpagetwo.h"
 #include "app/statusline.h"
 #include "common/fakehost.h"
+#include "files/logfiles.h"
+#include "files/statusrecord.h"
 #include "gui/page_fixture.h"
 #include "gui/widget_test_main.h"
 #include "protocol/batch_status.h"
 #include "protocol/status_decode.h"
 #include "sim/sim_board.h"
 
+#include <QFile>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -155,6 +159,42 @@ private slots:
         page->ClickDlgButton(IDC_CLEAR);
         emit host.PortClosed(false);
         QCOMPARE(page->StaleCount(), 0); // nothing shown, nothing stale
+    }
+
+    // The recording writes rows while the values come, none from the values
+    // left on the page once the port is gone, and again once answers return.
+    void recordingSkipsStaleValues()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        SetLogBaseFolder(dir.path());
+        FakeHost host;
+        auto *page = host.AddPage(new CCfgPageTen(&host));
+        page->CheckDlgButton(IDC_TIMED_SAVE, 1);
+        SimBoard board(SimOptions{});
+        auto feed = [&] {
+            for (std::uint8_t code : {kStatusSoc, kStatusPower, kStatusCells})
+                host.Receive(BoardAnswer(board, 0x03, code));
+        };
+        auto lines = [] {
+            QFile f(StatusRecordPath(QDate::currentDate()));
+            return f.open(QIODevice::ReadOnly) ? static_cast<int>(f.readAll().count("\r\n")) : 0;
+        };
+        feed();
+        page->OnTimer(TIMER_RECORD);
+        QCOMPARE(lines(), 2); // header and a row
+        emit host.PortClosed(true);
+        QVERIFY(page->RecordIsStale());
+        page->OnTimer(TIMER_RECORD);
+        page->OnTimer(TIMER_RECORD);
+        QCOMPARE(lines(), 2);
+        feed();
+        QVERIFY(!page->RecordIsStale());
+        page->OnTimer(TIMER_RECORD);
+        QCOMPARE(lines(), 3);
+        host.SetPortOpen(false);
+        page->OnTimer(TIMER_RECORD);
+        QCOMPARE(lines(), 3);
     }
 
     // Values age while the page refreshes: three refresh periods without an
