@@ -59,6 +59,8 @@ public:
 signals:
     // The board port was opened (clock synchronisation, protocol probe ...).
     void PortOpened();
+    // The board port was closed: by the user (lost false) or because the link was lost.
+    void PortClosed(bool lost);
     // The line has been quiet for one command interval and nothing waits to be sent.
     void PortIdle();
     // A frame left the port.
