@@ -346,7 +346,7 @@ void YModemSender::OnEvent(int event)
         Reset();
         break;
     case YM_EVT_TIMEOUT:
-        if (m_sink.NowMs() - m_dwLastSendTime > static_cast<std::uint32_t>(kYmResendAfterMs) && m_nTxLen > 0)
+        if (m_sink.NowMs() - m_dwLastSendTime > static_cast<std::uint32_t>(m_resendAfterMs) && m_nTxLen > 0)
             Send(YM_EVT_TIMEOUT);
         return;
     default: d_assert(0); break;

@@ -84,6 +84,9 @@ public:
     YModemSender(const YModemSender &) = delete;
     YModemSender &operator=(const YModemSender &) = delete;
 
+    // How long after a send an expiry of the timer resends (tests shorten it).
+    void SetResendAfterMs(int ms) { m_resendAfterMs = ms; }
+
     void Reset();
     // "重新升级": a reset, its row, the progress bar at 0.
     void Restart();
@@ -132,4 +135,5 @@ private:
     bool m_bFinished = false;
     long long m_progress = 0;
     long long m_fileSize = 0;
+    int m_resendAfterMs = kYmResendAfterMs;
 };
