@@ -98,6 +98,7 @@ void RxDispatcher::CacheFrame(const std::uint8_t *frame, int len)
 
 void RxDispatcher::Dispatch(const std::uint8_t *frame, int len)
 {
+    emit m_host.ResponseDispatched(frame, len);
     std::span<const RxRoute> routes = m_pages.RoutesFor(frame[2], frame[3]);
     if (routes.empty()) {
         ReportUnhandled(frame, len);
