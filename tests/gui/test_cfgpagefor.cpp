@@ -1,7 +1,8 @@
 // "内部调试": the rows and their walks, the decoders reached through the
 // receive path, the register block and the upgrade request with its answers.
 #include "app/dialogs/dlgfdnz.h"
-#include "app/dialogs/filechooser.h"
+#include "app/dialogs/dlgupgrade.h"
+#include "app/dialogs/filedialogex.h"
 #include "app/pages/cfgpagefor.h"
 #include "app/pages/cfgpagelog.h"
 #include "app/pages/waitingroutes.h"
@@ -11,6 +12,8 @@
 #include "gui/widget_test_main.h"
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
 
@@ -44,9 +47,7 @@ private slots:
     }
     void cleanup()
     {
-        SetFileChooserHook({});
         SetModalHook({});
-        CCfgPageFor::SetUpgradeOpener({});
         ClosePage();
     }
 
@@ -68,16 +69,21 @@ private slots:
         QCOMPARE(e.nEditID, 1255);
         QVERIFY(m_page->GetDlgItem(1066)->isHidden());
         QVERIFY(m_page->GetDlgItem(1256)->isHidden());
-        // The routes handed over are those the receive path waited with.
+        // Every route handed over serves a row of the page; while the receive path
+        // still keeps the routes it waited with for this page, they are the same.
         std::vector<RxRoute> waiting;
         for (const RxRoute &r : WaitingRoutes())
             if (r.page == PAGE_FOR)
                 waiting.push_back(r);
         std::vector<RxRoute> mine;
         for (const RxRoute &r : m_h->Pages().AllRoutes())
-            if (r.page == PAGE_FOR)
+            if (r.page == PAGE_FOR) {
                 mine.push_back(r);
-        QCOMPARE(mine.size(), waiting.size());
+                QVERIFY2(m_page->LookupParam(r.chk, e), qPrintable(QString::number(r.chk)));
+            }
+        QVERIFY(!mine.empty());
+        if (!waiting.empty())
+            QCOMPARE(mine.size(), waiting.size());
         for (const RxRoute &w : waiting) {
             bool found = false;
             for (const RxRoute &r : mine)
@@ -318,22 +324,35 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("\x01\x02\x03");
         f.close();
-        FileAsk asked;
+        // The file dialog is answered with `answer`; upgrade dialogs are counted and closed.
         QString answer = m_dir.filePath(QStringLiteral("missing.bin"));
-        SetFileChooserHook([&](const FileAsk &ask) {
-            asked = ask;
-            return answer;
+        QString proposed;
+        int upgrades = 0;
+        std::function<void()> whileUpgrading;
+        SetModalHook([&](QDialog *d) {
+            if (auto *files = qobject_cast<CFileDialogEx *>(d)) {
+                proposed = files->selectedFiles().value(0);
+                files->selectFile(answer);
+                return int(QDialog::Accepted);
+            }
+            if (auto *upgrade = qobject_cast<CDlgUpgrade *>(d)) {
+                ++upgrades;
+                if (upgrade->Transport() != YModemTransport::Wrapped)
+                    upgrades = -100;
+                if (whileUpgrading)
+                    whileUpgrading();
+            }
+            return int(QDialog::Rejected);
         });
         // A file that cannot be opened: the platform's reason, nothing queued.
         m_page->ReadParams(1378);
-        QCOMPARE(asked.key, QStringLiteral("CCfgPageFor::ZXSJ_req"));
-        QVERIFY(!asked.save);
+        QVERIFY(proposed.endsWith(QStringLiteral("请选择升级文件")));
+        QCOMPARE(CFileDialogEx::StoredFolder(QStringLiteral("CCfgPageFor::ZXSJ_req")),
+                 QDir::toNativeSeparators(m_dir.path()));
         QCOMPARE(m_boxes->Count(), 1);
         QCOMPARE(m_boxes->Shown().back().caption, QStringLiteral("警告"));
+        QVERIFY(m_page->UpgradeFile().isEmpty());
         QVERIFY(m_h->Payloads().empty());
-        answer = QStringLiteral("  ");
-        m_page->ReadParams(1378);
-        QCOMPARE(m_boxes->LastText(), QStringLiteral("升级文件不能为空！"));
 
         answer = image;
         m_page->ReadParams(1378);
@@ -341,37 +360,35 @@ private slots:
         QCOMPARE(m_page->GetDlgItemText(1377), QStringLiteral("升级请求已发出,等待响应！"));
         QCOMPARE(LastPayload(), (Bytes{0x53, 0x02, 0x01, 0x01, 0x00}));
 
-        QStringList opened;
-        CCfgPageFor::SetUpgradeOpener([&](CCfgPageFor *page, const QString &file) {
-            QCOMPARE(page, m_page);
-            opened << file;
-        });
         // The repeater left its upgrade mode: only the text.
         m_h->Respond(0x82, 0x81, {0xFF});
         QCOMPARE(m_page->GetDlgItemText(1377), QStringLiteral("中继器已经退出 BMS 在线升级模式！"));
-        QVERIFY(opened.isEmpty());
+        QCOMPARE(upgrades, 0);
 
         // While another page is in front the answer starts nothing.
         auto *log = m_h->AddPage(new CCfgPageLog(m_h.get()));
         QVERIFY(m_h->ShowPage(log));
         m_h->Respond(0x82, 0x81, {0x00});
         QCOMPARE(m_page->GetDlgItemText(1377), QStringLiteral("响应时，页面处于非活动状态！"));
-        QVERIFY(opened.isEmpty());
+        QCOMPARE(upgrades, 0);
 
-        // In front: the acknowledgement opens the upgrade with the file.
+        // In front: the acknowledgement opens the upgrade dialog, wrapped, with the
+        // file; an answer arriving while it runs opens no second one.
         QVERIFY(m_h->ShowPage(m_page));
+        whileUpgrading = [&] { m_h->Respond(0x82, 0x81, {0x00}); };
         m_h->Respond(0x82, 0x81, {0x00});
         QCOMPARE(m_page->GetDlgItemText(1377), QStringLiteral("请求在线升级，收到响应！"));
-        QCOMPARE(opened, QStringList{image});
+        QCOMPARE(upgrades, 1);
         QCOMPARE(LampState(m_page, 1378), LED_OK);
+        whileUpgrading = nullptr;
         m_h->Respond(0x83, 0xA6, {0x00});
-        QCOMPARE(opened.size(), 2);
+        QCOMPARE(upgrades, 2);
         m_h->Respond(0x82, 0x81, {0x03});
         QCOMPARE(m_page->GetDlgItemText(1377), QStringLiteral("ErrorCode: 0x03"));
-        QCOMPARE(opened.size(), 2);
+        QCOMPARE(upgrades, 2);
         // The write gesture of row 1 opens it with the file chosen before.
         m_page->WriteParams(1378);
-        QCOMPARE(opened.size(), 3);
+        QCOMPARE(upgrades, 3);
     }
 
     void upgradeAnswerWithoutAFile()

@@ -2,12 +2,13 @@
 // lamps), the fill-in dialog of the fourteen-value boxes and of the register
 // block, and the measured-parameter files the page exports and imports.
 #include "app/dialogs/dlgfdnz.h"
-#include "app/dialogs/filechooser.h"
+#include "app/dialogs/filedialogex.h"
 #include "app/pages/cfgpagefor.h"
 #include "app/widgets/userlistctrl.h"
 #include "gui/page_fixture.h"
 
 #include "gui/widget_test_main.h"
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -76,6 +77,8 @@ private:
     QTemporaryDir m_dir;
     std::vector<QDialog *> m_dialogs; // dialogs the modal hook saw (alive only inside)
     QStringList m_titles;
+    QString m_file;     // the answer of the file dialog; empty cancels it
+    QString m_proposed; // the file the dialog proposed
 
     CUserListCtrl *List() { return m_page->TableList(); }
     void SetListRow(int row, const QString &current, const QString &values)
@@ -88,6 +91,13 @@ private:
     void AnswerFillIn(std::function<bool(CDlgFDNZ *)> fill)
     {
         SetModalHook([this, fill](QDialog *d) {
+            if (auto *files = qobject_cast<CFileDialogEx *>(d)) {
+                m_proposed = files->selectedFiles().value(0);
+                if (m_file.isEmpty())
+                    return int(QDialog::Rejected);
+                files->selectFile(m_file);
+                return int(QDialog::Accepted);
+            }
             m_titles << d->windowTitle();
             auto *dlg = qobject_cast<CDlgFDNZ *>(d);
             if (!dlg || !fill(dlg))
@@ -111,13 +121,13 @@ private slots:
         QVERIFY(OpenPage());
         m_h->Gate().SetVerified(true);
         m_titles.clear();
+        m_file.clear();
         // No dialog is ever shown: unless a test answers otherwise it is cancelled.
         AnswerFillIn([](CDlgFDNZ *) { return false; });
     }
     void cleanup()
     {
         SetModalHook({});
-        SetFileChooserHook({});
         ClosePage();
     }
 
@@ -338,45 +348,40 @@ private slots:
         m_page->SetDlgItemText(1281, kFourteen + QLatin1Char(' '));
         SetListRow(0, QStringLiteral("1000"), kFourteen);
         SetListRow(3, QStringLiteral("-3000"), QString(300, QLatin1Char('9'))); // cut to 259 by a read
-        const QString first = m_dir.filePath(QStringLiteral("a.ini"));
-        FileAsk asked;
-        SetFileChooserHook([&](const FileAsk &ask) {
-            asked = ask;
-            return first;
-        });
+        const QString first = m_dir.filePath(QStringLiteral("a"));
+        m_file = first; // the dialog adds the extension
         m_page->ClickDlgButton(1439);
-        QVERIFY(asked.save);
-        QCOMPARE(asked.key, QStringLiteral("CCfgPageFor::OnBtnClickExportParam"));
-        QCOMPARE(asked.initialName,
-                 QStringLiteral("实测参数_%1.ini").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
-        const QByteArray bytes = ReadAll(first);
+        QVERIFY(m_proposed.endsWith(
+            QStringLiteral("/实测参数_%1.ini").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")))));
+        QCOMPARE(CFileDialogEx::StoredFolder(QStringLiteral("CCfgPageFor::OnBtnClickExportParam")),
+                 QDir::toNativeSeparators(m_dir.path()));
+        QVERIFY(!QFile::exists(first));
+        const QString firstIni = first + QStringLiteral(".ini");
+        const QByteArray bytes = ReadAll(firstIni);
         QVERIFY(bytes.startsWith(Gbk(QStringLiteral("[标称容量]\r\n串数=16\r\n"))));
 
         // Into a fresh page, and out again: the same bytes.
         ClosePage();
         QVERIFY(OpenPage());
-        SetListRow(3, QString(), QString());
-        SetFileChooserHook([&](const FileAsk &ask) {
-            asked = ask;
-            return first;
-        });
+        m_file = firstIni;
         m_page->ClickDlgButton(1440);
-        QVERIFY(!asked.save);
-        QCOMPARE(asked.key, QStringLiteral("CCfgPageFor::OnBtnClickImportParam"));
+        QVERIFY(m_proposed.endsWith(QStringLiteral("请选择实测参数文件")));
+        QCOMPARE(CFileDialogEx::StoredFolder(QStringLiteral("CCfgPageFor::OnBtnClickImportParam")),
+                 QDir::toNativeSeparators(m_dir.path()));
         QCOMPARE(m_page->GetDlgItemText(1156), QStringLiteral("100000"));
         QCOMPARE(List()->GetItemText(3, CCfgPageFor::COL_CURRENT), QStringLiteral("-3000"));
         QVERIFY(m_h->Payloads().empty()); // nothing goes to the board
         const QString second = m_dir.filePath(QStringLiteral("b.ini"));
-        SetFileChooserHook([&](const FileAsk &) { return second; });
+        m_file = second;
         m_page->ClickDlgButton(1439);
         const QByteArray again = ReadAll(second);
         QVERIFY(!again.isEmpty());
         QCOMPARE(again.size(), bytes.size() - 41); // the value of 300 came back as 259
         QCOMPARE(ReadAll(second), again);
         m_page->ClickDlgButton(1440);
-        SetFileChooserHook([&](const FileAsk &) { return first; });
+        m_file = firstIni;
         m_page->ClickDlgButton(1439);
-        QCOMPARE(ReadAll(first), again);
+        QCOMPARE(ReadAll(firstIni), again);
     }
 
     void importOfAHandWrittenGbkFile()
@@ -390,7 +395,7 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(Gbk(text));
         f.close();
-        SetFileChooserHook([&](const FileAsk &) { return path; });
+        m_file = path;
         m_page->ClickDlgButton(1440);
         QCOMPARE(m_page->GetDlgItemText(1322), QStringLiteral("4321"));
         QCOMPARE(m_page->GetDlgItemText(1152), QStringLiteral("15"));
@@ -401,7 +406,7 @@ private slots:
         QCOMPARE(m_boxes->Count(), 0);
 
         // A file that cannot be read changes nothing and says why.
-        SetFileChooserHook([&](const FileAsk &) { return m_dir.filePath(QStringLiteral("none.ini")); });
+        m_file = m_dir.filePath(QStringLiteral("none.ini"));
         m_page->ClickDlgButton(1440);
         QCOMPARE(m_boxes->Count(), 1);
         QCOMPARE(m_page->GetDlgItemText(1322), QStringLiteral("4321"));
@@ -410,13 +415,13 @@ private slots:
     void failedExportIsReported()
     {
         const QString path = m_dir.filePath(QStringLiteral("no/such/folder/x.ini"));
-        SetFileChooserHook([&](const FileAsk &) { return path; });
+        m_file = path;
         m_page->ClickDlgButton(1439);
         QCOMPARE(m_boxes->Count(), 1);
         QCOMPARE(m_boxes->Shown().back().caption, QStringLiteral("警告"));
         QVERIFY(!QFile::exists(path));
         // Cancelled: nothing.
-        SetFileChooserHook([&](const FileAsk &) { return QString(); });
+        m_file.clear();
         m_page->ClickDlgButton(1439);
         m_page->ClickDlgButton(1440);
         QCOMPARE(m_boxes->Count(), 1);

@@ -1,7 +1,8 @@
 #include "app/pages/cfgpagefor.h"
 
 #include "app/dialogs/dlgfdnz.h"
-#include "app/dialogs/filechooser.h"
+#include "app/dialogs/dlgupgrade.h"
+#include "app/dialogs/filedialogex.h"
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
 #include "app/framework/rxreports.h"
@@ -32,12 +33,6 @@ const int kWriteOrder[] = {IDC_FOR_DATE_CHK, IDC_FOR_VER_CHK, IDC_FOR_ARR_CHK, I
 // while the program runs.
 unsigned g_registerRows = 0;
 
-CCfgPageFor::UpgradeOpener &Opener()
-{
-    static CCfgPageFor::UpgradeOpener opener;
-    return opener;
-}
-
 DataBytes AnswerData(const std::uint8_t *frame, int len)
 {
     ResponseView v = ViewResponse(frame, len);
@@ -56,11 +51,6 @@ CCfgPageFor::CCfgPageFor(CPageHost *host, QWidget *parent)
 }
 
 CCfgPageFor::~CCfgPageFor() = default;
-
-void CCfgPageFor::SetUpgradeOpener(UpgradeOpener opener)
-{
-    Opener() = std::move(opener);
-}
 
 unsigned CCfgPageFor::RegisterRowsShown()
 {
@@ -379,13 +369,10 @@ void CCfgPageFor::RefuseBox(int editID, const QString &text)
 
 void CCfgPageFor::RequestUpgrade()
 {
-    FileAsk ask;
-    ask.key = QStringLiteral("CCfgPageFor::ZXSJ_req");
-    ask.filter = tr("Binary Files (*.bin *.hex);;All Files (*)");
-    ask.initialName = tr("请选择升级文件");
-    ask.title = tr("请选择升级文件");
-    const QString chosen = ChooseFile(this, ask);
-    if (chosen.isNull())
+    CFileDialogEx files(true, QStringLiteral("CCfgPageFor::ZXSJ_req"), QString(), tr("请选择升级文件"),
+                        tr("Binary Files (*.bin *.hex);;All Files (*)"), this);
+    const QString chosen = files.DoModal();
+    if (chosen.isEmpty())
         return; // cancelled
     const QString path = chosen.trimmed();
     QString error;
@@ -410,13 +397,10 @@ void CCfgPageFor::OpenUpgrade()
     // One upgrade at a time: an answer arriving while the dialog runs opens no second one.
     if (m_pUpgrade)
         return;
-    if (!Opener()) {
-        SetDlgItemText(IDC_FOR_UPGRADE_EDIT, tr("升级对话框不可用！"));
-        if (Host())
-            Host()->WriteLog(4, tr("在线升级"), tr("升级对话框不可用：%1").arg(m_strUpgradeFile));
-        return;
-    }
-    Opener()(this, m_strUpgradeFile);
+    // The board's own loader takes the packets wrapped in frames.
+    CDlgUpgrade dlg(Host(), YModemTransport::Wrapped, m_strUpgradeFile, this);
+    m_pUpgrade = &dlg;
+    RunModal(&dlg);
 }
 
 void CCfgPageFor::OnUpgradeAnswer(const std::uint8_t *frame, int len)

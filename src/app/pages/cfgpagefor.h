@@ -11,8 +11,6 @@
 #include <QPointer>
 #include <QString>
 
-#include <functional>
-
 class CUserListCtrl;
 class QComboBox;
 class QDateEdit;
@@ -63,11 +61,7 @@ public:
     // A click on row 0 to 3 of the table list.
     void OnClickTableRow(int row);
 
-    // Opens the YModem upgrade dialog with the chosen file, wrapped in frames.
-    using UpgradeOpener = std::function<void(CCfgPageFor *page, const QString &file)>;
-    static void SetUpgradeOpener(UpgradeOpener opener);
-
-    // --- state for tests and the upgrade dialog
+    // --- state for tests
     const RegisterBlock &Register() const { return m_ucRegister; }
     QString UpgradeFile() const { return m_strUpgradeFile; }
     int ChargeAcks() const { return m_nChargeAcks; }

@@ -3,7 +3,7 @@
 // acknowledgement lamps, the fill-in dialog of the fourteen-value boxes and
 // the measured-parameter files.
 #include "app/dialogs/dlgfdnz.h"
-#include "app/dialogs/filechooser.h"
+#include "app/dialogs/filedialogex.h"
 #include "app/framework/msgbox.h"
 #include "app/framework/rxreports.h"
 #include "app/pages/cfgpagefor.h"
@@ -295,12 +295,9 @@ void CCfgPageFor::ApplyMeasured(const MeasuredParams &p)
 
 void CCfgPageFor::OnBtnClickImportParam()
 {
-    FileAsk ask;
-    ask.key = QStringLiteral("CCfgPageFor::OnBtnClickImportParam");
-    ask.filter = tr("*.ini (*.ini)");
-    ask.initialName = tr("请选择实测参数文件");
-    ask.title = tr("导入参数");
-    const QString path = ChooseFile(this, ask);
+    CFileDialogEx files(true, QStringLiteral("CCfgPageFor::OnBtnClickImportParam"), QString(), tr("请选择实测参数文件"),
+                        tr("*.ini (*.ini)"), this);
+    const QString path = files.DoModal();
     if (path.isEmpty())
         return;
     MeasuredParams params;
@@ -315,14 +312,9 @@ void CCfgPageFor::OnBtnClickImportParam()
 
 void CCfgPageFor::OnBtnClickExportParam()
 {
-    FileAsk ask;
-    ask.save = true;
-    ask.key = QStringLiteral("CCfgPageFor::OnBtnClickExportParam");
-    ask.filter = tr("*.ini (*.ini)");
-    ask.defaultSuffix = QStringLiteral("ini");
-    ask.initialName = MeasuredParamsFileName(QDate::currentDate());
-    ask.title = tr("导出参数");
-    const QString path = ChooseFile(this, ask);
+    CFileDialogEx files(false, QStringLiteral("CCfgPageFor::OnBtnClickExportParam"), QStringLiteral("ini"),
+                        MeasuredParamsFileName(QDate::currentDate()), tr("*.ini (*.ini)"), this);
+    const QString path = files.DoModal();
     if (path.isEmpty())
         return;
     // The file is replaced only once the new one is complete.
