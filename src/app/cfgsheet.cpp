@@ -3,8 +3,14 @@
 #include "app/framework/cfgpagebase.h"
 #include "app/framework/innergate.h"
 #include "app/framework/pagehost.h"
+#include "app/pages/cfgpagecalculator.h"
+#include "app/pages/cfgpagecelllog.h"
 #include "app/pages/cfgpageele.h"
+#include "app/pages/cfgpagefiv.h"
+#include "app/pages/cfgpagefor.h"
 #include "app/pages/cfgpagelog.h"
+#include "app/pages/cfgpageone.h"
+#include "app/pages/cfgpagerecord.h"
 #include "app/pages/cfgpageten.h"
 #include "app/pages/cfgpagethr.h"
 #include "app/pages/cfgpagetwo.h"
@@ -193,7 +199,13 @@ void CreatePages(CPageHost *host, CCfgSheet *sheet)
     //   sheet->AddPage(new CCfgPageXxx(host));
     sheet->AddPage(new CCfgPageTen(host));
     sheet->AddPage(new CCfgPageEle(host));
+    sheet->AddPage(new CCfgPageOne(host));
+    sheet->AddPage(new CCfgPageFor(host));
+    sheet->AddPage(new CCfgPageFiv(host));
     sheet->AddPage(new CCfgPageTwo(host));
     sheet->AddPage(new CCfgPageThr(host));
+    sheet->AddPage(new CCfgPageRecord(host));
     sheet->AddPage(new CCfgPageLog(host));
+    sheet->AddPage(new CCfgPageCellLog(host));
+    sheet->AddPage(new CCfgPageCalculator(host));
 }

@@ -28,7 +28,7 @@ void CPylvexDlg::FillPortList(bool atStartup)
     if (m_settings.portNum.startsWith(u'/') && ports->findText(m_settings.portNum) < 0 &&
         IsKnownPortDevice(m_settings.portNum))
         ports->addItem(m_settings.portNum);
-    SelectByPrefix(ports, m_settings.portNum);
+    SelectExactPort(ports, m_settings.portNum);
     if (atStartup && ports->count() == 0)
         if (CPylvexApp *app = theApp())
             app->WriteLog(3, QStringLiteral("软件启动"), "没有检测到可使用的串口");
@@ -46,13 +46,33 @@ void CPylvexDlg::RefreshPortList()
             ++listed;
     bool stale = found.size() != listed;
     for (const QString &name : found) {
-        if (ports->findText(name, Qt::MatchStartsWith) < 0) {
+        if (ports->findText(name) < 0) {
             stale = true;
             break;
         }
     }
     if (stale)
         FillPortList();
+}
+
+bool CPylvexDlg::OpenStoredPort()
+{
+    // Only a serial device the system lists under the stored name is opened
+    // unasked: a pseudo-terminal number may belong to another program's
+    // terminal by now, and the first request would be written into it.
+    const QString &stored = m_settings.portNum;
+    if (stored.isEmpty() || IsListedSerialPort(stored))
+        return OpenPort(false);
+    if (CPylvexApp *app = theApp()) {
+        if (IsKnownPortDevice(stored))
+            app->WriteLogText(
+                6, QStringLiteral("软件启动"),
+                tr("上次使用的 %1 不是系统列出的串口设备，启动时不自动打开，确认后请手动打开。").arg(stored));
+        else
+            app->WriteLogText(4, QStringLiteral("软件启动"),
+                              tr("上次使用的串口 %1 不存在，启动时没有打开其他串口。").arg(stored));
+    }
+    return false;
 }
 
 bool CPylvexDlg::OpenPortByName(const QString &device, bool silent)

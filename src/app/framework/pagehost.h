@@ -65,4 +65,7 @@ signals:
     void FrameSent();
     // A received byte while the raw echo is on.
     void RxEchoByte(std::uint8_t byte);
+    // The pages now show the other board (the port is open; the queues were
+    // emptied and the new board's recent status queued again).
+    void BoardSwitched();
 };

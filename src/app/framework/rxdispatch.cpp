@@ -33,9 +33,9 @@ void WriteChecksumRow(const std::uint8_t *frame, int len, std::uint16_t computed
 
 RxDispatcher::RxDispatcher(CPageHost &host, PageRegistry &pages) : m_host(host), m_pages(pages) {}
 
-std::uint32_t RxDispatcher::Now() const
+std::int64_t RxDispatcher::Now() const
 {
-    return m_clock ? m_clock() : MsOfDay();
+    return m_clock ? m_clock() : MonotonicMs();
 }
 
 bool RxDispatcher::FromSelectedBoard(const std::uint8_t *frame) const
@@ -132,11 +132,12 @@ void RxDispatcher::SwitchBoard(int mainSelected)
         active->OnBoardSwitch();
     m_host.ClearQueues();
     const auto &cache = mainSelected ? m_mainCache : m_secondaryCache;
-    std::uint32_t now = Now();
+    const std::int64_t now = Now();
     std::vector<const CachedFrame *> replay;
     for (const CachedFrame &cached : cache)
         if (cached.len > 0 && now - cached.time < kReplayAgeMs)
             replay.push_back(&cached);
     if (!replay.empty() && m_replay)
         m_replay(replay);
+    emit m_host.BoardSwitched();
 }
