@@ -3,6 +3,7 @@
 #include "link/linksettings.h"
 #include "link/serialcom.h"
 #include "link/winmsg.h"
+#include "protocol/answer_watch.h"
 #include "protocol/dassert.h"
 
 #include <QElapsedTimer>
@@ -127,8 +128,11 @@ bool SerialWorker::WriteStep()
         return false;
     std::size_t count = entry->ety_len;
     qint64 written = m_port.write(reinterpret_cast<const char *>(entry->ety_buf), static_cast<qint64>(count));
+    // The owner watches for the answer of a request frame: its kind and its wire time.
+    RequestKey key = GlobalLinkSettings().ymodemActive.load() ? 0 : WatchedRequestKey(entry->ety_buf, count);
     FrameEntryFree(entry);
-    PostMsg(m_com.m_owner, WM_FRAME_SENT);
+    PostMsg(m_com.m_owner, WM_FRAME_SENT, written == static_cast<qint64>(count) ? key : 0,
+            WireTimeMs(count, m_settings));
     if (written != static_cast<qint64>(count))
         ReportPortError(QStringLiteral("WriteFile()"), m_port.errorString());
     else

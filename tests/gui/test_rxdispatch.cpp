@@ -2,6 +2,7 @@
 // board choice, the secondary-board cache and its replay, the routing table.
 #include "app/framework/msgbox.h"
 #include "app/framework/rxroutes.h"
+#include "app/pages/cfgpagefiv.h"
 #include "app/pages/cfgpageten.h"
 #include "app/pages/paramrows.h"
 #include "app/pages/waitingroutes.h"
@@ -137,12 +138,17 @@ private slots:
         one->Item<QLineEdit>(1383)->clear();
         ten->status.clear();
         log->ClearRows();
+        auto *fiv = dlg->Page<CCfgPageFiv>(PAGE_FIV);
+        fiv->SetLedState(IDC_SOC_LEARN_CHK, LED_IDLE);
         Bytes f = Response(std::uint8_t(cls), std::uint8_t(code), {0x00, 0x01, 0x2C}, std::uint8_t(link));
         dlg->Dispatcher().HandleFrame(f.data(), int(f.size()));
         bool seen = false;
         if (cls == 0x82 && code == 0xA6)
             seen = Text(1062) == QStringLiteral("3");
-        else if (code == 0x85 || cls == 0x85) // routed to a page not built here
+        else if (cls == 0x82 && code == 0x85) { // the SOC learning page's record: its lamp answers
+            ParamEntry learn;
+            seen = fiv->LookupParam(IDC_SOC_LEARN_CHK, learn) && LedState(learn.pLedCtrl) == LED_OK;
+        } else if (cls == 0x85) // routed to a page not built here
             seen = Rows(QStringLiteral("未加载处理命令的页面！")) == 1;
         else if (cls == 0x83)
             seen = ten->status.size() == 1;

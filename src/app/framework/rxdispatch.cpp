@@ -62,24 +62,23 @@ void RxDispatcher::HandleFrame(const std::uint8_t *frame, int len)
                 m_mainCache[i].len = m_secondaryCache[i].len = 0;
             m_bSecondarySeen = true;
         }
+        bool taken = false;
         switch (frame[2]) {
-        case 0x81: Dispatch(frame, len); break;
+        case 0x81: taken = true; break;
         case 0x82:
-            if (FromSelectedBoard(frame) || frame[3] == 0x85)
-                Dispatch(frame, len);
-            break;
+        case 0x85: taken = FromSelectedBoard(frame) || frame[3] == 0x85; break;
         case 0x83:
             if (m_bSecondarySeen && frame[0] != 0x00)
                 CacheFrame(frame, len);
-            if (FromSelectedBoard(frame))
-                Dispatch(frame, len);
-            break;
-        case 0x85:
-            if (FromSelectedBoard(frame) || frame[3] == 0x85)
-                Dispatch(frame, len);
+            taken = FromSelectedBoard(frame);
             break;
         default: ReportUnhandled(frame, len); break;
         }
+        // A fresh answer of the chosen board (not a replay from the cache).
+        if (taken && frame[0] != 0x00 && m_onAnswer)
+            m_onAnswer(frame, len);
+        if (taken)
+            Dispatch(frame, len);
     }
     if (frame[0] != 0x00 && m_onBoardFrame)
         m_onBoardFrame();
@@ -99,6 +98,7 @@ void RxDispatcher::CacheFrame(const std::uint8_t *frame, int len)
 
 void RxDispatcher::Dispatch(const std::uint8_t *frame, int len)
 {
+    emit m_host.ResponseDispatched(frame, len);
     std::span<const RxRoute> routes = m_pages.RoutesFor(frame[2], frame[3]);
     if (routes.empty()) {
         ReportUnhandled(frame, len);
@@ -116,6 +116,13 @@ void RxDispatcher::Dispatch(const std::uint8_t *frame, int len)
         }
         RunRoute(route, page, frame, len);
     }
+}
+
+void RxDispatcher::NoteNoAnswer(RequestKey key, const QDateTime &since)
+{
+    for (const RxRoute &route : m_pages.RoutesFor(KeyClass(key) | 0x80, KeyCode(key) | 0x80))
+        if (CCfgPageBase *page = m_pages.Page(route.page))
+            page->OnNoAnswer(route, since);
 }
 
 void RxDispatcher::SwitchBoard(int mainSelected)

@@ -5,7 +5,10 @@
 #pragma once
 
 #include "app/framework/pageregistry.h"
+#include "protocol/answer_watch.h"
 #include "protocol/frame.h"
+
+#include <QDateTime>
 
 #include <array>
 #include <cstdint>
@@ -38,9 +41,15 @@ public:
     // clearing, the queues and the replay of the new board's recent status.
     void SwitchBoard(int mainSelected);
 
+    // A request of this kind went unanswered since then: every page serving
+    // its answer hears it (CCfgPageBase::OnNoAnswer), in route order.
+    void NoteNoAnswer(RequestKey key, const QDateTime &since);
+
     // Set by the owner of the link: a frame from the board (not a replay)
     // was handled; the cached frames to queue again after a board switch.
     std::function<void()> m_onBoardFrame;
+    // A fresh frame of the chosen board passed its checksum and is routed next.
+    std::function<void(const std::uint8_t *frame, int len)> m_onAnswer;
     std::function<void(const std::vector<const CachedFrame *> &)> m_replay;
 
     int m_bMainSelected = 1;

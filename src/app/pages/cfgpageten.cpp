@@ -63,7 +63,10 @@ CCfgPageTen::CCfgPageTen(CPageHost *host, QWidget *parent)
         connect(host, &CPageHost::PortOpened, this, &CCfgPageTen::OnPortOpened);
         connect(host, &CPageHost::PortIdle, this, &CCfgPageTen::OnPortIdle);
         connect(host, &CPageHost::BoardSwitched, this, &CCfgPageTen::OnBoardSwitched);
+        connect(host, &CPageHost::PortClosed, this, &CCfgPageTen::OnPortClosed);
     }
+    m_freshClock.start();
+    m_freshAt.fill(-1);
 }
 
 std::vector<RxRoute> CCfgPageTen::StatusRoutes()
@@ -216,6 +219,10 @@ QWidget *CCfgPageTen::BuildItemsBox()
     period->setMaximumWidth(50);
     options->addWidget(period);
     options->addStretch(1);
+    m_pStaleNote = MakeLabel(IDC_STALE_NOTE, QString());
+    m_pStaleNote->setStyleSheet(QStringLiteral("color: #a06000;"));
+    m_pStaleNote->hide();
+    options->addWidget(m_pStaleNote);
     grid->addLayout(options, row, 0, 1, 3);
     auto *bar = new QWidget(this);
     auto *buttons = new QHBoxLayout(bar);
@@ -433,8 +440,11 @@ void CCfgPageTen::OnTimer(int id)
         DrawSocPicture(false);
         KillTimer(TIMER_SOC_SHOW);
         break;
+    case TIMER_STALE: CheckStale(); break;
     case TIMER_RECORD:
-        if (IsDlgButtonChecked(IDC_TIMED_SAVE)) {
+        // Values that stopped coming (a silent board, a closed or lost port)
+        // are not recorded as new.
+        if (IsDlgButtonChecked(IDC_TIMED_SAVE) && !RecordIsStale()) {
             Trace("触发保存 %s \n", qPrintable(m_wallClock().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
             WriteStatusRecord();
         }
@@ -601,4 +611,11 @@ void CCfgPageTen::OnBtnClickClear()
     m_pTempList->DeleteAllItems();
     for (int r = 0; r < m_pExtremeList->GetItemCount(); ++r)
         m_pExtremeList->SetItemText(r, 1, QString());
+    // Nothing shown, nothing stale.
+    for (std::size_t i = 0; i < kStatusItems.size(); ++i) {
+        m_freshAt[i] = -1;
+        if (m_stale[i])
+            SetStale(static_cast<int>(i), false);
+    }
+    ShowStaleNote();
 }
