@@ -43,6 +43,17 @@ int SelectByPrefix(QComboBox *combo, const QString &text)
     return found;
 }
 
+int SelectExactPort(QComboBox *combo, const QString &name)
+{
+    if (name.isEmpty())
+        return SelectByPrefix(combo, name);
+    const int at = combo->findText(name);
+    combo->setCurrentIndex(at);
+    if (at < 0)
+        combo->setEditText(name);
+    return at;
+}
+
 QWidget *CPylvexDlg::BuildPortBar()
 {
     auto *bar = new QWidget(this);

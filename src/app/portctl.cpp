@@ -33,7 +33,7 @@ void CPylvexDlg::FillPortList(bool atStartup)
     for (const QString &typed : std::as_const(m_typedPorts))
         if (ports->findText(typed) < 0)
             ports->addItem(typed);
-    SelectByPrefix(ports, m_settings.portNum);
+    SelectExactPort(ports, m_settings.portNum);
     // A name being typed survives a refresh of the list.
     if (!atStartup && !shown.isEmpty() && ports->findText(shown) < 0)
         ports->setEditText(shown);
@@ -54,13 +54,33 @@ void CPylvexDlg::RefreshPortList()
             ++listed;
     bool stale = found.size() != listed;
     for (const QString &name : found) {
-        if (ports->findText(name, Qt::MatchStartsWith) < 0) {
+        if (ports->findText(name) < 0) {
             stale = true;
             break;
         }
     }
     if (stale)
         FillPortList();
+}
+
+bool CPylvexDlg::OpenStoredPort()
+{
+    // Only a serial device the system lists under the stored name is opened
+    // unasked: a pseudo-terminal number may belong to another program's
+    // terminal by now, and the first request would be written into it.
+    const QString &stored = m_settings.portNum;
+    if (stored.isEmpty() || IsListedSerialPort(stored))
+        return OpenPort(false);
+    if (CPylvexApp *app = theApp()) {
+        if (IsKnownPortDevice(stored))
+            app->WriteLogText(
+                6, QStringLiteral("软件启动"),
+                tr("上次使用的 %1 不是系统列出的串口设备，启动时不自动打开，确认后请手动打开。").arg(stored));
+        else
+            app->WriteLogText(4, QStringLiteral("软件启动"),
+                              tr("上次使用的串口 %1 不存在，启动时没有打开其他串口。").arg(stored));
+    }
+    return false;
 }
 
 bool CPylvexDlg::OpenPortByName(const QString &device, bool silent)

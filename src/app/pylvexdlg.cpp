@@ -94,7 +94,7 @@ CPylvexDlg::CPylvexDlg(QWidget *parent)
     if (CPylvexApp *app = App(); app && !app->m_strStartPort.isEmpty())
         OpenPortByName(app->m_strStartPort, true); // given on the command line, or the demo board
     else
-        OpenPort(false);
+        OpenStoredPort();
     FitToScreen();
 }
 

@@ -64,6 +64,9 @@ public:
     bool OpenPort(bool interactive);
     // Selects (or types) the device in the port list and opens it.
     bool OpenPortByName(const QString &device, bool silent);
+    // The start-up opening of the stored port, silent; a stored device the
+    // system does not list as a serial port stays in the list to open by hand.
+    bool OpenStoredPort();
     void ClosePort();
     void FillPortList(bool atStartup = false);
     void RefreshPortList();

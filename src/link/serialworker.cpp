@@ -31,6 +31,14 @@ SerialWorker::SerialWorker(CSerialCom &com, const LineSettings &settings, std::c
     m_quietTimer.setSingleShot(true);
     m_quietTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_quietTimer, &QTimer::timeout, this, [this] { Guarded([this] { OnQuietTime(); }); });
+    m_logRxTimer.setSingleShot(true);
+    m_logRxTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_logRxTimer, &QTimer::timeout, this, [this] {
+        Guarded([this] {
+            m_logRx.FlushIfDue();
+            ScheduleLogRx();
+        });
+    });
 }
 
 SerialWorker::~SerialWorker() = default;
@@ -162,6 +170,7 @@ void SerialWorker::OnReadyRead()
     m_quiet = false;
     for (char c : bytes)
         HandleByte(static_cast<std::uint8_t>(c));
+    ScheduleLogRx();
     RestartWait(); // every received byte restarts the silence
     if (m_framer.Unread() > 0)
         m_quietTimer.start(QuietTimeMs(m_settings, GlobalLinkSettings().cmdSndInvl.load()));
@@ -174,6 +183,15 @@ void SerialWorker::OnQuietTime()
     if (m_lost || !m_started)
         return;
     m_framer.OnQuiet();
+}
+
+void SerialWorker::ScheduleLogRx()
+{
+    const int ms = m_logRx.MsUntilDue();
+    if (ms < 0)
+        m_logRxTimer.stop();
+    else
+        m_logRxTimer.start(ms);
 }
 
 void SerialWorker::HandleByte(std::uint8_t byte)
@@ -233,6 +251,8 @@ void SerialWorker::Shutdown()
 {
     m_wait.stop();
     m_quietTimer.stop();
+    m_logRxTimer.stop();
+    m_logRx.Flush(); // the last answer before the close is kept too
     if (m_port.isOpen())
         m_port.close();
     m_com.m_bRunning.store(false);

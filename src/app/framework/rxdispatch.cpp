@@ -33,9 +33,9 @@ void WriteChecksumRow(const std::uint8_t *frame, int len, std::uint16_t computed
 
 RxDispatcher::RxDispatcher(CPageHost &host, PageRegistry &pages) : m_host(host), m_pages(pages) {}
 
-std::uint32_t RxDispatcher::Now() const
+std::int64_t RxDispatcher::Now() const
 {
-    return m_clock ? m_clock() : MsOfDay();
+    return m_clock ? m_clock() : MonotonicMs();
 }
 
 bool RxDispatcher::FromSelectedBoard(const std::uint8_t *frame) const
@@ -98,6 +98,7 @@ void RxDispatcher::CacheFrame(const std::uint8_t *frame, int len)
 
 void RxDispatcher::Dispatch(const std::uint8_t *frame, int len)
 {
+    emit m_host.ResponseDispatched(frame, len);
     std::span<const RxRoute> routes = m_pages.RoutesFor(frame[2], frame[3]);
     if (routes.empty()) {
         ReportUnhandled(frame, len);
@@ -138,11 +139,12 @@ void RxDispatcher::SwitchBoard(int mainSelected)
         active->OnBoardSwitch();
     m_host.ClearQueues();
     const auto &cache = mainSelected ? m_mainCache : m_secondaryCache;
-    std::uint32_t now = Now();
+    const std::int64_t now = Now();
     std::vector<const CachedFrame *> replay;
     for (const CachedFrame &cached : cache)
         if (cached.len > 0 && now - cached.time < kReplayAgeMs)
             replay.push_back(&cached);
     if (!replay.empty() && m_replay)
         m_replay(replay);
+    emit m_host.BoardSwitched();
 }

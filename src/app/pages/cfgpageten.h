@@ -111,7 +111,9 @@ public:
     bool Animating() const { return m_nAnimTimer != 0; }
     int SaveInterval() const { return m_nSaveInterval; }
     const StatusRecord &Record() const { return m_record; }
-    // The ms-of-day clock (and the next batch refresh due by it) and the wall clock.
+    // The clock of the refresh and animation deadlines (ms, monotonic, so a
+    // computer clock set back holds nothing up; the next batch refresh due by
+    // it) and the wall clock of the record rows.
     void SetClock(std::function<std::uint32_t()> clock, std::uint32_t nextBatchMs);
     void SetClock(std::function<std::uint32_t()> clock) { m_clock = std::move(clock); }
     void SetWallClock(std::function<QDateTime()> clock) { m_wallClock = std::move(clock); }
@@ -130,6 +132,11 @@ private:
     void ShowStaleNote();
     // The line is idle: a refresh tick while the page is in front and "定时刷新" is ticked.
     void OnPortIdle();
+    // The pages show the other board now: nothing of the board before stays
+    // (texts, production date, SOC picture, the record), and in batch mode its
+    // status is asked for at once, as batch answers are not kept for a replay.
+    void OnBoardSwitched();
+    void ForgetBoardValues();
     // Warnings of a request that cannot go out: the message box, or an error
     // row of the system log for the quiet requests of mode -2.
     static Refusal RefusalFor(int nMode);
