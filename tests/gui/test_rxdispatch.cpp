@@ -8,6 +8,7 @@
 #include "app/pages/waitingroutes.h"
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
+#include "common/clock_set_back.h"
 #include "gui/test_pages.h"
 #include "link/portdiscovery.h"
 #include "link/winmsg.h"
@@ -24,8 +25,8 @@
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
-std::uint32_t g_now = 1000000;
-std::uint32_t FakeClock()
+std::int64_t g_now = 1000000;
+std::int64_t FakeClock()
 {
     return g_now;
 }
@@ -191,6 +192,31 @@ private slots:
         SelectBoard(false);
         DrainQueue();
         QVERIFY(ten->status.empty());
+    }
+
+    // Cache ages are not measured on the computer's clock: set back by an
+    // hour, it neither hides the recent status nor makes old status new.
+    void cacheSurvivesClockSetBack()
+    {
+        RxDispatcher &rx = dlg->Dispatcher();
+        rx.m_clock = nullptr;
+        for (CachedFrame &cached : rx.m_secondaryCache)
+            cached.len = 0; // entries of the tests before, on their clock
+        SelectBoard(true);
+        dlg->m_bOpenCOM = true;
+        Bytes status = Response(0x83, 0x99, {0x00, 0x50, 0x64}, 0xD3);
+        rx.HandleFrame(status.data(), int(status.size()));
+        {
+            ClockSetBack setBack;
+            ten->status.clear();
+            SelectBoard(false);
+            DrainQueue();
+        }
+        rx.m_clock = FakeClock;
+        QCOMPARE(ten->status.size(), std::size_t(1));
+        const Bytes &replayed = ten->status[0];
+        QCOMPARE(Bytes(replayed.begin(), replayed.begin() + 8),
+                 (Bytes{0x00, 0xD3, 0x83, 0x99, 0x03, 0x00, 0x50, 0x64}));
     }
 
     void versionAnswer()
