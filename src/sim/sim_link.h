@@ -51,6 +51,9 @@ public:
     // Bytes received that form no request yet.
     std::size_t Waiting() const { return m_framer.Unread(); }
 
+    // The board is silent now (silent-after / silent-for).
+    bool Silent() const;
+
     SimBoard &Board() { return m_board; }
     std::uint64_t Requests() const { return m_requests; }
     std::uint64_t BadChecksums() const { return m_badChecksums; }
@@ -60,6 +63,9 @@ private:
     std::vector<SimBytes> AnswerFrames();
 
     SimBoard m_board;
+    SimOptions m_options;
+    SimClock m_clock;
+    std::int64_t m_startMs = 0;
     FaultLayer m_faults;
     RxFramer m_framer;
     std::vector<SimBytes> m_frames;

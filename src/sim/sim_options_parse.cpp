@@ -30,6 +30,9 @@ const IntSwitch kIntSwitches[] = {
     {"baud", "BAUD", "打开串口设备时的波特率（默认 9600）", &SimOptions::baud, 1200, 921600},
     {"log-result", "CODE", "日志读取请求只应答这个非零错误码（可写 0x..）", &SimOptions::logResultCode, 0, 255},
     {"soc-fail-stage", "N", "SOC 学习进行到第 N 阶段（1-10）时失败", &SimOptions::socFailStage, 0, 10},
+    {"silent-after", "S", "启动 S 秒后板卡不再应答（与 --silent-for 一起使用可恢复）", &SimOptions::silentAfterSec, 0,
+     86400},
+    {"silent-for", "S", "不应答持续 S 秒后恢复应答（默认一直不应答）", &SimOptions::silentForSec, 0, 86400},
     {"soc-fail-code", "CODE", "SOC 学习失败时的错误码（默认 0x51）", &SimOptions::socFailCode, 1, 255},
 };
 
@@ -82,9 +85,14 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
     QCommandLineOption speed(QStringLiteral("speed"), QStringLiteral("电池模型时间倍速（默认 1）"),
                              QStringLiteral("X"));
     QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("随机数种子（默认 1）"), QStringLiteral("N"));
+    QCommandLineOption link(
+        QStringLiteral("link"),
+        QStringLiteral("伪终端另有一个固定路径：在 PATH 处建立指向它的符号链接（重启模拟板后路径不变）"),
+        QStringLiteral("PATH"));
     QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                QCoreApplication::translate("SimOptions", "显示版本号并退出"));
-    parser.addOptions({secondary, repeater, refuseInternal, secondTry, noBatch, noLog, verbose, speed, seed, version});
+    parser.addOptions(
+        {secondary, repeater, refuseInternal, secondTry, noBatch, noLog, verbose, speed, seed, link, version});
     std::vector<QCommandLineOption> ints;
     for (const IntSwitch &s : kIntSwitches) {
         ints.emplace_back(QString::fromLatin1(s.name), QString::fromUtf8(s.description),
@@ -152,5 +160,10 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
     }
     if (!positional.isEmpty())
         result.device = positional.first();
+    result.link = parser.value(link);
+    if (!result.link.isEmpty() && !result.device.isEmpty()) {
+        result.error = QStringLiteral("--link 只用于伪终端，不能与串口设备一起给出");
+        return result;
+    }
     return result;
 }

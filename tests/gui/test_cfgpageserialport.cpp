@@ -389,7 +389,7 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("[12:00:00:000] \xB5\xE7\xB3\xD8"));
         QCOMPARE(CFileDialogEx::StoredFolder("CCfgPageSerialPort::OnBtnClickSave"),
-                 QDir::toNativeSeparators(dir.path()) + QDir::separator());
+                 QDir::toNativeSeparators(dir.path()));
         // A folder that cannot be written is reported with the path.
         SetModalHook([&](QDialog *d) {
             qobject_cast<QFileDialog *>(d)->selectFile(dir.filePath("missing/x.txt"));

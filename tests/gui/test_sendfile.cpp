@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(LogLines(dialog).last(), QStringLiteral(">> %1 载入成功").arg(path));
         QCOMPARE(dialog.Progress()->value(), 0);
         QVERIFY(filter.contains("*.txt") && filter.contains("*.*"));
-        QCOMPARE(CFileDialogEx::StoredFolder("CSendFile::OnBtnClickLoad"), m_dir.path() + '/');
+        QCOMPARE(CFileDialogEx::StoredFolder("CSendFile::OnBtnClickLoad"), m_dir.path());
     }
 
     void peerThatStopsReadingThenVanishes()

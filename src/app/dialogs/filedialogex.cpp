@@ -11,17 +11,25 @@ QSettings Profile()
 {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Oramek"), QStringLiteral("Pylvex"));
 }
-const QString kSection = QStringLiteral("PrevPath");
+
+QString EntryOf(const QString &key)
+{
+    // A key such as "CCfgPageLog::OnClickMenu_EXPORT" is kept as one entry.
+    return QStringLiteral("PrevPath/") + QString(key).replace(QLatin1Char('/'), QLatin1Char('_'));
+}
 } // namespace
 
-CFileDialogEx::CFileDialogEx(bool open, const QString &key, const QString &fileName, const QString &filter,
-                             QWidget *parent)
-    : QFileDialog(parent), m_strKey(key)
+CFileDialogEx::CFileDialogEx(bool open, const QString &key, const QString &defaultSuffix, const QString &fileName,
+                             const QString &filter, QWidget *parent)
+    : QFileDialog(parent), m_strKey(key), m_strSuffix(defaultSuffix)
 {
-    setOption(QFileDialog::DontUseNativeDialog);
+    setOption(QFileDialog::DontUseNativeDialog, true);
     setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    setNameFilter(filter);
+    if (!filter.isEmpty())
+        setNameFilter(filter);
+    if (!defaultSuffix.isEmpty())
+        setDefaultSuffix(defaultSuffix);
     QString folder = StoredFolder(key);
     if (!folder.isEmpty() && QFileInfo(folder).isDir())
         setDirectory(folder);
@@ -31,23 +39,24 @@ CFileDialogEx::CFileDialogEx(bool open, const QString &key, const QString &fileN
 
 QString CFileDialogEx::StoredFolder(const QString &key)
 {
-    QSettings profile = Profile();
-    return profile.value(kSection + u'/' + key).toString();
+    return Profile().value(EntryOf(key)).toString();
 }
 
-QString CFileDialogEx::Run()
+QString CFileDialogEx::DoModal()
 {
     if (RunModal(this) != QDialog::Accepted)
-        return {};
-    QStringList files = selectedFiles();
-    if (files.isEmpty() || files.first().isEmpty())
-        return {};
-    QString path = files.first();
+        return QString();
+    const QStringList files = selectedFiles();
+    if (files.isEmpty() || files.front().isEmpty())
+        return QString();
+    QString path = files.front();
+    QFileInfo info(path);
+    if (acceptMode() == QFileDialog::AcceptSave && !m_strSuffix.isEmpty() && info.suffix().isEmpty())
+        path += QLatin1Char('.') + m_strSuffix;
     QString folder = QFileInfo(path).absolutePath();
     if (QFileInfo(folder).isDir()) {
         QSettings profile = Profile();
-        profile.setValue(kSection + u'/' + m_strKey, QDir::toNativeSeparators(folder) + QDir::separator());
-        profile.sync();
+        profile.setValue(EntryOf(m_strKey), QDir::toNativeSeparators(folder));
     }
     return path;
 }

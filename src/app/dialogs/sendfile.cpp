@@ -66,9 +66,9 @@ void CSendFile::OnBtnClickLoad()
     if (m_sender.IsSending())
         return;
     m_pProgress->setValue(0);
-    CFileDialogEx dialog(true, QStringLiteral("CSendFile::OnBtnClickLoad"), QString(),
+    CFileDialogEx dialog(true, QStringLiteral("CSendFile::OnBtnClickLoad"), QString(), QString(),
                          tr("文本文件 (*.txt);;All Files (*.*)"), this);
-    QString path = dialog.Run();
+    QString path = dialog.DoModal();
     if (path.isEmpty())
         return;
     m_strSendPath = path;

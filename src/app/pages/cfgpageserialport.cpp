@@ -531,9 +531,9 @@ void CCfgPageSerialPort::OnBtnClickClearAll()
 
 void CCfgPageSerialPort::OnBtnClickSave()
 {
-    CFileDialogEx dialog(false, QStringLiteral("CCfgPageSerialPort::OnBtnClickSave"),
+    CFileDialogEx dialog(false, QStringLiteral("CCfgPageSerialPort::OnBtnClickSave"), QStringLiteral("txt"),
                          QString::fromLatin1(kReceivedTextFileName), tr("文本文件 (*.txt)"), this);
-    QString path = dialog.Run();
+    QString path = dialog.DoModal();
     if (path.isEmpty())
         return;
     QString error;
