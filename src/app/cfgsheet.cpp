@@ -3,12 +3,21 @@
 #include "app/framework/cfgpagebase.h"
 #include "app/framework/innergate.h"
 #include "app/framework/pagehost.h"
+#include "app/pages/cfgpagecalculator.h"
+#include "app/pages/cfgpagecelllog.h"
+#include "app/pages/cfgpageele.h"
+#include "app/pages/cfgpagefiv.h"
+#include "app/pages/cfgpagefor.h"
 #include "app/pages/cfgpagelog.h"
+#include "app/pages/cfgpageone.h"
+#include "app/pages/cfgpagerecord.h"
+#include "app/pages/cfgpageserialport.h"
 #include "app/pages/cfgpageten.h"
 #include "app/pages/cfgpagethr.h"
 #include "app/pages/cfgpagetwo.h"
 
 #include <QKeyEvent>
+#include <QPointer>
 #include <QTabBar>
 
 namespace {
@@ -41,6 +50,28 @@ CCfgSheet::CCfgSheet(QWidget *parent) : QTabWidget(parent)
     setDocumentMode(false);
     connect(this, &QTabWidget::currentChanged, this, &CCfgSheet::OnCurrentChanged);
     tabBar()->installEventFilter(this);
+    connect(tabBar(), &QTabBar::tabBarClicked, this, &CCfgSheet::OnTabClicked);
+}
+
+// A click on the tab of a locked page is refused; once the click is over, the
+// page it left pending is handed on as an ordinary activation of the customer
+// control page would hand it on, so the click leads to the password.
+void CCfgSheet::OnTabClicked(int index)
+{
+    QPointer<CCfgPageBase> page = PageAt(index);
+    if (!page || !page->IsInnerPage() || !page->Host())
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [page] {
+            if (!page)
+                return;
+            CInnerGate &gate = page->Host()->Gate();
+            CCfgPageBase *ele = page->Host()->FindPage(PAGE_ELE);
+            if (ele && !gate.IsVerified() && gate.PendingPage() == page)
+                gate.AllowActivation(ele);
+        },
+        Qt::QueuedConnection);
 }
 
 template <typename F> void CCfgSheet::WithKeyStep(const QKeyEvent *event, F &&handle)
@@ -168,7 +199,15 @@ void CreatePages(CPageHost *host, CCfgSheet *sheet)
     // One line per page, in tab order:
     //   sheet->AddPage(new CCfgPageXxx(host));
     sheet->AddPage(new CCfgPageTen(host));
+    sheet->AddPage(new CCfgPageEle(host));
+    sheet->AddPage(new CCfgPageOne(host));
+    sheet->AddPage(new CCfgPageFor(host));
+    sheet->AddPage(new CCfgPageFiv(host));
     sheet->AddPage(new CCfgPageTwo(host));
     sheet->AddPage(new CCfgPageThr(host));
+    sheet->AddPage(new CCfgPageRecord(host));
     sheet->AddPage(new CCfgPageLog(host));
+    sheet->AddPage(new CCfgPageCellLog(host));
+    sheet->AddPage(new CCfgPageCalculator(host));
+    sheet->AddPage(new CCfgPageSerialPort(host));
 }

@@ -31,6 +31,8 @@ protected:
 
 private:
     void OnCurrentChanged(int index);
+    // A mouse click on a tab (before the activation it leads to).
+    void OnTabClicked(int index);
     // The first page from index on (in the direction of the running keyboard
     // step) that accepts activation; -1 when none does. Pages passed over this
     // way leave no locked-page request behind.

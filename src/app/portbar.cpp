@@ -3,6 +3,7 @@
 #include "app/framework/ledctrl.h"
 #include "app/pylvexdlg.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -40,6 +41,17 @@ int SelectByPrefix(QComboBox *combo, const QString &text)
     }
     combo->setCurrentIndex(found);
     return found;
+}
+
+int SelectExactPort(QComboBox *combo, const QString &name)
+{
+    if (name.isEmpty())
+        return SelectByPrefix(combo, name);
+    const int at = combo->findText(name);
+    combo->setCurrentIndex(at);
+    if (at < 0)
+        combo->setEditText(name);
+    return at;
 }
 
 QWidget *CPylvexDlg::BuildPortBar()
@@ -86,6 +98,12 @@ QWidget *CPylvexDlg::BuildPortBar()
     connect(secondBoard, &QRadioButton::clicked, this, &CPylvexDlg::OnBoardSwitch);
     row->addWidget(RegisterControl(IDC_MAIN_BOARD, mainBoard));
     row->addWidget(RegisterControl(IDC_SECONDARY_BOARD, secondBoard));
+
+    auto *reconnect = new QCheckBox(tr("自动重连"), bar);
+    reconnect->setChecked(m_settings.autoReconnect);
+    reconnect->setToolTip(tr("串口意外断开后，设备重新出现时按原设置自动重新打开"));
+    connect(reconnect, &QCheckBox::clicked, this, &CPylvexDlg::OnAutoReconnectClicked);
+    row->addWidget(RegisterControl(IDC_AUTO_RECONNECT, reconnect));
 
     row->addWidget(RegisterControl(1337, new QLabel(QStringLiteral("TXD"), bar)));
     m_pTxLed = new CLedCtrl(bar);

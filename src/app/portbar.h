@@ -20,3 +20,7 @@ public:
 // Selects the first entry that begins with text (or the first entry);
 // returns the index selected, -1 for an empty list.
 int SelectByPrefix(QComboBox *combo, const QString &text);
+// Selects the entry that is exactly name; an empty name selects the first
+// entry. A name not in the list selects nothing and stays as the list's text,
+// so opening it names it as missing instead of opening another device.
+int SelectExactPort(QComboBox *combo, const QString &name);

@@ -1,6 +1,7 @@
 // Opening and closing the board port from the port bar, and the port list.
 #include "app/framework/ledctrl.h"
 #include "app/framework/msgbox.h"
+#include "app/linkwatch.h"
 #include "app/portbar.h"
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
@@ -22,13 +23,20 @@ const QString kOpenTitle = QStringLiteral("打开串口");
 void CPylvexDlg::FillPortList(bool atStartup)
 {
     auto *ports = Item<QComboBox>(IDC_PORT_LIST);
+    const QString shown = ports->currentText().trimmed();
     ports->clear();
     ports->addItems(AvailablePortNames());
     // A device path typed or given earlier stays in the list.
     if (m_settings.portNum.startsWith(u'/') && ports->findText(m_settings.portNum) < 0 &&
         IsKnownPortDevice(m_settings.portNum))
         ports->addItem(m_settings.portNum);
-    SelectByPrefix(ports, m_settings.portNum);
+    for (const QString &typed : std::as_const(m_typedPorts))
+        if (ports->findText(typed) < 0)
+            ports->addItem(typed);
+    SelectExactPort(ports, m_settings.portNum);
+    // A name being typed survives a refresh of the list.
+    if (!atStartup && !shown.isEmpty() && ports->findText(shown) < 0)
+        ports->setEditText(shown);
     if (atStartup && ports->count() == 0)
         if (CPylvexApp *app = theApp())
             app->WriteLog(3, QStringLiteral("软件启动"), "没有检测到可使用的串口");
@@ -46,13 +54,33 @@ void CPylvexDlg::RefreshPortList()
             ++listed;
     bool stale = found.size() != listed;
     for (const QString &name : found) {
-        if (ports->findText(name, Qt::MatchStartsWith) < 0) {
+        if (ports->findText(name) < 0) {
             stale = true;
             break;
         }
     }
     if (stale)
         FillPortList();
+}
+
+bool CPylvexDlg::OpenStoredPort()
+{
+    // Only a serial device the system lists under the stored name is opened
+    // unasked: a pseudo-terminal number may belong to another program's
+    // terminal by now, and the first request would be written into it.
+    const QString &stored = m_settings.portNum;
+    if (stored.isEmpty() || IsListedSerialPort(stored))
+        return OpenPort(false);
+    if (CPylvexApp *app = theApp()) {
+        if (IsKnownPortDevice(stored))
+            app->WriteLogText(
+                6, QStringLiteral("软件启动"),
+                tr("上次使用的 %1 不是系统列出的串口设备，启动时不自动打开，确认后请手动打开。").arg(stored));
+        else
+            app->WriteLogText(4, QStringLiteral("软件启动"),
+                              tr("上次使用的串口 %1 不存在，启动时没有打开其他串口。").arg(stored));
+    }
+    return false;
 }
 
 bool CPylvexDlg::OpenPortByName(const QString &device, bool silent)
@@ -71,6 +99,8 @@ bool CPylvexDlg::OpenPortByName(const QString &device, bool silent)
 
 void CPylvexDlg::ReportOpenFailure(bool interactive, const QString &text)
 {
+    if (m_bQuietOpen)
+        return; // the return watch tries again
     if (interactive)
         ::MessageBox(this, text, QStringLiteral("错误"), MB_ICONERROR);
     else if (CPylvexApp *app = theApp())
@@ -95,6 +125,8 @@ bool CPylvexDlg::OpenPort(bool interactive)
         return false;
     }
     m_settings.portNum = device;
+    if (device.startsWith(u'/') && !m_typedPorts.contains(device))
+        m_typedPorts.append(device);
     m_settings.baud = list(IDC_BAUD_LIST)->currentText();
     m_settings.dataBits = list(IDC_DATABITS_LIST)->currentText();
     m_settings.parity = list(IDC_PARITY_LIST)->currentText();
@@ -106,6 +138,8 @@ bool CPylvexDlg::OpenPort(bool interactive)
         QString text = QFileInfo::exists(PortDevicePath(device)) ? QStringLiteral("解析串口号失败COM口=%1").arg(device)
                                                                  : tr("串口 %1 不存在").arg(device);
         m_strOpenError = text;
+        if (m_bQuietOpen)
+            return false;
         if (interactive)
             ::MessageBox(this, text, QStringLiteral("警告"), MB_ICONWARNING);
         else if (app)
@@ -119,11 +153,17 @@ bool CPylvexDlg::OpenPort(bool interactive)
     bool started = inited && m_port.StartMonitoring();
     if (started) {
         m_bOpenCOM = true;
+        m_lostAt = QDateTime();
+        m_pReconnect->Stop();
+        m_pLinkWatch->Reset();
+        m_openedPort = IdentifyPort(device);
         SetPortControlsOpen(true);
+        SetTimer(TIMER_STATUS_LINE, 1000);
+        UpdateStatusLine();
         AfterPortOpened();
         return true;
     }
-    if (app)
+    if (app && !m_bQuietOpen)
         app->WriteLog(7, kOpenTitle, inited ? "StartMonitoring 函数返回失败!" : "InitPort 函数返回失败!");
     const QString text = OpenFailureText(device, m_port.m_dwOpenError);
     m_strOpenError = text;
@@ -142,9 +182,25 @@ void CPylvexDlg::AfterPortOpened()
 
 void CPylvexDlg::ClosePort()
 {
+    ClosePort(false);
+}
+
+void CPylvexDlg::ClosePort(bool lost)
+{
+    bool wasOpen = m_bOpenCOM;
     m_bOpenCOM = false;
     m_port.StopMonitoring();
     SetPortControlsOpen(false);
+    KillTimer(TIMER_STATUS_LINE);
+    m_pLinkWatch->Reset();
+    if (!lost) {
+        // Closed on purpose: nothing is awaited.
+        m_pReconnect->Stop();
+        m_lostAt = QDateTime();
+    }
+    UpdateStatusLine();
+    if (wasOpen)
+        emit m_pHost->PortClosed(lost);
 }
 
 void CPylvexDlg::SetPortControlsOpen(bool open)

@@ -6,9 +6,11 @@
 #include "app/framework/ledctrl.h"
 #include "app/framework/msgbox.h"
 #include "app/framework/rxreports.h"
+#include "app/linkwatch.h"
 #include "app/pages/waitingroutes.h"
 #include "app/portbar.h"
 #include "app/pylvexapp.h"
+#include "app/statusline.h"
 #include "app/windowhost.h"
 #include "link/portdiscovery.h"
 #include "link/winmsg.h"
@@ -46,6 +48,13 @@ CPylvexDlg::CPylvexDlg(QWidget *parent)
     m_pHost->setParent(this);
     m_pages.SetWaitingRoutes(WaitingRoutes());
     m_dispatch.m_onBoardFrame = [this] { FlashRxLamp(); };
+    m_pLinkWatch = new CLinkWatch(*m_pHost, m_dispatch, this);
+    m_pLinkWatch->m_interval = [] { return GlobalLinkSettings().cmdSndInvl.load(); };
+    connect(m_pLinkWatch, &CLinkWatch::Changed, this, &CPylvexDlg::UpdateStatusLine);
+    m_dispatch.m_onAnswer = [this](const std::uint8_t *frame, int len) { m_pLinkWatch->OnAnswer(frame, len); };
+    m_pReconnect = new CReconnectWatch(this);
+    m_pReconnect->m_onReturned = [this](const QString &device) { OnPortReturned(device); };
+    connect(m_pReconnect, &CReconnectWatch::DevicesChanged, this, &CPylvexDlg::RefreshPortList);
     m_dispatch.m_replay = [this](const std::vector<const CachedFrame *> &frames) {
         for (const CachedFrame *cached : frames)
             m_port.PushRxFrame(cached->bytes, static_cast<std::size_t>(cached->len));
@@ -61,6 +70,8 @@ CPylvexDlg::CPylvexDlg(QWidget *parent)
     m_pSheet = new CCfgSheet(this);
     layout->addWidget(m_pSheet, 1);
     layout->addWidget(BuildPortBar());
+    m_pStatusLine = new CStatusLine(this);
+    layout->addWidget(RegisterControl(IDC_STATUS_LINE, m_pStatusLine));
 
     // Every page is built while the internal pages may still be shown.
     m_gate.BeginStartup();
@@ -79,10 +90,11 @@ CPylvexDlg::CPylvexDlg(QWidget *parent)
     SelectByPrefix(list(IDC_PARITY_LIST), m_settings.parity);
     SelectByPrefix(list(IDC_STOPBITS_LIST), m_settings.stopBits);
     ShowPortLamps(false);
+    UpdateStatusLine();
     if (CPylvexApp *app = App(); app && !app->m_strStartPort.isEmpty())
         OpenPortByName(app->m_strStartPort, true); // given on the command line, or the demo board
     else
-        OpenPort(false);
+        OpenStoredPort();
     FitToScreen();
 }
 
@@ -198,7 +210,11 @@ void CPylvexDlg::ReportLengthMismatch(const std::uint8_t *frame, int len, int ne
 void CPylvexDlg::OnBoardSwitch()
 {
     auto *mainBoard = Item<QAbstractButton>(IDC_MAIN_BOARD);
-    m_dispatch.SwitchBoard(mainBoard && mainBoard->isChecked() ? 1 : 0);
+    int mainSelected = mainBoard && mainBoard->isChecked() ? 1 : 0;
+    if (mainSelected != m_dispatch.m_bMainSelected)
+        m_pLinkWatch->Reset(); // what the other board left unanswered says nothing about this one
+    m_dispatch.SwitchBoard(mainSelected);
+    UpdateStatusLine();
 }
 
 // ---------------------------------------------------------------- messages
@@ -231,7 +247,11 @@ void CPylvexDlg::OnMessage(int msg, std::intptr_t wParam, std::intptr_t lParam)
     switch (msg) {
     case WM_FRAME_RECEIVED: OnFrameReceived(); break;
     case WM_YMODEM_SIGNAL: OnYModemSignal(wParam); break;
-    case WM_FRAME_SENT: OnFrameSent(); break;
+    case WM_FRAME_SENT:
+        OnFrameSent();
+        if (m_bOpenCOM)
+            m_pLinkWatch->OnFrameSent(static_cast<RequestKey>(wParam), static_cast<int>(lParam));
+        break;
     case WM_PORT_RXBYTE: OnPortRxByte(wParam, lParam); break;
     case WM_SHOW_PAGE: OnShowPage(wParam, lParam); break;
     case WM_PORT_IDLE: OnPortIdle(); break;
@@ -263,6 +283,8 @@ void CPylvexDlg::OnTimer(int id)
         led->SetLed(CLedCtrl::kGreen, m_bOpenCOM ? CLedCtrl::kBright : CLedCtrl::kGrey, CLedCtrl::kRound);
         KillTimer(id);
     }
+    if (id == TIMER_STATUS_LINE)
+        UpdateStatusLine();
 }
 
 void CPylvexDlg::ShowPortLamps(bool open)
@@ -328,10 +350,72 @@ void CPylvexDlg::OnPortLost()
     if (!m_bOpenCOM)
         return;
     QString name = m_port.PortName();
-    ClosePort();
+    m_lostSettings = m_settings;
+    ClosePort(true);
     if (CPylvexApp *app = App())
         app->WriteLogText(3, QStringLiteral("串口断开"),
                           QStringLiteral("串口 %1 已断开（设备被拔出或不再响应），串口已关闭").arg(name));
+    m_lostAt = QDateTime::currentDateTime();
+    if (m_settings.autoReconnect)
+        m_pReconnect->Start(m_openedPort);
+    UpdateStatusLine();
+}
+
+void CPylvexDlg::OnPortReturned(const QString &device)
+{
+    if (m_bOpenCOM || !m_settings.autoReconnect) {
+        m_pReconnect->Stop();
+        return;
+    }
+    // The same settings as before the loss, whatever the lists show now.
+    auto list = [this](int id) { return Item<QComboBox>(id); };
+    SelectByPrefix(list(IDC_BAUD_LIST), m_lostSettings.baud);
+    SelectByPrefix(list(IDC_DATABITS_LIST), m_lostSettings.dataBits);
+    SelectByPrefix(list(IDC_PARITY_LIST), m_lostSettings.parity);
+    SelectByPrefix(list(IDC_STOPBITS_LIST), m_lostSettings.stopBits);
+    m_bQuietOpen = true;
+    bool opened = OpenPortByName(device, true);
+    m_bQuietOpen = false;
+    if (!opened)
+        return; // not ready yet (permissions, a device still settling): tried again at the next look
+    if (CPylvexApp *app = App())
+        app->WriteLogText(6, QStringLiteral("串口重连"),
+                          QStringLiteral("串口 %1 已重新连接，已按原设置重新打开").arg(device));
+}
+
+void CPylvexDlg::OnAutoReconnectClicked()
+{
+    auto *box = Item<QAbstractButton>(IDC_AUTO_RECONNECT);
+    m_settings.autoReconnect = box && box->isChecked();
+    if (!m_settings.autoReconnect)
+        m_pReconnect->Stop();
+    else if (PortLost() && !m_bOpenCOM)
+        m_pReconnect->Start(m_openedPort);
+    UpdateStatusLine();
+}
+
+void CPylvexDlg::UpdateStatusLine()
+{
+    if (!m_pStatusLine)
+        return;
+    StatusFacts facts;
+    auto list = [this](int id) { return Item<QComboBox>(id); };
+    const PortSettings &s = m_bOpenCOM ? m_settings : (PortLost() ? m_lostSettings : m_settings);
+    facts.port = m_bOpenCOM ? m_port.PortName() : list(IDC_PORT_LIST)->currentText().trimmed();
+    if (PortLost() && !m_bOpenCOM)
+        facts.port = m_lostSettings.portNum;
+    facts.settings = m_bOpenCOM || PortLost()
+                         ? QStringLiteral("%1,%2,%3,%4").arg(s.baud, s.dataBits, s.parity, s.stopBits)
+                         : QStringLiteral("%1,%2,%3,%4")
+                               .arg(list(IDC_BAUD_LIST)->currentText(), list(IDC_DATABITS_LIST)->currentText(),
+                                    list(IDC_PARITY_LIST)->currentText(), list(IDC_STOPBITS_LIST)->currentText());
+    facts.open = m_bOpenCOM;
+    facts.lostAt = m_bOpenCOM ? QDateTime() : m_lostAt;
+    facts.reconnecting = m_pReconnect->Watching();
+    facts.mainBoard = m_dispatch.m_bMainSelected != 0;
+    facts.lastAnswer = m_pLinkWatch->LastAnswerTime();
+    facts.silentSince = m_pLinkWatch->SilentSince();
+    m_pStatusLine->Show(facts);
 }
 
 void CPylvexDlg::OnAbout()

@@ -8,6 +8,7 @@
 #include "app/framework/pageregistry.h"
 #include "app/framework/rxdispatch.h"
 #include "app/framework/wndtimer.h"
+#include "app/reconnect.h"
 #include "app/settings.h"
 #include "link/serialcom.h"
 
@@ -22,6 +23,9 @@
 class CCfgPageBase;
 class CCfgSheet;
 class CLedCtrl;
+class CLinkWatch;
+class CReconnectWatch;
+class CStatusLine;
 class CPageHost;
 class CWindowHost;
 class QComboBox;
@@ -38,10 +42,13 @@ inline constexpr int IDC_SECONDARY_BOARD = 1415;
 inline constexpr int IDC_TX_LED = 1338;
 inline constexpr int IDC_RX_LED = 1306;
 inline constexpr int IDC_ABOUT = 16;
+inline constexpr int IDC_AUTO_RECONNECT = 1501; // "自动重连"
+inline constexpr int IDC_STATUS_LINE = 1500;
 
 // Timers of the window.
 inline constexpr int TIMER_TX_FLASH = 4001;
 inline constexpr int TIMER_RX_FLASH = 4002;
+inline constexpr int TIMER_STATUS_LINE = 4009; // the times of the status line, while the port is open
 
 class CPylvexDlg : public QDialog, public CtrlRegistry {
     Q_OBJECT
@@ -57,6 +64,9 @@ public:
     bool OpenPort(bool interactive);
     // Selects (or types) the device in the port list and opens it.
     bool OpenPortByName(const QString &device, bool silent);
+    // The start-up opening of the stored port, silent; a stored device the
+    // system does not list as a serial port stays in the list to open by hand.
+    bool OpenStoredPort();
     void ClosePort();
     void FillPortList(bool atStartup = false);
     void RefreshPortList();
@@ -97,6 +107,14 @@ public:
     CLedCtrl *TxLed() const { return m_pTxLed; }
     CLedCtrl *RxLed() const { return m_pRxLed; }
 
+    // --- the board's answers, the status line, the return of a lost port
+    CLinkWatch &LinkWatch() { return *m_pLinkWatch; }
+    CStatusLine *StatusLine() const { return m_pStatusLine; }
+    CReconnectWatch &Reconnect() { return *m_pReconnect; }
+    void UpdateStatusLine();
+    // The port was lost (not closed by the user) and has not been opened since.
+    bool PortLost() const { return m_lostAt.isValid(); }
+
     // Controls of the port bar are registered by id (CtrlRegistry).
 
     void SetTimer(int id, int ms) { m_timers.SetTimer(id, ms); }
@@ -126,6 +144,9 @@ private:
     void OnShowPage(std::intptr_t wParam, std::intptr_t lParam);
     void OnPortIdle();
     void OnPortLost();
+    void ClosePort(bool lost);
+    void OnPortReturned(const QString &device);
+    void OnAutoReconnectClicked();
     void ReportOpenFailure(bool interactive, const QString &text);
     void AfterPortOpened();
     void SetPortControlsOpen(bool open);
@@ -146,4 +167,12 @@ private:
     QPointer<QObject> m_hYModemWnd;
     CLedCtrl *m_pTxLed = nullptr;
     CLedCtrl *m_pRxLed = nullptr;
+    CLinkWatch *m_pLinkWatch = nullptr;
+    CStatusLine *m_pStatusLine = nullptr;
+    CReconnectWatch *m_pReconnect = nullptr;
+    PortIdentity m_openedPort; // what was opened last, to know it when it returns
+    PortSettings m_lostSettings;
+    QDateTime m_lostAt;
+    bool m_bQuietOpen = false; // an opening by the return watch: failures are tried again, not reported
+    QStringList m_typedPorts;  // device paths typed or given in this session
 };

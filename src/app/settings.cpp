@@ -23,6 +23,7 @@ void LoadSettings(CPylvexApp &app, PortSettings &port)
     app.m_bLogError = (mask & 1) != 0;
     app.m_bLogWarning = (mask & 2) != 0;
     app.m_bLogInfo = (mask & 4) != 0;
+    port.autoReconnect = profile.value(QStringLiteral("IniProfile/AutoReconnect"), true).toBool();
 }
 
 void SaveSettings(const CPylvexApp &app, const PortSettings &port)
@@ -32,5 +33,6 @@ void SaveSettings(const CPylvexApp &app, const PortSettings &port)
     QSettings profile(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Oramek"), QStringLiteral("Pylvex"));
     int mask = (app.m_bLogError ? 1 : 0) + (app.m_bLogWarning ? 2 : 0) + (app.m_bLogInfo ? 4 : 0);
     profile.setValue(QStringLiteral("IniProfile/LogMask"), mask);
+    profile.setValue(QStringLiteral("IniProfile/AutoReconnect"), port.autoReconnect);
     profile.sync();
 }

@@ -11,6 +11,8 @@ struct PortSettings {
     QString parity;
     QString dataBits;
     QString stopBits;
+    // "自动重连": a lost port is opened again when its device comes back.
+    bool autoReconnect = true;
 };
 
 // Reads the five port texts, "LogMask" (gates of levels 3, 4, 6) and

@@ -12,6 +12,8 @@
 #include <QStandardPaths>
 #include <QStringEncoder>
 
+#include <atomic>
+#include <chrono>
 #include <cstdarg>
 #include <cstdio>
 
@@ -60,11 +62,28 @@ bool MakeLogFolder()
     return !CreatedLogFolder().isEmpty();
 }
 
+namespace {
+std::atomic<std::uint32_t (*)()> g_msOfDaySource{nullptr};
+} // namespace
+
+void SetMsOfDaySource(std::uint32_t (*source)())
+{
+    g_msOfDaySource.store(source);
+}
+
 std::uint32_t MsOfDay()
 {
+    if (auto source = g_msOfDaySource.load())
+        return source();
     QDateTime now = QDateTime::currentDateTime();
     std::uint32_t seconds = static_cast<std::uint32_t>(now.toSecsSinceEpoch() + now.offsetFromUtc());
     return seconds * 1000u + static_cast<std::uint32_t>(now.time().msec());
+}
+
+std::int64_t MonotonicMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 void SetLogBaseFolder(const QString &folder)
@@ -124,17 +143,35 @@ void LogMissTail(const std::uint8_t *bytes, std::size_t count)
 
 void LogRxBuffer::LogRxByte(std::uint8_t byte)
 {
-    std::uint32_t now = m_clock();
-    if (!m_started) {
-        m_started = true;
-        m_deadline = now;
-    }
+    const std::uint32_t now = m_clock();
+    if (Due(now))
+        Flush(); // the byte belongs to the next burst
+    if (m_count == 0)
+        m_deadline = now + kLineMs;
     m_buf[m_count++] = byte;
-    bool late = static_cast<std::int32_t>(now - m_deadline) > 0;
-    if (late || m_count == sizeof m_buf) {
-        std::string line = "\n" + HexText(m_buf, m_count);
-        AppendGbk(LogFilePath(QStringLiteral("Log_RX"), QStringLiteral("txt")), QString::fromLatin1(line));
-        m_count = 0;
-        m_deadline = now + 200;
-    }
+    if (m_count == sizeof m_buf)
+        Flush();
+}
+
+int LogRxBuffer::MsUntilDue() const
+{
+    if (m_count == 0)
+        return -1;
+    const auto left = static_cast<std::int32_t>(m_deadline - m_clock());
+    return left > 0 ? left : 0;
+}
+
+void LogRxBuffer::FlushIfDue()
+{
+    if (Due(m_clock()))
+        Flush();
+}
+
+void LogRxBuffer::Flush()
+{
+    if (m_count == 0)
+        return;
+    std::string line = "\n" + HexText(m_buf, m_count);
+    m_count = 0;
+    AppendGbk(LogFilePath(QStringLiteral("Log_RX"), QStringLiteral("txt")), QString::fromLatin1(line));
 }

@@ -1,6 +1,7 @@
 #include "link/portdiscovery.h"
 
 #include <QCollator>
+#include <QFileInfo>
 #include <QSerialPortInfo>
 
 #include <algorithm>
@@ -75,4 +76,21 @@ bool IsKnownPortDevice(const QString &nameOrPath)
     struct stat st {};
     QByteArray path = PortDevicePath(name).toLocal8Bit();
     return ::stat(path.constData(), &st) == 0 && S_ISCHR(st.st_mode);
+}
+
+bool IsListedSerialPort(const QString &nameOrPath)
+{
+    const QString name = nameOrPath.trimmed();
+    if (name.isEmpty())
+        return false;
+    const QStringList listed = AvailablePortNames();
+    if (!name.startsWith(u'/'))
+        return listed.contains(name);
+    const QString target = QFileInfo(name).canonicalFilePath();
+    if (target.isEmpty())
+        return false;
+    for (const QString &port : listed)
+        if (QFileInfo(PortDevicePath(port)).canonicalFilePath() == target)
+            return true;
+    return false;
 }

@@ -28,5 +28,9 @@ void SetPortListSource(std::function<QStringList()> source);
 // A listed port name, or a path to an existing character device
 // (a pseudo-terminal, /dev/serial/by-id/...).
 bool IsKnownPortDevice(const QString &nameOrPath);
+// A serial device the system lists (QSerialPortInfo): a listed name, exactly,
+// or a path that leads to a listed device (/dev/ttyUSB0, /dev/serial/by-id/...).
+// Pseudo-terminals and other character devices are not.
+bool IsListedSerialPort(const QString &nameOrPath);
 // The device path of a port name; paths are returned unchanged.
 QString PortDevicePath(const QString &nameOrPath);

@@ -3,6 +3,7 @@
 #include "link/linksettings.h"
 #include "link/serialcom.h"
 #include "link/winmsg.h"
+#include "protocol/answer_watch.h"
 #include "protocol/dassert.h"
 
 #include <QElapsedTimer>
@@ -30,6 +31,14 @@ SerialWorker::SerialWorker(CSerialCom &com, const LineSettings &settings, std::c
     m_quietTimer.setSingleShot(true);
     m_quietTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_quietTimer, &QTimer::timeout, this, [this] { Guarded([this] { OnQuietTime(); }); });
+    m_logRxTimer.setSingleShot(true);
+    m_logRxTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_logRxTimer, &QTimer::timeout, this, [this] {
+        Guarded([this] {
+            m_logRx.FlushIfDue();
+            ScheduleLogRx();
+        });
+    });
 }
 
 SerialWorker::~SerialWorker() = default;
@@ -119,8 +128,11 @@ bool SerialWorker::WriteStep()
         return false;
     std::size_t count = entry->ety_len;
     qint64 written = m_port.write(reinterpret_cast<const char *>(entry->ety_buf), static_cast<qint64>(count));
+    // The owner watches for the answer of a request frame: its kind and its wire time.
+    RequestKey key = GlobalLinkSettings().ymodemActive.load() ? 0 : WatchedRequestKey(entry->ety_buf, count);
     FrameEntryFree(entry);
-    PostMsg(m_com.m_owner, WM_FRAME_SENT);
+    PostMsg(m_com.m_owner, WM_FRAME_SENT, written == static_cast<qint64>(count) ? key : 0,
+            WireTimeMs(count, m_settings));
     if (written != static_cast<qint64>(count))
         ReportPortError(QStringLiteral("WriteFile()"), m_port.errorString());
     else
@@ -158,6 +170,7 @@ void SerialWorker::OnReadyRead()
     m_quiet = false;
     for (char c : bytes)
         HandleByte(static_cast<std::uint8_t>(c));
+    ScheduleLogRx();
     RestartWait(); // every received byte restarts the silence
     if (m_framer.Unread() > 0)
         m_quietTimer.start(QuietTimeMs(m_settings, GlobalLinkSettings().cmdSndInvl.load()));
@@ -170,6 +183,15 @@ void SerialWorker::OnQuietTime()
     if (m_lost || !m_started)
         return;
     m_framer.OnQuiet();
+}
+
+void SerialWorker::ScheduleLogRx()
+{
+    const int ms = m_logRx.MsUntilDue();
+    if (ms < 0)
+        m_logRxTimer.stop();
+    else
+        m_logRxTimer.start(ms);
 }
 
 void SerialWorker::HandleByte(std::uint8_t byte)
@@ -229,6 +251,8 @@ void SerialWorker::Shutdown()
 {
     m_wait.stop();
     m_quietTimer.stop();
+    m_logRxTimer.stop();
+    m_logRx.Flush(); // the last answer before the close is kept too
     if (m_port.isOpen())
         m_port.close();
     m_com.m_bRunning.store(false);

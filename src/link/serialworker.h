@@ -43,6 +43,9 @@ private:
     void HandleByte(std::uint8_t byte);
     // No byte for the quiet time while the framer holds some: give them up.
     void OnQuietTime();
+    // Times the pending Log_RX line, so a burst's tail is written without
+    // waiting for a later byte.
+    void ScheduleLogRx();
     template <typename F> void Guarded(F &&step);
 
     CSerialCom &m_com;
@@ -51,6 +54,7 @@ private:
     QSerialPort m_port;
     QTimer m_wait;
     QTimer m_quietTimer; // runs while the framer holds bytes that form no frame yet
+    QTimer m_logRxTimer; // runs while a Log_RX line waits for its time
     RxFramer m_framer;
     LogRxBuffer m_logRx;
     bool m_started = false;

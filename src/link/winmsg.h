@@ -17,6 +17,7 @@ inline constexpr int WM_PORT_RXBYTE = WM_USER + 7;
 inline constexpr int WM_PORT_RXFLAG = WM_USER + 8;
 inline constexpr int WM_PORT_WRITTEN = WM_USER + 9;
 inline constexpr int WM_FRAME_RECEIVED = WM_USER + 10;
+// wParam: the kind of the request written (RequestKey), 0 for other bytes; lParam: its wire time in ms.
 inline constexpr int WM_FRAME_SENT = WM_USER + 11;
 inline constexpr int WM_READ_PARAM = WM_USER + 12;
 inline constexpr int WM_WRITE_PARAM = WM_USER + 13;

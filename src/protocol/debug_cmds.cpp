@@ -1,6 +1,7 @@
 #include "protocol/debug_cmds.h"
 
 #include "protocol/bytes.h"
+#include "protocol/tr_marker.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,10 +15,10 @@ std::uint8_t Low8(int v)
 
 // clang-format off
 constexpr FillInKind kFillInKinds[] = {
-    {1065, "充电内阻", 14, false, 65535, 1064},
-    {1255, "放电内阻", 14, false, 65535, 1253},
-    {1281, "开路电压", 14, false, 65535, 1279},
-    {1184, "寄存器", 20, true, 255, 0},
+    {1065, PYLVEX_TR_NOOP("FillInKind", "充电内阻"), 14, false, 65535, 1064},
+    {1255, PYLVEX_TR_NOOP("FillInKind", "放电内阻"), 14, false, 65535, 1253},
+    {1281, PYLVEX_TR_NOOP("FillInKind", "开路电压"), 14, false, 65535, 1279},
+    {1184, PYLVEX_TR_NOOP("FillInKind", "寄存器"), 20, true, 255, 0},
 };
 // clang-format on
 } // namespace

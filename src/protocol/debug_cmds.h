@@ -152,7 +152,7 @@ bool IsRepeaterExitAnswer(DataBytes data);
 // ---- the fill-in dialog
 struct FillInKind {
     int fieldId;      // the box the dialog edits
-    const char *name; // "充电内阻", "放电内阻", "开路电压", "寄存器"
+    const char *name; // "充电内阻", "放电内阻", "开路电压", "寄存器" (translation context "FillInKind")
     int count;        // 14, or 20 register bytes
     bool hex;         // two hexadecimal digits per box
     int max;          // 65535, or 255 for the register bytes

@@ -63,7 +63,7 @@ std::vector<SimBytes> FaultLayer::Shape(std::vector<SimBytes> answers)
 }
 
 SimLink::SimLink(const SimOptions &options, SimClock clock)
-    : m_board(options, std::move(clock)), m_faults(options),
+    : m_board(options, clock), m_options(options), m_clock(std::move(clock)), m_startMs(m_clock()), m_faults(options),
       m_framer(
           [this](const std::uint8_t *p, std::size_t n) {
               m_frames.emplace_back(p, p + n);
@@ -113,6 +113,8 @@ std::vector<SimBytes> SimLink::AnswerFrames()
             continue;
         }
         ++m_requests;
+        if (Silent())
+            continue; // a board that is gone hears nothing
         if (ToLoader(frame, out))
             continue;
         if (!m_faults.Admit(frame))
@@ -145,10 +147,24 @@ std::vector<SimBytes> SimLink::Feed(std::span<const std::uint8_t> bytes)
 
 std::vector<SimBytes> SimLink::Poll()
 {
-    std::vector<SimBytes> out = m_faults.Shape(m_board.Poll());
+    std::vector<SimBytes> frames = m_board.Poll();
+    if (Silent())
+        return {};
+    std::vector<SimBytes> out = m_faults.Shape(std::move(frames));
     if (LoaderActive())
         m_loader->Poll(m_board.NowMs(), out);
     return out;
+}
+
+bool SimLink::Silent() const
+{
+    if (m_options.silentAfterSec <= 0 && m_options.silentForSec <= 0)
+        return false;
+    const std::int64_t elapsed = m_clock() - m_startMs;
+    const std::int64_t from = static_cast<std::int64_t>(m_options.silentAfterSec) * 1000;
+    if (elapsed < from)
+        return false;
+    return m_options.silentForSec <= 0 || elapsed < from + static_cast<std::int64_t>(m_options.silentForSec) * 1000;
 }
 
 std::vector<SimBytes> SimLink::Quiet()

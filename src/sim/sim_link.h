@@ -56,6 +56,8 @@ public:
 
     // The computer time the next frame or loader byte is due at; nullopt when none is.
     std::optional<std::int64_t> NextDueMs();
+    // The board is silent now (silent-after / silent-for).
+    bool Silent() const;
 
     SimBoard &Board() { return m_board; }
     // The firmware loader an upgrade request started (null when none has);
@@ -73,6 +75,9 @@ private:
     bool ToLoader(const SimBytes &frame, std::vector<SimBytes> &out);
 
     SimBoard m_board;
+    SimOptions m_options;
+    SimClock m_clock;
+    std::int64_t m_startMs = 0;
     FaultLayer m_faults;
     RxFramer m_framer;
     std::vector<SimBytes> m_frames;

@@ -32,7 +32,11 @@ int main(int argc, char **argv)
 
     SimHost host;
     QString path = cmd.device;
-    bool started = path.isEmpty() ? host.StartPty(&path, cmd.options) : host.OpenDevice(path, cmd.options);
+    bool started = !path.isEmpty()       ? host.OpenDevice(path, cmd.options)
+                   : !cmd.link.isEmpty() ? host.StartPtyAt(cmd.link, &path, cmd.options)
+                                         : host.StartPty(&path, cmd.options);
+    if (started && !cmd.link.isEmpty())
+        path = cmd.link;
     if (!started) {
         std::fprintf(stderr, "pylvex-sim：无法打开设备：%s\n", host.ErrorString().toUtf8().constData());
         return 1;

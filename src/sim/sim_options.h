@@ -35,6 +35,11 @@ struct SimOptions {
     int logResultCode = 0;        // the event log request is refused with this result code
     int socFailStage = 0;         // SOC learning fails when it reaches this stage (1-10)
     int socFailCode = 0x51;       // with this learning error code
+    // The board goes silent silentAfterSec seconds after the start (neither
+    // hearing nor answering), for silentForSec seconds (0: for good); with only
+    // silentForSec it is silent from the start for that long.
+    int silentAfterSec = 0;
+    int silentForSec = 0;
 
     // Firmware loaders. The command protocol's answers: 0 each switch off.
     int fwRefuseRequest = 0;   // the upgrade request is refused with this reason (1-255)

@@ -47,6 +47,9 @@ const IntSwitch kIntSwitches[] = {
     {"ym-can", "N", "YModem：收到第 N 个数据块时取消传输（CAN）", &SimOptions::ymCanBlock, 0, 1000000},
     {"ym-drop-ack", "N", "YModem：第 N 个数据块的 ACK 丢失一次", &SimOptions::ymDropAckBlock, 0, 1000000},
     {"ym-c-repeat", "N", "YModem：开始时连续发送 N 个字符 C（默认 1）", &SimOptions::ymCRepeat, 1, 100},
+    {"silent-after", "S", "启动 S 秒后板卡不再应答（与 --silent-for 一起使用可恢复）", &SimOptions::silentAfterSec, 0,
+     86400},
+    {"silent-for", "S", "不应答持续 S 秒后恢复应答（默认一直不应答）", &SimOptions::silentForSec, 0, 86400},
     {"soc-fail-code", "CODE", "SOC 学习失败时的错误码（默认 0x51）", &SimOptions::socFailCode, 1, 255},
 };
 
@@ -101,10 +104,14 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
     QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("随机数种子（默认 1）"), QStringLiteral("N"));
     QCommandLineOption storeImage(QStringLiteral("store-image"), QStringLiteral("升级收到的固件映像写入这个文件"),
                                   QStringLiteral("FILE"));
+    QCommandLineOption link(
+        QStringLiteral("link"),
+        QStringLiteral("伪终端另有一个固定路径：在 PATH 处建立指向它的符号链接（重启模拟板后路径不变）"),
+        QStringLiteral("PATH"));
     QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                QCoreApplication::translate("SimOptions", "显示版本号并退出"));
-    parser.addOptions(
-        {secondary, repeater, refuseInternal, secondTry, noBatch, noLog, verbose, speed, seed, storeImage, version});
+    parser.addOptions({secondary, repeater, refuseInternal, secondTry, noBatch, noLog, verbose, speed, seed, link,
+                       storeImage, version});
     std::vector<QCommandLineOption> ints;
     for (const IntSwitch &s : kIntSwitches) {
         ints.emplace_back(QString::fromLatin1(s.name), QString::fromUtf8(s.description),
@@ -173,5 +180,10 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
     }
     if (!positional.isEmpty())
         result.device = positional.first();
+    result.link = parser.value(link);
+    if (!result.link.isEmpty() && !result.device.isEmpty()) {
+        result.error = QStringLiteral("--link 只用于伪终端，不能与串口设备一起给出");
+        return result;
+    }
     return result;
 }

@@ -9,6 +9,7 @@
 struct SimCommandLine {
     SimOptions options;
     QString device;    // empty: open a pseudo-terminal pair
+    QString link;      // a symbolic link that leads to the pseudo-terminal (same path across restarts)
     bool help = false; // the help text was asked for
     QString helpText;
     bool version = false; // the version was asked for

@@ -143,6 +143,30 @@ bool SimHost::StartPty(QString *slavePath, const SimOptions &options)
     return true;
 }
 
+bool SimHost::StartPtyAt(const QString &linkPath, QString *slavePath, const SimOptions &options)
+{
+    QString device;
+    if (!StartPty(&device, options))
+        return false;
+    const QByteArray target = device.toLocal8Bit();
+    const QByteArray link = linkPath.toLocal8Bit();
+    const QByteArray staging = link + ".new";
+    ::unlink(staging.constData());
+    if (::symlink(target.constData(), staging.constData()) != 0 ||
+        ::rename(staging.constData(), link.constData()) != 0) {
+        const QString error = Errno(link.constData());
+        ::unlink(staging.constData());
+        Stop();
+        SetError(error);
+        return false;
+    }
+    m_link = link;
+    m_linkTarget = target;
+    if (slavePath)
+        *slavePath = device;
+    return true;
+}
+
 bool SimHost::OpenDevice(const QString &path, const SimOptions &options)
 {
     if (m_thread.joinable()) {
@@ -194,6 +218,14 @@ void SimHost::Stop()
         *fd = -1;
     }
     m_running = false;
+    if (!m_link.isEmpty()) {
+        char target[256] = {};
+        ssize_t n = ::readlink(m_link.constData(), target, sizeof target - 1);
+        if (n > 0 && QByteArray(target, static_cast<int>(n)) == m_linkTarget)
+            ::unlink(m_link.constData());
+        m_link.clear();
+        m_linkTarget.clear();
+    }
 }
 
 void SimHost::Run(SimOptions options, SimClock clock)

@@ -10,6 +10,7 @@
 
 #include "sim/sim_options.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <atomic>
@@ -28,6 +29,13 @@ public:
     // receives the device the tool should open. False when already running
     // or the pair cannot be made (ErrorString tells why).
     bool StartPty(QString *slavePath, const SimOptions &options);
+    // As StartPty, and the symbolic link linkPath leads to the new device, so a
+    // board that is stopped and started again comes back at the same path
+    // (as an adapter's /dev/serial/by-id name does). A pseudo-terminal cannot
+    // be given a path of its own; the link is replaced at once, never missing
+    // while the board runs. Stop removes the link again (a board that is gone
+    // leaves no name behind that another pseudo-terminal could take over).
+    bool StartPtyAt(const QString &linkPath, QString *slavePath, const SimOptions &options);
     // Serves a serial device (for example one of two adapters wired together).
     bool OpenDevice(const QString &path, const SimOptions &options);
     // Stops the thread and closes everything; safe to call more than once.
@@ -54,4 +62,6 @@ private:
     mutable std::mutex m_mutex;
     QString m_error;
     SimClock m_clock;
+    QByteArray m_link; // the link StartPtyAt made, and where it leads
+    QByteArray m_linkTarget;
 };

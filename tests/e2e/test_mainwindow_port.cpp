@@ -129,6 +129,64 @@ private slots:
         QCOMPARE(dlg.m_strOpenError, QStringLiteral("串口 /dev/does-not-exist 不存在"));
     }
 
+    // At start-up the stored port is opened by itself only when the system
+    // lists a serial device under exactly that name: a stored pseudo-terminal
+    // stays in the list, unopened, and its other end hears nothing.
+    void startupOpensOnlyAListedStoredPort()
+    {
+        SimHost sim;
+        QString path;
+        QVERIFY(sim.StartPty(&path, SimOptions{}));
+        auto store = [](const QString &port) {
+            QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Oramek"), QStringLiteral("Pylvex"));
+            s.setValue(QStringLiteral("IniProfile/PortNum"), port);
+        };
+        {
+            store(path);
+            CPylvexDlg dlg;
+            QVERIFY(!dlg.m_bOpenCOM);
+            auto *list = dlg.Item<QComboBox>(IDC_PORT_LIST);
+            QVERIFY(list->findText(path) >= 0);
+            QCOMPARE(list->currentText(), path);
+            QCOMPARE(RowsWith(path), 1);
+            QTest::qWait(300);
+            QCOMPARE(sim.Requests(), 0u);
+            // By hand it opens.
+            QVERIFY(dlg.OpenPort(false));
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(sim.Requests() > 0, 3000);
+        {
+            // The same device under a name the system lists opens at start.
+            const QString name = path.mid(5); // "pts/N"
+            SetPortListSource([name] { return QStringList{name}; });
+            store(name);
+            CPylvexDlg dlg;
+            QVERIFY(dlg.m_bOpenCOM);
+            QCOMPARE(dlg.Item<QComboBox>(IDC_PORT_LIST)->currentText(), name);
+        }
+        {
+            // A stored ttyUSB1 is not found in ttyUSB10: nothing opens, and
+            // the list names the stored port, not another device.
+            SetPortListSource([] { return QStringList{QStringLiteral("ttyUSB10")}; });
+            store(QStringLiteral("ttyUSB1"));
+            log->ClearRows();
+            CPylvexDlg dlg;
+            QVERIFY(!dlg.m_bOpenCOM);
+            QVERIFY(dlg.m_strOpenError.isEmpty());
+            auto *list = dlg.Item<QComboBox>(IDC_PORT_LIST);
+            QCOMPARE(list->currentIndex(), -1);
+            QCOMPARE(list->currentText(), QStringLiteral("ttyUSB1"));
+            QCOMPARE(RowsWith(QStringLiteral("ttyUSB10")), 0);
+            QCOMPARE(RowsWith(QStringLiteral("ttyUSB1 ")), 1);
+            // Opening it by hand says it is missing.
+            MsgBoxRecorder boxes;
+            dlg.Item<QPushButton>(IDC_OPEN_PORT)->click();
+            QCOMPARE(boxes.LastText(), QStringLiteral("串口 ttyUSB1 不存在"));
+            QVERIFY(!dlg.m_bOpenCOM);
+        }
+        SetPortListSource([] { return QStringList(); });
+    }
+
     void lostLink()
     {
         auto sim = std::make_unique<SimHost>();

@@ -5,17 +5,20 @@
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
 #include "app/widgets/loglistctrl.h"
+#include "export_helpers.h"
 #include "link/winmsg.h"
 #include "list_helpers.h"
 
 #include "gui/widget_test_main.h"
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TestCfgPageLog : public QObject {
@@ -307,6 +310,44 @@ private slots:
         page.OnClickMenu_EXPORT();
         QCOMPARE(boxes.Count(), 0);
         QCOMPARE(model->rowCount(), 1);
+    }
+
+    void exportWritesTheWorkbookByDefault()
+    {
+        CCfgPageLog::SetListExporter(CCfgPageLog::DefaultListExporter());
+        CCfgPageLog page(nullptr);
+        page.InitDialog();
+        app->m_bLogInfo = true;
+        app->m_bLogError = true;
+        model->AddRow(3, "2024-05-01 10:00:00", "接收 03 50", "'quoted', =1+1\r\n第二行");
+        model->AddRow(6, "2024-05-01 10:00:01", "x", "y");
+        QTemporaryDir dir;
+        const QString path = dir.filePath("system.xlsx");
+        {
+            SaveDialogAnswer dialog(path);
+            page.OnClickMenu_EXPORT();
+            QCOMPARE(dialog.Shown(), 1);
+        }
+        WorkbookContents book = ReadWorkbook(path);
+        QVERIFY2(book.ok, qPrintable(book.error));
+        QCOMPARE(book.sheets, QStringList({"DataSheet1"}));
+        std::vector<QStringList> want{page.ColumnNames()};
+        for (int r = 0; r < 2; ++r)
+            want.push_back({model->GetItemText(r, 0), model->GetItemText(r, 1), model->GetItemText(r, 2),
+                            model->GetItemText(r, 3)});
+        QCOMPARE(book.rows[0], want);
+        QVERIFY(book.notText.isEmpty());
+        QCOMPARE(model->Row(model->rowCount() - 1).text, QString("日志导出成功"));
+
+        // A folder under the chosen name: the writer's failure rows, the box, the page's row.
+        QVERIFY(QDir(dir.path()).mkdir("taken.xlsx"));
+        MsgBoxRecorder boxes;
+        SaveDialogAnswer dialog(dir.filePath("taken.xlsx"));
+        page.OnClickMenu_EXPORT();
+        QCOMPARE(boxes.LastText(), QString("文件正在被另一个程序打开或使用，请另存文件名！"));
+        QCOMPARE(model->Row(model->rowCount() - 2).text, QString("创建 Excel 文件数据库失败"));
+        QCOMPARE(model->Row(model->rowCount() - 2).level, 3);
+        QCOMPARE(model->Row(model->rowCount() - 1).text, QString("日志导出失败"));
     }
 
     void mainWindowCarriesThePage()

@@ -358,6 +358,51 @@ private slots:
         QCOMPARE(m_page->GetDlgItemText(IDC_SAVE_PERIOD), shown);
         QCOMPARE(m_page->SaveInterval(), interval);
     }
+
+    // Typed by hand: backspacing "10" and typing "30" is 30 s. The box may be
+    // empty or half-typed meanwhile; the period changes when the editing is
+    // finished, and the range rule applies then.
+    void savePeriodTypedByHand_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("interval");
+        QTest::newRow("30") << "30"
+                            << "30" << 30000;
+        QTest::newRow("75") << "75"
+                            << "60" << 60000;
+        QTest::newRow("nothing") << ""
+                                 << "1" << 1000;
+    }
+    void savePeriodTypedByHand()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(int, interval);
+        m_host->Sheet()->show();
+        QVERIFY(m_host->ShowPage(m_page));
+        QApplication::setActiveWindow(m_host->Sheet());
+        QVERIFY(QTest::qWaitForWindowActive(m_host->Sheet()));
+        auto *box = m_page->Item<QLineEdit>(IDC_SAVE_PERIOD);
+        box->setFocus();
+        QTRY_VERIFY(box->hasFocus());
+        QTest::keyClick(box, Qt::Key_End);
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QCOMPARE(box->text(), QString());
+        QTest::keyClicks(box, typed);
+        QCOMPARE(box->text(), typed);
+        QCOMPARE(m_page->SaveInterval(), 10000);
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(box->text(), shown);
+        QCOMPARE(m_page->SaveInterval(), interval);
+        // Typing again and leaving the box applies it as well.
+        box->selectAll();
+        QTest::keyClicks(box, QStringLiteral("5"));
+        QCOMPARE(m_page->SaveInterval(), interval);
+        box->clearFocus();
+        QCOMPARE(m_page->SaveInterval(), 5000);
+    }
 };
 
 int main(int argc, char **argv)

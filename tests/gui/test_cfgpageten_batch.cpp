@@ -6,10 +6,13 @@
 #include "app/pylvexapp.h"
 #include "app/widgets/userlistctrl.h"
 #include "common/batch_blocks.h"
+#include "common/clock_set_back.h"
 #include "gui/page_fixture.h"
 #include "protocol/batch_status.h"
 
 #include <QCheckBox>
+#include <QDateEdit>
+#include <QLineEdit>
 #include <QtTest>
 
 #include "gui/widget_test_main.h"
@@ -79,6 +82,51 @@ private slots:
         m_page->ClickDlgButton(IDC_READ);
         QCOMPARE(BatchRequests(), 1);
         QCOMPARE(Sent().size(), size_t(1));
+    }
+
+    // Batch answers are not kept for a replay, so a switch to the other board
+    // in batch mode must neither leave the first board's values on the page
+    // (date, SOC picture, the record for the CSV file included) nor wait for
+    // the next timed refresh: the new board's batch status is asked for at once.
+    void boardSwitchInBatchModeLeavesNothingOfTheOtherBoard()
+    {
+        m_host->SetPortOpen(true);
+        QVERIFY(m_host->ShowPage(m_page));
+        m_page->CheckDlgButton(IDC_TIMED_SAVE, 1);
+        Blocks blocks = PageBlocks();
+        SetBlock(blocks, 0x20, {24, 2, 29}); // production date 2024-02-29
+        m_host->Receive(BatchAnswer(BuildBatchData(blocks)));
+        QVERIFY(m_page->BatchMode());
+        auto *date = m_page->Item<QDateEdit>(1159);
+        QCOMPARE(date->date(), QDate(2024, 2, 29));
+        QCOMPARE(m_page->GetDlgItemText(1068), QStringLiteral("80"));
+        QVERIFY(m_page->ShownImage() > 0);
+        QVERIFY(!m_page->Record().fields[kRecSoc].isEmpty());
+        QVERIFY(!m_page->Record().cells.isEmpty());
+
+        Sent().clear();
+        m_host->Dispatcher().SwitchBoard(0);
+        for (const StatusItem &item : kStatusItems)
+            if (auto *edit = m_page->Item<QLineEdit>(item.nDisplayID))
+                QVERIFY2(edit->text().isEmpty(), item.label);
+        for (int id : {1070, 1151, 1175})
+            QVERIFY(m_page->GetDlgItemText(id).isEmpty());
+        QCOMPARE(m_page->Item<CUserListCtrl>(IDC_CELL_LIST)->GetItemCount(), 0);
+        QCOMPARE(m_page->Item<CUserListCtrl>(IDC_TEMP_LIST)->GetItemCount(), 0);
+        QCOMPARE(date->date(), date->minimumDate());
+        QCOMPARE(date->text().trimmed(), QString());
+        QCOMPARE(m_page->ShownImage(), 0);
+        const StatusRecord &record = m_page->Record();
+        for (const QString &field : record.fields)
+            QVERIFY(field.isEmpty());
+        QVERIFY(record.cells.isEmpty() && record.temps.isEmpty());
+        QCOMPARE(BatchRequests(), 1);
+        QCOMPARE(Sent().size(), std::size_t(1));
+
+        // The secondary board's answer fills the page again.
+        m_host->Receive(BoardFrame(0x83, 0xE6, BuildBatchData(blocks), 0xD3));
+        QCOMPARE(m_page->GetDlgItemText(1068), QStringLiteral("80"));
+        QCOMPARE(date->date(), QDate(2024, 2, 29));
     }
 
     void onlyKnownBlocksAreDecoded()
@@ -153,6 +201,29 @@ private slots:
         m_page->OnKillActive();
         QVERIFY(!m_page->IsTimerActive(TIMER_BATCH));
         QVERIFY(!m_page->AutoRefresh());
+    }
+
+    // The refresh deadlines are not kept on the computer's clock: set back by
+    // an hour, the timed batch refresh still goes out at its tick.
+    void batchRefreshSurvivesClockSetBack()
+    {
+        m_page->SetDlgItemText(IDC_SAVE_PERIOD, QStringLiteral("1"));
+        FeedBatch(BatchAnswer(BuildBatchData(PageBlocks())));
+        m_page->CheckDlgButton(IDC_TIMED_REFRESH, 1);
+        QVERIFY(m_page->OnSetActive());
+        int sent = 0, again = 0;
+        {
+            ClockSetBack setBack;
+            Sent().clear();
+            QTest::qWait(5);
+            m_page->OnTimer(TIMER_BATCH);
+            sent = BatchRequests();
+            m_page->OnTimer(TIMER_BATCH); // the next one waits for its period
+            again = BatchRequests();
+        }
+        m_page->OnKillActive();
+        QCOMPARE(sent, 1);
+        QCOMPARE(again, 1);
     }
 
     void idleTickReadsInSingleItemMode()

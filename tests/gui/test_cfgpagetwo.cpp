@@ -80,8 +80,9 @@ private slots:
     {
         FillValid();
         SelectAll();
+        m_boxes->Answer(IDYES);
         m_page->ClickDlgButton(IDC_WRITE);
-        QCOMPARE(m_boxes->Count(), 0);
+        QCOMPARE(m_boxes->Count(), 1); // the question before the records go
         QVERIFY(!m_page->IsDlgButtonChecked(1268));
         const std::vector<Bytes> expected = {
             {0x53, 0x02, 0x12, 0x02, 0x00, 0x3C},
@@ -107,6 +108,35 @@ private slots:
         };
         QCOMPARE(m_h->Payloads(), expected);
         QCOMPARE(m_page->ReqCount(), 20);
+    }
+
+    // Reading everything, changing one value and writing it all back must not
+    // wipe the board's records unasked: the walk asks before the clearing
+    // command, with No as the default, and No leaves out that row only.
+    void bulkWriteAsksBeforeClearingRecords()
+    {
+        FillValid();
+        SelectAll();
+        m_page->ClickDlgButton(IDC_WRITE);
+        QCOMPARE(m_boxes->Count(), 1);
+        const MsgBoxCall &asked = m_boxes->Shown()[0];
+        QCOMPARE(asked.caption, QStringLiteral("确认"));
+        QVERIFY(asked.IsYesNo());
+        QCOMPARE(asked.Icon(), MB_ICONQUESTION);
+        QCOMPARE(asked.DefaultAnswer(), IDNO);
+        QVERIFY(asked.text.contains(QStringLiteral("记录")));
+        // Every other row went out; the clearing command did not.
+        QCOMPARE(m_h->Payloads().size(), 19u);
+        for (const Bytes &payload : m_h->Payloads())
+            QCOMPARE(payload[1], std::uint8_t{0x02});
+        QCOMPARE(m_h->Payloads().back(), (Bytes{0x53, 0x02, 0x1E, 0x02, 0xF8, 0x30}));
+        // Asked before the command, not after: a single write of the row asks
+        // too, and No sends nothing.
+        m_h->Sent().clear();
+        m_page->PostMessage(WM_WRITE_PARAM, 1479);
+        RunPosted();
+        QCOMPARE(m_boxes->Count(), 2);
+        QVERIFY(m_h->Payloads().empty());
     }
 
     void refusedInputStopsTheWalk_data()
@@ -168,9 +198,13 @@ private slots:
         RunPosted();
         QCOMPARE(m_boxes->LastText(), QStringLiteral("参数为只读！"));
         QVERIFY(m_h->Payloads().empty());
-        // Row 12 alone: the record clearing command.
+        // Row 12 alone, the question answered Yes: the record clearing command.
+        m_boxes->Clear();
+        m_boxes->Answer(IDYES);
         m_page->PostMessage(WM_WRITE_PARAM, 1479);
         RunPosted();
+        QCOMPARE(m_boxes->Count(), 1);
+        QCOMPARE(m_boxes->Shown()[0].caption, QStringLiteral("确认"));
         QCOMPARE(m_h->Payloads(), (std::vector<Bytes>{{0x53, 0x05, 0x02, 0x01, 0x00}}));
         QCOMPARE(m_page->ReqCount(), 1);
     }

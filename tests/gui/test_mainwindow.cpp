@@ -83,14 +83,17 @@ private slots:
         }
         CPylvexDlg dlg;
         auto *list = dlg.Item<QComboBox>(IDC_PORT_LIST);
-        QCOMPARE(list->currentText(), QStringLiteral("ttyS10")); // prefix of the stored name
+        // The stored name is matched exactly: ttyS10 is another device.
+        QCOMPARE(list->currentIndex(), -1);
+        QCOMPARE(list->currentText(), QStringLiteral("ttyS1"));
+        QVERIFY(!dlg.m_bOpenCOM);
         // A new adapter appears when the list is opened; the refill selects the stored name again.
         list->setCurrentIndex(1);
-        ports << QStringLiteral("ttyUSB0");
+        ports << QStringLiteral("ttyS1");
         list->showPopup();
         list->hidePopup();
         QCOMPARE(list->count(), 3);
-        QCOMPARE(list->currentText(), QStringLiteral("ttyS10"));
+        QCOMPARE(list->currentText(), QStringLiteral("ttyS1"));
         // Unplugged: gone at the next opening.
         ports.removeLast();
         dlg.RefreshPortList();

@@ -2,11 +2,13 @@
 // board choice, the secondary-board cache and its replay, the routing table.
 #include "app/framework/msgbox.h"
 #include "app/framework/rxroutes.h"
+#include "app/pages/cfgpagefiv.h"
 #include "app/pages/cfgpageten.h"
 #include "app/pages/paramrows.h"
 #include "app/pages/waitingroutes.h"
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
+#include "common/clock_set_back.h"
 #include "gui/test_pages.h"
 #include "link/portdiscovery.h"
 #include "link/winmsg.h"
@@ -23,8 +25,8 @@
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
-std::uint32_t g_now = 1000000;
-std::uint32_t FakeClock()
+std::int64_t g_now = 1000000;
+std::int64_t FakeClock()
 {
     return g_now;
 }
@@ -136,12 +138,17 @@ private slots:
         one->Item<QLineEdit>(1383)->clear();
         ten->status.clear();
         log->ClearRows();
+        auto *fiv = dlg->Page<CCfgPageFiv>(PAGE_FIV);
+        fiv->SetLedState(IDC_SOC_LEARN_CHK, LED_IDLE);
         Bytes f = Response(std::uint8_t(cls), std::uint8_t(code), {0x00, 0x01, 0x2C}, std::uint8_t(link));
         dlg->Dispatcher().HandleFrame(f.data(), int(f.size()));
         bool seen = false;
         if (cls == 0x82 && code == 0xA6)
             seen = Text(1062) == QStringLiteral("3");
-        else if (code == 0x85 || cls == 0x85) // routed to a page not built here
+        else if (cls == 0x82 && code == 0x85) { // the SOC learning page's record: its lamp answers
+            ParamEntry learn;
+            seen = fiv->LookupParam(IDC_SOC_LEARN_CHK, learn) && LedState(learn.pLedCtrl) == LED_OK;
+        } else if (cls == 0x85) // routed to a page not built here
             seen = Rows(QStringLiteral("未加载处理命令的页面！")) == 1;
         else if (cls == 0x83)
             seen = ten->status.size() == 1;
@@ -185,6 +192,31 @@ private slots:
         SelectBoard(false);
         DrainQueue();
         QVERIFY(ten->status.empty());
+    }
+
+    // Cache ages are not measured on the computer's clock: set back by an
+    // hour, it neither hides the recent status nor makes old status new.
+    void cacheSurvivesClockSetBack()
+    {
+        RxDispatcher &rx = dlg->Dispatcher();
+        rx.m_clock = nullptr;
+        for (CachedFrame &cached : rx.m_secondaryCache)
+            cached.len = 0; // entries of the tests before, on their clock
+        SelectBoard(true);
+        dlg->m_bOpenCOM = true;
+        Bytes status = Response(0x83, 0x99, {0x00, 0x50, 0x64}, 0xD3);
+        rx.HandleFrame(status.data(), int(status.size()));
+        {
+            ClockSetBack setBack;
+            ten->status.clear();
+            SelectBoard(false);
+            DrainQueue();
+        }
+        rx.m_clock = FakeClock;
+        QCOMPARE(ten->status.size(), std::size_t(1));
+        const Bytes &replayed = ten->status[0];
+        QCOMPARE(Bytes(replayed.begin(), replayed.begin() + 8),
+                 (Bytes{0x00, 0xD3, 0x83, 0x99, 0x03, 0x00, 0x50, 0x64}));
     }
 
     void versionAnswer()

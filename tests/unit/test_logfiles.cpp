@@ -39,18 +39,39 @@ TEST_F(LogFilesTest, RxBurstIsOneLine)
     LogRxBuffer rx;
     rx.SetClock(FakeClock);
     g_now = 1000;
+    EXPECT_EQ(rx.MsUntilDue(), -1);
     for (std::uint8_t b = 0; b < 10; ++b)
         rx.LogRxByte(b);
-    EXPECT_FALSE(QFile::exists(Today("Log_RX"))); // still buffered
-    g_now = 1300;
+    EXPECT_FALSE(QFile::exists(Today("Log_RX"))); // the burst may go on
+    g_now = 1150;
+    EXPECT_EQ(rx.MsUntilDue(), 50);
+    rx.FlushIfDue();
+    EXPECT_FALSE(QFile::exists(Today("Log_RX")));
+    // Its 200 ms over, the line is written without waiting for another byte.
+    g_now = 1200;
+    EXPECT_EQ(rx.MsUntilDue(), 0);
+    rx.FlushIfDue();
+    EXPECT_EQ(ReadAll(Today("Log_RX")), QByteArray("\n00 01 02 03 04 05 06 07 08 09 "));
+    EXPECT_EQ(rx.MsUntilDue(), -1);
+    // A byte after the deadline of a line still pending opens the next line;
+    // it never ends the line before.
+    g_now = 5000;
     rx.LogRxByte(0xAA);
-    EXPECT_EQ(ReadAll(Today("Log_RX")), QByteArray("\n00 01 02 03 04 05 06 07 08 09 aa "));
-    // 32 bytes inside the deadline flush at once.
-    for (int i = 0; i < 32; ++i)
+    g_now = 5300;
+    rx.LogRxByte(0xBB);
+    EXPECT_EQ(ReadAll(Today("Log_RX")), QByteArray("\n00 01 02 03 04 05 06 07 08 09 \naa "));
+    // 32 bytes inside the deadline are written at once.
+    for (int i = 0; i < 31; ++i)
         rx.LogRxByte(0x11);
     QList<QByteArray> lines = ReadAll(Today("Log_RX")).split('\n');
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines[2], QByteArray("11 ").repeated(32));
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[3], "bb " + QByteArray("11 ").repeated(31));
+    // The tail of the last burst is written when asked (the port closes).
+    rx.LogRxByte(0x22);
+    rx.Flush();
+    EXPECT_TRUE(ReadAll(Today("Log_RX")).endsWith("\n22 "));
+    rx.Flush(); // nothing pending: nothing written
+    EXPECT_TRUE(ReadAll(Today("Log_RX")).endsWith("\n22 "));
 }
 
 TEST_F(LogFilesTest, MissTailAndInfoLinesAreGbk)

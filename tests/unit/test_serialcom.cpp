@@ -241,6 +241,27 @@ TEST_F(SerialComTest, ReceivedBytesAreFramedAndQueued)
     EXPECT_EQ(TakeRxFrames(), std::vector<Bytes>{minimal});
 }
 
+// Ten bytes and then silence: one line of ten groups, written by the port
+// thread's own timer, not held back until a later byte; and the last burst
+// before the port closes is written by the close.
+TEST_F(SerialComTest, LogRxWritesEachBurstWithoutWaitingForTheNext)
+{
+    GlobalLinkSettings().rxEcho = true;
+    Open(400);
+    const Bytes burst{0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19};
+    m_pty.Write(burst);
+    const QByteArray line("\n10 11 12 13 14 15 16 17 18 19 ");
+    ASSERT_TRUE(PumpUntil([&] { return ReadFile(Today("Log_RX")) == line; }, 1000));
+    PumpFor(300);
+    EXPECT_EQ(ReadFile(Today("Log_RX")), line); // nothing more, nothing twice
+
+    const Bytes last{0x01, 0x02, 0x03};
+    m_pty.Write(last);
+    ASSERT_TRUE(PumpUntil([&] { return m_owner.Count(WM_PORT_RXBYTE) == 13; }, 1000));
+    m_com.StopMonitoring();
+    EXPECT_EQ(ReadFile(Today("Log_RX")), line + "\n01 02 03 ");
+}
+
 TEST_F(SerialComTest, EchoPostsEveryByteAndWritesLogRx)
 {
     GlobalLinkSettings().rxEcho = true;

@@ -70,6 +70,8 @@ void CCfgPageBase::OnRoute(const RxRoute &, const std::uint8_t *, int)
     d_assert(0);
 }
 
+void CCfgPageBase::OnNoAnswer(const RxRoute &, const QDateTime &) {}
+
 void CCfgPageBase::OnBoardSwitch()
 {
     ClickDlgButton(IDC_CLEAR);

@@ -10,6 +10,7 @@
 #include "app/framework/rxroutes.h"
 #include "app/framework/wndtimer.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QWidget>
 
@@ -59,6 +60,10 @@ public:
     // The other board was chosen while this page is in front: "清空" (row
     // pages also put their lamps out).
     virtual void OnBoardSwitch();
+    // A request whose answer takes this route has gone unanswered since the
+    // given time (its first unanswered sending). Row pages show it on the
+    // route's row; a page whose routes name no row may override it.
+    virtual void OnNoAnswer(const RxRoute &route, const QDateTime &since);
 
     // --- controls by id (the registry helpers come from CtrlRegistry)
     // Presses a button as the user would (click, or the page's command for id).

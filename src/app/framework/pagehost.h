@@ -59,12 +59,17 @@ public:
 signals:
     // The board port was opened (clock synchronisation, protocol probe ...).
     void PortOpened();
+    // The board port was closed: by the user (lost false) or because the link was lost.
+    void PortClosed(bool lost);
     // The line has been quiet for one command interval and nothing waits to be sent.
     void PortIdle();
     // A frame left the port.
     void FrameSent();
     // A received byte while the raw echo is on.
     void RxEchoByte(std::uint8_t byte);
+    // The pages now show the other board (the port is open; the queues were
+    // emptied and the new board's recent status queued again).
+    void BoardSwitched();
     // A checked response of the selected board is about to be routed (frame
     // from its head on, valid during the call): lets a dialog watch answers
     // that belong to a page, such as the versions after an upgrade.

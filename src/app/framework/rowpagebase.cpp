@@ -187,8 +187,11 @@ bool CRowPageBase::LookupParam(int nChkID, ParamEntry &entry) const
 }
 
 namespace {
+constexpr int kNoAnswerColour = CLedCtrl::kYellow;
+
 void ShowLedState(CLedCtrl *led, int state)
 {
+    led->setToolTip(QString());
     led->SetLed(state == LED_ERROR ? CLedCtrl::kRed : CLedCtrl::kGreen,
                 state == LED_IDLE ? CLedCtrl::kDark : CLedCtrl::kBright, CLedCtrl::kSquare);
 }
@@ -209,6 +212,28 @@ void CRowPageBase::SetLedState(int nChkID, int state)
     d_assert(p != NULL);
     if (p && p->pLedCtrl)
         ShowLedState(p->pLedCtrl, state);
+}
+
+void CRowPageBase::SetNoAnswerLook(int nChkID, const QDateTime &since)
+{
+    auto it = m_chkMap.constFind(nChkID);
+    if (it == m_chkMap.constEnd() || !it->pLedCtrl)
+        return;
+    it->pLedCtrl->SetLed(kNoAnswerColour, CLedCtrl::kBright, CLedCtrl::kSquare);
+    it->pLedCtrl->setToolTip(tr("无应答（自 %1）").arg(since.toString(QStringLiteral("HH:mm:ss"))));
+}
+
+bool CRowPageBase::HasNoAnswerLook(int nChkID) const
+{
+    auto it = m_chkMap.constFind(nChkID);
+    return it != m_chkMap.constEnd() && it->pLedCtrl && it->pLedCtrl->ColourRow() == kNoAnswerColour &&
+           it->pLedCtrl->ColumnIndex() == CLedCtrl::kBright;
+}
+
+void CRowPageBase::OnNoAnswer(const RxRoute &route, const QDateTime &since)
+{
+    if (route.chk != 0 && m_chkMap.contains(route.chk))
+        SetNoAnswerLook(route.chk, since);
 }
 
 void CRowPageBase::CheckAllParams(int check)

@@ -63,6 +63,13 @@ public:
     int ParamCount() const { return static_cast<int>(m_chkMap.size()); }
     int ReadOnlyCount() const { return static_cast<int>(m_readOnly.size()); }
     void SetLedState(int nChkID, int state);
+    // The row's request went unanswered: the lamp's no-answer look (neither the
+    // error red nor the idle dark) with a tooltip saying since when. Any later
+    // state of the lamp (an answer, a new request) replaces it.
+    void SetNoAnswerLook(int nChkID, const QDateTime &since);
+    bool HasNoAnswerLook(int nChkID) const;
+    // The route's row, when it names one of this page.
+    void OnNoAnswer(const RxRoute &route, const QDateTime &since) override;
     void CheckAllParams(int check);
     bool AnyParamChecked(bool checked) const;
     void ResetLeds(bool onlyUnchecked);

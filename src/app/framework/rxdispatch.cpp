@@ -33,9 +33,9 @@ void WriteChecksumRow(const std::uint8_t *frame, int len, std::uint16_t computed
 
 RxDispatcher::RxDispatcher(CPageHost &host, PageRegistry &pages) : m_host(host), m_pages(pages) {}
 
-std::uint32_t RxDispatcher::Now() const
+std::int64_t RxDispatcher::Now() const
 {
-    return m_clock ? m_clock() : MsOfDay();
+    return m_clock ? m_clock() : MonotonicMs();
 }
 
 bool RxDispatcher::FromSelectedBoard(const std::uint8_t *frame) const
@@ -62,24 +62,23 @@ void RxDispatcher::HandleFrame(const std::uint8_t *frame, int len)
                 m_mainCache[i].len = m_secondaryCache[i].len = 0;
             m_bSecondarySeen = true;
         }
+        bool taken = false;
         switch (frame[2]) {
-        case 0x81: Dispatch(frame, len); break;
+        case 0x81: taken = true; break;
         case 0x82:
-            if (FromSelectedBoard(frame) || frame[3] == 0x85)
-                Dispatch(frame, len);
-            break;
+        case 0x85: taken = FromSelectedBoard(frame) || frame[3] == 0x85; break;
         case 0x83:
             if (m_bSecondarySeen && frame[0] != 0x00)
                 CacheFrame(frame, len);
-            if (FromSelectedBoard(frame))
-                Dispatch(frame, len);
-            break;
-        case 0x85:
-            if (FromSelectedBoard(frame) || frame[3] == 0x85)
-                Dispatch(frame, len);
+            taken = FromSelectedBoard(frame);
             break;
         default: ReportUnhandled(frame, len); break;
         }
+        // A fresh answer of the chosen board (not a replay from the cache).
+        if (taken && frame[0] != 0x00 && m_onAnswer)
+            m_onAnswer(frame, len);
+        if (taken)
+            Dispatch(frame, len);
     }
     if (frame[0] != 0x00 && m_onBoardFrame)
         m_onBoardFrame();
@@ -119,6 +118,13 @@ void RxDispatcher::Dispatch(const std::uint8_t *frame, int len)
     }
 }
 
+void RxDispatcher::NoteNoAnswer(RequestKey key, const QDateTime &since)
+{
+    for (const RxRoute &route : m_pages.RoutesFor(KeyClass(key) | 0x80, KeyCode(key) | 0x80))
+        if (CCfgPageBase *page = m_pages.Page(route.page))
+            page->OnNoAnswer(route, since);
+}
+
 void RxDispatcher::SwitchBoard(int mainSelected)
 {
     if (mainSelected == m_bMainSelected)
@@ -133,11 +139,12 @@ void RxDispatcher::SwitchBoard(int mainSelected)
         active->OnBoardSwitch();
     m_host.ClearQueues();
     const auto &cache = mainSelected ? m_mainCache : m_secondaryCache;
-    std::uint32_t now = Now();
+    const std::int64_t now = Now();
     std::vector<const CachedFrame *> replay;
     for (const CachedFrame &cached : cache)
         if (cached.len > 0 && now - cached.time < kReplayAgeMs)
             replay.push_back(&cached);
     if (!replay.empty() && m_replay)
         m_replay(replay);
+    emit m_host.BoardSwitched();
 }

@@ -3,10 +3,10 @@
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
 #include "app/pylvexapp.h"
+#include "app/widgets/listexport.h"
 #include "app/widgets/loglistctrl.h"
 
 #include <QCheckBox>
-#include <QDate>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
@@ -59,13 +59,22 @@ void SetGate(int level, bool on)
     }
 }
 
+// The save dialog and the workbook writer; tests put their own in its place.
 CCfgPageLog::ListExporter &Exporter()
 {
-    static CCfgPageLog::ListExporter exporter;
+    static CCfgPageLog::ListExporter exporter =
+        [](QWidget *parent, const CLogListCtrl &list, const QStringList &columns, const QString &key,
+           const QString &name) { return ExportListWithDialog(parent, list, columns, key, name); };
     return exporter;
 }
 
 } // namespace
+
+CCfgPageLog::ListExporter CCfgPageLog::DefaultListExporter()
+{
+    return [](QWidget *parent, const CLogListCtrl &list, const QStringList &columns, const QString &key,
+              const QString &name) { return ExportListWithDialog(parent, list, columns, key, name); };
+}
 
 void CCfgPageLog::SetListExporter(ListExporter exporter)
 {
@@ -189,10 +198,9 @@ void CCfgPageLog::OnClickMenu_EXPORT()
         MessageBox(QStringLiteral("日志记录为空，没有可导出的内容！"), QStringLiteral("警告"), MB_ICONWARNING);
         return;
     }
-    // The workbook is written by the spreadsheet export once one is installed.
     if (!Exporter())
         return;
-    const QString name = QStringLiteral("Log_%1.xlsx").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+    const QString name = DatedWorkbookName(QStringLiteral("Log"));
     std::optional<bool> written =
         Exporter()(this, *m_pList, m_columnNames, QStringLiteral("CCfgPageLog::OnClickMenu_EXPORT"), name);
     if (!written)

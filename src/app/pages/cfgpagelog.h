@@ -35,6 +35,8 @@ public:
         std::function<std::optional<bool>(QWidget *parent, const CLogListCtrl &list, const QStringList &columns,
                                           const QString &dialogKey, const QString &defaultName)>;
     static void SetListExporter(ListExporter exporter);
+    // The save dialog and the workbook writer, installed at start.
+    static ListExporter DefaultListExporter();
 
     explicit CCfgPageLog(CPageHost *host, QWidget *parent = nullptr);
 

@@ -54,14 +54,19 @@ QPixmap LoadSocImage(int k)
 } // namespace
 
 CCfgPageTen::CCfgPageTen(CPageHost *host, QWidget *parent)
-    : CRowPageBase(host, PAGE_TEN, QStringLiteral("客户使用-1"), parent), m_clock(MsOfDay),
+    : CRowPageBase(host, PAGE_TEN, QStringLiteral("客户使用-1"), parent),
+      m_clock([] { return static_cast<std::uint32_t>(MonotonicMs()); }),
       m_wallClock([] { return QDateTime::currentDateTime(); })
 {
     m_dwNextBatchMs = m_clock();
     if (host) {
         connect(host, &CPageHost::PortOpened, this, &CCfgPageTen::OnPortOpened);
         connect(host, &CPageHost::PortIdle, this, &CCfgPageTen::OnPortIdle);
+        connect(host, &CPageHost::BoardSwitched, this, &CCfgPageTen::OnBoardSwitched);
+        connect(host, &CPageHost::PortClosed, this, &CCfgPageTen::OnPortClosed);
     }
+    m_freshClock.start();
+    m_freshAt.fill(-1);
 }
 
 std::vector<RxRoute> CCfgPageTen::StatusRoutes()
@@ -108,7 +113,18 @@ void CCfgPageTen::OnInitDialog()
                 [this, id = item.nChkID] { OnItemCheckClicked(id); });
     connect(Item<QCheckBox>(IDC_SELECT_ALL), &QCheckBox::clicked, this, [this] { OnSelectAllClicked(); });
     connect(Item<QCheckBox>(IDC_TIMED_REFRESH), &QCheckBox::clicked, this, [this] { OnTimedRefreshClicked(); });
-    connect(Item<QLineEdit>(IDC_SAVE_PERIOD), &QLineEdit::textChanged, this, [this] { OnSavePeriodChanged(); });
+    // A period set by the program applies at once; one being typed applies
+    // when the editing is finished (Enter or leaving the box), so a half-typed
+    // or momentarily empty box never becomes the period.
+    auto *period = Item<QLineEdit>(IDC_SAVE_PERIOD);
+    connect(period, &QLineEdit::textChanged, this, [this, period] {
+        if (!period->isModified())
+            OnSavePeriodChanged();
+    });
+    connect(period, &QLineEdit::editingFinished, this, [this, period] {
+        period->setModified(false);
+        OnSavePeriodChanged();
+    });
 
     CreateListColumns();
     SetListMinimumWidths();
@@ -167,6 +183,9 @@ QWidget *CCfgPageTen::BuildItemsBox()
             m_pDate = new QDateEdit(this);
             m_pDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
             m_pDate->setReadOnly(true);
+            // Blank until the board sends its date.
+            m_pDate->setSpecialValueText(QStringLiteral(" "));
+            m_pDate->setDate(m_pDate->minimumDate());
             display = new QHBoxLayout;
             display->addWidget(RegisterControl(item.nDisplayID, m_pDate), 1);
             break;
@@ -200,6 +219,10 @@ QWidget *CCfgPageTen::BuildItemsBox()
     period->setMaximumWidth(50);
     options->addWidget(period);
     options->addStretch(1);
+    m_pStaleNote = MakeLabel(IDC_STALE_NOTE, QString());
+    m_pStaleNote->setStyleSheet(QStringLiteral("color: #a06000;"));
+    m_pStaleNote->hide();
+    options->addWidget(m_pStaleNote);
     grid->addLayout(options, row, 0, 1, 3);
     auto *bar = new QWidget(this);
     auto *buttons = new QHBoxLayout(bar);
@@ -417,8 +440,11 @@ void CCfgPageTen::OnTimer(int id)
         DrawSocPicture(false);
         KillTimer(TIMER_SOC_SHOW);
         break;
+    case TIMER_STALE: CheckStale(); break;
     case TIMER_RECORD:
-        if (IsDlgButtonChecked(IDC_TIMED_SAVE)) {
+        // Values that stopped coming (a silent board, a closed or lost port)
+        // are not recorded as new.
+        if (IsDlgButtonChecked(IDC_TIMED_SAVE) && !RecordIsStale()) {
             Trace("触发保存 %s \n", qPrintable(m_wallClock().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
             WriteStatusRecord();
         }
@@ -546,6 +572,29 @@ void CCfgPageTen::StopAnimation()
 
 // ------------------------------------------------------------ clear
 
+void CCfgPageTen::OnBoardSwitched()
+{
+    // The active page was cleared by the switch itself; one in the
+    // background is cleared here.
+    if (Host() && Host()->ActivePage() != this) {
+        OnBtnClickClear();
+        ResetLeds(false);
+    }
+    ForgetBoardValues();
+    if (m_bBatchMode)
+        RequestBatchStatus(-2);
+}
+
+void CCfgPageTen::ForgetBoardValues()
+{
+    m_pDate->setDate(m_pDate->minimumDate());
+    if (m_nAnimTimer)
+        StopAnimation();
+    m_ucSoc = 0;
+    m_pPicture->ShowEmpty(m_socImages[0]);
+    m_record = StatusRecord{};
+}
+
 void CCfgPageTen::OnBtnClickClear()
 {
     static const int kKept[] = {IDC_PROTECTION_LIST, IDC_ALARM_LIST, IDC_MOS_CHARGE, IDC_CELL_LIST, 1124, 1159,
@@ -562,4 +611,11 @@ void CCfgPageTen::OnBtnClickClear()
     m_pTempList->DeleteAllItems();
     for (int r = 0; r < m_pExtremeList->GetItemCount(); ++r)
         m_pExtremeList->SetItemText(r, 1, QString());
+    // Nothing shown, nothing stale.
+    for (std::size_t i = 0; i < kStatusItems.size(); ++i) {
+        m_freshAt[i] = -1;
+        if (m_stale[i])
+            SetStale(static_cast<int>(i), false);
+    }
+    ShowStaleNote();
 }

@@ -7,6 +7,8 @@
 #include "files/statusrecord.h"
 #include "protocol/status_decode.h"
 
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QPixmap>
 #include <QSet>
 
@@ -17,6 +19,7 @@
 class CUserListCtrl;
 class QComboBox;
 class QDateEdit;
+class QLabel;
 class QPushButton;
 class CSocPicture;
 
@@ -34,6 +37,7 @@ inline constexpr int IDC_ALARM_LIST = 1011;
 inline constexpr int IDC_MOS_CHARGE = 1019;
 inline constexpr int IDC_MOS_DISCHARGE = 1022;
 inline constexpr int IDC_MOS_PRE = 1023;
+inline constexpr int IDC_STALE_NOTE = 1497; // "数据已过期（自 hh:mm:ss）"
 
 // Timers of the page.
 inline constexpr int TIMER_IDLE_TICK = 4003; // the host's PortIdle while refreshing in front
@@ -41,6 +45,7 @@ inline constexpr int TIMER_SOC_ANIM = 4005;
 inline constexpr int TIMER_SOC_SHOW = 4006;
 inline constexpr int TIMER_RECORD = 4007;
 inline constexpr int TIMER_BATCH = 4008;
+inline constexpr int TIMER_STALE = 4010; // ages the shown values while the port is open
 
 // One status item: its row controls and its command code.
 struct StatusItem {
@@ -79,6 +84,8 @@ public:
     void OnTimer(int id) override;
     // "清空" (also on a board switch).
     void OnBtnClickClear() override;
+    // An unanswered item (or batch) request: the lamps of its rows.
+    void OnNoAnswer(const RxRoute &route, const QDateTime &since) override;
     // Writes the record's row when it is complete (timer 4007).
     void WriteStatusRecord();
 
@@ -86,13 +93,27 @@ public:
     int ShownImage() const;
     bool ImageLoaded(int k) const { return k >= 0 && k <= 10 && !m_socImages[k].isNull(); }
 
+    // Stale values: an item not refreshed for three refresh periods while the
+    // page refreshes, or shown before the port closed or the link was lost.
+    bool IsStale(std::uint8_t code) const;
+    int StaleCount() const;
+    // The recording writes no row: the port is closed or shown values are stale.
+    bool RecordIsStale() const;
+    // The time a refresh round takes: the batch period, or one interval per
+    // ticked item (at least a second).
+    int RefreshPeriodMs() const;
+    // Looks at the age of every shown value now (the timer does it each second).
+    void CheckStale();
+
     // State, for tests and tools.
     bool BatchMode() const { return m_bBatchMode; }
     bool AutoRefresh() const { return m_bAutoRefresh; }
     bool Animating() const { return m_nAnimTimer != 0; }
     int SaveInterval() const { return m_nSaveInterval; }
     const StatusRecord &Record() const { return m_record; }
-    // The ms-of-day clock (and the next batch refresh due by it) and the wall clock.
+    // The clock of the refresh and animation deadlines (ms, monotonic, so a
+    // computer clock set back holds nothing up; the next batch refresh due by
+    // it) and the wall clock of the record rows.
     void SetClock(std::function<std::uint32_t()> clock, std::uint32_t nextBatchMs);
     void SetClock(std::function<std::uint32_t()> clock) { m_clock = std::move(clock); }
     void SetWallClock(std::function<QDateTime()> clock) { m_wallClock = std::move(clock); }
@@ -104,8 +125,18 @@ protected:
 private:
     // The port was opened: back to single-item mode and a quiet batch probe.
     void OnPortOpened();
+    // The port closed: every shown value is stale from now on.
+    void OnPortClosed(bool lost);
+    void MarkFresh(std::uint8_t code);
+    void SetStale(int index, bool stale);
+    void ShowStaleNote();
     // The line is idle: a refresh tick while the page is in front and "定时刷新" is ticked.
     void OnPortIdle();
+    // The pages show the other board now: nothing of the board before stays
+    // (texts, production date, SOC picture, the record), and in batch mode its
+    // status is asked for at once, as batch answers are not kept for a replay.
+    void OnBoardSwitched();
+    void ForgetBoardValues();
     // Warnings of a request that cannot go out: the message box, or an error
     // row of the system log for the quiet requests of mode -2.
     static Refusal RefusalFor(int nMode);
@@ -171,6 +202,12 @@ private:
     CSocPicture *m_pPicture = nullptr;
     std::array<QPixmap, 11> m_socImages;
     bool m_bRecordNow = false; // the record is filled by the response being decoded
+    // Per item (kStatusItems order): steady time of its last fresh answer (-1 none), its wall time, stale or not.
+    QElapsedTimer m_freshClock;
+    std::array<qint64, 15> m_freshAt{};
+    std::array<QDateTime, 15> m_freshWall{};
+    std::array<bool, 15> m_stale{};
+    QLabel *m_pStaleNote = nullptr;
     bool m_bFittingColumns = false;
     QSet<int> m_userSizedLists;
 };

@@ -44,5 +44,6 @@ void CCfgPageTen::OnPortOpened()
 {
     Trace("读取判断协议类型 \n");
     m_bBatchMode = false;
+    SetTimer(TIMER_STALE, 1000);
     RequestBatchStatus(-2);
 }

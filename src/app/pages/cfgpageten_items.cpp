@@ -92,6 +92,7 @@ void CCfgPageTen::OnStatusResponse(const std::uint8_t *frame, int len)
 
 void CCfgPageTen::ShowItem(std::uint8_t code, StatusBytes payload, int dataLength, bool batch)
 {
+    MarkFresh(code);
     switch (code) {
     case kStatusSn: SetDlgItemText(1162, U8(DecodeSnText(payload))); break;
     case kStatusVersions:

@@ -1,5 +1,7 @@
 #include "app/pages/paramrows.h"
 
+#include "app/framework/msgbox.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -132,6 +134,10 @@ bool CParamRowPage::QueueWrite(int chkID)
     const PageParamRow *row = m_rows.RowByChk(chkID);
     if (!row || row->ReadOnly())
         return false;
+    // Clearing the board's records is asked for every time, also inside a
+    // bulk write ("全选" writes every row); No skips this row only.
+    if (row->format == RowFormat::RecordClear && !ConfirmRecordClearing())
+        return true;
     if (row->format == RowFormat::Value || row->format == RowFormat::Temperature)
         return WriteParam(row->cls, static_cast<std::uint8_t>(row->writeCode), row->editIds[0], Vt(row->kind),
                           Bound(row->min), Bound(row->max));
@@ -147,6 +153,12 @@ bool CParamRowPage::QueueWrite(int chkID)
     if (payload.empty())
         return false;
     return SendFrame(payload.data(), payload.size());
+}
+
+bool CParamRowPage::ConfirmRecordClearing()
+{
+    return MessageBox(tr("写入“记录清除”会清除保护板中保存的全部记录，且无法恢复。\n确定要清除吗？"),
+                      QStringLiteral("确认"), MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2) == IDYES;
 }
 
 std::vector<RxRoute> CParamRowPage::RowRoutes(const ParamPageRows &rows)

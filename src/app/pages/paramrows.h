@@ -42,6 +42,8 @@ private:
     void AddRow(QGridLayout *grid, int gridRow, int gridColumn, const PageParamRow &row);
     bool QueueRead(int chkID);
     bool QueueWrite(int chkID);
+    // The question before the record clearing command goes out; true for Yes.
+    bool ConfirmRecordClearing();
     void ShowRowTexts(const PageParamRow &row, const std::uint8_t *frame, int len);
     std::vector<int> ChkOrder(std::span<const int> numbers) const;
 

@@ -38,6 +38,15 @@ int ListCtrlModel::InsertItem(int row, const QString &text, int image)
     return row;
 }
 
+int ListCtrlModel::InsertRow(int row, const QStringList &cells, int image)
+{
+    row = std::clamp(row, 0, GetItemCount());
+    beginInsertRows(QModelIndex(), row, row);
+    m_rows.insert(m_rows.begin() + row, Row{cells, image});
+    endInsertRows();
+    return row;
+}
+
 int ListCtrlModel::AppendRow(const QStringList &cells, int image)
 {
     int at = GetItemCount();
@@ -90,6 +99,17 @@ void ListCtrlModel::DeleteFirstRows(int count)
         return;
     beginRemoveRows(QModelIndex(), 0, count - 1);
     m_rows.erase(m_rows.begin(), m_rows.begin() + count);
+    endRemoveRows();
+}
+
+void ListCtrlModel::DeleteLastRows(int count)
+{
+    count = std::min(count, GetItemCount());
+    if (count <= 0)
+        return;
+    const int first = GetItemCount() - count;
+    beginRemoveRows(QModelIndex(), first, GetItemCount() - 1);
+    m_rows.erase(m_rows.begin() + first, m_rows.end());
     endRemoveRows();
 }
 

@@ -32,12 +32,15 @@ public:
     // Rows. InsertItem puts a row with the text of column 0 at row (clamped to the end).
     int InsertItem(int row, const QString &text, int image = -1);
     int AppendRow(const QStringList &cells, int image = -1);
+    // A whole row put at row (clamped to the end).
+    int InsertRow(int row, const QStringList &cells, int image = -1);
     bool SetItemText(int row, int column, const QString &text);
     QString GetItemText(int row, int column) const;
     int GetItemImage(int row) const;
     int GetItemCount() const { return static_cast<int>(m_rows.size()); }
     bool DeleteItem(int row);
     void DeleteFirstRows(int count);
+    void DeleteLastRows(int count);
     void DeleteAllItems();
     // When the list holds more than limit rows, drop its first drop rows.
     void TrimFront(int limit, int drop);

@@ -1,0 +1,55 @@
+#include "app/statusline.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+
+namespace {
+QString Clock(const QDateTime &t)
+{
+    return t.toString(QStringLiteral("HH:mm:ss"));
+}
+
+QString Tr(const char *text)
+{
+    return QCoreApplication::translate("CStatusLine", text);
+}
+} // namespace
+
+QString StatusLineText(const StatusFacts &f, const QDateTime &now)
+{
+    QStringList parts;
+    parts << (f.port.isEmpty() ? Tr("未选择串口") : QStringLiteral("%1 %2").arg(f.port, f.settings).trimmed());
+    if (f.open)
+        parts << Tr("已连接");
+    else if (f.lostAt.isValid())
+        parts << Tr("串口已断开（%1）").arg(Clock(f.lostAt)) + (f.reconnecting ? Tr("，等待设备重新连接") : QString());
+    else
+        parts << Tr("未连接");
+    parts << (f.mainBoard ? Tr("主电") : Tr("副电"));
+    parts << (f.lastAnswer.isValid() ? Tr("最后应答 %1").arg(Clock(f.lastAnswer)) : Tr("尚无应答"));
+    if (f.open && f.silentSince.isValid()) {
+        qint64 secs = std::max<qint64>(0, f.silentSince.secsTo(now));
+        parts << Tr("板卡无应答（%1 秒）").arg(secs);
+    }
+    return parts.join(QStringLiteral("  |  "));
+}
+
+CStatusLine::CStatusLine(QWidget *parent) : QStatusBar(parent), m_label(new QLabel(this))
+{
+    setSizeGripEnabled(false);
+    m_label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    addWidget(m_label, 1);
+}
+
+void CStatusLine::Show(const StatusFacts &facts, const QDateTime &now)
+{
+    m_alarming = facts.lostAt.isValid() || (facts.open && facts.silentSince.isValid());
+    m_label->setText(StatusLineText(facts, now));
+    // Trouble in the error colour, so it is the first thing seen.
+    m_label->setStyleSheet(m_alarming ? QStringLiteral("color: #c00000; font-weight: bold;") : QString());
+}
+
+QString CStatusLine::Text() const
+{
+    return m_label->text();
+}
