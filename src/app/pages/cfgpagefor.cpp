@@ -1,6 +1,7 @@
 #include "app/pages/cfgpagefor.h"
 
 #include "app/dialogs/dlgfdnz.h"
+#include "app/dialogs/dlgupgrade.h"
 #include "app/dialogs/filechooser.h"
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
@@ -410,13 +411,15 @@ void CCfgPageFor::OpenUpgrade()
     // One upgrade at a time: an answer arriving while the dialog runs opens no second one.
     if (m_pUpgrade)
         return;
-    if (!Opener()) {
-        SetDlgItemText(IDC_FOR_UPGRADE_EDIT, tr("升级对话框不可用！"));
-        if (Host())
-            Host()->WriteLog(4, tr("在线升级"), tr("升级对话框不可用：%1").arg(m_strUpgradeFile));
+    if (Opener()) {
+        Opener()(this, m_strUpgradeFile);
         return;
     }
-    Opener()(this, m_strUpgradeFile);
+    // The board's own loader takes the packets wrapped in frames.
+    auto *dlg = new CDlgUpgrade(Host(), YModemTransport::Wrapped, m_strUpgradeFile, this);
+    m_pUpgrade = dlg;
+    RunModal(dlg);
+    delete dlg;
 }
 
 void CCfgPageFor::OnUpgradeAnswer(const std::uint8_t *frame, int len)
