@@ -51,6 +51,7 @@ SimBoard::SimBoard(const SimOptions &options, SimClock clock)
     AddControlCommands(m_commands);
     AddDebugCommands(m_commands);
     AddRepeaterCommands(m_commands);
+    AddUpgradeCommands(m_commands);
     std::int64_t now = m_clock();
     m_main = std::make_unique<BoardUnit>(kLinkMain, 0, m_options);
     m_main->lastAdvanceMs = now;
@@ -172,8 +173,10 @@ std::vector<SimBytes> SimBoard::Answer(BoardUnit &unit, const SimCommand *comman
         if (result.empty())
             result.push_back(kResultUnknown);
     }
-    std::vector<SimBytes> frames{
-        MakeFrame(unit.link, static_cast<std::uint8_t>(cls | 0x80), static_cast<std::uint8_t>(code | 0x80), result)};
+    std::vector<SimBytes> frames;
+    if (!context.noAnswer)
+        frames.push_back(MakeFrame(unit.link, static_cast<std::uint8_t>(cls | 0x80),
+                                   static_cast<std::uint8_t>(code | 0x80), result));
     for (const SimSend &send : context.follow)
         frames.push_back(MakeFrame(unit.link, send.cls, send.code, send.data));
     return frames;

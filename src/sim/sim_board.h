@@ -75,6 +75,8 @@ struct SimContext {
     // Frames that go out right after the answer, in this order.
     std::vector<SimSend> follow = {};
     const LoaderStarter *startLoader = nullptr; // null or empty: no loader
+    // The handler's answer is not sent (a board that stays silent).
+    bool noAnswer = false;
 };
 
 struct SimCommand {
@@ -114,6 +116,7 @@ void AddSocCommands(SimCommandTable &table);
 void AddControlCommands(SimCommandTable &table);
 void AddDebugCommands(SimCommandTable &table);
 void AddRepeaterCommands(SimCommandTable &table);
+void AddUpgradeCommands(SimCommandTable &table);
 
 // A complete frame (head to tail) with the checksum filled in; data longer
 // than a frame can carry is cut to 255 bytes.

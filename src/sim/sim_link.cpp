@@ -71,6 +71,37 @@ SimLink::SimLink(const SimOptions &options, SimClock clock)
           },
           nullptr, kFrameMinLen) // the shortest request has no data byte
 {
+    m_board.SetLoaderStarter([this, options](LoaderMode mode) {
+        m_loader = std::make_unique<SimYModemLoader>(options, mode, m_board.NowMs());
+        return true;
+    });
+}
+
+bool SimLink::ToLoader(const SimBytes &frame, std::vector<SimBytes> &out)
+{
+    if (!LoaderActive())
+        return false;
+    const std::uint8_t cls = frame[2], code = frame[3];
+    const std::size_t n = frame[4];
+    if (m_loader->Mode() == LoaderMode::Wrapped && cls == 0x02 && code == 0x01 && n >= 2 && frame[5] == n - 1) {
+        m_loader->FeedChunk({frame.data() + 6, n - 1}, out);
+        return true;
+    }
+    if (cls == 0x01 && code == 0x02) {
+        m_loader->End(); // the host's tool has closed its upgrade
+        return false;
+    }
+    // The board runs its loader and answers nothing else meanwhile.
+    return m_loader->Mode() == LoaderMode::Wrapped;
+}
+
+std::optional<std::int64_t> SimLink::NextDueMs()
+{
+    std::optional<std::int64_t> due = m_board.NextDueMs();
+    if (LoaderActive())
+        if (std::optional<std::int64_t> c = m_loader->NextDueMs(); c && (!due || *c < *due))
+            due = c;
+    return due;
 }
 
 std::vector<SimBytes> SimLink::AnswerFrames()
@@ -84,6 +115,8 @@ std::vector<SimBytes> SimLink::AnswerFrames()
         ++m_requests;
         if (Silent())
             continue; // a board that is gone hears nothing
+        if (ToLoader(frame, out))
+            continue;
         if (!m_faults.Admit(frame))
             continue;
         for (SimBytes &chunk : m_faults.Shape(m_board.Handle(frame)))
@@ -97,6 +130,14 @@ std::vector<SimBytes> SimLink::Feed(std::span<const std::uint8_t> bytes)
 {
     std::vector<SimBytes> out;
     for (std::uint8_t b : bytes) {
+        if (LoaderActive() && m_loader->Mode() == LoaderMode::Raw) {
+            std::vector<SimBytes> answers;
+            const bool taken = m_loader->FeedByte(b, answers);
+            for (SimBytes &a : answers)
+                out.push_back(std::move(a));
+            if (taken)
+                continue;
+        }
         m_framer.StoreByte(b);
         for (SimBytes &chunk : AnswerFrames())
             out.push_back(std::move(chunk));
@@ -109,7 +150,10 @@ std::vector<SimBytes> SimLink::Poll()
     std::vector<SimBytes> frames = m_board.Poll();
     if (Silent())
         return {};
-    return m_faults.Shape(std::move(frames));
+    std::vector<SimBytes> out = m_faults.Shape(std::move(frames));
+    if (LoaderActive())
+        m_loader->Poll(m_board.NowMs(), out);
+    return out;
 }
 
 bool SimLink::Silent() const

@@ -5,9 +5,12 @@
 
 #include "protocol/framer.h"
 #include "sim/sim_board.h"
+#include "sim/sim_ymodem.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <random>
 #include <span>
 #include <vector>
@@ -51,16 +54,25 @@ public:
     // Bytes received that form no request yet.
     std::size_t Waiting() const { return m_framer.Unread(); }
 
+    // The computer time the next frame or loader byte is due at; nullopt when none is.
+    std::optional<std::int64_t> NextDueMs();
     // The board is silent now (silent-after / silent-for).
     bool Silent() const;
 
     SimBoard &Board() { return m_board; }
+    // The firmware loader an upgrade request started (null when none has);
+    // it stays after it ends, so its file can be looked at.
+    const SimYModemLoader *Loader() const { return m_loader.get(); }
     std::uint64_t Requests() const { return m_requests; }
     std::uint64_t BadChecksums() const { return m_badChecksums; }
 
 private:
     // Answers the requests the framer has cut.
     std::vector<SimBytes> AnswerFrames();
+    bool LoaderActive() const { return m_loader && m_loader->Active(); }
+    // A frame for the running loader: the wrapped packet bytes, or the
+    // closing frame of the host's tool. False when the frame is not its.
+    bool ToLoader(const SimBytes &frame, std::vector<SimBytes> &out);
 
     SimBoard m_board;
     SimOptions m_options;
@@ -71,4 +83,5 @@ private:
     std::vector<SimBytes> m_frames;
     std::uint64_t m_requests = 0;
     std::uint64_t m_badChecksums = 0;
+    std::unique_ptr<SimYModemLoader> m_loader;
 };

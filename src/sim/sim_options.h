@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 // Milliseconds since 1970-01-01 00:00 UTC. The board reads time only through
 // such a clock, so tests can drive it by hand.
@@ -39,6 +40,27 @@ struct SimOptions {
     // silentForSec it is silent from the start for that long.
     int silentAfterSec = 0;
     int silentForSec = 0;
+
+    // Firmware loaders. The command protocol's answers: 0 each switch off.
+    int fwRefuseRequest = 0;   // the upgrade request is refused with this reason (1-255)
+    int fwRefuseCheck = 0;     // the information check is refused with this status (1-255)
+    int fwEraseFail = 0;       // 1: the flash erase fails
+    int fwBlockSizeCode = 2;   // block size code of the erase answer (2: 128, 3: 244, other: 64)
+    int fwCheckErrorBlock = 0; // this block's first write answer is a check error
+    int fwCheckErrorTwice = 0; // this block's first two write answers are check errors
+    int fwWriteFailBlock = 0;  // this block's write fails in the flash
+    int fwBadNumberBlock = 0;  // this block's number is reported abnormal
+    int fwFinalFail = 0;       // 1: the result query reports failure
+    int fwDropAnswer = 0;      // answers of this answer step (2, 4 ... 10) are not sent
+    int fwRepeatAnswer = 0;    // answers of this answer step are sent twice
+    // The YModem loader: NAK this data block (1-based), cancel at this block,
+    // drop the ACK of this block once, send its first 'C' this many times.
+    int ymNakBlock = 0;
+    int ymCanBlock = 0;
+    int ymDropAckBlock = 0;
+    int ymCRepeat = 1;
+    // Where a received firmware image is written (empty: kept in memory only).
+    std::string storeImage;
 
     // The board clock starts this many seconds away from the computer's clock.
     int clockOffsetSec = -180;

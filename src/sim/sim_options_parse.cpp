@@ -30,6 +30,23 @@ const IntSwitch kIntSwitches[] = {
     {"baud", "BAUD", "打开串口设备时的波特率（默认 9600）", &SimOptions::baud, 1200, 921600},
     {"log-result", "CODE", "日志读取请求只应答这个非零错误码（可写 0x..）", &SimOptions::logResultCode, 0, 255},
     {"soc-fail-stage", "N", "SOC 学习进行到第 N 阶段（1-10）时失败", &SimOptions::socFailStage, 0, 10},
+    {"fw-refuse-request", "CODE", "命令升级：拒绝升级请求，原因码 CODE", &SimOptions::fwRefuseRequest, 0, 255},
+    {"fw-refuse-check", "CODE", "命令升级：固件信息校验应答状态 CODE", &SimOptions::fwRefuseCheck, 0, 255},
+    {"fw-erase-fail", "0|1", "命令升级：擦除 FLASH 失败", &SimOptions::fwEraseFail, 0, 1},
+    {"fw-block-size", "CODE", "命令升级：擦除应答的块长度码（2=128，3=244，其他=64；默认 2）",
+     &SimOptions::fwBlockSizeCode, 0, 255},
+    {"fw-check-error", "N", "命令升级：第 N 块第一次写入应答校验错误", &SimOptions::fwCheckErrorBlock, 0, 65535},
+    {"fw-check-error-twice", "N", "命令升级：第 N 块前两次写入都应答校验错误", &SimOptions::fwCheckErrorTwice, 0,
+     65535},
+    {"fw-write-fail", "N", "命令升级：第 N 块写 FLASH 失败", &SimOptions::fwWriteFailBlock, 0, 65535},
+    {"fw-bad-number", "N", "命令升级：第 N 块应答块编号异常", &SimOptions::fwBadNumberBlock, 0, 65535},
+    {"fw-final-fail", "0|1", "命令升级：查询升级结果应答失败", &SimOptions::fwFinalFail, 0, 1},
+    {"fw-drop-answer", "STEP", "命令升级：不发送应答步骤 STEP（2、4 … 10）的应答", &SimOptions::fwDropAnswer, 0, 255},
+    {"fw-repeat-answer", "STEP", "命令升级：应答步骤 STEP 的应答发送两次", &SimOptions::fwRepeatAnswer, 0, 255},
+    {"ym-nak", "N", "YModem：对第 N 个数据块回 NAK", &SimOptions::ymNakBlock, 0, 1000000},
+    {"ym-can", "N", "YModem：收到第 N 个数据块时取消传输（CAN）", &SimOptions::ymCanBlock, 0, 1000000},
+    {"ym-drop-ack", "N", "YModem：第 N 个数据块的 ACK 丢失一次", &SimOptions::ymDropAckBlock, 0, 1000000},
+    {"ym-c-repeat", "N", "YModem：开始时连续发送 N 个字符 C（默认 1）", &SimOptions::ymCRepeat, 1, 100},
     {"silent-after", "S", "启动 S 秒后板卡不再应答（与 --silent-for 一起使用可恢复）", &SimOptions::silentAfterSec, 0,
      86400},
     {"silent-for", "S", "不应答持续 S 秒后恢复应答（默认一直不应答）", &SimOptions::silentForSec, 0, 86400},
@@ -85,14 +102,16 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
     QCommandLineOption speed(QStringLiteral("speed"), QStringLiteral("电池模型时间倍速（默认 1）"),
                              QStringLiteral("X"));
     QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("随机数种子（默认 1）"), QStringLiteral("N"));
+    QCommandLineOption storeImage(QStringLiteral("store-image"), QStringLiteral("升级收到的固件映像写入这个文件"),
+                                  QStringLiteral("FILE"));
     QCommandLineOption link(
         QStringLiteral("link"),
         QStringLiteral("伪终端另有一个固定路径：在 PATH 处建立指向它的符号链接（重启模拟板后路径不变）"),
         QStringLiteral("PATH"));
     QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                QCoreApplication::translate("SimOptions", "显示版本号并退出"));
-    parser.addOptions(
-        {secondary, repeater, refuseInternal, secondTry, noBatch, noLog, verbose, speed, seed, link, version});
+    parser.addOptions({secondary, repeater, refuseInternal, secondTry, noBatch, noLog, verbose, speed, seed, link,
+                       storeImage, version});
     std::vector<QCommandLineOption> ints;
     for (const IntSwitch &s : kIntSwitches) {
         ints.emplace_back(QString::fromLatin1(s.name), QString::fromUtf8(s.description),
@@ -121,6 +140,7 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
     o.noBatch = parser.isSet(noBatch);
     o.noLog = parser.isSet(noLog);
     o.verbose = parser.isSet(verbose);
+    o.storeImage = parser.value(storeImage).toLocal8Bit().toStdString();
     for (std::size_t i = 0; i < ints.size(); ++i) {
         const IntSwitch &s = kIntSwitches[i];
         if (parser.isSet(ints[i]) && !ParseInt(parser.value(ints[i]), s.min, s.max, o.*(s.field))) {

@@ -263,7 +263,7 @@ void SimHost::Run(SimOptions options, SimClock clock)
         if (!queue.empty() && !blocked && !hungUp)
             timeout = static_cast<int>(std::max<std::int64_t>(0, queue.front().dueMs - now));
         // Frames the board sends by itself (learning records) wake the loop too.
-        if (std::optional<std::int64_t> due = link.Board().NextDueMs()) {
+        if (std::optional<std::int64_t> due = link.NextDueMs()) {
             std::int64_t wait = std::clamp<std::int64_t>(*due - link.Board().NowMs(), 0, 60000);
             timeout = timeout < 0 ? static_cast<int>(wait) : std::min(timeout, static_cast<int>(wait));
         }

@@ -2,7 +2,9 @@
 // decoders reached through the window's receive path (0x94 after the live
 // page), the buttons, the command interval, and the unlock procedure with
 // the gate of the internal pages.
+#include "app/dialogs/dlgfireware.h"
 #include "app/dialogs/dlgverifypwd.h"
+#include "app/dialogs/filechooser.h"
 #include "app/dialogs/inputbox.h"
 #include "app/pages/cfgpageele.h"
 #include "app/pages/cfgpagethr.h"
@@ -10,12 +12,15 @@
 #include "app/widgets/userlistctrl.h"
 #include "gui/page_fixture.h"
 #include "link/linksettings.h"
+#include "protocol/fw_upgrade.h"
 
 #include "gui/widget_test_main.h"
 #include <QDateTimeEdit>
 #include <QDialog>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTemporaryDir>
 
 #include <cstring>
@@ -530,20 +535,61 @@ private slots:
         QVERIFY(m_h->Payloads().empty());
     }
 
-    void upgradeRowSaysItIsNotAvailable()
+    void upgradeRowRunsTheDialogOnTheChosenFile()
     {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("fw.bin"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(200, '\x5A'));
+        file.close();
+        QString answer; // null: cancelled
+        QString key;
+        SetFileChooserHook([&](const FileAsk &ask) {
+            key = ask.key;
+            return answer;
+        });
         DoubleClickLamp(1407);
+        QCOMPARE(key, QStringLiteral("CCfgPageEle::CZXSJ_req"));
         QVERIFY(m_h->Payloads().empty());
+        QCOMPARE(m_boxes->Count(), 0);
+        // A file that cannot be opened: the platform's reason, nothing runs.
+        answer = dir.filePath(QStringLiteral("missing.bin"));
+        DoubleClickLamp(1407);
         QCOMPARE(m_boxes->Count(), 1);
-        QVERIFY(m_boxes->LastText().contains(QStringLiteral("不可用")));
-        QCOMPARE(LampState(m_page, 1407), LED_ERROR);
-        // In a walk of several rows it does not stop the rows after it.
+        QCOMPARE(m_boxes->Shown().back().caption, QStringLiteral("警告"));
+        QVERIFY(m_h->Payloads().empty());
+        // A file: the dialog runs on it and gets the upgrade packets routed to the page.
+        answer = path;
+        QString shownPath;
+        QStringList rows;
+        SetModalHook([&](QDialog *d) {
+            auto *fw = qobject_cast<CDlgFireware *>(d);
+            if (!fw)
+                return int(QDialog::Rejected);
+            QCoreApplication::processEvents(); // the run starts by itself
+            m_h->Respond(0x83, 0xA6, FwPacket(2, Bytes{0x00, 0x00}));
+            shownPath = fw->FilePath();
+            rows = fw->Rows();
+            return int(QDialog::Rejected);
+        });
+        DoubleClickLamp(1407);
+        QCOMPARE(shownPath, path);
+        QCOMPARE(m_page->GetDlgItemText(1408), path);
+        QVERIFY(rows.contains(QStringLiteral("->RX：固件升级(2)响应")));
+        QVERIFY(rows.contains(QStringLiteral("TX->：验证固件信息(3)请求")));
+        QCOMPARE(m_h->Payloads().back()[6], std::uint8_t(3)); // the information check went out
+        // Once the dialog has gone a packet reaches nobody.
+        const std::size_t sent = m_h->Payloads().size();
+        m_h->Respond(0x83, 0xA6, FwPacket(4, Bytes{0x00}));
+        QCOMPARE(m_h->Payloads().size(), sent);
+        // In a walk of several rows a cancelled choice does not stop the rows after it.
+        answer = QString();
         m_page->CheckDlgButton(1407, 1);
         m_page->CheckDlgButton(1422, 1);
         m_page->WriteParams(-1);
-        QCOMPARE(m_h->Payloads().size(), std::size_t(1));
         QCOMPARE(LastPayload(), (Bytes{0x53, 0x03, 0x30, 0x01, 0x00}));
-        QCOMPARE(m_page->ReqCount(), 2);
+        SetFileChooserHook({});
     }
 
     void commandInterval_data()
@@ -654,6 +700,33 @@ private slots:
         QCOMPARE(m_h->ActivePage(), live);
         for (const auto &request : m_h->ShowRequests())
             QCOMPARE(request.second, 0);
+    }
+
+    // A mouse click on a locked tab is refused, then hands the page on as
+    // the next ordinary activation would: the window is asked to show this page.
+    void clickOnLockedTabAsksForThisPage()
+    {
+        auto *alarm = m_h->AddPage(new CCfgPageThr(m_h.get()));
+        auto *live = m_h->AddPage(new CCfgPageTen(m_h.get()));
+        m_h->Sheet()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_h->Sheet()));
+        m_h->Gate().SetVerified(false);
+        QVERIFY(m_h->ShowPage(live));
+        QTabBar *bar = m_h->Sheet()->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(m_h->Sheet()->indexOf(alarm)).center());
+        QCOMPARE(m_h->ActivePage(), live);
+        QCOMPARE(m_h->Gate().PendingPage(), alarm);
+        RunPosted();
+        QCOMPARE(m_h->Gate().PendingPage(), nullptr);
+        QCOMPARE(m_h->ShowRequests().size(), std::size_t(1));
+        QCOMPARE(m_h->ShowRequests().front(), (std::pair<QWidget *, int>(alarm, 0)));
+        // Verified, the click simply opens the page.
+        m_h->Gate().SetVerified(true);
+        QVERIFY(m_h->ShowPage(live));
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(m_h->Sheet()->indexOf(alarm)).center());
+        RunPosted();
+        QCOMPARE(m_h->ActivePage(), alarm);
+        QCOMPARE(m_h->ShowRequests().size(), std::size_t(1));
     }
 
     void wrongOrCancelledPasswordSendsNothing()

@@ -8,6 +8,7 @@
 #include "app/pages/waitingroutes.h"
 #include "app/widgets/userlistctrl.h"
 #include "gui/page_fixture.h"
+#include "link/linksettings.h"
 
 #include "gui/widget_test_main.h"
 #include <QComboBox>
@@ -389,6 +390,42 @@ private slots:
         // The write gesture of row 1 opens it with the file chosen before.
         m_page->WriteParams(1378);
         QCOMPARE(upgrades, 3);
+    }
+
+    void upgradeRunsTheWrappedDialog()
+    {
+        const QString image = m_dir.filePath(QStringLiteral("board.bin"));
+        QFile f(image);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("\x01\x02\x03");
+        f.close();
+        SetModalHook([&](QDialog *d) {
+            auto *files = qobject_cast<CFileDialogEx *>(d);
+            if (!files)
+                return int(QDialog::Rejected);
+            files->selectFile(image);
+            return int(QDialog::Accepted);
+        });
+        m_page->ReadParams(1378);
+        QVERIFY(m_h->ShowPage(m_page));
+        GlobalLinkSettings().cmdSndInvl = 400;
+        QStringList seen;
+        SetModalHook([&](QDialog *d) {
+            auto *dlg = qobject_cast<CDlgUpgrade *>(d);
+            if (!dlg)
+                return int(QDialog::Rejected);
+            seen << (dlg->Transport() == YModemTransport::Wrapped ? QStringLiteral("wrapped") : QStringLiteral("raw"))
+                 << dlg->Rows().value(0) << QString::number(GlobalLinkSettings().cmdSndInvl.load());
+            seen << (m_h->YModemReceiver() == dlg ? QStringLiteral("receiver") : QStringLiteral("not registered"));
+            return int(QDialog::Rejected);
+        });
+        m_h->Respond(0x82, 0x81, {0x00});
+        QCOMPARE(seen, (QStringList{QStringLiteral("wrapped"), QStringLiteral("选择升级文件，") + image,
+                                    QStringLiteral("200"), QStringLiteral("receiver")}));
+        // Closed: the interval is back, the loader is told, the port cuts frames again.
+        QCOMPARE(GlobalLinkSettings().cmdSndInvl.load(), 400);
+        QCOMPARE(m_h->Sent().back(), (Bytes{0x4D, 0x53, 0x01, 0x02, 0x01, 0x00, 0x57, 0x00, 0x0D, 0x0A}));
+        QCOMPARE(m_h->YModemReceiver(), nullptr);
     }
 
     void upgradeAnswerWithoutAFile()

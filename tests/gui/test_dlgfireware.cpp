@@ -3,6 +3,7 @@
 // versions back, keeps the command interval at 10 ms while it lives, and
 // refuses what it cannot do with a clear message.
 #include "app/dialogs/dlgfireware.h"
+#include "app/dialogs/filechooser.h"
 #include "app/framework/msgbox.h"
 #include "app/widgets/userlistctrl.h"
 #include "common/fakehost.h"
@@ -15,7 +16,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSettings>
 #include <QTemporaryDir>
 
 namespace {
@@ -204,10 +204,10 @@ private slots:
         FakeHost host;
         MsgBoxRecorder boxes;
         CDlgFireware dlg(&host, QString());
-        QString offered;
+        QString key;
         QString answer;
-        CDlgFireware::SetFileChooser([&](QWidget *, const QString &folder) {
-            offered = folder;
+        SetFileChooserHook([&](const FileAsk &ask) {
+            key = ask.key;
             return answer;
         });
         struct Case {
@@ -232,19 +232,15 @@ private slots:
         QCOMPARE(dlg.FilePath(), good);
         QCOMPARE(dlg.GetDlgItemText(IDC_FW_PATH), good);
         QVERIFY(host.Sent().empty()); // choosing does not start
-        // The folder is remembered for the next choice.
-        dlg.Item<QPushButton>(IDC_FW_SELECT)->click();
-        QCOMPARE(offered, dir.path());
-        QSettings profile(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Oramek"),
-                          QStringLiteral("Pylvex"));
-        QCOMPARE(profile.value(QStringLiteral("PrevPath/CDlgFireware::OnBtnClickSelectFile")).toString(), dir.path());
+        // The chooser remembers the folder under the dialog's own key.
+        QCOMPARE(key, QStringLiteral("CDlgFireware::OnBtnClickSelectFile"));
         // A file removed after the choice: the image cannot be read.
         QFile::remove(good);
         dlg.Item<QPushButton>(IDC_FW_START)->click();
         QVERIFY(dlg.Rows().last().startsWith(QStringLiteral("错误：")));
         QCOMPARE(boxes.Shown().back().caption, QStringLiteral("警告"));
         QVERIFY(host.Sent().empty());
-        CDlgFireware::SetFileChooser({});
+        SetFileChooserHook({});
     }
 
     void closedPortIsRefused()

@@ -1,5 +1,6 @@
 #include "app/dialogs/dlgfireware.h"
 
+#include "app/dialogs/filechooser.h"
 #include "app/dialogs/upgradelog.h"
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
@@ -8,9 +9,7 @@
 #include "protocol/status_decode.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -18,29 +17,11 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSettings>
 #include <QVBoxLayout>
 
 namespace {
-constexpr char kFolderKey[] = "CDlgFireware::OnBtnClickSelectFile";
 constexpr int kFwCommandInterval = 10;
-
-CDlgFireware::FileChooser &Chooser()
-{
-    static CDlgFireware::FileChooser chooser;
-    return chooser;
-}
-
-QSettings Profile()
-{
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Oramek"), QStringLiteral("Pylvex"));
-}
 } // namespace
-
-void CDlgFireware::SetFileChooser(FileChooser chooser)
-{
-    Chooser() = std::move(chooser);
-}
 
 CDlgFireware::CDlgFireware(CPageHost *host, const QString &filePath, QWidget *parent)
     : QDialog(parent), m_host(host), m_timers([this](int id) { OnTimer(id); }, this), m_session(*this),
@@ -208,23 +189,15 @@ void CDlgFireware::OnBtnClickStart()
 
 void CDlgFireware::OnBtnClickSelectFile()
 {
-    QSettings profile = Profile();
-    const QString entry = QStringLiteral("PrevPath/") + QLatin1String(kFolderKey);
-    const QString folder = profile.value(entry).toString();
-    QString path;
-    if (Chooser()) {
-        path = Chooser()(this, folder);
-    } else {
-        path = QFileDialog::getOpenFileName(this, QString(), QDir(folder).filePath(tr("请选择升级文件")),
-                                            QStringLiteral("Binary Files (*.bin *.hex);;All Files (*)"));
-        if (path.isEmpty())
-            return; // Cancel
-    }
-    if (path.isNull())
-        return;
-    const QString chosenFolder = QFileInfo(path).absolutePath();
-    if (!path.isEmpty() && QDir(chosenFolder).exists())
-        profile.setValue(entry, chosenFolder);
+    FileAsk ask;
+    ask.key = QStringLiteral("CDlgFireware::OnBtnClickSelectFile");
+    ask.filter = tr("Binary Files (*.bin *.hex);;All Files (*)");
+    ask.initialName = tr("请选择升级文件");
+    ask.title = tr("请选择升级文件");
+    const QString chosen = ChooseFile(this, ask);
+    if (chosen.isNull())
+        return; // cancelled
+    const QString path = chosen.trimmed();
     QString error;
     if (path.isEmpty()) {
         error = tr("升级文件不能为空！");

@@ -12,8 +12,6 @@
 #include <QDialog>
 #include <QPointer>
 
-#include <functional>
-
 class CPageHost;
 class CUserListCtrl;
 class QCheckBox;
@@ -40,12 +38,6 @@ public:
     // "升级" / "重新升级" and "选择文件".
     void OnBtnClickStart();
     void OnBtnClickSelectFile();
-
-    // Replaces the file dialog (tests): gets the start folder, returns the
-    // chosen path, a null text for Cancel or an empty one for OK without a
-    // name. An empty chooser restores the file dialog.
-    using FileChooser = std::function<QString(QWidget *parent, const QString &startFolder)>;
-    static void SetFileChooser(FileChooser chooser);
 
     // For tests and tools.
     const FwUpgradeSession &Session() const { return m_session; }

@@ -3,7 +3,9 @@
 #include "app/pages/cfgpageele.h"
 
 #include "app/dialogs/dlgchangepwd.h"
+#include "app/dialogs/dlgfireware.h"
 #include "app/dialogs/dlgverifypwd.h"
+#include "app/dialogs/filechooser.h"
 #include "app/dialogs/inputbox.h"
 #include "app/framework/innergate.h"
 #include "app/framework/msgbox.h"
@@ -19,6 +21,7 @@
 #include <QCheckBox>
 #include <QDateTimeEdit>
 #include <QEvent>
+#include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -348,12 +351,41 @@ bool CCfgPageEle::SendClock()
     return sent;
 }
 
-// The upgrade dialog of the command protocol is not part of this program yet:
-// the row says so and sends nothing.
+// Choose the firmware file, then run the upgrade dialog on it; while it runs
+// the upgrade packets are handed to it.
 void CCfgPageEle::SendUpgrade()
 {
-    SetLedState(IDC_ELE_UPGRADE, LED_ERROR);
-    MessageBox(tr("保护板在线升级暂不可用，本程序尚未提供升级功能。"), tr("警告"), MB_ICONWARNING);
+    FileAsk ask;
+    ask.key = QStringLiteral("CCfgPageEle::CZXSJ_req");
+    ask.filter = tr("Binary Files (*.bin *.hex);;All Files (*)");
+    ask.initialName = tr("请选择升级文件");
+    ask.title = tr("请选择升级文件");
+    const QString chosen = ChooseFile(this, ask);
+    if (chosen.isNull())
+        return; // cancelled
+    const QString path = chosen.trimmed();
+    QString error;
+    if (path.isEmpty()) {
+        error = tr("升级文件不能为空！");
+    } else {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            error = file.errorString();
+    }
+    if (!error.isEmpty()) {
+        MessageBox(error, tr("警告"), MB_ICONWARNING);
+        if (auto *edit = Item<QLineEdit>(IDC_ELE_UPGRADE_PATH)) {
+            edit->setFocus();
+            edit->selectAll();
+        }
+        return;
+    }
+    SetDlgItemText(IDC_ELE_UPGRADE_PATH, path);
+    auto *dlg = new CDlgFireware(Host(), path, this);
+    m_pFirewareDlg = dlg;
+    RunModal(dlg);
+    m_pFirewareDlg = nullptr;
+    delete dlg;
 }
 
 bool CCfgPageEle::SendTemperatureCalibration()

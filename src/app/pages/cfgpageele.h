@@ -12,10 +12,12 @@
 #include "files/passwordstore.h"
 
 #include <QDateTime>
+#include <QPointer>
 
 #include <array>
 #include <cstdint>
 
+class CDlgFireware;
 class CUserListCtrl;
 class QDateTimeEdit;
 
@@ -115,6 +117,8 @@ private:
     void OnBtnClickChangePwd();
 
     CUserListCtrl *m_pHistory = nullptr;
+    // The command-protocol upgrade dialog while it runs: the upgrade packets go to it.
+    QPointer<CDlgFireware> m_pFirewareDlg;
     QDateTimeEdit *m_pDate = nullptr;
     QDateTimeEdit *m_pTime = nullptr;
     PasswordStore m_store;

@@ -3,6 +3,7 @@
 // packets of a running upgrade.
 #include "app/pages/cfgpageele.h"
 
+#include "app/dialogs/dlgfireware.h"
 #include "app/framework/rxreports.h"
 #include "app/widgets/userlistctrl.h"
 #include "protocol/control_cmds.h"
@@ -28,8 +29,11 @@ void CCfgPageEle::OnRoute(const RxRoute &route, const std::uint8_t *frame, int l
 {
     if (!frame || len < 5)
         return;
-    if (route.tag == TAG_UPGRADE_PACKET)
-        return; // no upgrade dialog runs: nobody waits for the packet
+    if (route.tag == TAG_UPGRADE_PACKET) {
+        if (m_pFirewareDlg) // else no upgrade runs: nobody waits for the packet
+            m_pFirewareDlg->OnUpgradeFrame(frame, len);
+        return;
+    }
     switch (route.chk) {
     case IDC_ELE_CHARGE_MOS:
     case IDC_ELE_DISCHARGE_MOS:
