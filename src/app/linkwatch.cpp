@@ -18,10 +18,20 @@ QDateTime CLinkWatch::WallTime(std::int64_t steadyMs) const
     return QDateTime::currentDateTime().addMSecs(steadyMs - Now());
 }
 
+void CLinkWatch::IgnoreNextSent(RequestKey key)
+{
+    if (key != 0)
+        m_ignored.insert(key);
+}
+
 void CLinkWatch::OnFrameSent(RequestKey key, int wireMs)
 {
     if (key == 0)
         return;
+    if (auto it = m_ignored.find(key); it != m_ignored.end()) {
+        m_ignored.erase(it);
+        return;
+    }
     int interval = m_interval ? m_interval() : 400;
     m_watch.OnSent(key, Now(), AnswerDeadlineMs(interval, wireMs));
     Arm();
@@ -31,16 +41,19 @@ void CLinkWatch::OnAnswer(const std::uint8_t *frame, int len)
 {
     if (!frame || len < 4)
         return;
-    bool wasSilent = m_watch.SilentSinceMs() >= 0;
-    m_watch.OnAnswer(MakeRequestKey(frame[2], frame[3]), Now());
+    const bool wasSilent = m_watch.SilentSinceMs() >= 0;
+    const bool first = m_watch.LastAnswerMs() < 0;
+    const bool noted = m_watch.OnAnswer(MakeRequestKey(frame[2], frame[3]), Now());
     Arm();
-    if (wasSilent || m_watch.LastAnswerMs() >= 0)
+    // The time of the last answer is shown by the line's own second tick.
+    if (wasSilent || first || noted)
         emit Changed();
 }
 
 void CLinkWatch::Reset()
 {
     m_watch.Reset();
+    m_ignored.clear();
     m_timer.stop();
     emit Changed();
 }

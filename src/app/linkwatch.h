@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <set>
 
 class CPageHost;
 class RxDispatcher;
@@ -24,6 +25,9 @@ public:
 
     // A frame left the wire (key 0: no request the watch follows).
     void OnFrameSent(RequestKey key, int wireMs);
+    // A complete frame queued as raw bytes (the upgrade dialogs time their own
+    // exchange): its writing is not watched.
+    void IgnoreNextSent(RequestKey key);
     // A fresh answer of the chosen board.
     void OnAnswer(const std::uint8_t *frame, int len);
     // The port closed or the board changed: nothing waits any more.
@@ -52,4 +56,5 @@ private:
     AnswerWatch m_watch;
     QElapsedTimer m_clock;
     QTimer m_timer;
+    std::multiset<RequestKey> m_ignored;
 };

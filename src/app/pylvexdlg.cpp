@@ -66,7 +66,7 @@ CPylvexDlg::CPylvexDlg(QWidget *parent)
         LoadSettings(*app, m_settings);
 
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(10, 10, 10, 6);
+    layout->setContentsMargins(10, 10, 10, 0); // the status line closes the window
     m_pSheet = new CCfgSheet(this);
     layout->addWidget(m_pSheet, 1);
     layout->addWidget(BuildPortBar());
@@ -181,6 +181,7 @@ bool CPylvexDlg::SendRaw(const std::uint8_t *bytes, std::size_t count)
     FrameEntry *pEty = BuildRaw(bytes, count);
     if (!pEty)
         return false;
+    m_pLinkWatch->IgnoreNextSent(WatchedRequestKey(bytes, count));
     CPylvexApp *app = App();
     if (app && app->LogGateOpen(7))
         app->WriteLogText(7, QStringLiteral("发送ZXSJ"), QString::fromStdString(HexText(bytes, count)));

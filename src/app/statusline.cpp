@@ -37,6 +37,7 @@ QString StatusLineText(const StatusFacts &f, const QDateTime &now)
 CStatusLine::CStatusLine(QWidget *parent) : QStatusBar(parent), m_label(new QLabel(this))
 {
     setSizeGripEnabled(false);
+    setContentsMargins(0, 0, 0, 0);
     m_label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     addWidget(m_label, 1);
 }

@@ -89,11 +89,12 @@ void FileSender::Step()
             return;
         }
         qint64 taken = m_link->Write(bytes);
-        if (taken != piece.size) {
+        // A server link with several clients takes the piece once for each.
+        if (taken < piece.size) {
             Finish(m_link && !m_link->IsOpen() ? Outcome::LinkClosed : Outcome::LinkRefused);
             return;
         }
-        m_sent += taken;
+        m_sent += piece.size;
         emit Progress(piece.position);
         if (++m_next == m_plan.pieces.size()) {
             Finish(Outcome::Sent);

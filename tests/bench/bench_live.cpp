@@ -10,6 +10,7 @@
 #include "app/pages/cfgpageten.h"
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
+#include "bench/bench_process.h"
 #include "files/logfiles.h"
 
 #include <QCheckBox>
@@ -26,21 +27,6 @@
 #include <cstdio>
 
 namespace {
-void Wait(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-double CpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
 long RssKb()
 {
     FILE *f = std::fopen("/proc/self/statm", "r");
@@ -51,15 +37,6 @@ long RssKb()
         std::fclose(f);
     }
     return rss * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-QString SimProgram()
-{
-    QDir dir(QCoreApplication::applicationDirPath());
-    for (const QString &rel : {QStringLiteral("../src/pylvex-sim"), QStringLiteral("pylvex-sim")})
-        if (QFile::exists(dir.filePath(rel)))
-            return dir.filePath(rel);
-    return QStringLiteral("pylvex-sim");
 }
 
 void Run(bool batch, int intervalMs, int seconds)

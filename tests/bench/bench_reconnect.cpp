@@ -7,6 +7,7 @@
 //   bench_reconnect [seconds to wait, default 60] | grep -v "^[^ ]"
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
+#include "bench/bench_process.h"
 #include "files/logfiles.h"
 
 #include <QCheckBox>
@@ -24,13 +25,6 @@
 #include <functional>
 
 namespace {
-void Wait(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 bool WaitFor(const std::function<bool()> &done, int ms)
 {
     QElapsedTimer clock;
@@ -38,23 +32,6 @@ bool WaitFor(const std::function<bool()> &done, int ms)
     while (!done() && clock.elapsed() < ms)
         Wait(10);
     return done();
-}
-
-double CpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-QString SimProgram()
-{
-    QDir dir(QCoreApplication::applicationDirPath());
-    for (const QString &rel : {QStringLiteral("../src/pylvex-sim"), QStringLiteral("pylvex-sim")})
-        if (QFile::exists(dir.filePath(rel)))
-            return dir.filePath(rel);
-    return QStringLiteral("pylvex-sim");
 }
 
 bool StartBoard(QProcess &sim, const QString &link)

@@ -9,6 +9,7 @@
 #include "app/pylvexdlg.h"
 #include "app/statusline.h"
 #include "board_window.h"
+#include "common/log_rows.h"
 #include "files/logfiles.h"
 #include "gui/page_fixture.h"
 #include "protocol/status_decode.h"
@@ -27,15 +28,6 @@
 #include <unistd.h>
 
 namespace {
-int LogRowsTitled(const QString &title)
-{
-    LogModel *model = theApp()->GetLogModel();
-    int n = 0;
-    for (int r = 0; r < model->rowCount(); ++r)
-        n += model->Row(r).title == title ? 1 : 0;
-    return n;
-}
-
 QString NoAnswerTitle(std::uint8_t cls, std::uint8_t code)
 {
     return QStringLiteral("无应答 %1 %2")
@@ -119,8 +111,7 @@ private slots:
         QVERIFY(dlg.StatusLine()->Alarming());
         const int socRow = FindStatusItemByCode(kStatusSoc)->nChkID;
         QTRY_VERIFY_WITH_TIMEOUT(page->HasNoAnswerLook(socRow), 3000);
-        QTRY_VERIFY_WITH_TIMEOUT(page->StaleCount() > 0, 6000);
-        QVERIFY(page->IsStale(kStatusSoc));
+        QTRY_VERIFY_WITH_TIMEOUT(page->IsStale(kStatusSoc), 8000);
         auto *note = page->Item<QLabel>(IDC_STALE_NOTE);
         QVERIFY(note->isVisible() || !note->isHidden());
         QVERIFY(note->text().startsWith(QStringLiteral("数据已过期（自 ")));

@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTemporaryDir>
 
 #include <cstring>
@@ -699,6 +700,33 @@ private slots:
         QCOMPARE(m_h->ActivePage(), live);
         for (const auto &request : m_h->ShowRequests())
             QCOMPARE(request.second, 0);
+    }
+
+    // A mouse click on a locked tab is refused, then hands the page on as
+    // the next ordinary activation would: the window is asked to show this page.
+    void clickOnLockedTabAsksForThisPage()
+    {
+        auto *alarm = m_h->AddPage(new CCfgPageThr(m_h.get()));
+        auto *live = m_h->AddPage(new CCfgPageTen(m_h.get()));
+        m_h->Sheet()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_h->Sheet()));
+        m_h->Gate().SetVerified(false);
+        QVERIFY(m_h->ShowPage(live));
+        QTabBar *bar = m_h->Sheet()->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(m_h->Sheet()->indexOf(alarm)).center());
+        QCOMPARE(m_h->ActivePage(), live);
+        QCOMPARE(m_h->Gate().PendingPage(), alarm);
+        RunPosted();
+        QCOMPARE(m_h->Gate().PendingPage(), nullptr);
+        QCOMPARE(m_h->ShowRequests().size(), std::size_t(1));
+        QCOMPARE(m_h->ShowRequests().front(), (std::pair<QWidget *, int>(alarm, 0)));
+        // Verified, the click simply opens the page.
+        m_h->Gate().SetVerified(true);
+        QVERIFY(m_h->ShowPage(live));
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(m_h->Sheet()->indexOf(alarm)).center());
+        RunPosted();
+        QCOMPARE(m_h->ActivePage(), alarm);
+        QCOMPARE(m_h->ShowRequests().size(), std::size_t(1));
     }
 
     void wrongOrCancelledPasswordSendsNothing()

@@ -23,32 +23,51 @@
 namespace {
 const QString kHexMessage = QStringLiteral("请输入有效的HEX格式!\n范围：('0-9','a-f','A-F')\n字节间可以用空格隔开");
 
-// Answers the file dialog with a path (or cancels it when there is none) and
-// remembers the folder it opened in.
-class FileDialogAnswer {
+// Answers the modal dialogs the page opens: the file dialog with a path (or
+// a cancel when there is none), the upgrade dialog by closing it at once.
+struct UpgradeRun {
+    YModemTransport transport;
+    QString file;
+    bool receivesYModem; // the port hands the dialog the loader's bytes
+};
+
+class ModalAnswers {
 public:
-    explicit FileDialogAnswer(std::optional<QString> path) : m_path(std::move(path))
+    explicit ModalAnswers(FakeHost *host)
     {
-        SetModalHook([this](QDialog *dialog) {
+        SetModalHook([this, host](QDialog *dialog) {
+            if (auto *upgrade = qobject_cast<CDlgUpgrade *>(dialog)) {
+                m_upgrades.push_back({upgrade->Transport(), QString::fromStdString(upgrade->Sender().Path()),
+                                      host->YModemReceiver() == upgrade});
+                return int(QDialog::Rejected);
+            }
             auto *files = qobject_cast<QFileDialog *>(dialog);
             if (!files)
                 return int(QDialog::Rejected);
-            ++m_shown;
+            ++m_fileDialogs;
             m_openedIn = files->directory().absolutePath();
-            if (!m_path)
+            if (!m_file)
                 return int(QDialog::Rejected);
-            files->selectFile(*m_path);
+            files->selectFile(*m_file);
             return int(QDialog::Accepted);
         });
     }
-    ~FileDialogAnswer() { SetModalHook({}); }
-    int Shown() const { return m_shown; }
+    ~ModalAnswers() { SetModalHook({}); }
+    ModalAnswers(const ModalAnswers &) = delete;
+    ModalAnswers &operator=(const ModalAnswers &) = delete;
+
+    // The file the next file dialogs choose; none cancels them.
+    void ChooseFile(std::optional<QString> path) { m_file = std::move(path); }
+    int FileDialogs() const { return m_fileDialogs; }
     QString OpenedIn() const { return m_openedIn; }
+    // The upgrade dialogs opened so far.
+    const std::vector<UpgradeRun> &Upgrades() const { return m_upgrades; }
 
 private:
-    std::optional<QString> m_path;
-    int m_shown = 0;
+    std::optional<QString> m_file;
+    int m_fileDialogs = 0;
     QString m_openedIn;
+    std::vector<UpgradeRun> m_upgrades;
 };
 
 QString Names(const BitNames *bits)
@@ -65,6 +84,7 @@ class TestCfgPageOne : public QObject, private PageFixture<CCfgPageOne> {
 private:
     QTemporaryDir m_dir;
     QString m_firmware;
+    std::unique_ptr<ModalAnswers> m_modal;
 
     // A row's check-box double-clicked: its read request.
     void DoubleClickCheck(int chkID)
@@ -95,29 +115,12 @@ private:
     // The upgrade requested with the firmware file chosen.
     void RequestUpgrade()
     {
-        {
-            FileDialogAnswer answer(m_firmware);
-            DoubleClickCheck(CCfgPageOne::IDC_UPGRADE_CHK);
-            QCOMPARE(answer.Shown(), 1);
-        }
-        CatchUpgradeDialogs();
+        const int before = m_modal->FileDialogs();
+        m_modal->ChooseFile(m_firmware);
+        DoubleClickCheck(CCfgPageOne::IDC_UPGRADE_CHK);
+        QCOMPARE(m_modal->FileDialogs(), before + 1);
     }
-    // The upgrade dialogs the page runs: raw YModem on the chosen file,
-    // registered as the port's YModem receiver while they run.
-    void CatchUpgradeDialogs()
-    {
-        SetModalHook([this](QDialog *d) {
-            auto *dlg = qobject_cast<CDlgUpgrade *>(d);
-            if (!dlg)
-                return int(QDialog::Rejected);
-            const bool sound = dlg->Transport() == YModemTransport::Raw &&
-                               dlg->Rows().value(0) == QStringLiteral("选择升级文件，") + m_firmware &&
-                               m_h->YModemReceiver() == dlg;
-            m_upgradeDialogs << (sound ? QStringLiteral("raw") : QStringLiteral("wrong"));
-            return int(QDialog::Rejected);
-        });
-    }
-    QStringList m_upgradeDialogs;
+    std::size_t UpgradeDialogs() const { return m_modal->Upgrades().size(); }
 
 private slots:
     void initTestCase()
@@ -132,11 +135,11 @@ private slots:
     {
         QVERIFY(OpenPage());
         m_h->SetPortOpen(true);
+        m_modal = std::make_unique<ModalAnswers>(m_h.get());
     }
     void cleanup()
     {
-        SetModalHook({});
-        m_upgradeDialogs.clear();
+        m_modal.reset();
         ClosePage();
     }
 
@@ -255,11 +258,9 @@ private slots:
         QCOMPARE(LampState(m_page, 1382), LED_IDLE);
         QCOMPARE(m_boxes->Count(), 0);
         // The folder of the file is remembered for the next choice.
-        profile.sync();
-        QCOMPARE(profile.value(QStringLiteral("PrevPath/CCfgPageOne::ZZXSJ_req")).toString(), m_dir.path() + "/");
-        FileDialogAnswer again(std::nullopt);
+        m_modal->ChooseFile(std::nullopt);
         DoubleClickCheck(1382);
-        QCOMPARE(again.OpenedIn(), m_dir.path());
+        QCOMPARE(m_modal->OpenedIn(), m_dir.path());
     }
 
     void upgradeRequestRefusals_data()
@@ -273,9 +274,9 @@ private slots:
     {
         QFETCH(QString, path);
         QFETCH(QString, message);
-        FileDialogAnswer answer(path);
+        m_modal->ChooseFile(path);
         DoubleClickCheck(1382);
-        QCOMPARE(answer.Shown(), 1);
+        QCOMPARE(m_modal->FileDialogs(), 1);
         QCOMPARE(m_boxes->Count(), 1);
         QCOMPARE(m_boxes->Shown()[0].caption, QStringLiteral("警告"));
         QCOMPARE(m_boxes->Shown()[0].Icon(), MB_ICONWARNING);
@@ -289,9 +290,9 @@ private slots:
 
     void upgradeCancelledSendsNothing()
     {
-        FileDialogAnswer answer(std::nullopt);
+        m_modal->ChooseFile(std::nullopt);
         DoubleClickCheck(1382);
-        QCOMPARE(answer.Shown(), 1);
+        QCOMPARE(m_modal->FileDialogs(), 1);
         QVERIFY(m_h->Payloads().empty());
         QCOMPARE(m_boxes->Count(), 0); // no "select a parameter" warning either
     }
@@ -302,21 +303,19 @@ private slots:
         m_h->Respond(0x81, 0x81, {0x00});
         QCOMPARE(m_page->GetDlgItemText(1383), QStringLiteral("请双击选择升级文件！"));
         QCOMPARE(LampState(m_page, 1382), LED_OK);
-        QCOMPARE(m_page->UpgradeDialogsOpened(), 0);
+        QCOMPARE(UpgradeDialogs(), 0u);
 
         RequestUpgrade();
         m_h->Respond(0x81, 0x81, {0x00});
         QCOMPARE(LampState(m_page, 1382), LED_OK);
         QCOMPARE(m_page->GetDlgItemText(1383), QStringLiteral("请求在线升级，收到响应！"));
-        QCOMPARE(m_page->UpgradeDialogsOpened(), 1);
-        QCOMPARE(m_upgradeDialogs, QStringList{QStringLiteral("raw")});
-        QCOMPARE(m_h->YModemReceiver(), nullptr); // given back when the dialog ended
+        QCOMPARE(UpgradeDialogs(), 1u);
 
         // A refusal shows the code and starts nothing.
         m_h->Respond(0x81, 0x81, {0x03});
         QCOMPARE(LampState(m_page, 1382), LED_ERROR);
         QCOMPARE(m_page->GetDlgItemText(1383), QStringLiteral("ErrorCode: 0x03"));
-        QCOMPARE(m_page->UpgradeDialogsOpened(), 1);
+        QCOMPARE(UpgradeDialogs(), 1u);
     }
 
     void upgradeAnswerBehindAnotherPage()
@@ -326,23 +325,29 @@ private slots:
         QVERIFY(m_h->ShowPage(live));
         m_h->Respond(0x81, 0x81, {0x00});
         QCOMPARE(m_page->GetDlgItemText(1383), QStringLiteral("响应时，页面处于非活动状态！"));
-        QCOMPARE(m_page->UpgradeDialogsOpened(), 0);
+        QCOMPARE(UpgradeDialogs(), 0u);
         QCOMPARE(LampState(m_page, 1382), LED_IDLE);
         // Back in front, the next answer goes on.
         QVERIFY(m_h->ShowPage(m_page));
         m_h->Respond(0x81, 0x81, {0x00});
-        QCOMPARE(m_page->UpgradeDialogsOpened(), 1);
+        QCOMPARE(UpgradeDialogs(), 1u);
     }
 
     void upgradeWriteOpensTheDialogOnlyWithAFile()
     {
         DoubleClickLamp(1382);
-        QCOMPARE(m_page->UpgradeDialogsOpened(), 0);
+        QCOMPARE(UpgradeDialogs(), 0u);
         RequestUpgrade();
         m_h->SetPortOpen(false); // the write does not need the port
         DoubleClickLamp(1382);
-        QCOMPARE(m_page->UpgradeDialogsOpened(), 1);
-        QCOMPARE(m_upgradeDialogs, QStringList{QStringLiteral("raw")});
+        QCOMPARE(UpgradeDialogs(), 1u);
+        // The repeater's loader takes raw YModem bytes; the dialog has the file
+        // and the port's loader bytes while it runs, and gives them back after.
+        const UpgradeRun &run = m_modal->Upgrades()[0];
+        QVERIFY(run.transport == YModemTransport::Raw);
+        QCOMPARE(run.file, m_firmware);
+        QVERIFY(run.receivesYModem);
+        QVERIFY(!m_h->YModemReceiver());
         QCOMPARE(m_h->Payloads().size(), 1u);
     }
 

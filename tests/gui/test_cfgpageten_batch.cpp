@@ -6,7 +6,7 @@
 #include "app/pylvexapp.h"
 #include "app/widgets/userlistctrl.h"
 #include "common/batch_blocks.h"
-#include "common/clock_set_back.h"
+#include "common/wall_clock_moved.h"
 #include "gui/page_fixture.h"
 #include "protocol/batch_status.h"
 
@@ -213,7 +213,7 @@ private slots:
         QVERIFY(m_page->OnSetActive());
         int sent = 0, again = 0;
         {
-            ClockSetBack setBack;
+            WallClockMoved setBack(-3600);
             Sent().clear();
             QTest::qWait(5);
             m_page->OnTimer(TIMER_BATCH);

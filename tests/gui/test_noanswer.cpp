@@ -9,6 +9,7 @@
 #include "app/pages/cfgpagetwo.h"
 #include "app/statusline.h"
 #include "common/fakehost.h"
+#include "common/log_rows.h"
 #include "files/logfiles.h"
 #include "files/statusrecord.h"
 #include "gui/page_fixture.h"
@@ -23,15 +24,6 @@
 #include <QtTest>
 
 namespace {
-int LogRowsTitled(const QString &title)
-{
-    LogModel *model = theApp()->GetLogModel();
-    int n = 0;
-    for (int r = 0; r < model->rowCount(); ++r)
-        n += model->Row(r).title == title ? 1 : 0;
-    return n;
-}
-
 QString LampTip(CRowPageBase *page, int chk)
 {
     ParamEntry entry;
@@ -78,8 +70,13 @@ private slots:
                                   .arg(KeyClass(key), 2, 16, QLatin1Char('0'))
                                   .arg(KeyCode(key), 2, 16, QLatin1Char('0'))
                                   .toUpper();
+        // The same frame queued raw by an upgrade dialog is not watched.
+        watch.IgnoreNextSent(key);
+        watch.OnFrameSent(key, 5);
+        QCOMPARE(watch.Watch().WaitingCount(), std::size_t(0));
         page->SetLedState(route->chk, LED_IDLE);
         watch.OnFrameSent(key, 5);
+        QCOMPARE(watch.Watch().WaitingCount(), std::size_t(1));
         QTest::qWait(300);
         QVERIFY(!page->HasNoAnswerLook(route->chk)); // not before its time
         QTRY_VERIFY_WITH_TIMEOUT(page->HasNoAnswerLook(route->chk), 3000);

@@ -8,7 +8,7 @@
 #include "app/pages/waitingroutes.h"
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
-#include "common/clock_set_back.h"
+#include "common/wall_clock_moved.h"
 #include "gui/test_pages.h"
 #include "link/portdiscovery.h"
 #include "link/winmsg.h"
@@ -194,9 +194,9 @@ private slots:
         QVERIFY(ten->status.empty());
     }
 
-    // Cache ages are not measured on the computer's clock: set back by an
-    // hour, it neither hides the recent status nor makes old status new.
-    void cacheSurvivesClockSetBack()
+    // Cache ages are not measured on the computer's clock: set back or
+    // forward by an hour, it does not hide the recent status.
+    void cacheSurvivesClockSetBackOrForward()
     {
         RxDispatcher &rx = dlg->Dispatcher();
         rx.m_clock = nullptr;
@@ -204,19 +204,22 @@ private slots:
             cached.len = 0; // entries of the tests before, on their clock
         SelectBoard(true);
         dlg->m_bOpenCOM = true;
-        Bytes status = Response(0x83, 0x99, {0x00, 0x50, 0x64}, 0xD3);
+        const Bytes status = Response(0x83, 0x99, {0x00, 0x50, 0x64}, 0xD3);
         rx.HandleFrame(status.data(), int(status.size()));
-        {
-            ClockSetBack setBack;
+        const Bytes expected{0x00, 0xD3, 0x83, 0x99, 0x03, 0x00, 0x50, 0x64};
+        auto replayedAfterSwitch = [&](int movedSeconds) {
+            WallClockMoved moved(movedSeconds);
+            SelectBoard(true);
             ten->status.clear();
             SelectBoard(false);
             DrainQueue();
-        }
+            return ten->status.size() == 1 && Bytes(ten->status[0].begin(), ten->status[0].begin() + 8) == expected;
+        };
+        const bool afterSetBack = replayedAfterSwitch(-3600);
+        const bool afterSetForward = replayedAfterSwitch(3600);
         rx.m_clock = FakeClock;
-        QCOMPARE(ten->status.size(), std::size_t(1));
-        const Bytes &replayed = ten->status[0];
-        QCOMPARE(Bytes(replayed.begin(), replayed.begin() + 8),
-                 (Bytes{0x00, 0xD3, 0x83, 0x99, 0x03, 0x00, 0x50, 0x64}));
+        QVERIFY(afterSetBack);
+        QVERIFY(afterSetForward);
     }
 
     void versionAnswer()

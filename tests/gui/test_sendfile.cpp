@@ -7,6 +7,7 @@
 #include "app/framework/msgbox.h"
 #include "gui/page_fixture.h"
 #include "gui/terminal_helpers.h"
+#include "link/termtcpserver.h"
 #include "link/termudp.h"
 #include "unit/term_link_test.h"
 
@@ -189,6 +190,30 @@ private slots:
         QVERIFY(!dialog.IsSending());
         QVERIFY(LogLines(dialog).last().startsWith(QStringLiteral(">> 发送已停止")));
         QVERIFY(link.IsOpen()); // the link itself goes on
+    }
+
+    void everyClientOfTheServerGetsTheWholeFile()
+    {
+        if (SocatPath().isEmpty())
+            QSKIP("socat is not installed (Debian package socat, listed in scripts/setup.sh)");
+        TermTcpServerLink server;
+        server.SetLocalPort(FreePort(false));
+        QVERIFY(server.Open());
+        std::vector<std::unique_ptr<SocatPeer>> clients;
+        for (int i = 0; i < 2; ++i) {
+            clients.push_back(std::make_unique<SocatPeer>(
+                QStringList{"STDIO", QStringLiteral("TCP4:127.0.0.1:%1").arg(server.LocalPort())}));
+            QVERIFY(PumpUntil([&] { return server.Clients().size() == i + 1; }, 3000));
+        }
+        server.SetSendTarget(0); // every client
+        const QByteArray content = Pattern(5000);
+        CSendFile dialog(&server);
+        dialog.SetSendPath(WriteFile("all.bin", content));
+        dialog.OnBtnClickSend();
+        QTRY_VERIFY(!dialog.IsSending());
+        QVERIFY2(LogLines(dialog).contains(">> 发送成功！"), qPrintable(dialog.Log()->toPlainText()));
+        for (auto &client : clients)
+            QCOMPARE(client->Receive(content.size(), 3000), content);
     }
 
     void pageOpensTheDialogOnItsCurrentLink()

@@ -1,21 +1,19 @@
 #include "app/pages/cfgpageone.h"
 
 #include "app/dialogs/dlgupgrade.h"
+#include "app/dialogs/filedialogex.h"
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
 #include "protocol/repeater_cmds.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QTextCursor>
 #include <QVBoxLayout>
 
@@ -31,26 +29,6 @@ const QString kWarning = QStringLiteral("警告");
 constexpr std::array<int, 3> kRowOrder = {CCfgPageOne::IDC_UPGRADE_CHK, CCfgPageOne::IDC_LINKS_CHK,
                                           CCfgPageOne::IDC_VERSION_CHK};
 
-// An open-file dialog that starts in the folder last used under `key` (profile
-// section "PrevPath") and remembers the folder of the chosen file there.
-// Returns the chosen path, or nothing when the user cancels.
-std::optional<QString> ChooseFileToOpen(QWidget *parent, const char *key, const QString &filter,
-                                        const QString &initialName)
-{
-    QSettings profile(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Oramek"), QStringLiteral("Pylvex"));
-    const QString entry = QStringLiteral("PrevPath/") + QString::fromLatin1(key);
-    QFileDialog dialog(parent, QString(), profile.value(entry).toString(), filter);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.selectFile(initialName);
-    if (RunModal(&dialog) != QDialog::Accepted)
-        return std::nullopt;
-    const QString path = dialog.selectedFiles().value(0);
-    const QFileInfo info(path);
-    if (!path.trimmed().isEmpty() && info.dir().exists())
-        profile.setValue(entry, QDir::toNativeSeparators(info.absolutePath() + QLatin1Char('/')));
-    return path;
-}
 } // namespace
 
 CCfgPageOne::CCfgPageOne(CPageHost *host, QWidget *parent)
@@ -142,11 +120,12 @@ bool CCfgPageOne::QueueRow(int chkID)
 // Choose the firmware file, then ask the repeater to start its loader.
 bool CCfgPageOne::RequestUpgrade()
 {
-    const std::optional<QString> chosen =
-        ChooseFileToOpen(this, kFileKey, tr("Binary Files (*.bin *.hex);;All Files (*)"), tr("请选择升级文件"));
-    if (!chosen)
-        return false;
-    const QString path = chosen->trimmed();
+    CFileDialogEx dialog(true, QString::fromLatin1(kFileKey), QString(), tr("请选择升级文件"),
+                         tr("Binary Files (*.bin *.hex);;All Files (*)"), this);
+    const QString chosen = dialog.DoModal();
+    if (chosen.isEmpty())
+        return false; // cancelled
+    const QString path = chosen.trimmed();
     QString error;
     // The dialog gives its folder when no file name was typed.
     if (path.isEmpty() || QFileInfo(path).isDir()) {
@@ -169,12 +148,11 @@ bool CCfgPageOne::RequestUpgrade()
     return SendReadRequest(kCmdRepeaterUpgrade.cls, kCmdRepeaterUpgrade.code);
 }
 
+// The repeater's loader takes the YModem packets as raw bytes.
 void CCfgPageOne::OpenUpgradeDialog()
 {
-    ++m_nUpgradeDialogs;
-    // The repeater's loader takes the packets as raw bytes.
-    CDlgUpgrade dlg(Host(), YModemTransport::Raw, m_strUpgradeFile, this);
-    RunModal(&dlg);
+    CDlgUpgrade dialog(Host(), YModemTransport::Raw, m_strUpgradeFile, this);
+    RunModal(&dialog);
 }
 
 // ---------------------------------------------------------------- answers

@@ -35,8 +35,6 @@ public:
     // The bytes the pass-through command sends.
     QByteArray CmdBank() const { return m_cmdBank; }
     QPlainTextEdit *PassEdit() const;
-    // Upgrade dialogs opened so far (the row 1 write and the upgrade answer open one).
-    int UpgradeDialogsOpened() const { return m_nUpgradeDialogs; }
 
 protected:
     void OnInitDialog() override;
@@ -52,5 +50,4 @@ private:
     QString m_strUpgradeFile;
     QByteArray m_cmdBank;
     bool m_bCutting = false; // the pass-through box is being cut back
-    int m_nUpgradeDialogs = 0;
 };

@@ -174,8 +174,7 @@ void ListCtrlModel::SortByColumn(int column, bool ascending)
 
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<int> newPos(n);
-    std::vector<Row> sorted;
-    sorted.reserve(n);
+    std::deque<Row> sorted;
     for (std::size_t i = 0; i < n; ++i) {
         newPos[static_cast<std::size_t>(order[i])] = static_cast<int>(i);
         sorted.push_back(std::move(m_rows[static_cast<std::size_t>(order[i])]));

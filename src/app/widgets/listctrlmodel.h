@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <deque>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -73,7 +74,8 @@ private:
     };
     bool ValidRow(int row) const { return row >= 0 && row < GetItemCount(); }
 
-    std::vector<Row> m_rows;
+    // Rows come and go at both ends (newest-first lists, trims of the oldest).
+    std::deque<Row> m_rows;
     std::vector<Column> m_headings;
     std::vector<QIcon> m_images;
     TextColourFn m_colourFn;

@@ -1,0 +1,37 @@
+// Helpers of the benchmarks that run the tool against pylvex-sim: waiting
+// with the event loop running, the process's CPU time, the board program.
+#pragma once
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+inline void Wait(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// User and system CPU time of this process, in seconds.
+inline double CpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// pylvex-sim of the same build, else the one on the path.
+inline QString SimProgram()
+{
+    QDir dir(QCoreApplication::applicationDirPath());
+    for (const QString &rel : {QStringLiteral("../src/pylvex-sim"), QStringLiteral("pylvex-sim")})
+        if (QFile::exists(dir.filePath(rel)))
+            return dir.filePath(rel);
+    return QStringLiteral("pylvex-sim");
+}
