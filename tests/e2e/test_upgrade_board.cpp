@@ -142,7 +142,7 @@ YmRun RunYModem(SimOptions options, YModemTransport transport, const Bytes &cont
         CDlgUpgrade up(dlg.Host(), transport, path);
         if (tune)
             tune(up);
-        Wait([&] { return done(up); }, 30000);
+        Wait([&] { return done(up); }, 90000);
         run.rows = up.Rows();
         run.finished = up.Sender().Finished();
         QTest::qWait(1300); // the end block reaches the board

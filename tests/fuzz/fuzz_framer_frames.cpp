@@ -57,12 +57,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     bool lastWaits = !frames.empty() && frames.back().size() == kFrameMinLen && stream.size() >= kFrameMinLen &&
                      std::memcmp(stream.data() + stream.size() - kFrameMinLen, frames.back().data(), kFrameMinLen) == 0;
     if (quietBeforeFrames) {
-        // Every assembled frame, in order, among what came out (garbage may add frames of its own).
+        // Every assembled frame, in order, among what came out (garbage may add
+        // frames of its own, even copies of an assembled one, so a 9-byte frame
+        // still waiting at the end may be matched by such a copy).
         std::size_t found = 0;
         for (const Bytes &f : got)
             if (found < frames.size() && f == frames[found])
                 ++found;
-        FUZZ_CHECK(found == frames.size() - (lastWaits ? 1 : 0));
+        FUZZ_CHECK(found >= frames.size() - (lastWaits ? 1 : 0));
     }
     if (!headsInGarbage) {
         std::size_t expected = frames.size();
