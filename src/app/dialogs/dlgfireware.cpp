@@ -198,16 +198,9 @@ void CDlgFireware::OnBtnClickSelectFile()
     if (chosen.isNull())
         return; // cancelled
     const QString path = chosen.trimmed();
-    QString error;
-    if (path.isEmpty()) {
-        error = tr("升级文件不能为空！");
-    } else {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            error = file.errorString();
-        else if (file.size() == 0)
-            error = tr("文件内容为空!");
-    }
+    QString error = UpgradeFileError(path);
+    if (error.isEmpty() && QFileInfo(path).size() == 0)
+        error = tr("文件内容为空!");
     if (!error.isEmpty()) {
         MessageBox(this, error, tr("警告"), MB_OK | MB_ICONWARNING);
         return;

@@ -1,6 +1,8 @@
 #include "app/dialogs/filechooser.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QSettings>
@@ -51,4 +53,14 @@ QString ChooseFile(QWidget *parent, const FileAsk &ask)
     const QString path = dialog.selectedFiles().constFirst();
     StoreFolder(ask.key, path);
     return path;
+}
+
+QString UpgradeFileError(const QString &path)
+{
+    if (path.isEmpty() || QFileInfo(path).isDir())
+        return QCoreApplication::translate("UpgradeFile", "升级文件不能为空！");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    return QString();
 }

@@ -21,6 +21,10 @@ struct FileAsk {
 // The chosen path, or empty when the user cancelled.
 QString ChooseFile(QWidget *parent, const FileAsk &ask);
 
+// Why a chosen firmware file cannot be used, or empty when it can: no name (a
+// file dialog gives its folder when no name was typed), or the file does not open.
+QString UpgradeFileError(const QString &path);
+
 // With a hook installed no dialog is shown; the hook's answer is the choice.
 using FileChooserHook = std::function<QString(const FileAsk &)>;
 void SetFileChooserHook(FileChooserHook hook);

@@ -364,14 +364,7 @@ void CCfgPageEle::SendUpgrade()
     if (chosen.isNull())
         return; // cancelled
     const QString path = chosen.trimmed();
-    QString error;
-    if (path.isEmpty()) {
-        error = tr("升级文件不能为空！");
-    } else {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            error = file.errorString();
-    }
+    const QString error = UpgradeFileError(path);
     if (!error.isEmpty()) {
         MessageBox(error, tr("警告"), MB_ICONWARNING);
         if (auto *edit = Item<QLineEdit>(IDC_ELE_UPGRADE_PATH)) {

@@ -2,6 +2,7 @@
 
 #include "app/dialogs/dlgfdnz.h"
 #include "app/dialogs/dlgupgrade.h"
+#include "app/dialogs/filechooser.h"
 #include "app/dialogs/filedialogex.h"
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
@@ -375,14 +376,7 @@ void CCfgPageFor::RequestUpgrade()
     if (chosen.isEmpty())
         return; // cancelled
     const QString path = chosen.trimmed();
-    QString error;
-    if (path.isEmpty()) {
-        error = tr("升级文件不能为空！");
-    } else {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            error = file.errorString();
-    }
+    const QString error = UpgradeFileError(path);
     if (!error.isEmpty()) {
         RefuseBox(IDC_FOR_UPGRADE_EDIT, error);
         return;

@@ -1,6 +1,7 @@
 #include "app/pages/cfgpageone.h"
 
 #include "app/dialogs/dlgupgrade.h"
+#include "app/dialogs/filechooser.h"
 #include "app/dialogs/filedialogex.h"
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
@@ -126,15 +127,7 @@ bool CCfgPageOne::RequestUpgrade()
     if (chosen.isEmpty())
         return false; // cancelled
     const QString path = chosen.trimmed();
-    QString error;
-    // The dialog gives its folder when no file name was typed.
-    if (path.isEmpty() || QFileInfo(path).isDir()) {
-        error = tr("升级文件不能为空！");
-    } else {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            error = file.errorString();
-    }
+    const QString error = UpgradeFileError(path);
     if (!error.isEmpty()) {
         MessageBox(error, kWarning, MB_ICONWARNING);
         if (auto *edit = Item<QLineEdit>(IDC_UPGRADE_EDIT)) {
