@@ -92,16 +92,40 @@ void RecordStatusItem(StatusRecord &record, std::uint8_t code, const LiveStatus 
     }
 }
 
+QStringList StatusRecordLeadColumns()
+{
+    return {QStringLiteral("时间"), QStringLiteral("SOC"), QStringLiteral("总电压"), QStringLiteral("总电流"),
+            QStringLiteral("保护状态")};
+}
+
+QString StatusRecordTempColumn(int probe)
+{
+    return QStringLiteral("温度%1").arg(probe);
+}
+
+QString StatusRecordCellColumn(int cell)
+{
+    return QStringLiteral("节%1").arg(cell);
+}
+
+QStringList StatusRecordTailColumns()
+{
+    return {QStringLiteral("最高电压"),     QStringLiteral("最高电压序号"), QStringLiteral("最低电压"),
+            QStringLiteral("最低电压序号"), QStringLiteral("最大压差"),     QStringLiteral("最高温度"),
+            QStringLiteral("最高温度序号"), QStringLiteral("最低温度"),     QStringLiteral("最低温度序号"),
+            QStringLiteral("报警状态"),     QStringLiteral("系统状态"),     QStringLiteral("温度探头数量"),
+            QStringLiteral("单体电池数量"), QStringLiteral("温度差")};
+}
+
 QString StatusRecordHeader(const StatusRecord &record)
 {
-    QString line = QStringLiteral("时间,SOC,总电压,总电流,保护状态");
+    QStringList columns = StatusRecordLeadColumns();
     for (int p = 1; p <= record.temps.size(); ++p)
-        line += QStringLiteral(",温度%1").arg(p);
+        columns.append(StatusRecordTempColumn(p));
     for (int c = 1; c <= record.cells.size(); ++c)
-        line += QStringLiteral(",节%1").arg(c);
-    line += QStringLiteral(",最高电压,最高电压序号,最低电压,最低电压序号,最大压差,最高温度,最高温度序号,最低温度,"
-                           "最低温度序号,报警状态,系统状态,温度探头数量,单体电池数量,温度差,");
-    return line + kCrLf;
+        columns.append(StatusRecordCellColumn(c));
+    columns += StatusRecordTailColumns();
+    return columns.join(QLatin1Char(',')) + QLatin1Char(',') + kCrLf;
 }
 
 QString StatusRecordRow(const StatusRecord &record)

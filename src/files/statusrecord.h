@@ -51,6 +51,14 @@ struct StatusRecord {
 // live state, as the live status page does while it records.
 void RecordStatusItem(StatusRecord &record, std::uint8_t code, const LiveStatus &status);
 
+// The columns of a file: the lead columns (kRecTime, kRecSoc, kRecVoltage,
+// kRecCurrent, kRecProtection), one per probe, one per cell, then the tail
+// columns (kRecHighCell ... kRecTempDiff).
+QStringList StatusRecordLeadColumns();
+QString StatusRecordTempColumn(int probe); // from 1
+QString StatusRecordCellColumn(int cell);  // from 1
+QStringList StatusRecordTailColumns();
+
 // Header line of a new file; its columns follow the list lengths of the record.
 QString StatusRecordHeader(const StatusRecord &record);
 // Data line: one empty field more at its end than the header.
