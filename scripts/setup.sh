@@ -18,7 +18,7 @@
 RUN_PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-serialport-dev libxkbcommon-dev
-  libxlsxwriter-dev qt6-charts-dev
+  libxlsxwriter-dev qt6-charts-dev libqt6opengl6-dev
   fonts-wqy-microhei
 )
 

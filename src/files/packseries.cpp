@@ -70,10 +70,12 @@ std::optional<double> PackSeries::ValueAt(double t) const
     return m_points[at].v;
 }
 
-void PackSeries::Append(double t, double v, bool newSegment)
+void PackSeries::Append(double t, double v, bool newSegment, double gapMs)
 {
-    if (newSegment || m_points.empty())
+    if (newSegment || m_broken || m_points.empty() || t < m_points.back().t ||
+        (gapMs > 0 && t - m_points.back().t > gapMs))
         m_starts.push_back(m_points.size());
+    m_broken = false;
     m_points.push_back({t, v});
 }
 
@@ -98,7 +100,8 @@ PackSeriesSet &PackSeriesStore::StartSet(const QString &label)
 void PackSeriesStore::Break()
 {
     if (!m_sets.empty())
-        m_sets.back().broken = true;
+        for (PackSeries &s : m_sets.back().series)
+            s.Break();
 }
 
 void PackSeriesStore::Add(const PackSample &sample)
@@ -106,17 +109,14 @@ void PackSeriesStore::Add(const PackSample &sample)
     if (m_sets.empty())
         StartSet(QString());
     PackSeriesSet &set = m_sets.back();
-    // Time only goes forward within a set; a clock set back starts a new segment.
-    bool fresh = set.broken || set.lastT < 0 || sample.t < set.lastT || (m_gapMs > 0 && sample.t - set.lastT > m_gapMs);
     const std::array<const std::optional<double> *, kSeriesFirstTemp> fixed{
         &sample.voltage, &sample.current, &sample.soc, &sample.highCell, &sample.lowCell, &sample.cellDiff};
     for (std::size_t k = 0; k < fixed.size(); ++k)
         if (*fixed[k])
-            set.series[k].Append(sample.t, **fixed[k], fresh);
+            set.series[k].Append(sample.t, **fixed[k], false, m_gapMs);
     if (set.series.size() < kSeriesFirstTemp + sample.temps.size())
         set.series.resize(kSeriesFirstTemp + sample.temps.size());
     for (std::size_t p = 0; p < sample.temps.size(); ++p)
-        set.series[kSeriesFirstTemp + p].Append(sample.t, sample.temps[p], fresh);
-    set.lastT = sample.t;
-    set.broken = false;
+        set.series[kSeriesFirstTemp + p].Append(sample.t, sample.temps[p], false, m_gapMs);
+    set.lastT = std::max(set.lastT, sample.t);
 }

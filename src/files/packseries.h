@@ -63,12 +63,16 @@ public:
     // in a gap or before the first point.
     std::optional<double> ValueAt(double t) const;
 
-    void Append(double t, double v, bool newSegment);
+    // Starts a new segment when asked, after a break, when time went back or
+    // when the point is more than gapMs (> 0) after the last one.
+    void Append(double t, double v, bool newSegment, double gapMs = 0);
+    void Break() { m_broken = true; }
     void Reserve(std::size_t n) { m_points.reserve(n); }
 
 private:
     std::vector<SeriesPoint> m_points;
     std::vector<std::size_t> m_starts;
+    bool m_broken = false;
 };
 
 // The series of one board (or of one recorded run).
@@ -76,7 +80,6 @@ struct PackSeriesSet {
     QString label;                  // "主电", "副电", a file name ...
     std::vector<PackSeries> series; // by PackSeriesKind, then temperatures
     double lastT = -1;              // time of the last sample added
-    bool broken = true;             // the next sample starts a new segment
 
     std::size_t TempCount() const { return series.size() - kSeriesFirstTemp; }
     double FirstT() const;

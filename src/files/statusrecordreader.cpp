@@ -10,6 +10,7 @@
 #include <QStringDecoder>
 #include <QTimeZone>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -207,4 +208,25 @@ StatusRecordRead ReadStatusRecordFile(const QString &path)
         return result;
     }
     return ReadStatusRecord(file.readAll(), StatusRecordDay(path));
+}
+
+void AddRecordedRows(PackSeriesStore &store, const StatusRecordRead &read, const QString &label)
+{
+    std::vector<double> steps;
+    for (std::size_t i = 1; i < read.samples.size(); ++i)
+        if (read.samples[i].t > read.samples[i - 1].t)
+            steps.push_back(read.samples[i].t - read.samples[i - 1].t);
+    double usual = 0;
+    if (!steps.empty()) {
+        std::nth_element(steps.begin(), steps.begin() + static_cast<std::ptrdiff_t>(steps.size() / 2), steps.end());
+        usual = steps[steps.size() / 2];
+    }
+    const double keep = store.GapMs();
+    store.SetGapMs(std::max(5000.0, 3 * usual));
+    PackSeriesSet &set = store.StartSet(label);
+    for (std::size_t k = 0; k < set.series.size(); ++k)
+        set.series[k].Reserve(read.samples.size());
+    for (const PackSample &s : read.samples)
+        store.Add(s);
+    store.SetGapMs(keep);
 }

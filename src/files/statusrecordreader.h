@@ -29,3 +29,7 @@ StatusRecordRead ReadStatusRecord(const QByteArray &bytes, const QDate &day);
 // The day from the file name "Record_yyyy-MM-dd.csv", else the file's date of change.
 QDate StatusRecordDay(const QString &path);
 StatusRecordRead ReadStatusRecordFile(const QString &path);
+
+// Adds the rows as a new set of the store; rows further apart than three
+// times the usual save period (at least 5 s) leave a gap.
+void AddRecordedRows(PackSeriesStore &store, const StatusRecordRead &read, const QString &label);

@@ -80,6 +80,23 @@ TEST(PackSeriesStore, BreakAndLongSilenceStartSegmentsNewSetStartsOver)
     EXPECT_EQ(store.Current()->label, "副电");
 }
 
+TEST(PackSeriesStore, ABreakSplitsEverySeriesEvenWhenItsValuesComeLater)
+{
+    // Items arrive one by one: SOC first after the break, the voltage later
+    // still starts its own new segment.
+    PackSeriesStore store;
+    store.Add(Sample(0, 50));
+    store.Break();
+    PackSample soc;
+    soc.t = 5000;
+    soc.soc = 70;
+    store.Add(soc);
+    store.Add(Sample(6000, 51));
+    EXPECT_EQ(store.Current()->series[kSeriesSoc].SegmentStarts(), (std::vector<std::size_t>{0, 1}));
+    EXPECT_EQ(store.Current()->series[kSeriesVoltage].SegmentStarts(), (std::vector<std::size_t>{0, 1}));
+    EXPECT_EQ(store.Current()->series[kSeriesSoc].SegmentEnd(1), 3u);
+}
+
 TEST(PackSeriesStore, MissingValuesAddNoPoints)
 {
     PackSeriesStore store;

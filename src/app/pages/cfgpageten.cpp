@@ -2,10 +2,12 @@
 // gestures of batch mode, timed refresh, the SOC picture and "清空".
 #include "app/pages/cfgpageten.h"
 
+#include "app/dialogs/packchartwindow.h"
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
 #include "app/pages/cfgpageten_soc.h"
 #include "app/pages/cfgpageten_trace.h"
+#include "app/pages/packchartfeed.h"
 #include "app/pylvexapp.h"
 #include "app/widgets/userlistctrl.h"
 #include "files/logfiles.h"
@@ -67,6 +69,22 @@ CCfgPageTen::CCfgPageTen(CPageHost *host, QWidget *parent)
     }
     m_freshClock.start();
     m_freshAt.fill(-1);
+    m_pChartFeed = new CPackChartFeed(this);
+}
+
+CPackChartWindow *CCfgPageTen::ChartWindow() const
+{
+    return m_pChartWindow.data();
+}
+
+CPackChartWindow *CCfgPageTen::OpenChartWindow()
+{
+    if (!m_pChartWindow)
+        m_pChartWindow = new CPackChartWindow(m_pChartFeed, window());
+    m_pChartWindow->show();
+    m_pChartWindow->raise();
+    m_pChartWindow->activateWindow();
+    return m_pChartWindow;
 }
 
 std::vector<RxRoute> CCfgPageTen::StatusRoutes()
@@ -233,6 +251,9 @@ QWidget *CCfgPageTen::BuildItemsBox()
     m_pReadButton->setAutoDefault(false);
     buttons->addWidget(m_pReadButton);
     buttons->addWidget(MakeButton(IDC_CLEAR, QStringLiteral("清空")));
+    QPushButton *chart = MakeButton(IDC_CHART_BUTTON, QStringLiteral("曲线"));
+    connect(chart, &QPushButton::clicked, this, [this] { OpenChartWindow(); });
+    buttons->addWidget(chart);
     grid->addWidget(bar, row + 1, 0, 1, 3);
     grid->setRowStretch(row + 2, 1);
     return box;
@@ -581,6 +602,7 @@ void CCfgPageTen::OnBoardSwitched()
         ResetLeds(false);
     }
     ForgetBoardValues();
+    m_pChartFeed->OnBoardSwitched();
     if (m_bBatchMode)
         RequestBatchStatus(-2);
 }

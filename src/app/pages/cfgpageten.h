@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QPixmap>
+#include <QPointer>
 #include <QSet>
 
 #include <array>
@@ -22,6 +23,8 @@ class QDateEdit;
 class QLabel;
 class QPushButton;
 class CSocPicture;
+class CPackChartFeed;
+class CPackChartWindow;
 
 // Control ids of the page.
 inline constexpr int IDC_TIMED_REFRESH = 1336; // "定时刷新"
@@ -37,7 +40,8 @@ inline constexpr int IDC_ALARM_LIST = 1011;
 inline constexpr int IDC_MOS_CHARGE = 1019;
 inline constexpr int IDC_MOS_DISCHARGE = 1022;
 inline constexpr int IDC_MOS_PRE = 1023;
-inline constexpr int IDC_STALE_NOTE = 1497; // "数据已过期（自 hh:mm:ss）"
+inline constexpr int IDC_STALE_NOTE = 1497;   // "数据已过期（自 hh:mm:ss）"
+inline constexpr int IDC_CHART_BUTTON = 1498; // "曲线": the chart window
 
 // Timers of the page.
 inline constexpr int TIMER_IDLE_TICK = 4003; // the host's PortIdle while refreshing in front
@@ -104,6 +108,12 @@ public:
     int RefreshPeriodMs() const;
     // Looks at the age of every shown value now (the timer does it each second).
     void CheckStale();
+
+    // The values shown, as time series for the charts, and the chart window
+    // ("曲线", one at a time, opened beside the main window).
+    CPackChartFeed *ChartFeed() const { return m_pChartFeed; }
+    CPackChartWindow *OpenChartWindow();
+    CPackChartWindow *ChartWindow() const;
 
     // State, for tests and tools.
     bool BatchMode() const { return m_bBatchMode; }
@@ -210,4 +220,6 @@ private:
     QLabel *m_pStaleNote = nullptr;
     bool m_bFittingColumns = false;
     QSet<int> m_userSizedLists;
+    CPackChartFeed *m_pChartFeed = nullptr;
+    QPointer<CPackChartWindow> m_pChartWindow;
 };

@@ -3,6 +3,7 @@
 #include "app/framework/msgbox.h"
 #include "app/pages/cfgpageten.h"
 #include "app/pages/cfgpageten_trace.h"
+#include "app/pages/packchartfeed.h"
 #include "app/pylvexapp.h"
 #include "protocol/batch_status.h"
 
@@ -45,5 +46,6 @@ void CCfgPageTen::OnPortOpened()
     Trace("读取判断协议类型 \n");
     m_bBatchMode = false;
     SetTimer(TIMER_STALE, 1000);
+    m_pChartFeed->OnPortOpened();
     RequestBatchStatus(-2);
 }

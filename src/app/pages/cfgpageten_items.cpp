@@ -3,6 +3,7 @@
 #include "app/framework/msgbox.h"
 #include "app/pages/cfgpageten.h"
 #include "app/pages/cfgpageten_trace.h"
+#include "app/pages/packchartfeed.h"
 #include "app/pylvexapp.h"
 #include "app/widgets/userlistctrl.h"
 #include "protocol/dassert.h"
@@ -130,6 +131,7 @@ void CCfgPageTen::ShowItem(std::uint8_t code, StatusBytes payload, int dataLengt
         break;
     default: break;
     }
+    m_pChartFeed->OnShown(code);
 }
 
 namespace {
@@ -157,6 +159,7 @@ void TrimRows(CUserListCtrl *list, int keep)
 void CCfgPageTen::ShowCells(StatusBytes payload)
 {
     CellSummary s = DecodeCells(payload);
+    m_pChartFeed->Shown().cells = s;
     const int n = static_cast<int>(s.cells.size());
     for (int i = 0; i < n; ++i)
         PutRow(m_pCellList, i, {QString::number(i + 1), QString::number(s.cells[static_cast<std::size_t>(i)])});
@@ -182,6 +185,7 @@ void CCfgPageTen::ShowCells(StatusBytes payload)
 void CCfgPageTen::ShowPower(StatusBytes payload, bool batch)
 {
     PowerReading r = DecodePower(payload);
+    m_pChartFeed->Shown().power = r;
     QString state;
     if (r.voltageMv)
         SetDlgItemText(1173, QString::number(*r.voltageMv));
@@ -235,6 +239,7 @@ void CCfgPageTen::ShowExtremes(StatusBytes payload, bool batch)
 void CCfgPageTen::ShowBalancing(StatusBytes payload)
 {
     std::uint32_t bits = DecodeBalancing(payload);
+    m_pChartFeed->Shown().balancing = bits;
     int rows = BalancingRowCount(m_pCellList->GetItemCount());
     for (int r = 0; r < rows; ++r)
         m_pCellList->SetItemText(r, 2, QString::fromUtf8(BalancingText((bits >> r) & 1u)));
@@ -269,6 +274,7 @@ void CCfgPageTen::ShowSoc(StatusBytes payload)
     std::optional<SocSoh> s = DecodeSoc(payload);
     if (!s)
         return;
+    m_pChartFeed->Shown().soc = *s;
     SetDlgItemText(1068, QString::number(s->soc));
     SetDlgItemText(1070, QString::number(s->soh));
     m_ucSoc = s->soc;

@@ -3,6 +3,7 @@
 // before the port closed, is greyed, and the page says since when.
 #include "app/framework/pagehost.h"
 #include "app/pages/cfgpageten.h"
+#include "app/pages/packchartfeed.h"
 #include "app/pylvexapp.h"
 
 #include <QLabel>
@@ -104,13 +105,16 @@ void CCfgPageTen::CheckStale()
             changed = true;
         }
     }
-    if (changed)
+    if (changed) {
         ShowStaleNote();
+        m_pChartFeed->OnStale();
+    }
 }
 
 void CCfgPageTen::OnPortClosed(bool)
 {
     KillTimer(TIMER_STALE);
+    m_pChartFeed->OnStale();
     for (std::size_t i = 0; i < kStatusItems.size(); ++i)
         if (m_freshAt[i] >= 0 && !m_stale[i])
             SetStale(static_cast<int>(i), true);

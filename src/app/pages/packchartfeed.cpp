@@ -1,0 +1,62 @@
+#include "app/pages/packchartfeed.h"
+
+#include <QDateTime>
+
+CPackChartFeed::CPackChartFeed(QObject *parent)
+    : QObject(parent), m_clock([] { return static_cast<double>(QDateTime::currentMSecsSinceEpoch()); })
+{
+}
+
+void CPackChartFeed::OnShown(std::uint8_t code)
+{
+    PackSample full = SampleFromLiveStatus(m_shown, m_clock());
+    // Only the values of the item just shown become points.
+    PackSample s;
+    s.t = full.t;
+    switch (code) {
+    case kStatusPower:
+        s.voltage = full.voltage;
+        s.current = full.current;
+        s.temps = full.temps;
+        break;
+    case kStatusCells:
+        s.highCell = full.highCell;
+        s.lowCell = full.lowCell;
+        s.cellDiff = full.cellDiff;
+        break;
+    case kStatusSoc: s.soc = full.soc; break;
+    default: break;
+    }
+    if (s.voltage || s.current || !s.temps.empty() || s.highCell || s.soc) {
+        if (m_store.Sets().empty())
+            StartSet(tr("连接 %1").arg(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(s.t)).toString("HH:mm:ss")));
+        m_store.Add(s);
+    }
+    emit Updated(code);
+}
+
+void CPackChartFeed::OnStale()
+{
+    m_store.Break();
+}
+
+void CPackChartFeed::StartSet(const QString &label)
+{
+    m_store.StartSet(label);
+    emit SetsChanged();
+}
+
+void CPackChartFeed::OnPortOpened()
+{
+    m_store.Break();
+    // A set still empty is used on; otherwise the new connection starts its own.
+    if (m_store.Current() && m_store.Current()->lastT < 0)
+        return;
+    StartSet(tr("连接 %1").arg(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(m_clock())).toString("HH:mm:ss")));
+}
+
+void CPackChartFeed::OnBoardSwitched()
+{
+    m_shown = LiveStatus{};
+    StartSet(tr("切换 %1").arg(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(m_clock())).toString("HH:mm:ss")));
+}
