@@ -4,6 +4,7 @@
 // draws them, thins long series, reads recorded days and exports.
 #include "app/dialogs/packchartwindow.h"
 #include "app/pages/cfgpageten.h"
+#include "app/pages/cfgpagethr.h"
 #include "app/pages/packchartfeed.h"
 #include "app/widgets/packtimechart.h"
 #include "app/widgets/userlistctrl.h"
@@ -164,6 +165,47 @@ private slots:
         w->TimeChart()->SetSeriesVisible(kSeriesVoltage, true);
         const QString text = w->TimeChart()->CursorText(m_now - 1000);
         QVERIFY2(text.contains(QStringLiteral("总电压")), qPrintable(text));
+        w->close();
+    }
+
+    void thresholdsReadOnTheAlarmPageAreDrawn()
+    {
+        Round();
+        auto *thr = m_host->AddPage(new CCfgPageThr(m_host.get()));
+        // Over-charge alarm read (lamp green), over-discharge protection typed but never read.
+        thr->SetDlgItemText(1204, QStringLiteral("3650"));
+        thr->SetLedState(1206, LED_OK);
+        thr->SetDlgItemText(1207, QStringLiteral("2500"));
+        thr->SetLedState(1209, LED_ERROR);
+        const std::vector<CellThreshold> known = m_page->KnownCellThresholds();
+        QCOMPARE(known.size(), std::size_t(1));
+        QCOMPARE(known[0].mv, 3650.0);
+        QCOMPARE(known[0].name, QStringLiteral("单节过充报警"));
+        CPackChartWindow *w = m_page->OpenChartWindow();
+        QCOMPARE(w->CellChart()->ThresholdCount(), 1);
+        thr->SetLedState(1209, LED_OK);
+        Round(); // the next cells bring the newly read threshold in
+        QCOMPARE(w->CellChart()->ThresholdCount(), 2);
+        w->close();
+    }
+
+    void pauseHoldsTheCells()
+    {
+        Round();
+        CPackChartWindow *w = m_page->OpenChartWindow();
+        w->SetPaused(true);
+        const double before = w->CellChart()->BarValue(0, 0) + w->CellChart()->BarValue(1, 0) +
+                              w->CellChart()->BarValue(2, 0) + w->CellChart()->BarValue(3, 0);
+        m_page->ChartFeed()->Shown().cells->cells[0] = 1234; // a value the bars would show
+        emit m_page->ChartFeed()->Updated(kStatusCells);
+        QCOMPARE(w->CellChart()->BarValue(0, 0) + w->CellChart()->BarValue(1, 0) + w->CellChart()->BarValue(2, 0) +
+                     w->CellChart()->BarValue(3, 0),
+                 before);
+        w->SetPaused(false);
+        emit m_page->ChartFeed()->Updated(kStatusCells);
+        QVERIFY(w->CellChart()->BarValue(0, 0) + w->CellChart()->BarValue(1, 0) + w->CellChart()->BarValue(2, 0) +
+                    w->CellChart()->BarValue(3, 0) ==
+                1234);
         w->close();
     }
 
