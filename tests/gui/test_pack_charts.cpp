@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include "gui/widget_test_main.h"
@@ -189,6 +190,33 @@ private slots:
         w->close();
     }
 
+    void wheelZoomsDragPansDoubleClickFollows()
+    {
+        for (int r = 0; r < 120; ++r)
+            Round();
+        CPackChartWindow *w = m_page->OpenChartWindow();
+        w->resize(1000, 660);
+        w->SetWindowChoice(3); // everything
+        CPackTimeChart *chart = w->TimeChart();
+        const double span = chart->RangeEnd() - chart->RangeStart();
+        const QPointF mid = chart->chart()->plotArea().center();
+        QWheelEvent wheel(mid, chart->mapToGlobal(mid), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(chart->viewport(), &wheel);
+        QVERIFY(!chart->Following());
+        QVERIFY(chart->RangeEnd() - chart->RangeStart() < span * 0.9);
+        const double start = chart->RangeStart();
+        QTest::mousePress(chart->viewport(), Qt::LeftButton, {}, mid.toPoint());
+        QMouseEvent move(QEvent::MouseMove, mid + QPointF(-100, 0), chart->mapToGlobal(mid + QPointF(-100, 0)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(chart->viewport(), &move);
+        QTest::mouseRelease(chart->viewport(), Qt::LeftButton, {}, (mid + QPointF(-100, 0)).toPoint());
+        QVERIFY(chart->RangeStart() > start); // dragged left: later times come in
+        QTest::mouseDClick(chart->viewport(), Qt::LeftButton, {}, mid.toPoint());
+        QVERIFY(chart->Following());
+        w->close();
+    }
+
     void pauseHoldsTheCells()
     {
         Round();
@@ -265,6 +293,13 @@ private slots:
         QVERIFY(boxes.Shown()[0].text.contains(QStringLiteral("表头不符")));
         // The day shown before stays.
         QCOMPARE(w->ShownSet()->series[kSeriesVoltage].Points().size(), std::size_t(600));
+        // A second day after the first: both can be chosen.
+        const QDate next = day.addDays(1);
+        for (int s = 0; s < 10; ++s)
+            WriteStatusRecord(r, QDateTime(next, QTime(1, 0, 0).addSecs(s)));
+        QVERIFY(w->OpenRecord(StatusRecordPath(next)));
+        QCOMPARE(w->ShownSet()->series[kSeriesVoltage].Points().size(), std::size_t(10));
+        QCOMPARE(w->ShownSet()->label, QStringLiteral("Record_2025-06-02.csv"));
         w->close();
         SetLogBaseFolder(QString());
     }
