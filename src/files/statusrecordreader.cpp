@@ -11,6 +11,7 @@
 #include <QTimeZone>
 
 #include <algorithm>
+#include <charconv>
 #include <optional>
 
 namespace {
@@ -19,43 +20,47 @@ QString Tr(const char *text)
     return QCoreApplication::translate("StatusRecordReader", text);
 }
 
-// The fields of a line split at commas, without copies.
-void SplitFields(QStringView line, std::vector<QStringView> &fields)
+// The fields of a line split at commas, without copies. GBK never uses a comma
+// or a line feed as the second byte of a character, so rows split as bytes.
+template <class View> void SplitFields(View line, std::vector<View> &fields)
 {
     fields.clear();
     qsizetype from = 0;
     for (;;) {
-        qsizetype comma = line.indexOf(QLatin1Char(','), from);
+        qsizetype comma = line.indexOf(',', from);
         if (comma < 0) {
-            fields.push_back(line.mid(from));
+            fields.push_back(line.sliced(from));
             return;
         }
-        fields.push_back(line.mid(from, comma - from));
+        fields.push_back(line.sliced(from, comma - from));
         from = comma + 1;
     }
 }
 
-std::optional<double> Number(QStringView field)
+// A number as the recording writes it (an integer, or with one decimal place).
+std::optional<double> Number(QByteArrayView field)
 {
     if (field.isEmpty())
         return std::nullopt;
-    bool ok = false;
-    double v = field.toDouble(&ok);
-    return ok ? std::optional<double>(v) : std::nullopt;
+    double v = 0;
+    auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), v);
+    if (error != std::errc() || end != field.data() + field.size())
+        return std::nullopt;
+    return v;
 }
 
 // "HH:mm:ss" as seconds of the day, -1 when it is not one.
-int Seconds(QStringView field)
+int Seconds(QByteArrayView field)
 {
-    if (field.size() != 8 || field[2] != QLatin1Char(':') || field[5] != QLatin1Char(':'))
+    if (field.size() != 8 || field[2] != ':' || field[5] != ':')
         return -1;
     int parts[3] = {0, 0, 0};
     for (int k = 0; k < 3; ++k) {
         for (int d = 0; d < 2; ++d) {
-            QChar c = field[k * 3 + d];
-            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            const char c = field[k * 3 + d];
+            if (c < '0' || c > '9')
                 return -1;
-            parts[k] = parts[k] * 10 + (c.unicode() - '0');
+            parts[k] = parts[k] * 10 + (c - '0');
         }
     }
     if (parts[0] > 23 || parts[1] > 59 || parts[2] > 59)
@@ -93,6 +98,25 @@ bool ReadHeader(const std::vector<QStringView> &columns, int &probes, int &cells
             return false;
     return true;
 }
+
+// The next line of rest (without its CR LF); false at the end.
+bool NextLine(QByteArrayView &rest, QByteArrayView &line, bool &complete)
+{
+    if (rest.isEmpty())
+        return false;
+    qsizetype nl = rest.indexOf('\n');
+    complete = nl >= 0;
+    if (nl < 0) {
+        line = rest;
+        rest = QByteArrayView();
+        return true;
+    }
+    line = rest.first(nl);
+    rest = rest.sliced(nl + 1);
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return true;
+}
 } // namespace
 
 StatusRecordRead ReadStatusRecord(const QByteArray &bytes, const QDate &day)
@@ -102,46 +126,32 @@ StatusRecordRead ReadStatusRecord(const QByteArray &bytes, const QDate &day)
         result.error = Tr("文件是空的。");
         return result;
     }
+    QByteArrayView rest(bytes);
+    QByteArrayView line;
+    bool complete = false;
+    NextLine(rest, line, complete);
     QStringDecoder gbk("GBK");
-    const QString text = gbk.decode(bytes);
-    if (gbk.hasError()) {
-        result.error = Tr("文件不是定时保存写的记录：文字不是 GBK 编码。");
-        return result;
-    }
-    QStringView rest(text);
-    auto nextLine = [&rest](QStringView &line) {
-        if (rest.isEmpty())
-            return false;
-        qsizetype nl = rest.indexOf(QLatin1Char('\n'));
-        if (nl < 0) {
-            line = rest;
-            rest = QStringView();
-            return true;
-        }
-        line = rest.left(nl);
-        rest = rest.mid(nl + 1);
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        return true;
-    };
-    QStringView line;
-    std::vector<QStringView> fields;
-    nextLine(line);
-    SplitFields(line, fields);
-    if (!ReadHeader(fields, result.probes, result.cells)) {
+    const QString header = gbk.decode(line);
+    if (gbk.hasError() || !complete) {
         result.error = Tr("文件不是定时保存写的记录：表头不符。");
         return result;
     }
-    const std::size_t headerFields = fields.size();
+    std::vector<QStringView> columns;
+    SplitFields(QStringView(header), columns);
+    if (!ReadHeader(columns, result.probes, result.cells)) {
+        result.error = Tr("文件不是定时保存写的记录：表头不符。");
+        return result;
+    }
+    const std::size_t headerFields = columns.size();
     const std::size_t tailAt = static_cast<std::size_t>(5 + result.probes + result.cells);
-    const bool endsInRow = !text.endsWith(QLatin1Char('\n'));
-    const QDateTime midnight(day, QTime(0, 0));
-    const double dayStart = static_cast<double>(midnight.toMSecsSinceEpoch());
+    const double dayStart = static_cast<double>(QDateTime(day, QTime(0, 0)).toMSecsSinceEpoch());
     int dayOffset = 0;
+    double offsetStart = dayStart;
     int lastSeconds = -1;
+    std::vector<QByteArrayView> fields;
     result.samples.reserve(static_cast<std::size_t>(bytes.size() / 80));
-    while (nextLine(line)) {
-        if (rest.isEmpty() && endsInRow) {
+    while (NextLine(rest, line, complete)) {
+        if (!complete) {
             result.truncatedLastLine = true;
             break;
         }
@@ -153,14 +163,14 @@ StatusRecordRead ReadStatusRecord(const QByteArray &bytes, const QDate &day)
             ++result.skippedRows;
             continue;
         }
-        if (lastSeconds >= 0 && seconds + 12 * 3600 < lastSeconds)
+        if (lastSeconds >= 0 && seconds + 12 * 3600 < lastSeconds) {
+            // Days are counted on the calendar, so a change of daylight saving time keeps the wall time.
             ++dayOffset;
+            offsetStart = static_cast<double>(QDateTime(day.addDays(dayOffset), QTime(0, 0)).toMSecsSinceEpoch());
+        }
         lastSeconds = seconds;
         PackSample s;
-        // Days are counted on the calendar, so a change of daylight saving time keeps the wall time.
-        s.t = dayOffset == 0 ? dayStart + seconds * 1000.0
-                             : static_cast<double>(QDateTime(day.addDays(dayOffset), QTime(0, 0)).toMSecsSinceEpoch()) +
-                                   seconds * 1000.0;
+        s.t = offsetStart + seconds * 1000.0;
         if (auto v = Number(fields[2]))
             s.voltage = *v / 1000.0;
         if (auto v = Number(fields[3]))

@@ -4,6 +4,7 @@
 // draws them, thins long series, reads recorded days and exports.
 #include "app/dialogs/packchartwindow.h"
 #include "app/pages/cfgpageten.h"
+#include "app/pages/cfgpagethr.h"
 #include "app/pages/packchartfeed.h"
 #include "app/widgets/packtimechart.h"
 #include "app/widgets/userlistctrl.h"
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include "gui/widget_test_main.h"
@@ -167,6 +169,74 @@ private slots:
         w->close();
     }
 
+    void thresholdsReadOnTheAlarmPageAreDrawn()
+    {
+        Round();
+        auto *thr = m_host->AddPage(new CCfgPageThr(m_host.get()));
+        // Over-charge alarm read (lamp green), over-discharge protection typed but never read.
+        thr->SetDlgItemText(1204, QStringLiteral("3650"));
+        thr->SetLedState(1206, LED_OK);
+        thr->SetDlgItemText(1207, QStringLiteral("2500"));
+        thr->SetLedState(1209, LED_ERROR);
+        const std::vector<CellThreshold> known = m_page->KnownCellThresholds();
+        QCOMPARE(known.size(), std::size_t(1));
+        QCOMPARE(known[0].mv, 3650.0);
+        QCOMPARE(known[0].name, QStringLiteral("单节过充报警"));
+        CPackChartWindow *w = m_page->OpenChartWindow();
+        QCOMPARE(w->CellChart()->ThresholdCount(), 1);
+        thr->SetLedState(1209, LED_OK);
+        Round(); // the next cells bring the newly read threshold in
+        QCOMPARE(w->CellChart()->ThresholdCount(), 2);
+        w->close();
+    }
+
+    void wheelZoomsDragPansDoubleClickFollows()
+    {
+        for (int r = 0; r < 120; ++r)
+            Round();
+        CPackChartWindow *w = m_page->OpenChartWindow();
+        w->resize(1000, 660);
+        w->SetWindowChoice(3); // everything
+        CPackTimeChart *chart = w->TimeChart();
+        const double span = chart->RangeEnd() - chart->RangeStart();
+        const QPointF mid = chart->chart()->plotArea().center();
+        QWheelEvent wheel(mid, chart->mapToGlobal(mid), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(chart->viewport(), &wheel);
+        QVERIFY(!chart->Following());
+        QVERIFY(chart->RangeEnd() - chart->RangeStart() < span * 0.9);
+        const double start = chart->RangeStart();
+        QTest::mousePress(chart->viewport(), Qt::LeftButton, {}, mid.toPoint());
+        QMouseEvent move(QEvent::MouseMove, mid + QPointF(-100, 0), chart->mapToGlobal(mid + QPointF(-100, 0)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(chart->viewport(), &move);
+        QTest::mouseRelease(chart->viewport(), Qt::LeftButton, {}, (mid + QPointF(-100, 0)).toPoint());
+        QVERIFY(chart->RangeStart() > start); // dragged left: later times come in
+        QTest::mouseDClick(chart->viewport(), Qt::LeftButton, {}, mid.toPoint());
+        QVERIFY(chart->Following());
+        w->close();
+    }
+
+    void pauseHoldsTheCells()
+    {
+        Round();
+        CPackChartWindow *w = m_page->OpenChartWindow();
+        w->SetPaused(true);
+        const double before = w->CellChart()->BarValue(0, 0) + w->CellChart()->BarValue(1, 0) +
+                              w->CellChart()->BarValue(2, 0) + w->CellChart()->BarValue(3, 0);
+        m_page->ChartFeed()->Shown().cells->cells[0] = 1234; // a value the bars would show
+        emit m_page->ChartFeed()->Updated(kStatusCells);
+        QCOMPARE(w->CellChart()->BarValue(0, 0) + w->CellChart()->BarValue(1, 0) + w->CellChart()->BarValue(2, 0) +
+                     w->CellChart()->BarValue(3, 0),
+                 before);
+        w->SetPaused(false);
+        emit m_page->ChartFeed()->Updated(kStatusCells);
+        QVERIFY(w->CellChart()->BarValue(0, 0) + w->CellChart()->BarValue(1, 0) + w->CellChart()->BarValue(2, 0) +
+                    w->CellChart()->BarValue(3, 0) ==
+                1234);
+        w->close();
+    }
+
     void exportWritesPictureAndCsvWithBom()
     {
         for (int r = 0; r < 3; ++r)
@@ -223,6 +293,13 @@ private slots:
         QVERIFY(boxes.Shown()[0].text.contains(QStringLiteral("表头不符")));
         // The day shown before stays.
         QCOMPARE(w->ShownSet()->series[kSeriesVoltage].Points().size(), std::size_t(600));
+        // A second day after the first: both can be chosen.
+        const QDate next = day.addDays(1);
+        for (int s = 0; s < 10; ++s)
+            WriteStatusRecord(r, QDateTime(next, QTime(1, 0, 0).addSecs(s)));
+        QVERIFY(w->OpenRecord(StatusRecordPath(next)));
+        QCOMPARE(w->ShownSet()->series[kSeriesVoltage].Points().size(), std::size_t(10));
+        QCOMPARE(w->ShownSet()->label, QStringLiteral("Record_2025-06-02.csv"));
         w->close();
         SetLogBaseFolder(QString());
     }

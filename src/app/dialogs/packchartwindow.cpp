@@ -152,10 +152,18 @@ void CPackChartWindow::OnFeedUpdated(std::uint8_t code)
 {
     if (Paused())
         return;
-    if ((code == kStatusCells || code == kStatusBalancing) && m_feed->Shown().cells)
+    if ((code == kStatusCells || code == kStatusBalancing) && m_feed->Shown().cells) {
+        RefreshThresholds();
         m_cells->SetCells(*m_feed->Shown().cells, m_feed->Shown().balancing);
+    }
     if (m_showLive)
         ScheduleRedraw();
+}
+
+void CPackChartWindow::showEvent(QShowEvent *event)
+{
+    RefreshThresholds();
+    QWidget::showEvent(event);
 }
 
 void CPackChartWindow::ScheduleRedraw()
@@ -341,4 +349,24 @@ bool CPackChartWindow::ExportCsv(const QString &path)
 void CPackChartWindow::SetCellThresholds(const std::vector<CellThreshold> &thresholds)
 {
     m_cells->SetThresholds(thresholds);
+}
+
+void CPackChartWindow::SetThresholdSource(std::function<std::vector<CellThreshold>()> source)
+{
+    m_thresholdSource = std::move(source);
+    RefreshThresholds();
+}
+
+void CPackChartWindow::RefreshThresholds()
+{
+    if (!m_thresholdSource)
+        return;
+    std::vector<CellThreshold> known = m_thresholdSource();
+    std::vector<double> values;
+    for (const CellThreshold &t : known)
+        values.push_back(t.mv);
+    if (values == m_thresholdsShown && static_cast<int>(known.size()) == m_cells->ThresholdCount())
+        return;
+    m_thresholdsShown = values;
+    m_cells->SetThresholds(known);
 }

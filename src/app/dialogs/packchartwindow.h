@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class CPackChartFeed;
@@ -45,8 +46,13 @@ public:
     CPackTimeChart *TimeChart() const { return m_time; }
     CCellBarChart *CellChart() const { return m_cells; }
     void SetCellThresholds(const std::vector<CellThreshold> &thresholds);
+    // Asked for the known thresholds when the window shows and at each new set of cells.
+    void SetThresholdSource(std::function<std::vector<CellThreshold>()> source);
     // Redraws now (normally at most a few times a second).
     void RedrawNow();
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
     void OnFeedUpdated(std::uint8_t code);
@@ -56,6 +62,7 @@ private:
     void OnOpenRecord();
     void OnExportPicture();
     void OnExportCsv();
+    void RefreshThresholds();
 
     CPackChartFeed *m_feed;
     PackSeriesStore m_recorded; // opened files, one set each
@@ -73,4 +80,6 @@ private:
     QLabel *m_cursorText = nullptr;
     QTimer *m_redraw = nullptr;
     std::size_t m_legendFor = 0;
+    std::function<std::vector<CellThreshold>()> m_thresholdSource;
+    std::vector<double> m_thresholdsShown;
 };

@@ -77,10 +77,44 @@ CPackChartWindow *CCfgPageTen::ChartWindow() const
     return m_pChartWindow.data();
 }
 
+std::vector<CellThreshold> CCfgPageTen::KnownCellThresholds() const
+{
+    // Rows of the alarm page: check box and value box of each threshold.
+    struct Row {
+        int chk;
+        int edit;
+        const char *name;
+    };
+    static constexpr Row kRows[] = {
+        {1201, 1202, QT_TRANSLATE_NOOP("CCfgPageTen", "单节过充保护")},
+        {1206, 1204, QT_TRANSLATE_NOOP("CCfgPageTen", "单节过充报警")},
+        {1212, 1210, QT_TRANSLATE_NOOP("CCfgPageTen", "单节过放报警")},
+        {1209, 1207, QT_TRANSLATE_NOOP("CCfgPageTen", "单节过放保护")},
+    };
+    std::vector<CellThreshold> known;
+    auto *page = Host() ? qobject_cast<CRowPageBase *>(Host()->FindPage(PAGE_THR)) : nullptr;
+    if (!page)
+        return known;
+    for (const Row &row : kRows) {
+        ParamEntry entry;
+        // Known only when the row's lamp says the board answered it.
+        if (!page->LookupParam(row.chk, entry) || !entry.pLedCtrl || entry.pLedCtrl->ColourRow() != CLedCtrl::kGreen ||
+            entry.pLedCtrl->ColumnIndex() != CLedCtrl::kBright)
+            continue;
+        bool ok = false;
+        const int mv = page->GetDlgItemText(row.edit).trimmed().toInt(&ok);
+        if (ok)
+            known.push_back({tr(row.name), static_cast<double>(mv)});
+    }
+    return known;
+}
+
 CPackChartWindow *CCfgPageTen::OpenChartWindow()
 {
-    if (!m_pChartWindow)
+    if (!m_pChartWindow) {
         m_pChartWindow = new CPackChartWindow(m_pChartFeed, window());
+        m_pChartWindow->SetThresholdSource([this] { return KnownCellThresholds(); });
+    }
     m_pChartWindow->show();
     m_pChartWindow->raise();
     m_pChartWindow->activateWindow();

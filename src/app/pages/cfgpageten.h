@@ -25,6 +25,7 @@ class QPushButton;
 class CSocPicture;
 class CPackChartFeed;
 class CPackChartWindow;
+struct CellThreshold;
 
 // Control ids of the page.
 inline constexpr int IDC_TIMED_REFRESH = 1336; // "定时刷新"
@@ -114,6 +115,9 @@ public:
     CPackChartFeed *ChartFeed() const { return m_pChartFeed; }
     CPackChartWindow *OpenChartWindow();
     CPackChartWindow *ChartWindow() const;
+    // The cell voltage thresholds (alarm and protection, high and low) the
+    // alarm page has read from the board in this run.
+    std::vector<CellThreshold> KnownCellThresholds() const;
 
     // State, for tests and tools.
     bool BatchMode() const { return m_bBatchMode; }

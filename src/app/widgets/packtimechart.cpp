@@ -152,44 +152,43 @@ void CPackTimeChart::Redraw()
     const int width = std::max(50, static_cast<int>(chart()->plotArea().width()));
     double lo[2] = {INFINITY, INFINITY};
     double hi[2] = {-INFINITY, -INFINITY};
+    // First the thinned points of every segment in view, so that the axes are
+    // set once before the lines take their points (each change of an axis
+    // lays out every line again).
+    struct Piece {
+        int index;
+        QList<QPointF> points;
+    };
+    std::vector<Piece> pieces;
     std::vector<SeriesPoint> thin;
-    QList<QPointF> points;
-    for (std::size_t k = 0; k < m_lines.size(); ++k) {
+    for (std::size_t k = 0; k < count; ++k) {
         const int index = static_cast<int>(k);
-        std::size_t used = 0;
-        if (k < count && SeriesVisible(index)) {
-            const PackSeries &s = m_set->series[k];
-            const SeriesPoint *base = s.Points().data();
-            for (std::size_t g = 0; g < s.SegmentCount(); ++g) {
-                const SeriesPoint *b = base + s.SegmentBegin(g);
-                const SeriesPoint *e = base + s.SegmentEnd(g);
-                if (b == e || (e - 1)->t < m_t0 || b->t > m_t1)
-                    continue;
-                auto [a, z] = InRange(b, e, m_t0, m_t1);
-                // Buckets in proportion to the part of the width the segment covers.
-                const double span = std::max(1.0, (z - 1)->t - a->t);
-                const int buckets = std::max(1, static_cast<int>(width * std::min(1.0, span / (m_t1 - m_t0))));
-                thin.clear();
-                DecimateMinMax(a, z, buckets, thin);
-                points.resize(static_cast<qsizetype>(thin.size()));
-                const int side = OnRightAxis(index) ? 1 : 0;
-                for (std::size_t i = 0; i < thin.size(); ++i) {
-                    points[static_cast<qsizetype>(i)] = QPointF(thin[i].t, thin[i].v);
-                    if (thin[i].t >= m_t0 && thin[i].t <= m_t1) {
-                        lo[side] = std::min(lo[side], thin[i].v);
-                        hi[side] = std::max(hi[side], thin[i].v);
-                    }
+        if (!SeriesVisible(index))
+            continue;
+        const PackSeries &s = m_set->series[k];
+        const SeriesPoint *base = s.Points().data();
+        const int side = OnRightAxis(index) ? 1 : 0;
+        for (std::size_t g = 0; g < s.SegmentCount(); ++g) {
+            const SeriesPoint *b = base + s.SegmentBegin(g);
+            const SeriesPoint *e = base + s.SegmentEnd(g);
+            if (b == e || (e - 1)->t < m_t0 || b->t > m_t1)
+                continue;
+            auto [a, z] = InRange(b, e, m_t0, m_t1);
+            // Buckets in proportion to the part of the width the segment covers.
+            const double span = std::max(1.0, (z - 1)->t - a->t);
+            const int buckets = std::max(1, static_cast<int>(width * std::min(1.0, span / (m_t1 - m_t0))));
+            thin.clear();
+            DecimateMinMax(a, z, buckets, thin);
+            Piece piece{index, QList<QPointF>(static_cast<qsizetype>(thin.size()))};
+            for (std::size_t i = 0; i < thin.size(); ++i) {
+                piece.points[static_cast<qsizetype>(i)] = QPointF(thin[i].t, thin[i].v);
+                if (thin[i].t >= m_t0 && thin[i].t <= m_t1) {
+                    lo[side] = std::min(lo[side], thin[i].v);
+                    hi[side] = std::max(hi[side], thin[i].v);
                 }
-                QLineSeries *line = Line(index, used++);
-                line->replace(points);
-                line->setVisible(true);
-                m_drawn[k] += static_cast<int>(thin.size());
             }
-        }
-        for (std::size_t g = used; g < m_lines[k].size(); ++g) {
-            if (m_lines[k][g]->count() > 0)
-                m_lines[k][g]->clear();
-            m_lines[k][g]->setVisible(false);
+            m_drawn[k] += static_cast<int>(thin.size());
+            pieces.push_back(std::move(piece));
         }
     }
     m_axisX->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(m_t0)),
@@ -202,6 +201,19 @@ void CPackTimeChart::Redraw()
         }
         const double pad = std::max((hi[side] - lo[side]) * 0.05, 0.5);
         axes[side]->setRange(std::floor(lo[side] - pad), std::ceil(hi[side] + pad));
+    }
+    std::vector<std::size_t> used(m_lines.size(), 0);
+    for (Piece &piece : pieces) {
+        QLineSeries *line = Line(piece.index, used[static_cast<std::size_t>(piece.index)]++);
+        line->replace(piece.points);
+        line->setVisible(true);
+    }
+    for (std::size_t k = 0; k < m_lines.size(); ++k) {
+        for (std::size_t g = used[k]; g < m_lines[k].size(); ++g) {
+            if (m_lines[k][g]->count() > 0)
+                m_lines[k][g]->clear();
+            m_lines[k][g]->setVisible(false);
+        }
     }
 }
 
