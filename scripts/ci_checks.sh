@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# The checks CI runs after the test suite. Usage: ci_checks.sh [stage...]
+#
+#   asan  the whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer
+#         (leak checks on) in build-asan/
+#   tsan  the link, serial-port and simulated-board tests built with
+#         ThreadSanitizer in build-tsan/
+#   fuzz  every fuzz target for a bounded time over its committed corpus
+#
+# Without arguments all three run in that order. Each stage prints its wall
+# time; the script stops at the first stage that fails. The builds reuse ccache
+# like the main build.
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+JOBS="${PYLVEX_JOBS:-2}"
+FUZZ_SECONDS="${PYLVEX_FUZZ_SECONDS:-15}"
+export QT_QPA_PLATFORM=offscreen
+
+configure() {
+  local dir="$1"
+  shift
+  cmake -S "$ROOT" -B "$ROOT/$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPYLVEX_TESTS=ON "$@" >/dev/null
+}
+
+stage_asan() {
+  configure build-asan -DPYLVEX_SANITIZE=ON
+  cmake --build "$ROOT/build-asan" -j"$JOBS"
+  # The board-upgrade end-to-end program drives whole firmware transfers over a
+  # pseudo-terminal in real time; instrumented it outgrows any CI budget, and the
+  # protocol sessions it runs are covered under the sanitizers by the unit tests
+  # of the upgrade and YModem code.
+  (cd "$ROOT/build-asan" && ctest --output-on-failure -j"$JOBS" -LE fuzz -E '^e2e\.test_upgrade_board$')
+}
+
+# The tests of the code that runs threads: the board port and its worker, the
+# terminal links, and the simulated board with its I/O thread.
+tsan_tests() {
+  (cd "$ROOT/tests/unit" && ls test_*.cpp) | sed 's/\.cpp$//' |
+    grep -E '^test_(serialcom|link_.*|termserial|port_profile|ymodem|sim_.*)$'
+}
+
+stage_tsan() {
+  configure build-tsan -DPYLVEX_TSAN=ON
+  local targets
+  mapfile -t targets < <(tsan_tests)
+  cmake --build "$ROOT/build-tsan" -j"$JOBS" --target "${targets[@]}"
+  local pattern
+  pattern="^unit\.($(IFS='|' && echo "${targets[*]}"))\$"
+  (cd "$ROOT/build-tsan" &&
+    TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$ROOT/tests/tsan.supp" \
+      ctest --output-on-failure -j"$JOBS" -R "$pattern")
+}
+
+stage_fuzz() {
+  local out="$ROOT/build-fuzz"
+  bash "$ROOT/scripts/fuzz_link.sh" "$out/framer" "$FUZZ_SECONDS"
+  bash "$ROOT/scripts/fuzz_calc.sh" "$out/calculator" "$FUZZ_SECONDS"
+}
+
+main() {
+  local stages=("$@")
+  ((${#stages[@]})) || stages=(asan tsan fuzz)
+  local s start
+  for s in "${stages[@]}"; do
+    case "$s" in
+      asan | tsan | fuzz) ;;
+      *)
+        echo "usage: $0 [asan|tsan|fuzz]..." >&2
+        exit 2
+        ;;
+    esac
+    echo "== $s"
+    start=$SECONDS
+    "stage_$s"
+    echo "== $s: passed in $((SECONDS - start)) s"
+  done
+}
+
+main "$@"
