@@ -3,6 +3,8 @@
 // decoders that the page code walks them with.
 #pragma once
 
+#include "protocol/param_table.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -11,24 +13,9 @@
 #include <string>
 #include <vector>
 
-// A single value's kind; the numbers are the variant type codes the page
-// framework takes (VT_I1 16, VT_UI1 17, VT_I2 2, VT_UI2 18, VT_INT 22, VT_UINT 23).
-enum class ValueKind : std::uint16_t { I1 = 16, UI1 = 17, I2 = 2, UI2 = 18, Int = 22, UInt = 23 };
 // Bytes a value of the kind takes on the wire (1, 2 or 4); 0 for any other number.
 int ValueKindBytes(ValueKind kind);
 
-// How a row's value travels.
-enum class RowFormat {
-    Value,             // one value of the row's kind
-    Temperature,       // signed 16-bit hundredths of a degree, entered and shown in whole degrees
-    TwoU16,            // two unsigned 16-bit values
-    CycleThresholds,   // two bytes; the read answer adds the cycle count (unsigned 16-bit)
-    CurrentThresholds, // four signed 16-bit values
-    WakeUp,            // one code byte shown as a name; never written
-    RecordClear,       // a command with data 0x00; answered with one unsigned byte
-};
-
-inline constexpr int kNoCode = -1;
 inline constexpr int kMaxRowEdits = 4;
 
 // One parameter row: check-box with the label, edit boxes with their captions
@@ -49,6 +36,7 @@ struct PageParamRow {
     std::int64_t min; // inclusive range of every entered number of the row
     std::int64_t max;
     int writtenEdits; // how many edit boxes a write takes, from the first on
+    ParamId id;       // the parameter whose wire facts the row carries
 
     int EditCount() const;
     bool ReadOnly() const { return writeCode == kNoCode; }
@@ -95,6 +83,12 @@ std::optional<std::array<std::int16_t, 4>> DecodeCurrentThresholds(std::span<con
 const char *WakeUpName(std::uint8_t code);
 // A temperature on the wire (hundredths) shown in whole degrees, truncated toward zero.
 int TemperatureShown(std::int16_t hundredths);
+// Hundredths of a degree in one whole degree: a temperature row's entered value
+// is multiplied by it before it is written.
+inline constexpr int kTemperatureScale = 100;
+// The factor a row's entered value is multiplied by on the wire: kTemperatureScale
+// for a temperature row, 1 for any other.
+int WireScale(const PageParamRow &row);
 
 // A single value of the kind, big-endian, from the first bytes of the span;
 // signed kinds sign-extended. Nothing when the span is too short.

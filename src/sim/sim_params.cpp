@@ -7,16 +7,44 @@ using K = FieldKind;
 constexpr std::int64_t kAny = std::numeric_limits<std::int64_t>::min();
 constexpr std::int64_t kAll = std::numeric_limits<std::int64_t>::max();
 
-constexpr ParamRow One(ParamId id, std::uint8_t rd, std::uint8_t wr, FieldKind kind, std::int64_t value,
-                       std::int64_t min = kAny, std::int64_t max = kAll)
+// The field kind a value of this kind is stored and sent as.
+constexpr FieldKind FieldOf(ValueKind kind)
 {
-    return ParamRow{id, rd, wr, 1, {kind, kind, kind, kind}, {value, 0, 0, 0}, min, max};
+    switch (kind) {
+    case ValueKind::UI1: return K::U8;
+    case ValueKind::I2: return K::I16;
+    case ValueKind::UI2: return K::U16;
+    case ValueKind::Int: return K::I32;
+    case ValueKind::UInt: return K::U32;
+    default: return K::U8;
+    }
 }
 
-constexpr ParamRow Two(ParamId id, std::uint8_t rd, std::uint8_t wr, FieldKind kind, std::int64_t a, std::int64_t b,
-                       std::int64_t min = kAny, std::int64_t max = kAll)
+// A stored parameter's row: codes, field kind and count from the parameter
+// table, then its defaults and the range the board accepts.
+constexpr ParamRow Row(ParamId id, std::array<std::int64_t, 4> defaults, std::int64_t min = kAny,
+                       std::int64_t max = kAll)
 {
-    return ParamRow{id, rd, wr, 2, {kind, kind, kind, kind}, {a, b, 0, 0}, min, max};
+    const ParamWire &w = ParamWireOf(id);
+    const FieldKind kind = FieldOf(w.kind);
+    return ParamRow{id,
+                    static_cast<std::uint8_t>(w.readCode),
+                    static_cast<std::uint8_t>(w.writeCode),
+                    static_cast<std::uint8_t>(w.writtenValues),
+                    {kind, kind, kind, kind},
+                    defaults,
+                    min,
+                    max};
+}
+
+constexpr ParamRow One(ParamId id, std::int64_t value, std::int64_t min = kAny, std::int64_t max = kAll)
+{
+    return Row(id, {value, 0, 0, 0}, min, max);
+}
+
+constexpr ParamRow Two(ParamId id, std::int64_t a, std::int64_t b, std::int64_t min = kAny, std::int64_t max = kAll)
+{
+    return Row(id, {a, b, 0, 0}, min, max);
 }
 
 // Temperatures in hundredths of a degree.
@@ -26,56 +54,56 @@ constexpr std::int64_t C(int degrees)
 }
 
 constexpr ParamRow kRows[] = {
-    One(ParamId::IdleWait, 0x13, 0x12, K::U16, 60),
-    One(ParamId::ConsumptionUpdate, 0x15, 0x14, K::U16, 30),
-    One(ParamId::StandbyWakeCheck, 0x17, 0x16, K::U16, 600),
-    One(ParamId::KeyWakeTime, 0x19, 0x18, K::U16, 3),
-    One(ParamId::PrechargeTime, 0x21, 0x20, K::U16, 500),
-    One(ParamId::ProbeCount, 0x3F, 0x3E, K::U8, 4, 2, 8),
-    One(ParamId::StandbyVoltage, 0x23, 0x22, K::U16, 2900),
-    One(ParamId::BalanceVoltage, 0x4D, 0x4C, K::U16, 3330),
-    Two(ParamId::BalanceDiff, 0x4F, 0x4E, K::U16, 20, 8),
-    Two(ParamId::CycleThreshold, 0x4B, 0x4A, K::U8, 80, 20, 0, 100),
-    ParamRow{ParamId::CurrentDetect, 0x25, 0x24, 4, {K::I16, K::I16, K::I16, K::I16}, {300, 200, 300, 200}, kAny, kAll},
-    Two(ParamId::PrechargeShort, 0x3D, 0x3C, K::U16, 5000, 100),
-    Two(ParamId::ShortCircuit, 0x3B, 0x3A, K::U16, 400, 300),
-    One(ParamId::ChargeMosAlarm, 0x27, 0x26, K::I16, C(85)),
-    One(ParamId::ChargeMosProtect, 0x43, 0x42, K::I16, C(100)),
-    One(ParamId::ChargeMosRecover, 0x2B, 0x2A, K::I16, C(75)),
-    One(ParamId::DischargeMosAlarm, 0x29, 0x28, K::I16, C(85)),
-    One(ParamId::DischargeMosProtect, 0x45, 0x44, K::I16, C(100)),
-    One(ParamId::DischargeMosRecover, 0x1F, 0x1E, K::I16, C(75)),
+    One(ParamId::IdleWait, 60),
+    One(ParamId::ConsumptionUpdate, 30),
+    One(ParamId::StandbyWakeCheck, 600),
+    One(ParamId::KeyWakeTime, 3),
+    One(ParamId::PrechargeTime, 500),
+    One(ParamId::ProbeCount, 4, 2, 8),
+    One(ParamId::StandbyVoltage, 2900),
+    One(ParamId::BalanceVoltage, 3330),
+    Two(ParamId::BalanceDiff, 20, 8),
+    Two(ParamId::CycleThreshold, 80, 20, 0, 100),
+    Row(ParamId::CurrentDetect, {300, 200, 300, 200}),
+    Two(ParamId::PrechargeShort, 5000, 100),
+    Two(ParamId::ShortCircuit, 400, 300),
+    One(ParamId::ChargeMosAlarm, C(85)),
+    One(ParamId::ChargeMosProtect, C(100)),
+    One(ParamId::ChargeMosRecover, C(75)),
+    One(ParamId::DischargeMosAlarm, C(85)),
+    One(ParamId::DischargeMosProtect, C(100)),
+    One(ParamId::DischargeMosRecover, C(75)),
 
-    One(ParamId::ChargeOcAlarm, 0x41, 0x40, K::I32, 50000),
-    One(ParamId::ChargeOcProtect, 0x57, 0x56, K::I32, 55000),
-    One(ParamId::CellOvAlarm, 0x59, 0x58, K::I16, 3600),
-    One(ParamId::CellOvProtect, 0x63, 0x62, K::I16, 3650),
-    One(ParamId::CellOvRecover, 0x79, 0x78, K::U16, 3450),
-    One(ParamId::PackOvAlarm, 0x67, 0x66, K::U32, 57600),
-    One(ParamId::PackOvProtect, 0x71, 0x70, K::U32, 58400),
-    One(ParamId::PackOvRecover, 0x75, 0x74, K::U32, 55200),
-    One(ParamId::ChargeHtAlarm, 0x35, 0x34, K::I16, C(50)),
-    One(ParamId::ChargeHtProtect, 0x51, 0x50, K::I16, C(55)),
-    One(ParamId::ChargeHtRecover, 0x0D, 0x0C, K::I16, C(45)),
-    One(ParamId::ChargeLtAlarm, 0x37, 0x36, K::I16, C(2)),
-    One(ParamId::ChargeLtProtect, 0x53, 0x52, K::I16, C(0)),
-    One(ParamId::ChargeLtRecover, 0x1B, 0x1A, K::I16, C(5)),
-    One(ParamId::DischargeOcAlarm, 0x39, 0x38, K::I32, 100000),
-    One(ParamId::DischargeOcProtect, 0x55, 0x54, K::I32, 110000),
-    One(ParamId::CellUvAlarm, 0x61, 0x60, K::I16, 2800),
-    One(ParamId::CellUvProtect, 0x65, 0x64, K::I16, 2500),
-    One(ParamId::CellUvRecover, 0x0B, 0x0A, K::U16, 2900),
-    One(ParamId::PackUvAlarm, 0x69, 0x68, K::U32, 44800),
-    One(ParamId::PackUvProtect, 0x73, 0x72, K::U32, 40000),
-    One(ParamId::PackUvRecover, 0x77, 0x76, K::U32, 46400),
-    One(ParamId::DischargeHtAlarm, 0x31, 0x30, K::I16, C(55)),
-    One(ParamId::DischargeHtProtect, 0x47, 0x46, K::I16, C(60)),
-    One(ParamId::DischargeHtRecover, 0x0F, 0x0E, K::I16, C(50)),
-    One(ParamId::DischargeLtAlarm, 0x33, 0x32, K::I16, C(-10)),
-    One(ParamId::DischargeLtProtect, 0x49, 0x48, K::I16, C(-20)),
-    One(ParamId::DischargeLtRecover, 0x1D, 0x1C, K::I16, C(-5)),
+    One(ParamId::ChargeOcAlarm, 50000),
+    One(ParamId::ChargeOcProtect, 55000),
+    One(ParamId::CellOvAlarm, 3600),
+    One(ParamId::CellOvProtect, 3650),
+    One(ParamId::CellOvRecover, 3450),
+    One(ParamId::PackOvAlarm, 57600),
+    One(ParamId::PackOvProtect, 58400),
+    One(ParamId::PackOvRecover, 55200),
+    One(ParamId::ChargeHtAlarm, C(50)),
+    One(ParamId::ChargeHtProtect, C(55)),
+    One(ParamId::ChargeHtRecover, C(45)),
+    One(ParamId::ChargeLtAlarm, C(2)),
+    One(ParamId::ChargeLtProtect, C(0)),
+    One(ParamId::ChargeLtRecover, C(5)),
+    One(ParamId::DischargeOcAlarm, 100000),
+    One(ParamId::DischargeOcProtect, 110000),
+    One(ParamId::CellUvAlarm, 2800),
+    One(ParamId::CellUvProtect, 2500),
+    One(ParamId::CellUvRecover, 2900),
+    One(ParamId::PackUvAlarm, 44800),
+    One(ParamId::PackUvProtect, 40000),
+    One(ParamId::PackUvRecover, 46400),
+    One(ParamId::DischargeHtAlarm, C(55)),
+    One(ParamId::DischargeHtProtect, C(60)),
+    One(ParamId::DischargeHtRecover, C(50)),
+    One(ParamId::DischargeLtAlarm, C(-10)),
+    One(ParamId::DischargeLtProtect, C(-20)),
+    One(ParamId::DischargeLtRecover, C(-5)),
 };
-static_assert(std::size(kRows) == static_cast<std::size_t>(ParamId::Count));
+static_assert(std::size(kRows) == kStoredParamCount);
 
 std::int64_t ReadField(FieldKind kind, const std::uint8_t *p)
 {

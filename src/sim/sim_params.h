@@ -1,65 +1,15 @@
-// The board's parameters of class 0x02: one row per parameter with its read
-// and write codes, the layout of its value on the wire and its default, for a
-// 16-cell LiFePO4 pack of 50 Ah. Temperatures are hundredths of a degree.
+// The board's parameters of class 0x02: one row per stored parameter with its
+// read and write codes and the layout of its value (both from the parameter
+// table), its default for a 16-cell LiFePO4 pack of 50 Ah and the range the
+// board accepts. Temperatures are hundredths of a degree.
 #pragma once
+
+#include "protocol/param_table.h"
 
 #include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
-
-enum class ParamId : std::uint8_t {
-    // wake-up and thresholds
-    IdleWait,
-    ConsumptionUpdate,
-    StandbyWakeCheck,
-    KeyWakeTime,
-    PrechargeTime,
-    ProbeCount,
-    StandbyVoltage,
-    BalanceVoltage,
-    BalanceDiff,    // start difference, stop difference
-    CycleThreshold, // upper %, lower %
-    CurrentDetect,  // charge detect, charge release, discharge detect, discharge release
-    PrechargeShort, // current mA, delay ms
-    ShortCircuit,   // current A, delay us
-    ChargeMosAlarm,
-    ChargeMosProtect,
-    ChargeMosRecover,
-    DischargeMosAlarm,
-    DischargeMosProtect,
-    DischargeMosRecover,
-    // alarm and protection
-    ChargeOcAlarm,
-    ChargeOcProtect,
-    CellOvAlarm,
-    CellOvProtect,
-    CellOvRecover,
-    PackOvAlarm,
-    PackOvProtect,
-    PackOvRecover,
-    ChargeHtAlarm,
-    ChargeHtProtect,
-    ChargeHtRecover,
-    ChargeLtAlarm,
-    ChargeLtProtect,
-    ChargeLtRecover,
-    DischargeOcAlarm,
-    DischargeOcProtect,
-    CellUvAlarm,
-    CellUvProtect,
-    CellUvRecover,
-    PackUvAlarm,
-    PackUvProtect,
-    PackUvRecover,
-    DischargeHtAlarm,
-    DischargeHtProtect,
-    DischargeHtRecover,
-    DischargeLtAlarm,
-    DischargeLtProtect,
-    DischargeLtRecover,
-    Count
-};
 
 // Result codes of the board's answers.
 inline constexpr std::uint8_t kResultOk = 0x00;
@@ -102,5 +52,5 @@ public:
     void Store(const ParamRow &row, const std::array<std::int64_t, 4> &values);
 
 private:
-    std::array<std::array<std::int64_t, 4>, static_cast<std::size_t>(ParamId::Count)> m_values{};
+    std::array<std::array<std::int64_t, 4>, kStoredParamCount> m_values{};
 };

@@ -118,6 +118,12 @@ private slots:
         CompareWithPage();
         QCOMPARE(Set().series[kSeriesVoltage].Points().size(), std::size_t(1));
         QCOMPARE(m_page->ChartFeed()->Store().Sets()[0].series[kSeriesVoltage].Points().size(), std::size_t(2));
+        // The window's bars do not keep the cells of the board before.
+        CPackChartWindow *w = m_page->OpenChartWindow();
+        QVERIFY(w->CellChart()->CellCount() > 0);
+        emit m_host->BoardSwitched();
+        QCOMPARE(w->CellChart()->CellCount(), 0);
+        w->close();
     }
 
     void aLostLinkLeavesAGap()
@@ -151,6 +157,10 @@ private slots:
         QVERIFY(w);
         QCOMPARE(m_page->OpenChartWindow(), w); // one at a time
         QVERIFY(!w->isModal());
+        // The window fits a screen of 1024 x 700.
+        QVERIFY2(
+            w->minimumSizeHint().width() <= 1024 && w->minimumSizeHint().height() <= 700,
+            qPrintable(QStringLiteral("%1x%2").arg(w->minimumSizeHint().width()).arg(w->minimumSizeHint().height())));
         w->RedrawNow();
         const LiveStatus &shown = m_page->ChartFeed()->Shown();
         QVERIFY(shown.cells);

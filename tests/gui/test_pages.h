@@ -16,12 +16,13 @@ struct TestRow {
     VARTYPE vt;
     int min, max;
     std::uint8_t readCode, writeCode;
+    int scale = 1; // on the wire, per entered unit
 };
 
 // Rows: plain unsigned 16-bit, a ×100 temperature box, unsigned 32-bit, a
 // read-only row, and one row of each other kind.
 inline const std::vector<TestRow> kTestRows = {
-    {2001, 2002, 2003, VT_UI2, 1, 65535, 0x13, 0x12},         {1061, 1062, 1060, VT_I2, -32768, 32767, 0x27, 0x26},
+    {2001, 2002, 2003, VT_UI2, 1, 65535, 0x13, 0x12},         {1061, 1062, 1060, VT_I2, -32768, 32767, 0x27, 0x26, 100},
     {2011, 2012, 2013, VT_UINT, 0, -1, 0x67, 0x66},           {2021, 2022, 2023, VT_UI2, 0, 65535, 0x5A, 0x5B},
     {2031, 2032, 2033, VT_I1, -128, 127, 0x31, 0x30},         {2041, 2042, 2043, VT_UI1, 0, 255, 0x41, 0x40},
     {2051, 2052, 2053, VT_INT, INT_MIN, INT_MAX, 0x51, 0x50},
@@ -49,7 +50,7 @@ public:
         lastWrite = nChkID;
         RunWriteWalk(nChkID, Order(), [this](int chk) {
             const TestRow &r = Row(chk);
-            return WriteParam(0x02, r.writeCode, r.edit, r.vt, r.min, r.max);
+            return WriteParam(0x02, r.writeCode, r.edit, r.vt, r.min, r.max, r.scale);
         });
     }
     void InitReadOnly() override { AddReadOnly(2021); }

@@ -267,6 +267,20 @@ TEST(ParamDecode, WakeUpNamesAndTemperatures)
         EXPECT_EQ(TemperatureShown(raw), shown) << raw;
 }
 
+// The factor an entered value takes on the wire follows the row's format: the
+// temperature rows of both pages (wake-up 16..21, alarm 9..14 and 23..28) travel
+// in hundredths, every other row as entered.
+TEST(ParamRows, WireScaleFollowsTheFormat)
+{
+    const std::set<int> wakeTemps = {16, 17, 18, 19, 20, 21};
+    const std::set<int> alarmTemps = {9, 10, 11, 12, 13, 14, 23, 24, 25, 26, 27, 28};
+    const std::pair<const ParamPageRows *, const std::set<int> *> pages[] = {{&WakeupPageRows(), &wakeTemps},
+                                                                             {&AlarmPageRows(), &alarmTemps}};
+    for (auto [page, temps] : pages)
+        for (const PageParamRow &row : page->rows)
+            EXPECT_EQ(WireScale(row), temps->count(row.number) ? 100 : 1) << row.label;
+}
+
 TEST(ParamDecode, ValueKindWidths)
 {
     const std::pair<std::uint16_t, int> widths[] = {

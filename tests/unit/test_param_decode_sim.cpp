@@ -5,10 +5,13 @@
 #include "protocol/bytes.h"
 #include "protocol/frame.h"
 #include "protocol/param_decode.h"
+#include "protocol/param_table.h"
 #include "sim/sim_board.h"
+#include "sim/sim_params.h"
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -121,5 +124,52 @@ TEST(ParamRowsOnTheBoard, WrittenValuesAreReadBack)
         CheckAnswer(Ask(board, WritePayload(c.row, c.values)), c.row, c.row.writeCode);
         Bytes answer = Ask(board, ReadPayload(c.row));
         EXPECT_EQ(ShownValues(c.row, answer[3], CheckAnswer(answer, c.row, c.row.readCode)), c.values);
+    }
+}
+
+// The parameter table holds each parameter's wire facts once: no two rows
+// share a class and code, every page row names a parameter of the table and
+// carries its facts, and every stored parameter has the board's default.
+TEST(ParamTable, OneRowPerCodeEveryPageRowKnownEveryStoredIdDefaulted)
+{
+    std::set<std::pair<int, int>> codes;
+    for (std::size_t i = 0; i < kParamCount; ++i) {
+        const ParamWire &w = kParamTable[i];
+        EXPECT_EQ(static_cast<std::size_t>(w.id), i);
+        for (int code : {w.readCode, w.writeCode})
+            if (code != kNoCode) {
+                EXPECT_TRUE(codes.insert({w.cls, code}).second) << int(w.cls) << " " << code;
+            }
+        EXPECT_TRUE(w.readCode != kNoCode || w.writeCode != kNoCode) << i;
+        EXPECT_EQ(w.format == RowFormat::Temperature, w.kind == ValueKind::I2 && w.max == 327) << i;
+    }
+
+    std::set<ParamId> onPages;
+    for (const ParamPageRows *page : {&WakeupPageRows(), &AlarmPageRows()}) {
+        for (const PageParamRow &row : page->rows) {
+            SCOPED_TRACE(row.label);
+            ASSERT_LT(static_cast<std::size_t>(row.id), kParamCount);
+            EXPECT_TRUE(onPages.insert(row.id).second);
+            const ParamWire &w = ParamWireOf(row.id);
+            EXPECT_EQ(row.cls, w.cls);
+            EXPECT_EQ(row.readCode, w.readCode);
+            EXPECT_EQ(row.writeCode, w.writeCode);
+            EXPECT_EQ(row.format, w.format);
+            EXPECT_EQ(row.kind, w.kind);
+            EXPECT_EQ(row.min, w.min);
+            EXPECT_EQ(row.max, w.max);
+            EXPECT_EQ(row.writtenEdits, w.writtenValues);
+        }
+    }
+    EXPECT_EQ(onPages.size(), kParamCount);
+
+    EXPECT_EQ(ParamRows().size(), kStoredParamCount);
+    for (std::size_t i = 0; i < kStoredParamCount; ++i) {
+        const ParamId id = static_cast<ParamId>(i);
+        const ParamRow &sim = ParamRowOf(id);
+        EXPECT_EQ(sim.id, id) << i;
+        EXPECT_EQ(sim.readCode, ParamWireOf(id).readCode) << i;
+        EXPECT_EQ(sim.writeCode, ParamWireOf(id).writeCode) << i;
+        EXPECT_EQ(sim.fieldCount, ParamWireOf(id).writtenValues) << i;
     }
 }

@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -21,6 +22,7 @@
 #include <map>
 
 namespace {
+constexpr int kLegendColumns = 9;
 constexpr double kWindowsMs[] = {5 * 60 * 1000.0, 30 * 60 * 1000.0, 2 * 3600 * 1000.0, 0};
 } // namespace
 
@@ -65,7 +67,7 @@ CPackChartWindow::CPackChartWindow(CPackChartFeed *feed, QWidget *parent) : QWid
     top->addWidget(split, 1);
 
     m_legend = new QWidget(this);
-    m_legendLayout = new QHBoxLayout(m_legend);
+    m_legendLayout = new QGridLayout(m_legend);
     m_legendLayout->setContentsMargins(0, 0, 0, 0);
     top->addWidget(m_legend);
     m_cursorText = new QLabel(tr("移动鼠标查看某一时刻的数值；滚轮缩放，拖动平移，双击回到最新"), this);
@@ -101,6 +103,9 @@ CPackChartWindow::CPackChartWindow(CPackChartFeed *feed, QWidget *parent) : QWid
     if (m_feed) {
         connect(m_feed, &CPackChartFeed::Updated, this, &CPackChartWindow::OnFeedUpdated);
         connect(m_feed, &CPackChartFeed::SetsChanged, this, [this] {
+            // The cells of the board before are not shown over the next one.
+            if (!m_feed->Shown().cells)
+                m_cells->Clear();
             RefillSetChoice();
             ScheduleRedraw();
         });
@@ -156,13 +161,16 @@ void CPackChartWindow::OnFeedUpdated(std::uint8_t code)
         RefreshThresholds();
         m_cells->SetCells(*m_feed->Shown().cells, m_feed->Shown().balancing);
     }
-    if (m_showLive)
+    if (m_showLive && isVisible())
         ScheduleRedraw();
 }
 
 void CPackChartWindow::showEvent(QShowEvent *event)
 {
     RefreshThresholds();
+    if (m_feed && m_feed->Shown().cells && !Paused())
+        m_cells->SetCells(*m_feed->Shown().cells, m_feed->Shown().balancing);
+    ScheduleRedraw();
     QWidget::showEvent(event);
 }
 
@@ -199,7 +207,8 @@ void CPackChartWindow::RebuildLegend()
             m_time->SetSeriesVisible(index, on);
             RedrawNow();
         });
-        m_legendLayout->insertWidget(static_cast<int>(k), box);
+        // Rows of nine, so that many probes still fit the width of the window.
+        m_legendLayout->addWidget(box, index / kLegendColumns, index % kLegendColumns);
         m_legendBoxes.push_back(box);
     }
     m_legendFor = count;

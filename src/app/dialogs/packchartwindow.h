@@ -17,7 +17,7 @@ class CPackChartFeed;
 class CPackTimeChart;
 class QCheckBox;
 class QComboBox;
-class QHBoxLayout;
+class QGridLayout;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -75,7 +75,7 @@ private:
     QComboBox *m_setChoice = nullptr;
     QCheckBox *m_pause = nullptr;
     QWidget *m_legend = nullptr;
-    QHBoxLayout *m_legendLayout = nullptr;
+    QGridLayout *m_legendLayout = nullptr;
     std::vector<QCheckBox *> m_legendBoxes;
     QLabel *m_cursorText = nullptr;
     QTimer *m_redraw = nullptr;

@@ -81,7 +81,10 @@ public:
     virtual void ReadParams(int nChkID) = 0;
     virtual void WriteParams(int nChkID) = 0;
     bool GetEditInt(int editID, int &out, int min, int max, bool isSigned);
-    bool WriteParam(std::uint8_t cls, std::uint8_t code, int editID, VARTYPE vt, int min, int max);
+    // Writes one value entered in the edit box (range-checked against min..max);
+    // scale multiplies it on the wire (a temperature entered in whole degrees
+    // travels in hundredths).
+    bool WriteParam(std::uint8_t cls, std::uint8_t code, int editID, VARTYPE vt, int min, int max, int scale = 1);
     // The walk contract: port test, the request count, rows in the given order,
     // the read-only rule (write), stop at the first failing row, the warnings.
     // queue(chkID) queues that row's request(s); false stops the walk.

@@ -5,7 +5,6 @@
 #include "app/framework/valuekind.h"
 #include "protocol/dassert.h"
 #include "protocol/int_input.h"
-#include "protocol/param_decode.h"
 
 #include <QLineEdit>
 
@@ -13,18 +12,6 @@
 
 namespace {
 const QString kWarning = QStringLiteral("警告");
-
-// The edit boxes whose values are entered in whole degrees and travel in
-// hundredths: those of the temperature rows of the parameter pages.
-bool IsTempEdit(int editID)
-{
-    for (const ParamPageRows *page : {&WakeupPageRows(), &AlarmPageRows()})
-        for (const PageParamRow &row : page->rows)
-            for (int i = 0; row.format == RowFormat::Temperature && i < row.EditCount(); ++i)
-                if (row.editIds[i] == editID)
-                    return true;
-    return false;
-}
 
 } // namespace
 
@@ -49,13 +36,12 @@ bool CRowPageBase::GetEditInt(int editID, int &out, int min, int max, bool isSig
     return true;
 }
 
-bool CRowPageBase::WriteParam(std::uint8_t cls, std::uint8_t code, int editID, VARTYPE vt, int min, int max)
+bool CRowPageBase::WriteParam(std::uint8_t cls, std::uint8_t code, int editID, VARTYPE vt, int min, int max, int scale)
 {
     int v = 0;
     if (!GetEditInt(editID, v, min, max, vt != VT_UINT))
         return false;
-    if (IsTempEdit(editID))
-        v *= 100;
+    v *= scale;
     std::uint8_t payload[8] = {0x53, cls, code, 0};
     int size = EncodeValue(vt, static_cast<std::uint32_t>(v), payload + 4);
     if (size == 0) {

@@ -140,7 +140,7 @@ bool CParamRowPage::QueueWrite(int chkID)
         return true;
     if (row->format == RowFormat::Value || row->format == RowFormat::Temperature)
         return WriteParam(row->cls, static_cast<std::uint8_t>(row->writeCode), row->editIds[0], Vt(row->kind),
-                          Bound(row->min), Bound(row->max));
+                          Bound(row->min), Bound(row->max), WireScale(*row));
     std::array<std::int64_t, kMaxRowEdits> values{};
     for (int i = 0; i < row->writtenEdits; ++i) {
         int v = 0;
