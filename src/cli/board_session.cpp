@@ -170,6 +170,12 @@ bool BoardSession::event(QEvent *e)
     case WM_PORT_LOST:
         m_lost = true;
         Finish();
+        if (m_runLoop)
+            m_runLoop->quit();
+        return true;
+    case WM_YMODEM_SIGNAL:
+        if (m_listener.onYModem)
+            m_listener.onYModem(static_cast<int>(static_cast<WinMsgEvent *>(e)->wParam()));
         return true;
     case WM_PORT_IDLE:
     case WM_PORT_RXBYTE:
@@ -196,6 +202,8 @@ void BoardSession::TakeFrames()
                 Finish();
             else if (m_timer && m_gathering->quietMs > 0)
                 m_timer->start(m_gathering->quietMs);
+        } else if (!m_gathering && m_listener.onFrame && sound && fromChosen) {
+            m_listener.onFrame(std::vector<std::uint8_t>(f, f + n));
         }
         FrameEntryFree(entry);
     }
@@ -212,6 +220,66 @@ bool BoardSession::Pause(int ms)
     connect(&InterruptWatch::Install(), &InterruptWatch::Raised, &loop, &QEventLoop::quit);
     loop.exec();
     return !InterruptWatch::Interrupted();
+}
+
+bool BoardSession::SendFrame(std::span<const std::uint8_t> payload)
+{
+    if (!m_open || m_lost)
+        return false;
+    BuildResult built = BuildFrame(payload.data(), payload.size());
+    if (!built.entry)
+        return false;
+    if (m_settings.verbose)
+        PrintErr(QStringLiteral("→ %1").arg(QString::fromStdString(HexText(built.entry->data(), built.entry->size()))));
+    m_com.PushTxEntry(built.entry);
+    ++m_sent;
+    return true;
+}
+
+bool BoardSession::SendRaw(std::span<const std::uint8_t> bytes)
+{
+    if (!m_open || m_lost)
+        return false;
+    FrameEntry *entry = BuildRaw(bytes.data(), bytes.size());
+    if (!entry)
+        return false;
+    m_com.PushTxEntry(entry);
+    return true;
+}
+
+void BoardSession::ClearQueues()
+{
+    m_com.ClearTxQueue();
+    m_com.ClearRxQueue();
+}
+
+void BoardSession::SetYModemReceiver(bool on)
+{
+    GlobalLinkSettings().ymodemActive = on;
+}
+
+BoardSession::Outcome BoardSession::RunUntil(const std::function<bool()> &done)
+{
+    if (!m_open || m_lost)
+        return Outcome::Lost;
+    QEventLoop loop;
+    QTimer check;
+    check.setTimerType(Qt::PreciseTimer);
+    connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done() || m_lost || InterruptWatch::Interrupted())
+            loop.quit();
+    });
+    connect(&InterruptWatch::Install(), &InterruptWatch::Raised, &loop, &QEventLoop::quit);
+    check.start(5);
+    m_runLoop = &loop;
+    if (!done())
+        loop.exec();
+    m_runLoop = nullptr;
+    if (done())
+        return Outcome::Answered;
+    if (m_lost)
+        return Outcome::Lost;
+    return Outcome::Interrupted;
 }
 
 QString OutcomeText(BoardSession::Outcome outcome, const QString &what)

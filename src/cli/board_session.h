@@ -80,6 +80,26 @@ public:
     // Waits ms milliseconds, or less when interrupted; false when interrupted.
     static bool Pause(int ms);
 
+    // A run that drives the board frame by frame (an upgrade) rather than
+    // request by request: frames and raw bytes go out without waiting, every
+    // sound answer of the chosen board outside a request goes to onFrame,
+    // the YModem signals of the port (while a YModem receiver is registered)
+    // to onYModem.
+    struct Listener {
+        std::function<void(const std::vector<std::uint8_t> &frame)> onFrame;
+        std::function<void(int signal)> onYModem;
+    };
+    void SetListener(Listener listener) { m_listener = std::move(listener); }
+    // Queues a frame payload (link byte on), or bytes as they are.
+    bool SendFrame(std::span<const std::uint8_t> payload);
+    bool SendRaw(std::span<const std::uint8_t> bytes);
+    void ClearQueues();
+    // Takes the port's received bytes as YModem signals (true) or frames.
+    void SetYModemReceiver(bool on);
+    // Runs the events until done() holds, the port is lost or the program is
+    // interrupted; the outcome says which (Answered for done).
+    Outcome RunUntil(const std::function<bool()> &done);
+
 protected:
     bool event(QEvent *e) override;
 
@@ -98,6 +118,8 @@ private:
     QTimer *m_timer = nullptr;
     const Gathering *m_gathering = nullptr;
     Gathered *m_gathered = nullptr;
+    Listener m_listener;
+    QEventLoop *m_runLoop = nullptr;
 };
 
 // "无应答" and the like for an outcome other than Answered.

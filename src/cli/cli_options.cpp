@@ -161,6 +161,15 @@ QString CommandHelp(const CommandInfo &info, QCommandLineParser &parser)
     if (info.name == QLatin1String("params") || info.name == QLatin1String("profile"))
         text += Tr("\n这些参数属于内部调试模式：先要输入与窗口程序相同的密码（从终端输入，不回显；"
                    "或取自环境变量 PYLVEX_PASSWORD），再请求板卡进入内部调试模式。\n");
+    if (info.name == QLatin1String("upgrade"))
+        text += Tr(
+            "\n不带 --ymodem 时用命令协议升级（命令间隔 10 ms，每块带 CRC 校验）；--ymodem raw 先请求中继器进入"
+            "升级，把 YModem 数据包直接发出；--ymodem wrapped 先请求板卡进入升级，把数据包封装在帧中发出。\n"
+            "升级属于内部调试模式：先要输入与窗口程序相同的密码（从终端输入，不回显；或取自环境变量 "
+            "PYLVEX_PASSWORD），再请求板卡进入内部调试模式。\n"
+            "进度在终端上显示为进度条，否则在标准错误上逐行输出；结束后读回板卡的版本，给出升级前后的软件版本"
+            "（版本没有变化只是警告）。\n"
+            "退出状态：0 成功；1 板卡应答错误或升级失败；2 文件缺失、不可读、为空或过大；3 串口错误或板卡无应答。\n");
     if (info.name == QLatin1String("profile"))
         text += Tr("\ndiff 在有不同的参数时以状态 1 退出；apply 写入不同的参数（或 --only 给出的参数），"
                    "读回比较，有参数未生效时以状态 1 退出。\n");

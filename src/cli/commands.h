@@ -14,5 +14,5 @@ int RunProfile(const CliRequest &request);
 int RunClock(const CliRequest &request);
 // log alarm|protection and records.
 int RunLogs(const CliRequest &request);
-// A subcommand whose lower layers the program does not have yet.
-int RunUnavailable(const CliRequest &request);
+// upgrade FILE [--ymodem raw|wrapped].
+int RunUpgrade(const CliRequest &request);

@@ -15,9 +15,8 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"ports", RunPorts},   {"status", RunStatus},   {"watch", RunWatch},
-    {"params", RunParams}, {"profile", RunProfile}, {"clock", RunClock},
-    {"log", RunLogs},      {"records", RunLogs},    {"upgrade", RunUnavailable},
+    {"ports", RunPorts}, {"status", RunStatus}, {"watch", RunWatch},  {"params", RunParams},   {"profile", RunProfile},
+    {"clock", RunClock}, {"log", RunLogs},      {"records", RunLogs}, {"upgrade", RunUpgrade},
 };
 } // namespace
 

@@ -1,9 +1,10 @@
 #include "link/serialcom.h"
 
-#include "link/handover.h"
 #include "link/serialworker.h"
 #include "link/winmsg.h"
 #include "protocol/dassert.h"
+
+#include <QMutexLocker>
 
 namespace {
 constexpr int kStopTries = 200; // of 10 ms each
@@ -29,7 +30,6 @@ bool CSerialCom::InitPort(QObject *owner, const QString &device, int baud, char 
     std::uint32_t error = 0;
     if (!thread->WaitOpened(&error)) {
         thread->wait();
-        HandOverAcquire(thread.get()); // the thread has ended
         m_dwOpenError = error;
         return false;
     }
@@ -43,19 +43,13 @@ bool CSerialCom::InitPort(QObject *owner, const QString &device, int baud, char 
 bool CSerialCom::StartMonitoring()
 {
     {
-        std::lock_guard lock(m_workerLock);
+        QMutexLocker lock(&m_workerLock);
         if (!m_worker || !m_thread)
             return false;
         m_bRunning.store(true);
         SerialWorker *worker = m_worker;
-        HandOverRelease(worker);
         QMetaObject::invokeMethod(
-            worker,
-            [worker] {
-                HandOverAcquire(worker);
-                worker->Start();
-            },
-            Qt::QueuedConnection);
+            worker, [worker] { worker->Start(); }, Qt::QueuedConnection);
     }
     // Returns once the thread monitors (or has ended), so nothing received
     // afterwards is purged by the start.
@@ -73,7 +67,6 @@ void CSerialCom::StopMonitoring()
         d_assert(nLoop > 0);
         // Every step of the thread is bounded, so it does end.
         m_thread->wait();
-        HandOverAcquire(m_thread.get()); // the thread has ended
         m_thread.reset();
     }
     m_bRunning.store(false);
@@ -99,7 +92,7 @@ bool CSerialCom::PushRxFrame(const std::uint8_t *bytes, std::size_t count)
 
 void CSerialCom::AttachWorker(SerialWorker *worker)
 {
-    std::lock_guard lock(m_workerLock);
+    QMutexLocker lock(&m_workerLock);
     m_worker = worker;
 }
 
@@ -107,15 +100,8 @@ void CSerialCom::SignalWrite()
 {
     if (m_writeEvent.exchange(true))
         return; // already signalled
-    std::lock_guard lock(m_workerLock);
-    if (SerialWorker *worker = m_worker) {
-        HandOverRelease(worker);
+    QMutexLocker lock(&m_workerLock);
+    if (SerialWorker *worker = m_worker)
         QMetaObject::invokeMethod(
-            worker,
-            [worker] {
-                HandOverAcquire(worker);
-                worker->OnWriteEvent();
-            },
-            Qt::QueuedConnection);
-    }
+            worker, [worker] { worker->OnWriteEvent(); }, Qt::QueuedConnection);
 }

@@ -8,6 +8,7 @@
 #include "protocol/frame.h"
 #include "protocol/frame_queue.h"
 
+#include <QMutex>
 #include <QObject>
 #include <QString>
 
@@ -15,7 +16,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 
 class SerialThread;
 class SerialWorker;
@@ -67,7 +67,7 @@ private:
     std::atomic<bool> m_writeEvent{false};
     FrameQueue m_rxQueue;
     FrameQueue m_txQueue;
-    std::mutex m_workerLock; // guards m_worker against the thread's end
+    QMutex m_workerLock; // guards m_worker against the thread's end
     SerialWorker *m_worker = nullptr;
     std::unique_ptr<SerialThread> m_thread;
 };

@@ -34,6 +34,8 @@ const char *FwStepName(int step);
 inline constexpr std::uint8_t kFwPacketHead0 = 0x03;
 inline constexpr std::uint8_t kFwPacketHead1 = 0x41;
 inline constexpr int kFwRetryMs = 2000;
+// The command interval while an upgrade runs.
+inline constexpr int kFwCommandInterval = 10;
 inline constexpr int kFwTimerId = 4007;
 inline constexpr int kFwCheckDataLen = 52;
 // A frame's data length is one byte: a packet of 12 + k bytes must stay

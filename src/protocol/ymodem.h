@@ -45,6 +45,15 @@ inline constexpr int kYmCTooSoonMs = 50;
 inline constexpr std::size_t kYmRawChunk = 260;
 inline constexpr std::size_t kYmWrapChunk = 68;
 inline constexpr CommandId kCmdYModemData{0x02, 0x01};
+// The frame that tells the board's loader the sender has gone (class 0x01,
+// code 0x02, data 0x00), complete with checksum and tail.
+inline constexpr std::uint8_t kYModemClosingFrame[] = {0x4D, 0x53, 0x01, 0x02, 0x01, 0x00, 0x57, 0x00, 0x0D, 0x0A};
+// The wrapped transport speeds the line up while it runs: the command
+// interval it uses in place of the given one.
+inline int YModemWrappedInterval(int interval)
+{
+    return interval > 200 ? interval / 2 : 75;
+}
 
 // Block 0 for the path and the size into out (133 bytes): the path
 // lower-cased with "\" turned into "/", 0, the size in decimal, 0, zeros.

@@ -1,8 +1,9 @@
 // pylvexctl as a process against pylvex-sim on a pseudo-terminal: the status
 // agrees with the board, every kind of parameter round-trips, refused values
 // send nothing, a profile finds and repairs exactly the changed parameters,
-// the clock is synchronised, link trouble exits 3, and watch survives a lost
-// board and ends cleanly on SIGINT. JSON is read with a JSON parser.
+// the clock is synchronised, link trouble exits 3, watch survives a lost
+// board and ends cleanly on SIGINT, and an upgrade by each protocol reports
+// the versions or why it stopped. JSON is read with a JSON parser.
 #include "common/workbook_reader.h"
 #include "e2e/cli_process.h"
 #include "sim/sim_board.h"
@@ -29,6 +30,19 @@ QStringList On(const QString &device, const QStringList &args)
 bool IsNumber(const QJsonValue &v)
 {
     return v.type() == QJsonValue::Double;
+}
+
+// A firmware image of n bytes that no two runs share.
+QString WriteImage(const QString &folder, const QString &name, int n)
+{
+    QByteArray bytes(n, Qt::Uninitialized);
+    for (int i = 0; i < n; ++i)
+        bytes[i] = static_cast<char>((i * 131 + n) & 0xFF);
+    const QString path = folder + u'/' + name;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != n)
+        return QString();
+    return path;
 }
 } // namespace
 
@@ -373,6 +387,113 @@ private slots:
             QVERIFY(IsNumber(r["total_voltage_mv"]) && IsNumber(r["soc"]));
             QVERIFY(r["max_cell_mv"].toInt() >= r["min_cell_mv"].toInt());
         }
+    }
+
+    void upgradeByTheCommandProtocolReportsTheNewVersion()
+    {
+        SimProcess board;
+        QVERIFY(board.Start());
+        const QString image = WriteImage(m_profile.path(), QStringLiteral("fw-cmd.bin"), 3000);
+        CliResult r = RunCli(On(board.Device(), {"upgrade", image, "--json"}), m_profile.path(), 60000);
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        const QJsonObject o = r.Json().object();
+        QCOMPARE(o["protocol"].toString(), QStringLiteral("command"));
+        QCOMPARE(o["size"], QJsonValue(3000));
+        QCOMPARE(o["version_changed"].toBool(), true);
+        // The board reports itself one patch higher after the upgrade.
+        const QStringList oldParts = o["old_version"].toString().split(u'.');
+        const QStringList newParts = o["new_version"].toString().split(u'.');
+        QCOMPARE(oldParts.size(), 3);
+        QCOMPARE(newParts.size(), 3);
+        QCOMPARE(newParts[2].toInt(), oldParts[2].toInt() + 1);
+        // Not a terminal: plain progress lines end at the whole size.
+        QVERIFY(r.err.contains(QStringLiteral("3000/3000 字节")));
+        QVERIFY(!r.err.contains(u'\r'));
+
+        // Without --json the versions are shown as text.
+        CliResult again = RunCli(On(board.Device(), {"upgrade", image}), m_profile.path(), 60000);
+        QCOMPARE(again.exitCode, 0);
+        QVERIFY(QString::fromUtf8(again.out).contains(
+            QStringLiteral("升级后 %1.%2.%3").arg(newParts[0], newParts[1]).arg(newParts[2].toInt() + 1)));
+    }
+
+    void upgradeByYModemRawAndWrapped_data()
+    {
+        QTest::addColumn<QString>("transport");
+        QTest::newRow("raw, to the repeater's loader") << QStringLiteral("raw");
+        QTest::newRow("wrapped, to the board's loader") << QStringLiteral("wrapped");
+    }
+
+    void upgradeByYModemRawAndWrapped()
+    {
+        QFETCH(QString, transport);
+        SimProcess board;
+        QVERIFY(board.Start({QStringLiteral("--repeater")}));
+        // A last block of 1-128 bytes: one 1024-byte block and one 128-byte block.
+        const QString image = WriteImage(m_profile.path(), QStringLiteral("fw-ym.bin"), 1024 + 100);
+        CliResult r =
+            RunCli(On(board.Device(), {"upgrade", image, "--ymodem", transport, "--json"}), m_profile.path(), 60000);
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        const QJsonObject o = r.Json().object();
+        QCOMPARE(o["protocol"].toString(), QStringLiteral("ymodem-") + transport);
+        QCOMPARE(o["size"], QJsonValue(1124));
+        QVERIFY(!o["new_version"].toString().isEmpty());
+        // The loader keeps the running version: a warning, not an error.
+        QCOMPARE(o["version_changed"].toBool(), false);
+        QVERIFY(r.err.contains(QStringLiteral("警告：软件版本没有变化")));
+        QVERIFY(r.err.contains(QStringLiteral("1124/1124 字节")));
+    }
+
+    void upgradeStopsOnTheBoardsError_data()
+    {
+        QTest::addColumn<QStringList>("switches");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("request refused: low battery")
+            << QStringList{"--fw-refuse-request", "1"} << QStringList{} << QStringLiteral("错误");
+        QTest::newRow("block fails its check twice")
+            << QStringList{"--fw-check-error-twice", "2"} << QStringList{} << QStringLiteral("错误");
+        QTest::newRow("YModem loader cancels") << QStringList{"--repeater", "--ym-can", "1"}
+                                               << QStringList{"--ymodem", "raw"} << QStringLiteral("升级失败");
+    }
+
+    void upgradeStopsOnTheBoardsError()
+    {
+        QFETCH(QStringList, switches);
+        QFETCH(QStringList, options);
+        QFETCH(QString, shown);
+        SimProcess board;
+        QVERIFY(board.Start(switches));
+        const QString image = WriteImage(m_profile.path(), QStringLiteral("fw-bad.bin"), 2000);
+        CliResult r =
+            RunCli(On(board.Device(), QStringList{"upgrade", image, "--json"} + options), m_profile.path(), 60000);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY2(r.err.contains(shown), qPrintable(r.err));
+        QVERIFY(!r.err.contains(QStringLiteral("升级成功")));
+    }
+
+    void upgradeOfAnUnusableFileExitsTwo_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("missing") << QStringLiteral("no-such.bin") << -1 << QString();
+        QTest::newRow("empty") << QStringLiteral("empty.bin") << 0 << QStringLiteral("文件内容为空!");
+        QTest::newRow("a folder") << QString() << -1 << QStringLiteral("升级文件不能为空！");
+    }
+
+    void upgradeOfAnUnusableFileExitsTwo()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, size);
+        QFETCH(QString, shown);
+        const QString path = size >= 0 ? WriteImage(m_profile.path(), name, size) : m_profile.path() + u'/' + name;
+        // Nothing is sent: the port need not exist.
+        CliResult r = RunCli({"--port", "/dev/pylvex-no-such-port", "upgrade", path}, m_profile.path());
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY2(r.err.contains(shown), qPrintable(r.err));
     }
 
     void helpOfEverySubcommand()

@@ -19,10 +19,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-constexpr int kFwCommandInterval = 10;
-} // namespace
-
 CDlgFireware::CDlgFireware(CPageHost *host, const QString &filePath, QWidget *parent)
     : QDialog(parent), m_host(host), m_timers([this](int id) { OnTimer(id); }, this), m_session(*this),
       m_strFilePath(filePath)

@@ -17,14 +17,6 @@
 
 #include <algorithm>
 
-namespace {
-// The wrapped transport speeds the line up while the dialog lives.
-int WrappedInterval(int interval)
-{
-    return interval > 200 ? interval / 2 : 75;
-}
-} // namespace
-
 CDlgUpgrade::CDlgUpgrade(CPageHost *host, YModemTransport transport, const QString &filePath, QWidget *parent)
     : QDialog(parent), m_host(host), m_transport(transport), m_timers([this](int id) { OnTimer(id); }, this)
 {
@@ -32,7 +24,7 @@ CDlgUpgrade::CDlgUpgrade(CPageHost *host, YModemTransport transport, const QStri
     resize(570, 336);
     if (m_transport == YModemTransport::Wrapped) {
         m_nSavedInterval = GlobalLinkSettings().cmdSndInvl.load();
-        GlobalLinkSettings().cmdSndInvl = WrappedInterval(m_nSavedInterval);
+        GlobalLinkSettings().cmdSndInvl = YModemWrappedInterval(m_nSavedInterval);
     }
 
     m_pList = new CUserListCtrl(this);

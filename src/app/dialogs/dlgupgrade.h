@@ -28,10 +28,6 @@ inline constexpr int IDC_YM_PROGRESS = 1395;
 
 enum class YModemTransport { Raw, Wrapped };
 
-// The frame that tells the board's loader the dialog has gone (class 0x01,
-// code 0x02, data 0x00), complete with checksum and tail.
-inline constexpr std::uint8_t kYModemClosingFrame[] = {0x4D, 0x53, 0x01, 0x02, 0x01, 0x00, 0x57, 0x00, 0x0D, 0x0A};
-
 class CDlgUpgrade : public QDialog, public CtrlRegistry, private YModemSink {
     Q_OBJECT
 public:

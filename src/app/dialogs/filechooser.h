@@ -3,6 +3,8 @@
 // stores the folder of the chosen file there. A test answers it through a hook.
 #pragma once
 
+#include "files/upgradefile.h"
+
 #include <QString>
 
 #include <functional>
@@ -20,10 +22,6 @@ struct FileAsk {
 
 // The chosen path, or empty when the user cancelled.
 QString ChooseFile(QWidget *parent, const FileAsk &ask);
-
-// Why a chosen firmware file cannot be used, or empty when it can: no name (a
-// file dialog gives its folder when no name was typed), or the file does not open.
-QString UpgradeFileError(const QString &path);
 
 // With a hook installed no dialog is shown; the hook's answer is the choice.
 using FileChooserHook = std::function<QString(const FileAsk &)>;
