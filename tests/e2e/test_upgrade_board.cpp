@@ -27,6 +27,7 @@
 
 #include "gui/widget_test_main.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -239,7 +240,11 @@ private slots:
         SimOptions o;
         std::function<void(CDlgUpgrade &)> tune;
         std::function<bool(CDlgUpgrade &)> done = [](CDlgUpgrade &up) {
-            return up.Sender().Finished() && up.Rows().last().startsWith(QStringLiteral("发送结束帧"));
+            // Rows may follow the closing frame's row (a last ACK), so any row counts.
+            const QStringList rows = up.Rows();
+            return up.Sender().Finished() && std::any_of(rows.begin(), rows.end(), [](const QString &r) {
+                       return r.startsWith(QStringLiteral("发送结束帧"));
+                   });
         };
         if (fault == QLatin1String("nak")) {
             o.ymNakBlock = 2;
