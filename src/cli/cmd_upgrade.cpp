@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "cli/internal_mode.h"
 #include "files/upgradefile.h"
+#include "files/upgraderowtext.h"
 #include "link/linksettings.h"
 #include "protocol/debug_cmds.h"
 #include "protocol/fw_upgrade.h"
@@ -74,16 +75,6 @@ private:
     int m_shown = -1;
 };
 
-QString RowText(const char *context, const UpgradeRow &row)
-{
-    const QString pattern = QCoreApplication::translate(context, row.text);
-    std::vector<std::string> args = row.args;
-    for (std::size_t i = 0; i < args.size() && i < 32; ++i)
-        if (row.marked & (1u << i))
-            args[i] = QCoreApplication::translate(context, args[i].c_str()).toStdString();
-    return QString::fromStdString(FillRow(pattern.toStdString(), args));
-}
-
 bool RowIs(const UpgradeRow &row, const char *text)
 {
     return std::strcmp(row.text, text) == 0;
@@ -99,7 +90,7 @@ public:
     }
     void Add(const UpgradeRow &row)
     {
-        const QString text = RowText(m_context, row);
+        const QString text = UpgradeRowText(m_context, row);
         if (m_verbose) {
             m_progress.Break();
             PrintErr(text);
