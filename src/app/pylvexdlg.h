@@ -94,6 +94,7 @@ public:
 
     // --- YModem: the port's signals go to this receiver while it lives (guarded).
     void SetYModemReceiver(QObject *receiver);
+    bool YModemRunning() const { return !m_hYModemWnd.isNull(); }
     QObject *YModemReceiver() const { return m_hYModemWnd; }
 
     // --- reports of the receive path

@@ -73,6 +73,11 @@ CInnerGate &CWindowHost::Gate()
     return m_dlg.Gate();
 }
 
+bool CWindowHost::YModemRunning() const
+{
+    return m_dlg.YModemRunning();
+}
+
 void CWindowHost::SetYModemReceiver(QObject *receiver)
 {
     m_dlg.SetYModemReceiver(receiver);

@@ -24,6 +24,7 @@ public:
     void WriteLog(int level, const QString &title, const QString &text) override;
     CInnerGate &Gate() override;
     void SetYModemReceiver(QObject *receiver) override;
+    bool YModemRunning() const override;
 
 private:
     CPylvexDlg &m_dlg;

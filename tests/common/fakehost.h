@@ -74,6 +74,7 @@ public:
     }
     CInnerGate &Gate() override { return m_gate; }
     void SetYModemReceiver(QObject *receiver) override { m_ymodem = receiver; }
+    bool YModemRunning() const override { return !m_ymodem.isNull(); }
 
     // --- the test's side
     void SetPortOpen(bool open) { m_bOpen = open; }

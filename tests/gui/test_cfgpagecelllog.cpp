@@ -482,6 +482,22 @@ private slots:
         QVERIFY(theApp()->GetLogModel()->rowCount() > rows);
     }
 
+    void clockTicksWaitWhileAYModemTransferHoldsTheLine()
+    {
+        emit m_h->PortOpened();
+        QObject receiver;
+        m_h->SetYModemReceiver(&receiver);
+        for (int i = 0; i < 3; ++i)
+            m_page->OnTimer(CCfgPageCellLog::kClockTimer);
+        QVERIFY(m_h->Sent().empty());
+        QCOMPARE(m_page->Clock().tries(), 0);
+        QVERIFY(m_page->IsTimerActive(CCfgPageCellLog::kClockTimer));
+        m_h->SetYModemReceiver(nullptr);
+        m_page->OnTimer(CCfgPageCellLog::kClockTimer);
+        QCOMPARE(m_h->Payloads().back(), Bytes({0x53, 0x03, 0x25, 0x01, 0x00}));
+        QCOMPARE(m_page->Clock().tries(), 1);
+    }
+
     void clockSyncGivesUpAfterTenRequests()
     {
         emit m_h->PortOpened();

@@ -55,6 +55,9 @@ public:
     // The host keeps a guarded pointer: a receiver destroyed while set is
     // simply forgotten. Pass nullptr to end.
     virtual void SetYModemReceiver(QObject *receiver) = 0;
+    // A YModem transfer holds the line: requests of the pages' own timers
+    // would fall between (or into) its packets.
+    virtual bool YModemRunning() const = 0;
 
 signals:
     // The board port was opened (clock synchronisation, protocol probe ...).
