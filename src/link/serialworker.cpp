@@ -122,7 +122,7 @@ bool SerialWorker::WriteStep()
         return false;
     m_com.m_writeEvent.store(false); // one write per signal, whoever asked for it
     m_quiet = false;
-    m_port.clear(QSerialPort::AllDirections); // stale input goes
+    m_port.clear(QSerialPort::Input); // stale input goes
     FrameEntry *entry = m_com.m_txQueue.PopFront();
     if (!entry)
         return false;

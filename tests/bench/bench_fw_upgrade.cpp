@@ -15,12 +15,10 @@
 #include "app/pages/cfgpageele.h"
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
-#include "bench/paced_relay.h"
+#include "bench/image_on_board.h"
 #include "files/logfiles.h"
-#include "sim/simhost.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -42,17 +40,6 @@ struct Figures {
     bool intact = false;
 };
 
-QByteArray Image(int size, int seed)
-{
-    QByteArray b(size, Qt::Uninitialized);
-    std::uint32_t x = static_cast<std::uint32_t>(seed) * 2654435761u + 7;
-    for (int i = 0; i < size; ++i) {
-        x = x * 1103515245u + 12345u;
-        b[i] = static_cast<char>(x >> 16);
-    }
-    return b;
-}
-
 bool Done(const QStringList &rows)
 {
     for (const QString &row : rows)
@@ -65,26 +52,12 @@ bool Done(const QStringList &rows)
 Figures RunOnce(bool paced, int size, int seed)
 {
     Figures f;
-    QTemporaryDir dir;
-    const QByteArray content = Image(size, seed);
-    const QString path = dir.filePath(QStringLiteral("fw.bin"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+    ImageOnBoard image;
+    if (!image.Start({}, size, seed, paced ? kBaud : 0))
         return f;
-    file.close();
-    SimOptions options;
-    options.storeImage = dir.filePath(QStringLiteral("stored.bin")).toStdString();
-    SimHost board;
-    QString device;
-    if (!board.StartPty(&device, options))
-        return f;
-    PacedRelay relay;
-    if (paced) {
-        std::string toolDevice;
-        if (!relay.Start(device.toStdString(), kBaud, &toolDevice))
-            return f;
-        device = QString::fromStdString(toolDevice);
-    }
+    const QString path = image.Path();
+    const QString device = image.Device();
+    PacedRelay &relay = image.Relay();
     CPylvexDlg dlg;
     theApp()->m_nCmdSndInvl = 50;
     auto *ele = qobject_cast<CCfgPageEle *>(dlg.Host()->FindPage(PAGE_ELE));
@@ -116,10 +89,8 @@ Figures RunOnce(bool paced, int size, int seed)
     SetModalHook({});
     SetFileChooserHook({});
     dlg.ClosePort();
-    relay.Stop();
-    board.Stop();
-    QFile stored(dir.filePath(QStringLiteral("stored.bin")));
-    f.intact = stored.open(QIODevice::ReadOnly) && stored.readAll() == content;
+    image.Stop();
+    f.intact = image.StoredIntact();
     return f;
 }
 

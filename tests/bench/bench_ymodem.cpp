@@ -23,13 +23,11 @@
 #include "app/framework/pagehost.h"
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
-#include "bench/paced_relay.h"
+#include "bench/image_on_board.h"
 #include "files/logfiles.h"
 #include "protocol/request.h"
-#include "sim/simhost.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -50,17 +48,6 @@ struct Figures {
     bool intact = false;
 };
 
-QByteArray Image(int size, int seed)
-{
-    QByteArray b(size, Qt::Uninitialized);
-    std::uint32_t x = static_cast<std::uint32_t>(seed) * 2654435761u + 3;
-    for (int i = 0; i < size; ++i) {
-        x = x * 1103515245u + 12345u;
-        b[i] = static_cast<char>(x >> 16);
-    }
-    return b;
-}
-
 void Turn(int ms)
 {
     QElapsedTimer t;
@@ -73,30 +60,19 @@ Figures RunOnce(YModemTransport transport, int size, int seed)
 {
     const qint64 limitMs = std::getenv("BENCH_LIMIT_MS") ? std::atoll(std::getenv("BENCH_LIMIT_MS")) : 900000;
     Figures f;
-    QTemporaryDir dir;
-    const QByteArray content = Image(size, seed);
-    const QString path = dir.filePath(QStringLiteral("fw.bin"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        return f;
-    file.close();
     SimOptions options;
-    options.storeImage = dir.filePath(QStringLiteral("stored.bin")).toStdString();
     options.repeater = transport == YModemTransport::Raw;
-    SimHost board;
-    QString device;
-    if (!board.StartPty(&device, options))
+    ImageOnBoard image;
+    if (!image.Start(options, size, seed, kBaud))
         return f;
-    PacedRelay relay;
-    std::string toolDevice;
-    if (!relay.Start(device.toStdString(), kBaud, &toolDevice))
-        return f;
+    const QString path = image.Path();
+    PacedRelay &relay = image.Relay();
     CPylvexDlg dlg;
     theApp()->m_nCmdSndInvl = kIntervalMs;
     // The live status page, first on the sheet, refreshes on its own timers;
     // the transfer runs from a page that does not.
     CCfgPageBase *ele = dlg.Host()->FindPage(PAGE_ELE);
-    if (!ele || !dlg.Sheet()->SetActivePage(ele) || !dlg.OpenPortByName(QString::fromStdString(toolDevice), true))
+    if (!ele || !dlg.Sheet()->SetActivePage(ele) || !dlg.OpenPortByName(image.Device(), true))
         return f;
     Turn(300); // the window's first requests
     theApp()->m_nCmdSndInvl = kIntervalMs;
@@ -131,10 +107,8 @@ Figures RunOnce(YModemTransport transport, int size, int seed)
         Turn(1500); // the end block reaches the board
     }
     dlg.ClosePort();
-    relay.Stop();
-    board.Stop();
-    QFile stored(dir.filePath(QStringLiteral("stored.bin")));
-    f.intact = stored.open(QIODevice::ReadOnly) && stored.readAll() == content;
+    image.Stop();
+    f.intact = image.StoredIntact();
     return f;
 }
 
@@ -175,7 +149,8 @@ int main(int argc, char **argv)
             const Figures f = RunOnce(transport, size, i + 1);
             const char *name = raw ? "raw" : "wrapped";
             if (!f.ok) {
-                std::printf("  %-8s run %d: did not finish\n", name, i + 1);
+                std::printf("  %-8s run %d: did not finish (bytes to board %llu, to tool %llu)\n", name, i + 1,
+                            static_cast<unsigned long long>(f.toBoard), static_cast<unsigned long long>(f.toTool));
                 continue;
             }
             const double ms = f.seconds * 1000.0;

@@ -333,6 +333,34 @@ TEST_F(SerialComTest, BurstLeavesInOrderOneIntervalApartOnASilentLine)
     EXPECT_TRUE(m_com.TxQueueEmpty());
 }
 
+// The other end may take a while to read (a pseudo-terminal's reader, an
+// adapter's buffer): the purge before a write discards stale input only, never
+// the bytes of the writes before it that still wait for the reader. More than
+// the reader's side holds waits here, so the kernel still has part of it.
+TEST_F(SerialComTest, BytesWaitingForASlowReaderAreNotPurgedByTheNextWrite)
+{
+    Open(10);
+    PumpFor(30);
+    constexpr int kWrites = 8;
+    constexpr std::size_t kSize = 1000;
+    Bytes all;
+    for (int w = 0; w < kWrites; ++w) {
+        Bytes block(kSize);
+        for (std::size_t i = 0; i < kSize; ++i)
+            block[i] = static_cast<std::uint8_t>(w * 31 + i * 7);
+        all.insert(all.end(), block.begin(), block.end());
+        m_com.PushTxEntry(BuildRaw(block.data(), block.size()));
+    }
+    ASSERT_TRUE(PumpUntil([&] { return m_owner.Count(WM_FRAME_SENT) == kWrites; }, 20000));
+    Bytes got;
+    for (int i = 0; i < 100 && got.size() < all.size(); ++i) {
+        Bytes more = m_pty.Read(50);
+        got.insert(got.end(), more.begin(), more.end());
+    }
+    EXPECT_EQ(got.size(), all.size());
+    EXPECT_TRUE(got == all);
+}
+
 TEST_F(SerialComTest, EachRequestWaitsForSilenceAfterTheReply)
 {
     Open(200);
