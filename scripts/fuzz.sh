@@ -74,7 +74,9 @@ build() {
 options_of() {
   local t="$1"
   local opts=(-max_len="${MAX_LEN[$t]}" -timeout=10 -rss_limit_mb=2048)
-  [ -f "$FUZZ_DIR/$t.dict" ] && opts+=(-dict="$FUZZ_DIR/$t.dict")
+  local dict="$FUZZ_DIR/$t.dict"
+  [[ $t == fuzz_framer_* ]] && dict="$FUZZ_DIR/framer.dict"
+  [ -f "$dict" ] && opts+=(-dict="$dict")
   printf '%s\n' "${opts[@]}"
 }
 
@@ -137,10 +139,13 @@ mode_cov() {
     objects+=(-object "$dir/bin/$t")
   done
   llvm-profdata merge -sparse "$dir"/*.profraw -o "$dir/all.profdata"
-  local files=()
+  # ccache hands the compiler paths relative to the build folder, and the
+  # coverage mapping keeps them so; they are mapped back onto the sources.
+  local files=() equiv
+  equiv="-path-equivalence=$dir/$(realpath --relative-to="$dir" "$ROOT"),$ROOT"
   for s in "${sources[@]}"; do files+=("$ROOT/$s"); done
-  llvm-cov report "${objects[@]:1}" -instr-profile="$dir/all.profdata" "${files[@]}"
-  llvm-cov show "${objects[@]:1}" -instr-profile="$dir/all.profdata" -show-line-counts-or-regions "${files[@]}" \
+  llvm-cov report 2>/dev/null "${objects[@]:1}" -instr-profile="$dir/all.profdata" "$equiv" "${files[@]}"
+  llvm-cov show 2>/dev/null "${objects[@]:1}" -instr-profile="$dir/all.profdata" "$equiv" "${files[@]}" \
     >"$dir/lines.txt"
   echo "fuzz: lines never run (count 0):"
   grep -E '^ +[0-9]+\| +0\|' "$dir/lines.txt" || echo "  none"

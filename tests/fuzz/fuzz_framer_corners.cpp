@@ -185,7 +185,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     o.queueLimit = (flags >> 2) & 7;
     o.refuseEvery = (flags >> 5) & 7;
     o.drainEvery = static_cast<std::size_t>(in.Next()) * 32;
-    std::size_t repeats = 1 + in.Next() % 32;
+    std::size_t repeats = 1 + in.Next();
     std::size_t nplaces = in.Next() % 16;
     std::vector<std::uint8_t> placeBytes;
     for (std::size_t i = 0; i < 3 * nplaces; ++i)
@@ -193,7 +193,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     Bytes body(in.p, in.p + in.n);
     if (body.empty())
         return 0;
-    std::size_t total = body.size() * repeats;
+    // Up to three buffers' worth: enough to fill the buffer and to compact it.
+    std::size_t total = std::min(body.size() * repeats, 3 * RxFramer::kBufferSize);
     std::vector<Place> places;
     for (std::size_t i = 0; i < nplaces; ++i) {
         std::size_t at = ((placeBytes[3 * i] << 8) | placeBytes[3 * i + 1]) * 5u % (total + 1);
