@@ -12,8 +12,6 @@
 #include "protocol/dassert.h"
 #include "protocol/frame_queue.h"
 
-#include <string>
-
 namespace {
 
 struct Options {
@@ -26,10 +24,13 @@ struct Options {
 
 // What the framer reported, in order: 'F' a frame taken, 'R' a frame
 // refused, 'T' a missing tail; with the bytes.
+// The bytes stay where the framer or the model holds them until both have
+// been compared, after the byte (or quiet time) that caused them.
 struct Event {
     char kind;
-    std::string bytes;
-    bool operator==(const Event &) const = default;
+    const std::uint8_t *p;
+    std::size_t n;
+    bool operator==(const Event &o) const { return kind == o.kind && n == o.n && std::memcmp(p, o.p, n) == 0; }
 };
 
 // Decides whether an offered frame is taken; the framer's and the model's
@@ -46,15 +47,12 @@ struct Receiver {
         ++offers;
         bool refuse = (options->refuseEvery && offers % options->refuseEvery == 0) ||
                       (options->queueLimit && queued >= options->queueLimit);
-        events->push_back({refuse ? 'R' : 'F', std::string(reinterpret_cast<const char *>(p), n)});
+        events->push_back({refuse ? 'R' : 'F', p, n});
         if (!refuse)
             ++queued;
         return !refuse;
     }
-    void MissTail(const std::uint8_t *p, std::size_t n)
-    {
-        events->push_back({'T', std::string(reinterpret_cast<const char *>(p), n)});
-    }
+    void MissTail(const std::uint8_t *p, std::size_t n) { events->push_back({'T', p, n}); }
 };
 
 // The framing rules over an array that only grows.
@@ -193,8 +191,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     Bytes body(in.p, in.p + in.n);
     if (body.empty())
         return 0;
-    // Up to three buffers' worth: enough to fill the buffer and to compact it.
-    std::size_t total = std::min(body.size() * repeats, 3 * RxFramer::kBufferSize);
+    // Up to a buffer and a quarter: enough to fill the buffer and to compact it.
+    // (While the queue refuses, each byte leaves a trace line, which costs.)
+    std::size_t total = std::min(body.size() * repeats, RxFramer::kBufferSize + RxFramer::kBufferSize / 4);
     std::vector<Place> places;
     for (std::size_t i = 0; i < nplaces; ++i) {
         std::size_t at = ((placeBytes[3 * i] << 8) | placeBytes[3 * i + 1]) * 5u % (total + 1);
