@@ -61,9 +61,8 @@ check_clang() {
 build() {
   local dir="$1"
   shift
-  if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S "$FUZZ_DIR/clang" -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER="$CXX" "$@" >/dev/null
-  fi
+  # Configured each time: a target whose source appeared since is picked up.
+  cmake -S "$FUZZ_DIR/clang" -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER="$CXX" "$@" >/dev/null
   cmake --build "$dir" -j"$JOBS" >/dev/null 2>"$dir/ninja.err" || {
     cat "$dir/ninja.err" >&2
     cmake --build "$dir" -j1 # shows the failing command
@@ -73,7 +72,7 @@ build() {
 
 options_of() {
   local t="$1"
-  local opts=(-max_len="${MAX_LEN[$t]}" -timeout=10 -rss_limit_mb=2048)
+  local opts=(-max_len="${MAX_LEN[$t]}" -timeout=10 -rss_limit_mb=2048 -error_exitcode=1 -timeout_exitcode=1)
   local dict="$FUZZ_DIR/$t.dict"
   [[ $t == fuzz_framer_* ]] && dict="$FUZZ_DIR/framer.dict"
   [ -f "$dict" ] && opts+=(-dict="$dict")
