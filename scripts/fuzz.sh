@@ -160,7 +160,9 @@ case "$MODE" in
     mode_run "$@"
     ;;
   regress)
-    build "$OUT" -DCMAKE_RUNTIME_OUTPUT_DIRECTORY="$OUT/bin"
+    # ctest builds once before the per-target runs; building here too would
+    # run two builds in one folder at the same time.
+    [ -d "$OUT/bin" ] || build "$OUT" -DCMAKE_RUNTIME_OUTPUT_DIRECTORY="$OUT/bin"
     shift 2
     mode_regress "$@"
     ;;
