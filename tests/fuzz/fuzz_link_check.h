@@ -1,11 +1,9 @@
 // Shared by the framer fuzzers: feeds a byte stream, cut into chunks and with
-// quiet times at chosen places, through the framer into a receive queue, and
-// checks every queued frame against an independent whole-stream cut of the
-// same input.
+// quiet times at chosen places, through the framer, and checks every frame it
+// hands over against an independent whole-stream cut of the same input.
 #pragma once
 
 #include "protocol/frame.h"
-#include "protocol/frame_queue.h"
 #include "protocol/framer.h"
 
 #include <algorithm>
@@ -73,74 +71,55 @@ inline std::vector<Cut> ReferenceCut(const Bytes &s, const std::vector<std::size
     return out;
 }
 
-inline void CheckWellFormed(const FrameEntry *e)
+// A received frame as the framer hands it over: head, link byte, length, tail.
+inline void CheckWellFormed(const std::uint8_t *p, std::size_t n)
 {
-    const std::uint8_t *p = e->ety_buf;
-    std::size_t n = e->ety_len;
     FUZZ_CHECK(n >= kFrameMinLen && n <= kFrameMaxLen);
-    FUZZ_CHECK(e->capacity() == RxCapacity(n));
     FUZZ_CHECK(p[0] == 0x4D && (p[1] & 0x7F) == 0x53);
     FUZZ_CHECK(n == p[4] + 9u);
     FUZZ_CHECK(p[n - 2] == 0x0D && p[n - 1] == 0x0A);
 }
 
-// Feeds `stream` in chunks whose sizes come from `cuts` (cycled), taking frames
-// off the queue now and then as the window would; after each position in
-// quietAt (sorted) the line goes quiet. Returns the frames in order.
-inline std::vector<Bytes> FeedAndCollect(const Bytes &stream, const Bytes &cuts,
-                                         const std::vector<std::size_t> &quietAt = {})
+// Feeds `stream` byte by byte through one
+// framer (reset for each input, not rebuilt); after each position in quietAt
+// (sorted) the line goes quiet. Every frame handed over must be, in order, the
+// reference's frame at the same place in the stream; it is compared where the
+// framer holds it, without a copy. Returns the reference cut.
+inline std::vector<Cut> FeedAndCheck(const Bytes &stream, const std::vector<std::size_t> &quietAt = {})
 {
-    FrameQueue queue;
-    RxFramer framer(
-        [&queue](const std::uint8_t *p, std::size_t n) {
-            FrameEntry *e = CopyRxFrame(p, n);
-            if (!e)
-                return false;
-            queue.Push(e);
+    struct State {
+        const Bytes *stream = nullptr;
+        const std::vector<Cut> *want = nullptr;
+        std::size_t next = 0;
+    };
+    static State state;
+    static RxFramer framer(
+        [](const std::uint8_t *p, std::size_t n) {
+            CheckWellFormed(p, n);
+            FUZZ_CHECK(state.next < state.want->size());
+            const Cut &c = (*state.want)[state.next++];
+            FUZZ_CHECK(c.length == n && std::memcmp(p, state.stream->data() + c.offset, n) == 0);
             return true;
         },
         nullptr);
-    std::vector<Bytes> got;
-    auto drain = [&] {
-        while (FrameEntry *e = queue.PopFront()) {
-            CheckWellFormed(e);
-            got.emplace_back(e->ety_buf, e->ety_buf + e->ety_len);
-            FrameEntryFree(e);
-        }
-    };
+    std::vector<Cut> want = ReferenceCut(stream, quietAt);
+    state = {&stream, &want, 0};
+    framer.Reset();
+    FUZZ_CHECK(framer.Unread() == 0);
     // After a quiet time nothing waits but a complete frame shorter than the minimum.
     auto quiet = [&] {
         framer.OnQuiet();
         FUZZ_CHECK(framer.Unread() == 0 || framer.Unread() == kFrameMinLen);
     };
-    std::size_t pos = 0, k = 0, q = 0;
-    while (q < quietAt.size() && quietAt[q] == 0) {
+    std::size_t q = 0;
+    for (; q < quietAt.size() && quietAt[q] == 0; ++q)
         quiet();
-        ++q;
+    for (std::size_t pos = 0; pos < stream.size();) {
+        FUZZ_CHECK(framer.StoreByte(stream[pos++]));
+        for (; q < quietAt.size() && quietAt[q] == pos; ++q)
+            quiet();
     }
-    while (pos < stream.size()) {
-        std::size_t chunk = cuts.empty() ? 1 : 1 + cuts[k++ % cuts.size()] % 64;
-        for (std::size_t i = 0; i < chunk && pos < stream.size(); ++i) {
-            FUZZ_CHECK(framer.StoreByte(stream[pos++]));
-            for (; q < quietAt.size() && quietAt[q] == pos; ++q)
-                quiet();
-        }
-        if (k % 3 == 0)
-            drain();
-    }
-    drain();
+    FUZZ_CHECK(state.next == want.size());
     FUZZ_CHECK(framer.Unread() <= kFrameMaxLen + 9);
-    return got;
-}
-
-// Every queued frame is the reference's frame at the same place in the input.
-inline void CheckAgainstReference(const Bytes &stream, const std::vector<Bytes> &got,
-                                  const std::vector<std::size_t> &quietAt = {})
-{
-    std::vector<Cut> want = ReferenceCut(stream, quietAt);
-    FUZZ_CHECK(got.size() == want.size());
-    for (std::size_t i = 0; i < got.size(); ++i) {
-        FUZZ_CHECK(got[i].size() == want[i].length);
-        FUZZ_CHECK(std::memcmp(got[i].data(), stream.data() + want[i].offset, want[i].length) == 0);
-    }
+    return want;
 }
