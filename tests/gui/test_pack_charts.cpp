@@ -2,7 +2,9 @@
 // shows (answers of the simulated board through the page's own decoding), a
 // board switch starts new series, a lost link leaves a gap; the chart window
 // draws them, thins long series, reads recorded days and exports.
+#include "app/dialogs/filechooser.h"
 #include "app/dialogs/packchartwindow.h"
+#include "app/framework/msgbox.h"
 #include "app/pages/cfgpageten.h"
 #include "app/pages/cfgpagethr.h"
 #include "app/pages/packchartfeed.h"
@@ -15,7 +17,9 @@
 #include "sim/sim_board.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QWheelEvent>
 #include <QtTest>
@@ -266,6 +270,49 @@ private slots:
         const QStringList lines = QString::fromUtf8(bytes.mid(3)).split("\r\n", Qt::SkipEmptyParts);
         QVERIFY(lines[0].startsWith(QStringLiteral("时间,总电压(V),总电流(A),SOC(%)")));
         QCOMPARE(lines.size(), 1 + 3);
+        w->close();
+    }
+
+    // The export buttons ask for a file of their kind and tell a write that failed.
+    void exportButtonsAskForTheirFileAndTellAFailure()
+    {
+        for (int r = 0; r < 2; ++r)
+            Round();
+        CPackChartWindow *w = m_page->OpenChartWindow();
+        QTemporaryDir dir;
+        struct Case {
+            const char *button, *suffix;
+        };
+        for (const Case &c : {Case{"导出图片...", "png"}, Case{"导出数据...", "csv"}}) {
+            QPushButton *button = nullptr;
+            for (QPushButton *b : w->findChildren<QPushButton *>())
+                if (b->text() == QString::fromUtf8(c.button))
+                    button = b;
+            QVERIFY2(button, c.button);
+            FileAsk asked;
+            QString answer = dir.filePath(QStringLiteral("out.") + c.suffix);
+            SetFileChooserHook([&](const FileAsk &ask) {
+                asked = ask;
+                return answer;
+            });
+            std::vector<MsgBoxCall> boxes;
+            SetMsgBoxHook([&](const MsgBoxCall &call) {
+                boxes.push_back(call);
+                return IDOK;
+            });
+            button->click();
+            QVERIFY(asked.save);
+            QCOMPARE(asked.defaultSuffix, QString::fromLatin1(c.suffix));
+            QVERIFY(QFileInfo(answer).size() > 0);
+            QVERIFY(boxes.empty());
+            answer = dir.filePath(QStringLiteral("missing/out.") + c.suffix); // a folder that is not there
+            button->click();
+            QCOMPARE(boxes.size(), std::size_t(1));
+            QVERIFY(boxes[0].text.contains(QStringLiteral("无法写入文件")));
+            QCOMPARE(boxes[0].Icon(), MB_ICONERROR);
+            SetFileChooserHook({});
+            SetMsgBoxHook({});
+        }
         w->close();
     }
 

@@ -271,30 +271,28 @@ void CPackChartWindow::OnOpenRecord()
 
 void CPackChartWindow::OnExportPicture()
 {
-    FileAsk ask;
-    ask.save = true;
-    ask.key = QStringLiteral("CPackChartWindow::OnExportPicture");
-    ask.filter = tr("PNG 图片 (*.png)");
-    ask.defaultSuffix = QStringLiteral("png");
-    ask.initialName = QStringLiteral("chart.png");
-    ask.title = tr("导出图片");
-    const QString path = ChooseFile(this, ask);
-    if (!path.isEmpty() && !ExportPicture(path))
-        MessageBox(this, tr("无法写入文件 %1").arg(QFileInfo(path).absoluteFilePath()), tr("曲线"),
-                   MB_OK | MB_ICONERROR);
+    ExportAs(QStringLiteral("OnExportPicture"), tr("PNG 图片 (*.png)"), QStringLiteral("png"), tr("导出图片"),
+             &CPackChartWindow::ExportPicture);
 }
 
 void CPackChartWindow::OnExportCsv()
 {
+    ExportAs(QStringLiteral("OnExportCsv"), tr("CSV 文件 (*.csv)"), QStringLiteral("csv"), tr("导出数据"),
+             &CPackChartWindow::ExportCsv);
+}
+
+void CPackChartWindow::ExportAs(const QString &action, const QString &filter, const QString &suffix,
+                                const QString &title, bool (CPackChartWindow::*write)(const QString &))
+{
     FileAsk ask;
     ask.save = true;
-    ask.key = QStringLiteral("CPackChartWindow::OnExportCsv");
-    ask.filter = tr("CSV 文件 (*.csv)");
-    ask.defaultSuffix = QStringLiteral("csv");
-    ask.initialName = QStringLiteral("chart.csv");
-    ask.title = tr("导出数据");
+    ask.key = QStringLiteral("CPackChartWindow::") + action;
+    ask.filter = filter;
+    ask.defaultSuffix = suffix;
+    ask.initialName = QStringLiteral("chart.") + suffix;
+    ask.title = title;
     const QString path = ChooseFile(this, ask);
-    if (!path.isEmpty() && !ExportCsv(path))
+    if (!path.isEmpty() && !(this->*write)(path))
         MessageBox(this, tr("无法写入文件 %1").arg(QFileInfo(path).absoluteFilePath()), tr("曲线"),
                    MB_OK | MB_ICONERROR);
 }

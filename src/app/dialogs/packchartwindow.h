@@ -62,6 +62,10 @@ private:
     void OnOpenRecord();
     void OnExportPicture();
     void OnExportCsv();
+    // Asks for a file to save into (the chooser remembers its folder per action)
+    // and writes it; a failed write is told.
+    void ExportAs(const QString &action, const QString &filter, const QString &suffix, const QString &title,
+                  bool (CPackChartWindow::*write)(const QString &));
     void RefreshThresholds();
 
     CPackChartFeed *m_feed;
