@@ -61,6 +61,8 @@ bool SerialWorker::Open(std::uint32_t *openError)
 void SerialWorker::Start()
 {
     if (m_started || m_lost) {
+        if (m_lost)
+            m_com.m_bRunning.store(false); // lost before the start: there is nothing to monitor
         m_startAck.release();
         return;
     }
