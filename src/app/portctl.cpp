@@ -132,7 +132,7 @@ bool CPylvexDlg::OpenPort(bool interactive)
     m_settings.parity = list(IDC_PARITY_LIST)->currentText();
     m_settings.stopBits = list(IDC_STOPBITS_LIST)->currentText();
 
-    if (!IsKnownPortDevice(device)) {
+    if (!m_port.IsKnownDevice(device)) {
         // A name that leads nowhere is said so plainly; an existing file that is
         // no character device cannot be a port at all.
         QString text = QFileInfo::exists(PortDevicePath(device)) ? QStringLiteral("解析串口号失败COM口=%1").arg(device)

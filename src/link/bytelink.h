@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QString>
 
+#include <cstddef>
+
 class ByteLink : public QObject {
     Q_OBJECT
 public:
@@ -23,6 +25,14 @@ public:
     virtual qint64 Write(const QByteArray &bytes) = 0;
     // The last error as the operating system or the peer gave it.
     virtual QString ErrorText() const = 0;
+
+    // For a link that a sender paces frame by frame. Purge() discards what was
+    // received and not yet delivered, never the bytes of earlier writes that
+    // the other end has not taken yet; Drain() waits,
+    // bounded, until the count bytes just written have left the link. A link
+    // without buffers of its own has nothing to do for either.
+    virtual void Purge() {}
+    virtual void Drain(std::size_t count) { (void)count; }
 
 signals:
     void BytesReceived(const QByteArray &bytes);

@@ -1,5 +1,7 @@
 #include "link/serialcom.h"
 
+#include "link/portdiscovery.h"
+#include "link/serialbytelink.h"
 #include "link/serialworker.h"
 #include "link/winmsg.h"
 #include "protocol/dassert.h"
@@ -24,6 +26,8 @@ bool CSerialCom::InitPort(QObject *owner, const QString &device, int baud, char 
     m_portName = device;
     m_writeEvent.store(false);
     LineSettings settings{baud, parity, dataBits, stopBits};
+    if (!m_ownThread)
+        return InitInThread(settings);
 
     auto thread = std::make_unique<SerialThread>(*this, settings);
     thread->start();
@@ -40,8 +44,49 @@ bool CSerialCom::InitPort(QObject *owner, const QString &device, int baud, char 
     return true;
 }
 
+bool CSerialCom::InitInThread(const LineSettings &settings)
+{
+    auto worker = std::make_unique<SerialWorker>(*this, MakeLink(settings), settings, m_inThreadStarted, false);
+    std::uint32_t error = 0;
+    if (!worker->Open(&error)) {
+        m_dwOpenError = error;
+        return false;
+    }
+    m_inThreadWorker = std::move(worker);
+    AttachWorker(m_inThreadWorker.get());
+    m_dwOpenError = 0;
+    ClearRxQueue();
+    ClearTxQueue();
+    return true;
+}
+
+std::unique_ptr<ByteLink> CSerialCom::MakeLink(const LineSettings &settings) const
+{
+    if (m_linkMaker)
+        return m_linkMaker(m_portName, settings);
+    return std::make_unique<SerialByteLink>(m_portName, settings);
+}
+
+void CSerialCom::SetLinkMaker(BoardLinkMaker maker, bool ownThread)
+{
+    StopMonitoring();
+    m_linkMaker = std::move(maker);
+    m_ownThread = !m_linkMaker || ownThread;
+}
+
+bool CSerialCom::IsKnownDevice(const QString &device) const
+{
+    return m_linkMaker ? !device.trimmed().isEmpty() : IsKnownPortDevice(device);
+}
+
 bool CSerialCom::StartMonitoring()
 {
+    if (m_inThreadWorker) {
+        m_bRunning.store(true);
+        m_inThreadWorker->Start();
+        m_inThreadStarted.acquire();
+        return IsRunning();
+    }
     {
         QMutexLocker lock(&m_workerLock);
         if (!m_worker || !m_thread)
@@ -59,6 +104,11 @@ bool CSerialCom::StartMonitoring()
 
 void CSerialCom::StopMonitoring()
 {
+    if (m_inThreadWorker) {
+        AttachWorker(nullptr);
+        m_inThreadWorker->Shutdown();
+        m_inThreadWorker.reset();
+    }
     if (m_thread) {
         m_thread->quit();
         int nLoop = kStopTries;

@@ -2,6 +2,10 @@
 // monitoring thread per opening that writes queued frames one at a time with
 // the command interval between them, reads every byte, cuts frames and queues
 // them for the owner window, which it reaches only by posted messages.
+//
+// Each opening runs over a byte link: the serial device by default, or the
+// links a link maker makes (the simulated board in the same process, for
+// example), whose monitoring may run on the opening thread's event loop.
 #pragma once
 
 #include "link/serialline.h"
@@ -15,10 +19,17 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <semaphore>
 
+class ByteLink;
 class SerialThread;
 class SerialWorker;
+
+// Makes the link of one opening of the port, given the device name and the
+// line settings of that opening.
+using BoardLinkMaker = std::function<std::unique_ptr<ByteLink>(const QString &device, const LineSettings &settings)>;
 
 class CSerialCom {
 public:
@@ -36,6 +47,14 @@ public:
     // is closed and both queues are empty afterwards.
     void StopMonitoring();
     bool IsRunning() const { return m_bRunning.load(); }
+
+    // Later openings run over the links maker makes; an empty maker returns
+    // to the serial device. With ownThread false the monitoring runs on the
+    // thread that opens the port, for a link that lives on that thread.
+    void SetLinkMaker(BoardLinkMaker maker, bool ownThread);
+    // Whether InitPort may try the name: a device that exists, or any name
+    // while a link maker is set (the maker decides).
+    bool IsKnownDevice(const QString &device) const;
     QString PortName() const { return m_portName; }
     QObject *Owner() const { return m_owner; }
 
@@ -60,6 +79,8 @@ private:
 
     void AttachWorker(SerialWorker *worker);
     void SignalWrite();
+    std::unique_ptr<ByteLink> MakeLink(const LineSettings &settings) const;
+    bool InitInThread(const LineSettings &settings);
 
     QObject *m_owner = nullptr;
     QString m_portName;
@@ -70,4 +91,9 @@ private:
     QMutex m_workerLock; // guards m_worker against the thread's end
     SerialWorker *m_worker = nullptr;
     std::unique_ptr<SerialThread> m_thread;
+    BoardLinkMaker m_linkMaker;
+    bool m_ownThread = true;
+    // The monitoring of an opening without a thread of its own.
+    std::unique_ptr<SerialWorker> m_inThreadWorker;
+    std::counting_semaphore<> m_inThreadStarted{0};
 };

@@ -145,6 +145,12 @@ void ReportPortError(const QString &call, const QString &reason)
     LogInfoText(QStringLiteral("WARNING: %1, %2").arg(call, reason));
 }
 
+int WireTimeMs(std::size_t count, const LineSettings &s)
+{
+    int bitsPerByte = 1 + s.dataBits + (s.parity == 'N' ? 0 : 1) + (s.stopBits == 0 ? 1 : 2);
+    return static_cast<int>(static_cast<long long>(count) * bitsPerByte * 1000 / std::max(s.baud, 1)) + 1;
+}
+
 int FlashTime(int cmdSndInvlMs)
 {
     if (cmdSndInvlMs >= 150)

@@ -6,6 +6,7 @@
 #include <QSerialPort>
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 
 // Error codes left in CSerialCom::m_dwOpenError after a failed open.
@@ -50,6 +51,9 @@ int YModemSignal(std::uint8_t byte);
 
 // "WARNING: " + call + ", " + reason, one Log_info line.
 void ReportPortError(const QString &call, const QString &reason);
+
+// Time the wire needs for count bytes at the line's rate, in ms (at least 1).
+int WireTimeMs(std::size_t count, const LineSettings &settings);
 
 // How long a port lamp flashes for one frame, from the command interval.
 int FlashTime(int cmdSndInvlMs);

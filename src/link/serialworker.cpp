@@ -1,27 +1,17 @@
 #include "link/serialworker.h"
 
 #include "link/linksettings.h"
+#include "link/serialbytelink.h"
 #include "link/serialcom.h"
 #include "link/winmsg.h"
 #include "protocol/answer_watch.h"
 #include "protocol/dassert.h"
 
-#include <QElapsedTimer>
-
 #include <algorithm>
-#include <sys/ioctl.h>
 
-namespace {
-// Time the wire needs for count bytes at the configured rate, in ms.
-int WireTimeMs(std::size_t count, const LineSettings &s)
-{
-    int bitsPerByte = 1 + s.dataBits + (s.parity == 'N' ? 0 : 1) + (s.stopBits == 0 ? 1 : 2);
-    return static_cast<int>(static_cast<long long>(count) * bitsPerByte * 1000 / std::max(s.baud, 1)) + 1;
-}
-} // namespace
-
-SerialWorker::SerialWorker(CSerialCom &com, const LineSettings &settings, std::counting_semaphore<> &startAck)
-    : m_com(com), m_settings(settings), m_startAck(startAck),
+SerialWorker::SerialWorker(CSerialCom &com, std::unique_ptr<ByteLink> link, const LineSettings &settings,
+                           std::counting_semaphore<> &startAck, bool endThread)
+    : m_com(com), m_link(std::move(link)), m_settings(settings), m_startAck(startAck), m_endThread(endThread),
       m_framer([this](const std::uint8_t *p, std::size_t n) { return m_com.PushRxFrame(p, n); },
                [](const std::uint8_t *p, std::size_t n) { LogMissTail(p, n); })
 {
@@ -55,24 +45,15 @@ template <typename F> void SerialWorker::Guarded(F &&step)
 
 bool SerialWorker::Open(std::uint32_t *openError)
 {
-    QString path = DevicePath(m_com.m_portName);
-    if (GlobalLinkSettings().logDebug.load())
-        LogInfoText(QStringLiteral("Open %1 by %2").arg(path, SettingsText(m_settings)));
-    m_port.setPortName(path);
-    if (!m_port.open(QIODevice::ReadWrite)) {
-        *openError = OpenErrorCode(m_port.error(), path);
+    if (!m_link->Open()) {
+        auto *serial = qobject_cast<SerialByteLink *>(m_link.get());
+        *openError = serial ? serial->OpenError() : kOpenErrorOther;
         return false;
     }
-    QString call, reason;
-    if (!ApplyLineSettings(m_port, m_settings, &call, &reason))
-        ReportPortError(call, reason);
-    // The modem lines do not exist on every device (a pseudo-terminal has none).
-    if (!m_port.setRequestToSend(true))
-        ReportPortError(QStringLiteral("SetCommState()"), m_port.errorString());
-    m_port.clearError();
-    m_port.clear(QSerialPort::AllDirections);
-    connect(&m_port, &QSerialPort::readyRead, this, [this] { Guarded([this] { OnReadyRead(); }); });
-    connect(&m_port, &QSerialPort::errorOccurred, this, &SerialWorker::OnError);
+    connect(m_link.get(), &ByteLink::BytesReceived, this,
+            [this](const QByteArray &bytes) { Guarded([this, &bytes] { OnBytes(bytes); }); });
+    connect(m_link.get(), &ByteLink::ErrorOccurred, this, [this](const QString &, bool lost) { OnLinkError(lost); });
+    connect(m_link.get(), &ByteLink::Closed, this, &SerialWorker::OnLinkClosed);
     *openError = 0;
     return true;
 }
@@ -80,12 +61,14 @@ bool SerialWorker::Open(std::uint32_t *openError)
 void SerialWorker::Start()
 {
     if (m_started || m_lost) {
+        if (m_lost)
+            m_com.m_bRunning.store(false); // lost before the start: there is nothing to monitor
         m_startAck.release();
         return;
     }
     d_assert(m_com.m_owner != nullptr);
     m_started = true;
-    m_port.clear(QSerialPort::AllDirections);
+    m_link->Purge();
     m_startAck.release();
     if (m_com.m_writeEvent.exchange(false))
         Guarded([this] { WriteStep(); });
@@ -118,55 +101,33 @@ void SerialWorker::RestartWait()
 
 bool SerialWorker::WriteStep()
 {
-    if (m_lost || !m_port.isOpen() || m_com.m_txQueue.Empty())
+    if (m_lost || !m_link->IsOpen() || m_com.m_txQueue.Empty())
         return false;
     m_com.m_writeEvent.store(false); // one write per signal, whoever asked for it
     m_quiet = false;
-    m_port.clear(QSerialPort::Input); // stale input goes
+    m_link->Purge(); // stale input goes
     FrameEntry *entry = m_com.m_txQueue.PopFront();
     if (!entry)
         return false;
     std::size_t count = entry->ety_len;
-    qint64 written = m_port.write(reinterpret_cast<const char *>(entry->ety_buf), static_cast<qint64>(count));
+    qint64 written =
+        m_link->Write(QByteArray(reinterpret_cast<const char *>(entry->ety_buf), static_cast<qsizetype>(count)));
     // The owner watches for the answer of a request frame: its kind and its wire time.
     RequestKey key = GlobalLinkSettings().ymodemActive.load() ? 0 : WatchedRequestKey(entry->ety_buf, count);
     FrameEntryFree(entry);
     PostMsg(m_com.m_owner, WM_FRAME_SENT, written == static_cast<qint64>(count) ? key : 0,
             WireTimeMs(count, m_settings));
     if (written != static_cast<qint64>(count))
-        ReportPortError(QStringLiteral("WriteFile()"), m_port.errorString());
+        ReportPortError(QStringLiteral("WriteFile()"), m_link->ErrorText());
     else
-        WaitWritten(count);
+        m_link->Drain(count);
     return true;
 }
 
-// The write is complete when the bytes have left the wire: only then may the
-// next write's purge run without cutting this frame short. Bounded.
-void SerialWorker::WaitWritten(std::size_t count)
-{
-    int wire = WireTimeMs(count, m_settings);
-    int bound = 2 * wire + 1000;
-    QElapsedTimer clock;
-    clock.start();
-    while (!m_lost && m_port.isOpen() && m_port.bytesToWrite() > 0 && clock.elapsed() < bound)
-        m_port.waitForBytesWritten(static_cast<int>(bound - clock.elapsed()));
-    if (m_lost || !m_port.isOpen())
-        return;
-    int pending = 0;
-    while (::ioctl(static_cast<int>(m_port.handle()), TIOCOUTQ, &pending) == 0 && pending > 0 &&
-           clock.elapsed() < bound) {
-        int ms = std::max(1, WireTimeMs(static_cast<std::size_t>(pending), m_settings));
-        QThread::msleep(static_cast<unsigned long>(std::min(ms, 20)));
-    }
-}
-
-void SerialWorker::OnReadyRead()
+void SerialWorker::OnBytes(const QByteArray &bytes)
 {
     if (!m_started || m_lost)
         return; // bytes before the start are purged by Start
-    QByteArray bytes = m_port.readAll();
-    if (bytes.isEmpty())
-        return;
     m_quiet = false;
     for (char c : bytes)
         HandleByte(static_cast<std::uint8_t>(c));
@@ -226,17 +187,27 @@ void SerialWorker::OnTimeout()
     RestartWait();
 }
 
-void SerialWorker::OnError(QSerialPort::SerialPortError error)
+void SerialWorker::OnLinkError(bool lost)
 {
-    if (m_lost || !m_port.isOpen() || !IsLostLinkError(error))
+    // The link has written its own report; a failure it survives changes nothing here.
+    if (lost)
+        Lose();
+}
+
+void SerialWorker::OnLinkClosed()
+{
+    if (!m_closing)
+        Lose(); // closed from the other side
+}
+
+// A lost link is noted once and handled outside the link's own signal.
+void SerialWorker::Lose()
+{
+    if (m_lost)
         return;
-    // A pulled device repeats its error as long as the port stays open: note it
-    // once and close outside the port's own signal.
     m_lost = true;
     m_wait.stop();
     m_quietTimer.stop();
-    ReportPortError(error == QSerialPort::WriteError ? QStringLiteral("WriteFile()") : QStringLiteral("ReadFile()"),
-                    LostLinkReason(static_cast<int>(m_port.handle())));
     QMetaObject::invokeMethod(this, &SerialWorker::OnLost, Qt::QueuedConnection);
 }
 
@@ -244,7 +215,8 @@ void SerialWorker::OnLost()
 {
     Shutdown();
     PostMsg(m_com.m_owner, WM_PORT_LOST);
-    QThread::currentThread()->quit();
+    if (m_endThread)
+        QThread::currentThread()->quit();
 }
 
 void SerialWorker::Shutdown()
@@ -253,8 +225,8 @@ void SerialWorker::Shutdown()
     m_quietTimer.stop();
     m_logRxTimer.stop();
     m_logRx.Flush(); // the last answer before the close is kept too
-    if (m_port.isOpen())
-        m_port.close();
+    m_closing = true;
+    m_link->Close();
     m_com.m_bRunning.store(false);
     m_com.ClearRxQueue();
     m_com.ClearTxQueue();
@@ -271,7 +243,7 @@ bool SerialThread::WaitOpened(std::uint32_t *openError)
 
 void SerialThread::run()
 {
-    SerialWorker worker(m_com, m_settings, m_started);
+    SerialWorker worker(m_com, m_com.MakeLink(m_settings), m_settings, m_started, true);
     std::uint32_t openError = 0;
     m_openOk = worker.Open(&openError);
     m_openError = openError;

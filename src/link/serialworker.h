@@ -1,44 +1,50 @@
-// The monitoring side of the board port: a thread that owns the QSerialPort,
-// writes one queued frame per command interval of silence, reads and frames
-// every received byte, and tells the owner window by posted messages.
+// The monitoring side of the board port: it owns the byte link of one
+// opening, writes one queued frame per command interval of silence, frames
+// every received byte, and tells the owner window by posted messages. It
+// lives in the port's own thread, or, for a link in the same process, on
+// the thread that opened the port.
 #pragma once
 
 #include "files/logfiles.h"
+#include "link/bytelink.h"
 #include "link/serialline.h"
 #include "protocol/framer.h"
 
 #include <QObject>
-#include <QSerialPort>
 #include <QThread>
 #include <QTimer>
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <semaphore>
 
 class CSerialCom;
 
-// Lives in the monitoring thread; every member is touched by that thread only.
+// Every member is touched by the worker's thread only.
 class SerialWorker : public QObject {
     Q_OBJECT
 public:
-    // startAck is released once Start has run.
-    SerialWorker(CSerialCom &com, const LineSettings &settings, std::counting_semaphore<> &startAck);
+    // startAck is released once Start has run. With endThread the thread the
+    // worker lives in ends when the link is lost.
+    SerialWorker(CSerialCom &com, std::unique_ptr<ByteLink> link, const LineSettings &settings,
+                 std::counting_semaphore<> &startAck, bool endThread);
     ~SerialWorker() override;
 
     bool Open(std::uint32_t *openError);
     void Start();
     void OnWriteEvent();
-    // Closes the port and empties both queues; the thread ends afterwards.
+    // Closes the link and empties both queues.
     void Shutdown();
 
 private:
-    void OnReadyRead();
+    void OnBytes(const QByteArray &bytes);
     void OnTimeout();
-    void OnError(QSerialPort::SerialPortError error);
+    void OnLinkError(bool lost);
+    void OnLinkClosed();
+    void Lose();
     void OnLost();
     bool WriteStep();
-    void WaitWritten(std::size_t count);
     void RestartWait();
     void HandleByte(std::uint8_t byte);
     // No byte for the quiet time while the framer holds some: give them up.
@@ -49,9 +55,10 @@ private:
     template <typename F> void Guarded(F &&step);
 
     CSerialCom &m_com;
+    std::unique_ptr<ByteLink> m_link;
     LineSettings m_settings;
     std::counting_semaphore<> &m_startAck;
-    QSerialPort m_port;
+    bool m_endThread;
     QTimer m_wait;
     QTimer m_quietTimer; // runs while the framer holds bytes that form no frame yet
     QTimer m_logRxTimer; // runs while a Log_RX line waits for its time
@@ -59,11 +66,13 @@ private:
     LogRxBuffer m_logRx;
     bool m_started = false;
     bool m_lost = false;
-    bool m_quiet = true; // no write and no byte for a whole interval
+    bool m_closing = false; // Shutdown closes the link: its Closed() is no loss
+    bool m_quiet = true;    // no write and no byte for a whole interval
 };
 
-// One opening of the port: run() opens it, reports the result to InitPort,
-// then runs the event loop until asked to stop or the device is lost.
+// One opening of the port on a thread of its own: run() makes the link and
+// opens it, reports the result to InitPort, then runs the event loop until
+// asked to stop or the link is lost.
 class SerialThread : public QThread {
 public:
     SerialThread(CSerialCom &com, const LineSettings &settings);

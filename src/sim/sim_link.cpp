@@ -172,3 +172,9 @@ std::vector<SimBytes> SimLink::Quiet()
     m_framer.OnQuiet();
     return AnswerFrames();
 }
+
+int SimQuietTimeMs(int baud)
+{
+    constexpr int kBitsPerChar = 10;
+    return (4 * kBitsPerChar * 1000 + std::max(baud, 1) - 1) / std::max(baud, 1) + 20;
+}

@@ -36,6 +36,10 @@ private:
     std::mt19937 m_rng;
 };
 
+// The board's quiet time: four characters at the line's rate and a margin;
+// requests come whole, so a short wait tells a stray byte from a request.
+int SimQuietTimeMs(int baud);
+
 class SimLink {
 public:
     explicit SimLink(const SimOptions &options, SimClock clock = SystemClockMs);

@@ -69,14 +69,6 @@ void Trace(const char *direction, const std::uint8_t *bytes, std::size_t count)
 // whether it has been opened again.
 constexpr int kHangUpPollMs = 20;
 
-// The board's quiet time: four characters at the line's rate and a margin;
-// requests come whole, so a short wait tells a stray byte from a request.
-int SimQuietTimeMs(int baud)
-{
-    constexpr int kBitsPerChar = 10;
-    return (4 * kBitsPerChar * 1000 + std::max(baud, 1) - 1) / std::max(baud, 1) + 20;
-}
-
 // Bytes waiting to be written no earlier than their time.
 struct Pending {
     std::int64_t dueMs;

@@ -1,10 +1,12 @@
-// The real main window on a fresh simulated board over a pseudo-terminal.
+// The real main window on a fresh simulated board, over a pseudo-terminal
+// (SimHost) or inside the test's process (InProcessBoard).
 #pragma once
 
 #include "app/cfgsheet.h"
 #include "app/framework/cfgpagebase.h"
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
+#include "common/inprocess_board.h"
 #include "sim/simhost.h"
 
 // Starts the board, puts the page in front and opens the window's port to the
@@ -18,4 +20,14 @@ inline bool OpenAgainstBoard(CPylvexDlg &dlg, SimHost &board, CCfgPageBase *page
     if (!dlg.Sheet()->SetActivePage(page))
         return false;
     return dlg.OpenPortByName(device, true) && dlg.m_bOpenCOM;
+}
+
+inline bool OpenAgainstBoard(CPylvexDlg &dlg, InProcessBoard &board, CCfgPageBase *page, const SimOptions &options = {})
+{
+    theApp()->m_nCmdSndInvl = 50; // the window has loaded the stored interval
+    if (!page || !board.Attach(dlg.Port(), options))
+        return false;
+    if (!dlg.Sheet()->SetActivePage(page))
+        return false;
+    return dlg.OpenPortByName(InProcessBoard::Device(), true) && dlg.m_bOpenCOM;
 }

@@ -1,8 +1,8 @@
 // The customer control page in the real main window against the simulated
 // board over a pseudo-terminal: a click on a locked tab leads through the
-// password and the board's confirmation to that tab (and nowhere while the
-// board refuses); the MOS switches, the board clock and the reset of the
-// extremes as a user drives them.
+// password and the board's confirmation to that tab (and, with the board in
+// the process, nowhere while the board refuses); the MOS switches, the board
+// clock and the reset of the extremes as a user drives them.
 #include "app/cfgsheet.h"
 #include "app/dialogs/dlgverifypwd.h"
 #include "app/framework/msgbox.h"
@@ -50,7 +50,7 @@ bool AllGreen(CParamRowPage *page)
 
 // The window on screen, its port open to the board with the live page in
 // front and the internal pages locked.
-bool ShowAndOpen(CPylvexDlg &dlg, SimHost &board, const SimOptions &options)
+template <class Board> bool ShowAndOpen(CPylvexDlg &dlg, Board &board, const SimOptions &options)
 {
     dlg.show();
     if (!QTest::qWaitForWindowExposed(&dlg) || !OpenAgainstBoard(dlg, board, dlg.GetPage(PAGE_TEN), options)) {
@@ -114,7 +114,7 @@ private slots:
     {
         MsgBoxRecorder boxes;
         CPylvexDlg dlg;
-        SimHost board;
+        InProcessBoard board;
         SimOptions options;
         options.refuseInternal = true;
         QVERIFY(ShowAndOpen(dlg, board, options));

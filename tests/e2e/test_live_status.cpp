@@ -1,7 +1,8 @@
-// The live status page against the simulated board over a pseudo-terminal:
+// The live status page against the simulated board: over a pseudo-terminal,
 // opening the port probes the batch read and enters batch mode, timed refresh
-// keeps the pack moving and the daily CSV file gets rows; a board without the
-// batch read is refreshed item by item on the idle tick.
+// keeps the pack moving and the daily CSV file gets rows; with the board in
+// the process, a board without the batch read is refreshed item by item on
+// the idle tick.
 #include "app/cfgsheet.h"
 #include "app/pages/cfgpageten.h"
 #include "app/pylvexapp.h"
@@ -32,7 +33,7 @@ class TestLiveStatus : public QObject {
 private:
     QTemporaryDir m_dir;
 
-    CCfgPageTen *OpenAgainst(CPylvexDlg &dlg, SimHost &board, const SimOptions &options)
+    template <class Board> CCfgPageTen *OpenAgainst(CPylvexDlg &dlg, Board &board, const SimOptions &options)
     {
         auto *page = dlg.Page<CCfgPageTen>(PAGE_TEN);
         return OpenAgainstBoard(dlg, board, page, options) ? page : nullptr;
@@ -75,7 +76,7 @@ private slots:
     void singleItemModeWithoutBatchRead()
     {
         CPylvexDlg dlg;
-        SimHost board;
+        InProcessBoard board;
         SimOptions options;
         options.noBatch = true;
         CCfgPageTen *page = OpenAgainst(dlg, board, options);
