@@ -1,10 +1,9 @@
 #include "link/serialcom.h"
 
+#include "link/handover.h"
 #include "link/serialworker.h"
 #include "link/winmsg.h"
 #include "protocol/dassert.h"
-
-#include <QMutexLocker>
 
 namespace {
 constexpr int kStopTries = 200; // of 10 ms each
@@ -30,6 +29,7 @@ bool CSerialCom::InitPort(QObject *owner, const QString &device, int baud, char 
     std::uint32_t error = 0;
     if (!thread->WaitOpened(&error)) {
         thread->wait();
+        HandOverAcquire(thread.get()); // the thread has ended
         m_dwOpenError = error;
         return false;
     }
@@ -43,13 +43,12 @@ bool CSerialCom::InitPort(QObject *owner, const QString &device, int baud, char 
 bool CSerialCom::StartMonitoring()
 {
     {
-        QMutexLocker lock(&m_workerLock);
+        std::lock_guard lock(m_workerLock);
         if (!m_worker || !m_thread)
             return false;
         m_bRunning.store(true);
         SerialWorker *worker = m_worker;
-        QMetaObject::invokeMethod(
-            worker, [worker] { worker->Start(); }, Qt::QueuedConnection);
+        InvokeQueued(worker, [worker] { worker->Start(); });
     }
     // Returns once the thread monitors (or has ended), so nothing received
     // afterwards is purged by the start.
@@ -67,6 +66,7 @@ void CSerialCom::StopMonitoring()
         d_assert(nLoop > 0);
         // Every step of the thread is bounded, so it does end.
         m_thread->wait();
+        HandOverAcquire(m_thread.get()); // the thread has ended
         m_thread.reset();
     }
     m_bRunning.store(false);
@@ -92,7 +92,7 @@ bool CSerialCom::PushRxFrame(const std::uint8_t *bytes, std::size_t count)
 
 void CSerialCom::AttachWorker(SerialWorker *worker)
 {
-    QMutexLocker lock(&m_workerLock);
+    std::lock_guard lock(m_workerLock);
     m_worker = worker;
 }
 
@@ -100,8 +100,7 @@ void CSerialCom::SignalWrite()
 {
     if (m_writeEvent.exchange(true))
         return; // already signalled
-    QMutexLocker lock(&m_workerLock);
+    std::lock_guard lock(m_workerLock);
     if (SerialWorker *worker = m_worker)
-        QMetaObject::invokeMethod(
-            worker, [worker] { worker->OnWriteEvent(); }, Qt::QueuedConnection);
+        InvokeQueued(worker, [worker] { worker->OnWriteEvent(); });
 }

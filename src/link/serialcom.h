@@ -8,7 +8,6 @@
 #include "protocol/frame.h"
 #include "protocol/frame_queue.h"
 
-#include <QMutex>
 #include <QObject>
 #include <QString>
 
@@ -16,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 class SerialThread;
 class SerialWorker;
@@ -67,7 +67,7 @@ private:
     std::atomic<bool> m_writeEvent{false};
     FrameQueue m_rxQueue;
     FrameQueue m_txQueue;
-    QMutex m_workerLock; // guards m_worker against the thread's end
+    std::mutex m_workerLock; // guards m_worker against the thread's end
     SerialWorker *m_worker = nullptr;
     std::unique_ptr<SerialThread> m_thread;
 };
