@@ -24,7 +24,7 @@ configure() {
 }
 
 stage_asan() {
-  configure build-asan -DPYLVEX_SANITIZE=ON
+  configure build-asan -DPYLVEX_SANITIZE=ON -DPYLVEX_BENCHES=OFF
   cmake --build "$ROOT/build-asan" -j"$JOBS"
   # The board-upgrade end-to-end program drives whole firmware transfers over a
   # pseudo-terminal in real time; instrumented it outgrows any CI budget, and the
