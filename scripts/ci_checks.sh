@@ -24,7 +24,7 @@ configure() {
 }
 
 stage_asan() {
-  configure build-asan -DPYLVEX_SANITIZE=ON
+  configure build-asan -DPYLVEX_SANITIZE=ON -DPYLVEX_BENCHES=OFF
   cmake --build "$ROOT/build-asan" -j"$JOBS"
   # The board-upgrade end-to-end program drives whole firmware transfers over a
   # pseudo-terminal in real time; instrumented it outgrows any CI budget, and the
@@ -33,23 +33,26 @@ stage_asan() {
   (cd "$ROOT/build-asan" && ctest --output-on-failure -j"$JOBS" -LE fuzz -E '^e2e\.test_upgrade_board$')
 }
 
-# The tests of the code that runs threads: the board port and its worker, the
-# terminal links, and the simulated board with its I/O thread.
+# The tests of the code that runs threads: the board port and its worker (and
+# the file sender on top of it), the terminal links, and the simulated board
+# with its I/O thread (test_sim_program runs the pylvex-sim program).
 tsan_tests() {
   (cd "$ROOT/tests/unit" && ls test_*.cpp) | sed 's/\.cpp$//' |
-    grep -E '^test_(serialcom|link_.*|termserial|port_profile|ymodem|sim_.*)$'
+    grep -E '^test_(serialcom|serialbytelink|filesender|link_.*|termserial|port_profile|ymodem|sim_.*)$'
 }
 
 stage_tsan() {
   configure build-tsan -DPYLVEX_TSAN=ON
   local targets
   mapfile -t targets < <(tsan_tests)
-  cmake --build "$ROOT/build-tsan" -j"$JOBS" --target "${targets[@]}"
+  cmake --build "$ROOT/build-tsan" -j"$JOBS" --target "${targets[@]}" pylvex-sim
   local pattern
   pattern="^unit\.($(IFS='|' && echo "${targets[*]}"))\$"
+  # One test at a time: the port tests time the link, and the instrumented
+  # programs run several times slower.
   (cd "$ROOT/build-tsan" &&
     TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$ROOT/tests/tsan.supp" \
-      ctest --output-on-failure -j"$JOBS" -R "$pattern")
+      ctest --output-on-failure -j1 -R "$pattern")
 }
 
 stage_fuzz() {

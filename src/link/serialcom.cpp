@@ -1,12 +1,11 @@
 #include "link/serialcom.h"
 
+#include "link/handover.h"
 #include "link/portdiscovery.h"
 #include "link/serialbytelink.h"
 #include "link/serialworker.h"
 #include "link/winmsg.h"
 #include "protocol/dassert.h"
-
-#include <QMutexLocker>
 
 namespace {
 constexpr int kStopTries = 200; // of 10 ms each
@@ -34,6 +33,7 @@ bool CSerialCom::InitPort(QObject *owner, const QString &device, int baud, char 
     std::uint32_t error = 0;
     if (!thread->WaitOpened(&error)) {
         thread->wait();
+        HandOverAcquire(thread.get()); // the thread has ended
         m_dwOpenError = error;
         return false;
     }
@@ -88,13 +88,12 @@ bool CSerialCom::StartMonitoring()
         return IsRunning();
     }
     {
-        QMutexLocker lock(&m_workerLock);
+        std::lock_guard lock(m_workerLock);
         if (!m_worker || !m_thread)
             return false;
         m_bRunning.store(true);
         SerialWorker *worker = m_worker;
-        QMetaObject::invokeMethod(
-            worker, [worker] { worker->Start(); }, Qt::QueuedConnection);
+        InvokeQueued(worker, [worker] { worker->Start(); });
     }
     // Returns once the thread monitors (or has ended), so nothing received
     // afterwards is purged by the start.
@@ -117,6 +116,7 @@ void CSerialCom::StopMonitoring()
         d_assert(nLoop > 0);
         // Every step of the thread is bounded, so it does end.
         m_thread->wait();
+        HandOverAcquire(m_thread.get()); // the thread has ended
         m_thread.reset();
     }
     m_bRunning.store(false);
@@ -142,7 +142,7 @@ bool CSerialCom::PushRxFrame(const std::uint8_t *bytes, std::size_t count)
 
 void CSerialCom::AttachWorker(SerialWorker *worker)
 {
-    QMutexLocker lock(&m_workerLock);
+    std::lock_guard lock(m_workerLock);
     m_worker = worker;
 }
 
@@ -150,8 +150,7 @@ void CSerialCom::SignalWrite()
 {
     if (m_writeEvent.exchange(true))
         return; // already signalled
-    QMutexLocker lock(&m_workerLock);
+    std::lock_guard lock(m_workerLock);
     if (SerialWorker *worker = m_worker)
-        QMetaObject::invokeMethod(
-            worker, [worker] { worker->OnWriteEvent(); }, Qt::QueuedConnection);
+        InvokeQueued(worker, [worker] { worker->OnWriteEvent(); });
 }

@@ -12,7 +12,6 @@
 #include "protocol/frame.h"
 #include "protocol/frame_queue.h"
 
-#include <QMutex>
 #include <QObject>
 #include <QString>
 
@@ -21,6 +20,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <semaphore>
 
 class ByteLink;
@@ -88,7 +88,7 @@ private:
     std::atomic<bool> m_writeEvent{false};
     FrameQueue m_rxQueue;
     FrameQueue m_txQueue;
-    QMutex m_workerLock; // guards m_worker against the thread's end
+    std::mutex m_workerLock; // guards m_worker against the thread's end
     SerialWorker *m_worker = nullptr;
     std::unique_ptr<SerialThread> m_thread;
     BoardLinkMaker m_linkMaker;

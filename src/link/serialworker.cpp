@@ -1,5 +1,6 @@
 #include "link/serialworker.h"
 
+#include "link/handover.h"
 #include "link/linksettings.h"
 #include "link/serialbytelink.h"
 #include "link/serialcom.h"
@@ -255,5 +256,6 @@ void SerialThread::run()
         m_com.AttachWorker(nullptr);
         worker.Shutdown();
     }
-    m_started.release(); // nobody waits for a start that can no longer come
+    m_started.release();   // nobody waits for a start that can no longer come
+    HandOverRelease(this); // the owner joins with wait()
 }

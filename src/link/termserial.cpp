@@ -1,10 +1,12 @@
 #include "link/termserial.h"
 
+#include "link/handover.h"
 #include "link/portdiscovery.h"
 #include "link/serialline.h"
 
-#include <QSemaphore>
 #include <QSerialPort>
+
+#include <semaphore>
 
 namespace {
 
@@ -107,8 +109,7 @@ private:
     {
         TermSerialLink *link = m_link;
         unsigned generation = m_generation;
-        QMetaObject::invokeMethod(
-            link, [link, generation, arg, call] { call(link, generation, arg); }, Qt::QueuedConnection);
+        InvokeQueued(link, [link, generation, arg, call] { call(link, generation, arg); });
     }
 
     void OnReadyRead()
@@ -173,13 +174,14 @@ protected:
             return;
         exec();
         worker.Shutdown();
+        HandOverRelease(this); // the owner joins with wait()
     }
 
 private:
     TermSerialLink *m_link;
     unsigned m_generation;
     TermLineSettings m_settings;
-    QSemaphore m_opened;
+    std::binary_semaphore m_opened{0};
     TermSerialWorker *m_worker = nullptr;
     QString m_error;
     QString m_warning;
@@ -219,6 +221,7 @@ void TermSerialLink::Stop()
         return;
     m_thread->quit();
     m_thread->wait();
+    HandOverAcquire(m_thread.get()); // the thread has ended
     m_thread.reset();
     m_pending = 0;
 }
@@ -238,8 +241,7 @@ qint64 TermSerialLink::Write(const QByteArray &bytes)
         return -1;
     TermSerialWorker *worker = m_thread->Worker();
     m_pending += bytes.size();
-    QMetaObject::invokeMethod(
-        worker, [worker, bytes] { worker->Write(bytes); }, Qt::QueuedConnection);
+    InvokeQueued(worker, [worker, bytes] { worker->Write(bytes); });
     return bytes.size();
 }
 
@@ -259,9 +261,12 @@ bool TermSerialLink::SetLine(bool dtr, bool on)
     bool ok = false;
     if (m_open && m_thread) {
         TermSerialWorker *worker = m_thread->Worker();
-        QMetaObject::invokeMethod(
-            worker, [worker, dtr, on, &error] { return worker->SetLine(dtr, on, &error); },
-            Qt::BlockingQueuedConnection, &ok);
+        QMetaObject::invokeMethod(worker, HandOverCall([worker, dtr, on, &error, &ok] {
+                                      ok = worker->SetLine(dtr, on, &error);
+                                      HandOverRelease(&ok); // the caller reads both once the call is done
+                                  }),
+                                  Qt::BlockingQueuedConnection);
+        HandOverAcquire(&ok);
     }
     if (!ok) {
         m_error = error;

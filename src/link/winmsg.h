@@ -2,6 +2,8 @@
 // fixed message numbers (WM_USER = 1024), carrying wParam and lParam.
 #pragma once
 
+#include "link/handover.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
@@ -33,10 +35,22 @@ public:
     WinMsgEvent(int msg, std::intptr_t wParam, std::intptr_t lParam)
         : QEvent(static_cast<QEvent::Type>(msg)), m_wParam(wParam), m_lParam(lParam)
     {
+        HandOverRelease(this); // read and freed by the receiver's thread
     }
+    ~WinMsgEvent() override { HandOverAcquire(this); }
+    static void *operator new(std::size_t size) { return HandOverAllocate(size); }
+    static void operator delete(void *p) { ::operator delete(p); }
     int Msg() const { return static_cast<int>(type()); }
-    std::intptr_t wParam() const { return m_wParam; }
-    std::intptr_t lParam() const { return m_lParam; }
+    std::intptr_t wParam() const
+    {
+        HandOverAcquire(this);
+        return m_wParam;
+    }
+    std::intptr_t lParam() const
+    {
+        HandOverAcquire(this);
+        return m_lParam;
+    }
 
 private:
     std::intptr_t m_wParam;

@@ -5,6 +5,7 @@
 // cut into blocks of every size, and replays of such frames from the
 // secondary board's cache. Run under the address sanitizer this finds reads
 // past a frame; the checks here hold in any build.
+#include "app/framework/rxreports.h"
 #include "app/framework/rxroutes.h"
 #include "app/pages/cfgpageten.h"
 #include "app/pages/cfgpagethr.h"
@@ -176,6 +177,28 @@ private slots:
         live->CheckDlgButton(IDC_TIMED_SAVE, 0);
         live->CheckDlgButton(IDC_TIMED_REFRESH, 0);
         CheckStillWorks();
+    }
+
+    // The data after the result code stays inside the frame held, whatever
+    // its length byte claims: an empty data field gives no bytes at all.
+    void afterResultStaysInsideTheFrame()
+    {
+        struct Case {
+            int claimed;             // the length byte N
+            int present;             // data bytes the frame holds
+            std::size_t afterResult; // bytes expected after the result code
+        };
+        const Case cases[] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {3, 3, 2}, {5, 2, 1}, {2, 5, 1}, {255, 0, 0}};
+        for (const Case &c : cases) {
+            const Bytes f = Frame(kLinkMain, 0x82, 0xB0, static_cast<std::uint8_t>(c.claimed), Random(c.present, true));
+            const ResponseView view = ViewResponse(f.data(), static_cast<int>(f.size()));
+            const auto after = view.AfterResult();
+            QCOMPARE(after.size(), c.afterResult);
+            if (!after.empty()) {
+                QCOMPARE(after.data(), f.data() + 6);
+                QVERIFY(after.data() + after.size() <= f.data() + f.size());
+            }
+        }
     }
 
     // Batch answers cut into fifteen blocks of arbitrary sizes and codes.

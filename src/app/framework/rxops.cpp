@@ -84,8 +84,7 @@ void RxDispatcher::RunRoute(const RxRoute &r, CCfgPageBase *target, const std::u
     case OP_VERSION:
         if (!page->CheckRowResponse(frame, len, 7, r.chk, entry))
             break;
-        if (std::optional<Versions> ver =
-                DecodeVersions(StatusBytes(v.data + 1, static_cast<std::size_t>(v.avail - 1)))) {
+        if (std::optional<Versions> ver = DecodeVersions(v.AfterResult())) {
             page->SetDlgItemText(entry.nEditID, QString::fromStdString(ver->software));
             page->SetDlgItemText(r.edit2, QString::fromStdString(ver->hardware));
         }

@@ -2,7 +2,9 @@
 // titled "接收" + " %02X %02X" of class and code with bit 7 cleared.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 
 void ReportUnhandled(const std::uint8_t *frame, int len);
 void ReportErrorCode(const std::uint8_t *frame, int len);
@@ -19,5 +21,13 @@ struct ResponseView {
     const std::uint8_t *data = nullptr; // data[0] is the result code
     int avail = 0;                      // bytes of data present (never more than N)
     std::uint8_t ResultCode() const { return avail > 0 ? data[0] : 0; }
+    // The data after the result code; empty when the answer holds none, so a
+    // frame whose data field is empty or cut short is never read past.
+    std::span<const std::uint8_t> AfterResult() const
+    {
+        if (avail < 2)
+            return {};
+        return {data + 1, static_cast<std::size_t>(avail - 1)};
+    }
 };
 ResponseView ViewResponse(const std::uint8_t *frame, int len);

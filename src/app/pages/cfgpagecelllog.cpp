@@ -199,7 +199,7 @@ void CCfgPageCellLog::OnBatteryLogResponse(const std::uint8_t *frame, int len)
         AddLogRow(k, QString(), tr("获取日志成功"));
     } else if (frame[3] == kLogDataCode) {
         KillTimer(kNoDataTimer + k);
-        AddRecords(k, std::span<const std::uint8_t>(view.data + 1, static_cast<std::size_t>(view.avail - 1)));
+        AddRecords(k, view.AfterResult());
     }
 }
 
@@ -278,8 +278,7 @@ void CCfgPageCellLog::OnBoardTime(const std::uint8_t *frame, int len)
     if (CheckResponseQuiet(frame, len, kClockNeed))
         return;
     ResponseView view = ViewResponse(frame, len);
-    std::optional<BoardTime> board =
-        DecodeBoardTime(std::span<const std::uint8_t>(view.data + 1, static_cast<std::size_t>(view.avail - 1)));
+    std::optional<BoardTime> board = DecodeBoardTime(view.AfterResult());
     if (board)
         Apply(m_clock.OnBoardTime(*board, Host() && Host()->IsPortOpen(), std::time(nullptr)));
 }

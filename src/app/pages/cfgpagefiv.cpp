@@ -202,8 +202,7 @@ void CCfgPageFiv::OnSocConfig(const std::uint8_t *frame, int len)
         return;
     ResponseView view = ViewResponse(frame, len);
     // A write acknowledgement may carry the result byte alone: nothing to show.
-    std::optional<SocConfigAnswer> a =
-        DecodeSocConfig(std::span<const std::uint8_t>(view.data + 1, static_cast<std::size_t>(view.avail - 1)));
+    std::optional<SocConfigAnswer> a = DecodeSocConfig(view.AfterResult());
     if (!a)
         return;
     SetDlgItemInt(IDC_SOC_START_MV, a->startMv, false);
@@ -241,8 +240,7 @@ void CCfgPageFiv::OnSocLearning(const std::uint8_t *frame, int len)
     CheckResponse(frame, len, 0, entry);
     if (view.avail != view.dataLen)
         return;
-    std::optional<SocRecord> record =
-        DecodeSocRecord(std::span<const std::uint8_t>(view.data + 1, static_cast<std::size_t>(view.avail - 1)));
+    std::optional<SocRecord> record = DecodeSocRecord(view.AfterResult());
     if (!record)
         return;
     ShowError(SocText(SocErrorText(view.ResultCode()).c_str()));

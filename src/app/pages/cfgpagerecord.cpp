@@ -81,8 +81,7 @@ void CCfgPageRecord::OnBatteryRecords(const std::uint8_t *frame, int len)
     if (CheckResponseQuiet(frame, len, 0))
         return;
     ResponseView view = ViewResponse(frame, len);
-    auto records =
-        DecodeBatteryRecords(std::span<const std::uint8_t>(view.data + 1, static_cast<std::size_t>(view.avail - 1)));
+    auto records = DecodeBatteryRecords(view.AfterResult());
     if (!records)
         return;
     ListCtrlModel *model = m_pList->RowModel();
