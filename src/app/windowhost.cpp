@@ -73,9 +73,14 @@ CInnerGate &CWindowHost::Gate()
     return m_dlg.Gate();
 }
 
-bool CWindowHost::YModemRunning() const
+void CWindowHost::HoldLine(QObject *holder)
 {
-    return m_dlg.YModemRunning();
+    m_lineHolder = holder;
+}
+
+bool CWindowHost::LineHeld() const
+{
+    return m_dlg.YModemRunning() || !m_lineHolder.isNull();
 }
 
 void CWindowHost::SetYModemReceiver(QObject *receiver)

@@ -3,6 +3,8 @@
 
 #include "app/framework/pagehost.h"
 
+#include <QPointer>
+
 class CPylvexDlg;
 
 class CWindowHost : public CPageHost {
@@ -24,8 +26,10 @@ public:
     void WriteLog(int level, const QString &title, const QString &text) override;
     CInnerGate &Gate() override;
     void SetYModemReceiver(QObject *receiver) override;
-    bool YModemRunning() const override;
+    void HoldLine(QObject *holder) override;
+    bool LineHeld() const override;
 
 private:
     CPylvexDlg &m_dlg;
+    QPointer<QObject> m_lineHolder;
 };

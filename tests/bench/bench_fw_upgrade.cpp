@@ -15,12 +15,11 @@
 #include "app/pages/cfgpageele.h"
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
+#include "bench/bench_profile.h"
 #include "bench/image_on_board.h"
 #include "files/logfiles.h"
 
 #include <QElapsedTimer>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -78,6 +77,11 @@ Figures RunOnce(bool paced, int size, int seed)
         f.toBoard = relay.ToBoard();
         f.toTool = relay.ToTool();
         f.ok = fw->Rows().contains(QStringLiteral("接收：软件升级成功"));
+        if (!f.ok) { // how it ended
+            const QStringList rows = fw->Rows();
+            for (const QString &r : rows.mid(std::max<qsizetype>(0, rows.size() - 6)))
+                std::printf("    %s\n", qPrintable(r));
+        }
         // The version read after the run.
         QElapsedTimer settle;
         settle.start();
@@ -98,13 +102,9 @@ Figures RunOnce(bool paced, int size, int seed)
 
 int main(int argc, char **argv)
 {
-    QStandardPaths::setTestModeEnabled(true);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir profile;
-    qputenv("XDG_CONFIG_HOME", profile.path().toLocal8Bit());
-    qputenv("XDG_DATA_HOME", profile.path().toLocal8Bit());
+    BenchProfile profile;
     CPylvexApp app(argc, argv);
-    SetLogBaseFolder(profile.path());
+    SetLogBaseFolder(profile.Path());
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     const int size = (argc > 2 ? std::max(1, std::atoi(argv[2])) : 64) * 1024;
     const int blocks = (size + kBlock - 1) / kBlock;

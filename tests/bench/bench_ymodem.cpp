@@ -23,13 +23,12 @@
 #include "app/framework/pagehost.h"
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
+#include "bench/bench_profile.h"
 #include "bench/image_on_board.h"
 #include "files/logfiles.h"
 #include "protocol/request.h"
 
 #include <QElapsedTimer>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -116,13 +115,9 @@ Figures RunOnce(YModemTransport transport, int size, int seed)
 
 int main(int argc, char **argv)
 {
-    QStandardPaths::setTestModeEnabled(true);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir profile;
-    qputenv("XDG_CONFIG_HOME", profile.path().toLocal8Bit());
-    qputenv("XDG_DATA_HOME", profile.path().toLocal8Bit());
+    BenchProfile profile;
     CPylvexApp app(argc, argv);
-    SetLogBaseFolder(profile.path());
+    SetLogBaseFolder(profile.Path());
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     const int size = (argc > 2 ? std::max(1, std::atoi(argv[2])) : 256) * 1024;
     const char *which = argc > 3 ? argv[3] : "both";

@@ -74,7 +74,8 @@ public:
     }
     CInnerGate &Gate() override { return m_gate; }
     void SetYModemReceiver(QObject *receiver) override { m_ymodem = receiver; }
-    bool YModemRunning() const override { return !m_ymodem.isNull(); }
+    void HoldLine(QObject *holder) override { m_lineHolder = holder; }
+    bool LineHeld() const override { return !m_ymodem.isNull() || !m_lineHolder.isNull(); }
 
     // --- the test's side
     void SetPortOpen(bool open) { m_bOpen = open; }
@@ -135,6 +136,7 @@ private:
     std::vector<Bytes> m_sent;
     std::vector<std::pair<QWidget *, int>> m_showRequests;
     QPointer<QObject> m_ymodem;
+    QPointer<QObject> m_lineHolder;
     CInnerGate m_gate;
     PageRegistry m_pages;
     RxDispatcher m_dispatch;

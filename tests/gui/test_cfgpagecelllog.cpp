@@ -482,17 +482,26 @@ private slots:
         QVERIFY(theApp()->GetLogModel()->rowCount() > rows);
     }
 
-    void clockTicksWaitWhileAYModemTransferHoldsTheLine()
+    // A YModem receiver, or a holder such as the firmware upgrade dialog.
+    void clockTicksWaitWhileAnUpgradeHoldsTheLine_data()
     {
+        QTest::addColumn<bool>("ymodem");
+        QTest::addRow("YModem receiver") << true;
+        QTest::addRow("line holder") << false;
+    }
+    void clockTicksWaitWhileAnUpgradeHoldsTheLine()
+    {
+        QFETCH(bool, ymodem);
         emit m_h->PortOpened();
-        QObject receiver;
-        m_h->SetYModemReceiver(&receiver);
-        for (int i = 0; i < 3; ++i)
-            m_page->OnTimer(CCfgPageCellLog::kClockTimer);
-        QVERIFY(m_h->Sent().empty());
-        QCOMPARE(m_page->Clock().tries(), 0);
-        QVERIFY(m_page->IsTimerActive(CCfgPageCellLog::kClockTimer));
-        m_h->SetYModemReceiver(nullptr);
+        {
+            QObject holder;
+            ymodem ? m_h->SetYModemReceiver(&holder) : m_h->HoldLine(&holder);
+            for (int i = 0; i < 3; ++i)
+                m_page->OnTimer(CCfgPageCellLog::kClockTimer);
+            QVERIFY(m_h->Sent().empty());
+            QCOMPARE(m_page->Clock().tries(), 0);
+            QVERIFY(m_page->IsTimerActive(CCfgPageCellLog::kClockTimer));
+        } // a holder that goes without saying so lets go all the same
         m_page->OnTimer(CCfgPageCellLog::kClockTimer);
         QCOMPARE(m_h->Payloads().back(), Bytes({0x53, 0x03, 0x25, 0x01, 0x00}));
         QCOMPARE(m_page->Clock().tries(), 1);

@@ -131,17 +131,22 @@ private slots:
         QVERIFY(!dlg.Rows().last().contains(QStringLiteral("错误")));
     }
 
-    void closedMidRunRestoresInterval()
+    // While it exists the dialog holds the line (no page timer's requests) at
+    // its own interval; closed mid-run it gives both back.
+    void closedMidRunRestoresIntervalAndLine()
     {
         QTemporaryDir dir;
         FakeHost host;
+        QVERIFY(!host.LineHeld());
         auto *dlg = new CDlgFireware(&host, WriteFile(dir, QStringLiteral("fw.bin"), Image(1000)));
+        QVERIFY(host.LineHeld());
         QCoreApplication::processEvents();
         Answer(*dlg, 2, {0, 0});
         QCOMPARE(GlobalLinkSettings().cmdSndInvl.load(), 10);
         QVERIFY(dlg->RetryTimerActive());
         delete dlg;
         QCOMPARE(GlobalLinkSettings().cmdSndInvl.load(), 400);
+        QVERIFY(!host.LineHeld());
     }
 
     void failureStopsAndSaysWhy()

@@ -27,6 +27,8 @@ CDlgFireware::CDlgFireware(CPageHost *host, const QString &filePath, QWidget *pa
     resize(645, 375);
     m_nSavedInterval = GlobalLinkSettings().cmdSndInvl.load();
     GlobalLinkSettings().cmdSndInvl = kFwCommandInterval;
+    if (m_host)
+        m_host->HoldLine(this); // no page timer's request between a block and its answer
 
     m_pList = new CUserListCtrl(this);
     m_pList->SetListId(IDC_FW_LOG);
@@ -82,6 +84,8 @@ CDlgFireware::CDlgFireware(CPageHost *host, const QString &filePath, QWidget *pa
 CDlgFireware::~CDlgFireware()
 {
     GlobalLinkSettings().cmdSndInvl = m_nSavedInterval;
+    if (m_host)
+        m_host->HoldLine(nullptr);
 }
 
 QStringList CDlgFireware::Rows() const

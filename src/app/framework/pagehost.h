@@ -55,9 +55,12 @@ public:
     // The host keeps a guarded pointer: a receiver destroyed while set is
     // simply forgotten. Pass nullptr to end.
     virtual void SetYModemReceiver(QObject *receiver) = 0;
-    // A YModem transfer holds the line: requests of the pages' own timers
-    // would fall between (or into) its packets.
-    virtual bool YModemRunning() const = 0;
+    // --- an upgrade holds the line: requests of the pages' own timers would
+    // fall between (or into) its packets, or push out the answer it waits for.
+    // A YModem receiver holds it while set; another holder (the firmware
+    // upgrade dialog) holds it until it passes nullptr or is destroyed.
+    virtual void HoldLine(QObject *holder) = 0;
+    virtual bool LineHeld() const = 0;
 
 signals:
     // The board port was opened (clock synchronisation, protocol probe ...).

@@ -248,10 +248,10 @@ void CCfgPageCellLog::AddLogRow(int kind, const QString &time, const QString &co
 void CCfgPageCellLog::OnTimer(int id)
 {
     if (id == kClockTimer) {
-        // A clock request inside a YModem transfer would corrupt its packet
-        // stream (the raw transport) or be lost on the loader: the tick waits,
-        // and no try is counted.
-        if (Host() && Host()->YModemRunning())
+        // A clock request inside an upgrade would corrupt a raw YModem packet
+        // stream, or push out the answer a firmware block waits for: the tick
+        // waits, and no try is counted.
+        if (Host() && Host()->LineHeld())
             return;
         Apply(m_clock.OnTick(Host() && Host()->IsPortOpen(), std::time(nullptr)));
     } else if (id == kTooFastTimer) {
