@@ -160,7 +160,7 @@ int FlashTime(int cmdSndInvlMs)
     return 50;
 }
 
-int QuietTimeMs(const LineSettings &s, int cmdSndInvlMs)
+int QuietTimeMs(const LineSettings &s)
 {
     constexpr int kCharacters = 4;
     // USB adapters hand bytes over in bursts (every 16 ms at worst) and a busy
@@ -168,5 +168,7 @@ int QuietTimeMs(const LineSettings &s, int cmdSndInvlMs)
     constexpr int kMarginMs = 100;
     int bitsPerChar = 1 + s.dataBits + (s.parity == 'N' ? 0 : 1) + (s.stopBits == 0 ? 1 : 2);
     int charsMs = (kCharacters * bitsPerChar * 1000 + std::max(s.baud, 1) - 1) / std::max(s.baud, 1);
-    return std::clamp(charsMs + kMarginMs, 1, std::max(1, cmdSndInvlMs / 2));
+    // Not bounded by the command interval: a partial frame that is still
+    // waiting when the next request leaves is dropped by that write.
+    return charsMs + kMarginMs;
 }

@@ -60,5 +60,7 @@ int FlashTime(int cmdSndInvlMs);
 
 // The quiet time after which bytes waiting in the framer are given up (see
 // RxFramer::OnQuiet): four character times at the line's rate plus a margin
-// for the bursts a USB adapter delivers, at most half the command interval.
-int QuietTimeMs(const LineSettings &settings, int cmdSndInvlMs);
+// for the bursts a USB adapter delivers and a busy machine's delays. A short
+// command interval does not shorten it: a gap inside an answer is not the end
+// of the answer, and the next write drops what is still waiting.
+int QuietTimeMs(const LineSettings &settings);

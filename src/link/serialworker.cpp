@@ -107,6 +107,10 @@ bool SerialWorker::WriteStep()
     m_com.m_writeEvent.store(false); // one write per signal, whoever asked for it
     m_quiet = false;
     m_link->Purge(); // stale input goes
+    // So does a partial frame the framer still holds: the answer to this
+    // request must not be read behind a false head.
+    m_framer.OnQuiet();
+    m_quietTimer.stop();
     FrameEntry *entry = m_com.m_txQueue.PopFront();
     if (!entry)
         return false;
@@ -135,7 +139,7 @@ void SerialWorker::OnBytes(const QByteArray &bytes)
     ScheduleLogRx();
     RestartWait(); // every received byte restarts the silence
     if (m_framer.Unread() > 0)
-        m_quietTimer.start(QuietTimeMs(m_settings, GlobalLinkSettings().cmdSndInvl.load()));
+        m_quietTimer.start(QuietTimeMs(m_settings));
     else
         m_quietTimer.stop();
 }

@@ -473,6 +473,38 @@ TEST_F(SerialComTest, FalseLengthByteThenQuietLetsTheAnswerOut)
     EXPECT_EQ(TakeRxFrames(), std::vector<Bytes>{answer});
 }
 
+// At the firmware upgrade's short interval an answer may still arrive in two
+// bursts (a USB adapter's, a busy machine's): a gap longer than the interval
+// inside it is not the end of the answer.
+TEST_F(SerialComTest, AnswerSplitByAGapLongerThanTheIntervalArrivesWhole)
+{
+    Open(10);
+    const Bytes answer = MakeFrame(0x53, 0x83, 0x19, {0x00, 0x40, 0x63, 0x01, 0x02});
+    m_pty.Write(Bytes(answer.begin(), answer.begin() + 6));
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    m_pty.Write(Bytes(answer.begin() + 6, answer.end()));
+    ASSERT_TRUE(PumpUntil([&] { return !m_com.RxQueueEmpty(); }, 1000));
+    EXPECT_EQ(TakeRxFrames(), std::vector<Bytes>{answer});
+}
+
+// A partial frame still waiting when the next request leaves is dropped by
+// that write, so the request's answer comes out at once, not after the quiet
+// time behind a false head.
+TEST_F(SerialComTest, PartialFrameIsDroppedByTheNextWrite)
+{
+    Open(10);
+    m_pty.Write(Bytes{0x4D, 0x53, 0x83, 0x19, 0xF0, 0x00}); // a head that promises 249 more bytes
+    PumpFor(30);
+    m_com.PushTxEntry(Request(0x19));
+    ASSERT_EQ(ReadFrames(m_pty, 1, 1000).size(), 1u);
+    const Bytes answer = MakeFrame(0x53, 0x83, 0x19, {0x00, 0x40, 0x63});
+    const auto sent = SteadyClock::now();
+    m_pty.Write(answer);
+    ASSERT_TRUE(PumpUntil([&] { return !m_com.RxQueueEmpty(); }, 1000));
+    EXPECT_LT(MsSince(sent, SteadyClock::now()), 80); // well under the quiet time of 105 ms
+    EXPECT_EQ(TakeRxFrames(), std::vector<Bytes>{answer});
+}
+
 // The warning of a hang-up says what the device reported when asked, not an
 // error number some earlier call left behind.
 TEST_F(SerialComTest, HangUpWarningNamesTheHangUp)
