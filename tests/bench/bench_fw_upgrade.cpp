@@ -77,11 +77,8 @@ Figures RunOnce(bool paced, int size, int seed)
         f.toBoard = relay.ToBoard();
         f.toTool = relay.ToTool();
         f.ok = fw->Rows().contains(QStringLiteral("接收：软件升级成功"));
-        if (!f.ok) { // how it ended
-            const QStringList rows = fw->Rows();
-            for (const QString &r : rows.mid(std::max<qsizetype>(0, rows.size() - 6)))
-                std::printf("    %s\n", qPrintable(r));
-        }
+        if (!f.ok)
+            PrintEnding(fw->Rows());
         // The version read after the run.
         QElapsedTimer settle;
         settle.start();

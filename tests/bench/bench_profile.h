@@ -5,8 +5,12 @@
 
 #include <QStandardPaths>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QtGlobal>
+
+#include <algorithm>
+#include <cstdio>
 
 class BenchProfile {
 public:
@@ -22,3 +26,10 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// How a run that did not succeed ended: the last rows of its log.
+inline void PrintEnding(const QStringList &rows)
+{
+    for (const QString &row : rows.mid(std::max<qsizetype>(0, rows.size() - 8)))
+        std::printf("    %s\n", qPrintable(row));
+}

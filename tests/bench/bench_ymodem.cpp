@@ -96,13 +96,8 @@ Figures RunOnce(YModemTransport transport, int size, int seed)
         f.toBoard = relay.ToBoard();
         f.toTool = relay.ToTool();
         f.ok = up.Sender().Finished();
-        if (!f.ok) {
-            const QStringList rows = up.Rows();
-            for (qsizetype i = std::max<qsizetype>(
-                     0, rows.size() - (std::getenv("BENCH_ROWS") ? std::atoi(std::getenv("BENCH_ROWS")) : 8));
-                 i < rows.size(); ++i)
-                std::printf("    %s\n", qPrintable(rows[i]));
-        }
+        if (!f.ok)
+            PrintEnding(up.Rows());
         Turn(1500); // the end block reaches the board
     }
     dlg.ClosePort();
