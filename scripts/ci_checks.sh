@@ -38,7 +38,7 @@ stage_asan() {
 # with its I/O thread (test_sim_program runs the pylvex-sim program).
 tsan_tests() {
   (cd "$ROOT/tests/unit" && ls test_*.cpp) | sed 's/\.cpp$//' |
-    grep -E '^test_(serialcom|serialbytelink|filesender|link_.*|termserial|port_profile|ymodem|sim_.*)$'
+    grep -E '^test_(boardport|serialbytelink|filesender|link_.*|termserial|port_profile|ymodem|sim_.*)$'
 }
 
 stage_tsan() {

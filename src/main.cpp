@@ -9,11 +9,11 @@ int main(int argc, char **argv)
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     // --help, --version and a bad command line need no window (nor a display).
-    CPylvexApp::SetProgramNames();
+    PylvexApp::SetProgramNames();
     const StartupOptions options = ParseStartupOptions(arguments);
     if (options.action != StartupOptions::Action::Run)
         return ReportStartupOptions(options);
 
-    CPylvexApp app(argc, argv);
+    PylvexApp app(argc, argv);
     return app.InitInstance(options);
 }

@@ -3,28 +3,28 @@
 #include "app/framework/pagehost.h"
 #include "app/framework/rxdispatch.h"
 
-CLinkWatch::CLinkWatch(CPageHost &host, RxDispatcher &dispatch, QObject *parent)
+LinkWatcher::LinkWatcher(PageHost &host, RxDispatcher &dispatch, QObject *parent)
     : QObject(parent), m_host(host), m_dispatch(dispatch)
 {
     m_clock.start();
     m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, &CLinkWatch::OnDeadline);
+    connect(&m_timer, &QTimer::timeout, this, &LinkWatcher::OnDeadline);
 }
 
-QDateTime CLinkWatch::WallTime(std::int64_t steadyMs) const
+QDateTime LinkWatcher::WallTime(std::int64_t steadyMs) const
 {
     if (steadyMs < 0)
         return {};
     return QDateTime::currentDateTime().addMSecs(steadyMs - Now());
 }
 
-void CLinkWatch::IgnoreNextSent(RequestKey key)
+void LinkWatcher::IgnoreNextSent(RequestKey key)
 {
     if (key != 0)
         m_ignored.insert(key);
 }
 
-void CLinkWatch::OnFrameSent(RequestKey key, int wireMs)
+void LinkWatcher::OnFrameSent(RequestKey key, int wireMs)
 {
     if (key == 0)
         return;
@@ -37,7 +37,7 @@ void CLinkWatch::OnFrameSent(RequestKey key, int wireMs)
     Arm();
 }
 
-void CLinkWatch::OnAnswer(const std::uint8_t *frame, int len)
+void LinkWatcher::OnAnswer(const std::uint8_t *frame, int len)
 {
     if (!frame || len < 4)
         return;
@@ -50,7 +50,7 @@ void CLinkWatch::OnAnswer(const std::uint8_t *frame, int len)
         emit Changed();
 }
 
-void CLinkWatch::Reset()
+void LinkWatcher::Reset()
 {
     m_watch.Reset();
     m_ignored.clear();
@@ -58,7 +58,7 @@ void CLinkWatch::Reset()
     emit Changed();
 }
 
-void CLinkWatch::Arm()
+void LinkWatcher::Arm()
 {
     std::int64_t next = m_watch.NextDeadlineMs();
     if (next < 0) {
@@ -71,7 +71,7 @@ void CLinkWatch::Arm()
         m_timer.start(wait);
 }
 
-void CLinkWatch::OnDeadline()
+void LinkWatcher::OnDeadline()
 {
     std::vector<NoAnswerNote> notes = m_watch.Expire(Now());
     for (const NoAnswerNote &note : notes) {

@@ -15,13 +15,13 @@
 #include <functional>
 #include <set>
 
-class CPageHost;
+class PageHost;
 class RxDispatcher;
 
-class CLinkWatch : public QObject {
+class LinkWatcher : public QObject {
     Q_OBJECT
 public:
-    CLinkWatch(CPageHost &host, RxDispatcher &dispatch, QObject *parent = nullptr);
+    LinkWatcher(PageHost &host, RxDispatcher &dispatch, QObject *parent = nullptr);
 
     // A frame left the wire (key 0: no request the watch follows).
     void OnFrameSent(RequestKey key, int wireMs);
@@ -51,7 +51,7 @@ private:
     std::int64_t Now() const { return m_clock.elapsed(); }
     QDateTime WallTime(std::int64_t steadyMs) const;
 
-    CPageHost &m_host;
+    PageHost &m_host;
     RxDispatcher &m_dispatch;
     AnswerWatch m_watch;
     QElapsedTimer m_clock;

@@ -1,7 +1,7 @@
 #include "app/portbar.h"
 
-#include "app/framework/ledctrl.h"
-#include "app/pylvexdlg.h"
+#include "app/framework/ledlamp.h"
+#include "app/mainwindow.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -10,14 +10,14 @@
 #include <QRadioButton>
 #include <QToolButton>
 
-CPortCombo::CPortCombo(QWidget *parent) : QComboBox(parent)
+PortCombo::PortCombo(QWidget *parent) : QComboBox(parent)
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setMinimumContentsLength(8);
 }
 
-void CPortCombo::showPopup()
+void PortCombo::showPopup()
 {
     if (m_onBeforePopup)
         m_onBeforePopup();
@@ -54,7 +54,7 @@ int SelectExactPort(QComboBox *combo, const QString &name)
     return at;
 }
 
-QWidget *CPylvexDlg::BuildPortBar()
+QWidget *MainWindow::BuildPortBar()
 {
     auto *bar = new QWidget(this);
     auto *row = new QHBoxLayout(bar);
@@ -76,7 +76,7 @@ QWidget *CPylvexDlg::BuildPortBar()
         row->addWidget(RegisterControl(list.labelId, new QLabel(QString::fromUtf8(list.label), bar)));
         QComboBox *combo = nullptr;
         if (list.listId == IDC_PORT_LIST) {
-            auto *ports = new CPortCombo(bar);
+            auto *ports = new PortCombo(bar);
             ports->m_onBeforePopup = [this] { RefreshPortList(); };
             combo = ports;
         } else {
@@ -88,34 +88,34 @@ QWidget *CPylvexDlg::BuildPortBar()
     }
     auto *open = new QPushButton(QStringLiteral("打开串口"), bar);
     open->setAutoDefault(false);
-    connect(open, &QPushButton::clicked, this, &CPylvexDlg::OnBtnClickOpenPort);
+    connect(open, &QPushButton::clicked, this, &MainWindow::OnBtnClickOpenPort);
     row->addWidget(RegisterControl(IDC_OPEN_PORT, open));
 
     auto *mainBoard = new QRadioButton(QStringLiteral("主电"), bar);
     auto *secondBoard = new QRadioButton(QStringLiteral("副电"), bar);
     mainBoard->setChecked(true);
-    connect(mainBoard, &QRadioButton::clicked, this, &CPylvexDlg::OnBoardSwitch);
-    connect(secondBoard, &QRadioButton::clicked, this, &CPylvexDlg::OnBoardSwitch);
+    connect(mainBoard, &QRadioButton::clicked, this, &MainWindow::OnBoardSwitch);
+    connect(secondBoard, &QRadioButton::clicked, this, &MainWindow::OnBoardSwitch);
     row->addWidget(RegisterControl(IDC_MAIN_BOARD, mainBoard));
     row->addWidget(RegisterControl(IDC_SECONDARY_BOARD, secondBoard));
 
     auto *reconnect = new QCheckBox(tr("自动重连"), bar);
     reconnect->setChecked(m_settings.autoReconnect);
     reconnect->setToolTip(tr("串口意外断开后，设备重新出现时按原设置自动重新打开"));
-    connect(reconnect, &QCheckBox::clicked, this, &CPylvexDlg::OnAutoReconnectClicked);
+    connect(reconnect, &QCheckBox::clicked, this, &MainWindow::OnAutoReconnectClicked);
     row->addWidget(RegisterControl(IDC_AUTO_RECONNECT, reconnect));
 
     row->addWidget(RegisterControl(1337, new QLabel(QStringLiteral("TXD"), bar)));
-    m_pTxLed = new CLedCtrl(bar);
+    m_pTxLed = new LedLamp(bar);
     row->addWidget(RegisterControl(IDC_TX_LED, m_pTxLed));
     row->addWidget(RegisterControl(1307, new QLabel(QStringLiteral("RXD"), bar)));
-    m_pRxLed = new CLedCtrl(bar);
+    m_pRxLed = new LedLamp(bar);
     row->addWidget(RegisterControl(IDC_RX_LED, m_pRxLed));
 
     auto *about = new QToolButton(bar);
     about->setText(QStringLiteral("?"));
     about->setToolTip(QStringLiteral("关于 Pylvex (F1)"));
-    connect(about, &QToolButton::clicked, this, &CPylvexDlg::OnAbout);
+    connect(about, &QToolButton::clicked, this, &MainWindow::OnAbout);
     row->addWidget(RegisterControl(IDC_ABOUT, about));
     return bar;
 }

@@ -9,10 +9,10 @@
 
 // The port list: editable (a device path may be typed) and refreshed each
 // time it is opened.
-class CPortCombo : public QComboBox {
+class PortCombo : public QComboBox {
     Q_OBJECT
 public:
-    explicit CPortCombo(QWidget *parent = nullptr);
+    explicit PortCombo(QWidget *parent = nullptr);
     std::function<void()> m_onBeforePopup;
     void showPopup() override;
 };

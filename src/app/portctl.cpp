@@ -1,10 +1,10 @@
 // Opening and closing the board port from the port bar, and the port list.
-#include "app/framework/ledctrl.h"
+#include "app/framework/ledlamp.h"
 #include "app/framework/msgbox.h"
 #include "app/linkwatch.h"
+#include "app/mainwindow.h"
 #include "app/portbar.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "app/windowhost.h"
 #include "link/portdiscovery.h"
 #include "link/portprofile.h"
@@ -20,7 +20,7 @@ namespace {
 const QString kOpenTitle = QStringLiteral("打开串口");
 } // namespace
 
-void CPylvexDlg::FillPortList(bool atStartup)
+void MainWindow::FillPortList(bool atStartup)
 {
     auto *ports = Item<QComboBox>(IDC_PORT_LIST);
     const QString shown = ports->currentText().trimmed();
@@ -38,11 +38,11 @@ void CPylvexDlg::FillPortList(bool atStartup)
     if (!atStartup && !shown.isEmpty() && ports->findText(shown) < 0)
         ports->setEditText(shown);
     if (atStartup && ports->count() == 0)
-        if (CPylvexApp *app = theApp())
+        if (PylvexApp *app = theApp())
             app->WriteLog(3, QStringLiteral("软件启动"), "没有检测到可使用的串口");
 }
 
-void CPylvexDlg::RefreshPortList()
+void MainWindow::RefreshPortList()
 {
     auto *ports = Item<QComboBox>(IDC_PORT_LIST);
     if (!ports->isEnabled())
@@ -63,7 +63,7 @@ void CPylvexDlg::RefreshPortList()
         FillPortList();
 }
 
-bool CPylvexDlg::OpenStoredPort()
+bool MainWindow::OpenStoredPort()
 {
     // Only a serial device the system lists under the stored name is opened
     // unasked: a pseudo-terminal number may belong to another program's
@@ -71,7 +71,7 @@ bool CPylvexDlg::OpenStoredPort()
     const QString &stored = m_settings.portNum;
     if (stored.isEmpty() || IsListedSerialPort(stored))
         return OpenPort(false);
-    if (CPylvexApp *app = theApp()) {
+    if (PylvexApp *app = theApp()) {
         if (IsKnownPortDevice(stored))
             app->WriteLogText(
                 6, QStringLiteral("软件启动"),
@@ -83,7 +83,7 @@ bool CPylvexDlg::OpenStoredPort()
     return false;
 }
 
-bool CPylvexDlg::OpenPortByName(const QString &device, bool silent)
+bool MainWindow::OpenPortByName(const QString &device, bool silent)
 {
     auto *ports = Item<QComboBox>(IDC_PORT_LIST);
     int at = ports->findText(device);
@@ -97,19 +97,19 @@ bool CPylvexDlg::OpenPortByName(const QString &device, bool silent)
     return OpenPort(!silent);
 }
 
-void CPylvexDlg::ReportOpenFailure(bool interactive, const QString &text)
+void MainWindow::ReportOpenFailure(bool interactive, const QString &text)
 {
     if (m_bQuietOpen)
         return; // the return watch tries again
     if (interactive)
         ::MessageBox(this, text, QStringLiteral("错误"), MB_ICONERROR);
-    else if (CPylvexApp *app = theApp())
+    else if (PylvexApp *app = theApp())
         app->WriteLogText(3, kOpenTitle, text);
 }
 
-bool CPylvexDlg::OpenPort(bool interactive)
+bool MainWindow::OpenPort(bool interactive)
 {
-    CPylvexApp *app = theApp();
+    PylvexApp *app = theApp();
     m_port.StopMonitoring();
     auto list = [this](int id) { return Item<QComboBox>(id); };
     QString device = list(IDC_PORT_LIST)->currentText().trimmed();
@@ -173,19 +173,19 @@ bool CPylvexDlg::OpenPort(bool interactive)
     return false;
 }
 
-void CPylvexDlg::AfterPortOpened()
+void MainWindow::AfterPortOpened()
 {
     // The pages that care connect to it: the live status page probes for the
     // batch read, the battery log page restarts its clock synchronisation.
     emit m_pHost->PortOpened();
 }
 
-void CPylvexDlg::ClosePort()
+void MainWindow::ClosePort()
 {
     ClosePort(false);
 }
 
-void CPylvexDlg::ClosePort(bool lost)
+void MainWindow::ClosePort(bool lost)
 {
     bool wasOpen = m_bOpenCOM;
     m_bOpenCOM = false;
@@ -203,7 +203,7 @@ void CPylvexDlg::ClosePort(bool lost)
         emit m_pHost->PortClosed(lost);
 }
 
-void CPylvexDlg::SetPortControlsOpen(bool open)
+void MainWindow::SetPortControlsOpen(bool open)
 {
     KillTimer(TIMER_TX_FLASH);
     KillTimer(TIMER_RX_FLASH);
@@ -212,7 +212,7 @@ void CPylvexDlg::SetPortControlsOpen(bool open)
     Item<QComboBox>(IDC_PORT_LIST)->setEnabled(!open);
 }
 
-void CPylvexDlg::OnBtnClickOpenPort()
+void MainWindow::OnBtnClickOpenPort()
 {
     if (Item<QPushButton>(IDC_OPEN_PORT)->text() == QStringLiteral("打开串口")) {
         d_assert(!m_bOpenCOM);

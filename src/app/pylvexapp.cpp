@@ -1,11 +1,12 @@
 #include "app/pylvexapp.h"
 
-#include "app/pylvexdlg.h"
+#include "app/mainwindow.h"
 #include "app/startup/commandline.h"
 #include "app/startup/crashhandler.h"
 #include "app/startup/quitsignals.h"
 #include "app/startup/singleinstance.h"
 #include "app/startup/startupprobe.h"
+#include "app/userprofile.h"
 #include "files/logfiles.h"
 #include "protocol/dassert.h"
 #include "sim/simhost.h"
@@ -21,7 +22,7 @@
 #include <exception>
 
 namespace {
-CPylvexApp *g_app = nullptr;
+PylvexApp *g_app = nullptr;
 
 // The longest exception text written to Log_info.
 constexpr int kMaxExceptionText = 512;
@@ -29,12 +30,12 @@ constexpr int kMaxExceptionText = 512;
 const char kInternalErrorText[] = "出现内部应用程序错误。";
 } // namespace
 
-CPylvexApp *theApp()
+PylvexApp *theApp()
 {
     return g_app;
 }
 
-CPylvexApp::CPylvexApp(int &argc, char **argv) : QApplication(argc, argv)
+PylvexApp::PylvexApp(int &argc, char **argv) : QApplication(argc, argv)
 {
     g_app = this;
     SetProgramNames();
@@ -54,21 +55,21 @@ CPylvexApp::CPylvexApp(int &argc, char **argv) : QApplication(argc, argv)
     }
 }
 
-void CPylvexApp::SetProgramNames()
+void PylvexApp::SetProgramNames()
 {
     setOrganizationName(QStringLiteral("Oramek"));
     setApplicationName(QStringLiteral("Pylvex"));
     setApplicationVersion(QString::fromLatin1(kPylvexVersion));
 }
 
-CPylvexApp::~CPylvexApp()
+PylvexApp::~PylvexApp()
 {
     ShutDown();
     if (g_app == this)
         g_app = nullptr;
 }
 
-int CPylvexApp::InitInstance(const StartupOptions &options)
+int PylvexApp::InitInstance(const StartupOptions &options)
 {
     if (!StartUp(options))
         return m_nExitCode;
@@ -77,7 +78,7 @@ int CPylvexApp::InitInstance(const StartupOptions &options)
     return code;
 }
 
-bool CPylvexApp::StartUp(const StartupOptions &options)
+bool PylvexApp::StartUp(const StartupOptions &options)
 {
     m_nExitCode = 0;
     if (!m_pInstance)
@@ -101,7 +102,7 @@ bool CPylvexApp::StartUp(const StartupOptions &options)
 
     // The window opens the start device itself; every page may be shown
     // while it creates them, no internal page afterwards (its gate).
-    m_pMainDlg = new CPylvexDlg;
+    m_pMainDlg = new MainWindow;
     m_pInstance->SetWindow(m_pMainDlg);
     InstallStartupProbe(m_pMainDlg);
     m_pMainDlg->show();
@@ -114,7 +115,7 @@ bool CPylvexApp::StartUp(const StartupOptions &options)
     return true;
 }
 
-bool CPylvexApp::StartDemoBoard()
+bool PylvexApp::StartDemoBoard()
 {
     m_pDemoBoard = new SimHost;
     QString device;
@@ -131,14 +132,14 @@ bool CPylvexApp::StartDemoBoard()
     return true;
 }
 
-void CPylvexApp::ShutDown()
+void PylvexApp::ShutDown()
 {
     if (m_pInstance)
         m_pInstance->SetWindow(nullptr);
     if (m_pMainDlg && !m_strDemoPort.isEmpty() && m_pMainDlg->m_settings.portNum == m_strDemoPort) {
         // The demo board's pseudo-terminal is gone after this run, and its name
         // may next belong to someone's terminal: keep the port stored before.
-        QSettings profile(QSettings::IniFormat, QSettings::UserScope, organizationName(), applicationName());
+        QSettings profile = UserProfile();
         m_pMainDlg->m_settings.portNum = profile.value(QStringLiteral("IniProfile/PortNum")).toString();
     }
     // The window stores the settings and closes the port before the board goes.
@@ -152,13 +153,13 @@ void CPylvexApp::ShutDown()
     m_strDemoPort.clear();
 }
 
-void CPylvexApp::LogUnhandledException(const QString &what)
+void PylvexApp::LogUnhandledException(const QString &what)
 {
     QString text = what.isEmpty() ? QString::fromUtf8(kInternalErrorText) : what.left(kMaxExceptionText);
     LogInfoText(QStringLiteral("捕获未被处理的异常：") + text);
 }
 
-bool CPylvexApp::notify(QObject *receiver, QEvent *event)
+bool PylvexApp::notify(QObject *receiver, QEvent *event)
 {
     try {
         return QApplication::notify(receiver, event);
@@ -170,7 +171,7 @@ bool CPylvexApp::notify(QObject *receiver, QEvent *event)
     return false;
 }
 
-bool CPylvexApp::LogGateOpen(int level) const
+bool PylvexApp::LogGateOpen(int level) const
 {
     switch (level) {
     case 3: return m_bLogError;
@@ -183,7 +184,7 @@ bool CPylvexApp::LogGateOpen(int level) const
 
 // The local time of a row, formatted once per second: a burst of frames
 // writes many rows within one second, and local time is costly to take.
-QString CPylvexApp::LogTimeText()
+QString PylvexApp::LogTimeText()
 {
     qint64 second = QDateTime::currentSecsSinceEpoch();
     if (second != m_nLogTimeSecond) {
@@ -193,14 +194,14 @@ QString CPylvexApp::LogTimeText()
     return m_strLogTime;
 }
 
-void CPylvexApp::WriteLogText(int level, const QString &title, const QString &text)
+void PylvexApp::WriteLogText(int level, const QString &title, const QString &text)
 {
     if (!LogGateOpen(level))
         return;
     m_logModel.AddRow(level, LogTimeText(), title, text);
 }
 
-void CPylvexApp::WriteLog(int level, const QString &title, const char *format, ...)
+void PylvexApp::WriteLog(int level, const QString &title, const char *format, ...)
 {
     if (!LogGateOpen(level))
         return;

@@ -10,7 +10,7 @@
 #include <QApplication>
 #include <QString>
 
-class CPylvexDlg;
+class MainWindow;
 class QTimer;
 class QWidget;
 class SimHost;
@@ -19,13 +19,13 @@ struct StartupOptions;
 
 inline constexpr char kPylvexVersion[] = "1.0.1.0";
 
-class CPylvexApp : public QApplication {
+class PylvexApp : public QApplication {
     Q_OBJECT
 public:
     // Sets the start values and installs the crash dump writer (unless
     // "NoCoreDump.dmp" is in the current folder).
-    CPylvexApp(int &argc, char **argv);
-    ~CPylvexApp() override;
+    PylvexApp(int &argc, char **argv);
+    ~PylvexApp() override;
     // The organisation and program names the settings and the data folder are
     // found by; usable before the application object exists.
     static void SetProgramNames();
@@ -38,7 +38,7 @@ public:
     // window (which stores the settings) and stops what StartUp started.
     bool StartUp(const StartupOptions &options);
     void ShutDown();
-    CPylvexDlg *GetMainDlg() const { return m_pMainDlg; }
+    MainWindow *GetMainDlg() const { return m_pMainDlg; }
     // The simulated board of --demo (null otherwise) and the device it serves.
     SimHost *GetDemoBoard() const { return m_pDemoBoard; }
     const QString &DemoPort() const { return m_strDemoPort; }
@@ -81,7 +81,7 @@ private:
     LogModel m_logModel;
     qint64 m_nLogTimeSecond = -1;
     QString m_strLogTime;
-    CPylvexDlg *m_pMainDlg = nullptr;
+    MainWindow *m_pMainDlg = nullptr;
     SimHost *m_pDemoBoard = nullptr;
     QString m_strDemoPort;
     int m_nExitCode = 0;
@@ -90,4 +90,4 @@ private:
 };
 
 // The running application object (nullptr before it exists).
-CPylvexApp *theApp();
+PylvexApp *theApp();

@@ -58,22 +58,22 @@ QString FindReturnedPort(const PortIdentity &lost, bool scanPorts)
     return {};
 }
 
-CReconnectWatch::CReconnectWatch(QObject *parent) : QObject(parent), m_folders(this)
+ReconnectWatch::ReconnectWatch(QObject *parent) : QObject(parent), m_folders(this)
 {
     for (const QString &folder : {QStringLiteral("/dev"), QStringLiteral("/dev/serial/by-id")})
         WatchFolder(folder);
-    connect(&m_folders, &QFileSystemWatcher::directoryChanged, this, &CReconnectWatch::OnFolderChanged);
+    connect(&m_folders, &QFileSystemWatcher::directoryChanged, this, &ReconnectWatch::OnFolderChanged);
     m_poll.setInterval(kPollMs);
     connect(&m_poll, &QTimer::timeout, this, [this] { Look(false); });
 }
 
-void CReconnectWatch::WatchFolder(const QString &folder)
+void ReconnectWatch::WatchFolder(const QString &folder)
 {
     if (QFileInfo(folder).isDir() && !m_folders.directories().contains(folder))
         m_folders.addPath(folder);
 }
 
-void CReconnectWatch::Start(const PortIdentity &lost)
+void ReconnectWatch::Start(const PortIdentity &lost)
 {
     m_lost = lost;
     m_watching = true;
@@ -83,13 +83,13 @@ void CReconnectWatch::Start(const PortIdentity &lost)
     m_poll.start();
 }
 
-void CReconnectWatch::Stop()
+void ReconnectWatch::Stop()
 {
     m_watching = false;
     m_poll.stop();
 }
 
-void CReconnectWatch::OnFolderChanged()
+void ReconnectWatch::OnFolderChanged()
 {
     // A USB adapter may come back later than its folder entry (by-id appears after the node).
     WatchFolder(QStringLiteral("/dev/serial/by-id"));
@@ -98,7 +98,7 @@ void CReconnectWatch::OnFolderChanged()
         Look(true);
 }
 
-void CReconnectWatch::Look(bool scanPorts)
+void ReconnectWatch::Look(bool scanPorts)
 {
     if (!m_watching)
         return;

@@ -29,10 +29,10 @@ PortIdentity IdentifyPort(const QString &nameOrPath);
 // under another name; empty while it is not back.
 QString FindReturnedPort(const PortIdentity &lost, bool scanPorts);
 
-class CReconnectWatch : public QObject {
+class ReconnectWatch : public QObject {
     Q_OBJECT
 public:
-    explicit CReconnectWatch(QObject *parent = nullptr);
+    explicit ReconnectWatch(QObject *parent = nullptr);
 
     // Awaits the device; m_onReturned is called each time it is seen while
     // awaited (until Stop), so a failed opening is tried again.

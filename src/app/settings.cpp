@@ -1,12 +1,14 @@
 #include "app/settings.h"
 
 #include "app/pylvexapp.h"
+#include "app/userprofile.h"
 #include "link/portprofile.h"
 
 #include <QSettings>
 
-void LoadSettings(CPylvexApp &app, PortSettings &port)
+void LoadSettings(PylvexApp &app, PortSettings &port)
 {
+    AdoptStrayProfile();
     const PortProfile stored = ReadPortProfile();
     port.portNum = stored.portNum;
     port.baud = stored.baud;
@@ -15,7 +17,7 @@ void LoadSettings(CPylvexApp &app, PortSettings &port)
     port.stopBits = stored.stopBits;
     if (stored.cmdSndInvl != 0)
         app.m_nCmdSndInvl = stored.cmdSndInvl;
-    QSettings profile(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Oramek"), QStringLiteral("Pylvex"));
+    QSettings profile = UserProfile();
     bool ok = false;
     int mask = profile.value(QStringLiteral("IniProfile/LogMask")).toInt(&ok);
     if (!ok)
@@ -26,11 +28,11 @@ void LoadSettings(CPylvexApp &app, PortSettings &port)
     port.autoReconnect = profile.value(QStringLiteral("IniProfile/AutoReconnect"), true).toBool();
 }
 
-void SaveSettings(const CPylvexApp &app, const PortSettings &port)
+void SaveSettings(const PylvexApp &app, const PortSettings &port)
 {
     WritePortProfile({port.portNum, port.baud, port.parity, port.dataBits, port.stopBits,
                       static_cast<int>(app.m_nCmdSndInvl.load())});
-    QSettings profile(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Oramek"), QStringLiteral("Pylvex"));
+    QSettings profile = UserProfile();
     int mask = (app.m_bLogError ? 1 : 0) + (app.m_bLogWarning ? 2 : 0) + (app.m_bLogInfo ? 4 : 0);
     profile.setValue(QStringLiteral("IniProfile/LogMask"), mask);
     profile.setValue(QStringLiteral("IniProfile/AutoReconnect"), port.autoReconnect);

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-class CPylvexApp;
+class PylvexApp;
 
 struct PortSettings {
     QString portNum;
@@ -17,5 +17,5 @@ struct PortSettings {
 
 // Reads the five port texts, "LogMask" (gates of levels 3, 4, 6) and
 // "CmdSndInvl" (kept only from 10 to 2000 ms).
-void LoadSettings(CPylvexApp &app, PortSettings &port);
-void SaveSettings(const CPylvexApp &app, const PortSettings &port);
+void LoadSettings(PylvexApp &app, PortSettings &port);
+void SaveSettings(const PylvexApp &app, const PortSettings &port);

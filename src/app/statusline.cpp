@@ -11,7 +11,7 @@ QString Clock(const QDateTime &t)
 
 QString Tr(const char *text)
 {
-    return QCoreApplication::translate("CStatusLine", text);
+    return QCoreApplication::translate("StatusLineView", text);
 }
 } // namespace
 
@@ -34,7 +34,7 @@ QString StatusLineText(const StatusFacts &f, const QDateTime &now)
     return parts.join(QStringLiteral("  |  "));
 }
 
-CStatusLine::CStatusLine(QWidget *parent) : QStatusBar(parent), m_label(new QLabel(this))
+StatusLineView::StatusLineView(QWidget *parent) : QStatusBar(parent), m_label(new QLabel(this))
 {
     setSizeGripEnabled(false);
     setContentsMargins(0, 0, 0, 0);
@@ -42,7 +42,7 @@ CStatusLine::CStatusLine(QWidget *parent) : QStatusBar(parent), m_label(new QLab
     addWidget(m_label, 1);
 }
 
-void CStatusLine::Show(const StatusFacts &facts, const QDateTime &now)
+void StatusLineView::Show(const StatusFacts &facts, const QDateTime &now)
 {
     m_alarming = facts.lostAt.isValid() || (facts.open && facts.silentSince.isValid());
     m_label->setText(StatusLineText(facts, now));
@@ -50,7 +50,7 @@ void CStatusLine::Show(const StatusFacts &facts, const QDateTime &now)
     m_label->setStyleSheet(m_alarming ? QStringLiteral("color: #c00000; font-weight: bold;") : QString());
 }
 
-QString CStatusLine::Text() const
+QString StatusLineView::Text() const
 {
     return m_label->text();
 }

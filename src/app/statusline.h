@@ -23,10 +23,10 @@ struct StatusFacts {
 // The line's text for the facts at the time now.
 QString StatusLineText(const StatusFacts &facts, const QDateTime &now);
 
-class CStatusLine : public QStatusBar {
+class StatusLineView : public QStatusBar {
     Q_OBJECT
 public:
-    explicit CStatusLine(QWidget *parent = nullptr);
+    explicit StatusLineView(QWidget *parent = nullptr);
     void Show(const StatusFacts &facts, const QDateTime &now = QDateTime::currentDateTime());
     QString Text() const;
     // Something is wrong: the board is silent or the link was lost.

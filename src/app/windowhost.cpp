@@ -1,89 +1,89 @@
 #include "app/windowhost.h"
 
-#include "app/cfgsheet.h"
+#include "app/mainwindow.h"
+#include "app/pagesheet.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 
-CWindowHost::CWindowHost(CPylvexDlg &dlg) : m_dlg(dlg) {}
+WindowHost::WindowHost(MainWindow &dlg) : m_dlg(dlg) {}
 
-bool CWindowHost::IsPortOpen() const
+bool WindowHost::IsPortOpen() const
 {
     return m_dlg.m_bOpenCOM;
 }
 
-bool CWindowHost::OpenPort(bool interactive)
+bool WindowHost::OpenPort(bool interactive)
 {
     return m_dlg.OpenPort(interactive);
 }
 
-void CWindowHost::ClosePort()
+void WindowHost::ClosePort()
 {
     m_dlg.ClosePort();
 }
 
-bool CWindowHost::SendFrame(const std::uint8_t *payload, std::size_t count)
+bool WindowHost::SendFrame(const std::uint8_t *payload, std::size_t count)
 {
     return m_dlg.SendFrame(payload, count);
 }
 
-bool CWindowHost::SendRaw(const std::uint8_t *bytes, std::size_t count)
+bool WindowHost::SendRaw(const std::uint8_t *bytes, std::size_t count)
 {
     return m_dlg.SendRaw(bytes, count);
 }
 
-void CWindowHost::ClearQueues()
+void WindowHost::ClearQueues()
 {
     m_dlg.Port().ClearTxQueue();
     m_dlg.Port().ClearRxQueue();
 }
 
-bool CWindowHost::TxQueueEmpty() const
+bool WindowHost::TxQueueEmpty() const
 {
     return m_dlg.Port().TxQueueEmpty();
 }
 
-CCfgPageBase *CWindowHost::ActivePage() const
+PageBase *WindowHost::ActivePage() const
 {
     return m_dlg.ActivePage();
 }
 
-bool CWindowHost::ShowPage(CCfgPageBase *page)
+bool WindowHost::ShowPage(PageBase *page)
 {
     return m_dlg.Sheet() && m_dlg.Sheet()->SetActivePage(page);
 }
 
-CCfgPageBase *CWindowHost::FindPage(PageKind kind) const
+PageBase *WindowHost::FindPage(PageKind kind) const
 {
     return m_dlg.GetPage(kind);
 }
 
-void CWindowHost::RegisterPage(CCfgPageBase *page)
+void WindowHost::RegisterPage(PageBase *page)
 {
     m_dlg.Pages().Register(page);
 }
 
-void CWindowHost::WriteLog(int level, const QString &title, const QString &text)
+void WindowHost::WriteLog(int level, const QString &title, const QString &text)
 {
-    if (CPylvexApp *app = theApp())
+    if (PylvexApp *app = theApp())
         app->WriteLogText(level, title, text);
 }
 
-CInnerGate &CWindowHost::Gate()
+InternalModeGate &WindowHost::Gate()
 {
     return m_dlg.Gate();
 }
 
-void CWindowHost::HoldLine(QObject *holder)
+void WindowHost::HoldLine(QObject *holder)
 {
     m_lineHolder = holder;
 }
 
-bool CWindowHost::LineHeld() const
+bool WindowHost::LineHeld() const
 {
     return m_dlg.YModemRunning() || !m_lineHolder.isNull();
 }
 
-void CWindowHost::SetYModemReceiver(QObject *receiver)
+void WindowHost::SetYModemReceiver(QObject *receiver)
 {
     m_dlg.SetYModemReceiver(receiver);
 }

@@ -5,12 +5,12 @@
 
 #include <QPointer>
 
-class CPylvexDlg;
+class MainWindow;
 
-class CWindowHost : public CPageHost {
+class WindowHost : public PageHost {
     Q_OBJECT
 public:
-    explicit CWindowHost(CPylvexDlg &dlg);
+    explicit WindowHost(MainWindow &dlg);
 
     bool IsPortOpen() const override;
     bool OpenPort(bool interactive) override;
@@ -19,17 +19,17 @@ public:
     bool SendRaw(const std::uint8_t *bytes, std::size_t count) override;
     void ClearQueues() override;
     bool TxQueueEmpty() const override;
-    CCfgPageBase *ActivePage() const override;
-    bool ShowPage(CCfgPageBase *page) override;
-    CCfgPageBase *FindPage(PageKind kind) const override;
-    void RegisterPage(CCfgPageBase *page) override;
+    PageBase *ActivePage() const override;
+    bool ShowPage(PageBase *page) override;
+    PageBase *FindPage(PageKind kind) const override;
+    void RegisterPage(PageBase *page) override;
     void WriteLog(int level, const QString &title, const QString &text) override;
-    CInnerGate &Gate() override;
+    InternalModeGate &Gate() override;
     void SetYModemReceiver(QObject *receiver) override;
     void HoldLine(QObject *holder) override;
     bool LineHeld() const override;
 
 private:
-    CPylvexDlg &m_dlg;
+    MainWindow &m_dlg;
     QPointer<QObject> m_lineHolder;
 };

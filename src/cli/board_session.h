@@ -4,7 +4,7 @@
 #pragma once
 
 #include "cli/cli_common.h"
-#include "link/serialcom.h"
+#include "link/boardport.h"
 
 #include <QDateTime>
 #include <QEvent>
@@ -109,7 +109,7 @@ private:
     void Finish();
 
     SessionSettings m_settings;
-    CSerialCom m_com;
+    BoardPort m_com;
     bool m_open = false;
     bool m_lost = false;
     int m_sent = 0;

@@ -28,7 +28,7 @@ public:
     void Purge() override;
     void Drain(std::size_t count) override;
 
-    // The code for CSerialCom::m_dwOpenError after a failed Open(); 0 after a good one.
+    // The code for BoardPort::m_dwOpenError after a failed Open(); 0 after a good one.
     std::uint32_t OpenError() const { return m_openError; }
     const LineSettings &Settings() const { return m_settings; }
 

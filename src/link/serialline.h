@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// Error codes left in CSerialCom::m_dwOpenError after a failed open.
+// Error codes left in BoardPort::m_dwOpenError after a failed open.
 inline constexpr std::uint32_t kOpenErrorNotFound = 2; // no such device
 inline constexpr std::uint32_t kOpenErrorBusy = 5;     // the port exists but another program holds it
 inline constexpr std::uint32_t kOpenErrorAccess = 13;  // no permission to open the device

@@ -1,16 +1,16 @@
 #include "link/serialworker.h"
 
+#include "link/boardport.h"
 #include "link/handover.h"
 #include "link/linksettings.h"
 #include "link/serialbytelink.h"
-#include "link/serialcom.h"
 #include "link/winmsg.h"
 #include "protocol/answer_watch.h"
 #include "protocol/dassert.h"
 
 #include <algorithm>
 
-SerialWorker::SerialWorker(CSerialCom &com, std::unique_ptr<ByteLink> link, const LineSettings &settings,
+SerialWorker::SerialWorker(BoardPort &com, std::unique_ptr<ByteLink> link, const LineSettings &settings,
                            std::counting_semaphore<> &startAck, bool endThread)
     : m_com(com), m_link(std::move(link)), m_settings(settings), m_startAck(startAck), m_endThread(endThread),
       m_framer([this](const std::uint8_t *p, std::size_t n) { return m_com.PushRxFrame(p, n); },
@@ -237,7 +237,7 @@ void SerialWorker::Shutdown()
     m_com.ClearTxQueue();
 }
 
-SerialThread::SerialThread(CSerialCom &com, const LineSettings &settings) : m_com(com), m_settings(settings) {}
+SerialThread::SerialThread(BoardPort &com, const LineSettings &settings) : m_com(com), m_settings(settings) {}
 
 bool SerialThread::WaitOpened(std::uint32_t *openError)
 {

@@ -19,7 +19,7 @@
 #include <memory>
 #include <semaphore>
 
-class CSerialCom;
+class BoardPort;
 
 // Every member is touched by the worker's thread only.
 class SerialWorker : public QObject {
@@ -27,7 +27,7 @@ class SerialWorker : public QObject {
 public:
     // startAck is released once Start has run. With endThread the thread the
     // worker lives in ends when the link is lost.
-    SerialWorker(CSerialCom &com, std::unique_ptr<ByteLink> link, const LineSettings &settings,
+    SerialWorker(BoardPort &com, std::unique_ptr<ByteLink> link, const LineSettings &settings,
                  std::counting_semaphore<> &startAck, bool endThread);
     ~SerialWorker() override;
 
@@ -54,7 +54,7 @@ private:
     void ScheduleLogRx();
     template <typename F> void Guarded(F &&step);
 
-    CSerialCom &m_com;
+    BoardPort &m_com;
     std::unique_ptr<ByteLink> m_link;
     LineSettings m_settings;
     std::counting_semaphore<> &m_startAck;
@@ -75,7 +75,7 @@ private:
 // asked to stop or the link is lost.
 class SerialThread : public QThread {
 public:
-    SerialThread(CSerialCom &com, const LineSettings &settings);
+    SerialThread(BoardPort &com, const LineSettings &settings);
     // Blocks until run() has tried to open the port.
     bool WaitOpened(std::uint32_t *openError);
     // Blocks until the worker has started monitoring or the thread has ended.
@@ -85,7 +85,7 @@ protected:
     void run() override;
 
 private:
-    CSerialCom &m_com;
+    BoardPort &m_com;
     LineSettings m_settings;
     std::binary_semaphore m_opened{0};
     std::counting_semaphore<> m_started{0};

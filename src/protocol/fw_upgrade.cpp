@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#define FW_TR(text) PYLVEX_TR_NOOP("CDlgFireware", text)
+#define FW_TR(text) PYLVEX_TR_NOOP("FirmwareUpgradeDialog", text)
 
 namespace {
 std::string Num(long long v)

@@ -16,7 +16,7 @@
 #include <vector>
 
 inline constexpr CommandId kCmdFwUpgrade = kCmdFirmwarePacket;
-inline constexpr char kFwRowContext[] = "CDlgFireware";
+inline constexpr char kFwRowContext[] = "FirmwareUpgradeDialog";
 
 // Request steps; the board's answer carries the step plus one.
 enum FwStep : int {

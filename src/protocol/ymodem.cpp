@@ -8,7 +8,7 @@
 #include <climits>
 #include <cstring>
 
-#define YM_TR(text) PYLVEX_TR_NOOP("CDlgUpgrade", text)
+#define YM_TR(text) PYLVEX_TR_NOOP("YModemUpgradeDialog", text)
 
 namespace {
 std::string Num(long long v)

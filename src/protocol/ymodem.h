@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-inline constexpr char kYmRowContext[] = "CDlgUpgrade";
+inline constexpr char kYmRowContext[] = "YModemUpgradeDialog";
 
 inline constexpr std::uint8_t kYmSoh = 0x01;
 inline constexpr std::uint8_t kYmStx = 0x02;

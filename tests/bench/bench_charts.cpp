@@ -73,7 +73,7 @@ double RenderMs(QWidget &w, QImage &image, int times)
     QElapsedTimer t;
     t.start();
     for (int i = 0; i < times; ++i) {
-        static_cast<CPackChartWindow &>(w).RedrawNow();
+        static_cast<PackChartWindow &>(w).RedrawNow();
         QPainter p(&image);
         w.render(&p);
     }
@@ -113,7 +113,7 @@ int main(int argc, char **argv)
     }
     read = StatusRecordRead{};
 
-    CPackChartWindow w(nullptr);
+    PackChartWindow w(nullptr);
     w.resize(1024, 700);
     w.show();
     QCoreApplication::processEvents();
@@ -150,7 +150,7 @@ int main(int argc, char **argv)
     std::printf("resident memory: +%.1f MB after loading and drawing the day\n", (rssLoaded - rss0) / 1024.0);
 
     // The same day fed live, then one more sample and a redraw.
-    CPackChartFeed feed;
+    PackChartFeed feed;
     double now = 1.75e12;
     feed.SetClock([&now] { return now; });
     LiveStatus &shown = feed.Shown();
@@ -176,7 +176,7 @@ int main(int argc, char **argv)
         feed.OnShown(kStatusSoc);
     }
     std::printf("live: %d rounds appended in %.0f ms\n", kRows, static_cast<double>(t.nsecsElapsed()) / 1e6);
-    CPackChartWindow live(&feed);
+    PackChartWindow live(&feed);
     live.resize(1024, 700);
     live.show();
     QCoreApplication::processEvents();

@@ -1,12 +1,12 @@
 // Receive path throughput: frames taken off the receive queue, verified,
 // logged and routed per second through the real handler, with the debug log
 // gate off and on, and heap allocations per routed frame.
-#include "app/cfgsheet.h"
 #include "app/framework/rowpagebase.h"
-#include "app/pages/cfgpageten.h"
+#include "app/mainwindow.h"
+#include "app/pages/livestatuspage.h"
 #include "app/pages/paramrows.h"
+#include "app/pagesheet.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "link/portdiscovery.h"
 #include "link/winmsg.h"
 
@@ -46,10 +46,10 @@ void *realloc(void *p, std::size_t n)
 }
 
 namespace {
-class StatusPage : public CRowPageBase {
+class StatusPage : public RowPageBase {
 public:
-    StatusPage(CPageHost *host, PageKind kind, const QString &caption, std::vector<RxRoute> routes)
-        : CRowPageBase(host, kind, caption), m_routes(std::move(routes))
+    StatusPage(PageHost *host, PageKind kind, const QString &caption, std::vector<RxRoute> routes)
+        : RowPageBase(host, kind, caption), m_routes(std::move(routes))
     {
     }
     void ReadParams(int) override {}
@@ -64,7 +64,7 @@ protected:
     {
         auto *grid = new QGridLayout(this);
         AddParamRow(grid, 0, 1341, QStringLiteral("无操作等待时间："), {{1339}}, 1340);
-        CRowPageBase::OnInitDialog();
+        RowPageBase::OnInitDialog();
     }
 };
 
@@ -81,11 +81,11 @@ std::vector<std::uint8_t> Response(std::uint8_t cls, std::uint8_t code, std::vec
     return f;
 }
 
-void Run(CPylvexDlg &dlg, const char *name, const std::vector<std::uint8_t> &frame, bool debug, int frames)
+void Run(MainWindow &dlg, const char *name, const std::vector<std::uint8_t> &frame, bool debug, int frames)
 {
     theApp()->m_bLogDebug = debug;
     theApp()->GetLogModel()->ClearRows();
-    CSerialCom &port = dlg.Port();
+    BoardPort &port = dlg.Port();
     // Queue in batches so the queue stays realistic; time only the handler.
     double seconds = 0;
     long allocs = 0;
@@ -112,12 +112,12 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir config;
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
-    CPylvexApp app(argc, argv);
+    PylvexApp app(argc, argv);
     SetPortListSource([] { return QStringList(); });
-    CPylvexDlg dlg;
-    auto *ten = new StatusPage(dlg.Host(), PAGE_TEN, QStringLiteral("客户使用-1"), CCfgPageTen::StatusRoutes());
+    MainWindow dlg;
+    auto *ten = new StatusPage(dlg.Host(), PAGE_TEN, QStringLiteral("客户使用-1"), LiveStatusPage::StatusRoutes());
     auto *two =
-        new StatusPage(dlg.Host(), PAGE_TWO, QStringLiteral("唤醒与门限"), CParamRowPage::RowRoutes(WakeupPageRows()));
+        new StatusPage(dlg.Host(), PAGE_TWO, QStringLiteral("唤醒与门限"), ParamRowPage::RowRoutes(WakeupPageRows()));
     dlg.Sheet()->AddPage(ten);
     dlg.Sheet()->AddPage(two);
     const int frames = argc > 1 ? std::atoi(argv[1]) : 200000;

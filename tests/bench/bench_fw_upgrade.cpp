@@ -7,14 +7,14 @@
 // every request plus the wire time of every byte of requests and answers.
 // Decides nothing.
 // Usage: bench_fw_upgrade [runs] [KiB]
-#include "app/cfgsheet.h"
-#include "app/dialogs/dlgfireware.h"
 #include "app/dialogs/filechooser.h"
+#include "app/dialogs/firmwareupgradedialog.h"
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
-#include "app/pages/cfgpageele.h"
+#include "app/mainwindow.h"
+#include "app/pages/customercontrolpage.h"
+#include "app/pagesheet.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "bench/bench_profile.h"
 #include "bench/image_on_board.h"
 #include "files/logfiles.h"
@@ -57,14 +57,14 @@ Figures RunOnce(bool paced, int size, int seed)
     const QString path = image.Path();
     const QString device = image.Device();
     PacedRelay &relay = image.Relay();
-    CPylvexDlg dlg;
+    MainWindow dlg;
     theApp()->m_nCmdSndInvl = 50;
-    auto *ele = qobject_cast<CCfgPageEle *>(dlg.Host()->FindPage(PAGE_ELE));
+    auto *ele = qobject_cast<CustomerControlPage *>(dlg.Host()->FindPage(PAGE_ELE));
     if (!ele || !dlg.Sheet()->SetActivePage(ele) || !dlg.OpenPortByName(device, true))
         return f;
     SetFileChooserHook([&](const FileAsk &) { return path; });
     SetModalHook([&](QDialog *d) {
-        auto *fw = qobject_cast<CDlgFireware *>(d);
+        auto *fw = qobject_cast<FirmwareUpgradeDialog *>(d);
         if (!fw)
             return int(QDialog::Rejected);
         // The dialog starts the run as soon as its event loop turns.
@@ -100,7 +100,7 @@ Figures RunOnce(bool paced, int size, int seed)
 int main(int argc, char **argv)
 {
     BenchProfile profile;
-    CPylvexApp app(argc, argv);
+    PylvexApp app(argc, argv);
     SetLogBaseFolder(profile.Path());
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     const int size = (argc > 2 ? std::max(1, std::atoi(argv[2])) : 64) * 1024;

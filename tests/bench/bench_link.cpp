@@ -1,7 +1,7 @@
 // Pacing precision, idle cost and lost-device reporting of the board port on a
 // pseudo-terminal. Prints figures; it gates nothing.
+#include "link/boardport.h"
 #include "link/linksettings.h"
-#include "link/serialcom.h"
 #include "unit/test_link_pty.h"
 
 #include <QCoreApplication>
@@ -62,7 +62,7 @@ void PrintDeviation(const char *what, int interval, std::vector<double> dev)
 struct Port {
     PtyPair pty;
     MsgRecorder owner;
-    CSerialCom com;
+    BoardPort com;
     bool Open(int interval)
     {
         GlobalLinkSettings().cmdSndInvl = interval;

@@ -6,10 +6,10 @@
 //
 // Prints, per run, CPU in percent of one core, resident memory at every
 // sampling point, and the requests the board answered.
-#include "app/cfgsheet.h"
-#include "app/pages/cfgpageten.h"
+#include "app/mainwindow.h"
+#include "app/pages/livestatuspage.h"
+#include "app/pagesheet.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "bench/bench_process.h"
 #include "files/logfiles.h"
 
@@ -52,10 +52,10 @@ void Run(bool batch, int intervalMs, int seconds)
     }
     QString device = QString::fromLocal8Bit(sim.readLine()).trimmed();
 
-    CPylvexDlg dlg;
+    MainWindow dlg;
     dlg.show();
     theApp()->m_nCmdSndInvl = intervalMs;
-    auto *page = dlg.Page<CCfgPageTen>(PAGE_TEN);
+    auto *page = dlg.Page<LiveStatusPage>(PAGE_TEN);
     dlg.Sheet()->SetActivePage(page);
     if (!dlg.OpenPortByName(device, true)) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(device));
@@ -95,7 +95,7 @@ int main(int argc, char **argv)
 {
     QStandardPaths::setTestModeEnabled(true);
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    CPylvexApp app(argc, argv);
+    PylvexApp app(argc, argv);
     int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
     QString intervals = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("400,10");
     QTemporaryDir logs;

@@ -1,7 +1,7 @@
 // System log list under a burst of received frames: time per WriteLog row,
 // the longest stall of the event loop, resident memory, and sorting a full list.
 // Prints figures; run offscreen: QT_QPA_PLATFORM=offscreen ./bench_loglist
-#include "app/pages/cfgpagelog.h"
+#include "app/pages/systemlogpage.h"
 #include "app/pylvexapp.h"
 #include "app/widgets/loglistctrl.h"
 #include "link/winmsg.h"
@@ -118,7 +118,7 @@ private:
 };
 
 // Rows written straight from the window's thread, the event loop turning every 100 rows.
-void BenchDirect(CLogListCtrl &list)
+void BenchDirect(LogListCtrl &list)
 {
     theApp()->GetLogModel()->ClearRows();
     PaintCounter painted(list.viewport());
@@ -162,7 +162,7 @@ void BenchDirect(CLogListCtrl &list)
 }
 
 // Frames posted by another thread as the port thread does, 20 per millisecond.
-void BenchPostedBurst(CLogListCtrl &list)
+void BenchPostedBurst(LogListCtrl &list)
 {
     theApp()->GetLogModel()->ClearRows();
     FrameSink sink;
@@ -192,7 +192,7 @@ void BenchPostedBurst(CLogListCtrl &list)
                 list.GetItemCount());
 }
 
-void BenchSort(CLogListCtrl &list)
+void BenchSort(LogListCtrl &list)
 {
     LogModel *model = theApp()->GetLogModel();
     model->ClearRows();
@@ -227,17 +227,17 @@ void BenchSort(CLogListCtrl &list)
 
 int main(int argc, char **argv)
 {
-    CPylvexApp app(argc, argv);
+    PylvexApp app(argc, argv);
     app.m_bLogDebug = true;
     long rssStart = ResidentKiB();
     // The system log page as the user sees it, show-latest on.
-    CCfgPageLog page(nullptr);
+    SystemLogPage page(nullptr);
     page.InitDialog();
     page.resize(1000, 600);
     if (!qEnvironmentVariableIsSet("BENCH_HIDDEN"))
         page.show();
     QCoreApplication::processEvents();
-    CLogListCtrl &list = *page.List();
+    LogListCtrl &list = *page.List();
     // An argument picks one part: direct, posted or sort.
     const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (only.isEmpty() || only == "direct") {

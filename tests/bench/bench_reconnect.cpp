@@ -5,8 +5,8 @@
 // is measured. For comparison the same wait with "自动重连" off.
 //
 //   bench_reconnect [seconds to wait, default 60] | grep -v "^[^ ]"
+#include "app/mainwindow.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "bench/bench_process.h"
 #include "files/logfiles.h"
 
@@ -47,7 +47,7 @@ void Run(bool autoReconnect, int seconds, const QString &link)
         std::fprintf(stderr, "pylvex-sim did not start\n");
         return;
     }
-    CPylvexDlg dlg;
+    MainWindow dlg;
     if (!dlg.OpenPortByName(link, true)) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(link));
         return;
@@ -95,7 +95,7 @@ int main(int argc, char **argv)
 {
     QStandardPaths::setTestModeEnabled(true);
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    CPylvexApp app(argc, argv);
+    PylvexApp app(argc, argv);
     int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
     QTemporaryDir dir;
     SetLogBaseFolder(dir.path());

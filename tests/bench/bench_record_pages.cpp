@@ -3,8 +3,8 @@
 // row and the longest stall of the event loop while the page is shown.
 // Prints figures on standard error (standard output carries the log page's trace):
 // QT_QPA_PLATFORM=offscreen ./bench_record_pages >/dev/null
-#include "app/pages/cfgpagecelllog.h"
-#include "app/pages/cfgpagerecord.h"
+#include "app/pages/batterylogpage.h"
+#include "app/pages/batteryrecordpage.h"
 #include "app/widgets/loglistctrl.h"
 #include "app/widgets/recordlistctrl.h"
 #include "common/fakehost.h"
@@ -116,10 +116,10 @@ Bytes RecordData(int first)
 
 int main(int argc, char **argv)
 {
-    CPylvexApp app(argc, argv);
+    PylvexApp app(argc, argv);
     {
         FakeHost host;
-        auto *page = host.AddPage(new CCfgPageCellLog(&host));
+        auto *page = host.AddPage(new BatteryLogPage(&host));
         host.ShowPage(page);
         page->ClickDlgButton(IDC_CELLLOG_READ);
         Run("battery log", host, 4, [&](int row) { host.Respond(0x83, 0xD1, LogData(row)); });
@@ -127,7 +127,7 @@ int main(int argc, char **argv)
     }
     {
         FakeHost host;
-        auto *page = host.AddPage(new CCfgPageRecord(&host));
+        auto *page = host.AddPage(new BatteryRecordPage(&host));
         host.ShowPage(page);
         Run("battery record", host, 11, [&](int row) { host.Respond(0x85, 0x81, RecordData(row)); });
         std::fprintf(stderr, "               rows kept: %d\n", page->List()->GetItemCount());

@@ -4,8 +4,8 @@
 // Prints the display's lag behind the stream at the end, the longest stall
 // of the event loop, the CPU used and the resident memory.
 // Run offscreen: QT_QPA_PLATFORM=offscreen ./bench_terminal [seconds]
-#include "app/pages/cfgpageserialport.h"
-#include "app/pages/uartdlg.h"
+#include "app/pages/terminalpage.h"
+#include "app/pages/terminalserialpanel.h"
 #include "app/pylvexapp.h"
 #include "common/fakehost.h"
 
@@ -73,7 +73,7 @@ Result Run(int seconds, bool autoClear)
     ::close(slave);
 
     FakeHost host;
-    auto *page = host.AddPage(new CCfgPageSerialPort(&host));
+    auto *page = host.AddPage(new TerminalPage(&host));
     page->Uart()->Item<QComboBox>(IDC_UART_PORT)->setEditText(QString::fromLatin1(name));
     page->SetDlgItemText(IDC_TERM_AUTOCLEAR_LIMIT, QStringLiteral("5120"));
     if (autoClear)
@@ -155,7 +155,7 @@ Result Run(int seconds, bool autoClear)
 
 int main(int argc, char **argv)
 {
-    CPylvexApp app(argc, argv);
+    PylvexApp app(argc, argv);
     int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 60;
     std::printf("terminal page, %d B/s for %d s through a pseudo-terminal, hex display with time stamps\n",
                 kBytesPerSecond, seconds);

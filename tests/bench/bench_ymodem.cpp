@@ -18,11 +18,11 @@
 // synchronisation's ticks (every 3 s) fall into it and must keep off the line.
 // Decides nothing.
 // Usage: bench_ymodem [runs] [KiB] [raw|wrapped|both]
-#include "app/cfgsheet.h"
-#include "app/dialogs/dlgupgrade.h"
+#include "app/dialogs/ymodemupgradedialog.h"
 #include "app/framework/pagehost.h"
+#include "app/mainwindow.h"
+#include "app/pagesheet.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "bench/bench_profile.h"
 #include "bench/image_on_board.h"
 #include "files/logfiles.h"
@@ -66,11 +66,11 @@ Figures RunOnce(YModemTransport transport, int size, int seed)
         return f;
     const QString path = image.Path();
     PacedRelay &relay = image.Relay();
-    CPylvexDlg dlg;
+    MainWindow dlg;
     theApp()->m_nCmdSndInvl = kIntervalMs;
     // The live status page, first on the sheet, refreshes on its own timers;
     // the transfer runs from a page that does not.
-    CCfgPageBase *ele = dlg.Host()->FindPage(PAGE_ELE);
+    PageBase *ele = dlg.Host()->FindPage(PAGE_ELE);
     if (!ele || !dlg.Sheet()->SetActivePage(ele) || !dlg.OpenPortByName(image.Device(), true))
         return f;
     Turn(300); // the window's first requests
@@ -80,7 +80,7 @@ Figures RunOnce(YModemTransport transport, int size, int seed)
     dlg.Host()->SendFrame(request.data(), request.size());
     Turn(100); // the acknowledgement
     {
-        CDlgUpgrade up(dlg.Host(), transport, path);
+        YModemUpgradeDialog up(dlg.Host(), transport, path);
         QElapsedTimer limit;
         limit.start();
         while (!up.Sender().Block0Sent() && limit.elapsed() < 10000)
@@ -111,7 +111,7 @@ Figures RunOnce(YModemTransport transport, int size, int seed)
 int main(int argc, char **argv)
 {
     BenchProfile profile;
-    CPylvexApp app(argc, argv);
+    PylvexApp app(argc, argv);
     SetLogBaseFolder(profile.Path());
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     const int size = (argc > 2 ? std::max(1, std::atoi(argv[2])) : 256) * 1024;

@@ -7,13 +7,13 @@
 // the internal pages work as in the window.
 #pragma once
 
-#include "app/cfgsheet.h"
-#include "app/framework/cfgpagebase.h"
-#include "app/framework/innergate.h"
+#include "app/framework/internalmodegate.h"
+#include "app/framework/pagebase.h"
 #include "app/framework/pagehost.h"
 #include "app/framework/pageregistry.h"
 #include "app/framework/rxdispatch.h"
 #include "app/pages/waitingroutes.h"
+#include "app/pagesheet.h"
 #include "app/pylvexapp.h"
 #include "common/frame_bytes.h"
 #include "link/winmsg.h"
@@ -24,9 +24,9 @@
 #include <utility>
 #include <vector>
 
-class FakeHost : public CPageHost {
+class FakeHost : public PageHost {
 public:
-    FakeHost() : m_gate(this), m_dispatch(*this, m_pages), m_sheet(std::make_unique<CCfgSheet>())
+    FakeHost() : m_gate(this), m_dispatch(*this, m_pages), m_sheet(std::make_unique<PageSheet>())
     {
         m_pages.SetWaitingRoutes(WaitingRoutes());
         // A board switch replays the cached status at once.
@@ -37,7 +37,7 @@ public:
     }
     ~FakeHost() override { m_sheet.reset(); }
 
-    // --- CPageHost
+    // --- PageHost
     bool IsPortOpen() const override { return m_bOpen; }
     bool OpenPort(bool) override
     {
@@ -63,16 +63,16 @@ public:
         ++m_nClears;
     }
     bool TxQueueEmpty() const override { return m_nQueued == 0; }
-    CCfgPageBase *ActivePage() const override { return m_sheet->GetActivePage(); }
-    bool ShowPage(CCfgPageBase *page) override { return m_sheet->SetActivePage(page); }
-    CCfgPageBase *FindPage(PageKind kind) const override { return m_pages.Page(kind); }
-    void RegisterPage(CCfgPageBase *page) override { m_pages.Register(page); }
+    PageBase *ActivePage() const override { return m_sheet->GetActivePage(); }
+    bool ShowPage(PageBase *page) override { return m_sheet->SetActivePage(page); }
+    PageBase *FindPage(PageKind kind) const override { return m_pages.Page(kind); }
+    void RegisterPage(PageBase *page) override { m_pages.Register(page); }
     void WriteLog(int level, const QString &title, const QString &text) override
     {
-        if (CPylvexApp *app = theApp())
+        if (PylvexApp *app = theApp())
             app->WriteLogText(level, title, text);
     }
-    CInnerGate &Gate() override { return m_gate; }
+    InternalModeGate &Gate() override { return m_gate; }
     void SetYModemReceiver(QObject *receiver) override { m_ymodem = receiver; }
     void HoldLine(QObject *holder) override { m_lineHolder = holder; }
     bool LineHeld() const override { return !m_ymodem.isNull() || !m_lineHolder.isNull(); }
@@ -108,7 +108,7 @@ public:
     }
     void Receive(const Bytes &frame) { m_dispatch.HandleFrame(frame.data(), static_cast<int>(frame.size())); }
 
-    CCfgSheet *Sheet() { return m_sheet.get(); }
+    PageSheet *Sheet() { return m_sheet.get(); }
     RxDispatcher &Dispatcher() { return m_dispatch; }
     PageRegistry &Pages() { return m_pages; }
     // Show requests the gate posted (wParam page, lParam 0 locked / 1 confirmed), in order.
@@ -122,11 +122,11 @@ protected:
             auto *page = reinterpret_cast<QWidget *>(msg->wParam());
             m_showRequests.emplace_back(page, static_cast<int>(msg->lParam()));
             if (msg->lParam() == 1)
-                if (auto *target = qobject_cast<CCfgPageBase *>(page))
+                if (auto *target = qobject_cast<PageBase *>(page))
                     ShowPage(target);
             return true;
         }
-        return CPageHost::event(event);
+        return PageHost::event(event);
     }
 
 private:
@@ -137,8 +137,8 @@ private:
     std::vector<std::pair<QWidget *, int>> m_showRequests;
     QPointer<QObject> m_ymodem;
     QPointer<QObject> m_lineHolder;
-    CInnerGate m_gate;
+    InternalModeGate m_gate;
     PageRegistry m_pages;
     RxDispatcher m_dispatch;
-    std::unique_ptr<CCfgSheet> m_sheet;
+    std::unique_ptr<PageSheet> m_sheet;
 };

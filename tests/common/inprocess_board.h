@@ -4,7 +4,7 @@
 // event loop. Reopening the port reaches the same board.
 #pragma once
 
-#include "link/serialcom.h"
+#include "link/boardport.h"
 #include "sim/sim_bytelink.h"
 
 #include <QString>
@@ -17,7 +17,7 @@ public:
     static QString Device() { return QStringLiteral("simulated-board"); }
 
     // Every later opening of port runs over a link to this board.
-    bool Attach(CSerialCom &port, const SimOptions &options = {})
+    bool Attach(BoardPort &port, const SimOptions &options = {})
     {
         m_options = options;
         m_board = std::make_shared<SimLink>(options);

@@ -2,16 +2,16 @@
 // (SimHost) or inside the test's process (InProcessBoard).
 #pragma once
 
-#include "app/cfgsheet.h"
-#include "app/framework/cfgpagebase.h"
+#include "app/framework/pagebase.h"
+#include "app/mainwindow.h"
+#include "app/pagesheet.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "common/inprocess_board.h"
 #include "sim/simhost.h"
 
 // Starts the board, puts the page in front and opens the window's port to the
 // board, with requests 50 ms apart; false when any step fails.
-inline bool OpenAgainstBoard(CPylvexDlg &dlg, SimHost &board, CCfgPageBase *page, const SimOptions &options = {})
+inline bool OpenAgainstBoard(MainWindow &dlg, SimHost &board, PageBase *page, const SimOptions &options = {})
 {
     theApp()->m_nCmdSndInvl = 50; // the window has loaded the stored interval
     QString device;
@@ -22,7 +22,7 @@ inline bool OpenAgainstBoard(CPylvexDlg &dlg, SimHost &board, CCfgPageBase *page
     return dlg.OpenPortByName(device, true) && dlg.m_bOpenCOM;
 }
 
-inline bool OpenAgainstBoard(CPylvexDlg &dlg, InProcessBoard &board, CCfgPageBase *page, const SimOptions &options = {})
+inline bool OpenAgainstBoard(MainWindow &dlg, InProcessBoard &board, PageBase *page, const SimOptions &options = {})
 {
     theApp()->m_nCmdSndInvl = 50; // the window has loaded the stored interval
     if (!page || !board.Attach(dlg.Port(), options))

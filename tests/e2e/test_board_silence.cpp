@@ -1,12 +1,12 @@
 // The real window against the simulated board when the board falls silent,
 // is missing, or its port goes away: the no-answer rows and lamps, the status
 // line, the stale live values, and the port opened again by itself.
-#include "app/cfgsheet.h"
 #include "app/logmodel.h"
-#include "app/pages/cfgpageten.h"
-#include "app/pages/cfgpagetwo.h"
+#include "app/mainwindow.h"
+#include "app/pages/livestatuspage.h"
+#include "app/pages/wakethresholdpage.h"
+#include "app/pagesheet.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "app/statusline.h"
 #include "board_window.h"
 #include "common/log_rows.h"
@@ -36,13 +36,13 @@ QString NoAnswerTitle(std::uint8_t cls, std::uint8_t code)
         .toUpper();
 }
 
-QString Status(CPylvexDlg &dlg)
+QString Status(MainWindow &dlg)
 {
     return dlg.StatusLine()->Text();
 }
 
 // A value row of the wake-up page and its read request's code.
-int FirstValueRow(CPylvexDlg &dlg, std::uint8_t *readCode)
+int FirstValueRow(MainWindow &dlg, std::uint8_t *readCode)
 {
     for (const RxRoute &r : dlg.Pages().AllRoutes())
         if (r.page == PAGE_TWO && r.op == OP_VALUE && r.chk != 0) {
@@ -53,9 +53,9 @@ int FirstValueRow(CPylvexDlg &dlg, std::uint8_t *readCode)
 }
 
 // Reads one row of the wake-up page as the user would.
-CCfgPageTwo *ReadOneRow(CPylvexDlg &dlg, int chk)
+WakeThresholdPage *ReadOneRow(MainWindow &dlg, int chk)
 {
-    auto *page = dlg.Page<CCfgPageTwo>(PAGE_TWO);
+    auto *page = dlg.Page<WakeThresholdPage>(PAGE_TWO);
     dlg.Gate().SetVerified(); // an internal page
     if (!page || !dlg.Sheet()->SetActivePage(page))
         return nullptr;
@@ -91,13 +91,13 @@ private slots:
     // after three refresh periods, and all of it undone by the answers.
     void boardFallsSilentAndRecovers()
     {
-        CPylvexDlg dlg;
+        MainWindow dlg;
         SimHost board;
         SimOptions options;
         options.noBatch = true;
         options.silentAfterSec = 3;
         options.silentForSec = 7;
-        auto *page = dlg.Page<CCfgPageTen>(PAGE_TEN);
+        auto *page = dlg.Page<LiveStatusPage>(PAGE_TEN);
         QVERIFY(OpenAgainstBoard(dlg, board, page, options));
         QVERIFY(Status(dlg).contains(QStringLiteral("已连接")));
         QTRY_VERIFY_WITH_TIMEOUT(board.Requests() >= 1, 5000);
@@ -145,11 +145,11 @@ private slots:
             QVERIFY(grantpt(master) == 0 && unlockpt(master) == 0);
             char name[128] = {};
             QVERIFY(ptsname_r(master, name, sizeof name) == 0);
-            CPylvexDlg dlg;
+            MainWindow dlg;
             const int chk = FirstValueRow(dlg, &readCode);
             QVERIFY(chk);
             QVERIFY(dlg.OpenPortByName(QString::fromLocal8Bit(name), true));
-            CCfgPageTwo *page = ReadOneRow(dlg, chk);
+            WakeThresholdPage *page = ReadOneRow(dlg, chk);
             QVERIFY(page);
             QTRY_VERIFY_WITH_TIMEOUT(page->HasNoAnswerLook(chk), 4000);
             QCOMPARE(LogRowsTitled(NoAnswerTitle(0x02, readCode)), 1);
@@ -159,15 +159,15 @@ private slots:
             ::close(master);
         }
         theApp()->GetLogModel()->ClearRows();
-        CPylvexDlg dlg;
+        MainWindow dlg;
         SimHost board;
         dlg.Gate().SetVerified();
-        QVERIFY(OpenAgainstBoard(dlg, board, dlg.Page<CCfgPageTwo>(PAGE_TWO)));
+        QVERIFY(OpenAgainstBoard(dlg, board, dlg.Page<WakeThresholdPage>(PAGE_TWO)));
         const int chk = FirstValueRow(dlg, &readCode);
         dlg.Item<QRadioButton>(IDC_SECONDARY_BOARD)->click();
         QVERIFY(Status(dlg).contains(QStringLiteral("副电")));
         const std::uint64_t before = board.Requests();
-        CCfgPageTwo *page = ReadOneRow(dlg, chk);
+        WakeThresholdPage *page = ReadOneRow(dlg, chk);
         QVERIFY(page);
         QTRY_VERIFY_WITH_TIMEOUT(page->HasNoAnswerLook(chk), 4000);
         QVERIFY(board.Requests() > before); // the main board heard it and answered
@@ -188,11 +188,11 @@ private slots:
         const QString link = m_dir.filePath(QStringLiteral("board"));
         SimOptions options;
         options.noBatch = true;
-        CPylvexDlg dlg;
+        MainWindow dlg;
         theApp()->m_nCmdSndInvl = 50;
         SimHost board;
         QVERIFY2(board.StartPtyAt(link, nullptr, options), qPrintable(board.ErrorString()));
-        auto *page = dlg.Page<CCfgPageTen>(PAGE_TEN);
+        auto *page = dlg.Page<LiveStatusPage>(PAGE_TEN);
         QVERIFY(dlg.Sheet()->SetActivePage(page));
         QVERIFY(dlg.OpenPortByName(link, true));
         QVERIFY(dlg.Item<QCheckBox>(IDC_AUTO_RECONNECT)->isChecked());

@@ -3,14 +3,14 @@
 // password and the board's confirmation to that tab (and, with the board in
 // the process, nowhere while the board refuses); the MOS switches, the board
 // clock and the reset of the extremes as a user drives them.
-#include "app/cfgsheet.h"
-#include "app/dialogs/dlgverifypwd.h"
+#include "app/dialogs/verifypassworddialog.h"
 #include "app/framework/msgbox.h"
-#include "app/pages/cfgpageele.h"
-#include "app/pages/cfgpageten.h"
-#include "app/pages/cfgpagethr.h"
+#include "app/mainwindow.h"
+#include "app/pages/alarmprotectionpage.h"
+#include "app/pages/customercontrolpage.h"
+#include "app/pages/livestatuspage.h"
+#include "app/pagesheet.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "board_window.h"
 #include "files/logfiles.h"
 #include "link/winmsg.h"
@@ -27,7 +27,7 @@ namespace {
 void AnswerPassword(int *asked)
 {
     SetModalHook([asked](QDialog *d) {
-        auto *dlg = qobject_cast<CDlgVerifyPwd *>(d);
+        auto *dlg = qobject_cast<VerifyPasswordDialog *>(d);
         if (!dlg)
             return 0;
         ++*asked;
@@ -37,12 +37,12 @@ void AnswerPassword(int *asked)
     });
 }
 
-bool AllGreen(CParamRowPage *page)
+bool AllGreen(ParamRowPage *page)
 {
     for (const PageParamRow &row : page->Rows().rows) {
         ParamEntry e;
-        if (!page->LookupParam(row.chkId, e) || e.pLedCtrl->ColourRow() != CLedCtrl::kGreen ||
-            e.pLedCtrl->ColumnIndex() != CLedCtrl::kBright)
+        if (!page->LookupParam(row.chkId, e) || e.pLedCtrl->ColourRow() != LedLamp::kGreen ||
+            e.pLedCtrl->ColumnIndex() != LedLamp::kBright)
             return false;
     }
     return true;
@@ -50,7 +50,7 @@ bool AllGreen(CParamRowPage *page)
 
 // The window on screen, its port open to the board with the live page in
 // front and the internal pages locked.
-template <class Board> bool ShowAndOpen(CPylvexDlg &dlg, Board &board, const SimOptions &options)
+template <class Board> bool ShowAndOpen(MainWindow &dlg, Board &board, const SimOptions &options)
 {
     dlg.show();
     if (!QTest::qWaitForWindowExposed(&dlg) || !OpenAgainstBoard(dlg, board, dlg.GetPage(PAGE_TEN), options)) {
@@ -60,7 +60,7 @@ template <class Board> bool ShowAndOpen(CPylvexDlg &dlg, Board &board, const Sim
     return !dlg.Gate().IsVerified();
 }
 
-void ClickTab(CPylvexDlg &dlg, QWidget *page)
+void ClickTab(MainWindow &dlg, QWidget *page)
 {
     QTabBar *bar = dlg.Sheet()->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(dlg.Sheet()->indexOf(page)).center());
@@ -83,11 +83,11 @@ private slots:
     void lockedTabOpensAfterPasswordAndBoardConfirmation()
     {
         MsgBoxRecorder boxes;
-        CPylvexDlg dlg;
+        MainWindow dlg;
         SimHost board;
         QVERIFY(ShowAndOpen(dlg, board, {}));
-        auto *ele = dlg.Page<CCfgPageEle>(PAGE_ELE);
-        auto *alarm = dlg.Page<CCfgPageThr>(PAGE_THR);
+        auto *ele = dlg.Page<CustomerControlPage>(PAGE_ELE);
+        auto *alarm = dlg.Page<AlarmProtectionPage>(PAGE_THR);
         int asked = 0;
         AnswerPassword(&asked);
 
@@ -113,13 +113,13 @@ private slots:
     void boardThatRefusesKeepsTheTabShut()
     {
         MsgBoxRecorder boxes;
-        CPylvexDlg dlg;
+        MainWindow dlg;
         InProcessBoard board;
         SimOptions options;
         options.refuseInternal = true;
         QVERIFY(ShowAndOpen(dlg, board, options));
-        auto *ele = dlg.Page<CCfgPageEle>(PAGE_ELE);
-        auto *alarm = dlg.Page<CCfgPageThr>(PAGE_THR);
+        auto *ele = dlg.Page<CustomerControlPage>(PAGE_ELE);
+        auto *alarm = dlg.Page<AlarmProtectionPage>(PAGE_THR);
         int asked = 0;
         AnswerPassword(&asked);
 
@@ -132,16 +132,16 @@ private slots:
         QCOMPARE(dlg.Sheet()->currentWidget(), static_cast<QWidget *>(ele));
         ParamEntry enter;
         QVERIFY(ele->LookupParam(IDC_ELE_ENTER, enter));
-        QCOMPARE(enter.pLedCtrl->ColourRow(), int(CLedCtrl::kRed));
+        QCOMPARE(enter.pLedCtrl->ColourRow(), int(LedLamp::kRed));
     }
 
     void mosClockAndExtremesAsAUserDrivesThem()
     {
         MsgBoxRecorder boxes;
-        CPylvexDlg dlg;
+        MainWindow dlg;
         SimHost board;
-        auto *live = dlg.Page<CCfgPageTen>(PAGE_TEN);
-        auto *ele = dlg.Page<CCfgPageEle>(PAGE_ELE);
+        auto *live = dlg.Page<LiveStatusPage>(PAGE_TEN);
+        auto *ele = dlg.Page<CustomerControlPage>(PAGE_ELE);
         QVERIFY2(OpenAgainstBoard(dlg, board, ele), qPrintable(board.ErrorString()));
 
         // Charge MOS off: the switch answer, then the state read reaches the live page and this one.
@@ -151,8 +151,8 @@ private slots:
         PostMsg(ele, WM_WRITE_PARAM, IDC_ELE_CHARGE_MOS);
         QTRY_COMPARE_WITH_TIMEOUT(ele->GetDlgItemText(IDC_ELE_DISCHARGE_MOS_EDIT), QStringLiteral("开"), 5000);
         QCOMPARE(ele->GetDlgItemText(IDC_ELE_CHARGE_MOS_EDIT), QStringLiteral("关"));
-        QCOMPARE(live->Item<CLedCtrl>(IDC_MOS_CHARGE)->ColumnIndex(), int(CLedCtrl::kGrey));
-        QCOMPARE(live->Item<CLedCtrl>(IDC_MOS_DISCHARGE)->ColumnIndex(), int(CLedCtrl::kBright));
+        QCOMPARE(live->Item<LedLamp>(IDC_MOS_CHARGE)->ColumnIndex(), int(LedLamp::kGrey));
+        QCOMPARE(live->Item<LedLamp>(IDC_MOS_DISCHARGE)->ColumnIndex(), int(LedLamp::kBright));
         ele->ClickDlgButton(IDC_ELE_CHARGE_ON);
         QTRY_COMPARE_WITH_TIMEOUT(ele->GetDlgItemText(IDC_ELE_CHARGE_MOS_EDIT), QStringLiteral("开"), 5000);
 

@@ -3,11 +3,11 @@
 // row, new values, a bulk write of every row (both measurements of both
 // resistance tables from the table list, the register block through its
 // editor), then a bulk read into emptied boxes brings the new values back.
-#include "app/dialogs/dlgfdnz.h"
+#include "app/dialogs/resistanceentrydialog.h"
 #include "app/framework/msgbox.h"
-#include "app/pages/cfgpagefor.h"
+#include "app/mainwindow.h"
+#include "app/pages/internaldebugpage.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "app/widgets/userlistctrl.h"
 #include "board_window.h"
 #include "files/logfiles.h"
@@ -24,32 +24,32 @@
 namespace {
 const int kRows[] = {1313, 1308, 1154, 1319, 1321, 1279, 1064, 1253, 1186};
 
-bool Lamp(CCfgPageFor *page, int chk, int colour, int column)
+bool Lamp(InternalDebugPage *page, int chk, int colour, int column)
 {
     ParamEntry e;
     return page->LookupParam(chk, e) && e.pLedCtrl->ColourRow() == colour && e.pLedCtrl->ColumnIndex() == column;
 }
 
-bool GreenExcept(CCfgPageFor *page, int skipped)
+bool GreenExcept(InternalDebugPage *page, int skipped)
 {
     for (int chk : kRows)
-        if (chk != skipped && !Lamp(page, chk, CLedCtrl::kGreen, CLedCtrl::kBright))
+        if (chk != skipped && !Lamp(page, chk, LedLamp::kGreen, LedLamp::kBright))
             return false;
     return true;
 }
 
-bool AllGreen(CCfgPageFor *page)
+bool AllGreen(InternalDebugPage *page)
 {
     return GreenExcept(page, 0);
 }
 
-bool TableLampBright(CCfgPageFor *page, int id)
+bool TableLampBright(InternalDebugPage *page, int id)
 {
-    auto *led = page->Item<CLedCtrl>(id);
-    return led->ColourRow() == CLedCtrl::kGreen && led->ColumnIndex() == CLedCtrl::kBright;
+    auto *led = page->Item<LedLamp>(id);
+    return led->ColourRow() == LedLamp::kGreen && led->ColumnIndex() == LedLamp::kBright;
 }
 
-void TickEveryRow(CCfgPageFor *page)
+void TickEveryRow(InternalDebugPage *page)
 {
     page->CheckDlgButton(IDC_SELECT_ALL, 0);
     page->ClickDlgButton(IDC_SELECT_ALL);
@@ -78,9 +78,9 @@ private slots:
     void readWriteAndReadBack()
     {
         MsgBoxRecorder boxes;
-        CPylvexDlg dlg;
+        MainWindow dlg;
         SimHost board;
-        auto *page = dlg.Page<CCfgPageFor>(PAGE_FOR);
+        auto *page = dlg.Page<InternalDebugPage>(PAGE_FOR);
         QVERIFY(page);
         // Locked: the page does not come to the front.
         dlg.Gate().SetVerified(false);
@@ -108,20 +108,20 @@ private slots:
         page->SetDlgItemText(1318, QStringLiteral("PYLVEX-E2E-0001"));
         page->SetDlgItemText(1322, QStringLiteral("-1234"));
         page->SetDlgItemText(1281, kOcv);
-        CUserListCtrl *list = page->TableList();
+        UserListCtrl *list = page->TableList();
         for (int i = 0; i < 2; ++i) {
-            list->SetItemText(i, CCfgPageFor::COL_CURRENT, QString::number(1000 * (i + 1)));
-            list->SetItemText(i, CCfgPageFor::COL_RESISTANCE, kCharge[i]);
-            list->SetItemText(2 + i, CCfgPageFor::COL_CURRENT, QString::number(-1000 * (i + 1)));
-            list->SetItemText(2 + i, CCfgPageFor::COL_RESISTANCE, kDischarge[i]);
+            list->SetItemText(i, InternalDebugPage::COL_CURRENT, QString::number(1000 * (i + 1)));
+            list->SetItemText(i, InternalDebugPage::COL_RESISTANCE, kCharge[i]);
+            list->SetItemText(2 + i, InternalDebugPage::COL_CURRENT, QString::number(-1000 * (i + 1)));
+            list->SetItemText(2 + i, InternalDebugPage::COL_RESISTANCE, kDischarge[i]);
         }
         // The register editor writes the block at once.
         SetModalHook([](QDialog *d) {
-            auto *fill = qobject_cast<CDlgFDNZ *>(d);
+            auto *fill = qobject_cast<ResistanceEntryDialog *>(d);
             if (!fill)
                 return int(QDialog::Rejected);
-            for (int i = 0; i < CDlgFDNZ::kBoxes; ++i)
-                fill->SetDlgItemText(CDlgFDNZ::Boxes()[i].edit, QString::asprintf("%02X", 0xA0 + i));
+            for (int i = 0; i < ResistanceEntryDialog::kBoxes; ++i)
+                fill->SetDlgItemText(ResistanceEntryDialog::Boxes()[i].edit, QString::asprintf("%02X", 0xA0 + i));
             fill->accept();
             return fill->result();
         });
@@ -167,10 +167,10 @@ private slots:
         page->CheckDlgButton(1064, 1);
         page->CheckDlgButton(1253, 1);
         page->ClickDlgButton(IDC_READ);
-        QTRY_VERIFY_WITH_TIMEOUT(list->GetItemText(3, CCfgPageFor::COL_RESISTANCE) == kDischarge[1], 15000);
-        QCOMPARE(list->GetItemText(1, CCfgPageFor::COL_RESISTANCE), kCharge[1]);
-        QCOMPARE(list->GetItemText(1, CCfgPageFor::COL_CURRENT), QStringLiteral("2000"));
-        QCOMPARE(list->GetItemText(3, CCfgPageFor::COL_CURRENT), QStringLiteral("-2000"));
+        QTRY_VERIFY_WITH_TIMEOUT(list->GetItemText(3, InternalDebugPage::COL_RESISTANCE) == kDischarge[1], 15000);
+        QCOMPARE(list->GetItemText(1, InternalDebugPage::COL_RESISTANCE), kCharge[1]);
+        QCOMPARE(list->GetItemText(1, InternalDebugPage::COL_CURRENT), QStringLiteral("2000"));
+        QCOMPARE(list->GetItemText(3, InternalDebugPage::COL_CURRENT), QStringLiteral("-2000"));
         QCOMPARE(boxes.Count(), 0);
     }
 };

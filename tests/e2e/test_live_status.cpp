@@ -3,10 +3,10 @@
 // keeps the pack moving and the daily CSV file gets rows; with the board in
 // the process, a board without the batch read is refreshed item by item on
 // the idle tick.
-#include "app/cfgsheet.h"
-#include "app/pages/cfgpageten.h"
+#include "app/mainwindow.h"
+#include "app/pages/livestatuspage.h"
+#include "app/pagesheet.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "app/widgets/userlistctrl.h"
 #include "board_window.h"
 #include "files/logfiles.h"
@@ -33,9 +33,9 @@ class TestLiveStatus : public QObject {
 private:
     QTemporaryDir m_dir;
 
-    template <class Board> CCfgPageTen *OpenAgainst(CPylvexDlg &dlg, Board &board, const SimOptions &options)
+    template <class Board> LiveStatusPage *OpenAgainst(MainWindow &dlg, Board &board, const SimOptions &options)
     {
-        auto *page = dlg.Page<CCfgPageTen>(PAGE_TEN);
+        auto *page = dlg.Page<LiveStatusPage>(PAGE_TEN);
         return OpenAgainstBoard(dlg, board, page, options) ? page : nullptr;
     }
 
@@ -48,9 +48,9 @@ private slots:
 
     void batchModeRefreshAndRecording()
     {
-        CPylvexDlg dlg;
+        MainWindow dlg;
         SimHost board;
-        CCfgPageTen *page = OpenAgainst(dlg, board, SimOptions{});
+        LiveStatusPage *page = OpenAgainst(dlg, board, SimOptions{});
         QVERIFY(page);
         QVERIFY(dlg.m_bOpenCOM);
         // The quiet probe sent on opening puts the page in batch mode.
@@ -75,11 +75,11 @@ private slots:
 
     void singleItemModeWithoutBatchRead()
     {
-        CPylvexDlg dlg;
+        MainWindow dlg;
         InProcessBoard board;
         SimOptions options;
         options.noBatch = true;
-        CCfgPageTen *page = OpenAgainst(dlg, board, options);
+        LiveStatusPage *page = OpenAgainst(dlg, board, options);
         QVERIFY(page);
         QTRY_VERIFY_WITH_TIMEOUT(board.Requests() >= 1, 5000);
         QTest::qWait(300);
@@ -88,7 +88,7 @@ private slots:
         QVERIFY(page->AutoRefresh());
         // Idle ticks read every item; the values arrive.
         QTRY_VERIFY_WITH_TIMEOUT(!page->GetDlgItemText(1068).isEmpty(), 9000);
-        QTRY_VERIFY_WITH_TIMEOUT(page->Item<CUserListCtrl>(IDC_CELL_LIST)->GetItemCount() > 3, 9000);
+        QTRY_VERIFY_WITH_TIMEOUT(page->Item<UserListCtrl>(IDC_CELL_LIST)->GetItemCount() > 3, 9000);
         std::uint64_t seen = board.Requests();
         QTRY_VERIFY_WITH_TIMEOUT(board.Requests() >= seen + 30, 9000); // still refreshing: two rounds more
         QVERIFY(!page->BatchMode());

@@ -2,9 +2,9 @@
 // and closing, a port held by another program, a request answered end to
 // end, and the link lost when the other end goes away.
 #include "app/framework/msgbox.h"
+#include "app/mainwindow.h"
 #include "app/pages/paramrows.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "gui/test_pages.h"
 #include "link/portdiscovery.h"
 #include "link/winmsg.h"
@@ -46,10 +46,10 @@ private slots:
         SimHost sim;
         QString path;
         QVERIFY2(sim.StartPty(&path, SimOptions{}), qPrintable(sim.ErrorString()));
-        CPylvexDlg dlg;
+        MainWindow dlg;
         auto *two = new TestPage(dlg.Host(), PAGE_TWO, QStringLiteral("唤醒与门限"));
         two->extraRows = {{1341, 1339, 1340, 0}};
-        two->routes = CParamRowPage::RowRoutes(WakeupPageRows());
+        two->routes = ParamRowPage::RowRoutes(WakeupPageRows());
         dlg.Sheet()->AddPage(two);
         QVERIFY(dlg.OpenPortByName(path, true));
         QVERIFY(dlg.m_bOpenCOM);
@@ -77,7 +77,7 @@ private slots:
         QVERIFY(!dlg.m_bOpenCOM);
         QCOMPARE(dlg.Item<QPushButton>(IDC_OPEN_PORT)->text(), QStringLiteral("打开串口"));
         QVERIFY(dlg.Item<QComboBox>(IDC_PORT_LIST)->isEnabled());
-        QCOMPARE(dlg.TxLed()->ColumnIndex(), int(CLedCtrl::kGrey));
+        QCOMPARE(dlg.TxLed()->ColumnIndex(), int(LedLamp::kGrey));
         QCOMPARE(dlg.m_settings.portNum, path);
     }
 
@@ -88,7 +88,7 @@ private slots:
         QVERIFY(sim.StartPty(&path, SimOptions{}));
         QSerialPort holder(path);
         QVERIFY(holder.open(QIODevice::ReadWrite));
-        CPylvexDlg dlg;
+        MainWindow dlg;
         log->ClearRows();
         // Silent: one level-3 row.
         QVERIFY(!dlg.OpenPortByName(path, true));
@@ -105,7 +105,7 @@ private slots:
 
     void notADevice()
     {
-        CPylvexDlg dlg;
+        MainWindow dlg;
         MsgBoxRecorder boxes;
         QVERIFY(!dlg.OpenPortByName(QStringLiteral("/tmp"), false));
         QCOMPARE(boxes.LastText(), QStringLiteral("解析串口号失败COM口=/tmp"));
@@ -116,7 +116,7 @@ private slots:
     void missingDevice()
     {
         const QString device = QStringLiteral("/dev/does-not-exist");
-        CPylvexDlg dlg;
+        MainWindow dlg;
         MsgBoxRecorder boxes;
         QVERIFY(!dlg.OpenPortByName(device, false));
         QCOMPARE(boxes.Count(), 1);
@@ -143,7 +143,7 @@ private slots:
         };
         {
             store(path);
-            CPylvexDlg dlg;
+            MainWindow dlg;
             QVERIFY(!dlg.m_bOpenCOM);
             auto *list = dlg.Item<QComboBox>(IDC_PORT_LIST);
             QVERIFY(list->findText(path) >= 0);
@@ -160,7 +160,7 @@ private slots:
             const QString name = path.mid(5); // "pts/N"
             SetPortListSource([name] { return QStringList{name}; });
             store(name);
-            CPylvexDlg dlg;
+            MainWindow dlg;
             QVERIFY(dlg.m_bOpenCOM);
             QCOMPARE(dlg.Item<QComboBox>(IDC_PORT_LIST)->currentText(), name);
         }
@@ -170,7 +170,7 @@ private slots:
             SetPortListSource([] { return QStringList{QStringLiteral("ttyUSB10")}; });
             store(QStringLiteral("ttyUSB1"));
             log->ClearRows();
-            CPylvexDlg dlg;
+            MainWindow dlg;
             QVERIFY(!dlg.m_bOpenCOM);
             QVERIFY(dlg.m_strOpenError.isEmpty());
             auto *list = dlg.Item<QComboBox>(IDC_PORT_LIST);
@@ -192,14 +192,14 @@ private slots:
         auto sim = std::make_unique<SimHost>();
         QString path;
         QVERIFY(sim->StartPty(&path, SimOptions{}));
-        CPylvexDlg dlg;
+        MainWindow dlg;
         MsgBoxRecorder boxes;
         QVERIFY(dlg.OpenPortByName(path, true));
         log->ClearRows();
         sim.reset(); // the other end goes away
         QTRY_VERIFY_WITH_TIMEOUT(!dlg.m_bOpenCOM, 5000);
         QCOMPARE(dlg.Item<QPushButton>(IDC_OPEN_PORT)->text(), QStringLiteral("打开串口"));
-        QCOMPARE(dlg.RxLed()->ColumnIndex(), int(CLedCtrl::kGrey));
+        QCOMPARE(dlg.RxLed()->ColumnIndex(), int(LedLamp::kGrey));
         QTest::qWait(300); // no second report follows
         int lost = 0;
         for (int r = 0; r < log->rowCount(); ++r)

@@ -4,9 +4,9 @@
 // pack's surges, the stored records, a learning run to its end, and the
 // exports read back from the workbooks.
 #include "app/framework/msgbox.h"
-#include "app/pages/cfgpagecelllog.h"
-#include "app/pages/cfgpagefiv.h"
-#include "app/pages/cfgpagerecord.h"
+#include "app/pages/batterylogpage.h"
+#include "app/pages/batteryrecordpage.h"
+#include "app/pages/soclearningpage.h"
 #include "app/widgets/loglistctrl.h"
 #include "app/widgets/recordlistctrl.h"
 #include "app/widgets/userlistctrl.h"
@@ -65,9 +65,9 @@ private slots:
     void batteryLogAfterTheClockIsSet()
     {
         MsgBoxRecorder boxes;
-        CPylvexDlg dlg;
+        MainWindow dlg;
         SimHost board;
-        auto *page = dlg.Page<CCfgPageCellLog>(PAGE_CELLLOG);
+        auto *page = dlg.Page<BatteryLogPage>(PAGE_CELLLOG);
         QVERIFY(page);
         SimOptions options;
         options.clockOffsetSec = -660;
@@ -75,14 +75,14 @@ private slots:
         const QDateTime opened = QDateTime::currentDateTime();
         QVERIFY2(OpenAgainstBoard(dlg, board, page, options), qPrintable(board.ErrorString()));
 
-        QVERIFY(page->IsTimerActive(CCfgPageCellLog::kClockTimer));
+        QVERIFY(page->IsTimerActive(BatteryLogPage::kClockTimer));
         QTRY_COMPARE_WITH_TIMEOUT(int(page->Clock().state()), int(ClockSync::Done), 20000);
         QVERIFY(page->Clock().tries() <= 3); // one read, one set
-        QVERIFY(!page->IsTimerActive(CCfgPageCellLog::kClockTimer));
+        QVERIFY(!page->IsTimerActive(BatteryLogPage::kClockTimer));
 
         QTest::qWait(8000); // a few surges
         page->ClickDlgButton(IDC_CELLLOG_READ);
-        CLogListCtrl &list = *page->List();
+        LogListCtrl &list = *page->List();
         QTRY_VERIFY_WITH_TIMEOUT(ColumnHas(list, 3, "获取日志成功") && list.GetItemCount() > 3, 15000);
         QTest::qWait(500); // every data frame
         const QSet<QString> names = AlarmNames();
@@ -125,13 +125,13 @@ private slots:
     void batteryRecordsOfTheBoard()
     {
         MsgBoxRecorder boxes;
-        CPylvexDlg dlg;
+        MainWindow dlg;
         SimHost board;
-        auto *page = dlg.Page<CCfgPageRecord>(PAGE_RECORD);
+        auto *page = dlg.Page<BatteryRecordPage>(PAGE_RECORD);
         QVERIFY(page);
         QVERIFY2(OpenAgainstBoard(dlg, board, page), qPrintable(board.ErrorString()));
         page->ClickDlgButton(IDC_READ);
-        CRecordListCtrl &list = *page->List();
+        RecordListCtrl &list = *page->List();
         QTRY_VERIFY_WITH_TIMEOUT(list.GetItemCount() >= 5, 15000);
         QTest::qWait(300);
         for (int r = 0; r < list.GetItemCount(); ++r) {
@@ -149,10 +149,10 @@ private slots:
     void socLearningRunToTheEnd()
     {
         MsgBoxRecorder boxes;
-        CPylvexDlg dlg;
+        MainWindow dlg;
         SimHost board;
         dlg.Gate().SetVerified(true);
-        auto *page = dlg.Page<CCfgPageFiv>(PAGE_FIV);
+        auto *page = dlg.Page<SocLearningPage>(PAGE_FIV);
         QVERIFY(page);
         SimOptions options;
         options.speed = 10;
@@ -177,7 +177,7 @@ private slots:
         QCOMPARE(page->StageBox(IDC_SOC_START_STAGE)->currentIndex(), 6);
 
         page->ClickDlgButton(IDC_SOC_START);
-        CUserListCtrl &list = *page->List();
+        UserListCtrl &list = *page->List();
         QTRY_VERIFY_WITH_TIMEOUT(ColumnHas(list, 0, "SOC学习完毕"), 30000);
         QCOMPARE(list.GetItemText(0, 0), QString("验证充电SOC阶段"));
         QVERIFY(ColumnHas(list, 0, "验证放电SOC阶段"));
@@ -187,9 +187,9 @@ private slots:
 
         const QString path = m_dir.filePath("soc.xlsx");
         SaveDialogAnswer dialog(path);
-        CCfgPageFiv::SetFileOpener([](const QUrl &) { return true; });
+        SocLearningPage::SetFileOpener([](const QUrl &) { return true; });
         page->ClickDlgButton(IDC_SOC_EXPORT);
-        CCfgPageFiv::SetFileOpener(nullptr);
+        SocLearningPage::SetFileOpener(nullptr);
         WorkbookContents book = ReadWorkbook(path);
         QVERIFY2(book.ok, qPrintable(book.error));
         QCOMPARE(book.rows[0], ExpectedSheet(list, page->ExportColumnNames()));
@@ -197,14 +197,14 @@ private slots:
     }
 
 private:
-    static int LedState(CRowPageBase *page, int chk)
+    static int LedState(RowPageBase *page, int chk)
     {
         ParamEntry e;
         if (!page->LookupParam(chk, e) || !e.pLedCtrl)
             return -1;
-        if (e.pLedCtrl->ColourRow() == CLedCtrl::kGreen && e.pLedCtrl->ColumnIndex() == CLedCtrl::kBright)
+        if (e.pLedCtrl->ColourRow() == LedLamp::kGreen && e.pLedCtrl->ColumnIndex() == LedLamp::kBright)
             return 0;
-        if (e.pLedCtrl->ColourRow() == CLedCtrl::kRed)
+        if (e.pLedCtrl->ColourRow() == LedLamp::kRed)
             return 1;
         return 2;
     }

@@ -2,12 +2,12 @@
 // started with a repeater in front of the board (pylvex-sim --repeater), over
 // its pseudo-terminal: the repeater's links and versions, and a pass-through
 // command that the board answers.
-#include "app/cfgsheet.h"
 #include "app/framework/msgbox.h"
 #include "app/logmodel.h"
-#include "app/pages/cfgpageone.h"
+#include "app/mainwindow.h"
+#include "app/pages/repeaterpage.h"
+#include "app/pagesheet.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "cli_process.h"
 #include "files/logfiles.h"
 #include "link/winmsg.h"
@@ -20,11 +20,11 @@
 #include "gui/widget_test_main.h"
 
 namespace {
-bool LampGreen(CCfgPageOne *page, int chkID)
+bool LampGreen(RepeaterPage *page, int chkID)
 {
     ParamEntry e;
-    return page->LookupParam(chkID, e) && e.pLedCtrl->ColourRow() == CLedCtrl::kGreen &&
-           e.pLedCtrl->ColumnIndex() == CLedCtrl::kBright;
+    return page->LookupParam(chkID, e) && e.pLedCtrl->ColourRow() == LedLamp::kGreen &&
+           e.pLedCtrl->ColumnIndex() == LedLamp::kBright;
 }
 
 // Rows of the system log whose text starts with the given frame bytes.
@@ -58,20 +58,20 @@ private slots:
         SimProcess board;
         QVERIFY(board.Start({QStringLiteral("--repeater")}));
         theApp()->m_nCmdSndInvl = 50;
-        CPylvexDlg dlg;
-        auto *page = dlg.Page<CCfgPageOne>(PAGE_ONE);
+        MainWindow dlg;
+        auto *page = dlg.Page<RepeaterPage>(PAGE_ONE);
         QVERIFY(page);
         QVERIFY(dlg.Sheet()->SetActivePage(page));
         QVERIFY(dlg.OpenPortByName(board.Device(), true));
 
         // Double-clicks on the check-boxes of rows 2 and 3.
-        page->PostMessage(WM_READ_PARAM, CCfgPageOne::IDC_LINKS_CHK);
-        page->PostMessage(WM_READ_PARAM, CCfgPageOne::IDC_VERSION_CHK);
-        QTRY_VERIFY_WITH_TIMEOUT(LampGreen(page, CCfgPageOne::IDC_VERSION_CHK), 10000);
-        QVERIFY(LampGreen(page, CCfgPageOne::IDC_LINKS_CHK));
-        QCOMPARE(page->GetDlgItemText(CCfgPageOne::IDC_LINKS_EDIT), QStringLiteral("串口，CAN，485"));
-        QCOMPARE(page->GetDlgItemText(CCfgPageOne::IDC_SOFTWARE_EDIT), QStringLiteral("V2.1.0"));
-        QCOMPARE(page->GetDlgItemText(CCfgPageOne::IDC_HARDWARE_EDIT), QStringLiteral("V1.0.3"));
+        page->PostMessage(WM_READ_PARAM, RepeaterPage::IDC_LINKS_CHK);
+        page->PostMessage(WM_READ_PARAM, RepeaterPage::IDC_VERSION_CHK);
+        QTRY_VERIFY_WITH_TIMEOUT(LampGreen(page, RepeaterPage::IDC_VERSION_CHK), 10000);
+        QVERIFY(LampGreen(page, RepeaterPage::IDC_LINKS_CHK));
+        QCOMPARE(page->GetDlgItemText(RepeaterPage::IDC_LINKS_EDIT), QStringLiteral("串口，CAN，485"));
+        QCOMPARE(page->GetDlgItemText(RepeaterPage::IDC_SOFTWARE_EDIT), QStringLiteral("V2.1.0"));
+        QCOMPARE(page->GetDlgItemText(RepeaterPage::IDC_HARDWARE_EDIT), QStringLiteral("V1.0.3"));
 
         // The discharge history command typed in hex goes through the
         // repeater to the board, whose answer comes back.
@@ -81,7 +81,7 @@ private slots:
         edit->setFocus();
         QTest::keyClicks(edit, QStringLiteral("00"));
         QCOMPARE(page->CmdBank(), QByteArray(1, '\0'));
-        page->ClickDlgButton(CCfgPageOne::IDC_PASS_SEND);
+        page->ClickDlgButton(RepeaterPage::IDC_PASS_SEND);
         QCOMPARE(LogRowsStartingWith(QStringLiteral("4d 53 03 04 01 00 ")), sentBefore + 1);
         QTRY_COMPARE_WITH_TIMEOUT(LogRowsStartingWith(QStringLiteral("4d 53 83 84 ")), answersBefore + 1, 10000);
         QCOMPARE(boxes.Count(), 0);

@@ -1,7 +1,7 @@
 // The start device: --demo opens the port to the simulated board running in
 // the program, --port opens the given device instead of the stored port.
+#include "app/mainwindow.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "app/startup/commandline.h"
 #include "sim/simhost.h"
 
@@ -50,7 +50,7 @@ class TestStartupDemo : public QObject {
 private slots:
     void init()
     {
-        CPylvexApp *app = theApp();
+        PylvexApp *app = theApp();
         app->GetLogModel()->ClearRows();
         app->m_bLogDebug = true;
         Profile().setValue(QStringLiteral("IniProfile/PortNum"), QStringLiteral("ttyS_stored"));
@@ -61,9 +61,9 @@ private slots:
     // its pseudo-terminal is not remembered as the port of the next start.
     void demoOpensTheSimulatedBoard()
     {
-        CPylvexApp *app = theApp();
+        PylvexApp *app = theApp();
         QVERIFY(app->StartUp(Options({QStringLiteral("--demo")})));
-        CPylvexDlg *dlg = app->GetMainDlg();
+        MainWindow *dlg = app->GetMainDlg();
         QVERIFY(dlg);
         QVERIFY(app->GetDemoBoard() && app->GetDemoBoard()->IsRunning());
         QVERIFY(app->DemoPort().startsWith(QStringLiteral("/dev/")));
@@ -86,9 +86,9 @@ private slots:
         SimHost board;
         QString device;
         QVERIFY2(board.StartPty(&device, SimOptions{}), qPrintable(board.ErrorString()));
-        CPylvexApp *app = theApp();
+        PylvexApp *app = theApp();
         QVERIFY(app->StartUp(Options({QStringLiteral("--port"), device})));
-        CPylvexDlg *dlg = app->GetMainDlg();
+        MainWindow *dlg = app->GetMainDlg();
         QCOMPARE(dlg->Item<QComboBox>(IDC_PORT_LIST)->currentText(), device);
         QVERIFY2(dlg->m_bOpenCOM, qPrintable(LogText()));
         app->ShutDown();
@@ -99,7 +99,7 @@ private slots:
     // A device that cannot be opened leaves the port closed, with the reason in the system log.
     void portThatCannotBeOpened()
     {
-        CPylvexApp *app = theApp();
+        PylvexApp *app = theApp();
         QVERIFY(app->StartUp(Options({QStringLiteral("--port"), QStringLiteral("/dev/null")})));
         QVERIFY(!app->GetMainDlg()->m_bOpenCOM);
         QVERIFY2(LogText().contains(QStringLiteral("/dev/null")), qPrintable(LogText()));
@@ -113,7 +113,7 @@ int main(int argc, char **argv)
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     qputenv("PYLVEX_INSTANCE_NAME",
             QByteArray("pylvex_demo_test_") + QByteArray::number(QRandomGenerator::global()->generate()));
-    CPylvexApp app(argc, argv);
+    PylvexApp app(argc, argv);
     TestStartupDemo test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -5,7 +5,7 @@
 // peer receives is compared with what was sent, every byte it sends with
 // what the page shows.
 #include "app/framework/msgbox.h"
-#include "app/pylvexdlg.h"
+#include "app/mainwindow.h"
 #include "e2e/board_window.h"
 #include "gui/terminal_helpers.h"
 #include "link/portdiscovery.h"
@@ -20,7 +20,7 @@
 class TestTerminalPage : public QObject {
     Q_OBJECT
 
-    static void SendText(CCfgPageSerialPort *page, const QString &text)
+    static void SendText(TerminalPage *page, const QString &text)
     {
         if (page->IsDlgButtonChecked(IDC_TERM_HEXSEND))
             page->ClickDlgButton(IDC_TERM_HEXSEND);
@@ -37,10 +37,10 @@ private slots:
     void serialThenNetworkInTheWindow()
     {
         MsgBoxRecorder boxes;
-        CPylvexDlg dlg;
+        MainWindow dlg;
         SimHost board;
         auto *live = dlg.GetPage(PAGE_TEN);
-        auto *page = dlg.Page<CCfgPageSerialPort>(PAGE_SERIALPORT);
+        auto *page = dlg.Page<TerminalPage>(PAGE_SERIALPORT);
         QVERIFY(live && page);
         QVERIFY(OpenAgainstBoard(dlg, board, live));
         PtyPair peer;
@@ -72,7 +72,7 @@ private slots:
             QSKIP("socat is not installed (Debian package socat, listed in scripts/setup.sh)");
         page->ClickDlgButton(IDC_TERM_CLEAR_ALL);
         page->Item<QTabWidget>(IDC_TERM_TAB)->setCurrentIndex(1);
-        CNetDlg *net = page->Net();
+        TerminalNetPanel *net = page->Net();
         quint16 port = FreePort(false);
         SocatPeer server(
             {QStringLiteral("STDIO"), QStringLiteral("TCP4-LISTEN:%1,bind=127.0.0.1,reuseaddr").arg(port)});
@@ -102,7 +102,7 @@ private slots:
 
         // UDP with a socat peer.
         page->ClickDlgButton(IDC_TERM_CLEAR_ALL);
-        net->Item<QComboBox>(IDC_NET_PROTOCOL)->setCurrentIndex(CNetDlg::UDP);
+        net->Item<QComboBox>(IDC_NET_PROTOCOL)->setCurrentIndex(TerminalNetPanel::UDP);
         quint16 local = FreePort(true);
         quint16 remote = FreePort(true);
         net->Item<QLineEdit>(IDC_NET_TARGET_PORT)->setText(QString::number(remote));

@@ -1,12 +1,12 @@
 // The two threshold pages against the simulated board over a pseudo-terminal,
 // through the real main window: a bulk write of every row, then a bulk read
 // into emptied boxes; every lamp ends green and the values come back.
-#include "app/cfgsheet.h"
 #include "app/framework/msgbox.h"
-#include "app/pages/cfgpagethr.h"
-#include "app/pages/cfgpagetwo.h"
+#include "app/mainwindow.h"
+#include "app/pages/alarmprotectionpage.h"
+#include "app/pages/wakethresholdpage.h"
+#include "app/pagesheet.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "board_window.h"
 #include "files/logfiles.h"
 #include "sim/simhost.h"
@@ -35,25 +35,25 @@ const char *const kAlarmValues[] = {
     "50001",  "55001",  "3601", "3651", "3451", "57601", "58401", "55201", "51", "56", "46", "3",   "-1",  "6",
     "100001", "110001", "2801", "2501", "2901", "44801", "40001", "46401", "54", "61", "49", "-11", "-21", "-6"};
 
-bool GreenExcept(CParamRowPage *page, int skippedChk)
+bool GreenExcept(ParamRowPage *page, int skippedChk)
 {
     for (const PageParamRow &row : page->Rows().rows) {
         ParamEntry e;
         if (row.chkId == skippedChk)
             continue;
-        if (!page->LookupParam(row.chkId, e) || e.pLedCtrl->ColourRow() != CLedCtrl::kGreen ||
-            e.pLedCtrl->ColumnIndex() != CLedCtrl::kBright)
+        if (!page->LookupParam(row.chkId, e) || e.pLedCtrl->ColourRow() != LedLamp::kGreen ||
+            e.pLedCtrl->ColumnIndex() != LedLamp::kBright)
             return false;
     }
     return true;
 }
 
-bool AllGreen(CParamRowPage *page)
+bool AllGreen(ParamRowPage *page)
 {
     return GreenExcept(page, 0);
 }
 
-void TickEveryRow(CParamRowPage *page)
+void TickEveryRow(ParamRowPage *page)
 {
     page->CheckDlgButton(IDC_SELECT_ALL, 0);
     page->ClickDlgButton(IDC_SELECT_ALL);
@@ -66,13 +66,13 @@ private:
     QTemporaryDir m_dir;
 
     // The internal pages come to the front without the password.
-    bool OpenAgainst(CPylvexDlg &dlg, SimHost &board, CParamRowPage *page)
+    bool OpenAgainst(MainWindow &dlg, SimHost &board, ParamRowPage *page)
     {
         dlg.Gate().SetVerified(true);
         return OpenAgainstBoard(dlg, board, page);
     }
 
-    void CompareBoxes(CParamRowPage *page, const Values &values)
+    void CompareBoxes(ParamRowPage *page, const Values &values)
     {
         for (const auto &[id, text] : values)
             QCOMPARE(page->GetDlgItemText(id), text);
@@ -89,9 +89,9 @@ private slots:
     void wakeupPageWritesAndReadsBack()
     {
         MsgBoxRecorder boxes;
-        CPylvexDlg dlg;
+        MainWindow dlg;
         SimHost board;
-        auto *page = dlg.Page<CCfgPageTwo>(PAGE_TWO);
+        auto *page = dlg.Page<WakeThresholdPage>(PAGE_TWO);
         QVERIFY(page);
         QVERIFY2(OpenAgainst(dlg, board, page), qPrintable(board.ErrorString()));
 
@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(page->GetDlgItemText(1481), QStringLiteral("1"));
         ParamEntry clearing;
         QVERIFY(page->LookupParam(1479, clearing));
-        QCOMPARE(clearing.pLedCtrl->ColourRow(), int(CLedCtrl::kGreen));
+        QCOMPARE(clearing.pLedCtrl->ColourRow(), int(LedLamp::kGreen));
 
         page->ClickDlgButton(IDC_CLEAR);
         TickEveryRow(page);
@@ -129,9 +129,9 @@ private slots:
     void alarmPageWritesAndReadsBack()
     {
         MsgBoxRecorder boxes;
-        CPylvexDlg dlg;
+        MainWindow dlg;
         SimHost board;
-        auto *page = dlg.Page<CCfgPageThr>(PAGE_THR);
+        auto *page = dlg.Page<AlarmProtectionPage>(PAGE_THR);
         QVERIFY(page);
         QVERIFY2(OpenAgainst(dlg, board, page), qPrintable(board.ErrorString()));
 

@@ -3,14 +3,14 @@
 // protocol through row 13 of the customer control page; YModem in both
 // transports with the loader's faults), and the raw YModem transport against
 // lrzsz's rb, a receiver nobody here wrote.
-#include "app/dialogs/dlgfireware.h"
-#include "app/dialogs/dlgupgrade.h"
 #include "app/dialogs/filechooser.h"
+#include "app/dialogs/firmwareupgradedialog.h"
+#include "app/dialogs/ymodemupgradedialog.h"
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
-#include "app/pages/cfgpageele.h"
+#include "app/mainwindow.h"
+#include "app/pages/customercontrolpage.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "board_window.h"
 #include "protocol/request.h"
 #include "sim/simhost.h"
@@ -93,14 +93,14 @@ FwRun RunFirmware(SimOptions options, const Bytes &content)
     QTemporaryDir dir;
     const QString path = WriteFile(dir.filePath(QStringLiteral("fw.bin")), content);
     options.storeImage = dir.filePath(QStringLiteral("stored.bin")).toStdString();
-    CPylvexDlg dlg;
+    MainWindow dlg;
     SimHost board;
-    auto *ele = qobject_cast<CCfgPageEle *>(dlg.Host()->FindPage(PAGE_ELE));
+    auto *ele = qobject_cast<CustomerControlPage *>(dlg.Host()->FindPage(PAGE_ELE));
     if (!OpenAgainstBoard(dlg, board, ele, options))
         return run;
     SetFileChooserHook([&](const FileAsk &) { return path; });
     SetModalHook([&](QDialog *d) {
-        auto *fw = qobject_cast<CDlgFireware *>(d);
+        auto *fw = qobject_cast<FirmwareUpgradeDialog *>(d);
         if (!fw)
             return int(QDialog::Rejected);
         run.opened = true;
@@ -123,14 +123,15 @@ struct YmRun {
 
 // The upgrade request of the transport's loader, then the dialog until done.
 YmRun RunYModem(SimOptions options, YModemTransport transport, const Bytes &content,
-                const std::function<void(CDlgUpgrade &)> &tune, const std::function<bool(CDlgUpgrade &)> &done)
+                const std::function<void(YModemUpgradeDialog &)> &tune,
+                const std::function<bool(YModemUpgradeDialog &)> &done)
 {
     YmRun run;
     QTemporaryDir dir;
     const QString path = WriteFile(dir.filePath(QStringLiteral("fw.bin")), content);
     options.storeImage = dir.filePath(QStringLiteral("stored.bin")).toStdString();
     options.repeater = transport == YModemTransport::Raw;
-    CPylvexDlg dlg;
+    MainWindow dlg;
     SimHost board;
     if (!OpenAgainstBoard(dlg, board, dlg.Host()->FindPage(PAGE_ELE), options))
         return run;
@@ -140,7 +141,7 @@ YmRun RunYModem(SimOptions options, YModemTransport transport, const Bytes &cont
     dlg.Host()->SendFrame(request.data(), request.size());
     QTest::qWait(100); // the acknowledgement
     {
-        CDlgUpgrade up(dlg.Host(), transport, path);
+        YModemUpgradeDialog up(dlg.Host(), transport, path);
         if (tune)
             tune(up);
         Wait([&] { return done(up); }, 90000);
@@ -238,8 +239,8 @@ private slots:
         const auto t = transport == 0 ? YModemTransport::Raw : YModemTransport::Wrapped;
         const Bytes content = Content(transport == 0 ? 20000 : 2100, transport);
         SimOptions o;
-        std::function<void(CDlgUpgrade &)> tune;
-        std::function<bool(CDlgUpgrade &)> done = [](CDlgUpgrade &up) {
+        std::function<void(YModemUpgradeDialog &)> tune;
+        std::function<bool(YModemUpgradeDialog &)> done = [](YModemUpgradeDialog &up) {
             // Rows may follow the closing frame's row (a last ACK), so any row counts.
             const QStringList rows = up.Rows();
             return up.Sender().Finished() && std::any_of(rows.begin(), rows.end(), [](const QString &r) {
@@ -248,13 +249,13 @@ private slots:
         };
         if (fault == QLatin1String("nak")) {
             o.ymNakBlock = 2;
-            done = [](CDlgUpgrade &up) { return Has(up.Rows(), "可能数据块不匹配，主动取消数据传输 ..."); };
+            done = [](YModemUpgradeDialog &up) { return Has(up.Rows(), "可能数据块不匹配，主动取消数据传输 ..."); };
         } else if (fault == QLatin1String("can")) {
             o.ymCanBlock = 2;
-            done = [](CDlgUpgrade &up) { return Has(up.Rows(), "下位机取消传输，升级失败！"); };
+            done = [](YModemUpgradeDialog &up) { return Has(up.Rows(), "下位机取消传输，升级失败！"); };
         } else if (fault == QLatin1String("lost ack")) {
             o.ymDropAckBlock = 1;
-            tune = [](CDlgUpgrade &up) {
+            tune = [](YModemUpgradeDialog &up) {
                 up.SetRetryTiming(600, 400);
                 up.Item<QCheckBox>(IDC_YM_FOLLOW)->setChecked(false);
             };
@@ -297,7 +298,7 @@ private slots:
         const QString toolDevice = QFileInfo(dir.filePath(QStringLiteral("tool"))).symLinkTarget();
         const QString peerDevice = QFileInfo(dir.filePath(QStringLiteral("peer"))).symLinkTarget();
 
-        CPylvexDlg dlg;
+        MainWindow dlg;
         theApp()->m_nCmdSndInvl = 10;
         QVERIFY(dlg.OpenPortByName(toolDevice, true));
         // Block 0 carries the path as given; rb refuses an absolute path in its
@@ -306,7 +307,7 @@ private slots:
         const QString previous = QDir::currentPath();
         QDir::setCurrent(QFileInfo(source).absolutePath());
         {
-            CDlgUpgrade up(dlg.Host(), YModemTransport::Raw, QFileInfo(source).fileName());
+            YModemUpgradeDialog up(dlg.Host(), YModemTransport::Raw, QFileInfo(source).fileName());
             QProcess receiver;
             receiver.setWorkingDirectory(dir.filePath(QStringLiteral("received")));
             receiver.start(

@@ -14,7 +14,7 @@ public:
     explicit SaveDialogAnswer(QString path) : m_path(std::move(path))
     {
         SetModalHook([this](QDialog *dialog) {
-            auto *files = qobject_cast<CFileDialogEx *>(dialog);
+            auto *files = qobject_cast<FileDialogEx *>(dialog);
             if (!files)
                 return static_cast<int>(QDialog::Rejected);
             ++m_nShown;

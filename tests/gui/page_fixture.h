@@ -4,7 +4,7 @@
 
 #include "app/framework/msgbox.h"
 #include "app/framework/rowpagebase.h"
-#include "app/pages/cfgpageten.h"
+#include "app/pages/livestatuspage.h"
 #include "common/fakehost.h"
 
 #include <QApplication>
@@ -51,20 +51,20 @@ protected:
 };
 
 // LED_OK, LED_ERROR or LED_IDLE from the picture the lamp shows; -1 for any other.
-inline int LampState(CRowPageBase *page, int chkID)
+inline int LampState(RowPageBase *page, int chkID)
 {
     ParamEntry entry;
-    if (!page->LookupParam(chkID, entry) || !entry.pLedCtrl || entry.pLedCtrl->ShapeOffset() != CLedCtrl::kSquare)
+    if (!page->LookupParam(chkID, entry) || !entry.pLedCtrl || entry.pLedCtrl->ShapeOffset() != LedLamp::kSquare)
         return -1;
-    const CLedCtrl *led = entry.pLedCtrl;
-    if (led->ColourRow() == CLedCtrl::kRed && led->ColumnIndex() == CLedCtrl::kBright)
+    const LedLamp *led = entry.pLedCtrl;
+    if (led->ColourRow() == LedLamp::kRed && led->ColumnIndex() == LedLamp::kBright)
         return LED_ERROR;
-    if (led->ColourRow() == CLedCtrl::kGreen)
-        return led->ColumnIndex() == CLedCtrl::kBright ? LED_OK : LED_IDLE;
+    if (led->ColourRow() == LedLamp::kGreen)
+        return led->ColumnIndex() == LedLamp::kBright ? LED_OK : LED_IDLE;
     return -1;
 }
 
-inline void UncheckAll(CRowPageBase *page)
+inline void UncheckAll(RowPageBase *page)
 {
     page->CheckAllParams(0);
     page->CheckDlgButton(IDC_SELECT_ALL, 0);
@@ -82,14 +82,14 @@ inline void RunPosted()
 class LivePageFixture {
 protected:
     std::unique_ptr<FakeHost> m_host;
-    CCfgPageTen *m_page = nullptr;
+    LiveStatusPage *m_page = nullptr;
 
     // Whole frames the page queued, oldest first.
     std::vector<Bytes> &Sent() { return m_host->Sent(); }
     void OpenPage()
     {
         m_host = std::make_unique<FakeHost>();
-        m_page = m_host->AddPage(new CCfgPageTen(m_host.get()));
+        m_page = m_host->AddPage(new LiveStatusPage(m_host.get()));
     }
     void ClosePage()
     {

@@ -2,9 +2,9 @@
 // serial panel pointed at a pseudo-terminal, and readers of the display.
 #pragma once
 
-#include "app/pages/cfgpageserialport.h"
-#include "app/pages/netdlg.h"
-#include "app/pages/uartdlg.h"
+#include "app/pages/terminalnetpanel.h"
+#include "app/pages/terminalpage.h"
+#include "app/pages/terminalserialpanel.h"
 #include "unit/test_link_pty.h"
 
 #include <QComboBox>
@@ -13,14 +13,14 @@
 #include <QtTest>
 
 // Points the serial panel at a device path typed into its port list.
-inline void ChoosePort(CUartDlg *uart, const QString &device)
+inline void ChoosePort(TerminalSerialPanel *uart, const QString &device)
 {
     auto *ports = uart->Item<QComboBox>(IDC_UART_PORT);
     ports->setEditText(device);
 }
 
 // The display's lines without their time stamps; false when a line has none.
-inline QStringList DisplayLines(const CCfgPageSerialPort *page)
+inline QStringList DisplayLines(const TerminalPage *page)
 {
     QStringList lines = page->Display()->toPlainText().split(u'\n', Qt::SkipEmptyParts);
     static const QRegularExpression stamp(QStringLiteral("^\\[\\d\\d:\\d\\d:\\d\\d:\\d\\d\\d\\] "));

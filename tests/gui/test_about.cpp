@@ -1,10 +1,10 @@
 // The window icon and the About box: the version, the folder the logs, recordings and crash files
 // go to (the user's data folder), the settings file, and the button that
 // opens that folder.
-#include "app/dialogs/dlgabout.h"
+#include "app/dialogs/aboutdialog.h"
 #include "app/framework/msgbox.h"
+#include "app/mainwindow.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "files/logfiles.h"
 #include "link/portdiscovery.h"
 
@@ -29,7 +29,7 @@ private slots:
     // The window carries the program's icon (the desktop entry names the same one).
     void windowHasTheProgramIcon()
     {
-        CPylvexDlg dlg;
+        MainWindow dlg;
         QVERIFY(!dlg.windowIcon().isNull());
         QCOMPARE(dlg.windowIcon().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32),
                  QIcon(QStringLiteral(":/pylvex.png")).pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32));
@@ -43,7 +43,7 @@ private slots:
         const QString folder = dataHome + QStringLiteral("/Oramek/Pylvex/Log");
         QCOMPARE(LogFolder(), folder);
 
-        CPylvexDlg dlg;
+        MainWindow dlg;
         QStringList texts;
         QString openText; // read inside the hook: the dialog is gone once it returns
         UrlCatcher catcher;
@@ -52,7 +52,7 @@ private slots:
         SetModalHook([&](QDialog *d) {
             for (QLabel *label : d->findChildren<QLabel *>())
                 texts << label->text();
-            auto *about = qobject_cast<CDlgAbout *>(d);
+            auto *about = qobject_cast<AboutDialog *>(d);
             QPushButton *open = about ? about->OpenFolderButton() : nullptr;
             if (open) {
                 openText = open->text();

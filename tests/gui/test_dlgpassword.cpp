@@ -1,8 +1,8 @@
 // The password dialogs: verification against no copies, the profile copy
 // alone and both copies; the change dialog's rules in order with their focus;
 // a change that cannot be stored keeps the old password working.
-#include "app/dialogs/dlgchangepwd.h"
-#include "app/dialogs/dlgverifypwd.h"
+#include "app/dialogs/changepassworddialog.h"
+#include "app/dialogs/verifypassworddialog.h"
 #include "app/framework/msgbox.h"
 #include "protocol/password.h"
 
@@ -31,7 +31,7 @@ private:
     // The verification dialog with the text typed: whether it ended with OK.
     bool Verify(const QString &typed, const PasswordStore &store)
     {
-        CDlgVerifyPwd dlg(nullptr, store);
+        VerifyPasswordDialog dlg(nullptr, store);
         dlg.show();
         dlg.activateWindow();
         dlg.SetDlgItemText(IDC_VERIFY_PASSWORD, typed);
@@ -54,7 +54,7 @@ private:
     ChangeOutcome Change(const QString &oldPwd, const QString &newPwd, const QString &confirm,
                          const PasswordStore &store)
     {
-        CDlgChangePwd dlg(nullptr, store);
+        ChangePasswordDialog dlg(nullptr, store);
         dlg.show();
         dlg.activateWindow();
         dlg.SetDlgItemText(IDC_OLD_PASSWORD, oldPwd);
@@ -88,9 +88,9 @@ private slots:
 
     void boxesTakeEightHiddenCharacters()
     {
-        CDlgVerifyPwd verify;
+        VerifyPasswordDialog verify;
         QCOMPARE(verify.windowTitle(), QStringLiteral("验证"));
-        CDlgChangePwd change;
+        ChangePasswordDialog change;
         QCOMPARE(change.windowTitle(), QStringLiteral("修改密码"));
         for (QLineEdit *box :
              {verify.Item<QLineEdit>(IDC_VERIFY_PASSWORD), change.Item<QLineEdit>(IDC_OLD_PASSWORD),

@@ -16,11 +16,11 @@
 
 namespace {
 
-void FillLogRows(CLogListCtrl &list)
+void FillLogRows(LogListCtrl &list)
 {
     LogModel *model = new LogModel(&list);
     list.SetRowModel(model);
-    list.SetImageList(CLogListCtrl::LevelImageList());
+    list.SetImageList(LogListCtrl::LevelImageList());
     model->AddRow(3, "2024-05-01 10:00:02", "a", "first");
     model->AddRow(7, "2024-05-01 10:00:01", "b", "second");
     model->AddRow(4, "2024-05-01 10:00:03", "c", "third");
@@ -34,7 +34,7 @@ class TestLogList : public QObject {
 private slots:
     void sortByTimeThenReverse()
     {
-        CLogListCtrl list;
+        LogListCtrl list;
         FillLogRows(list);
         list.resize(600, 300);
         list.show();
@@ -59,7 +59,7 @@ private slots:
     void sortComparesInCodePageOrder()
     {
         // 错 B4ED < 调 B5F7 < 警 BEAF < 信 D0C5 in the code page; code-point order would be reversed.
-        CLogListCtrl list;
+        LogListCtrl list;
         FillLogRows(list);
         list.RowModel()->SortByColumn(0, true);
         QCOMPARE(Column(list, 0), QStringList({"错误", "调试", "警告", "信息"}));
@@ -71,7 +71,7 @@ private slots:
 
     void sortKeepsSelectionOnItsRows()
     {
-        CRecordListCtrl list;
+        RecordListCtrl list;
         list.InsertColumn(0, "", 20);
         list.InsertColumn(1, "n", 50);
         for (const char *t : {"3", "1", "2"})
@@ -84,7 +84,7 @@ private slots:
 
     void userListKeepsOrderOnHeaderClick()
     {
-        CUserListCtrl list;
+        UserListCtrl list;
         list.InsertColumn(0, "k", 80);
         for (const char *t : {"b", "c", "a"})
             list.AddRow({t});
@@ -98,7 +98,7 @@ private slots:
 
     void copySelectedRows()
     {
-        CLogListCtrl list;
+        LogListCtrl list;
         FillLogRows(list);
         QClipboard *clipboard = QGuiApplication::clipboard();
         clipboard->setText("untouched");
@@ -115,7 +115,7 @@ private slots:
     void copyTakesEveryHeaderColumn()
     {
         // Cells missing from a row count as empty texts; cells beyond the header are not copied.
-        CUserListCtrl list;
+        UserListCtrl list;
         list.InsertColumn(0, "a", 50);
         list.InsertColumn(1, "b", 50);
         list.InsertColumn(2, "c", 50);
@@ -176,7 +176,7 @@ private slots:
         QFETCH(QStringList, cells);
         QFETCH(int, column);
         QFETCH(QString, colour);
-        CUserListCtrl list;
+        UserListCtrl list;
         for (int c = 0; c < cells.size(); ++c)
             list.InsertColumn(c, QString::number(c), 40);
         list.m_nListId = listId; // pages only set the id
@@ -187,7 +187,7 @@ private slots:
 
     void colourFollowsCellEdits()
     {
-        CUserListCtrl list;
+        UserListCtrl list;
         for (int c = 0; c < 3; ++c)
             list.InsertColumn(c, QString::number(c), 40);
         list.SetListId(1051);
@@ -201,7 +201,7 @@ private slots:
 
     void userListMenu()
     {
-        CUserListCtrl list;
+        UserListCtrl list;
         list.InsertColumn(0, "a", 50);
         list.InsertColumn(1, "b", 50);
         for (int i = 0; i < 5; ++i)
@@ -236,7 +236,7 @@ private slots:
 
     void recordRowsAndTrim()
     {
-        CRecordListCtrl list;
+        RecordListCtrl list;
         for (int c = 0; c <= 13; ++c)
             list.InsertColumn(c, QString::number(c), 40);
         QStringList texts;
@@ -260,7 +260,7 @@ private slots:
 
     void showLatestScrollsOncePerBurst()
     {
-        CUserListCtrl list;
+        UserListCtrl list;
         list.InsertColumn(0, "n", 80);
         list.resize(200, 150);
         list.show();

@@ -1,11 +1,11 @@
 // The main window without a serial port: start-up rows, settings, lamps and
 // their flash time, the internal-page path, the raw echo, the idle tick, About.
-#include "app/framework/innergate.h"
+#include "app/framework/internalmodegate.h"
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
-#include "app/pages/cfgpagelog.h"
+#include "app/mainwindow.h"
+#include "app/pages/systemlogpage.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "gui/test_pages.h"
 #include "link/portdiscovery.h"
 #include "link/winmsg.h"
@@ -54,7 +54,7 @@ private slots:
     {
         SetPortListSource([] { return QStringList(); });
         MsgBoxRecorder boxes;
-        CPylvexDlg dlg;
+        MainWindow dlg;
         QCOMPARE(dlg.windowTitle(), QStringLiteral("Pylvex v1.0.1.0"));
         QCOMPARE(boxes.Count(), 0);
         QCOMPARE(log->rowCount(), 2);
@@ -65,7 +65,7 @@ private slots:
         QCOMPARE(log->Row(1).title, QStringLiteral("打开串口"));
         QCOMPARE(log->Row(1).text, QStringLiteral("当前选择的串口号为空！"));
         QVERIFY(!dlg.m_bOpenCOM);
-        QCOMPARE(dlg.TxLed()->ColumnIndex(), int(CLedCtrl::kGrey));
+        QCOMPARE(dlg.TxLed()->ColumnIndex(), int(LedLamp::kGrey));
         // The button with nothing to open: the warning box, focus to the list.
         dlg.Item<QPushButton>(IDC_OPEN_PORT)->click();
         QCOMPARE(boxes.Count(), 1);
@@ -81,7 +81,7 @@ private slots:
             QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Oramek"), QStringLiteral("Pylvex"));
             s.setValue(QStringLiteral("IniProfile/PortNum"), QStringLiteral("ttyS1"));
         }
-        CPylvexDlg dlg;
+        MainWindow dlg;
         auto *list = dlg.Item<QComboBox>(IDC_PORT_LIST);
         // The stored name is matched exactly: ttyS10 is another device.
         QCOMPARE(list->currentIndex(), -1);
@@ -106,7 +106,7 @@ private slots:
 
     void portBarOrder()
     {
-        CPylvexDlg dlg;
+        MainWindow dlg;
         QList<int> ids = {1294,
                           IDC_PORT_LIST,
                           1006,
@@ -151,7 +151,7 @@ private slots:
     {
         QFETCH(int, interval);
         QFETCH(int, flash);
-        CPylvexDlg dlg;
+        MainWindow dlg;
         dlg.ShowPortLamps(true);
         dlg.m_bOpenCOM = true;
         theApp()->m_nCmdSndInvl = interval;
@@ -193,7 +193,7 @@ private slots:
         QFETCH(int, kept);
         WriteProfile(mask, interval);
         {
-            CPylvexDlg dlg;
+            MainWindow dlg;
             QCOMPARE(theApp()->m_bLogWarning, warnings);
             QVERIFY(theApp()->m_bLogError);
             QCOMPARE(theApp()->m_nCmdSndInvl.load(), kept);
@@ -209,7 +209,7 @@ private slots:
 
     void internalPagePath()
     {
-        CPylvexDlg dlg;
+        MainWindow dlg;
         dlg.Sheet()->clear(); // only the stand-in pages below
         // Removing the real tabs may pass over an internal page and leave a show request behind.
         QCoreApplication::removePostedEvents(&dlg, WM_SHOW_PAGE);
@@ -222,7 +222,7 @@ private slots:
         QCOMPARE(dlg.Sheet()->indexOf(ten), 0);
         QCOMPARE(dlg.Sheet()->indexOf(ele), 1);
         QCOMPARE(dlg.Sheet()->indexOf(two), 3);
-        CInnerGate &gate = dlg.Host()->Gate();
+        InternalModeGate &gate = dlg.Host()->Gate();
         QCOMPARE(&gate, &dlg.Gate());
         QVERIFY(!gate.IsVerified()); // locked once the window is built
         gate.ClearPending();
@@ -253,8 +253,8 @@ private slots:
 
     void rawEchoLine()
     {
-        CPylvexDlg dlg;
-        auto *logPage = qobject_cast<CCfgPageLog *>(dlg.GetPage(PAGE_LOG));
+        MainWindow dlg;
+        auto *logPage = qobject_cast<SystemLogPage *>(dlg.GetPage(PAGE_LOG));
         QVERIFY(logPage);
         for (int b : {0x01, 0x4D, 0x53, 0xAB})
             PostMsg(&dlg, WM_PORT_RXBYTE, b, 0);
@@ -271,10 +271,10 @@ private slots:
     // the idle tick from there: see the live page's tests).
     void portMessagesBecomeHostSignals()
     {
-        CPylvexDlg dlg;
-        QSignalSpy idle(dlg.Host(), &CPageHost::PortIdle);
-        QSignalSpy sent(dlg.Host(), &CPageHost::FrameSent);
-        QSignalSpy echo(dlg.Host(), &CPageHost::RxEchoByte);
+        MainWindow dlg;
+        QSignalSpy idle(dlg.Host(), &PageHost::PortIdle);
+        QSignalSpy sent(dlg.Host(), &PageHost::FrameSent);
+        QSignalSpy echo(dlg.Host(), &PageHost::RxEchoByte);
         PostMsg(&dlg, WM_PORT_IDLE);
         PostMsg(&dlg, WM_FRAME_SENT);
         PostMsg(&dlg, WM_PORT_RXBYTE, 0x4D, 1); // a lamp flash only
@@ -288,7 +288,7 @@ private slots:
 
     void aboutBox()
     {
-        CPylvexDlg dlg;
+        MainWindow dlg;
         QString title, text;
         SetModalHook([&](QDialog *d) {
             title = d->windowTitle();

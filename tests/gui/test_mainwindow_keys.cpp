@@ -1,11 +1,11 @@
 // The main window and the keyboard: Esc and Enter never close it (whatever has
 // the focus), the close box still does, and keyboard navigation through the
 // tabs goes past the internal pages that refuse to open while locked.
-#include "app/cfgsheet.h"
-#include "app/framework/cfgpagebase.h"
 #include "app/framework/msgbox.h"
+#include "app/framework/pagebase.h"
+#include "app/mainwindow.h"
+#include "app/pagesheet.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "link/portdiscovery.h"
 
 #include "gui/widget_test_main.h"
@@ -38,9 +38,9 @@ constexpr NavKey kNavKeys[] = {
 
 class TestMainWindowKeys : public QObject {
     Q_OBJECT
-    std::unique_ptr<CPylvexDlg> m_dlg;
+    std::unique_ptr<MainWindow> m_dlg;
 
-    CCfgSheet *Sheet() { return m_dlg->Sheet(); }
+    PageSheet *Sheet() { return m_dlg->Sheet(); }
     // The first line edit of the active page that takes the keyboard.
     QLineEdit *PageEdit()
     {
@@ -70,7 +70,7 @@ class TestMainWindowKeys : public QObject {
 private slots:
     void init()
     {
-        m_dlg = std::make_unique<CPylvexDlg>();
+        m_dlg = std::make_unique<MainWindow>();
         m_dlg->show();
         QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
         QCOMPARE(m_dlg->Gate().IsVerified(), false);

@@ -5,8 +5,8 @@
 #include "app/framework/rowpagebase.h"
 #include "app/linkwatch.h"
 #include "app/logmodel.h"
-#include "app/pages/cfgpageten.h"
-#include "app/pages/cfgpagetwo.h"
+#include "app/pages/livestatuspage.h"
+#include "app/pages/wakethresholdpage.h"
 #include "app/statusline.h"
 #include "common/fakehost.h"
 #include "common/log_rows.h"
@@ -24,7 +24,7 @@
 #include <QtTest>
 
 namespace {
-QString LampTip(CRowPageBase *page, int chk)
+QString LampTip(RowPageBase *page, int chk)
 {
     ParamEntry entry;
     return page->LookupParam(chk, entry) && entry.pLedCtrl ? entry.pLedCtrl->toolTip() : QString();
@@ -54,7 +54,7 @@ private slots:
     void rowLampShowsNoAnswerUntilTheAnswer()
     {
         FakeHost host;
-        auto *page = host.AddPage(new CCfgPageTwo(&host));
+        auto *page = host.AddPage(new WakeThresholdPage(&host));
         const RxRoute *route = nullptr;
         for (const RxRoute &r : host.Pages().AllRoutes())
             if (r.page == PAGE_TWO && r.op == OP_VALUE && r.chk != 0 && r.need > 1) {
@@ -62,7 +62,7 @@ private slots:
                 break;
             }
         QVERIFY(route);
-        CLinkWatch watch(host, host.Dispatcher());
+        LinkWatcher watch(host, host.Dispatcher());
         watch.m_interval = [] { return 20; };
         host.Dispatcher().m_onAnswer = [&watch](const std::uint8_t *f, int n) { watch.OnAnswer(f, n); };
         const RequestKey key = MakeRequestKey(route->cls, route->code | 0x01); // the read request
@@ -106,7 +106,7 @@ private slots:
     void livePageRowsByItemCode()
     {
         FakeHost host;
-        auto *page = host.AddPage(new CCfgPageTen(&host));
+        auto *page = host.AddPage(new LiveStatusPage(&host));
         const QDateTime since = QDateTime::currentDateTime().addSecs(-5);
         host.Dispatcher().NoteNoAnswer(MakeRequestKey(0x03, kStatusSoc), since);
         const StatusItem *soc = FindStatusItemByCode(kStatusSoc);
@@ -125,7 +125,7 @@ private slots:
     void liveValuesStaleAfterCloseAndFreshAgain()
     {
         FakeHost host;
-        auto *page = host.AddPage(new CCfgPageTen(&host));
+        auto *page = host.AddPage(new LiveStatusPage(&host));
         SimBoard board(SimOptions{});
         const Bytes socAnswer = BoardAnswer(board, 0x03, kStatusSoc);
         QVERIFY(!socAnswer.empty());
@@ -166,7 +166,7 @@ private slots:
         QVERIFY(dir.isValid());
         SetLogBaseFolder(dir.path());
         FakeHost host;
-        auto *page = host.AddPage(new CCfgPageTen(&host));
+        auto *page = host.AddPage(new LiveStatusPage(&host));
         page->CheckDlgButton(IDC_TIMED_SAVE, 1);
         SimBoard board(SimOptions{});
         auto feed = [&] {
@@ -199,7 +199,7 @@ private slots:
     void liveValuesAgeWhileRefreshing()
     {
         FakeHost host;
-        auto *page = host.AddPage(new CCfgPageTen(&host));
+        auto *page = host.AddPage(new LiveStatusPage(&host));
         host.Gate().SetVerified(true);
         QVERIFY(host.ShowPage(page));
         theApp()->m_nCmdSndInvl = 20;
@@ -253,7 +253,7 @@ private slots:
             for (const QString &s : c.hasNot)
                 QVERIFY2(!text.contains(s), qPrintable(QStringLiteral("%1: no %2 in %3").arg(c.name, s, text)));
         }
-        CStatusLine line;
+        StatusLineView line;
         line.Show(silent, now);
         QVERIFY(line.Alarming());
         line.Show(open, now);

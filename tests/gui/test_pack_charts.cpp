@@ -5,8 +5,8 @@
 #include "app/dialogs/filechooser.h"
 #include "app/dialogs/packchartwindow.h"
 #include "app/framework/msgbox.h"
-#include "app/pages/cfgpageten.h"
-#include "app/pages/cfgpagethr.h"
+#include "app/pages/alarmprotectionpage.h"
+#include "app/pages/livestatuspage.h"
 #include "app/pages/packchartfeed.h"
 #include "app/widgets/packtimechart.h"
 #include "app/widgets/userlistctrl.h"
@@ -58,7 +58,7 @@ private:
         const auto &points = Set().series[static_cast<std::size_t>(index)].Points();
         return points.empty() ? -1e9 : points.back().v;
     }
-    CUserListCtrl *List(int id) { return qobject_cast<CUserListCtrl *>(m_page->GetDlgItem(id)); }
+    UserListCtrl *List(int id) { return qobject_cast<UserListCtrl *>(m_page->GetDlgItem(id)); }
 
     // The series' newest points against the texts the page shows.
     void CompareWithPage()
@@ -66,12 +66,12 @@ private:
         QCOMPARE(Last(kSeriesVoltage) * 1000, m_page->GetDlgItemText(1173).toDouble());
         QCOMPARE(Last(kSeriesCurrent) * 1000, m_page->GetDlgItemText(1175).toDouble());
         QCOMPARE(Last(kSeriesSoc), m_page->GetDlgItemText(1068).toDouble());
-        CUserListCtrl *temps = List(IDC_TEMP_LIST);
+        UserListCtrl *temps = List(IDC_TEMP_LIST);
         QVERIFY(temps->GetItemCount() > 0);
         QCOMPARE(static_cast<int>(Set().TempCount()), temps->GetItemCount());
         for (int p = 0; p < temps->GetItemCount(); ++p)
             QCOMPARE(Last(kSeriesFirstTemp + p), temps->GetItemText(p, 1).toDouble());
-        CUserListCtrl *cells = List(IDC_CELL_LIST);
+        UserListCtrl *cells = List(IDC_CELL_LIST);
         const int n = cells->GetItemCount() - 3; // the cells, then three summary rows
         QVERIFY(n > 0);
         double hi = -1, lo = 1e9;
@@ -123,7 +123,7 @@ private slots:
         QCOMPARE(Set().series[kSeriesVoltage].Points().size(), std::size_t(1));
         QCOMPARE(m_page->ChartFeed()->Store().Sets()[0].series[kSeriesVoltage].Points().size(), std::size_t(2));
         // The window's bars do not keep the cells of the board before.
-        CPackChartWindow *w = m_page->OpenChartWindow();
+        PackChartWindow *w = m_page->OpenChartWindow();
         QVERIFY(w->CellChart()->CellCount() > 0);
         emit m_host->BoardSwitched();
         QCOMPARE(w->CellChart()->CellCount(), 0);
@@ -157,7 +157,7 @@ private slots:
     {
         for (int r = 0; r < 3; ++r)
             Round();
-        CPackChartWindow *w = m_page->OpenChartWindow();
+        PackChartWindow *w = m_page->OpenChartWindow();
         QVERIFY(w);
         QCOMPARE(m_page->OpenChartWindow(), w); // one at a time
         QVERIFY(!w->isModal());
@@ -186,7 +186,7 @@ private slots:
     void thresholdsReadOnTheAlarmPageAreDrawn()
     {
         Round();
-        auto *thr = m_host->AddPage(new CCfgPageThr(m_host.get()));
+        auto *thr = m_host->AddPage(new AlarmProtectionPage(m_host.get()));
         // Over-charge alarm read (lamp green), over-discharge protection typed but never read.
         thr->SetDlgItemText(1204, QStringLiteral("3650"));
         thr->SetLedState(1206, LED_OK);
@@ -196,7 +196,7 @@ private slots:
         QCOMPARE(known.size(), std::size_t(1));
         QCOMPARE(known[0].mv, 3650.0);
         QCOMPARE(known[0].name, QStringLiteral("单节过充报警"));
-        CPackChartWindow *w = m_page->OpenChartWindow();
+        PackChartWindow *w = m_page->OpenChartWindow();
         QCOMPARE(w->CellChart()->ThresholdCount(), 1);
         thr->SetLedState(1209, LED_OK);
         Round(); // the next cells bring the newly read threshold in
@@ -208,10 +208,10 @@ private slots:
     {
         for (int r = 0; r < 120; ++r)
             Round();
-        CPackChartWindow *w = m_page->OpenChartWindow();
+        PackChartWindow *w = m_page->OpenChartWindow();
         w->resize(1000, 660);
         w->SetWindowChoice(3); // everything
-        CPackTimeChart *chart = w->TimeChart();
+        PackTimeChart *chart = w->TimeChart();
         const double span = chart->RangeEnd() - chart->RangeStart();
         const QPointF mid = chart->chart()->plotArea().center();
         QWheelEvent wheel(mid, chart->mapToGlobal(mid), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
@@ -234,7 +234,7 @@ private slots:
     void pauseHoldsTheCells()
     {
         Round();
-        CPackChartWindow *w = m_page->OpenChartWindow();
+        PackChartWindow *w = m_page->OpenChartWindow();
         w->SetPaused(true);
         const double before = w->CellChart()->BarValue(0, 0) + w->CellChart()->BarValue(1, 0) +
                               w->CellChart()->BarValue(2, 0) + w->CellChart()->BarValue(3, 0);
@@ -255,7 +255,7 @@ private slots:
     {
         for (int r = 0; r < 3; ++r)
             Round();
-        CPackChartWindow *w = m_page->OpenChartWindow();
+        PackChartWindow *w = m_page->OpenChartWindow();
         QTemporaryDir dir;
         const QString png = dir.filePath("c.png");
         const QString csv = dir.filePath("c.csv");
@@ -278,7 +278,7 @@ private slots:
     {
         for (int r = 0; r < 2; ++r)
             Round();
-        CPackChartWindow *w = m_page->OpenChartWindow();
+        PackChartWindow *w = m_page->OpenChartWindow();
         QTemporaryDir dir;
         struct Case {
             const char *button, *suffix;
@@ -333,7 +333,7 @@ private slots:
         for (int s = 0; s < 600; ++s)
             QCOMPARE(WriteStatusRecord(r, QDateTime(day, QTime(10, 0, 0).addSecs(s))).outcome,
                      RecordWriteResult::Written);
-        CPackChartWindow *w = m_page->OpenChartWindow();
+        PackChartWindow *w = m_page->OpenChartWindow();
         QVERIFY(w->OpenRecord(StatusRecordPath(day)));
         QVERIFY(!w->ShowingLive());
         QCOMPARE(w->ShownSet()->series[kSeriesVoltage].Points().size(), std::size_t(600));

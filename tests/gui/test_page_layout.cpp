@@ -2,11 +2,11 @@
 // label readable, the widest values of the live status page unclipped, its
 // lists' columns fitted to the lists and following the window, the parameter
 // boxes of a row page lined up.
-#include "app/cfgsheet.h"
-#include "app/framework/cfgpagebase.h"
-#include "app/pages/cfgpageten.h"
+#include "app/framework/pagebase.h"
+#include "app/mainwindow.h"
+#include "app/pages/livestatuspage.h"
+#include "app/pagesheet.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "app/widgets/userlistctrl.h"
 #include "link/portdiscovery.h"
 #include "protocol/param_decode.h"
@@ -28,7 +28,7 @@
 namespace {
 const QSize kSmallScreen(1024, 700);
 
-int ColumnSum(const CUserListCtrl *list)
+int ColumnSum(const UserListCtrl *list)
 {
     int sum = 0;
     for (int c = 0; c < list->model()->columnCount(); ++c)
@@ -40,10 +40,10 @@ int ColumnSum(const CUserListCtrl *list)
 class TestPageLayout : public QObject {
     Q_OBJECT
     QTemporaryDir config;
-    std::unique_ptr<CPylvexDlg> dlg;
+    std::unique_ptr<MainWindow> dlg;
 
-    CCfgPageTen *Live() const { return dlg->Page<CCfgPageTen>(PAGE_TEN); }
-    CUserListCtrl *List(int id) const { return Live()->Item<CUserListCtrl>(id); }
+    LiveStatusPage *Live() const { return dlg->Page<LiveStatusPage>(PAGE_TEN); }
+    UserListCtrl *List(int id) const { return Live()->Item<UserListCtrl>(id); }
     void Show(PageKind kind)
     {
         QVERIFY(dlg->Sheet()->SetActivePage(dlg->GetPage(kind)));
@@ -55,7 +55,7 @@ private slots:
     {
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
         SetPortListSource([] { return QStringList(); });
-        dlg = std::make_unique<CPylvexDlg>();
+        dlg = std::make_unique<MainWindow>();
         dlg->show();
         QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
     }
@@ -73,7 +73,7 @@ private slots:
         QVERIFY2(min.width() <= kSmallScreen.width() && min.height() <= kSmallScreen.height() - 40,
                  qPrintable(QStringLiteral("minimum %1x%2").arg(min.width()).arg(min.height())));
         // A new window is no larger than the screen leaves room for, unless that is below its minimum.
-        CPylvexDlg fresh;
+        MainWindow fresh;
         const QSize room = fresh.screen()->availableGeometry().size();
         QVERIFY(fresh.width() <= std::max(room.width(), fresh.minimumSizeHint().width()));
         QVERIFY(fresh.height() <= std::max(room.height(), fresh.minimumSizeHint().height()));
@@ -101,7 +101,7 @@ private slots:
     void labelsReadable()
     {
         QFETCH(int, kind);
-        CCfgPageBase *page = dlg->GetPage(static_cast<PageKind>(kind));
+        PageBase *page = dlg->GetPage(static_cast<PageKind>(kind));
         Show(static_cast<PageKind>(kind));
         QCOMPARE(dlg->ActivePage(), page);
         QList<QWidget *> texts;
@@ -151,7 +151,7 @@ private slots:
         dlg->resize(size.expandedTo(dlg->minimumSizeHint()));
         QCoreApplication::processEvents();
         for (int id : {IDC_CELL_LIST, IDC_TEMP_LIST, IDC_EXTREME_LIST}) {
-            CUserListCtrl *list = List(id);
+            UserListCtrl *list = List(id);
             const int client = list->viewport()->width();
             QVERIFY2(
                 ColumnSum(list) <= client && ColumnSum(list) >= client * 6 / 7 - 10,
@@ -159,10 +159,10 @@ private slots:
             QVERIFY(!list->horizontalScrollBar()->isVisible());
         }
         // The summary rows of the cell list and every fixed row of the extreme values are readable.
-        CUserListCtrl *cells = List(IDC_CELL_LIST);
+        UserListCtrl *cells = List(IDC_CELL_LIST);
         QVERIFY(cells->columnWidth(1) >=
                 cells->fontMetrics().horizontalAdvance(QStringLiteral("单节最大电压 3650")) + 6);
-        CUserListCtrl *extremes = List(IDC_EXTREME_LIST);
+        UserListCtrl *extremes = List(IDC_EXTREME_LIST);
         QCOMPARE(extremes->GetItemCount(), 11);
         for (int r = 0; r < extremes->GetItemCount(); ++r)
             QVERIFY(extremes->columnWidth(0) >=
@@ -175,7 +175,7 @@ private slots:
 
     void columnsFollowTheWindowUntilDragged()
     {
-        CUserListCtrl *temps = List(IDC_TEMP_LIST);
+        UserListCtrl *temps = List(IDC_TEMP_LIST);
         const int small = temps->columnWidth(0);
         dlg->resize(1300, 820);
         QCoreApplication::processEvents();
@@ -188,14 +188,14 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(temps->columnWidth(0), 40);
         // The other lists still follow.
-        CUserListCtrl *cells = List(IDC_CELL_LIST);
+        UserListCtrl *cells = List(IDC_CELL_LIST);
         QCOMPARE(cells->columnWidth(1), cells->viewport()->width() * 12 / 22 + 10);
     }
 
     void rowPageBoxesLineUp()
     {
         Show(PAGE_TWO);
-        CCfgPageBase *page = dlg->GetPage(PAGE_TWO);
+        PageBase *page = dlg->GetPage(PAGE_TWO);
         // Rows with a single box: every box ends at the same place, unit or not.
         QSet<int> rights;
         int boxes = 0;

@@ -24,7 +24,7 @@ class TestPageBase : public QObject {
     std::vector<Bytes> &sent() { return host->Sent(); }
 
     QLineEdit *Edit(int id) { return page->Item<QLineEdit>(id); }
-    CLedCtrl *Led(int chk)
+    LedLamp *Led(int chk)
     {
         ParamEntry e;
         page->LookupParam(chk, e);

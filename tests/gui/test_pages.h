@@ -1,8 +1,8 @@
 // Small pages on the page framework, for the framework and main-window tests.
 #pragma once
 
-#include "app/cfgsheet.h"
 #include "app/framework/rowpagebase.h"
+#include "app/pagesheet.h"
 #include "common/frame_bytes.h"
 
 #include <QGridLayout>
@@ -29,10 +29,10 @@ inline const std::vector<TestRow> kTestRows = {
 };
 
 // A page with the rows above; it serves the routes given to it before it is added.
-class TestPage : public CRowPageBase {
+class TestPage : public RowPageBase {
 public:
-    TestPage(CPageHost *host, PageKind kind = PAGE_TWO, const QString &caption = QStringLiteral("测试页"))
-        : CRowPageBase(host, kind, caption)
+    TestPage(PageHost *host, PageKind kind = PAGE_TWO, const QString &caption = QStringLiteral("测试页"))
+        : RowPageBase(host, kind, caption)
     {
     }
 
@@ -103,7 +103,7 @@ protected:
         }
         layout->addLayout(grid);
         layout->addWidget(MakeParamButtons());
-        CRowPageBase::OnInitDialog();
+        RowPageBase::OnInitDialog();
     }
 
 private:
@@ -123,9 +123,9 @@ inline std::vector<std::uint8_t> Response(std::uint8_t cls, std::uint8_t code, s
     return BoardFrame(cls, code, data, link);
 }
 
-inline int LedState(CLedCtrl *led)
+inline int LedState(LedLamp *led)
 {
-    if (led->ColourRow() == CLedCtrl::kRed)
+    if (led->ColourRow() == LedLamp::kRed)
         return LED_ERROR;
-    return led->ColumnIndex() == CLedCtrl::kDark ? LED_IDLE : LED_OK;
+    return led->ColumnIndex() == LedLamp::kDark ? LED_IDLE : LED_OK;
 }

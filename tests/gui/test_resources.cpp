@@ -1,7 +1,7 @@
 // The pictures compiled into the program: every one of them loads in a test
 // program as it does in the window (the LED sprite with its transparent
 // colour masked out, the log-level strip, the program icon).
-#include "app/framework/ledctrl.h"
+#include "app/framework/ledlamp.h"
 
 #include "gui/widget_test_main.h"
 #include <QPixmap>
@@ -27,7 +27,7 @@ private slots:
     // The LED control's sprite is the loaded picture with its mask applied.
     void ledSpriteIsMasked()
     {
-        const QPixmap &sprite = CLedCtrl::Sprite();
+        const QPixmap &sprite = LedLamp::Sprite();
         QVERIFY(!sprite.isNull());
         QCOMPARE(sprite.size(), QPixmap(QStringLiteral(":/led_sprite.png")).size());
         QVERIFY(!sprite.mask().isNull());

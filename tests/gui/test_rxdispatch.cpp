@@ -2,12 +2,12 @@
 // board choice, the secondary-board cache and its replay, the routing table.
 #include "app/framework/msgbox.h"
 #include "app/framework/rxroutes.h"
-#include "app/pages/cfgpagefiv.h"
-#include "app/pages/cfgpageten.h"
+#include "app/mainwindow.h"
+#include "app/pages/livestatuspage.h"
 #include "app/pages/paramrows.h"
+#include "app/pages/soclearningpage.h"
 #include "app/pages/waitingroutes.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "common/wall_clock_moved.h"
 #include "gui/test_pages.h"
 #include "link/portdiscovery.h"
@@ -34,7 +34,7 @@ std::int64_t FakeClock()
 
 class TestRxDispatch : public QObject {
     Q_OBJECT
-    CPylvexDlg *dlg = nullptr;
+    MainWindow *dlg = nullptr;
     TestPage *two = nullptr;
     TestPage *ten = nullptr;
     TestPage *one = nullptr;
@@ -65,14 +65,14 @@ class TestRxDispatch : public QObject {
 private slots:
     void initTestCase()
     {
-        dlg = new CPylvexDlg;
+        dlg = new MainWindow;
         dlg->Dispatcher().m_clock = FakeClock;
         // Stand-ins serving the routes of the pages they stand for.
         two = new TestPage(dlg->Host(), PAGE_TWO, QStringLiteral("唤醒与门限"));
         two->extraRows = {{1341, 1339, 1340, 0}};
-        two->routes = CParamRowPage::RowRoutes(WakeupPageRows());
+        two->routes = ParamRowPage::RowRoutes(WakeupPageRows());
         ten = new TestPage(dlg->Host(), PAGE_TEN, QStringLiteral("客户使用-1"));
-        ten->routes = CCfgPageTen::StatusRoutes();
+        ten->routes = LiveStatusPage::StatusRoutes();
         one = new TestPage(dlg->Host(), PAGE_ONE, QStringLiteral("中继器信息"));
         one->extraRows = {{1382, 1383, 1381, 0}, {1372, 1371, 1370, 1373}};
         for (const RxRoute &r : WaitingRoutes())
@@ -138,7 +138,7 @@ private slots:
         one->Item<QLineEdit>(1383)->clear();
         ten->status.clear();
         log->ClearRows();
-        auto *fiv = dlg->Page<CCfgPageFiv>(PAGE_FIV);
+        auto *fiv = dlg->Page<SocLearningPage>(PAGE_FIV);
         fiv->SetLedState(IDC_SOC_LEARN_CHK, LED_IDLE);
         Bytes f = Response(std::uint8_t(cls), std::uint8_t(code), {0x00, 0x01, 0x2C}, std::uint8_t(link));
         dlg->Dispatcher().HandleFrame(f.data(), int(f.size()));

@@ -7,9 +7,9 @@
 // past a frame; the checks here hold in any build.
 #include "app/framework/rxreports.h"
 #include "app/framework/rxroutes.h"
-#include "app/pages/cfgpageten.h"
-#include "app/pages/cfgpagethr.h"
-#include "app/pylvexdlg.h"
+#include "app/mainwindow.h"
+#include "app/pages/alarmprotectionpage.h"
+#include "app/pages/livestatuspage.h"
 #include "gui/page_fixture.h"
 #include "link/winmsg.h"
 #include "protocol/batch_status.h"
@@ -61,12 +61,12 @@ const Shape kShapes[] = {
 
 class TestRxRobust : public QObject {
     Q_OBJECT
-    std::unique_ptr<CPylvexDlg> m_dlg;
+    std::unique_ptr<MainWindow> m_dlg;
     QTemporaryDir m_dir;
     std::mt19937 m_rng{20240607};
     LogModel *m_log = nullptr;
 
-    CPylvexDlg *Dlg() { return m_dlg.get(); }
+    MainWindow *Dlg() { return m_dlg.get(); }
     Bytes Random(int count, bool resultOk)
     {
         Bytes b(static_cast<std::size_t>(count));
@@ -95,7 +95,7 @@ class TestRxRobust : public QObject {
     // A routed value answer still reaches its row after all of it.
     void CheckStillWorks()
     {
-        auto *thr = Dlg()->Page<CCfgPageThr>(PAGE_THR);
+        auto *thr = Dlg()->Page<AlarmProtectionPage>(PAGE_THR);
         const PageParamRow *row = AlarmPageRows().RowByResponse(0x82, 0x8B);
         QVERIFY(row);
         Deliver(Frame(kLinkMain, 0x82, 0x8B, 3, {0x00, 0xFF, 0xFE}));
@@ -108,10 +108,10 @@ private slots:
     {
         SetErrorFilePath((m_dir.path() + QStringLiteral("/d_error.txt")).toStdString());
         // The real window with every page it builds; its port counts as open.
-        m_dlg = std::make_unique<CPylvexDlg>();
+        m_dlg = std::make_unique<MainWindow>();
         m_dlg->m_bOpenCOM = true;
         m_log = theApp()->GetLogModel();
-        CPylvexApp *app = theApp();
+        PylvexApp *app = theApp();
         app->m_bLogError = app->m_bLogWarning = app->m_bLogInfo = app->m_bLogDebug = true;
         QVERIFY(Dlg()->GetPage(PAGE_TEN) && Dlg()->GetPage(PAGE_TWO) && Dlg()->GetPage(PAGE_THR) &&
                 Dlg()->GetPage(PAGE_LOG));
@@ -153,11 +153,11 @@ private slots:
     void everyDataLength()
     {
         MsgBoxRecorder boxes;
-        CCfgPageBase *live = Dlg()->GetPage(PAGE_TEN);
+        PageBase *live = Dlg()->GetPage(PAGE_TEN);
         live->CheckDlgButton(IDC_TIMED_SAVE, 1);
         live->CheckDlgButton(IDC_TIMED_REFRESH, 1);
         std::set<std::pair<int, int>> seen;
-        auto *thr = Dlg()->Page<CCfgPageThr>(PAGE_THR);
+        auto *thr = Dlg()->Page<AlarmProtectionPage>(PAGE_THR);
         for (const RxRoute &r : Dlg()->Pages().AllRoutes()) {
             if (!seen.insert({r.cls, r.code}).second)
                 continue;

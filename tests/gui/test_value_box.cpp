@@ -1,6 +1,6 @@
 // A value box narrower than the text it is given shows the text's beginning:
 // an error answer on the thresholds page reads "ErrorCode: 0x05", not its tail.
-#include "app/pages/cfgpagetwo.h"
+#include "app/pages/wakethresholdpage.h"
 #include "gui/page_fixture.h"
 #include "link/portdiscovery.h"
 
@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QtTest>
 
-class TestValueBox : public QObject, private PageFixture<CCfgPageTwo> {
+class TestValueBox : public QObject, private PageFixture<WakeThresholdPage> {
     Q_OBJECT
 private slots:
     void init() { QVERIFY(OpenPage()); }

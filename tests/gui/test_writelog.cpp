@@ -25,7 +25,7 @@ private slots:
         QFETCH(bool, info);
         QFETCH(bool, debug);
         QFETCH(QString, shown);
-        CPylvexApp *app = theApp();
+        PylvexApp *app = theApp();
         app->GetLogModel()->ClearRows();
         app->m_bLogError = error;
         app->m_bLogWarning = warning;
@@ -40,7 +40,7 @@ private slots:
     }
     void rowFormat()
     {
-        CPylvexApp *app = theApp();
+        PylvexApp *app = theApp();
         app->GetLogModel()->ClearRows();
         app->m_bLogError = true;
         app->WriteLog(3, QStringLiteral("接收 04 01"), "上位机未处理命令 %02X %02X ，", 0x84, 0x81);
@@ -55,7 +55,7 @@ private slots:
     }
     void trimsAt8193()
     {
-        CPylvexApp *app = theApp();
+        PylvexApp *app = theApp();
         LogModel *m = app->GetLogModel();
         m->ClearRows();
         app->m_bLogInfo = true;

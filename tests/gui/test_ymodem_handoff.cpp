@@ -3,8 +3,8 @@
 // a guarded pointer. A receiver closed while signals keep arriving from
 // another thread is forgotten at once, and the port cuts frames again.
 #include "app/framework/pagehost.h"
+#include "app/mainwindow.h"
 #include "app/pylvexapp.h"
-#include "app/pylvexdlg.h"
 #include "link/linksettings.h"
 #include "link/portdiscovery.h"
 #include "link/winmsg.h"
@@ -43,7 +43,7 @@ private slots:
 
     void signalsReachTheRegisteredReceiver()
     {
-        CPylvexDlg dlg;
+        MainWindow dlg;
         SignalCounter receiver;
         dlg.Host()->SetYModemReceiver(&receiver);
         QCOMPARE(dlg.YModemReceiver(), &receiver);
@@ -62,7 +62,7 @@ private slots:
 
     void receiverClosedWhileSignalsArrive()
     {
-        CPylvexDlg dlg;
+        MainWindow dlg;
         auto *receiver = new SignalCounter;
         dlg.Host()->SetYModemReceiver(receiver);
         // The port thread's part: a stream of signals posted to the window.

@@ -18,7 +18,7 @@ template <class Test> int RunWidgetTest(int argc, char **argv, const std::functi
     qputenv("XDG_CONFIG_HOME", profile.path().toLocal8Bit());
     qputenv("XDG_DATA_HOME", profile.path().toLocal8Bit()); // logs, recordings, crash files
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, profile.path());
-    CPylvexApp app(argc, argv);
+    PylvexApp app(argc, argv);
     if (setUp)
         setUp();
     Test test;

@@ -1,4 +1,4 @@
-#include "link/serialcom.h"
+#include "link/boardport.h"
 
 #include <gtest/gtest.h>
 

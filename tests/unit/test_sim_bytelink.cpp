@@ -2,8 +2,8 @@
 // port: answers come from the event loop in the order written, the timing
 // faults and the quiet time apply, and the port paces, frames and reports
 // over it on the opening thread, with no thread and no device.
+#include "link/boardport.h"
 #include "link/linksettings.h"
-#include "link/serialcom.h"
 #include "protocol/frame.h"
 #include "sim/sim_bytelink.h"
 #include "test_link_pty.h"
@@ -207,7 +207,7 @@ protected:
     std::shared_ptr<SimLink> m_board;
     QPointer<SimByteLink> m_link;
     MsgRecorder m_owner;
-    CSerialCom m_com;
+    BoardPort m_com;
 };
 
 TEST_F(InProcessPortTest, PacesFramesAndQueuesAnswersWithoutAThread)

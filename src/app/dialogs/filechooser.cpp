@@ -1,11 +1,8 @@
 #include "app/dialogs/filechooser.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
+#include "app/userprofile.h"
+
 #include <QFileDialog>
-#include <QFileInfo>
-#include <QSettings>
 
 namespace {
 FileChooserHook &Hook()
@@ -14,22 +11,6 @@ FileChooserHook &Hook()
     return hook;
 }
 
-QString StoredFolder(const QString &key)
-{
-    QSettings settings;
-    settings.beginGroup(QStringLiteral("PrevPath"));
-    return settings.value(key).toString();
-}
-
-void StoreFolder(const QString &key, const QString &path)
-{
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir(folder).exists())
-        return;
-    QSettings settings;
-    settings.beginGroup(QStringLiteral("PrevPath"));
-    settings.setValue(key, folder + QLatin1Char('/'));
-}
 } // namespace
 
 void SetFileChooserHook(FileChooserHook hook)
@@ -41,7 +22,7 @@ QString ChooseFile(QWidget *parent, const FileAsk &ask)
 {
     if (Hook())
         return Hook()(ask);
-    QFileDialog dialog(parent, ask.title, StoredFolder(ask.key), ask.filter);
+    QFileDialog dialog(parent, ask.title, StartFolder(ask.key), ask.filter);
     dialog.setAcceptMode(ask.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(ask.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!ask.defaultSuffix.isEmpty())
@@ -51,6 +32,6 @@ QString ChooseFile(QWidget *parent, const FileAsk &ask)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     const QString path = dialog.selectedFiles().constFirst();
-    StoreFolder(ask.key, path);
+    RememberFolderOf(ask.key, path);
     return path;
 }

@@ -1,26 +1,12 @@
 #include "app/dialogs/filedialogex.h"
 
 #include "app/framework/msgbox.h"
+#include "app/userprofile.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 
-namespace {
-QSettings Profile()
-{
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Oramek"), QStringLiteral("Pylvex"));
-}
-
-QString EntryOf(const QString &key)
-{
-    // A key such as "CCfgPageLog::OnClickMenu_EXPORT" is kept as one entry.
-    return QStringLiteral("PrevPath/") + QString(key).replace(QLatin1Char('/'), QLatin1Char('_'));
-}
-} // namespace
-
-CFileDialogEx::CFileDialogEx(bool open, const QString &key, const QString &defaultSuffix, const QString &fileName,
-                             const QString &filter, QWidget *parent)
+FileDialogEx::FileDialogEx(bool open, const QString &key, const QString &defaultSuffix, const QString &fileName,
+                           const QString &filter, QWidget *parent)
     : QFileDialog(parent), m_strKey(key), m_strSuffix(defaultSuffix)
 {
     setOption(QFileDialog::DontUseNativeDialog, true);
@@ -30,19 +16,17 @@ CFileDialogEx::CFileDialogEx(bool open, const QString &key, const QString &defau
         setNameFilter(filter);
     if (!defaultSuffix.isEmpty())
         setDefaultSuffix(defaultSuffix);
-    QString folder = StoredFolder(key);
-    if (!folder.isEmpty() && QFileInfo(folder).isDir())
-        setDirectory(folder);
+    setDirectory(StartFolder(key));
     if (!fileName.isEmpty())
         selectFile(fileName);
 }
 
-QString CFileDialogEx::StoredFolder(const QString &key)
+QString FileDialogEx::StoredFolder(const QString &key)
 {
-    return Profile().value(EntryOf(key)).toString();
+    return RememberedFolder(key);
 }
 
-QString CFileDialogEx::DoModal()
+QString FileDialogEx::DoModal()
 {
     if (RunModal(this) != QDialog::Accepted)
         return QString();
@@ -53,10 +37,6 @@ QString CFileDialogEx::DoModal()
     QFileInfo info(path);
     if (acceptMode() == QFileDialog::AcceptSave && !m_strSuffix.isEmpty() && info.suffix().isEmpty())
         path += QLatin1Char('.') + m_strSuffix;
-    QString folder = QFileInfo(path).absolutePath();
-    if (QFileInfo(folder).isDir()) {
-        QSettings profile = Profile();
-        profile.setValue(EntryOf(m_strKey), QDir::toNativeSeparators(folder));
-    }
+    RememberFolderOf(m_strKey, path);
     return path;
 }

@@ -7,13 +7,13 @@
 #include <QFileDialog>
 #include <QString>
 
-class CFileDialogEx : public QFileDialog {
+class FileDialogEx : public QFileDialog {
     Q_OBJECT
 public:
     // open: an open dialog, else a save dialog that asks before replacing a file.
     // filter in Qt's form ("工作簿 (*.xlsx);;所有文件 (*)"); defaultSuffix without the dot.
-    CFileDialogEx(bool open, const QString &key, const QString &defaultSuffix, const QString &fileName,
-                  const QString &filter, QWidget *parent = nullptr);
+    FileDialogEx(bool open, const QString &key, const QString &defaultSuffix, const QString &fileName,
+                 const QString &filter, QWidget *parent = nullptr);
 
     // Runs the dialog (through the modal runner); the chosen path, empty when cancelled.
     QString DoModal();

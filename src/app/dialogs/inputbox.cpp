@@ -12,7 +12,7 @@ namespace {
 constexpr int kMaxValueLength = 255;
 } // namespace
 
-CInputBox::CInputBox(QWidget *parent) : QDialog(parent)
+InputBox::InputBox(QWidget *parent) : QDialog(parent)
 {
     auto *layout = new QVBoxLayout(this);
     auto *prompt = new QLabel(QStringLiteral("Caption"), this);
@@ -25,7 +25,7 @@ CInputBox::CInputBox(QWidget *parent) : QDialog(parent)
     AddOkCancel(this, *this, layout, [this] { OnOK(); });
 }
 
-void CInputBox::InitDialog()
+void InputBox::InitDialog()
 {
     m_bInitialised = true;
     setWindowTitle(m_strTitle);
@@ -38,14 +38,14 @@ void CInputBox::InitDialog()
         SetDlgItemText(IDCANCEL, m_strCancelText);
 }
 
-void CInputBox::showEvent(QShowEvent *event)
+void InputBox::showEvent(QShowEvent *event)
 {
     if (!m_bInitialised)
         InitDialog();
     QDialog::showEvent(event);
 }
 
-void CInputBox::OnOK()
+void InputBox::OnOK()
 {
     const QString value = m_pEdit->text().left(kMaxValueLength).trimmed();
     if (value.isEmpty()) {

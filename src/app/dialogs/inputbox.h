@@ -13,10 +13,10 @@ class QLineEdit;
 inline constexpr int IDC_INPUT_VALUE = 1270;  // the value
 inline constexpr int IDC_INPUT_PROMPT = 1271; // the prompt
 
-class CInputBox : public QDialog, public CtrlRegistry {
+class InputBox : public QDialog, public CtrlRegistry {
     Q_OBJECT
 public:
-    explicit CInputBox(QWidget *parent = nullptr);
+    explicit InputBox(QWidget *parent = nullptr);
 
     QString m_strTitle;
     QString m_strCaption;    // the prompt

@@ -12,9 +12,9 @@
 void AddOkCancel(QDialog *dialog, CtrlRegistry &controls, QBoxLayout *layout, const std::function<void()> &onOk)
 {
     auto *buttons = new QDialogButtonBox(dialog);
-    QPushButton *ok = buttons->addButton(QCoreApplication::translate("CDialog", "确定"), QDialogButtonBox::AcceptRole);
+    QPushButton *ok = buttons->addButton(QCoreApplication::translate("Dialog", "确定"), QDialogButtonBox::AcceptRole);
     QPushButton *cancel =
-        buttons->addButton(QCoreApplication::translate("CDialog", "取消"), QDialogButtonBox::RejectRole);
+        buttons->addButton(QCoreApplication::translate("Dialog", "取消"), QDialogButtonBox::RejectRole);
     ok->setDefault(true);
     controls.RegisterControl(IDOK, ok);
     controls.RegisterControl(IDCANCEL, cancel);

@@ -26,7 +26,7 @@ constexpr int kLegendColumns = 9;
 constexpr double kWindowsMs[] = {5 * 60 * 1000.0, 30 * 60 * 1000.0, 2 * 3600 * 1000.0, 0};
 } // namespace
 
-CPackChartWindow::CPackChartWindow(CPackChartFeed *feed, QWidget *parent) : QWidget(parent, Qt::Window), m_feed(feed)
+PackChartWindow::PackChartWindow(PackChartFeed *feed, QWidget *parent) : QWidget(parent, Qt::Window), m_feed(feed)
 {
     setWindowTitle(tr("曲线"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -58,8 +58,8 @@ CPackChartWindow::CPackChartWindow(CPackChartFeed *feed, QWidget *parent) : QWid
     top->addLayout(bar);
 
     auto *split = new QSplitter(Qt::Vertical, this);
-    m_cells = new CCellBarChart(split);
-    m_time = new CPackTimeChart(split);
+    m_cells = new CellBarChart(split);
+    m_time = new PackTimeChart(split);
     split->addWidget(m_cells);
     split->addWidget(m_time);
     split->setStretchFactor(0, 2);
@@ -99,10 +99,10 @@ CPackChartWindow::CPackChartWindow(CPackChartFeed *feed, QWidget *parent) : QWid
         m_time->Follow();
         RedrawNow();
     });
-    connect(m_time, &CPackTimeChart::CursorMoved, m_cursorText, &QLabel::setText);
+    connect(m_time, &PackTimeChart::CursorMoved, m_cursorText, &QLabel::setText);
     if (m_feed) {
-        connect(m_feed, &CPackChartFeed::Updated, this, &CPackChartWindow::OnFeedUpdated);
-        connect(m_feed, &CPackChartFeed::SetsChanged, this, [this] {
+        connect(m_feed, &PackChartFeed::Updated, this, &PackChartWindow::OnFeedUpdated);
+        connect(m_feed, &PackChartFeed::SetsChanged, this, [this] {
             // The cells of the board before are not shown over the next one.
             if (!m_feed->Shown().cells)
                 m_cells->Clear();
@@ -117,7 +117,7 @@ CPackChartWindow::CPackChartWindow(CPackChartFeed *feed, QWidget *parent) : QWid
     RedrawNow();
 }
 
-void CPackChartWindow::SetWindowChoice(int index)
+void PackChartWindow::SetWindowChoice(int index)
 {
     if (index < 0 || index > 3)
         return;
@@ -128,17 +128,17 @@ void CPackChartWindow::SetWindowChoice(int index)
     RedrawNow();
 }
 
-void CPackChartWindow::SetPaused(bool paused)
+void PackChartWindow::SetPaused(bool paused)
 {
     m_pause->setChecked(paused);
 }
 
-bool CPackChartWindow::Paused() const
+bool PackChartWindow::Paused() const
 {
     return m_pause->isChecked();
 }
 
-const PackSeriesSet *CPackChartWindow::ShownSet() const
+const PackSeriesSet *PackChartWindow::ShownSet() const
 {
     if (!m_showLive) {
         const auto &sets = m_recorded.Sets();
@@ -153,7 +153,7 @@ const PackSeriesSet *CPackChartWindow::ShownSet() const
     return &sets.back();
 }
 
-void CPackChartWindow::OnFeedUpdated(std::uint8_t code)
+void PackChartWindow::OnFeedUpdated(std::uint8_t code)
 {
     if (Paused())
         return;
@@ -165,7 +165,7 @@ void CPackChartWindow::OnFeedUpdated(std::uint8_t code)
         ScheduleRedraw();
 }
 
-void CPackChartWindow::showEvent(QShowEvent *event)
+void PackChartWindow::showEvent(QShowEvent *event)
 {
     RefreshThresholds();
     if (m_feed && m_feed->Shown().cells && !Paused())
@@ -174,13 +174,13 @@ void CPackChartWindow::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
 }
 
-void CPackChartWindow::ScheduleRedraw()
+void PackChartWindow::ScheduleRedraw()
 {
     if (!m_redraw->isActive())
         m_redraw->start();
 }
 
-void CPackChartWindow::RedrawNow()
+void PackChartWindow::RedrawNow()
 {
     m_redraw->stop();
     const PackSeriesSet *set = ShownSet();
@@ -190,7 +190,7 @@ void CPackChartWindow::RedrawNow()
     m_time->Redraw();
 }
 
-void CPackChartWindow::RebuildLegend()
+void PackChartWindow::RebuildLegend()
 {
     const PackSeriesSet *set = ShownSet();
     const std::size_t count = set ? set->series.size() : 0;
@@ -201,7 +201,7 @@ void CPackChartWindow::RebuildLegend()
         const int index = static_cast<int>(k);
         auto *box = new QCheckBox(PackSeriesTitle(index), m_legend);
         box->setChecked(m_time->SeriesVisible(index));
-        const QColor c = CPackTimeChart::SeriesColor(index);
+        const QColor c = PackTimeChart::SeriesColor(index);
         box->setStyleSheet(QStringLiteral("QCheckBox { color: %1; }").arg(c.name()));
         connect(box, &QCheckBox::toggled, this, [this, index](bool on) {
             m_time->SetSeriesVisible(index, on);
@@ -214,7 +214,7 @@ void CPackChartWindow::RebuildLegend()
     m_legendFor = count;
 }
 
-void CPackChartWindow::RefillSetChoice()
+void PackChartWindow::RefillSetChoice()
 {
     m_setChoice->clear();
     m_setChoice->addItem(tr("实时（最新）"), -1);
@@ -231,7 +231,7 @@ void CPackChartWindow::RefillSetChoice()
     m_setChoice->setCurrentIndex(std::max(0, at));
 }
 
-bool CPackChartWindow::OpenRecord(const QString &path)
+bool PackChartWindow::OpenRecord(const QString &path)
 {
     StatusRecordRead read = ReadStatusRecordFile(path);
     if (!read.ok) {
@@ -249,7 +249,7 @@ bool CPackChartWindow::OpenRecord(const QString &path)
     return true;
 }
 
-void CPackChartWindow::ShowLive()
+void PackChartWindow::ShowLive()
 {
     m_showLive = true;
     m_liveSet = -1;
@@ -258,7 +258,7 @@ void CPackChartWindow::ShowLive()
     RedrawNow();
 }
 
-void CPackChartWindow::OnOpenRecord()
+void PackChartWindow::OnOpenRecord()
 {
     FileAsk ask;
     ask.key = QStringLiteral("CPackChartWindow::OnOpenRecord");
@@ -269,20 +269,20 @@ void CPackChartWindow::OnOpenRecord()
         OpenRecord(path);
 }
 
-void CPackChartWindow::OnExportPicture()
+void PackChartWindow::OnExportPicture()
 {
     ExportAs(QStringLiteral("OnExportPicture"), tr("PNG 图片 (*.png)"), QStringLiteral("png"), tr("导出图片"),
-             &CPackChartWindow::ExportPicture);
+             &PackChartWindow::ExportPicture);
 }
 
-void CPackChartWindow::OnExportCsv()
+void PackChartWindow::OnExportCsv()
 {
     ExportAs(QStringLiteral("OnExportCsv"), tr("CSV 文件 (*.csv)"), QStringLiteral("csv"), tr("导出数据"),
-             &CPackChartWindow::ExportCsv);
+             &PackChartWindow::ExportCsv);
 }
 
-void CPackChartWindow::ExportAs(const QString &action, const QString &filter, const QString &suffix,
-                                const QString &title, bool (CPackChartWindow::*write)(const QString &))
+void PackChartWindow::ExportAs(const QString &action, const QString &filter, const QString &suffix,
+                               const QString &title, bool (PackChartWindow::*write)(const QString &))
 {
     FileAsk ask;
     ask.save = true;
@@ -297,14 +297,14 @@ void CPackChartWindow::ExportAs(const QString &action, const QString &filter, co
                    MB_OK | MB_ICONERROR);
 }
 
-bool CPackChartWindow::ExportPicture(const QString &path)
+bool PackChartWindow::ExportPicture(const QString &path)
 {
     RedrawNow();
     QPixmap picture = grab();
     return picture.save(path, "PNG");
 }
 
-QString CPackChartWindow::CsvText() const
+QString PackChartWindow::CsvText() const
 {
     const PackSeriesSet *set = ShownSet();
     if (!set)
@@ -341,7 +341,7 @@ QString CPackChartWindow::CsvText() const
     return text;
 }
 
-bool CPackChartWindow::ExportCsv(const QString &path)
+bool PackChartWindow::ExportCsv(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -353,18 +353,18 @@ bool CPackChartWindow::ExportCsv(const QString &path)
     return ok;
 }
 
-void CPackChartWindow::SetCellThresholds(const std::vector<CellThreshold> &thresholds)
+void PackChartWindow::SetCellThresholds(const std::vector<CellThreshold> &thresholds)
 {
     m_cells->SetThresholds(thresholds);
 }
 
-void CPackChartWindow::SetThresholdSource(std::function<std::vector<CellThreshold>()> source)
+void PackChartWindow::SetThresholdSource(std::function<std::vector<CellThreshold>()> source)
 {
     m_thresholdSource = std::move(source);
     RefreshThresholds();
 }
 
-void CPackChartWindow::RefreshThresholds()
+void PackChartWindow::RefreshThresholds()
 {
     if (!m_thresholdSource)
         return;

@@ -13,8 +13,8 @@
 #include <functional>
 #include <vector>
 
-class CPackChartFeed;
-class CPackTimeChart;
+class PackChartFeed;
+class PackTimeChart;
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
@@ -22,10 +22,10 @@ class QLabel;
 class QPushButton;
 class QTimer;
 
-class CPackChartWindow : public QWidget {
+class PackChartWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit CPackChartWindow(CPackChartFeed *feed, QWidget *parent = nullptr);
+    explicit PackChartWindow(PackChartFeed *feed, QWidget *parent = nullptr);
 
     // Window choices: 5 min, 30 min, 2 h, everything.
     void SetWindowChoice(int index);
@@ -43,8 +43,8 @@ public:
     bool ExportCsv(const QString &path);
     QString CsvText() const;
 
-    CPackTimeChart *TimeChart() const { return m_time; }
-    CCellBarChart *CellChart() const { return m_cells; }
+    PackTimeChart *TimeChart() const { return m_time; }
+    CellBarChart *CellChart() const { return m_cells; }
     void SetCellThresholds(const std::vector<CellThreshold> &thresholds);
     // Asked for the known thresholds when the window shows and at each new set of cells.
     void SetThresholdSource(std::function<std::vector<CellThreshold>()> source);
@@ -65,16 +65,16 @@ private:
     // Asks for a file to save into (the chooser remembers its folder per action)
     // and writes it; a failed write is told.
     void ExportAs(const QString &action, const QString &filter, const QString &suffix, const QString &title,
-                  bool (CPackChartWindow::*write)(const QString &));
+                  bool (PackChartWindow::*write)(const QString &));
     void RefreshThresholds();
 
-    CPackChartFeed *m_feed;
+    PackChartFeed *m_feed;
     PackSeriesStore m_recorded; // opened files, one set each
     bool m_showLive = true;
     int m_liveSet = -1;     // -1: the newest
     int m_recordedSet = -1; // index in m_recorded
-    CCellBarChart *m_cells = nullptr;
-    CPackTimeChart *m_time = nullptr;
+    CellBarChart *m_cells = nullptr;
+    PackTimeChart *m_time = nullptr;
     QComboBox *m_window = nullptr;
     QComboBox *m_setChoice = nullptr;
     QCheckBox *m_pause = nullptr;

@@ -5,7 +5,7 @@
 #include <QCheckBox>
 #include <QTime>
 
-void AppendUpgradeRow(CUserListCtrl *list, const QCheckBox *follow, QStringList leading, const QString &text)
+void AppendUpgradeRow(UserListCtrl *list, const QCheckBox *follow, QStringList leading, const QString &text)
 {
     leading << QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) << text;
     list->AppendRow(leading);

@@ -6,9 +6,9 @@
 
 #include <QString>
 
-class CUserListCtrl;
+class UserListCtrl;
 class QCheckBox;
 
 // Appends one row: the leading cells (row number ...), the local time
 // "%H:%M:%S", the text.
-void AppendUpgradeRow(CUserListCtrl *list, const QCheckBox *follow, QStringList leading, const QString &text);
+void AppendUpgradeRow(UserListCtrl *list, const QCheckBox *follow, QStringList leading, const QString &text);

@@ -1,3 +1,3 @@
 #include "app/framework/pagehost.h"
 
-CPageHost::~CPageHost() = default;
+PageHost::~PageHost() = default;

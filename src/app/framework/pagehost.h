@@ -12,14 +12,14 @@
 #include <cstddef>
 #include <cstdint>
 
-class CCfgPageBase;
-class CInnerGate;
+class PageBase;
+class InternalModeGate;
 
-class CPageHost : public QObject {
+class PageHost : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;
-    ~CPageHost() override;
+    ~PageHost() override;
 
     // --- the board port
     virtual bool IsPortOpen() const = 0;
@@ -36,19 +36,19 @@ public:
     virtual bool TxQueueEmpty() const = 0;
 
     // --- pages
-    virtual CCfgPageBase *ActivePage() const = 0;
+    virtual PageBase *ActivePage() const = 0;
     // Makes the page the active page unless it refuses; true when it is active after.
-    virtual bool ShowPage(CCfgPageBase *page) = 0;
-    virtual CCfgPageBase *FindPage(PageKind kind) const = 0;
+    virtual bool ShowPage(PageBase *page) = 0;
+    virtual PageBase *FindPage(PageKind kind) const = 0;
     // The sheet adds a page: it serves its kind from now on and hands the
-    // receive path its routes (CCfgPageBase::Routes).
-    virtual void RegisterPage(CCfgPageBase *page) = 0;
+    // receive path its routes (PageBase::Routes).
+    virtual void RegisterPage(PageBase *page) = 0;
 
     // --- system log: level 3 error, 4 warning, 6 information, 7 debug
     virtual void WriteLog(int level, const QString &title, const QString &text) = 0;
 
     // --- the gate of the internal pages
-    virtual CInnerGate &Gate() = 0;
+    virtual InternalModeGate &Gate() = 0;
 
     // --- YModem: while a receiver is set, the port cuts no frames and the
     // bytes 'C', ACK, NAK and CAN reach it as WM_YMODEM_SIGNAL (wParam 1..4).

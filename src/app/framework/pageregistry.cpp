@@ -1,6 +1,6 @@
 #include "app/framework/pageregistry.h"
 
-#include "app/framework/cfgpagebase.h"
+#include "app/framework/pagebase.h"
 
 #include <algorithm>
 
@@ -26,7 +26,7 @@ void PageRegistry::SetWaitingRoutes(std::span<const RxRoute> routes)
     Rebuild();
 }
 
-void PageRegistry::Register(CCfgPageBase *page)
+void PageRegistry::Register(PageBase *page)
 {
     const PageKind kind = page->Kind();
     m_pages[kind] = page;
@@ -38,7 +38,7 @@ void PageRegistry::Register(CCfgPageBase *page)
     Rebuild();
 }
 
-CCfgPageBase *PageRegistry::Page(PageKind kind) const
+PageBase *PageRegistry::Page(PageKind kind) const
 {
     return kind >= 0 && kind < PAGE_COUNT ? m_pages[kind].data() : nullptr;
 }

@@ -14,7 +14,7 @@
 #include <span>
 #include <vector>
 
-class CCfgPageBase;
+class PageBase;
 
 class PageRegistry {
 public:
@@ -25,8 +25,8 @@ public:
     void SetWaitingRoutes(std::span<const RxRoute> routes);
     // The page serves its kind from now on (in place of an earlier page of
     // that kind) with the routes it hands over.
-    void Register(CCfgPageBase *page);
-    CCfgPageBase *Page(PageKind kind) const;
+    void Register(PageBase *page);
+    PageBase *Page(PageKind kind) const;
 
     // Every route of a class and code in running order; empty when the code is not handled.
     std::span<const RxRoute> RoutesFor(std::uint8_t cls, std::uint8_t code) const;
@@ -36,7 +36,7 @@ public:
 private:
     void Rebuild();
 
-    std::array<QPointer<CCfgPageBase>, PAGE_COUNT> m_pages;
+    std::array<QPointer<PageBase>, PAGE_COUNT> m_pages;
     std::array<std::vector<RxRoute>, PAGE_COUNT> m_pageRoutes; // of registered pages
     std::array<bool, PAGE_COUNT> m_registered{};
     std::vector<RxRoute> m_waiting;

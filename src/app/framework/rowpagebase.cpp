@@ -19,9 +19,9 @@
             d_assert_fail(__FILE__, __LINE__, text);                                                                   \
     } while (0)
 
-CRowPageBase::~CRowPageBase() = default;
+RowPageBase::~RowPageBase() = default;
 
-void CRowPageBase::OnInitDialog()
+void RowPageBase::OnInitDialog()
 {
     InitReadOnly();
     for (const ParamEntry &entry : std::as_const(m_chkMap))
@@ -32,10 +32,10 @@ void CRowPageBase::OnInitDialog()
         connect(read, &QAbstractButton::clicked, this, [this] { ReadParams(-1); });
     if (auto *write = Item<QAbstractButton>(IDC_WRITE))
         connect(write, &QAbstractButton::clicked, this, [this] { WriteParams(-1); });
-    CCfgPageBase::OnInitDialog();
+    PageBase::OnInitDialog();
 }
 
-bool CRowPageBase::event(QEvent *event)
+bool RowPageBase::event(QEvent *event)
 {
     int type = static_cast<int>(event->type());
     if (type == WM_READ_PARAM || type == WM_WRITE_PARAM) {
@@ -49,16 +49,16 @@ bool CRowPageBase::event(QEvent *event)
         }
         return true;
     }
-    return CCfgPageBase::event(event);
+    return PageBase::event(event);
 }
 
-void CRowPageBase::OnBoardSwitch()
+void RowPageBase::OnBoardSwitch()
 {
-    CCfgPageBase::OnBoardSwitch();
+    PageBase::OnBoardSwitch();
     ResetLeds(false);
 }
 
-void CRowPageBase::AttachRow(const ParamEntry &entry)
+void RowPageBase::AttachRow(const ParamEntry &entry)
 {
     d_assert(entry.pLedCtrl != nullptr);
     if (auto *check = Item<QAbstractButton>(entry.nChkID)) {
@@ -68,12 +68,12 @@ void CRowPageBase::AttachRow(const ParamEntry &entry)
     }
     if (entry.pLedCtrl) {
         int led = entry.ledID;
-        connect(entry.pLedCtrl, &CLedCtrl::clicked, this, [this, led] { OnLedClicked(led); });
-        connect(entry.pLedCtrl, &CLedCtrl::doubleClicked, this, [this, led] { OnLedDoubleClicked(led); });
+        connect(entry.pLedCtrl, &LedLamp::clicked, this, [this, led] { OnLedClicked(led); });
+        connect(entry.pLedCtrl, &LedLamp::doubleClicked, this, [this, led] { OnLedDoubleClicked(led); });
     }
 }
 
-bool CRowPageBase::eventFilter(QObject *watched, QEvent *event)
+bool RowPageBase::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonDblClick) {
         auto *widget = qobject_cast<QWidget *>(watched);
@@ -84,30 +84,30 @@ bool CRowPageBase::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    return CCfgPageBase::eventFilter(watched, event);
+    return PageBase::eventFilter(watched, event);
 }
 
-void CRowPageBase::OnParamCheckClicked(int chkID)
+void RowPageBase::OnParamCheckClicked(int chkID)
 {
     if (IsDlgButtonChecked(chkID))
         SetLedState(chkID, LED_IDLE);
 }
 
-void CRowPageBase::OnLedClicked(int ledID)
+void RowPageBase::OnLedClicked(int ledID)
 {
     auto it = m_ledMap.constFind(ledID);
     if (it != m_ledMap.constEnd())
         SetLedState(*it, LED_IDLE);
 }
 
-void CRowPageBase::OnLedDoubleClicked(int ledID)
+void RowPageBase::OnLedDoubleClicked(int ledID)
 {
     auto it = m_ledMap.constFind(ledID);
     if (it != m_ledMap.constEnd())
         PostMessage(WM_WRITE_PARAM, *it);
 }
 
-void CRowPageBase::OnBtnClickSelectAll()
+void RowPageBase::OnBtnClickSelectAll()
 {
     int s = IsDlgButtonChecked(IDC_SELECT_ALL);
     CheckAllParams(s);
@@ -115,7 +115,7 @@ void CRowPageBase::OnBtnClickSelectAll()
         SetLedState(INT_MAX, LED_IDLE);
 }
 
-void CRowPageBase::OnBtnClickClear()
+void RowPageBase::OnBtnClickClear()
 {
     for (const ParamEntry &entry : std::as_const(m_chkMap))
         if (auto *edit = Item<QLineEdit>(entry.nEditID))
@@ -124,8 +124,8 @@ void CRowPageBase::OnBtnClickClear()
 
 // ---------------------------------------------------------------- controls
 
-void CRowPageBase::AddParamRow(QGridLayout *grid, int row, int chkID, const QString &label,
-                               std::initializer_list<RowEdit> edits, int ledID)
+void RowPageBase::AddParamRow(QGridLayout *grid, int row, int chkID, const QString &label,
+                              std::initializer_list<RowEdit> edits, int ledID)
 {
     grid->addWidget(MakeCheck(chkID, label), row, 0);
     auto *boxes = new QHBoxLayout;
@@ -140,12 +140,12 @@ void CRowPageBase::AddParamRow(QGridLayout *grid, int row, int chkID, const QStr
             firstEdit = e.id;
     }
     grid->addLayout(boxes, row, 1);
-    CLedCtrl *led = MakeLed(ledID);
+    LedLamp *led = MakeLed(ledID);
     grid->addWidget(led, row, 2);
     AddParam(ParamEntry{chkID, firstEdit, ledID, led});
 }
 
-QWidget *CRowPageBase::MakeParamButtons()
+QWidget *RowPageBase::MakeParamButtons()
 {
     auto *bar = new QWidget(this);
     auto *row = new QHBoxLayout(bar);
@@ -160,24 +160,24 @@ QWidget *CRowPageBase::MakeParamButtons()
 
 // ---------------------------------------------------------------- registry
 
-void CRowPageBase::AddParam(const ParamEntry &entry)
+void RowPageBase::AddParam(const ParamEntry &entry)
 {
     ASSERT_TEXT(!m_chkMap.contains(entry.nChkID), "m_chkMap.PLookup(vt.nChkID) == NULL");
     ASSERT_TEXT(!m_ledMap.contains(entry.ledID), "m_ledMap.PLookup(ledID) == NULL");
     ParamEntry stored = entry;
     if (!stored.pLedCtrl)
-        stored.pLedCtrl = Item<CLedCtrl>(entry.ledID);
+        stored.pLedCtrl = Item<LedLamp>(entry.ledID);
     m_chkMap.insert(entry.nChkID, stored);
     m_ledMap.insert(entry.ledID, entry.nChkID);
 }
 
-void CRowPageBase::AddReadOnly(int chkID)
+void RowPageBase::AddReadOnly(int chkID)
 {
     ASSERT_TEXT(!m_readOnly.contains(chkID), "m_readOnly.PLookup(chkID) == NULL");
     m_readOnly.insert(chkID, 0);
 }
 
-bool CRowPageBase::LookupParam(int nChkID, ParamEntry &entry) const
+bool RowPageBase::LookupParam(int nChkID, ParamEntry &entry) const
 {
     auto it = m_chkMap.constFind(nChkID);
     if (it == m_chkMap.constEnd())
@@ -187,17 +187,17 @@ bool CRowPageBase::LookupParam(int nChkID, ParamEntry &entry) const
 }
 
 namespace {
-constexpr int kNoAnswerColour = CLedCtrl::kYellow;
+constexpr int kNoAnswerColour = LedLamp::kYellow;
 
-void ShowLedState(CLedCtrl *led, int state)
+void ShowLedState(LedLamp *led, int state)
 {
     led->setToolTip(QString());
-    led->SetLed(state == LED_ERROR ? CLedCtrl::kRed : CLedCtrl::kGreen,
-                state == LED_IDLE ? CLedCtrl::kDark : CLedCtrl::kBright, CLedCtrl::kSquare);
+    led->SetLed(state == LED_ERROR ? LedLamp::kRed : LedLamp::kGreen,
+                state == LED_IDLE ? LedLamp::kDark : LedLamp::kBright, LedLamp::kSquare);
 }
 } // namespace
 
-void CRowPageBase::SetLedState(int nChkID, int state)
+void RowPageBase::SetLedState(int nChkID, int state)
 {
     if (nChkID == INT_MAX) {
         for (const ParamEntry &entry : std::as_const(m_chkMap)) {
@@ -214,35 +214,35 @@ void CRowPageBase::SetLedState(int nChkID, int state)
         ShowLedState(p->pLedCtrl, state);
 }
 
-void CRowPageBase::SetNoAnswerLook(int nChkID, const QDateTime &since)
+void RowPageBase::SetNoAnswerLook(int nChkID, const QDateTime &since)
 {
     auto it = m_chkMap.constFind(nChkID);
     if (it == m_chkMap.constEnd() || !it->pLedCtrl)
         return;
-    it->pLedCtrl->SetLed(kNoAnswerColour, CLedCtrl::kBright, CLedCtrl::kSquare);
+    it->pLedCtrl->SetLed(kNoAnswerColour, LedLamp::kBright, LedLamp::kSquare);
     it->pLedCtrl->setToolTip(tr("无应答（自 %1）").arg(since.toString(QStringLiteral("HH:mm:ss"))));
 }
 
-bool CRowPageBase::HasNoAnswerLook(int nChkID) const
+bool RowPageBase::HasNoAnswerLook(int nChkID) const
 {
     auto it = m_chkMap.constFind(nChkID);
     return it != m_chkMap.constEnd() && it->pLedCtrl && it->pLedCtrl->ColourRow() == kNoAnswerColour &&
-           it->pLedCtrl->ColumnIndex() == CLedCtrl::kBright;
+           it->pLedCtrl->ColumnIndex() == LedLamp::kBright;
 }
 
-void CRowPageBase::OnNoAnswer(const RxRoute &route, const QDateTime &since)
+void RowPageBase::OnNoAnswer(const RxRoute &route, const QDateTime &since)
 {
     if (route.chk != 0 && m_chkMap.contains(route.chk))
         SetNoAnswerLook(route.chk, since);
 }
 
-void CRowPageBase::CheckAllParams(int check)
+void RowPageBase::CheckAllParams(int check)
 {
     for (const ParamEntry &entry : std::as_const(m_chkMap))
         CheckDlgButton(entry.nChkID, check);
 }
 
-bool CRowPageBase::AnyParamChecked(bool checked) const
+bool RowPageBase::AnyParamChecked(bool checked) const
 {
     for (const ParamEntry &entry : m_chkMap)
         if ((IsDlgButtonChecked(entry.nChkID) != 0) == checked)
@@ -250,7 +250,7 @@ bool CRowPageBase::AnyParamChecked(bool checked) const
     return false;
 }
 
-void CRowPageBase::ResetLeds(bool onlyUnchecked)
+void RowPageBase::ResetLeds(bool onlyUnchecked)
 {
     for (const ParamEntry &entry : std::as_const(m_chkMap)) {
         if (onlyUnchecked && IsDlgButtonChecked(entry.nChkID))

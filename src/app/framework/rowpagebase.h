@@ -5,7 +5,7 @@
 // temperature, acknowledgement, version ...) work on such pages.
 #pragma once
 
-#include "app/framework/cfgpagebase.h"
+#include "app/framework/pagebase.h"
 #include "app/framework/valuekind.h"
 
 #include <QHash>
@@ -25,7 +25,7 @@ struct ParamEntry {
     int nChkID = 0;
     int nEditID = 0;
     int ledID = 0;
-    CLedCtrl *pLedCtrl = nullptr;
+    LedLamp *pLedCtrl = nullptr;
 };
 
 // One edit box of a parameter row built by AddParamRow.
@@ -40,11 +40,11 @@ struct RowEdit {
     bool readOnly = false;
 };
 
-class CRowPageBase : public CCfgPageBase {
+class RowPageBase : public PageBase {
     Q_OBJECT
 public:
-    using CCfgPageBase::CCfgPageBase;
-    ~CRowPageBase() override;
+    using PageBase::PageBase;
+    ~RowPageBase() override;
 
     void OnBoardSwitch() override;
 

@@ -15,7 +15,7 @@ const QString kWarning = QStringLiteral("警告");
 
 } // namespace
 
-void CRowPageBase::RefuseEdit(int editID, const QString &text)
+void RowPageBase::RefuseEdit(int editID, const QString &text)
 {
     MessageBox(text, kWarning, MB_ICONWARNING);
     if (auto *edit = Item<QLineEdit>(editID)) {
@@ -24,7 +24,7 @@ void CRowPageBase::RefuseEdit(int editID, const QString &text)
     }
 }
 
-bool CRowPageBase::GetEditInt(int editID, int &out, int min, int max, bool isSigned)
+bool RowPageBase::GetEditInt(int editID, int &out, int min, int max, bool isSigned)
 {
     const QString text = GetDlgItemText(editID).trimmed();
     const IntInput input = ParseIntInput(text.toStdString(), min, max, isSigned);
@@ -36,7 +36,7 @@ bool CRowPageBase::GetEditInt(int editID, int &out, int min, int max, bool isSig
     return true;
 }
 
-bool CRowPageBase::WriteParam(std::uint8_t cls, std::uint8_t code, int editID, VARTYPE vt, int min, int max, int scale)
+bool RowPageBase::WriteParam(std::uint8_t cls, std::uint8_t code, int editID, VARTYPE vt, int min, int max, int scale)
 {
     int v = 0;
     if (!GetEditInt(editID, v, min, max, vt != VT_UINT))
@@ -52,19 +52,19 @@ bool CRowPageBase::WriteParam(std::uint8_t cls, std::uint8_t code, int editID, V
     return SendFrame(payload, 4 + static_cast<std::size_t>(size));
 }
 
-void CRowPageBase::RunReadWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue,
-                               const Refusal &refuse)
+void RowPageBase::RunReadWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue,
+                              const Refusal &refuse)
 {
     RunWalk(nChkID, order, queue, false, refuse);
 }
 
-void CRowPageBase::RunWriteWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue)
+void RowPageBase::RunWriteWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue)
 {
     RunWalk(nChkID, order, queue, true, {});
 }
 
-void CRowPageBase::RunWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue, bool writing,
-                           const Refusal &refuse)
+void RowPageBase::RunWalk(int nChkID, std::span<const int> order, const std::function<bool(int)> &queue, bool writing,
+                          const Refusal &refuse)
 {
     if (!CheckPortOpen(refuse))
         return;

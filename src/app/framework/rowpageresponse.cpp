@@ -27,7 +27,7 @@ QString ResponseFault(const std::uint8_t *frame, int len, int need)
 }
 } // namespace
 
-bool CRowPageBase::CheckResponse(const std::uint8_t *frame, int len, int need, const ParamEntry &entry)
+bool RowPageBase::CheckResponse(const std::uint8_t *frame, int len, int need, const ParamEntry &entry)
 {
     QString fault = ResponseFault(frame, len, need);
     bool error = !fault.isEmpty();
@@ -37,19 +37,19 @@ bool CRowPageBase::CheckResponse(const std::uint8_t *frame, int len, int need, c
     return error;
 }
 
-bool CRowPageBase::CheckResponseQuiet(const std::uint8_t *frame, int len, int need)
+bool RowPageBase::CheckResponseQuiet(const std::uint8_t *frame, int len, int need)
 {
     return !ResponseFault(frame, len, need).isEmpty();
 }
 
-bool CRowPageBase::CheckRowResponse(const std::uint8_t *frame, int len, int need, int nChkID, ParamEntry &entry)
+bool RowPageBase::CheckRowResponse(const std::uint8_t *frame, int len, int need, int nChkID, ParamEntry &entry)
 {
     bool bRes = LookupParam(nChkID, entry);
     d_assert(bRes);
     return bRes && !CheckResponse(frame, len, need, entry);
 }
 
-bool CRowPageBase::ParseValueResponse(const std::uint8_t *frame, int len, int need, int nChkID, VARTYPE vt, void *out)
+bool RowPageBase::ParseValueResponse(const std::uint8_t *frame, int len, int need, int nChkID, VARTYPE vt, void *out)
 {
     ParamEntry entry;
     if (!CheckRowResponse(frame, len, need, nChkID, entry))
@@ -84,7 +84,7 @@ bool CRowPageBase::ParseValueResponse(const std::uint8_t *frame, int len, int ne
     return true;
 }
 
-bool CRowPageBase::ParseTempResponse(const std::uint8_t *frame, int len, int nChkID)
+bool RowPageBase::ParseTempResponse(const std::uint8_t *frame, int len, int nChkID)
 {
     ParamEntry entry;
     if (!CheckRowResponse(frame, len, 3, nChkID, entry))
@@ -95,8 +95,8 @@ bool CRowPageBase::ParseTempResponse(const std::uint8_t *frame, int len, int nCh
     return true;
 }
 
-bool CRowPageBase::CheckAckResponse(const std::uint8_t *frame, int len, int nChkID, int editID,
-                                    const QString *successText)
+bool RowPageBase::CheckAckResponse(const std::uint8_t *frame, int len, int nChkID, int editID,
+                                   const QString *successText)
 {
     ParamEntry entry;
     if (!LookupParam(nChkID, entry))

@@ -1,6 +1,6 @@
 #include "app/framework/rxdispatch.h"
 
-#include "app/framework/cfgpagebase.h"
+#include "app/framework/pagebase.h"
 #include "app/framework/pagehost.h"
 #include "app/framework/rxreports.h"
 #include "files/logfiles.h"
@@ -31,7 +31,7 @@ void WriteChecksumRow(const std::uint8_t *frame, int len, std::uint16_t computed
 }
 } // namespace
 
-RxDispatcher::RxDispatcher(CPageHost &host, PageRegistry &pages) : m_host(host), m_pages(pages) {}
+RxDispatcher::RxDispatcher(PageHost &host, PageRegistry &pages) : m_host(host), m_pages(pages) {}
 
 std::int64_t RxDispatcher::Now() const
 {
@@ -106,7 +106,7 @@ void RxDispatcher::Dispatch(const std::uint8_t *frame, int len)
     }
     bool missingReported = false;
     for (const RxRoute &route : routes) {
-        CCfgPageBase *page = m_pages.Page(route.page);
+        PageBase *page = m_pages.Page(route.page);
         if (!page) {
             if (!route.skipWhenMissing && !missingReported) {
                 ReportFrameRow(3, frame, len, "未加载处理命令的页面！");
@@ -121,7 +121,7 @@ void RxDispatcher::Dispatch(const std::uint8_t *frame, int len)
 void RxDispatcher::NoteNoAnswer(RequestKey key, const QDateTime &since)
 {
     for (const RxRoute &route : m_pages.RoutesFor(KeyClass(key) | 0x80, KeyCode(key) | 0x80))
-        if (CCfgPageBase *page = m_pages.Page(route.page))
+        if (PageBase *page = m_pages.Page(route.page))
             page->OnNoAnswer(route, since);
 }
 
@@ -134,7 +134,7 @@ void RxDispatcher::SwitchBoard(int mainSelected)
         m_host.WriteLog(3, QStringLiteral("主副电切换"), QStringLiteral("请先打开串口后再进行操作！"));
         return;
     }
-    CCfgPageBase *active = m_host.ActivePage();
+    PageBase *active = m_host.ActivePage();
     if (active && active->Kind() != PAGE_ONE && active->Kind() != PAGE_LOG)
         active->OnBoardSwitch();
     m_host.ClearQueues();

@@ -15,8 +15,8 @@
 #include <functional>
 #include <vector>
 
-class CPageHost;
-class CCfgPageBase;
+class PageHost;
+class PageBase;
 
 struct CachedFrame {
     std::uint8_t bytes[kFrameMaxLen];
@@ -32,7 +32,7 @@ public:
                                                                   0x99, 0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xA7};
     static constexpr std::int64_t kReplayAgeMs = 120000;
 
-    RxDispatcher(CPageHost &host, PageRegistry &pages);
+    RxDispatcher(PageHost &host, PageRegistry &pages);
 
     // Steps of one frame: log row, checksum, cache, routing, receive lamp.
     void HandleFrame(const std::uint8_t *frame, int len);
@@ -42,7 +42,7 @@ public:
     void SwitchBoard(int mainSelected);
 
     // A request of this kind went unanswered since then: every page serving
-    // its answer hears it (CCfgPageBase::OnNoAnswer), in route order.
+    // its answer hears it (PageBase::OnNoAnswer), in route order.
     void NoteNoAnswer(RequestKey key, const QDateTime &since);
 
     // Set by the owner of the link: a frame from the board (not a replay)
@@ -64,9 +64,9 @@ private:
     bool FromSelectedBoard(const std::uint8_t *frame) const;
     void CacheFrame(const std::uint8_t *frame, int len);
     void Dispatch(const std::uint8_t *frame, int len);
-    void RunRoute(const RxRoute &route, CCfgPageBase *page, const std::uint8_t *frame, int len);
+    void RunRoute(const RxRoute &route, PageBase *page, const std::uint8_t *frame, int len);
     std::int64_t Now() const;
 
-    CPageHost &m_host;
+    PageHost &m_host;
     PageRegistry &m_pages;
 };

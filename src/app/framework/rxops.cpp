@@ -1,5 +1,5 @@
 // The operations of the routing table on a page.
-#include "app/framework/innergate.h"
+#include "app/framework/internalmodegate.h"
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
 #include "app/framework/rowpagebase.h"
@@ -37,7 +37,7 @@ bool IsRowOp(RouteOp op)
 }
 } // namespace
 
-void RxDispatcher::RunRoute(const RxRoute &r, CCfgPageBase *target, const std::uint8_t *frame, int len)
+void RxDispatcher::RunRoute(const RxRoute &r, PageBase *target, const std::uint8_t *frame, int len)
 {
     if (r.op == OP_PAGE) {
         target->OnRoute(r, frame, len);
@@ -50,7 +50,7 @@ void RxDispatcher::RunRoute(const RxRoute &r, CCfgPageBase *target, const std::u
             target->SetDlgItemText(r.edit2, QStringLiteral("响应时，页面处于非活动状态！"));
         return;
     }
-    auto *page = qobject_cast<CRowPageBase *>(target);
+    auto *page = qobject_cast<RowPageBase *>(target);
     d_assert(page != nullptr && IsRowOp(r.op));
     if (!page)
         return;

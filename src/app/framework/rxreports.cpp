@@ -44,7 +44,7 @@ void ReportLengthMismatch(const std::uint8_t *frame, int len, int need)
 
 void ReportFrameRow(int level, const std::uint8_t *frame, int len, const char *text)
 {
-    CPylvexApp *app = theApp();
+    PylvexApp *app = theApp();
     if (!app || !app->LogGateOpen(level))
         return;
     std::string title = FrameLogTitle("接收", frame, len > 0 ? static_cast<std::size_t>(len) : 0);
@@ -53,7 +53,7 @@ void ReportFrameRow(int level, const std::uint8_t *frame, int len, const char *t
 
 void ReportFrameBytes(int level, const std::uint8_t *frame, int len, const char *message)
 {
-    CPylvexApp *app = theApp();
+    PylvexApp *app = theApp();
     if (!app || !app->LogGateOpen(level))
         return;
     std::size_t n = len > 0 ? static_cast<std::size_t>(len) : 0;

@@ -1,6 +1,6 @@
 // A route of the receive path: for a response class and code, the page kind
 // that takes it and the operation that shows it. Pages hand the receive path
-// their routes (CCfgPageBase::Routes); the generic operations run in the
+// their routes (PageBase::Routes); the generic operations run in the
 // framework on row pages, OP_PAGE calls the page's own OnRoute.
 #pragma once
 

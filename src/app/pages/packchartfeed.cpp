@@ -2,12 +2,12 @@
 
 #include <QDateTime>
 
-CPackChartFeed::CPackChartFeed(QObject *parent)
+PackChartFeed::PackChartFeed(QObject *parent)
     : QObject(parent), m_clock([] { return static_cast<double>(QDateTime::currentMSecsSinceEpoch()); })
 {
 }
 
-void CPackChartFeed::OnShown(std::uint8_t code)
+void PackChartFeed::OnShown(std::uint8_t code)
 {
     PackSample full = SampleFromLiveStatus(m_shown, m_clock());
     // Only the values of the item just shown become points.
@@ -35,18 +35,18 @@ void CPackChartFeed::OnShown(std::uint8_t code)
     emit Updated(code);
 }
 
-void CPackChartFeed::OnStale()
+void PackChartFeed::OnStale()
 {
     m_store.Break();
 }
 
-void CPackChartFeed::StartSet(const QString &label)
+void PackChartFeed::StartSet(const QString &label)
 {
     m_store.StartSet(label);
     emit SetsChanged();
 }
 
-void CPackChartFeed::OnPortOpened()
+void PackChartFeed::OnPortOpened()
 {
     m_store.Break();
     // A set still empty is used on; otherwise the new connection starts its own.
@@ -55,7 +55,7 @@ void CPackChartFeed::OnPortOpened()
     StartSet(tr("连接 %1").arg(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(m_clock())).toString("HH:mm:ss")));
 }
 
-void CPackChartFeed::OnBoardSwitched()
+void PackChartFeed::OnBoardSwitched()
 {
     m_shown = LiveStatus{};
     StartSet(tr("切换 %1").arg(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(m_clock())).toString("HH:mm:ss")));

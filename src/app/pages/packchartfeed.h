@@ -11,10 +11,10 @@
 #include <cstdint>
 #include <functional>
 
-class CPackChartFeed : public QObject {
+class PackChartFeed : public QObject {
     Q_OBJECT
 public:
-    explicit CPackChartFeed(QObject *parent = nullptr);
+    explicit PackChartFeed(QObject *parent = nullptr);
 
     // ms since the epoch of a shown value (tests set their own).
     void SetClock(std::function<double()> clock) { m_clock = std::move(clock); }

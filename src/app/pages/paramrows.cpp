@@ -34,13 +34,13 @@ int Bound(std::int64_t value)
 
 } // namespace
 
-CParamRowPage::CParamRowPage(CPageHost *host, PageKind kind, const QString &caption, const ParamPageRows &rows,
-                             int columns, QWidget *parent)
-    : CRowPageBase(host, kind, caption, parent), m_rows(rows), m_nColumns(columns < 1 ? 1 : columns)
+ParamRowPage::ParamRowPage(PageHost *host, PageKind kind, const QString &caption, const ParamPageRows &rows,
+                           int columns, QWidget *parent)
+    : RowPageBase(host, kind, caption, parent), m_rows(rows), m_nColumns(columns < 1 ? 1 : columns)
 {
 }
 
-void CParamRowPage::OnInitDialog()
+void ParamRowPage::OnInitDialog()
 {
     auto *outer = new QHBoxLayout(this);
     auto *grid = new QGridLayout;
@@ -61,12 +61,12 @@ void CParamRowPage::OnInitDialog()
     buttons->addStretch(1);
     outer->addLayout(buttons);
 
-    CRowPageBase::OnInitDialog();
+    RowPageBase::OnInitDialog();
 }
 
 // One row: check-box with the label, the edit boxes each with its caption and
 // unit, the lamp. A column of rows takes three grid columns.
-void CParamRowPage::AddRow(QGridLayout *grid, int gridRow, int gridColumn, const PageParamRow &row)
+void ParamRowPage::AddRow(QGridLayout *grid, int gridRow, int gridColumn, const PageParamRow &row)
 {
     const int base = gridColumn * 3;
     grid->addWidget(MakeCheck(row.chkId, Text(row.label)), gridRow, base);
@@ -84,19 +84,19 @@ void CParamRowPage::AddRow(QGridLayout *grid, int gridRow, int gridColumn, const
         boxes->addWidget(unit);
     }
     grid->addLayout(boxes, gridRow, base + 1);
-    CLedCtrl *led = MakeLed(row.ledId);
+    LedLamp *led = MakeLed(row.ledId);
     grid->addWidget(led, gridRow, base + 2);
     AddParam(ParamEntry{row.chkId, row.editIds[0], row.ledId, led});
 }
 
-void CParamRowPage::InitReadOnly()
+void ParamRowPage::InitReadOnly()
 {
     for (const PageParamRow &row : m_rows.rows)
         if (row.ReadOnly())
             AddReadOnly(row.chkId);
 }
 
-std::vector<int> CParamRowPage::ChkOrder(std::span<const int> numbers) const
+std::vector<int> ParamRowPage::ChkOrder(std::span<const int> numbers) const
 {
     std::vector<int> ids;
     ids.reserve(numbers.size());
@@ -106,19 +106,19 @@ std::vector<int> CParamRowPage::ChkOrder(std::span<const int> numbers) const
     return ids;
 }
 
-void CParamRowPage::ReadParams(int nChkID)
+void ParamRowPage::ReadParams(int nChkID)
 {
     const std::vector<int> order = ChkOrder(m_rows.readOrder);
     RunReadWalk(nChkID, order, [this](int chkID) { return QueueRead(chkID); });
 }
 
-void CParamRowPage::WriteParams(int nChkID)
+void ParamRowPage::WriteParams(int nChkID)
 {
     const std::vector<int> order = ChkOrder(m_rows.writeOrder);
     RunWriteWalk(nChkID, order, [this](int chkID) { return QueueWrite(chkID); });
 }
 
-bool CParamRowPage::QueueRead(int chkID)
+bool ParamRowPage::QueueRead(int chkID)
 {
     const PageParamRow *row = m_rows.RowByChk(chkID);
     if (!row || row->readCode == kNoCode)
@@ -129,7 +129,7 @@ bool CParamRowPage::QueueRead(int chkID)
 // Single values go through the framework's write (which scales the temperature
 // boxes); the other rows check every box first and send nothing unless all
 // of them are valid.
-bool CParamRowPage::QueueWrite(int chkID)
+bool ParamRowPage::QueueWrite(int chkID)
 {
     const PageParamRow *row = m_rows.RowByChk(chkID);
     if (!row || row->ReadOnly())
@@ -155,13 +155,13 @@ bool CParamRowPage::QueueWrite(int chkID)
     return SendFrame(payload.data(), payload.size());
 }
 
-bool CParamRowPage::ConfirmRecordClearing()
+bool ParamRowPage::ConfirmRecordClearing()
 {
     return MessageBox(tr("写入“记录清除”会清除保护板中保存的全部记录，且无法恢复。\n确定要清除吗？"),
                       QStringLiteral("确认"), MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2) == IDYES;
 }
 
-std::vector<RxRoute> CParamRowPage::RowRoutes(const ParamPageRows &rows)
+std::vector<RxRoute> ParamRowPage::RowRoutes(const ParamPageRows &rows)
 {
     std::vector<RxRoute> routes;
     for (const PageParamRow &row : rows.rows) {
@@ -186,12 +186,12 @@ std::vector<RxRoute> CParamRowPage::RowRoutes(const ParamPageRows &rows)
     return routes;
 }
 
-void CParamRowPage::OnRoute(const RxRoute &route, const std::uint8_t *frame, int len)
+void ParamRowPage::OnRoute(const RxRoute &route, const std::uint8_t *frame, int len)
 {
     OnRowResponse(route.chk, frame, len);
 }
 
-void CParamRowPage::OnRowResponse(int nChkID, const std::uint8_t *frame, int len)
+void ParamRowPage::OnRowResponse(int nChkID, const std::uint8_t *frame, int len)
 {
     const PageParamRow *row = m_rows.RowByChk(nChkID);
     if (!row || !frame || len < 5)
@@ -205,7 +205,7 @@ void CParamRowPage::OnRowResponse(int nChkID, const std::uint8_t *frame, int len
     }
 }
 
-void CParamRowPage::ShowRowTexts(const PageParamRow &row, const std::uint8_t *frame, int len)
+void ParamRowPage::ShowRowTexts(const PageParamRow &row, const std::uint8_t *frame, int len)
 {
     ParamEntry entry;
     if (!LookupParam(row.chkId, entry))
@@ -219,7 +219,7 @@ void CParamRowPage::ShowRowTexts(const PageParamRow &row, const std::uint8_t *fr
         SetDlgItemText(row.editIds[i], QString::fromStdString((*texts)[i]));
 }
 
-bool CParamRowPage::OnParamResponse(const std::uint8_t *frame, int len)
+bool ParamRowPage::OnParamResponse(const std::uint8_t *frame, int len)
 {
     if (!frame || len < 5)
         return false;
@@ -230,7 +230,7 @@ bool CParamRowPage::OnParamResponse(const std::uint8_t *frame, int len)
     return true;
 }
 
-void CParamRowPage::OnBtnClickClear()
+void ParamRowPage::OnBtnClickClear()
 {
     for (const PageParamRow &row : m_rows.rows)
         for (int i = 0; i < row.EditCount(); ++i)

@@ -11,12 +11,12 @@
 
 class QGridLayout;
 
-class CParamRowPage : public CRowPageBase {
+class ParamRowPage : public RowPageBase {
     Q_OBJECT
 public:
     // columns: how many columns of rows the page lays out, filled top to bottom.
-    CParamRowPage(CPageHost *host, PageKind kind, const QString &caption, const ParamPageRows &rows, int columns,
-                  QWidget *parent = nullptr);
+    ParamRowPage(PageHost *host, PageKind kind, const QString &caption, const ParamPageRows &rows, int columns,
+                 QWidget *parent = nullptr);
 
     const ParamPageRows &Rows() const { return m_rows; }
 

@@ -1,6 +1,6 @@
 #include "app/startup/commandline.h"
 
-#include "app/dialogs/dlgabout.h"
+#include "app/dialogs/aboutdialog.h"
 #include "app/pylvexapp.h"
 #include "files/logfiles.h"
 

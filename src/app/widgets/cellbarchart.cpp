@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-CCellBarChart::CCellBarChart(QWidget *parent) : QChartView(parent)
+CellBarChart::CellBarChart(QWidget *parent) : QChartView(parent)
 {
     auto *c = new QChart;
     c->setMargins(QMargins(4, 4, 4, 4));
@@ -38,7 +38,7 @@ CCellBarChart::CCellBarChart(QWidget *parent) : QChartView(parent)
     m_bars->attachAxis(m_axisY);
 }
 
-void CCellBarChart::SetCells(const CellSummary &cells, std::optional<std::uint32_t> balancing)
+void CellBarChart::SetCells(const CellSummary &cells, std::optional<std::uint32_t> balancing)
 {
     const int n = static_cast<int>(cells.cells.size());
     QStringList categories;
@@ -78,7 +78,7 @@ void CCellBarChart::SetCells(const CellSummary &cells, std::optional<std::uint32
     UpdateAxes();
 }
 
-void CCellBarChart::SetThresholds(const std::vector<CellThreshold> &thresholds)
+void CellBarChart::SetThresholds(const std::vector<CellThreshold> &thresholds)
 {
     for (QLineSeries *line : m_thresholdLines) {
         chart()->removeSeries(line);
@@ -100,19 +100,19 @@ void CCellBarChart::SetThresholds(const std::vector<CellThreshold> &thresholds)
     UpdateAxes();
 }
 
-void CCellBarChart::Clear()
+void CellBarChart::Clear()
 {
     SetCells(CellSummary{}, std::nullopt);
 }
 
-double CCellBarChart::BarValue(int set, int cell) const
+double CellBarChart::BarValue(int set, int cell) const
 {
     if (set < 0 || set > 3 || cell < 0 || cell >= m_sets[set]->count())
         return 0;
     return m_sets[set]->at(cell);
 }
 
-void CCellBarChart::UpdateAxes()
+void CellBarChart::UpdateAxes()
 {
     double lo = m_count ? m_lo : 3000;
     double hi = m_count ? m_hi : 3600;

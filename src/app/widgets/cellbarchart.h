@@ -21,10 +21,10 @@ struct CellThreshold {
     double mv = 0;
 };
 
-class CCellBarChart : public QChartView {
+class CellBarChart : public QChartView {
     Q_OBJECT
 public:
-    explicit CCellBarChart(QWidget *parent = nullptr);
+    explicit CellBarChart(QWidget *parent = nullptr);
 
     void SetCells(const CellSummary &cells, std::optional<std::uint32_t> balancing);
     void SetThresholds(const std::vector<CellThreshold> &thresholds);

@@ -26,7 +26,7 @@ public:
     explicit UserReports(QWidget *parent) : m_parent(parent) {}
     void ErrorRow(const QString &text) override
     {
-        if (CPylvexApp *app = theApp())
+        if (PylvexApp *app = theApp())
             app->WriteLogText(3, QStringLiteral("Excel"), text);
     }
     void FileInUse() override
@@ -70,7 +70,7 @@ bool ExportListToFile(QWidget *parent, const ListCtrlBase &list, const QStringLi
 std::optional<bool> ExportListWithDialog(QWidget *parent, const ListCtrlBase &list, const QStringList &columns,
                                          const QString &dialogKey, const QString &defaultName, QString *chosenPath)
 {
-    CFileDialogEx dialog(false, dialogKey, QStringLiteral("xlsx"), defaultName, WorkbookFilter(), parent);
+    FileDialogEx dialog(false, dialogKey, QStringLiteral("xlsx"), defaultName, WorkbookFilter(), parent);
     const QString path = dialog.DoModal();
     if (path.isEmpty())
         return std::nullopt;
@@ -91,7 +91,7 @@ std::optional<bool> ExportPageList(QWidget *parent, const ListCtrlBase &list, co
     std::optional<bool> written =
         ExportListWithDialog(parent, list, columns, dialogKey, DatedWorkbookName(namePrefix), chosenPath);
     if (written)
-        if (CPylvexApp *app = theApp())
+        if (PylvexApp *app = theApp())
             app->WriteLogText(6, QStringLiteral("Excel"), QString::fromUtf8(*written ? texts.okText : texts.failText));
     return written;
 }

@@ -8,7 +8,7 @@ static void InitResources()
     Q_INIT_RESOURCE(resources);
 }
 
-std::vector<QIcon> CLogListCtrl::LevelImageList()
+std::vector<QIcon> LogListCtrl::LevelImageList()
 {
     constexpr int kImages = 8;
     constexpr int kSize = 16;

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-class CLogListCtrl : public ListCtrlBase {
+class LogListCtrl : public ListCtrlBase {
     Q_OBJECT
 public:
     using ListCtrlBase::ListCtrlBase;

@@ -43,7 +43,7 @@ QString PackSeriesTitle(int index)
     return QCoreApplication::translate("PackSeries", PackSeriesName(index).toUtf8().constData());
 }
 
-CPackTimeChart::CPackTimeChart(QWidget *parent) : QChartView(parent)
+PackTimeChart::PackTimeChart(QWidget *parent) : QChartView(parent)
 {
     auto *c = new QChart;
     c->legend()->hide();
@@ -67,7 +67,7 @@ CPackTimeChart::CPackTimeChart(QWidget *parent) : QChartView(parent)
     setMouseTracking(true);
 }
 
-QColor CPackTimeChart::SeriesColor(int index)
+QColor PackTimeChart::SeriesColor(int index)
 {
     static const QColor fixed[] = {QColor(0x1f, 0x77, 0xb4), QColor(0xd6, 0x27, 0x28), QColor(0x2c, 0xa0, 0x2c),
                                    QColor(0xff, 0x7f, 0x0e), QColor(0x94, 0x67, 0xbd), QColor(0x8c, 0x56, 0x4b)};
@@ -76,7 +76,7 @@ QColor CPackTimeChart::SeriesColor(int index)
     return QColor::fromHsv(((index - kSeriesFirstTemp) * 47 + 300) % 360, 200, 190);
 }
 
-void CPackTimeChart::SetRange(double t0, double t1)
+void PackTimeChart::SetRange(double t0, double t1)
 {
     if (!(t1 > t0))
         return;
@@ -85,7 +85,7 @@ void CPackTimeChart::SetRange(double t0, double t1)
     m_following = false;
 }
 
-void CPackTimeChart::SetSeriesVisible(int index, bool visible)
+void PackTimeChart::SetSeriesVisible(int index, bool visible)
 {
     if (index < 0)
         return;
@@ -94,19 +94,19 @@ void CPackTimeChart::SetSeriesVisible(int index, bool visible)
     m_hidden[static_cast<std::size_t>(index)] = !visible;
 }
 
-bool CPackTimeChart::SeriesVisible(int index) const
+bool PackTimeChart::SeriesVisible(int index) const
 {
     return index < 0 || static_cast<std::size_t>(index) >= m_hidden.size() ||
            !m_hidden[static_cast<std::size_t>(index)];
 }
 
-int CPackTimeChart::DrawnPoints(int index) const
+int PackTimeChart::DrawnPoints(int index) const
 {
     return index >= 0 && static_cast<std::size_t>(index) < m_drawn.size() ? m_drawn[static_cast<std::size_t>(index)]
                                                                           : 0;
 }
 
-void CPackTimeChart::ComputeRange()
+void PackTimeChart::ComputeRange()
 {
     if (!m_following || !m_set)
         return;
@@ -127,7 +127,7 @@ void CPackTimeChart::ComputeRange()
     }
 }
 
-QLineSeries *CPackTimeChart::Line(int index, std::size_t segment)
+QLineSeries *PackTimeChart::Line(int index, std::size_t segment)
 {
     auto &lines = m_lines[static_cast<std::size_t>(index)];
     while (lines.size() <= segment) {
@@ -142,7 +142,7 @@ QLineSeries *CPackTimeChart::Line(int index, std::size_t segment)
     return lines[segment];
 }
 
-void CPackTimeChart::Redraw()
+void PackTimeChart::Redraw()
 {
     ComputeRange();
     const std::size_t count = m_set ? m_set->series.size() : 0;
@@ -217,7 +217,7 @@ void CPackTimeChart::Redraw()
     }
 }
 
-double CPackTimeChart::TimeAt(double x) const
+double PackTimeChart::TimeAt(double x) const
 {
     const QRectF plot = chart()->plotArea();
     if (plot.width() <= 0)
@@ -225,7 +225,7 @@ double CPackTimeChart::TimeAt(double x) const
     return m_t0 + (x - plot.left()) / plot.width() * (m_t1 - m_t0);
 }
 
-QString CPackTimeChart::CursorText(double t) const
+QString PackTimeChart::CursorText(double t) const
 {
     if (!m_set)
         return QString();
@@ -247,7 +247,7 @@ QString CPackTimeChart::CursorText(double t) const
     return any ? parts.join(QStringLiteral("  ")) : parts.front() + QStringLiteral("  ") + tr("无数据");
 }
 
-void CPackTimeChart::wheelEvent(QWheelEvent *event)
+void PackTimeChart::wheelEvent(QWheelEvent *event)
 {
     const double at = TimeAt(event->position().x());
     const double factor = event->angleDelta().y() > 0 ? 0.8 : 1.25;
@@ -261,7 +261,7 @@ void CPackTimeChart::wheelEvent(QWheelEvent *event)
     event->accept();
 }
 
-void CPackTimeChart::mousePressEvent(QMouseEvent *event)
+void PackTimeChart::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton) {
         m_dragging = true;
@@ -272,7 +272,7 @@ void CPackTimeChart::mousePressEvent(QMouseEvent *event)
     QChartView::mousePressEvent(event);
 }
 
-void CPackTimeChart::mouseMoveEvent(QMouseEvent *event)
+void PackTimeChart::mouseMoveEvent(QMouseEvent *event)
 {
     const QRectF plot = chart()->plotArea();
     const double x = event->position().x();
@@ -293,13 +293,13 @@ void CPackTimeChart::mouseMoveEvent(QMouseEvent *event)
     QChartView::mouseMoveEvent(event);
 }
 
-void CPackTimeChart::mouseReleaseEvent(QMouseEvent *event)
+void PackTimeChart::mouseReleaseEvent(QMouseEvent *event)
 {
     m_dragging = false;
     QChartView::mouseReleaseEvent(event);
 }
 
-void CPackTimeChart::mouseDoubleClickEvent(QMouseEvent *event)
+void PackTimeChart::mouseDoubleClickEvent(QMouseEvent *event)
 {
     Follow();
     Redraw();
@@ -307,7 +307,7 @@ void CPackTimeChart::mouseDoubleClickEvent(QMouseEvent *event)
     event->accept();
 }
 
-void CPackTimeChart::resizeEvent(QResizeEvent *event)
+void PackTimeChart::resizeEvent(QResizeEvent *event)
 {
     QChartView::resizeEvent(event);
     Redraw();

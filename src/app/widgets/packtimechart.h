@@ -22,10 +22,10 @@ class QValueAxis;
 // The name of a series as shown (translated), with its unit.
 QString PackSeriesTitle(int index);
 
-class CPackTimeChart : public QChartView {
+class PackTimeChart : public QChartView {
     Q_OBJECT
 public:
-    explicit CPackTimeChart(QWidget *parent = nullptr);
+    explicit PackTimeChart(QWidget *parent = nullptr);
 
     // The set shown (not owned; may change between redraws), nullptr for none.
     void SetSet(const PackSeriesSet *set) { m_set = set; }

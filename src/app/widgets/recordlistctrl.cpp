@@ -1,6 +1,6 @@
 #include "app/widgets/recordlistctrl.h"
 
-int CRecordListCtrl::AddRecordRow(const QStringList &texts, bool scroll)
+int RecordListCtrl::AddRecordRow(const QStringList &texts, bool scroll)
 {
     RowModel()->TrimFront(kMaxRows, kDropRows);
     QStringList cells{QString()};

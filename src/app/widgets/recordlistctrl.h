@@ -4,7 +4,7 @@
 
 #include "app/widgets/listctrlbase.h"
 
-class CRecordListCtrl : public ListCtrlBase {
+class RecordListCtrl : public ListCtrlBase {
     Q_OBJECT
 public:
     static constexpr int kMaxRows = 8192;

@@ -63,7 +63,7 @@ std::optional<QColor> UserListTextColour(int listId, const std::function<QString
     return std::nullopt;
 }
 
-CUserListCtrl::CUserListCtrl(QWidget *parent) : ListCtrlBase(parent)
+UserListCtrl::UserListCtrl(QWidget *parent) : ListCtrlBase(parent)
 {
     RowModel()->SetTextColourFn([this](const ListCtrlModel &model, int row, int column) {
         return UserListTextColour(
@@ -71,13 +71,13 @@ CUserListCtrl::CUserListCtrl(QWidget *parent) : ListCtrlBase(parent)
     });
 }
 
-void CUserListCtrl::SetListId(int id)
+void UserListCtrl::SetListId(int id)
 {
     m_nListId = id;
     viewport()->update();
 }
 
-int CUserListCtrl::AddRow(const QStringList &cells, int image)
+int UserListCtrl::AddRow(const QStringList &cells, int image)
 {
     int row = AppendRow(cells, image);
     if (m_bShowLatest)
@@ -85,7 +85,7 @@ int CUserListCtrl::AddRow(const QStringList &cells, int image)
     return row;
 }
 
-void CUserListCtrl::FillContextMenu(QMenu &menu)
+void UserListCtrl::FillContextMenu(QMenu &menu)
 {
     menu.setTitle(QStringLiteral("列表控件"));
     QAction *copy = menu.addAction(QStringLiteral("复制（&C）"), this, [this] { CopySelectedRows(); });
@@ -98,12 +98,12 @@ void CUserListCtrl::FillContextMenu(QMenu &menu)
     latest->setChecked(m_bShowLatest);
 }
 
-void CUserListCtrl::OnHeaderClick(int)
+void UserListCtrl::OnHeaderClick(int)
 {
     // Every pair of rows compares equal: the rows keep their order.
 }
 
-void CUserListCtrl::contextMenuEvent(QContextMenuEvent *event)
+void UserListCtrl::contextMenuEvent(QContextMenuEvent *event)
 {
     QMenu menu(this);
     FillContextMenu(menu);

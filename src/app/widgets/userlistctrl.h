@@ -16,10 +16,10 @@ class QMenu;
 // the default colour. cellText gives the texts of the cell's row by column.
 std::optional<QColor> UserListTextColour(int listId, const std::function<QString(int column)> &cellText, int column);
 
-class CUserListCtrl : public ListCtrlBase {
+class UserListCtrl : public ListCtrlBase {
     Q_OBJECT
 public:
-    explicit CUserListCtrl(QWidget *parent = nullptr);
+    explicit UserListCtrl(QWidget *parent = nullptr);
 
     // Control id selecting the colour rules (0 = none); set by the owner.
     int m_nListId = 0;

@@ -1,0 +1,102 @@
+// The answers of the customer control page that its own decoders show: MOS
+// states, histories, the board clock, the temperature calibration and the
+// packets of a running upgrade.
+#include "app/pages/customercontrolpage.h"
+
+#include "app/dialogs/firmwareupgradedialog.h"
+#include "app/framework/rxreports.h"
+#include "app/widgets/userlistctrl.h"
+#include "protocol/control_cmds.h"
+
+namespace {
+DataBytes DataOf(const std::uint8_t *frame, int len)
+{
+    const ResponseView view = ViewResponse(frame, len);
+    return DataBytes(view.data, view.data ? static_cast<std::size_t>(view.avail) : 0);
+}
+
+MosRow MosRowOf(int chkID)
+{
+    switch (chkID) {
+    case IDC_ELE_DISCHARGE_MOS: return MosRow::Discharge;
+    case IDC_ELE_PRE_MOS: return MosRow::PreDischarge;
+    default: return MosRow::Charge;
+    }
+}
+} // namespace
+
+void CustomerControlPage::OnRoute(const RxRoute &route, const std::uint8_t *frame, int len)
+{
+    if (!frame || len < 5)
+        return;
+    if (route.tag == TAG_UPGRADE_PACKET) {
+        if (m_pFirewareDlg) // else no upgrade runs: nobody waits for the packet
+            m_pFirewareDlg->OnUpgradeFrame(frame, len);
+        return;
+    }
+    switch (route.chk) {
+    case IDC_ELE_CHARGE_MOS:
+    case IDC_ELE_DISCHARGE_MOS:
+    case IDC_ELE_PRE_MOS: OnMosAnswer(route.chk, frame, len); break;
+    case IDC_ELE_CHARGE_HISTORY:
+    case IDC_ELE_DISCHARGE_HISTORY: OnHistoryAnswer(route.chk, frame, len); break;
+    case IDC_ELE_CLOCK: OnClockAnswer(frame, len); break;
+    case IDC_ELE_TEMP_CAL: OnTemperatureCalibrationAnswer(frame, len); break;
+    default: break;
+    }
+}
+
+void CustomerControlPage::OnMosAnswer(int chkID, const std::uint8_t *frame, int len)
+{
+    const MosRow row = MosRowOf(chkID);
+    const std::uint8_t code = frame[3];
+    if (!MosRowOn(row, code, 0))
+        return; // another switch's answer
+    std::uint8_t b = 0;
+    if (!ParseValueResponse(frame, len, kNeedMos, chkID, VT_UI1, &b))
+        return;
+    ParamEntry entry;
+    if (LookupParam(chkID, entry))
+        SetDlgItemText(entry.nEditID, QString::fromUtf8(OnOffText(MosRowOn(row, code, b).value_or(false))));
+}
+
+void CustomerControlPage::OnHistoryAnswer(int chkID, const std::uint8_t *frame, int len)
+{
+    ParamEntry entry;
+    if (!CheckRowResponse(frame, len, 0, chkID, entry))
+        return;
+    const int column = chkID == IDC_ELE_CHARGE_HISTORY ? 1 : 2;
+    const std::vector<std::string> values = DecodeHistory(DataOf(frame, len));
+    const int count = static_cast<int>(values.size());
+    for (int j = 0; j < count; ++j) {
+        if (j >= m_pHistory->GetItemCount())
+            m_pHistory->InsertItem(j, QString::fromStdString(HistoryIndexText(j)));
+        m_pHistory->SetItemText(j, column, QString::fromStdString(values[static_cast<std::size_t>(j)]));
+    }
+    while (m_pHistory->GetItemCount() > count)
+        m_pHistory->DeleteItem(m_pHistory->GetItemCount() - 1);
+}
+
+void CustomerControlPage::OnClockAnswer(const std::uint8_t *frame, int len)
+{
+    ParamEntry entry;
+    if (!CheckRowResponse(frame, len, kNeedClock, IDC_ELE_CLOCK, entry))
+        return;
+    const std::optional<BoardClock> clock = DecodeBoardClock(DataOf(frame, len));
+    if (!clock)
+        return;
+    SetPickerTime(
+        QDateTime(QDate(clock->year, clock->month, clock->day), QTime(clock->hour, clock->minute, clock->second)));
+}
+
+void CustomerControlPage::OnTemperatureCalibrationAnswer(const std::uint8_t *frame, int len)
+{
+    ParamEntry entry;
+    if (!CheckRowResponse(frame, len, kNeedTemperatureCalibration, IDC_ELE_TEMP_CAL, entry))
+        return;
+    const std::optional<TemperatureCalibration> cal = DecodeTemperatureCalibration(DataOf(frame, len));
+    if (!cal)
+        return;
+    SetDlgItemInt(IDC_ELE_TEMP_CAL_INDEX, cal->index, false);
+    SetDlgItemText(IDC_ELE_TEMP_CAL_VALUE, QString::fromStdString(cal->value));
+}

@@ -1,0 +1,155 @@
+// Live status page: values that stopped coming. An item not refreshed for
+// three refresh periods while the page refreshes, and every item shown
+// before the port closed, is greyed, and the page says since when.
+#include "app/framework/pagehost.h"
+#include "app/pages/livestatuspage.h"
+#include "app/pages/packchartfeed.h"
+#include "app/pylvexapp.h"
+
+#include <QLabel>
+
+namespace {
+constexpr int kStalePeriods = 3;
+
+int IndexOf(std::uint8_t code)
+{
+    for (std::size_t i = 0; i < kStatusItems.size(); ++i)
+        if (kStatusItems[i].code == code)
+            return static_cast<int>(i);
+    return -1;
+}
+
+// The controls that show an item's values beside its own box.
+std::vector<int> ShownBy(const StatusItem &item)
+{
+    std::vector<int> ids{item.nDisplayID};
+    switch (item.code) {
+    case kStatusVersions: ids.push_back(1151); break;
+    case kStatusPower: ids.insert(ids.end(), {1175, IDC_TEMP_LIST}); break;
+    case kStatusSoc: ids.push_back(1070); break;
+    case kStatusProtection: ids.push_back(IDC_PROTECTION_LIST); break;
+    case kStatusAlarm: ids.push_back(IDC_ALARM_LIST); break;
+    default: break;
+    }
+    return ids;
+}
+} // namespace
+
+void LiveStatusPage::OnNoAnswer(const RxRoute &route, const QDateTime &since)
+{
+    if (route.tag == TAG_BATCH_STATUS) {
+        for (const StatusItem &item : kStatusItems)
+            if (IsDlgButtonChecked(item.nChkID))
+                SetNoAnswerLook(item.nChkID, since);
+        return;
+    }
+    if (const StatusItem *item = FindStatusItemByCode(route.code & 0x7F))
+        SetNoAnswerLook(item->nChkID, since);
+}
+
+int LiveStatusPage::RefreshPeriodMs() const
+{
+    if (m_bBatchMode)
+        return std::clamp(m_nSaveInterval, 3000, 10000);
+    int ticked = 0;
+    for (const StatusItem &item : kStatusItems)
+        if (IsDlgButtonChecked(item.nChkID))
+            ++ticked;
+    int interval = theApp() ? theApp()->m_nCmdSndInvl.load() : 400;
+    return std::max(1000, interval * (ticked + 1));
+}
+
+bool LiveStatusPage::IsStale(std::uint8_t code) const
+{
+    int i = IndexOf(code);
+    return i >= 0 && m_stale[static_cast<std::size_t>(i)];
+}
+
+int LiveStatusPage::StaleCount() const
+{
+    return static_cast<int>(std::count(m_stale.begin(), m_stale.end(), true));
+}
+
+bool LiveStatusPage::RecordIsStale() const
+{
+    return !Host() || !Host()->IsPortOpen() || StaleCount() > 0;
+}
+
+void LiveStatusPage::MarkFresh(std::uint8_t code)
+{
+    int i = IndexOf(code);
+    if (i < 0)
+        return;
+    auto at = static_cast<std::size_t>(i);
+    m_freshAt[at] = m_freshClock.elapsed();
+    m_freshWall[at] = m_wallClock();
+    if (m_stale[at]) {
+        SetStale(i, false);
+        ShowStaleNote();
+    }
+}
+
+void LiveStatusPage::CheckStale()
+{
+    // Values age only while they are meant to be refreshed; a single read stays as it was read.
+    if (!m_bAutoRefresh || !Host() || !Host()->IsPortOpen())
+        return;
+    const qint64 now = m_freshClock.elapsed();
+    const qint64 limit = static_cast<qint64>(kStalePeriods) * RefreshPeriodMs();
+    bool changed = false;
+    for (std::size_t i = 0; i < kStatusItems.size(); ++i) {
+        if (m_stale[i] || m_freshAt[i] < 0 || !IsDlgButtonChecked(kStatusItems[i].nChkID))
+            continue;
+        if (now - m_freshAt[i] > limit) {
+            SetStale(static_cast<int>(i), true);
+            changed = true;
+        }
+    }
+    if (changed) {
+        ShowStaleNote();
+        m_pChartFeed->OnStale();
+    }
+}
+
+void LiveStatusPage::OnPortClosed(bool)
+{
+    KillTimer(TIMER_STALE);
+    m_pChartFeed->OnStale();
+    for (std::size_t i = 0; i < kStatusItems.size(); ++i)
+        if (m_freshAt[i] >= 0 && !m_stale[i])
+            SetStale(static_cast<int>(i), true);
+    ShowStaleNote();
+}
+
+void LiveStatusPage::SetStale(int index, bool stale)
+{
+    auto at = static_cast<std::size_t>(index);
+    m_stale[at] = stale;
+    for (int id : ShownBy(kStatusItems[at])) {
+        QWidget *w = GetDlgItem(id);
+        if (!w)
+            continue;
+        if (stale) {
+            QPalette grey = w->palette();
+            for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+                grey.setColor(role, QColor(0x9a, 0x9a, 0x9a));
+            w->setPalette(grey);
+        } else {
+            w->setPalette(QPalette());
+        }
+        w->setProperty("stale", stale);
+    }
+}
+
+void LiveStatusPage::ShowStaleNote()
+{
+    QDateTime since;
+    for (std::size_t i = 0; i < kStatusItems.size(); ++i)
+        if (m_stale[i] && (!since.isValid() || m_freshWall[i] < since))
+            since = m_freshWall[i];
+    if (!m_pStaleNote)
+        return;
+    m_pStaleNote->setVisible(since.isValid());
+    m_pStaleNote->setText(since.isValid() ? tr("数据已过期（自 %1）").arg(since.toString(QStringLiteral("HH:mm:ss")))
+                                          : QString());
+}
