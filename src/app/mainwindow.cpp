@@ -6,7 +6,6 @@
 #include "app/framework/pagebase.h"
 #include "app/framework/rxreports.h"
 #include "app/linkwatch.h"
-#include "app/pages/waitingroutes.h"
 #include "app/pagesheet.h"
 #include "app/portbar.h"
 #include "app/pylvexapp.h"
@@ -46,7 +45,6 @@ MainWindow::MainWindow(QWidget *parent)
       m_timers([this](int id) { OnTimer(id); }, this)
 {
     m_pHost->setParent(this);
-    m_pages.SetWaitingRoutes(WaitingRoutes());
     m_dispatch.m_onBoardFrame = [this] { FlashRxLamp(); };
     m_pLinkWatch = new LinkWatcher(*m_pHost, m_dispatch, this);
     m_pLinkWatch->m_interval = [] { return GlobalLinkSettings().cmdSndInvl.load(); };
@@ -326,7 +324,7 @@ void MainWindow::OnPortRxByte(std::intptr_t wParam, std::intptr_t lParam)
 
 void MainWindow::OnShowPage(std::intptr_t wParam, std::intptr_t lParam)
 {
-    PageBase *ele = GetPage(PAGE_ELE);
+    PageBase *ele = m_gate.PasswordPage();
     if (!m_pSheet)
         return;
     if (lParam == 0) {

@@ -4,7 +4,6 @@
 
 #include "app/framework/ctrlregistry.h"
 #include "app/framework/internalmodegate.h"
-#include "app/framework/pagekind.h"
 #include "app/framework/pageregistry.h"
 #include "app/framework/rxdispatch.h"
 #include "app/framework/wndtimer.h"
@@ -85,8 +84,9 @@ public:
 
     // --- pages, the host they talk to, the gate of the internal pages
     PageSheet *Sheet() const { return m_pSheet; }
-    PageBase *GetPage(PageKind kind) const { return m_pages.Page(kind); }
-    template <class T> T *Page(PageKind kind) const { return static_cast<T *>(GetPage(kind)); }
+    // The first page of a type (tests and benchmarks reach pages this way).
+    template <class T> T *Page() const { return m_pages.Find<T>(); }
+    const PageRegistry &Pages() const { return m_pages; }
     PageRegistry &Pages() { return m_pages; }
     PageBase *ActivePage() const;
     PageHost *Host() const;

@@ -52,9 +52,9 @@ bool WindowHost::ShowPage(PageBase *page)
     return m_dlg.Sheet() && m_dlg.Sheet()->SetActivePage(page);
 }
 
-PageBase *WindowHost::FindPage(PageKind kind) const
+const PageRegistry &WindowHost::Pages() const
 {
-    return m_dlg.GetPage(kind);
+    return m_dlg.Pages();
 }
 
 void WindowHost::RegisterPage(PageBase *page)
@@ -86,4 +86,9 @@ bool WindowHost::LineHeld() const
 void WindowHost::SetYModemReceiver(QObject *receiver)
 {
     m_dlg.SetYModemReceiver(receiver);
+}
+
+ParameterStore &WindowHost::Parameters()
+{
+    return m_parameters;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/framework/pagehost.h"
+#include "app/framework/parameterstore.h"
 
 #include <QPointer>
 
@@ -21,10 +22,11 @@ public:
     bool TxQueueEmpty() const override;
     PageBase *ActivePage() const override;
     bool ShowPage(PageBase *page) override;
-    PageBase *FindPage(PageKind kind) const override;
+    const PageRegistry &Pages() const override;
     void RegisterPage(PageBase *page) override;
     void WriteLog(int level, const QString &title, const QString &text) override;
     InternalModeGate &Gate() override;
+    ParameterStore &Parameters() override;
     void SetYModemReceiver(QObject *receiver) override;
     void HoldLine(QObject *holder) override;
     bool LineHeld() const override;
@@ -32,4 +34,5 @@ public:
 private:
     MainWindow &m_dlg;
     QPointer<QObject> m_lineHolder;
+    ParameterStore m_parameters;
 };

@@ -11,8 +11,8 @@
 #include "app/framework/pagebase.h"
 #include "app/framework/pagehost.h"
 #include "app/framework/pageregistry.h"
+#include "app/framework/parameterstore.h"
 #include "app/framework/rxdispatch.h"
-#include "app/pages/waitingroutes.h"
 #include "app/pagesheet.h"
 #include "app/pylvexapp.h"
 #include "common/frame_bytes.h"
@@ -28,7 +28,6 @@ class FakeHost : public PageHost {
 public:
     FakeHost() : m_gate(this), m_dispatch(*this, m_pages), m_sheet(std::make_unique<PageSheet>())
     {
-        m_pages.SetWaitingRoutes(WaitingRoutes());
         // A board switch replays the cached status at once.
         m_dispatch.m_replay = [this](const std::vector<const CachedFrame *> &frames) {
             for (const CachedFrame *cached : frames)
@@ -65,7 +64,8 @@ public:
     bool TxQueueEmpty() const override { return m_nQueued == 0; }
     PageBase *ActivePage() const override { return m_sheet->GetActivePage(); }
     bool ShowPage(PageBase *page) override { return m_sheet->SetActivePage(page); }
-    PageBase *FindPage(PageKind kind) const override { return m_pages.Page(kind); }
+    const PageRegistry &Pages() const override { return m_pages; }
+    ParameterStore &Parameters() override { return m_parameters; }
     void RegisterPage(PageBase *page) override { m_pages.Register(page); }
     void WriteLog(int level, const QString &title, const QString &text) override
     {
@@ -139,6 +139,7 @@ private:
     QPointer<QObject> m_lineHolder;
     InternalModeGate m_gate;
     PageRegistry m_pages;
+    ParameterStore m_parameters;
     RxDispatcher m_dispatch;
     std::unique_ptr<PageSheet> m_sheet;
 };

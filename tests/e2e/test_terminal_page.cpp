@@ -6,6 +6,8 @@
 // what the page shows.
 #include "app/framework/msgbox.h"
 #include "app/mainwindow.h"
+#include "app/pages/livestatuspage.h"
+#include "app/pages/terminalpage.h"
 #include "e2e/board_window.h"
 #include "gui/terminal_helpers.h"
 #include "link/portdiscovery.h"
@@ -39,8 +41,8 @@ private slots:
         MsgBoxRecorder boxes;
         MainWindow dlg;
         SimHost board;
-        auto *live = dlg.GetPage(PAGE_TEN);
-        auto *page = dlg.Page<TerminalPage>(PAGE_SERIALPORT);
+        auto *live = dlg.Page<LiveStatusPage>();
+        auto *page = dlg.Page<TerminalPage>();
         QVERIFY(live && page);
         QVERIFY(OpenAgainstBoard(dlg, board, live));
         PtyPair peer;

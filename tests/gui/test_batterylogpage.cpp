@@ -2,7 +2,6 @@
 // (acknowledgement, data, refusal, silence), the rows and their trim, the
 // board clock synchronisation, the list menu and the export.
 #include "app/pages/batterylogpage.h"
-#include "app/pages/waitingroutes.h"
 #include "app/widgets/loglistctrl.h"
 #include "export_helpers.h"
 #include "list_helpers.h"
@@ -90,23 +89,6 @@ private slots:
     {
         SetModalHook(nullptr);
         ClosePage();
-    }
-
-    void routesAreTheWaitingBlock()
-    {
-        std::vector<RxRoute> waiting;
-        for (const RxRoute &r : WaitingRoutes())
-            if (r.page == PAGE_CELLLOG)
-                waiting.push_back(r);
-        std::vector<RxRoute> mine = m_page->Routes();
-        QCOMPARE(mine.size(), waiting.size());
-        for (std::size_t i = 0; i < mine.size(); ++i) {
-            QCOMPARE(mine[i].cls, waiting[i].cls);
-            QCOMPARE(mine[i].code, waiting[i].code);
-            QCOMPARE(mine[i].op, waiting[i].op);
-            QCOMPARE(mine[i].tag, waiting[i].tag);
-            QCOMPARE(mine[i].skipWhenMissing, waiting[i].skipWhenMissing);
-        }
     }
 
     void layoutAndColumns()

@@ -57,7 +57,7 @@ private slots:
         auto *page = host.AddPage(new WakeThresholdPage(&host));
         const RxRoute *route = nullptr;
         for (const RxRoute &r : host.Pages().AllRoutes())
-            if (r.page == PAGE_TWO && r.op == OP_VALUE && r.chk != 0 && r.need > 1) {
+            if (host.Pages().Page(r.page) == page && r.op == OP_VALUE && r.chk != 0 && r.need > 1) {
                 route = &r;
                 break;
             }

@@ -5,7 +5,6 @@
 #include "app/dialogs/ymodemupgradedialog.h"
 #include "app/framework/rxroutes.h"
 #include "app/pages/repeaterpage.h"
-#include "app/pages/waitingroutes.h"
 #include "gui/page_fixture.h"
 #include "link/winmsg.h"
 
@@ -158,30 +157,6 @@ private slots:
         // The page has no read and write buttons: rows are read by their gestures.
         QVERIFY(!m_page->GetDlgItem(IDC_READ));
         QVERIFY(!m_page->GetDlgItem(IDC_WRITE));
-    }
-
-    void routesAreTheWaitingBlock()
-    {
-        std::vector<RxRoute> waiting;
-        for (const RxRoute &r : WaitingRoutes())
-            if (r.page == PAGE_ONE)
-                waiting.push_back(r);
-        std::vector<RxRoute> mine;
-        for (const RxRoute &r : m_h->Pages().AllRoutes())
-            if (r.page == PAGE_ONE)
-                mine.push_back(r);
-        QCOMPARE(mine.size(), waiting.size());
-        for (std::size_t i = 0; i < mine.size(); ++i) {
-            const RxRoute &a = mine[i], &b = waiting[i];
-            QCOMPARE(a.cls, b.cls);
-            QCOMPARE(a.code, b.code);
-            QCOMPARE(a.op, b.op);
-            QCOMPARE(a.need, b.need);
-            QCOMPARE(a.vt, b.vt);
-            QCOMPARE(a.chk, b.chk);
-            QCOMPARE(a.edit2, b.edit2);
-            QCOMPARE(Names(a.bits), Names(b.bits));
-        }
     }
 
     void rowReadsQueueTheirRequests()

@@ -3,7 +3,6 @@
 // start and stop, the learning records with their error codes and colours,
 // "清空" and the export of the records read back.
 #include "app/pages/soclearningpage.h"
-#include "app/pages/waitingroutes.h"
 #include "app/widgets/userlistctrl.h"
 #include "export_helpers.h"
 #include "list_helpers.h"
@@ -73,22 +72,6 @@ private slots:
     {
         SocLearningPage::SetFileOpener(nullptr);
         ClosePage();
-    }
-
-    void routesAreTheWaitingBlock()
-    {
-        std::vector<RxRoute> waiting;
-        for (const RxRoute &r : WaitingRoutes())
-            if (r.page == PAGE_FIV)
-                waiting.push_back(r);
-        std::vector<RxRoute> mine = m_page->Routes();
-        QCOMPARE(mine.size(), waiting.size());
-        for (std::size_t i = 0; i < mine.size(); ++i) {
-            QCOMPARE(mine[i].cls, waiting[i].cls);
-            QCOMPARE(mine[i].code, waiting[i].code);
-            QCOMPARE(mine[i].op, waiting[i].op);
-            QCOMPARE(mine[i].tag, waiting[i].tag);
-        }
     }
 
     void opensOnlyThroughTheGate()

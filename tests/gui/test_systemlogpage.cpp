@@ -353,7 +353,7 @@ private slots:
     void mainWindowCarriesThePage()
     {
         MainWindow dlg;
-        auto *page = qobject_cast<SystemLogPage *>(dlg.GetPage(PAGE_LOG));
+        auto *page = qobject_cast<SystemLogPage *>(dlg.Page<SystemLogPage>());
         QVERIFY(page);
         QVERIFY(page->IsInitialised());
         QCOMPARE(page->List()->RowModel(), static_cast<ListCtrlModel *>(model));

@@ -34,3 +34,8 @@ void InternalModeGate::EndStartup()
     m_bVerified = false;
     m_pPending = nullptr;
 }
+
+PageBase *InternalModeGate::PasswordPage() const
+{
+    return static_cast<PageBase *>(m_pPasswordPage.data());
+}

@@ -4,7 +4,7 @@
 // signals pages connect to. The main window implements it; tests use a fake.
 #pragma once
 
-#include "app/framework/pagekind.h"
+#include "app/framework/pageregistry.h"
 
 #include <QObject>
 #include <QString>
@@ -14,6 +14,7 @@
 
 class PageBase;
 class InternalModeGate;
+class ParameterStore;
 
 class PageHost : public QObject {
     Q_OBJECT
@@ -39,13 +40,17 @@ public:
     virtual PageBase *ActivePage() const = 0;
     // Makes the page the active page unless it refuses; true when it is active after.
     virtual bool ShowPage(PageBase *page) = 0;
-    virtual PageBase *FindPage(PageKind kind) const = 0;
-    // The sheet adds a page: it serves its kind from now on and hands the
-    // receive path its routes (PageBase::Routes).
+    // The pages in the order they were created.
+    virtual const PageRegistry &Pages() const = 0;
+    template <class T> T *FindPage() const { return Pages().template Find<T>(); }
+    // The sheet adds a page: it hands the receive path its routes (PageBase::Routes).
     virtual void RegisterPage(PageBase *page) = 0;
 
     // --- system log: level 3 error, 4 warning, 6 information, 7 debug
     virtual void WriteLog(int level, const QString &title, const QString &text) = 0;
+
+    // --- the parameter values the board answered, by parameter id
+    virtual ParameterStore &Parameters() = 0;
 
     // --- the gate of the internal pages
     virtual InternalModeGate &Gate() = 0;

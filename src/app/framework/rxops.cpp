@@ -54,6 +54,12 @@ void RxDispatcher::RunRoute(const RxRoute &r, PageBase *target, const std::uint8
     d_assert(page != nullptr && IsRowOp(r.op));
     if (!page)
         return;
+    RunRowRoute(r, page, frame, len);
+    page->OnRowAnswered(r.chk);
+}
+
+void RxDispatcher::RunRowRoute(const RxRoute &r, RowPageBase *page, const std::uint8_t *frame, int len)
+{
     ParamEntry entry;
     ResponseView v = ViewResponse(frame, len);
     switch (r.op) {

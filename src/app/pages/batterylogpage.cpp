@@ -63,8 +63,7 @@ QString Now()
 }
 } // namespace
 
-BatteryLogPage::BatteryLogPage(PageHost *host, QWidget *parent)
-    : RowPageBase(host, PAGE_CELLLOG, tr("电池日志"), parent)
+BatteryLogPage::BatteryLogPage(PageHost *host, QWidget *parent) : RowPageBase(host, tr("电池日志"), parent)
 {
     if (host)
         connect(host, &PageHost::PortOpened, this, &BatteryLogPage::RestartClockSync);
@@ -73,9 +72,9 @@ BatteryLogPage::BatteryLogPage(PageHost *host, QWidget *parent)
 std::vector<RxRoute> BatteryLogPage::Routes() const
 {
     return {
-        PageRoute(0x83, 0xA5, PAGE_CELLLOG, TAG_BOARD_TIME, true),
-        PageRoute(0x83, kLogAckCode, PAGE_CELLLOG, TAG_BATTERY_LOG, true),
-        PageRoute(0x83, kLogDataCode, PAGE_CELLLOG, TAG_BATTERY_LOG, true),
+        PageRoute(0x83, 0xA5, TAG_BOARD_TIME, true),
+        PageRoute(0x83, kLogAckCode, TAG_BATTERY_LOG, true),
+        PageRoute(0x83, kLogDataCode, TAG_BATTERY_LOG, true),
     };
 }
 

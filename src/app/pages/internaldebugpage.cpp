@@ -47,7 +47,7 @@ QString FromStd(const std::string &text)
 } // namespace
 
 InternalDebugPage::InternalDebugPage(PageHost *host, QWidget *parent)
-    : RowPageBase(host, PAGE_FOR, QStringLiteral("内部调试"), parent)
+    : RowPageBase(host, QStringLiteral("内部调试"), parent, PageAccess::Internal)
 {
 }
 
@@ -61,25 +61,25 @@ unsigned InternalDebugPage::RegisterRowsShown()
 std::vector<RxRoute> InternalDebugPage::Routes() const
 {
     return {
-        RowRoute(0x82, 0x81, PAGE_FOR, IDC_FOR_UPGRADE_CHK),
-        RowRoute(0x82, 0x82, PAGE_FOR, IDC_FOR_REG_CHK),
-        {0x82, 0x83, PAGE_FOR, OP_VERSION, 7, 0, IDC_FOR_VER_CHK, IDC_FOR_VER_HW},
-        RowRoute(0x82, 0x86, PAGE_FOR, IDC_FOR_DSG_CHK),
-        RowRoute(0x82, 0x87, PAGE_FOR, IDC_FOR_CHG_CHK),
-        {0x82, 0x88, PAGE_FOR, OP_OCV, 29, 0, IDC_FOR_OCV_CHK},
-        RowRoute(0x82, 0x89, PAGE_FOR, IDC_FOR_DSG_CHK),
-        RowRoute(0x82, 0x90, PAGE_FOR, IDC_FOR_CHG_CHK),
-        {0x82, 0x91, PAGE_FOR, OP_OCV, 29, 0, IDC_FOR_OCV_CHK},
-        RowRoute(0x82, 0xDB, PAGE_FOR, IDC_FOR_SN_CHK),
-        RowRoute(0x82, 0xDD, PAGE_FOR, IDC_FOR_REG_CHK),
-        RowRoute(0x82, 0xDE, PAGE_FOR, IDC_FOR_ARR_CHK),
-        RowRoute(0x82, 0xDF, PAGE_FOR, IDC_FOR_ARR_CHK),
-        RowRoute(0x82, 0xEA, PAGE_FOR, IDC_FOR_DATE_CHK),
-        ValueRoute(0x82, 0xEB, PAGE_FOR, VT_I2, 3, IDC_FOR_MEASURED_CHK),
-        ValueRoute(0x82, 0xEC, PAGE_FOR, VT_I2, 3, IDC_FOR_MEASURED_CHK),
-        RowRoute(0x83, 0x81, PAGE_FOR, IDC_FOR_SN_CHK, true),
-        RowRoute(0x83, 0xA0, PAGE_FOR, IDC_FOR_DATE_CHK, true),
-        SkipWhenMissing({0x83, 0xA6, PAGE_FOR, OP_PAGE_IF_ACTIVE, 0, 0, IDC_FOR_UPGRADE_CHK}),
+        RowRoute(0x82, 0x81, IDC_FOR_UPGRADE_CHK),
+        RowRoute(0x82, 0x82, IDC_FOR_REG_CHK),
+        {0x82, 0x83, OP_VERSION, 7, 0, IDC_FOR_VER_CHK, IDC_FOR_VER_HW},
+        RowRoute(0x82, 0x86, IDC_FOR_DSG_CHK),
+        RowRoute(0x82, 0x87, IDC_FOR_CHG_CHK),
+        {0x82, 0x88, OP_OCV, 29, 0, IDC_FOR_OCV_CHK},
+        RowRoute(0x82, 0x89, IDC_FOR_DSG_CHK),
+        RowRoute(0x82, 0x90, IDC_FOR_CHG_CHK),
+        {0x82, 0x91, OP_OCV, 29, 0, IDC_FOR_OCV_CHK},
+        RowRoute(0x82, 0xDB, IDC_FOR_SN_CHK),
+        RowRoute(0x82, 0xDD, IDC_FOR_REG_CHK),
+        RowRoute(0x82, 0xDE, IDC_FOR_ARR_CHK),
+        RowRoute(0x82, 0xDF, IDC_FOR_ARR_CHK),
+        RowRoute(0x82, 0xEA, IDC_FOR_DATE_CHK),
+        ValueRoute(0x82, 0xEB, VT_I2, 3, IDC_FOR_MEASURED_CHK),
+        ValueRoute(0x82, 0xEC, VT_I2, 3, IDC_FOR_MEASURED_CHK),
+        RowRoute(0x83, 0x81, IDC_FOR_SN_CHK, true),
+        RowRoute(0x83, 0xA0, IDC_FOR_DATE_CHK, true),
+        SkipWhenMissing({0x83, 0xA6, OP_PAGE_IF_ACTIVE, 0, 0, IDC_FOR_UPGRADE_CHK}),
     };
 }
 

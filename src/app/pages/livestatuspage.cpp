@@ -5,6 +5,7 @@
 #include "app/dialogs/packchartwindow.h"
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
+#include "app/framework/parameterstore.h"
 #include "app/pages/livestatuspage_soc.h"
 #include "app/pages/livestatuspage_trace.h"
 #include "app/pages/packchartfeed.h"
@@ -56,7 +57,7 @@ QPixmap LoadSocImage(int k)
 } // namespace
 
 LiveStatusPage::LiveStatusPage(PageHost *host, QWidget *parent)
-    : RowPageBase(host, PAGE_TEN, QStringLiteral("客户使用-1"), parent),
+    : RowPageBase(host, QStringLiteral("客户使用-1"), parent),
       m_clock([] { return static_cast<std::uint32_t>(MonotonicMs()); }),
       m_wallClock([] { return QDateTime::currentDateTime(); })
 {
@@ -79,33 +80,23 @@ PackChartWindow *LiveStatusPage::ChartWindow() const
 
 std::vector<CellThreshold> LiveStatusPage::KnownCellThresholds() const
 {
-    // Rows of the alarm page: check box and value box of each threshold.
-    struct Row {
-        int chk;
-        int edit;
+    // The cell thresholds the board has answered (on whichever page shows them).
+    struct Threshold {
+        ParamId id;
         const char *name;
     };
-    static constexpr Row kRows[] = {
-        {1201, 1202, QT_TRANSLATE_NOOP("LiveStatusPage", "单节过充保护")},
-        {1206, 1204, QT_TRANSLATE_NOOP("LiveStatusPage", "单节过充报警")},
-        {1212, 1210, QT_TRANSLATE_NOOP("LiveStatusPage", "单节过放报警")},
-        {1209, 1207, QT_TRANSLATE_NOOP("LiveStatusPage", "单节过放保护")},
+    static constexpr Threshold kThresholds[] = {
+        {ParamId::CellOvProtect, QT_TRANSLATE_NOOP("LiveStatusPage", "单节过充保护")},
+        {ParamId::CellOvAlarm, QT_TRANSLATE_NOOP("LiveStatusPage", "单节过充报警")},
+        {ParamId::CellUvAlarm, QT_TRANSLATE_NOOP("LiveStatusPage", "单节过放报警")},
+        {ParamId::CellUvProtect, QT_TRANSLATE_NOOP("LiveStatusPage", "单节过放保护")},
     };
     std::vector<CellThreshold> known;
-    auto *page = Host() ? qobject_cast<RowPageBase *>(Host()->FindPage(PAGE_THR)) : nullptr;
-    if (!page)
+    if (!Host())
         return known;
-    for (const Row &row : kRows) {
-        ParamEntry entry;
-        // Known only when the row's lamp says the board answered it.
-        if (!page->LookupParam(row.chk, entry) || !entry.pLedCtrl || entry.pLedCtrl->ColourRow() != LedLamp::kGreen ||
-            entry.pLedCtrl->ColumnIndex() != LedLamp::kBright)
-            continue;
-        bool ok = false;
-        const int mv = page->GetDlgItemText(row.edit).trimmed().toInt(&ok);
-        if (ok)
-            known.push_back({tr(row.name), static_cast<double>(mv)});
-    }
+    for (const Threshold &t : kThresholds)
+        if (std::optional<double> mv = Host()->Parameters().Value(t.id))
+            known.push_back({tr(t.name), *mv});
     return known;
 }
 
@@ -125,8 +116,8 @@ std::vector<RxRoute> LiveStatusPage::StatusRoutes()
 {
     std::vector<RxRoute> routes;
     for (std::uint8_t code : {0x81, 0x82, 0x85, 0x86, 0x87, 0x88, 0x89, 0x91, 0x94, 0x98, 0x99, 0xA0, 0xA2, 0xA3, 0xA4})
-        routes.push_back(PageRoute(0x83, code, PAGE_TEN, TAG_STATUS));
-    routes.push_back(PageRoute(0x83, 0xE6, PAGE_TEN, TAG_BATCH_STATUS));
+        routes.push_back(PageRoute(0x83, code, TAG_STATUS));
+    routes.push_back(PageRoute(0x83, 0xE6, TAG_BATCH_STATUS));
     return routes;
 }
 

@@ -32,10 +32,7 @@ constexpr std::array<int, 3> kRowOrder = {RepeaterPage::IDC_UPGRADE_CHK, Repeate
 
 } // namespace
 
-RepeaterPage::RepeaterPage(PageHost *host, QWidget *parent)
-    : RowPageBase(host, PAGE_ONE, QStringLiteral("中继器信息"), parent)
-{
-}
+RepeaterPage::RepeaterPage(PageHost *host, QWidget *parent) : RowPageBase(host, QStringLiteral("中继器信息"), parent) {}
 
 void RepeaterPage::OnInitDialog()
 {
@@ -83,9 +80,9 @@ QPlainTextEdit *RepeaterPage::PassEdit() const
 std::vector<RxRoute> RepeaterPage::Routes() const
 {
     return {
-        {0x81, 0x81, PAGE_ONE, OP_PAGE_IF_ACTIVE, 0, 0, IDC_UPGRADE_CHK, IDC_UPGRADE_EDIT},
-        {0x81, 0x82, PAGE_ONE, OP_VALUE_BITS, kNeedRepeaterLinks, VT_UI1, IDC_LINKS_CHK, 0, nullptr, &kLinkBits},
-        {0x81, 0x83, PAGE_ONE, OP_VERSION, kNeedRepeaterVersions, 0, IDC_VERSION_CHK, IDC_HARDWARE_EDIT},
+        {0x81, 0x81, OP_PAGE_IF_ACTIVE, 0, 0, IDC_UPGRADE_CHK, IDC_UPGRADE_EDIT},
+        {0x81, 0x82, OP_VALUE_BITS, kNeedRepeaterLinks, VT_UI1, IDC_LINKS_CHK, 0, nullptr, &kLinkBits},
+        {0x81, 0x83, OP_VERSION, kNeedRepeaterVersions, 0, IDC_VERSION_CHK, IDC_HARDWARE_EDIT},
     };
 }
 

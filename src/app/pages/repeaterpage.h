@@ -29,6 +29,8 @@ public:
     void WriteParams(int nChkID) override;
     std::vector<RxRoute> Routes() const override;
     void OnRoute(const RxRoute &route, const std::uint8_t *frame, int len) override;
+    // The repeater answers whichever board is chosen: its rows stay.
+    void OnBoardSwitch() override {}
 
     // The firmware file of the repeater upgrade; empty until one is chosen.
     QString UpgradeFile() const { return m_strUpgradeFile; }

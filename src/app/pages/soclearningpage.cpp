@@ -48,16 +48,16 @@ void SocLearningPage::SetFileOpener(FileOpener opener)
 }
 
 SocLearningPage::SocLearningPage(PageHost *host, QWidget *parent)
-    : RowPageBase(host, PAGE_FIV, tr("调试SOC学习"), parent)
+    : RowPageBase(host, tr("调试SOC学习"), parent, PageAccess::Internal)
 {
 }
 
 std::vector<RxRoute> SocLearningPage::Routes() const
 {
     return {
-        PageRoute(0x82, 0x80 | kSocConfigWriteCode, PAGE_FIV, TAG_SOC_CONFIG),
-        PageRoute(0x82, 0x80 | kSocLearnCode, PAGE_FIV, TAG_SOC_LEARNING),
-        PageRoute(0x82, 0x80 | kSocConfigReadCode, PAGE_FIV, TAG_SOC_CONFIG),
+        PageRoute(0x82, 0x80 | kSocConfigWriteCode, TAG_SOC_CONFIG),
+        PageRoute(0x82, 0x80 | kSocLearnCode, TAG_SOC_LEARNING),
+        PageRoute(0x82, 0x80 | kSocConfigReadCode, TAG_SOC_CONFIG),
     };
 }
 

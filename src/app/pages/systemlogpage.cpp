@@ -81,8 +81,7 @@ void SystemLogPage::SetListExporter(ListExporter exporter)
     Exporter() = std::move(exporter);
 }
 
-SystemLogPage::SystemLogPage(PageHost *host, QWidget *parent)
-    : PageBase(host, PAGE_LOG, QStringLiteral("系统日志"), parent)
+SystemLogPage::SystemLogPage(PageHost *host, QWidget *parent) : PageBase(host, QStringLiteral("系统日志"), parent)
 {
     if (host)
         connect(host, &PageHost::RxEchoByte, this, &SystemLogPage::AppendEcho);

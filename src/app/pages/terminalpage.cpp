@@ -83,7 +83,7 @@ QByteArray ToGbk(const QString &text)
 }
 } // namespace
 
-TerminalPage::TerminalPage(PageHost *host, QWidget *parent) : PageBase(host, PAGE_SERIALPORT, tr("串口调试"), parent) {}
+TerminalPage::TerminalPage(PageHost *host, QWidget *parent) : PageBase(host, tr("串口调试"), parent) {}
 
 TerminalPage::~TerminalPage() = default;
 
