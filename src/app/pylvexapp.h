@@ -91,3 +91,8 @@ private:
 
 // The running application object (nullptr before it exists).
 PylvexApp *theApp();
+
+// The gates of the system log's levels (0: the echo of received bytes), as the
+// system log page shows and sets them; closed while no application runs.
+bool LogGateOf(int level);
+void SetLogGateOf(int level, bool on);

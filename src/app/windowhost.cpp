@@ -92,3 +92,24 @@ ParameterStore &WindowHost::Parameters()
 {
     return m_parameters;
 }
+
+int WindowHost::CommandInterval() const
+{
+    return GlobalLinkSettings().cmdSndInvl.load();
+}
+
+LogModel *WindowHost::LogRows()
+{
+    PylvexApp *app = theApp();
+    return app ? app->GetLogModel() : nullptr;
+}
+
+bool WindowHost::LogGate(int level) const
+{
+    return LogGateOf(level);
+}
+
+void WindowHost::SetLogGate(int level, bool on)
+{
+    SetLogGateOf(level, on);
+}

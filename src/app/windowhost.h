@@ -24,7 +24,11 @@ public:
     bool ShowPage(PageBase *page) override;
     const PageRegistry &Pages() const override;
     void RegisterPage(PageBase *page) override;
+    int CommandInterval() const override;
     void WriteLog(int level, const QString &title, const QString &text) override;
+    LogModel *LogRows() override;
+    bool LogGate(int level) const override;
+    void SetLogGate(int level, bool on) override;
     InternalModeGate &Gate() override;
     ParameterStore &Parameters() override;
     void SetYModemReceiver(QObject *receiver) override;

@@ -72,6 +72,10 @@ public:
         if (PylvexApp *app = theApp())
             app->WriteLogText(level, title, text);
     }
+    int CommandInterval() const override { return GlobalLinkSettings().cmdSndInvl.load(); }
+    LogModel *LogRows() override { return theApp() ? theApp()->GetLogModel() : nullptr; }
+    bool LogGate(int level) const override { return LogGateOf(level); }
+    void SetLogGate(int level, bool on) override { SetLogGateOf(level, on); }
     InternalModeGate &Gate() override { return m_gate; }
     void SetYModemReceiver(QObject *receiver) override { m_ymodem = receiver; }
     void HoldLine(QObject *holder) override { m_lineHolder = holder; }

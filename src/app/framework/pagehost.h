@@ -15,6 +15,7 @@
 class PageBase;
 class InternalModeGate;
 class ParameterStore;
+class LogModel;
 
 class PageHost : public QObject {
     Q_OBJECT
@@ -46,8 +47,15 @@ public:
     // The sheet adds a page: it hands the receive path its routes (PageBase::Routes).
     virtual void RegisterPage(PageBase *page) = 0;
 
+    // The command interval of the board port, in ms.
+    virtual int CommandInterval() const = 0;
+
     // --- system log: level 3 error, 4 warning, 6 information, 7 debug
     virtual void WriteLog(int level, const QString &title, const QString &text) = 0;
+    // The rows of the system log, and the gates of its levels (0 is the echo of received bytes).
+    virtual LogModel *LogRows() = 0;
+    virtual bool LogGate(int level) const = 0;
+    virtual void SetLogGate(int level, bool on) = 0;
 
     // --- the parameter values the board answered, by parameter id
     virtual ParameterStore &Parameters() = 0;

@@ -33,8 +33,6 @@
 #include <climits>
 
 namespace {
-const char *const kModeNames[] = {"单电", "主电", "副电"};
-const BitNames kModeBits{kModeNames, 3, ", "};
 
 // The hour and minute of now as the status boxes of rows 7 and 8 show them.
 QString HourMinute()
@@ -84,28 +82,28 @@ const std::array<int, 17> &CustomerControlPage::RowOrder()
 std::vector<RxRoute> CustomerControlPage::Routes() const
 {
     return {
-        {0x82, 0xDC, OP_ACK_TIME, 0, 0, IDC_ELE_LEAVE, IDC_ELE_LEAVE_EDIT, "，成功退出"},
+        RowRoute(0x82, 0xDC, IDC_ELE_LEAVE),
         RowRoute(0x83, 0x83, IDC_ELE_CHARGE_HISTORY, true),
         RowRoute(0x83, 0x84, IDC_ELE_DISCHARGE_HISTORY, true),
         SkipWhenMissing({0x83, 0x90, OP_ACK, 0, 0, IDC_ELE_STORAGE, IDC_ELE_STORAGE_EDIT}),
         SkipWhenMissing(ValueRoute(0x83, 0x92, VT_UINT, 5, IDC_ELE_VOLT_CAL)),
-        SkipWhenMissing({0x83, 0x93, OP_CURRENT_CAL, 0, 0, IDC_ELE_CURR_CAL, IDC_ELE_CURR_CAL_THRESHOLD}),
+        RowRoute(0x83, 0x93, IDC_ELE_CURR_CAL, true),
         RowRoute(0x83, 0x94, IDC_ELE_CHARGE_MOS, true),
         RowRoute(0x83, 0x94, IDC_ELE_DISCHARGE_MOS, true),
         RowRoute(0x83, 0x94, IDC_ELE_PRE_MOS, true),
         RowRoute(0x83, 0x95, IDC_ELE_CHARGE_MOS, true),
         RowRoute(0x83, 0x96, IDC_ELE_DISCHARGE_MOS, true),
         RowRoute(0x83, 0x97, IDC_ELE_PRE_MOS, true),
-        SkipWhenMissing({0x83, 0xA1, OP_ACK_UNLOCK, 0, 0, IDC_ELE_ENTER, IDC_ELE_ENTER_EDIT, "，成功进入"}),
+        RowRoute(0x83, 0xA1, IDC_ELE_ENTER, true),
         RowRoute(0x83, 0xA5, IDC_ELE_CLOCK, true),
         PageRoute(0x83, 0xA6, TAG_UPGRADE_PACKET, true),
         RowRoute(0x83, 0xA7, IDC_ELE_TEMP_CAL, true),
         SkipWhenMissing(ValueRoute(0x83, 0xA8, VT_UI2, 3, IDC_ELE_PARALLEL_DIFF)),
         SkipWhenMissing(ValueRoute(0x83, 0xA9, VT_UI2, 3, IDC_ELE_PARALLEL_DIFF)),
-        SkipWhenMissing({0x83, 0xB0, OP_VALUE_BITS, 2, VT_UI1, IDC_ELE_WORK_MODE, 0, nullptr, &kModeBits}),
-        {0x83, 0xE5, OP_EXEC_RESULT, 0, 0, 0, 0, nullptr, nullptr, true},
-        {0x85, 0x83, OP_BALANCE, 4, 0, IDC_ELE_BALANCE, IDC_ELE_BALANCE_TIME},
-        {0x85, 0x84, OP_BMS_STATE, 2, VT_UI1, IDC_ELE_BMS_STATE},
+        RowRoute(0x83, 0xB0, IDC_ELE_WORK_MODE, true),
+        PageRoute(0x83, 0xE5, TAG_EXEC_RESULT, true),
+        RowRoute(0x85, 0x83, IDC_ELE_BALANCE),
+        RowRoute(0x85, 0x84, IDC_ELE_BMS_STATE),
     };
 }
 

@@ -66,10 +66,10 @@ std::vector<RxRoute> InternalDebugPage::Routes() const
         {0x82, 0x83, OP_VERSION, 7, 0, IDC_FOR_VER_CHK, IDC_FOR_VER_HW},
         RowRoute(0x82, 0x86, IDC_FOR_DSG_CHK),
         RowRoute(0x82, 0x87, IDC_FOR_CHG_CHK),
-        {0x82, 0x88, OP_OCV, 29, 0, IDC_FOR_OCV_CHK},
+        RowRoute(0x82, 0x88, IDC_FOR_OCV_CHK),
         RowRoute(0x82, 0x89, IDC_FOR_DSG_CHK),
         RowRoute(0x82, 0x90, IDC_FOR_CHG_CHK),
-        {0x82, 0x91, OP_OCV, 29, 0, IDC_FOR_OCV_CHK},
+        RowRoute(0x82, 0x91, IDC_FOR_OCV_CHK),
         RowRoute(0x82, 0xDB, IDC_FOR_SN_CHK),
         RowRoute(0x82, 0xDD, IDC_FOR_REG_CHK),
         RowRoute(0x82, 0xDE, IDC_FOR_ARR_CHK),
@@ -93,8 +93,25 @@ void InternalDebugPage::OnRoute(const RxRoute &route, const std::uint8_t *frame,
     case IDC_FOR_REG_CHK: OnRegisterAnswer(frame, len); break;
     case IDC_FOR_CHG_CHK:
     case IDC_FOR_DSG_CHK: OnResistanceAnswer(frame, len); break;
+    case IDC_FOR_OCV_CHK: OnOcvAnswer(frame, len); break;
     default: d_assert(0); break;
     }
+}
+
+void InternalDebugPage::OnOcvAnswer(const std::uint8_t *frame, int len)
+{
+    ParamEntry entry;
+    if (!CheckRowResponse(frame, len, kNeedOcv, IDC_FOR_OCV_CHK, entry))
+        return;
+    const ResponseView v = ViewResponse(frame, len);
+    const std::optional<FourteenValues> values =
+        DecodeOcv(DataBytes(v.data, v.data ? static_cast<std::size_t>(v.avail) : 0));
+    if (!values)
+        return;
+    QString text;
+    for (std::uint16_t mv : *values)
+        text += QString::number(mv) + QLatin1Char(' ');
+    SetDlgItemText(entry.nEditID, text);
 }
 
 // ---------------------------------------------------------------- layout

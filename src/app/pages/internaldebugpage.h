@@ -100,6 +100,7 @@ private:
     void OnSnAnswer(const std::uint8_t *frame, int len);
     void OnRegisterAnswer(const std::uint8_t *frame, int len);
     void OnResistanceAnswer(const std::uint8_t *frame, int len);
+    void OnOcvAnswer(const std::uint8_t *frame, int len);
 
 public:
     // The controls of one internal resistance table.

@@ -9,7 +9,6 @@
 #include "app/pages/livestatuspage_soc.h"
 #include "app/pages/livestatuspage_trace.h"
 #include "app/pages/packchartfeed.h"
-#include "app/pylvexapp.h"
 #include "app/widgets/userlistctrl.h"
 #include "files/logfiles.h"
 
@@ -601,7 +600,7 @@ void LiveStatusPage::DriveSocPicture(std::int32_t currentMa)
 
 void LiveStatusPage::OnAnimationTick()
 {
-    std::uint32_t limit = 20u * static_cast<std::uint32_t>(theApp() ? theApp()->m_nCmdSndInvl.load() : 400);
+    std::uint32_t limit = 20u * static_cast<std::uint32_t>(Host() ? Host()->CommandInterval() : 400);
     if (static_cast<std::int32_t>(m_clock() - (m_dwLastChargeMs + limit)) > 0) {
         StopAnimation();
         DrawSocPicture(false);

@@ -4,7 +4,6 @@
 #include "app/pages/livestatuspage.h"
 #include "app/pages/livestatuspage_trace.h"
 #include "app/pages/packchartfeed.h"
-#include "app/pylvexapp.h"
 #include "app/widgets/userlistctrl.h"
 #include "protocol/dassert.h"
 #include "protocol/frame.h"
@@ -50,8 +49,8 @@ PageBase::Refusal LiveStatusPage::RefusalFor(int nMode)
     if (nMode != -2)
         return {};
     return [](const QString &title, const QString &text) {
-        if (theApp())
-            theApp()->WriteLog(3, title, "%s", qUtf8Printable(text));
+        if (Host())
+            Host()->WriteLog(3, title, text);
     };
 }
 
@@ -290,9 +289,10 @@ void LiveStatusPage::ShowDate(StatusBytes payload, int chkID)
     if (!d) {
         // The picker keeps its date; the lamp and the system log say why.
         SetLedState(chkID, LED_ERROR);
-        if (theApp())
-            theApp()->WriteLog(3, QStringLiteral("生产日期"), "日期无效 %s",
-                               HexText(payload.data(), payload.size()).c_str());
+        if (Host())
+            Host()->WriteLog(3, QStringLiteral("生产日期"),
+                             QStringLiteral("日期无效 ") +
+                                 QString::fromStdString(HexText(payload.data(), payload.size())));
         return;
     }
     m_pDate->setDate(QDate(d->year, d->month, d->day));

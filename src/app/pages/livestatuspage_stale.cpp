@@ -4,7 +4,6 @@
 #include "app/framework/pagehost.h"
 #include "app/pages/livestatuspage.h"
 #include "app/pages/packchartfeed.h"
-#include "app/pylvexapp.h"
 
 #include <QLabel>
 
@@ -55,7 +54,7 @@ int LiveStatusPage::RefreshPeriodMs() const
     for (const StatusItem &item : kStatusItems)
         if (IsDlgButtonChecked(item.nChkID))
             ++ticked;
-    int interval = theApp() ? theApp()->m_nCmdSndInvl.load() : 400;
+    int interval = Host() ? Host()->CommandInterval() : 400;
     return std::max(1000, interval * (ticked + 1));
 }
 

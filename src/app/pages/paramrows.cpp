@@ -179,7 +179,6 @@ std::vector<RxRoute> ParamRowPage::RowRoutes(const ParamPageRows &rows)
                                          Vt(row.kind), row.chkId});
                 break;
             case RowFormat::Temperature: routes.push_back(TempRoute(answer, row.chkId)); break;
-            case RowFormat::WakeUp: routes.push_back(RxRoute{cls, answer, OP_WAKE, 3, 0, row.chkId}); break;
             default: routes.push_back(RowRoute(cls, answer, row.chkId)); break;
             }
         }

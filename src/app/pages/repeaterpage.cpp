@@ -3,6 +3,7 @@
 #include "app/dialogs/filechooser.h"
 #include "app/dialogs/filedialogex.h"
 #include "app/dialogs/ymodemupgradedialog.h"
+#include "app/framework/boardtext.h"
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
 #include "protocol/repeater_cmds.h"
@@ -21,9 +22,6 @@
 #include <array>
 
 namespace {
-const char *const kLinkNames[] = {"串口", "CAN", "IIC", "一线通", "485"};
-const BitNames kLinkBits{kLinkNames, 5, "，"};
-
 const QString kWarning = QStringLiteral("警告");
 
 // The rows in the order of the read walk.
@@ -81,7 +79,7 @@ std::vector<RxRoute> RepeaterPage::Routes() const
 {
     return {
         {0x81, 0x81, OP_PAGE_IF_ACTIVE, 0, 0, IDC_UPGRADE_CHK, IDC_UPGRADE_EDIT},
-        {0x81, 0x82, OP_VALUE_BITS, kNeedRepeaterLinks, VT_UI1, IDC_LINKS_CHK, 0, nullptr, &kLinkBits},
+        RowRoute(0x81, 0x82, IDC_LINKS_CHK),
         {0x81, 0x83, OP_VERSION, kNeedRepeaterVersions, 0, IDC_VERSION_CHK, IDC_HARDWARE_EDIT},
     };
 }
@@ -150,6 +148,12 @@ void RepeaterPage::OpenUpgradeDialog()
 // The repeater's answer to the upgrade request (only while the page is in front).
 void RepeaterPage::OnRoute(const RxRoute &route, const std::uint8_t *frame, int len)
 {
+    if (route.chk == IDC_LINKS_CHK) {
+        std::uint8_t links = 0;
+        if (ParseValueResponse(frame, len, kNeedRepeaterLinks, IDC_LINKS_CHK, VT_UI1, &links))
+            SetDlgItemText(IDC_LINKS_EDIT, BoardNames(RepeaterLinkNames(links), QStringLiteral("，")));
+        return;
+    }
     if (route.chk != IDC_UPGRADE_CHK)
         return;
     const QString text = tr("请求在线升级，收到响应！");

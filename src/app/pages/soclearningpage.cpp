@@ -2,7 +2,6 @@
 
 #include "app/framework/msgbox.h"
 #include "app/framework/rxreports.h"
-#include "app/pylvexapp.h"
 #include "app/widgets/listexport.h"
 #include "app/widgets/userlistctrl.h"
 #include "protocol/soc_learning.h"
@@ -235,8 +234,8 @@ void SocLearningPage::OnSocLearning(const std::uint8_t *frame, int len)
     LookupParam(IDC_SOC_LEARN_CHK, entry);
     if (view.dataLen == 1) {
         if (!CheckResponse(frame, len, 1, entry))
-            if (PylvexApp *app = theApp())
-                app->WriteLogText(6, QStringLiteral("S0C学习"), QStringLiteral("已经成功启动S0C学习"));
+            if (Host())
+                Host()->WriteLog(6, QStringLiteral("S0C学习"), QStringLiteral("已经成功启动S0C学习"));
         return;
     }
     // The lamp tells whether the board reported a learning error; the record is listed anyway.

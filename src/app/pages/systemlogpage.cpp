@@ -2,7 +2,6 @@
 
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
-#include "app/pylvexapp.h"
 #include "app/widgets/listexport.h"
 #include "app/widgets/loglistctrl.h"
 
@@ -35,29 +34,6 @@ struct LogColumn {
     int width;
 };
 const LogColumn kColumns[] = {{"类型", 80}, {"时间", 190}, {"动作", 120}, {"内容", 5000}};
-
-bool GateOf(int level)
-{
-    PylvexApp *app = theApp();
-    if (!app)
-        return false;
-    return level == 0 ? app->m_bRxEcho.load() : app->LogGateOpen(level);
-}
-
-void SetGate(int level, bool on)
-{
-    PylvexApp *app = theApp();
-    if (!app)
-        return;
-    switch (level) {
-    case 0: app->m_bRxEcho = on; break;
-    case 3: app->m_bLogError = on; break;
-    case 4: app->m_bLogWarning = on; break;
-    case 6: app->m_bLogInfo = on; break;
-    case 7: app->m_bLogDebug = on; break;
-    default: break;
-    }
-}
 
 // The save dialog and the workbook writer; tests put their own in its place.
 SystemLogPage::ListExporter &Exporter()
@@ -98,7 +74,7 @@ void SystemLogPage::BuildLayout()
     auto *top = new QHBoxLayout;
     for (const GateBox &box : kGateBoxes) {
         QCheckBox *check = MakeCheck(box.id, QString::fromUtf8(box.text));
-        check->setChecked(GateOf(box.level));
+        check->setChecked(Host() && Host()->LogGate(box.level));
         const int id = box.id;
         connect(check, &QCheckBox::clicked, this, [this, id](bool checked) { OnGateClicked(id, checked); });
         top->addWidget(check);
@@ -108,8 +84,8 @@ void SystemLogPage::BuildLayout()
 
     m_pList = new LogListCtrl(this);
     RegisterControl(IDC_LOG_LIST, m_pList);
-    if (PylvexApp *app = theApp())
-        m_pList->SetRowModel(app->GetLogModel());
+    if (Host())
+        m_pList->SetRowModel(Host()->LogRows());
     m_pList->SetImageList(LogListCtrl::LevelImageList());
     for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c) {
         m_columnNames << QString::fromUtf8(kColumns[c].name);
@@ -132,7 +108,8 @@ void SystemLogPage::OnGateClicked(int id, bool checked)
 {
     for (const GateBox &box : kGateBoxes)
         if (box.id == id)
-            SetGate(box.level, checked);
+            if (Host())
+                Host()->SetLogGate(box.level, checked);
 }
 
 void SystemLogPage::AppendEcho(std::uint8_t byte)
@@ -204,6 +181,7 @@ void SystemLogPage::OnClickMenu_EXPORT()
         Exporter()(this, *m_pList, m_columnNames, QStringLiteral("CCfgPageLog::OnClickMenu_EXPORT"), name);
     if (!written)
         return; // cancelled in the save dialog
-    if (PylvexApp *app = theApp())
-        app->WriteLog(6, QStringLiteral("Excel"), "%s", *written ? "日志导出成功" : "日志导出失败");
+    if (Host())
+        Host()->WriteLog(6, QStringLiteral("Excel"),
+                         *written ? QStringLiteral("日志导出成功") : QStringLiteral("日志导出失败"));
 }

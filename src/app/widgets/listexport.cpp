@@ -2,7 +2,7 @@
 
 #include "app/dialogs/filedialogex.h"
 #include "app/framework/msgbox.h"
-#include "app/pylvexapp.h"
+#include "app/framework/systemlog.h"
 #include "app/widgets/listctrlbase.h"
 #include "files/excelexport.h"
 
@@ -24,11 +24,7 @@ private:
 class UserReports : public ExportReports {
 public:
     explicit UserReports(QWidget *parent) : m_parent(parent) {}
-    void ErrorRow(const QString &text) override
-    {
-        if (PylvexApp *app = theApp())
-            app->WriteLogText(3, QStringLiteral("Excel"), text);
-    }
+    void ErrorRow(const QString &text) override { SystemLog(3, QStringLiteral("Excel"), text); }
     void FileInUse() override
     {
         MessageBox(m_parent,
@@ -91,7 +87,6 @@ std::optional<bool> ExportPageList(QWidget *parent, const ListCtrlBase &list, co
     std::optional<bool> written =
         ExportListWithDialog(parent, list, columns, dialogKey, DatedWorkbookName(namePrefix), chosenPath);
     if (written)
-        if (PylvexApp *app = theApp())
-            app->WriteLogText(6, QStringLiteral("Excel"), QString::fromUtf8(*written ? texts.okText : texts.failText));
+        SystemLog(6, QStringLiteral("Excel"), QString::fromUtf8(*written ? texts.okText : texts.failText));
     return written;
 }
