@@ -24,8 +24,7 @@ YModemUpgradeDialog::YModemUpgradeDialog(PageHost *host, YModemTransport transpo
     setWindowTitle(tr("在线升级过程"));
     resize(570, 336);
     if (m_transport == YModemTransport::Wrapped) {
-        m_nSavedInterval = GlobalLinkSettings().cmdSndInvl.load();
-        GlobalLinkSettings().cmdSndInvl = YModemWrappedInterval(m_nSavedInterval);
+        m_interval.emplace(YModemWrappedInterval(GlobalLinkSettings().cmdSndInvl.load()));
     }
 
     m_pList = new UserListCtrl(this);
@@ -70,12 +69,10 @@ YModemUpgradeDialog::~YModemUpgradeDialog()
         if (m_host->IsPortOpen())
             m_host->ClearQueues();
         if (m_transport == YModemTransport::Wrapped) {
-            GlobalLinkSettings().cmdSndInvl = m_nSavedInterval;
+            m_interval.reset(); // the closing frame goes out at the user's interval
             m_host->SendRaw(kYModemClosingFrame, sizeof kYModemClosingFrame);
         }
         m_host->SetYModemReceiver(nullptr);
-    } else if (m_transport == YModemTransport::Wrapped) {
-        GlobalLinkSettings().cmdSndInvl = m_nSavedInterval;
     }
     m_sender.reset(); // closes the file
 }

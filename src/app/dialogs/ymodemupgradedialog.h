@@ -7,10 +7,13 @@
 
 #include "app/framework/ctrlregistry.h"
 #include "app/framework/wndtimer.h"
+#include "link/linksettings.h"
 #include "protocol/ymodem.h"
 
 #include <QDialog>
 #include <QPointer>
+
+#include <optional>
 
 #include <functional>
 #include <memory>
@@ -71,7 +74,7 @@ private:
 
     QPointer<PageHost> m_host;
     YModemTransport m_transport;
-    int m_nSavedInterval = 0;
+    std::optional<ScopedCommandInterval> m_interval; // the wrapped transfer's interval while it runs
     UserListCtrl *m_pList = nullptr;
     QProgressBar *m_pProgress = nullptr;
     QCheckBox *m_pFollow = nullptr;

@@ -499,11 +499,10 @@ void CustomerControlPage::OnBtnClickReset(int id)
 
 void CustomerControlPage::OnBtnClickCmdInterval()
 {
-    std::atomic<int> &interval = GlobalLinkSettings().cmdSndInvl;
     InputBox box(this);
     box.m_strTitle = tr("设置命令发送间隔");
     box.m_strCaption = tr("发送间隔（毫秒）");
-    box.m_strValue = QString::number(static_cast<unsigned>(interval.load()));
+    box.m_strValue = QString::number(static_cast<unsigned>(CommandIntervalBase()));
     box.InitDialog();
     if (RunModal(&box) != QDialog::Accepted)
         return;
@@ -513,7 +512,7 @@ void CustomerControlPage::OnBtnClickCmdInterval()
                    tr("警告"), MB_ICONWARNING);
         return;
     }
-    interval = input.value;
+    SetCommandInterval(static_cast<int>(input.value));
 }
 
 void CustomerControlPage::OnBtnClickChangePwd()

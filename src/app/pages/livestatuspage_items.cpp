@@ -48,7 +48,7 @@ PageBase::Refusal LiveStatusPage::RefusalFor(int nMode)
 {
     if (nMode != -2)
         return {};
-    return [](const QString &title, const QString &text) {
+    return [this](const QString &title, const QString &text) {
         if (Host())
             Host()->WriteLog(3, title, text);
     };
