@@ -41,7 +41,7 @@ public:
 
     // The page that asks for the password (the customer control page declares
     // itself when it is created); a locked page asked for sends the user there.
-    void SetPasswordPage(PageBase *page) { m_pPasswordPage = page; }
+    void SetPasswordPage(PageBase *page);
     PageBase *PasswordPage() const;
 
     // The page to show once the board confirms internal debugging mode.
