@@ -153,7 +153,7 @@ private:
     void ForgetBoardValues();
     // Warnings of a request that cannot go out: the message box, or an error
     // row of the system log for the quiet requests of mode -2.
-    static Refusal RefusalFor(int nMode);
+    Refusal RefusalFor(int nMode) const;
     // Layout (livestatuspage.cpp)
     QWidget *BuildItemsBox();
     QWidget *BuildListsBox();

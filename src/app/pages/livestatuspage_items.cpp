@@ -1,6 +1,7 @@
 // Live status page: the fifteen items, the single-item reads and the decoding
 // of every item's answer into the page's controls.
 #include "app/framework/msgbox.h"
+#include "app/framework/pagehost.h"
 #include "app/pages/livestatuspage.h"
 #include "app/pages/livestatuspage_trace.h"
 #include "app/pages/packchartfeed.h"
@@ -44,7 +45,7 @@ QString U8(const std::string &s)
 }
 } // namespace
 
-PageBase::Refusal LiveStatusPage::RefusalFor(int nMode)
+PageBase::Refusal LiveStatusPage::RefusalFor(int nMode) const
 {
     if (nMode != -2)
         return {};

@@ -1,4 +1,5 @@
 // Live status page: the save period and the timed recording into the daily CSV file.
+#include "app/framework/pagehost.h"
 #include "app/pages/livestatuspage.h"
 #include "app/pages/livestatuspage_trace.h"
 #include "files/logfiles.h"

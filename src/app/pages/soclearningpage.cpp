@@ -1,4 +1,5 @@
 #include "app/pages/soclearningpage.h"
+#include "app/framework/pagehost.h"
 
 #include "app/framework/msgbox.h"
 #include "app/framework/rxreports.h"

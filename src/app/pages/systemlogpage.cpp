@@ -2,6 +2,7 @@
 
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
+#include "app/logmodel.h"
 #include "app/widgets/listexport.h"
 #include "app/widgets/loglistctrl.h"
 
