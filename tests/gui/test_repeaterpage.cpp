@@ -69,13 +69,6 @@ private:
     std::vector<UpgradeRun> m_upgrades;
 };
 
-QString Names(const BitNames *bits)
-{
-    QStringList names;
-    for (int i = 0; bits && i < bits->count; ++i)
-        names << QString::fromUtf8(bits->names[i]);
-    return names.join(QString::fromUtf8(bits ? bits->separator : ""));
-}
 } // namespace
 
 class TestRepeaterPage : public QObject, private PageFixture<RepeaterPage> {

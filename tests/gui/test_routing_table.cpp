@@ -119,7 +119,7 @@ const std::vector<Entry> &ReceiveTable()
         {0x82, {0xD8, 0xD9}, {Value(kAlarm, VT_I2, 3, "单节过充报警：")}},
         {0x82, {0xDA}, {Own(kWake, "唤醒方式：")}},
         {0x82, {0xDB}, {Own(kDebug, "SN 码：")}},
-        {0x82, {0xDC}, {Ack(kControl, "退出内部调试模式：")}},
+        {0x82, {0xDC}, {Own(kControl, "退出内部调试模式：")}}, // acknowledged with the time of day
         {0x82, {0xDE, 0xDF}, {Own(kDebug, "串数,并数,容量：")}},
         {0x82, {0xE0, 0xE1}, {Value(kAlarm, VT_I2, 3, "单节过放报警：")}},
         {0x82, {0xE2, 0xE3}, {Value(kAlarm, VT_I2, 3, "单节过充保护：")}},
@@ -147,7 +147,7 @@ const std::vector<Entry> &ReceiveTable()
         {0x83, {0x96}, {Own(kControl, "开关放电MOS管：")}},
         {0x83, {0x97}, {Own(kControl, "开关预放电MOS管：")}},
         {0x83, {0xA0}, {Own(kLive), Own(kDebug, "生产日期：")}},
-        {0x83, {0xA1}, {Ack(kControl, "进入内部调试模式：")}},
+        {0x83, {0xA1}, {Own(kControl, "进入内部调试模式：")}}, // the same, then the page asked for opens
         {0x83, {0xA5}, {Own(kControl, "当前时间："), Own(kLog)}},
         {0x83, {0xA6}, {Own(kControl), Own(kDebug, "保护板在线升级：")}},
         {0x83, {0xA7}, {Own(kControl, "温度校准：")}},
@@ -170,9 +170,7 @@ Does WhatItDoes(RouteOp op)
     switch (op) {
     case OP_VALUE: return Does::Value;
     case OP_TEMP: return Does::Temp;
-    case OP_ACK:
-    case OP_ACK_TIME:
-    case OP_ACK_UNLOCK: return Does::Ack;
+    case OP_ACK: return Does::Ack;
     case OP_VERSION: return Does::Version;
     default: return Does::Own;
     }
