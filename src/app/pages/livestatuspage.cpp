@@ -68,7 +68,6 @@ LiveStatusPage::LiveStatusPage(PageHost *host, QWidget *parent)
         connect(host, &PageHost::PortClosed, this, &LiveStatusPage::OnPortClosed);
     }
     m_freshClock.start();
-    m_freshAt.fill(-1);
     m_pChartFeed = new PackChartFeed(this);
 }
 
@@ -658,10 +657,7 @@ void LiveStatusPage::OnBtnClickClear()
     for (int r = 0; r < m_pExtremeList->GetItemCount(); ++r)
         m_pExtremeList->SetItemText(r, 1, QString());
     // Nothing shown, nothing stale.
-    for (std::size_t i = 0; i < kStatusItems.size(); ++i) {
-        m_freshAt[i] = -1;
-        if (m_stale[i])
-            SetStale(static_cast<int>(i), false);
-    }
+    for (std::size_t i : m_freshness.Forget())
+        SetStale(static_cast<int>(i), false);
     ShowStaleNote();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/framework/rowpagebase.h"
+#include "app/pages/livestatusfreshness.h"
 #include "files/statusrecord.h"
 #include "protocol/status_decode.h"
 
@@ -218,9 +219,7 @@ private:
     bool m_bRecordNow = false; // the record is filled by the response being decoded
     // Per item (kStatusItems order): steady time of its last fresh answer (-1 none), its wall time, stale or not.
     QElapsedTimer m_freshClock;
-    std::array<qint64, 15> m_freshAt{};
-    std::array<QDateTime, 15> m_freshWall{};
-    std::array<bool, 15> m_stale{};
+    StatusFreshness m_freshness{15};
     QLabel *m_pStaleNote = nullptr;
     bool m_bFittingColumns = false;
     QSet<int> m_userSizedLists;

@@ -8,8 +8,6 @@
 #include <QLabel>
 
 namespace {
-constexpr int kStalePeriods = 3;
-
 int IndexOf(std::uint8_t code)
 {
     for (std::size_t i = 0; i < kStatusItems.size(); ++i)
@@ -48,25 +46,22 @@ void LiveStatusPage::OnNoAnswer(const RxRoute &route, const QDateTime &since)
 
 int LiveStatusPage::RefreshPeriodMs() const
 {
-    if (m_bBatchMode)
-        return std::clamp(m_nSaveInterval, 3000, 10000);
     int ticked = 0;
     for (const StatusItem &item : kStatusItems)
         if (IsDlgButtonChecked(item.nChkID))
             ++ticked;
-    int interval = Host() ? Host()->CommandInterval() : 400;
-    return std::max(1000, interval * (ticked + 1));
+    return LiveRefreshPeriodMs(m_bBatchMode, m_nSaveInterval, ticked, Host() ? Host()->CommandInterval() : 400);
 }
 
 bool LiveStatusPage::IsStale(std::uint8_t code) const
 {
     int i = IndexOf(code);
-    return i >= 0 && m_stale[static_cast<std::size_t>(i)];
+    return i >= 0 && m_freshness.IsStale(static_cast<std::size_t>(i));
 }
 
 int LiveStatusPage::StaleCount() const
 {
-    return static_cast<int>(std::count(m_stale.begin(), m_stale.end(), true));
+    return m_freshness.StaleCount();
 }
 
 bool LiveStatusPage::RecordIsStale() const
@@ -79,10 +74,7 @@ void LiveStatusPage::MarkFresh(std::uint8_t code)
     int i = IndexOf(code);
     if (i < 0)
         return;
-    auto at = static_cast<std::size_t>(i);
-    m_freshAt[at] = m_freshClock.elapsed();
-    m_freshWall[at] = m_wallClock();
-    if (m_stale[at]) {
+    if (m_freshness.MarkFresh(static_cast<std::size_t>(i), m_freshClock.elapsed(), m_wallClock())) {
         SetStale(i, false);
         ShowStaleNote();
     }
@@ -93,18 +85,12 @@ void LiveStatusPage::CheckStale()
     // Values age only while they are meant to be refreshed; a single read stays as it was read.
     if (!m_bAutoRefresh || !Host() || !Host()->IsPortOpen())
         return;
-    const qint64 now = m_freshClock.elapsed();
-    const qint64 limit = static_cast<qint64>(kStalePeriods) * RefreshPeriodMs();
-    bool changed = false;
-    for (std::size_t i = 0; i < kStatusItems.size(); ++i) {
-        if (m_stale[i] || m_freshAt[i] < 0 || !IsDlgButtonChecked(kStatusItems[i].nChkID))
-            continue;
-        if (now - m_freshAt[i] > limit) {
-            SetStale(static_cast<int>(i), true);
-            changed = true;
-        }
-    }
-    if (changed) {
+    const std::vector<std::size_t> gone =
+        m_freshness.Age(m_freshClock.elapsed(), RefreshPeriodMs(),
+                        [this](std::size_t i) { return IsDlgButtonChecked(kStatusItems[i].nChkID) != 0; });
+    for (std::size_t i : gone)
+        SetStale(static_cast<int>(i), true);
+    if (!gone.empty()) {
         ShowStaleNote();
         m_pChartFeed->OnStale();
     }
@@ -114,16 +100,14 @@ void LiveStatusPage::OnPortClosed(bool)
 {
     KillTimer(TIMER_STALE);
     m_pChartFeed->OnStale();
-    for (std::size_t i = 0; i < kStatusItems.size(); ++i)
-        if (m_freshAt[i] >= 0 && !m_stale[i])
-            SetStale(static_cast<int>(i), true);
+    for (std::size_t i : m_freshness.AllShownStale())
+        SetStale(static_cast<int>(i), true);
     ShowStaleNote();
 }
 
 void LiveStatusPage::SetStale(int index, bool stale)
 {
     auto at = static_cast<std::size_t>(index);
-    m_stale[at] = stale;
     for (int id : ShownBy(kStatusItems[at])) {
         QWidget *w = GetDlgItem(id);
         if (!w)
@@ -142,10 +126,7 @@ void LiveStatusPage::SetStale(int index, bool stale)
 
 void LiveStatusPage::ShowStaleNote()
 {
-    QDateTime since;
-    for (std::size_t i = 0; i < kStatusItems.size(); ++i)
-        if (m_stale[i] && (!since.isValid() || m_freshWall[i] < since))
-            since = m_freshWall[i];
+    const QDateTime since = m_freshness.StaleSince();
     if (!m_pStaleNote)
         return;
     m_pStaleNote->setVisible(since.isValid());
