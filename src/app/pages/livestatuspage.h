@@ -179,14 +179,15 @@ private:
     // Decoding into the controls (livestatuspage_items.cpp). batch: a block of
     // the batch answer (no length or result check, its own differences).
     void ShowItem(std::uint8_t code, StatusBytes payload, int dataLength, bool batch);
-    void ShowCells(StatusBytes payload);
-    void ShowPower(StatusBytes payload, bool batch);
-    void ShowExtremes(StatusBytes payload, bool batch);
-    void ShowBalancing(StatusBytes payload);
-    void ShowBitList(int comboID, const std::vector<std::string> &names, int recordField);
-    void ShowMos(StatusBytes payload);
-    void ShowSoc(StatusBytes payload);
-    void ShowDate(StatusBytes payload, int chkID);
+    void ShowCells(const CellSummary &cells);
+    void ShowPower(const PowerReading &power, bool batch);
+    void ShowExtremes(const std::array<std::optional<std::string>, kExtremeRows> &rows);
+    void ShowBalancing(std::uint32_t bits);
+    void ShowBitList(int comboID, const std::vector<std::string> &names);
+    void ShowMos(const MosState &mos);
+    void ShowSoc(const SocSoh &soc);
+    // payload: for the row that says why an invalid date is not shown.
+    void ShowDate(const LiveStatus &live, StatusBytes payload, int chkID);
     void ShowCapacity(int editID, StatusBytes payload, int lengthShown);
     void DriveSocPicture(std::int32_t currentMa);
 
