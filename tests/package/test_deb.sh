@@ -57,7 +57,7 @@ expected=(
   /usr/share/man/man1/pylvex.1.gz /usr/share/man/man1/pylvexctl.1.gz /usr/share/man/man1/pylvex-sim.1.gz
   /usr/share/bash-completion/completions/pylvexctl /usr/share/doc/pylvex/copyright
   /usr/share/doc/pylvex/changelog.gz /usr/share/pylvex/pic/50S.jpg
-  /etc/default/pylvexctl-watch /usr/share/lintian/overrides/pylvex
+  /etc/default/pylvexctl-watch
 )
 for size in 16 22 24 32 48 64 128 256; do
   expected+=("/usr/share/icons/hicolor/${size}x${size}/apps/pylvex.png")
@@ -76,12 +76,15 @@ if ! command -v lintian >/dev/null; then
   fail "lintian is missing (bash scripts/setup.sh test)"
 else
   echo "lintian $deb:"
-  lint="$(lintian --fail-on error,warning --display-level '>=warning' --show-overrides "$deb" 2>&1)"
+  lintian --fail-on error,warning --display-level '>=warning' --show-overrides "$deb" >/tmp/pylvex-lintian.log 2>&1
   rc=$?
-  echo "${lint:-  (nothing)}" | sed 's/^/  /'
+  lint="$(grep -v 'running with root privileges' /tmp/pylvex-lintian.log)"
+  echo "${lint:-(nothing)}" | sed 's/^/  /'
   ((rc == 0)) || fail "lintian reports errors or warnings that are not overridden"
 fi
-overrides="$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/lintian/overrides/pylvex)"
+# The overrides the package carries (packaging/lintian-overrides, installed
+# once it holds one), each with its reason.
+overrides="$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/lintian/overrides/pylvex 2>/dev/null)"
 previous=""
 while IFS= read -r line; do
   if [[ -n $line && $line != \#* && $previous != \#* ]]; then

@@ -74,6 +74,14 @@ expect "" status --dry
 expect "$(sorted raw wrapped)" upgrade fw.bin --ymodem ""
 expect "" watch --every ""
 
+# Files for the options whose value is a file, and for a profile.
+files="$(mktemp -d)"
+trap 'rm -rf "$files"' EXIT
+touch "$files/pack-a.csv" "$files/pack-b.json" "$files/other"
+expect "$(sorted "$files/pack-a.csv" "$files/pack-b.json")" watch --csv "$files/pack-"
+expect "$(sorted "$files/pack-a.csv" "$files/pack-b.json")" records --xlsx "$files/pack-"
+expect "$(sorted "$files/pack-a.csv" "$files/pack-b.json")" profile diff "$files/pack-"
+
 # Device names: what is there under /dev, as names or as paths.
 names=""
 paths=""
