@@ -38,7 +38,7 @@ expect() {
   local want="$1" got
   shift
   got="$(complete_words "$@")"
-  [ "$got" = "$want" ] || fail "pylvexctl $* <TAB>: expected [$(echo $want)], got [$(echo $got)]"
+  [ "$got" = "$want" ] || fail "pylvexctl $* <TAB>: expected [$(tr "\n" " " <<<"$want")], got [$(tr "\n" " " <<<"$got")]"
 }
 sorted() { printf '%s\n' "$@" | LC_ALL=C sort; }
 keys() { "$CTL" --list-keys "$1" | LC_ALL=C sort; }
@@ -74,13 +74,14 @@ expect "" status --dry
 expect "$(sorted raw wrapped)" upgrade fw.bin --ymodem ""
 expect "" watch --every ""
 
-# Files for the options whose value is a file, and for a profile.
+# Files for the options whose value is a file, and for a profile (a name
+# with a space stays one word).
 files="$(mktemp -d)"
 trap 'rm -rf "$files"' EXIT
-touch "$files/pack-a.csv" "$files/pack-b.json" "$files/other"
-expect "$(sorted "$files/pack-a.csv" "$files/pack-b.json")" watch --csv "$files/pack-"
-expect "$(sorted "$files/pack-a.csv" "$files/pack-b.json")" records --xlsx "$files/pack-"
-expect "$(sorted "$files/pack-a.csv" "$files/pack-b.json")" profile diff "$files/pack-"
+touch "$files/pack-a.csv" "$files/pack-b.json" "$files/pack- c.csv" "$files/other"
+expect "$(sorted "$files/pack-a.csv" "$files/pack-b.json" "$files/pack- c.csv")" watch --csv "$files/pack-"
+expect "$(sorted "$files/pack-a.csv" "$files/pack-b.json" "$files/pack- c.csv")" records --xlsx "$files/pack-"
+expect "$(sorted "$files/pack-a.csv" "$files/pack-b.json" "$files/pack- c.csv")" profile diff "$files/pack-"
 
 # Device names: what is there under /dev, as names or as paths.
 names=""

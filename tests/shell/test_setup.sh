@@ -56,9 +56,7 @@ for p in googletest libgtest-dev libbenchmark-dev clang libclang-rt-dev lrzsz so
   grep -qxF "$p" <<<"$test_list" || fail "test list lacks $p"
 done
 package_list="$(list package)"
-for p in dpkg-dev; do
-  grep -qxF "$p" <<<"$package_list" || fail "package list lacks $p"
-done
+grep -qxF dpkg-dev <<<"$package_list" || fail "package list lacks dpkg-dev"
 for p in lintian desktop-file-utils appstream man-db systemd; do
   grep -qxF "$p" <<<"$test_list" || fail "test list lacks the package checker $p"
   grep -qxF "$p" <<<"$run_list" && fail "run list holds the package checker $p"
