@@ -6,6 +6,9 @@
 #   setup.sh build  the same without starting the tool
 #   setup.sh test   installs the test tool-chain too, builds everything and
 #                   runs the whole test suite
+#   setup.sh package  builds the programs (in the same build folder, so after
+#                   "setup.sh test" only what changed) and makes the Debian
+#                   package build/pylvex_<version>_amd64.deb
 #
 # Packages come from the Debian mirror through apt-get; installing needs root
 # (sudo is used when the script does not run as root). Nothing is installed
@@ -22,12 +25,18 @@ RUN_PACKAGES=(
   fonts-wqy-microhei
 )
 
+# Packaging: dpkg-shlibdeps (dpkg-dev) computes the package's dependencies.
+PACKAGE_PACKAGES=(dpkg-dev)
+
 # Testing: GoogleTest, Google Benchmark, clang with libFuzzer for the fuzzers,
-# and the tools some tests drive (YModem sender, socket relay, workbook reader).
+# the tools some tests drive (YModem sender, socket relay, workbook reader),
+# and the checkers of the package and of what it installs (lintian, desktop
+# entry, AppStream metadata, manual pages, systemd-analyze for the service).
 TEST_PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   lrzsz socat python3-openpyxl
+  "${PACKAGE_PACKAGES[@]}" lintian desktop-file-utils appstream man-db systemd
 )
 
 # The packages a mode needs, one per line.
@@ -35,6 +44,7 @@ packages_for() {
   case "$1" in
     run | build) printf '%s\n' "${RUN_PACKAGES[@]}" ;;
     test) printf '%s\n' "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}" ;;
+    package) printf '%s\n' "${RUN_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}" ;;
     *) return 2 ;;
   esac
 }
@@ -66,7 +76,7 @@ main() {
   root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
   build="${PYLVEX_BUILD_DIR:-$root/build}"
   if ! packages_for "$mode" >/dev/null; then
-    echo "usage: $0 [run|build|test]" >&2
+    echo "usage: $0 [run|build|test|package]" >&2
     exit 2
   fi
   install_missing "$mode"
@@ -88,6 +98,14 @@ main() {
       cmake --build "$build" -j2
       cd "$build"
       QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+      ;;
+    package)
+      # The programs and the package's generated files only; cpack installs
+      # them under /usr and strips them, whatever the folder's own prefix.
+      cmake --build "$build" --target pylvex pylvexctl pylvex-sim package-files -j2
+      rm -f "$build"/pylvex_*.deb
+      (cd "$build" && cpack --config CPackConfig.cmake)
+      echo "Built: $(ls "$build"/pylvex_*.deb)"
       ;;
   esac
 }

@@ -58,7 +58,7 @@ MainWindow::MainWindow(QWidget *parent)
             m_port.PushRxFrame(cached->bytes, static_cast<std::size_t>(cached->len));
         PostMsg(this, WM_FRAME_RECEIVED);
     };
-    setWindowTitle(QStringLiteral("Pylvex v1.0.1.0"));
+    setWindowTitle(QStringLiteral("Pylvex v%1").arg(QLatin1String(kPylvexVersion)));
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
     if (PylvexApp *app = App())
         LoadSettings(*app, m_settings);

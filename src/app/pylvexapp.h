@@ -6,6 +6,7 @@
 
 #include "app/logmodel.h"
 #include "link/linksettings.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QString>
@@ -16,8 +17,6 @@ class QWidget;
 class SimHost;
 class SingleInstance;
 struct StartupOptions;
-
-inline constexpr char kPylvexVersion[] = "1.0.1.0";
 
 class PylvexApp : public QApplication {
     Q_OBJECT

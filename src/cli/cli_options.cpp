@@ -2,9 +2,11 @@
 
 #include "cli/param_keys.h"
 #include "link/portprofile.h"
+#include "version.h"
 
 #include <QCommandLineParser>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -65,6 +67,7 @@ QList<QCommandLineOption> CommonOptionList()
 {
     return {
         {{"h", "help"}, Tr("显示帮助")},
+        {{"v", "version"}, Tr("显示版本号并退出")},
         {"port", Tr("串口设备（ttyUSB0 或 /dev/pts/3 这样的路径）；默认是窗口程序上次使用的串口"), "DEVICE"},
         {"baud", Tr("波特率；默认是窗口程序保存的波特率（未保存时 9600）"), "BAUD"},
         {"interval", Tr("命令发送间隔（毫秒，10 至 2000）；默认是窗口程序保存的间隔（未保存时 400）"), "MS"},
@@ -80,7 +83,9 @@ QCommandLineOption OwnOption(const QString &name)
     if (name == QLatin1String("every"))
         return {"every", Tr("两次读取之间的秒数（可带小数，默认 1）"), "S"};
     if (name == QLatin1String("csv"))
-        return {"csv", Tr("同时把每次的状态追加为 CSV 行（与窗口程序的每日 CSV 格式相同，GBK）；- 表示标准输出"),
+        return {"csv",
+                Tr("同时把每次的状态追加为 CSV 行（与窗口程序的每日 CSV 格式相同，GBK）；- 表示标准输出；"
+                   "给出文件夹时每天写入其中的 Record_<日期>.csv"),
                 "FILE"};
     if (name == QLatin1String("only"))
         return {"only", Tr("只写入这些参数（可重复，或用逗号分隔）"), "KEY"};
@@ -133,6 +138,39 @@ CliRequest Fail(const QString &text)
     r.action = CliRequest::Action::Fail;
     r.text = text;
     return r;
+}
+
+CliRequest Help(const QString &text)
+{
+    CliRequest r;
+    r.action = CliRequest::Action::Help;
+    r.text = text;
+    return r;
+}
+
+QString VersionText()
+{
+    return QStringLiteral("pylvexctl %1\n").arg(QLatin1String(kPylvexVersion));
+}
+
+// The parameter keys of one kind, one per line: what the shell completion
+// offers. Not in the help text; the kinds are "readable" (params get),
+// "writable" (params set) and "stored" (profile apply --only).
+CliRequest ListKeys(const QStringList &args)
+{
+    using Filter = bool (*)(const ParamKey &);
+    static const std::pair<const char *, Filter> kinds[] = {
+        {"readable", KeyReadable}, {"writable", KeyWritable}, {"stored", KeyStored}};
+    if (args.size() == 2)
+        for (const auto &[kind, keep] : kinds)
+            if (args[1] == QLatin1String(kind)) {
+                QString text;
+                for (const ParamKey &k : ParamKeys())
+                    if (keep(k))
+                        text += QLatin1String(k.key) + QLatin1Char('\n');
+                return Help(text);
+            }
+    return Fail(Tr("--list-keys 需要 readable、writable 或 stored 之一"));
 }
 
 bool IntOption(const QCommandLineParser &p, const QString &name, int min, int max, int *out, QString *error)
@@ -192,12 +230,17 @@ bool CheckArgumentCount(const CliRequest &r)
 CliRequest ParseCli(const QStringList &arguments)
 {
     const QStringList args = arguments.mid(1);
+    if (!args.isEmpty() && args.first() == QLatin1String("--list-keys"))
+        return ListKeys(args);
     QString commandName;
     bool wantsHelp = false;
+    bool wantsVersion = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString &t = args[i];
         if (t == QLatin1String("-h") || t == QLatin1String("--help"))
             wantsHelp = true;
+        if (t == QLatin1String("-v") || t == QLatin1String("--version"))
+            wantsVersion = true;
         if (t.startsWith(u'-')) {
             if (TakesValue(t))
                 ++i;
@@ -207,12 +250,10 @@ CliRequest ParseCli(const QStringList &arguments)
         break;
     }
     if (commandName.isEmpty()) {
-        if (wantsHelp) {
-            CliRequest r;
-            r.action = CliRequest::Action::Help;
-            r.text = ProgramHelp();
-            return r;
-        }
+        if (wantsHelp)
+            return Help(ProgramHelp());
+        if (wantsVersion)
+            return Help(VersionText());
         return Fail(ProgramHelp());
     }
     const CommandInfo *info = FindCommand(commandName);
@@ -229,12 +270,10 @@ CliRequest ParseCli(const QStringList &arguments)
                                  QStringLiteral("%1 %2").arg(QLatin1String(info->name), QLatin1String(info->syntax)));
     if (!parser.parse(arguments))
         return Fail(parser.errorText() + QLatin1Char('\n') + Tr("%1 --help 给出用法").arg(commandName));
-    if (parser.isSet(QStringLiteral("help"))) {
-        CliRequest r;
-        r.action = CliRequest::Action::Help;
-        r.text = CommandHelp(*info, parser);
-        return r;
-    }
+    if (parser.isSet(QStringLiteral("help")))
+        return Help(CommandHelp(*info, parser));
+    if (parser.isSet(QStringLiteral("version")))
+        return Help(VersionText());
 
     CliRequest r;
     r.command = commandName;

@@ -6,7 +6,9 @@
 #include "cli/status_view.h"
 #include "files/statusrecord.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 
 #include <QJsonObject>
 #include <algorithm>
@@ -47,7 +49,8 @@ namespace {
 constexpr int kReopenPauseMs = 1000;
 
 // The CSV output of watch: rows appended to a file (GBK, header when the file
-// is new) or written to standard output (UTF-8, header first).
+// is new), to a daily file in a folder, or written to standard output (UTF-8,
+// header first).
 class CsvSink {
 public:
     explicit CsvSink(const QString &path) : m_path(path) {}
@@ -68,13 +71,24 @@ public:
             PrintOut(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
             return;
         }
-        const RecordWriteResult w = AppendStatusRecord(m_record, m_path, now);
+        const QString path = FilePath(now);
+        const RecordWriteResult w = AppendStatusRecord(m_record, path, now);
         if (w.outcome == RecordWriteResult::Failed && !m_failing)
-            PrintErr(Tr("无法写入 %1：%2").arg(m_path, w.error));
+            PrintErr(Tr("无法写入 %1：%2").arg(path, w.error));
         m_failing = w.outcome == RecordWriteResult::Failed;
     }
 
 private:
+    // A folder takes one file per day, named as the window names its daily
+    // recording; anything else is the file itself.
+    QString FilePath(const QDateTime &now) const
+    {
+        if (!QFileInfo(m_path).isDir())
+            return m_path;
+        return QDir(m_path).filePath(
+            QStringLiteral("Record_%1.csv").arg(now.date().toString(QStringLiteral("yyyy-MM-dd"))));
+    }
+
     QString m_path;
     StatusRecord m_record;
     bool m_headerDone = false;

@@ -1,5 +1,7 @@
 #include "sim/sim_options_parse.h"
 
+#include "version.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -119,7 +121,7 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
         parser.addOption(ints.back());
     }
     result.helpText = parser.helpText();
-    result.versionText = QStringLiteral("pylvex-sim %1\n").arg(QLatin1String(PYLVEX_VERSION));
+    result.versionText = QStringLiteral("pylvex-sim %1\n").arg(QLatin1String(kPylvexVersion));
     if (!parser.parse(arguments)) {
         result.error = parser.errorText();
         return result;

@@ -356,6 +356,40 @@ private slots:
             QCOMPARE(rows[i].split(',').size(), rows[0].split(',').size() + 1);
     }
 
+    // A folder given to --csv (as the recorder service gives its state
+    // folder) takes the day's Record_<date>.csv, header first.
+    void watchWritesTheDailyFileIntoAFolder()
+    {
+        SimProcess board;
+        QVERIFY(board.Start());
+        const QString folder = m_profile.filePath(QStringLiteral("daily"));
+        QVERIFY(QDir().mkpath(folder));
+        const QDate first = QDate::currentDate();
+        QProcess watch;
+        watch.setProcessEnvironment(CliEnvironment(m_profile.path()));
+        watch.start(BuiltProgram("pylvexctl"), On(board.Device(), {"watch", "--every", "0.05", "--csv", folder}));
+        QVERIFY(watch.waitForStarted(5000));
+        QByteArray out;
+        QTRY_VERIFY_WITH_TIMEOUT((out += watch.readAllStandardOutput(), out.count('\n') >= 3), 10000);
+        ::kill(static_cast<pid_t>(watch.processId()), SIGTERM);
+        QVERIFY(watch.waitForFinished(5000));
+        QCOMPARE(watch.exitCode(), 0);
+        const QDate last = QDate::currentDate();
+
+        QStringList expected;
+        for (QDate d = first; d <= last; d = d.addDays(1))
+            expected << QStringLiteral("Record_%1.csv").arg(d.toString(QStringLiteral("yyyy-MM-dd")));
+        const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
+        QVERIFY2(!files.isEmpty() && files.size() <= expected.size(), qPrintable(files.join(' ')));
+        for (const QString &name : files)
+            QVERIFY2(expected.contains(name), qPrintable(name));
+        QFile f(QDir(folder).filePath(files.first()));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QStringList rows = QString(QStringDecoder("GBK").decode(f.readAll())).split("\r\n", Qt::SkipEmptyParts);
+        QVERIFY(rows.size() >= 2);
+        QVERIFY(rows[0].startsWith(QStringLiteral("时间,SOC,总电压")));
+    }
+
     void logAndRecordsAsThePagesShowThem()
     {
         const QString book = m_profile.filePath(QStringLiteral("alarms.xlsx"));

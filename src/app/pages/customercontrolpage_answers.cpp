@@ -78,10 +78,10 @@ void CustomerControlPage::OnCurrentCalibrationAnswer(const std::uint8_t *frame, 
     ParamEntry entry;
     if (!CheckRowResponse(frame, len, 0, IDC_ELE_CURR_CAL, entry))
         return;
-    const DataBytes data = DataOf(frame, len);
-    if (std::optional<std::uint16_t> current = ReadBe16(data, 1))
+    const DataBytes bytes = DataOf(frame, len);
+    if (std::optional<std::uint16_t> current = ReadBe16(bytes, 1))
         SetDlgItemInt(entry.nEditID, *current, false);
-    if (std::optional<std::uint16_t> threshold = ReadBe16(data, 3))
+    if (std::optional<std::uint16_t> threshold = ReadBe16(bytes, 3))
         SetDlgItemInt(IDC_ELE_CURR_CAL_THRESHOLD, static_cast<unsigned>(static_cast<std::int16_t>(*threshold)), true);
 }
 
@@ -90,11 +90,11 @@ void CustomerControlPage::OnBalanceAnswer(const std::uint8_t *frame, int len)
     ParamEntry entry;
     if (!CheckRowResponse(frame, len, 4, IDC_ELE_BALANCE, entry))
         return;
-    const DataBytes data = DataOf(frame, len);
-    const std::optional<std::uint16_t> time = ReadBe16(data, 2);
-    if (data.size() < 4 || !time)
+    const DataBytes bytes = DataOf(frame, len);
+    const std::optional<std::uint16_t> time = ReadBe16(bytes, 2);
+    if (bytes.size() < 4 || !time)
         return;
-    SetDlgItemInt(entry.nEditID, static_cast<unsigned>(static_cast<std::int8_t>(data[1])), true);
+    SetDlgItemInt(entry.nEditID, static_cast<unsigned>(static_cast<std::int8_t>(bytes[1])), true);
     SetDlgItemText(IDC_ELE_BALANCE_TIME, QString::number(static_cast<std::int16_t>(*time)));
 }
 
