@@ -91,6 +91,10 @@ private slots:
     {
         QCOMPARE(m_page->Caption(), QStringLiteral("客户使用-2"));
         QVERIFY(!m_page->IsInnerPage());
+        // The rows are sent by double-click gestures: the page says so, and so does every row.
+        auto *hint = m_page->findChild<QLabel *>(QStringLiteral("gestureHint"));
+        QVERIFY(hint && hint->text().contains(QStringLiteral("双击")));
+        QVERIFY(m_page->GetDlgItem(IDC_ELE_STORAGE)->toolTip().contains(QStringLiteral("双击")));
         QCOMPARE(m_page->ParamCount(), 17);
         QCOMPARE(m_page->ReadOnlyCount(), 0);
         int i = 0;

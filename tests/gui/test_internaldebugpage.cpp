@@ -100,6 +100,27 @@ private slots:
         QCOMPARE(m_boxes->LastText(), QStringLiteral("寄存器名称为空！"));
     }
 
+    // Row 1 alone with "读取" or "写入": the message says how an upgrade starts,
+    // nothing is sent, the tick is taken away.
+    void upgradeRowAloneSaysHowTheUpgradeStarts_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::newRow("读取") << int(IDC_READ);
+        QTest::newRow("写入") << int(IDC_WRITE);
+    }
+    void upgradeRowAloneSaysHowTheUpgradeStarts()
+    {
+        QFETCH(int, button);
+        m_page->CheckDlgButton(1378, 1);
+        m_page->ClickDlgButton(button);
+        QVERIFY(!m_page->IsDlgButtonChecked(1378));
+        QVERIFY(m_h->Payloads().empty());
+        QCOMPARE(m_boxes->Count(), 1);
+        QVERIFY2(m_boxes->LastText().contains(QStringLiteral("双击")), qPrintable(m_boxes->LastText()));
+        // Every row says its gestures.
+        QVERIFY(m_page->GetDlgItem(1378)->toolTip().contains(QStringLiteral("双击")));
+    }
+
     void tableReadSendsTheTypedIndex()
     {
         m_page->SetDlgItemText(1429, QStringLiteral("1"));

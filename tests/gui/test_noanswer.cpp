@@ -144,6 +144,18 @@ private slots:
         QVERIFY2(note->text().startsWith(QStringLiteral("数据已过期（自 ")), qPrintable(note->text()));
         QCOMPARE(page->GetDlgItem(1068)->property("stale").toBool(), true);
         QVERIFY(!page->GetDlgItemText(1068).isEmpty()); // still shown, only greyed
+        // The lamps take the stale look too: the rows' lamps and the MOS lamps.
+        auto grey = [page](int id) { return page->Item<LedLamp>(id)->ColumnIndex() == LedLamp::kGrey; };
+        QVERIFY(grey(1067) && grey(1026)); // the SOC and cycle count rows
+        host.Receive(socAnswer);
+        QVERIFY(!grey(1067));
+        QVERIFY(grey(1026));
+        host.Receive(BoardAnswer(board, 0x03, kStatusMos));
+        emit host.PortClosed(true);
+        for (int mos : {IDC_MOS_CHARGE, IDC_MOS_DISCHARGE, IDC_MOS_PRE})
+            QVERIFY2(grey(mos), qPrintable(QString::number(mos)));
+        host.Receive(BoardAnswer(board, 0x03, kStatusMos));
+        QVERIFY(!grey(1020)); // the MOS row's lamp: bright again with the answer
 
         host.Receive(socAnswer);
         QVERIFY(!page->IsStale(kStatusSoc));

@@ -38,6 +38,8 @@ public:
             if (auto *upgrade = qobject_cast<YModemUpgradeDialog *>(dialog)) {
                 m_upgrades.push_back({upgrade->Transport(), QString::fromStdString(upgrade->Sender().Path()),
                                       host->YModemReceiver() == upgrade});
+                if (whileUpgrading)
+                    whileUpgrading();
                 return int(QDialog::Rejected);
             }
             auto *files = qobject_cast<QFileDialog *>(dialog);
@@ -55,6 +57,8 @@ public:
     ModalAnswers(const ModalAnswers &) = delete;
     ModalAnswers &operator=(const ModalAnswers &) = delete;
 
+    // Runs while an upgrade dialog is open.
+    std::function<void()> whileUpgrading;
     // The file the next file dialogs choose; none cancels them.
     void ChooseFile(std::optional<QString> path) { m_file = std::move(path); }
     int FileDialogs() const { return m_fileDialogs; }
@@ -274,7 +278,10 @@ private slots:
         QCOMPARE(UpgradeDialogs(), 0u);
 
         RequestUpgrade();
+        // A second answer arriving while the dialog runs opens no second dialog.
+        m_modal->whileUpgrading = [this] { m_h->Respond(0x81, 0x81, {0x00}); };
         m_h->Respond(0x81, 0x81, {0x00});
+        m_modal->whileUpgrading = nullptr;
         QCOMPARE(LampState(m_page, 1382), LED_OK);
         QCOMPARE(m_page->GetDlgItemText(1383), QStringLiteral("请求在线升级，收到响应！"));
         QCOMPARE(UpgradeDialogs(), 1u);

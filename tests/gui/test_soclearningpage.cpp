@@ -220,6 +220,8 @@ private slots:
         m_h->Respond(0x82, 0x85, {0x04});
         QCOMPARE(LampState(m_page, IDC_SOC_LEARN_CHK), LED_ERROR);
         QCOMPARE(Text(IDC_SOC_ERROR), QString("ErrorCode: 0x04"));
+        // A refused start or stop is an error like a learning error: red.
+        QCOMPARE(m_page->Item<QLineEdit>(IDC_SOC_ERROR)->palette().color(QPalette::Text), QColor(255, 0, 0));
         QCOMPARE(log->Row(log->rowCount() - 1).text == "已经成功启动S0C学习", false);
         QVERIFY(log->rowCount() > rows);
     }

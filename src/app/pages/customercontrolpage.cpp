@@ -224,6 +224,11 @@ QWidget *CustomerControlPage::BuildButtons()
     for (const Button &b : kButtons)
         column->addWidget(MakeButton(b.id, tr(b.text)));
     column->addStretch(1);
+    // The rows have no read or write buttons: say how they are sent.
+    auto *hint = new QLabel(tr("双击一行的勾选框读取这一行，双击它的指示灯发送这一行的命令。"), bar);
+    hint->setObjectName(QStringLiteral("gestureHint"));
+    hint->setWordWrap(true);
+    column->addWidget(hint);
     connect(Item<QPushButton>(IDC_ELE_CMD_INTERVAL), &QPushButton::clicked, this, [this] { OnBtnClickCmdInterval(); });
     connect(Item<QPushButton>(IDC_ELE_CHANGE_PWD), &QPushButton::clicked, this, [this] { OnBtnClickChangePwd(); });
     for (int id : {IDC_ELE_FACTORY_RESET, IDC_ELE_RESET_EXTREMES, IDC_ELE_RESTART})

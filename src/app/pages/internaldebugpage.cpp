@@ -22,6 +22,8 @@
 #include <QStringEncoder>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 // Rows in the order of the read walk (row 1, the upgrade request, never takes part).
 const int kReadOrder[] = {IDC_FOR_DATE_CHK, IDC_FOR_VER_CHK, IDC_FOR_ARR_CHK, IDC_FOR_SN_CHK, IDC_FOR_MEASURED_CHK,
@@ -267,8 +269,24 @@ void InternalDebugPage::ReadParams(int nChkID)
         });
         return;
     }
-    CheckDlgButton(IDC_FOR_UPGRADE_CHK, 0);
+    if (!LeaveUpgradeOutOfWalk(nChkID, kReadOrder))
+        return;
     RunReadWalk(nChkID, kReadOrder, [this](int chk) { return QueueRead(chk); });
+}
+
+// Row 1 never takes part in "读取"/"写入": its tick is taken away. When it
+// was the only row ticked, the user is told how an upgrade starts instead of
+// being asked to tick a row; false then (nothing more to do).
+bool InternalDebugPage::LeaveUpgradeOutOfWalk(int nChkID, std::span<const int> order)
+{
+    const bool ticked = nChkID < 0 && IsDlgButtonChecked(IDC_FOR_UPGRADE_CHK);
+    CheckDlgButton(IDC_FOR_UPGRADE_CHK, 0);
+    if (!ticked || std::any_of(order.begin(), order.end(), [this](int chk) { return IsDlgButtonChecked(chk) != 0; }))
+        return true;
+    MessageBox(tr("“保护板在线升级”不随“读取”“写入”进行：双击它的勾选框选择升级文件并发出升级请求，"
+                  "板卡应答后升级开始。"),
+               tr("警告"), MB_ICONWARNING);
+    return false;
 }
 
 bool InternalDebugPage::QueueRead(int chk)
@@ -296,7 +314,8 @@ void InternalDebugPage::WriteParams(int nChkID)
             OpenUpgrade();
         return;
     }
-    CheckDlgButton(IDC_FOR_UPGRADE_CHK, 0);
+    if (!LeaveUpgradeOutOfWalk(nChkID, kWriteOrder))
+        return;
     // Every write walk starts the acknowledgement count of both tables anew.
     for (ResistanceTable t : {ResistanceTable::Charge, ResistanceTable::Discharge}) {
         Acks(t) = 0;

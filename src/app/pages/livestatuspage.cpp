@@ -497,6 +497,15 @@ void LiveStatusPage::OnTimer(int id)
         std::uint32_t now = m_clock();
         if (!m_bAutoRefresh || !m_bBatchMode || static_cast<std::int32_t>(now - m_dwNextBatchMs) <= 0)
             break;
+        if (!Host() || !Host()->IsPortOpen()) {
+            // The port closed under a running refresh: one row when it pauses
+            // (not one every period); it goes on by itself after the next opening.
+            if (!m_bRefreshPaused)
+                RequestBatchStatus(-2);
+            m_bRefreshPaused = true;
+            break;
+        }
+        m_bRefreshPaused = false;
         m_dwNextBatchMs = now + static_cast<std::uint32_t>(std::clamp(m_nSaveInterval, 3000, 10000));
         RequestBatchStatus(-2);
         Trace("触发刷新 %s \n", qPrintable(m_wallClock().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));

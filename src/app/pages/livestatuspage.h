@@ -196,6 +196,7 @@ private:
 
     bool m_bBatchMode = false;
     bool m_bAutoRefresh = false;
+    bool m_bRefreshPaused = false; // the timed refresh waits for the port to open again
     std::uint8_t m_ucSoc = 0;
     int m_nAnimTimer = 0;
     std::uint32_t m_dwLastChargeMs = 0;

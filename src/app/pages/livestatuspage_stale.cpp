@@ -30,6 +30,14 @@ std::vector<int> ShownBy(const StatusItem &item)
     }
     return ids;
 }
+// The lamps that show an item: its row's lamp, and the MOS lamps.
+std::vector<int> LampsOf(const StatusItem &item)
+{
+    std::vector<int> ids{item.ledID};
+    if (item.code == kStatusMos)
+        ids.insert(ids.end(), {IDC_MOS_CHARGE, IDC_MOS_DISCHARGE, IDC_MOS_PRE});
+    return ids;
+}
 } // namespace
 
 void LiveStatusPage::OnNoAnswer(const RxRoute &route, const QDateTime &since)
@@ -108,6 +116,11 @@ void LiveStatusPage::OnPortClosed(bool)
 void LiveStatusPage::SetStale(int index, bool stale)
 {
     auto at = static_cast<std::size_t>(index);
+    // A stale item's lamps keep their colour, greyed; its next answer lights them again.
+    if (stale)
+        for (int id : LampsOf(kStatusItems[at]))
+            if (auto *lamp = Item<LedLamp>(id))
+                lamp->SetLed(lamp->ColourRow(), LedLamp::kGrey, lamp->ShapeOffset());
     for (int id : ShownBy(kStatusItems[at])) {
         QWidget *w = GetDlgItem(id);
         if (!w)

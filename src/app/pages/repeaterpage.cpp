@@ -139,7 +139,11 @@ bool RepeaterPage::RequestUpgrade()
 // The repeater's loader takes the YModem packets as raw bytes.
 void RepeaterPage::OpenUpgradeDialog()
 {
+    // One upgrade at a time: an answer arriving while the dialog runs opens no second one.
+    if (m_pUpgrade)
+        return;
     YModemUpgradeDialog dialog(Host(), YModemTransport::Raw, m_strUpgradeFile, this);
+    m_pUpgrade = &dialog;
     RunModal(&dialog);
 }
 

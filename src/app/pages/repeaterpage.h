@@ -7,6 +7,7 @@
 #include "app/framework/rowpagebase.h"
 
 #include <QByteArray>
+#include <QPointer>
 #include <QString>
 
 class QPlainTextEdit;
@@ -50,6 +51,7 @@ private:
     void OnBtnClickPassThrough();
 
     QString m_strUpgradeFile;
+    QPointer<QWidget> m_pUpgrade; // the upgrade dialog while it runs
     QByteArray m_cmdBank;
     bool m_bCutting = false; // the pass-through box is being cut back
 };

@@ -103,7 +103,9 @@ void SocLearningPage::BuildLayout()
         box->setCurrentIndex(id == IDC_SOC_START_STAGE ? 0 : kSocStages - 1);
         place(tr(label), box, QString());
     }
-    place(tr("错误状态"), MakeEdit(IDC_SOC_ERROR, true), QString());
+    QLineEdit *error = MakeEdit(IDC_SOC_ERROR, true);
+    connect(error, &QLineEdit::textChanged, this, &SocLearningPage::ColourError);
+    place(tr("错误状态"), error, QString());
 
     for (int i = 0; i < 2; ++i) {
         QCheckBox *check = MakeCheck(rows[i].chk, tr(rows[i].text));
@@ -261,6 +263,16 @@ void SocLearningPage::ShowError(const QString &text)
     if (!edit)
         return;
     edit->setText(text);
+    ColourError(text);
+}
+
+// Every text of the box but "无" is an error, whoever wrote it (a learning
+// record's error, or the framework's "ErrorCode: 0x.." of a refused start or stop).
+void SocLearningPage::ColourError(const QString &text)
+{
+    auto *edit = Item<QLineEdit>(IDC_SOC_ERROR);
+    if (!edit)
+        return;
     QPalette palette = edit->palette();
     palette.setColor(QPalette::Text, text != SocText("无") && !text.isEmpty() ? QColor(255, 0, 0)
                                                                               : this->palette().color(QPalette::Text));
