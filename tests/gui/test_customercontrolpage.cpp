@@ -17,6 +17,7 @@
 #include <QDateTimeEdit>
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
