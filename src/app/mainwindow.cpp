@@ -413,6 +413,8 @@ void MainWindow::UpdateStatusLine()
     facts.reconnecting = m_pReconnect->Watching();
     facts.mainBoard = m_dispatch.m_bMainSelected != 0;
     facts.lastAnswer = m_pLinkWatch->LastAnswerTime();
+    facts.replacedSn = m_replacedSn;
+    facts.boardSn = m_boardSn;
     facts.silentSince = m_pLinkWatch->SilentSince();
     m_pStatusLine->Show(facts);
 }
@@ -421,4 +423,11 @@ void MainWindow::OnAbout()
 {
     AboutDialog about(this);
     RunModal(&about);
+}
+
+void MainWindow::OnBoardReplaced(const QString &previousSn, const QString &sn)
+{
+    m_replacedSn = previousSn;
+    m_boardSn = sn;
+    UpdateStatusLine();
 }

@@ -111,6 +111,8 @@ public:
     // --- the board's answers, the status line, the return of a lost port
     LinkWatcher &LinkWatch() { return *m_pLinkWatch; }
     StatusLineView *StatusLine() const { return m_pStatusLine; }
+    // Another board answers on the port than before: the status line names both.
+    void OnBoardReplaced(const QString &previousSn, const QString &sn);
     ReconnectWatch &Reconnect() { return *m_pReconnect; }
     void UpdateStatusLine();
     // The port was lost (not closed by the user) and has not been opened since.
@@ -174,6 +176,7 @@ private:
     PortIdentity m_openedPort; // what was opened last, to know it when it returns
     PortSettings m_lostSettings;
     QDateTime m_lostAt;
-    bool m_bQuietOpen = false; // an opening by the return watch: failures are tried again, not reported
-    QStringList m_typedPorts;  // device paths typed or given in this session
+    QString m_replacedSn, m_boardSn; // the last board change seen on the port
+    bool m_bQuietOpen = false;       // an opening by the return watch: failures are tried again, not reported
+    QStringList m_typedPorts;        // device paths typed or given in this session
 };

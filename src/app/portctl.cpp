@@ -197,6 +197,8 @@ void MainWindow::ClosePort(bool lost)
         // Closed on purpose: nothing is awaited.
         m_pReconnect->Stop();
         m_lostAt = QDateTime();
+        m_replacedSn.clear(); // the next opening may be to any board
+        m_boardSn.clear();
     }
     UpdateStatusLine();
     if (wasOpen)

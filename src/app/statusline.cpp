@@ -27,6 +27,8 @@ QString StatusLineText(const StatusFacts &f, const QDateTime &now)
         parts << Tr("未连接");
     parts << (f.mainBoard ? Tr("主电") : Tr("副电"));
     parts << (f.lastAnswer.isValid() ? Tr("最后应答 %1").arg(Clock(f.lastAnswer)) : Tr("尚无应答"));
+    if (f.open && !f.boardSn.isEmpty() && !f.replacedSn.isEmpty())
+        parts << Tr("板卡已更换：SN %1 → %2").arg(f.replacedSn, f.boardSn);
     if (f.open && f.silentSince.isValid()) {
         qint64 secs = std::max<qint64>(0, f.silentSince.secsTo(now));
         parts << Tr("板卡无应答（%1 秒）").arg(secs);

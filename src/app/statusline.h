@@ -18,6 +18,8 @@ struct StatusFacts {
     bool mainBoard = true;
     QDateTime lastAnswer;  // invalid before the first answer
     QDateTime silentSince; // valid while requests go unanswered
+    QString replacedSn;    // the board that answered before, when another one answers now (its SN)
+    QString boardSn;       // the board that answers now
 };
 
 // The line's text for the facts at the time now.

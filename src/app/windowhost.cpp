@@ -113,3 +113,8 @@ void WindowHost::SetLogGate(int level, bool on)
 {
     SetLogGateOf(level, on);
 }
+
+void WindowHost::NoteBoardReplaced(const QString &previousSn, const QString &sn)
+{
+    m_dlg.OnBoardReplaced(previousSn, sn);
+}

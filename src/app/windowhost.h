@@ -25,6 +25,7 @@ public:
     const PageRegistry &Pages() const override;
     void RegisterPage(PageBase *page) override;
     int CommandInterval() const override;
+    void NoteBoardReplaced(const QString &previousSn, const QString &sn) override;
     void WriteLog(int level, const QString &title, const QString &text) override;
     LogModel *LogRows() override;
     bool LogGate(int level) const override;

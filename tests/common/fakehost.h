@@ -72,6 +72,12 @@ public:
         if (PylvexApp *app = theApp())
             app->WriteLogText(level, title, text);
     }
+    void NoteBoardReplaced(const QString &previousSn, const QString &sn) override
+    {
+        m_replaced.emplace_back(previousSn, sn);
+    }
+    // The board changes the pages told of, oldest first.
+    const std::vector<std::pair<QString, QString>> &BoardsReplaced() const { return m_replaced; }
     int CommandInterval() const override { return GlobalLinkSettings().cmdSndInvl.load(); }
     LogModel *LogRows() override { return theApp() ? theApp()->GetLogModel() : nullptr; }
     bool LogGate(int level) const override { return LogGateOf(level); }
@@ -144,6 +150,7 @@ private:
     InternalModeGate m_gate;
     PageRegistry m_pages;
     ParameterStore m_parameters;
+    std::vector<std::pair<QString, QString>> m_replaced;
     RxDispatcher m_dispatch;
     std::unique_ptr<PageSheet> m_sheet;
 };

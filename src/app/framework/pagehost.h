@@ -50,6 +50,10 @@ public:
     // The command interval of the board port, in ms.
     virtual int CommandInterval() const = 0;
 
+    // Another board answers on the port than before (told by the page that
+    // reads the board's SN after every opening): the status line says so.
+    virtual void NoteBoardReplaced(const QString &previousSn, const QString &sn) = 0;
+
     // --- system log: level 3 error, 4 warning, 6 information, 7 debug
     virtual void WriteLog(int level, const QString &title, const QString &text) = 0;
     // The rows of the system log, and the gates of its levels (0 is the echo of received bytes).

@@ -634,6 +634,7 @@ void LiveStatusPage::OnBoardSwitched()
         ResetLeds(false);
     }
     ForgetBoardValues();
+    m_strBoardSn.clear(); // the other board has an SN of its own
     m_pChartFeed->OnBoardSwitched();
     if (m_bBatchMode)
         RequestBatchStatus(-2);

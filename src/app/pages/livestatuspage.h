@@ -179,6 +179,8 @@ private:
     // Decoding into the controls (livestatuspage_items.cpp). batch: a block of
     // the batch answer (no length or result check, its own differences).
     void ShowItem(std::uint8_t code, StatusBytes payload, int dataLength, bool batch);
+    // The board's SN as it answered it; another SN than before is another board.
+    void NoteBoardSn(const QString &sn);
     void ShowCells(const CellSummary &cells);
     void ShowPower(const PowerReading &power, bool batch);
     void ShowExtremes(const std::array<std::optional<std::string>, kExtremeRows> &rows);
@@ -197,6 +199,7 @@ private:
     bool m_bBatchMode = false;
     bool m_bAutoRefresh = false;
     bool m_bRefreshPaused = false; // the timed refresh waits for the port to open again
+    QString m_strBoardSn;          // the SN the board on the port answered last
     std::uint8_t m_ucSoc = 0;
     int m_nAnimTimer = 0;
     std::uint32_t m_dwLastChargeMs = 0;

@@ -96,6 +96,8 @@ void LiveStatusPage::ShowItem(std::uint8_t code, StatusBytes payload, int dataLe
     MarkFresh(code);
     // The answer goes into the live status model; the page draws the item
     // from the model, and the recording takes its fields from the model alone.
+    if (code == kStatusSn)
+        NoteBoardSn(QString::fromStdString(DecodeSnText(payload)));
     LiveStatus &live = m_pChartFeed->Shown();
     ApplyStatusItem(live, code, payload, dataLength, batch);
     switch (code) {
@@ -279,4 +281,23 @@ void LiveStatusPage::ShowCapacity(int editID, StatusBytes payload, int lengthSho
 {
     CapacityText t = DecodeCapacity(payload, lengthShown);
     SetDlgItemText(editID, U8(t.text));
+}
+
+void LiveStatusPage::NoteBoardSn(const QString &sn)
+{
+    if (sn.isEmpty())
+        return;
+    const QString previous = m_strBoardSn;
+    m_strBoardSn = sn;
+    if (previous.isEmpty() || previous == sn)
+        return;
+    // Another board answers on this port (a swapped board after a reconnection):
+    // its values start new series and a new record, never mixed with the other's.
+    if (Host()) {
+        Host()->WriteLog(4, QStringLiteral("板卡更换"),
+                         QStringLiteral("串口上应答的板卡已更换：SN %1 → %2").arg(previous, sn));
+        Host()->NoteBoardReplaced(previous, sn);
+    }
+    m_pChartFeed->OnBoardReplaced(sn);
+    m_record = StatusRecord{};
 }

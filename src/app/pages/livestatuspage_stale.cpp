@@ -104,8 +104,12 @@ void LiveStatusPage::CheckStale()
     }
 }
 
-void LiveStatusPage::OnPortClosed(bool)
+void LiveStatusPage::OnPortClosed(bool lost)
 {
+    // Closed on purpose: the next opening may be to any board. A lost port is
+    // opened again by itself, and the board that answers then is compared.
+    if (!lost)
+        m_strBoardSn.clear();
     KillTimer(TIMER_STALE);
     m_pChartFeed->OnStale();
     for (std::size_t i : m_freshness.AllShownStale())

@@ -55,6 +55,12 @@ void PackChartFeed::OnPortOpened()
     StartSet(tr("连接 %1").arg(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(m_clock())).toString("HH:mm:ss")));
 }
 
+void PackChartFeed::OnBoardReplaced(const QString &sn)
+{
+    m_shown = LiveStatus{};
+    StartSet(tr("板卡 %1").arg(sn));
+}
+
 void PackChartFeed::OnBoardSwitched()
 {
     m_shown = LiveStatus{};

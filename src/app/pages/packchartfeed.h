@@ -26,6 +26,8 @@ public:
     // The port opened (label "HH:mm:ss") or the pages switched to the other board.
     void OnPortOpened();
     void OnBoardSwitched();
+    // Another board answers on the port: a new set of series, named after its SN.
+    void OnBoardReplaced(const QString &sn);
 
     LiveStatus &Shown() { return m_shown; }
     const LiveStatus &Shown() const { return m_shown; }
