@@ -11,6 +11,11 @@ bool CWindowHost::IsPortOpen() const
     return m_dlg.m_bOpenCOM;
 }
 
+bool CWindowHost::SecondaryBoardSelected() const
+{
+    return m_dlg.Dispatcher().m_bMainSelected == 0;
+}
+
 bool CWindowHost::OpenPort(bool interactive)
 {
     return m_dlg.OpenPort(interactive);

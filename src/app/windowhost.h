@@ -13,6 +13,7 @@ public:
     explicit CWindowHost(CPylvexDlg &dlg);
 
     bool IsPortOpen() const override;
+    bool SecondaryBoardSelected() const override;
     bool OpenPort(bool interactive) override;
     void ClosePort() override;
     bool SendFrame(const std::uint8_t *payload, std::size_t count) override;

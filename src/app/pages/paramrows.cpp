@@ -1,6 +1,7 @@
 #include "app/pages/paramrows.h"
 
 #include "app/framework/msgbox.h"
+#include "app/widgets/profilebar.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -58,6 +59,7 @@ void CParamRowPage::OnInitDialog()
     buttons->addWidget(MakeButton(IDC_READ, QStringLiteral("读 取")));
     buttons->addWidget(MakeButton(IDC_WRITE, QStringLiteral("写 入")));
     buttons->addWidget(MakeButton(IDC_CLEAR, QStringLiteral("清空")));
+    buttons->addWidget(new ProfileBar(Host(), this)); // profiles of both threshold pages
     buttons->addStretch(1);
     outer->addLayout(buttons);
 
