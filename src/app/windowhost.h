@@ -13,7 +13,8 @@ public:
     explicit CWindowHost(CPylvexDlg &dlg);
 
     bool IsPortOpen() const override;
-    bool SecondaryBoardSelected() const override;
+    // The pages show the secondary board of the pair (not the main board).
+    bool SecondaryBoardSelected() const;
     bool OpenPort(bool interactive) override;
     void ClosePort() override;
     bool SendFrame(const std::uint8_t *payload, std::size_t count) override;

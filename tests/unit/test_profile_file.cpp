@@ -262,3 +262,26 @@ TEST(ProfileRun, ASilentBoardLeavesNothingShownAsAnswered)
     EXPECT_EQ(MissingIdentityText(run.Identity()),
               QStringLiteral("板卡没有给出SN 码（无应答）、版本（无应答），参数文件中不记录"));
 }
+
+TEST(ProfileRun, SaysWhichPartOfTheIdentityIsMissingAndWhy)
+{
+    SimBoard board({}, FixedClock);
+    // A board that refuses the SN request and answers the versions.
+    board.AddCommand({0x03, 0x01, false, [](SimContext &, std::span<const std::uint8_t>) { return SimBytes{0x05}; }});
+    ParamExchange run;
+    run.AddIdentity();
+    Drive(&board, run);
+    EXPECT_FALSE(run.Identity().sn.has_value());
+    EXPECT_TRUE(run.Identity().software.has_value());
+    const QString text = MissingIdentityText(run.Identity());
+    EXPECT_TRUE(text.startsWith(QStringLiteral("板卡没有给出SN 码（"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("0x05"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("版本"))) << text.toStdString();
+    // The file then records the versions and no SN.
+    Profile p;
+    QString problem;
+    ASSERT_TRUE(
+        ParseProfile(ProfileDocument(run.Steps(), run.Identity(), false, QDateTime::currentDateTime()), &p, &problem));
+    EXPECT_TRUE(p.sn.isEmpty());
+    EXPECT_FALSE(p.softwareVersion.isEmpty());
+}

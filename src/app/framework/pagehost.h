@@ -44,9 +44,6 @@ public:
     // receive path its routes (CCfgPageBase::Routes).
     virtual void RegisterPage(CCfgPageBase *page) = 0;
 
-    // The pages show the secondary board of the pair (not the main board).
-    virtual bool SecondaryBoardSelected() const { return false; }
-
     // --- system log: level 3 error, 4 warning, 6 information, 7 debug
     virtual void WriteLog(int level, const QString &title, const QString &text) = 0;
 

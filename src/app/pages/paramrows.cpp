@@ -59,7 +59,8 @@ void CParamRowPage::OnInitDialog()
     buttons->addWidget(MakeButton(IDC_READ, QStringLiteral("读 取")));
     buttons->addWidget(MakeButton(IDC_WRITE, QStringLiteral("写 入")));
     buttons->addWidget(MakeButton(IDC_CLEAR, QStringLiteral("清空")));
-    buttons->addWidget(new ProfileBar(Host(), this)); // profiles of both threshold pages
+    if (Host())
+        buttons->addWidget(new ProfileBar(Host(), this)); // profiles of both threshold pages
     buttons->addStretch(1);
     outer->addLayout(buttons);
 

@@ -4,6 +4,7 @@
 #include "app/dialogs/profilecomparedialog.h"
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
+#include "app/windowhost.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -12,6 +13,14 @@
 namespace {
 
 const QString kFilter = QStringLiteral("*.json (*.json)");
+
+// The main window knows which board of the pair the pages show; a page host
+// of another kind has only the main board.
+bool SecondaryBoardOf(CPageHost *host)
+{
+    auto *window = qobject_cast<CWindowHost *>(host);
+    return window && window->SecondaryBoardSelected();
+}
 
 } // namespace
 
@@ -127,8 +136,8 @@ void ProfileBar::FinishSave()
         return;
     }
     QString error;
-    const QByteArray document = ProfileDocument(m_run->Steps(), m_run->Identity(), m_pHost->SecondaryBoardSelected(),
-                                                QDateTime::currentDateTime());
+    const QByteArray document =
+        ProfileDocument(m_run->Steps(), m_run->Identity(), SecondaryBoardOf(m_pHost), QDateTime::currentDateTime());
     if (!WriteProfile(m_path, document, &error)) {
         m_pStatus->setText(error);
         MessageBox(this, error, tr("警告"), MB_ICONWARNING);
@@ -142,7 +151,7 @@ void ProfileBar::FinishSave()
 
 void ProfileBar::FinishCompare()
 {
-    const QStringList notices = ProfileNotices(m_profile, m_pHost->SecondaryBoardSelected(), m_run->Identity().sn);
+    const QStringList notices = ProfileNotices(m_profile, SecondaryBoardOf(m_pHost), m_run->Identity().sn);
     m_pStatus->setText(m_runner.StopReason().isEmpty() ? QString() : tr("读取中止：%1").arg(m_runner.StopReason()));
     ProfileCompareDialog dialog(*m_pHost, m_path, m_profile, *m_run, notices, m_task == Task::Apply, window());
     RunModal(&dialog);
