@@ -87,7 +87,8 @@ int main(int argc, char **argv)
         std::printf("run %d\n", run + 1);
         chosen = run % 2 == 0 ? original : shifted;
         bar->SaveButton()->click();
-        QTest::qWaitFor([bar] { return !bar->Busy(); }, 120000);
+        if (!QTest::qWaitFor([bar] { return !bar->Busy(); }, 120000))
+            std::printf("  save did not end\n");
         Line("save", bar->LastRunRequests(), bar->LastRunMs(), interval);
         if (run == 0 && !WriteShifted(original, shifted)) {
             std::printf("could not write the shifted profile\n");
@@ -101,7 +102,8 @@ int main(int argc, char **argv)
             if (!dialog)
                 return 0;
             dialog->WriteButton()->click();
-            QTest::qWaitFor([dialog] { return !dialog->Writing(); }, 300000);
+            if (!QTest::qWaitFor([dialog] { return !dialog->Writing(); }, 300000))
+                std::printf("  apply did not end\n");
             rows = dialog->WriteRun() ? static_cast<int>(dialog->WriteRun()->Steps().size()) : 0;
             for (int i = 0; rows && i < rows; ++i)
                 written += dialog->WriteRun()->Steps()[static_cast<std::size_t>(i)].outcome == ParamOutcome::Confirmed;
@@ -109,7 +111,8 @@ int main(int argc, char **argv)
             return 0;
         });
         bar->ApplyButton()->click();
-        QTest::qWaitFor([bar] { return !bar->Busy(); }, 120000);
+        if (!QTest::qWaitFor([bar] { return !bar->Busy(); }, 120000))
+            std::printf("  compare did not end\n");
         SetModalHook(nullptr);
         Line("compare (SN + reads)", bar->LastRunRequests(), bar->LastRunMs(), interval);
         Line("apply (write + read-back)", 2 * rows, writeMs, interval);

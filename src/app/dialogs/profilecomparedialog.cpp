@@ -48,8 +48,11 @@ ProfileCompareDialog::ProfileCompareDialog(CPageHost &host, const QString &path,
     connect(m_pOnlyDiff, &QCheckBox::toggled, this, &ProfileCompareDialog::ApplyFilter);
     m_pStatus = new QLabel(this);
     auto *buttons = new QDialogButtonBox(this);
-    m_pWrite = buttons->addButton(tr("写入勾选的参数"), QDialogButtonBox::ActionRole);
-    m_pWrite->setVisible(applying);
+    m_pWrite = new QPushButton(tr("写入勾选的参数"), this);
+    if (applying)
+        buttons->addButton(m_pWrite, QDialogButtonBox::ActionRole);
+    else
+        m_pWrite->hide(); // the comparison alone writes nothing
     connect(m_pWrite, &QPushButton::clicked, this, &ProfileCompareDialog::OnWrite);
     connect(buttons->addButton(tr("关闭"), QDialogButtonBox::RejectRole), &QPushButton::clicked, this,
             &ProfileCompareDialog::reject);
