@@ -17,16 +17,31 @@
 #include "sim/simhost.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPushButton>
-#include <QTest>
+#include <QThread>
 
 #include <cstdio>
 
 namespace {
+
+// Runs the events until done() holds; false after ms milliseconds.
+template <class Done> bool WaitFor(Done done, int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(1);
+    }
+    return true;
+}
 
 // Every stored parameter one higher (cycle thresholds and probe count stay in the board's range).
 bool WriteShifted(const QString &from, const QString &to)
@@ -87,7 +102,7 @@ int main(int argc, char **argv)
         std::printf("run %d\n", run + 1);
         chosen = run % 2 == 0 ? original : shifted;
         bar->SaveButton()->click();
-        if (!QTest::qWaitFor([bar] { return !bar->Busy(); }, 120000))
+        if (!WaitFor([bar] { return !bar->Busy(); }, 120000))
             std::printf("  save did not end\n");
         Line("save", bar->LastRunRequests(), bar->LastRunMs(), interval);
         if (run == 0 && !WriteShifted(original, shifted)) {
@@ -102,7 +117,7 @@ int main(int argc, char **argv)
             if (!dialog)
                 return 0;
             dialog->WriteButton()->click();
-            if (!QTest::qWaitFor([dialog] { return !dialog->Writing(); }, 300000))
+            if (!WaitFor([dialog] { return !dialog->Writing(); }, 300000))
                 std::printf("  apply did not end\n");
             rows = dialog->WriteRun() ? static_cast<int>(dialog->WriteRun()->Steps().size()) : 0;
             for (int i = 0; rows && i < rows; ++i)
@@ -111,7 +126,7 @@ int main(int argc, char **argv)
             return 0;
         });
         bar->ApplyButton()->click();
-        if (!QTest::qWaitFor([bar] { return !bar->Busy(); }, 120000))
+        if (!WaitFor([bar] { return !bar->Busy(); }, 120000))
             std::printf("  compare did not end\n");
         SetModalHook(nullptr);
         Line("compare (SN + reads)", bar->LastRunRequests(), bar->LastRunMs(), interval);
