@@ -11,6 +11,11 @@ bool WindowHost::IsPortOpen() const
     return m_dlg.m_bOpenCOM;
 }
 
+bool WindowHost::SecondaryBoardSelected() const
+{
+    return m_dlg.Dispatcher().m_bMainSelected == 0;
+}
+
 bool WindowHost::OpenPort(bool interactive)
 {
     return m_dlg.OpenPort(interactive);

@@ -14,6 +14,8 @@ public:
     explicit WindowHost(MainWindow &dlg);
 
     bool IsPortOpen() const override;
+    // The pages show the secondary board of the pair (not the main board).
+    bool SecondaryBoardSelected() const override;
     bool OpenPort(bool interactive) override;
     void ClosePort() override;
     bool SendFrame(const std::uint8_t *payload, std::size_t count) override;

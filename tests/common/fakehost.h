@@ -78,6 +78,7 @@ public:
     }
     // The board changes the pages told of, oldest first.
     const std::vector<std::pair<QString, QString>> &BoardsReplaced() const { return m_replaced; }
+    bool SecondaryBoardSelected() const override { return m_dispatch.m_bMainSelected == 0; }
     int CommandInterval() const override { return GlobalLinkSettings().cmdSndInvl.load(); }
     LogModel *LogRows() override { return theApp() ? theApp()->GetLogModel() : nullptr; }
     bool LogGate(int level) const override { return LogGateOf(level); }

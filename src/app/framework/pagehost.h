@@ -47,6 +47,8 @@ public:
     // The sheet adds a page: it hands the receive path its routes (PageBase::Routes).
     virtual void RegisterPage(PageBase *page) = 0;
 
+    // The pages show the secondary board of the pair (副电).
+    virtual bool SecondaryBoardSelected() const = 0;
     // The command interval of the board port, in ms.
     virtual int CommandInterval() const = 0;
 

@@ -3,6 +3,7 @@
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
 #include "app/framework/parameterstore.h"
+#include "app/widgets/profilebar.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -60,6 +61,8 @@ void ParamRowPage::OnInitDialog()
     buttons->addWidget(MakeButton(IDC_READ, QStringLiteral("读 取")));
     buttons->addWidget(MakeButton(IDC_WRITE, QStringLiteral("写 入")));
     buttons->addWidget(MakeButton(IDC_CLEAR, QStringLiteral("清空")));
+    if (Host())
+        buttons->addWidget(new ProfileBar(Host(), this)); // profiles of both threshold pages
     buttons->addStretch(1);
     outer->addLayout(buttons);
 
