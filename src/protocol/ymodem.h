@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -93,6 +94,11 @@ public:
     YModemSender(const YModemSender &) = delete;
     YModemSender &operator=(const YModemSender &) = delete;
 
+    // The name block 0 announces, as the bytes the line carries (8-bit text
+    // on the wire is GBK); by default the path as given.
+    void SetAnnouncedName(std::string bytes) { m_announced = std::move(bytes); }
+    const std::string &AnnouncedName() const { return m_announced ? *m_announced : m_szFilePath; }
+
     // How long after a send an expiry of the timer resends (tests shorten it).
     void SetResendAfterMs(int ms) { m_resendAfterMs = ms; }
 
@@ -132,6 +138,7 @@ private:
     std::FILE *m_pFile = nullptr;
     long long m_nFileTotal = -1;
     std::string m_szFilePath;
+    std::optional<std::string> m_announced;
     std::uint8_t m_ucBlockNo = 0;
     int m_nCCount = 0;
     bool m_bBlock0Sent = false;
