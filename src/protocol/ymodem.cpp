@@ -38,7 +38,12 @@ int YModemEventOf(std::uint8_t byte)
 bool BuildYModemBlock0(std::uint8_t *out, const std::string &path, long long size)
 {
     std::string name = path;
-    for (char &c : name) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        char &c = name[i];
+        if (static_cast<std::uint8_t>(c) >= 0x81) {
+            ++i; // a GBK lead byte: its trail byte may look like 'A'-'Z' or '\\' and stays as it is
+            continue;
+        }
         if (c == '\\')
             c = '/';
         else if (c >= 'A' && c <= 'Z')

@@ -58,6 +58,7 @@ inline int YModemWrappedInterval(int interval)
 
 // Block 0 for the path and the size into out (133 bytes): the path
 // lower-cased with "\" turned into "/", 0, the size in decimal, 0, zeros.
+// The path is 8-bit text (GBK): the byte after a lead byte is kept as it is.
 // False when path and size do not fit into the 128 data bytes.
 bool BuildYModemBlock0(std::uint8_t *out, const std::string &path, long long size);
 // The end-of-batch block 0 (133 bytes, 128 zero data bytes).

@@ -154,7 +154,7 @@ private slots:
         QTest::addColumn<QString>("shown");
         // "tty\0S0" would reach /dev/tty once the NUL cuts the path.
         QTest::newRow("NUL") << QByteArray("tty\\0S0") << QStringLiteral("tty\\x00S0");
-        QTest::newRow("escape") << QByteArray("ttyS\\x1b0") << QStringLiteral("ttyS\\x1b0");
+        QTest::newRow("escape") << QByteArray("tty\\x1bS0") << QStringLiteral("tty\\x1bS0");
     }
     void aStoredPortNameWithAControlCharacterIsIgnored()
     {
