@@ -41,7 +41,19 @@ bool ResolveSession(const CommonOptions &options, SessionSettings *s, QString *e
     return true;
 }
 
-BoardSession::BoardSession(const SessionSettings &settings) : m_settings(settings) {}
+BoardSession::BoardSession(const SessionSettings &settings) : m_settings(settings)
+{
+    m_since.start();
+}
+
+void BoardSession::Trace(QStringView direction, const std::uint8_t *bytes, std::size_t count) const
+{
+    // The seconds since the start show the pacing and the timeouts as they happened.
+    PrintErr(QStringLiteral("%1 [%2] %3")
+                 .arg(direction)
+                 .arg(static_cast<double>(m_since.nsecsElapsed()) / 1e9, 0, 'f', 3)
+                 .arg(QString::fromStdString(HexText(bytes, count))));
+}
 
 BoardSession::~BoardSession()
 {
@@ -134,7 +146,7 @@ BoardSession::Gathered BoardSession::TryOnce(std::span<const std::uint8_t> paylo
     if (!built.entry)
         return got;
     if (m_settings.verbose)
-        PrintErr(QStringLiteral("→ %1").arg(QString::fromStdString(HexText(built.entry->data(), built.entry->size()))));
+        Trace(u"→", built.entry->data(), built.entry->size());
     // A frame of an earlier try that never left gives way to this one.
     m_com.ClearTxQueue();
     QEventLoop loop;
@@ -207,7 +219,7 @@ void BoardSession::TakeFrames()
         const std::uint8_t *f = entry->data();
         const std::size_t n = entry->size();
         if (m_settings.verbose)
-            PrintErr(QStringLiteral("← %1").arg(QString::fromStdString(HexText(f, n))));
+            Trace(u"←", f, n);
         const bool wanted = m_gathering && m_gathered && m_gathering->accept(f[2], f[3]);
         const bool fromChosen = ((f[1] & 0x80) != 0) == m_settings.secondary;
         const bool sound = VerifyFrame(f, n);
@@ -247,7 +259,7 @@ bool BoardSession::SendFrame(std::span<const std::uint8_t> payload)
     if (!built.entry)
         return false;
     if (m_settings.verbose)
-        PrintErr(QStringLiteral("→ %1").arg(QString::fromStdString(HexText(built.entry->data(), built.entry->size()))));
+        Trace(u"→", built.entry->data(), built.entry->size());
     m_com.PushTxEntry(built.entry);
     ++m_sent;
     return true;

@@ -7,6 +7,7 @@
 #include "link/serialcom.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QObject>
 #include <QString>
@@ -115,11 +116,14 @@ protected:
     bool event(QEvent *e) override;
 
 private:
+    // A frame on standard error (--verbose): direction, seconds since the start, hex.
+    void Trace(QStringView direction, const std::uint8_t *bytes, std::size_t count) const;
     Gathered TryOnce(std::span<const std::uint8_t> payload, const Gathering &gathering);
     void TakeFrames();
     void Finish();
 
     SessionSettings m_settings;
+    QElapsedTimer m_since;
     CSerialCom m_com;
     bool m_open = false;
     bool m_lost = false;

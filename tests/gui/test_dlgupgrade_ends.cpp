@@ -93,7 +93,7 @@ private slots:
             QCOMPARE(after.size(), std::size_t(1));
     }
 
-    void noCancelAfterASuccessOrBeforeTheFirstBlock()
+    void noCancelBeforeTheFirstBlock()
     {
         QTemporaryDir dir;
         FakeHost host;
