@@ -169,12 +169,12 @@ private slots:
                     sent << qRound64(m.captured(1).toDouble() * 1000);
             }
         };
-        while (p.state() != QProcess::NotRunning && clock.elapsed() < 60000) {
-            p.waitForReadyRead(10);
+        bool finished = false;
+        while (!finished && clock.elapsed() < 60000) {
+            finished = p.waitForFinished(10);
             take();
         }
-        QVERIFY(p.waitForFinished(30000));
-        take();
+        QVERIFY(finished);
         const QString rest = QString::fromUtf8(all + pending);
         QVERIFY2(rest.contains(QStringLiteral("仍然没有应答，请检查连接后重新运行 pylvexctl upgrade")),
                  qPrintable(rest));
