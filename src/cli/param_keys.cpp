@@ -1,6 +1,8 @@
 #include "cli/param_keys.h"
 
 #include "cli/cli_common.h"
+#include <algorithm>
+#include <vector>
 
 bool ParseAssignment(const QString &text, KeyValue *out, QString *error)
 {
@@ -50,6 +52,13 @@ bool ResolveReadKeys(const QStringList &names, std::vector<const ParamKey *> *ke
 QString ParamKeysHelp()
 {
     QString text = Tr("参数（KEY，单位，有效范围，名称）：\n");
+    struct Line {
+        const ParamKey *key;
+        QString units;
+        QString range;
+    };
+    std::vector<Line> lines;
+    int unitsWidth = 0, rangeWidth = 0;
     for (const ParamKey &k : ParamKeys()) {
         const PageParamRow &row = RowOf(k);
         QString range;
@@ -62,11 +71,14 @@ QString ParamKeysHelp()
         QString units = QString::fromUtf8(k.units);
         if (KeyValueCount(k) > 1)
             units = QStringLiteral("[%1]").arg(units);
-        text += QStringLiteral("  %1 %2 %3 %4\n")
-                    .arg(QLatin1String(k.key), -28)
-                    .arg(units, -15)
-                    .arg(range, -26)
-                    .arg(KeyLabel(k));
+        unitsWidth = std::max(unitsWidth, DisplayWidth(units));
+        rangeWidth = std::max(rangeWidth, DisplayWidth(range));
+        lines.push_back({&k, units, range});
     }
+    // Columns lined up by the width a terminal gives each character.
+    for (const Line &l : lines)
+        text += QStringLiteral("  %1 %2 %3 %4\n")
+                    .arg(QLatin1String(l.key->key), -28)
+                    .arg(PadToWidth(l.units, unitsWidth), PadToWidth(l.range, rangeWidth), KeyLabel(*l.key));
     return text;
 }

@@ -158,6 +158,8 @@ std::vector<SimBytes> SimLink::Poll()
 
 bool SimLink::Silent() const
 {
+    if (m_board.Main().restartUntilMs > m_clock())
+        return true; // restarting after an upgrade
     if (m_options.silentAfterSec <= 0 && m_options.silentForSec <= 0)
         return false;
     const std::int64_t elapsed = m_clock() - m_startMs;

@@ -40,6 +40,9 @@ struct SimOptions {
     // silentForSec it is silent from the start for that long.
     int silentAfterSec = 0;
     int silentForSec = 0;
+    // After a completed firmware upgrade the board restarts and answers
+    // nothing for this many seconds.
+    int restartSilentSec = 0;
 
     // Firmware loaders. The command protocol's answers: 0 each switch off.
     int fwRefuseRequest = 0;   // the upgrade request is refused with this reason (1-255)

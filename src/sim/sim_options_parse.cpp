@@ -52,6 +52,7 @@ const IntSwitch kIntSwitches[] = {
     {"silent-after", "S", "启动 S 秒后板卡不再应答（与 --silent-for 一起使用可恢复）", &SimOptions::silentAfterSec, 0,
      86400},
     {"silent-for", "S", "不应答持续 S 秒后恢复应答（默认一直不应答）", &SimOptions::silentForSec, 0, 86400},
+    {"restart-silent", "S", "升级成功后板卡重启，S 秒内不应答", &SimOptions::restartSilentSec, 0, 3600},
     {"soc-fail-code", "CODE", "SOC 学习失败时的错误码（默认 0x51）", &SimOptions::socFailCode, 1, 255},
 };
 

@@ -1,6 +1,7 @@
 // The command line of pylvexctl and its parameter keys: every row of the two
 // threshold pages under exactly one key, values checked as the pages check
 // them, and the options of each subcommand.
+#include "cli/cli_common.h"
 #include "cli/cli_options.h"
 #include "cli/param_keys.h"
 #include "version.h"
@@ -164,4 +165,22 @@ TEST(CliOptions, VersionAndKeyLists)
          {QStringList{"--list-keys"}, QStringList{"--list-keys", "all"}, QStringList{"--list-keys", "stored", "x"}})
         EXPECT_EQ(parse(args).action, CliRequest::Action::Fail) << args.join(' ').toStdString();
     EXPECT_FALSE(parse({"--help"}).text.contains(QLatin1String("list-keys"))); // for the completion only
+}
+
+TEST(CliText, DisplayWidthCountsTerminalColumns)
+{
+    struct Case {
+        const char *text;
+        int columns;
+    };
+    const Case cases[] = {
+        {"", 0},     {"idle_wait_s", 11}, {"电芯过压", 8},         {"过压(mV)", 8}, {"１２", 4},
+        {"…", 1},    {"e\xCC\x81", 1},                             // e and a combining acute accent
+        {"한국", 4}, {"°C", 2},           {"\xF0\xA0\x80\x80", 2}, // a CJK character beyond 16 bits
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(DisplayWidth(QString::fromUtf8(c.text)), c.columns) << c.text;
+    EXPECT_EQ(PadToWidth(QStringLiteral("电芯"), 6), QStringLiteral("电芯  "));
+    EXPECT_EQ(PadToWidth(QStringLiteral("电芯过压"), 6), QStringLiteral("电芯过压"));
+    EXPECT_EQ(DisplayWidth(PadToWidth(QStringLiteral("a电"), 10)), 10);
 }

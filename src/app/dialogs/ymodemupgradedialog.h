@@ -82,4 +82,6 @@ private:
     int m_retryMs = kYmRetryMs;
     std::function<std::uint32_t()> m_clock;
     std::unique_ptr<YModemSender> m_sender;
+    bool m_nameRefused = false;  // the file name cannot go on the line: nothing is sent
+    bool m_cancelQueued = false; // the sender has queued its cancel
 };

@@ -114,6 +114,10 @@ void CalculatorPage::OnBtnClickDelete()
 void CalculatorPage::OnBtnClickEquals()
 {
     const calc::EvalResult r = calc::Evaluate(GetDlgItemText(IDC_EXPR).toStdString());
+    if (r.error == calc::EvalError::DivisionByZero) {
+        SetDlgItemText(IDC_RESULT, tr("除数不能为零！"));
+        return;
+    }
     if (r.error != calc::EvalError::None) {
         SetDlgItemText(IDC_RESULT, tr("表达式有误！"));
         return;
