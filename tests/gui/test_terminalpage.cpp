@@ -409,7 +409,7 @@ private slots:
         QCOMPARE(ports->count(), 1);
         QCOMPARE(ports->currentText(), QStringLiteral("刷新串口"));
         QVERIFY(!uart->OpenPort());
-        QCOMPARE(m_boxes->LastText(), QStringLiteral("串口无效,请刷新"));
+        QCOMPARE(m_boxes->LastText(), QStringLiteral("串口无效,请刷新\n没有选择串口"));
         // A name that leads nowhere is no port either.
         ports->setEditText("ttyNowhere9");
         QVERIFY(!uart->OpenPort());
@@ -444,9 +444,16 @@ private slots:
         QTest::newRow("nothing stored") << ""
                                         << ""
                                         << "ttyS0" << start;
-        QTest::newRow("name and settings") << "ttyUSB"
+        QTest::newRow("name and settings") << "ttyUSB0"
                                            << "10-2-2-1"
                                            << "ttyUSB0" << QStringList{"194000", "7", "2", "odd "};
+        // Only the entry of exactly the stored name is chosen, never one it begins.
+        QTest::newRow("start of a name") << "ttyUSB"
+                                         << "10-2-2-1"
+                                         << "ttyS0" << QStringList{"194000", "7", "2", "odd "};
+        QTest::newRow("longer name") << "ttyUSB01"
+                                     << ""
+                                     << "ttyS0" << QStringList{"1200", "5", "1", "none"};
         QTest::newRow("name without settings") << "ttyUSB0"
                                                << ""
                                                << "ttyUSB0" << QStringList{"1200", "5", "1", "none"};
@@ -543,7 +550,90 @@ private slots:
         QCOMPARE(m_boxes->Count(), 0);
         LogModel *rows = theApp()->GetLogModel();
         QVERIFY(rows->rowCount() > 0);
-        QCOMPARE(rows->Row(rows->rowCount() - 1).text, QStringLiteral("串口无效,请刷新"));
+        QCOMPARE(rows->Row(rows->rowCount() - 1).text, QStringLiteral("串口无效,请刷新：串口 ttyNowhere9 不存在"));
+    }
+
+    // Entering the page with a port that does not open: the panel says why,
+    // in the texts of the port button, with the system's reason; the system
+    // log has it too, and no box stops the user. Unasked, only a device the
+    // system lists or the user chose is opened.
+    void enteringWithAPortThatDoesNotOpen_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("notice"); // its start; empty when the port opens
+        QTest::newRow("missing") << "missing" << "串口无效,请刷新\n串口 ttyNowhere9 不存在";
+        QTest::newRow("no serial device") << "devnull" << "打开串口失败\n/dev/null：";
+        QTest::newRow("held by another program") << "busy" << "打开串口失败\n";
+        QTest::newRow("stored, not listed") << "stored" << "不是系统列出的串口设备";
+        QTest::newRow("stored and listed") << "listed" << "";
+        QTest::newRow("chosen by the user") << "chosen" << "";
+    }
+    void enteringWithAPortThatDoesNotOpen()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, notice);
+        ClosePage();
+        PtyPair pty;
+        QVERIFY(pty.Ok());
+        const QString listedName = pty.SlavePath().mid(5); // "pts/N"
+        SetPortListSource([kind, listedName] { return kind == "listed" ? QStringList{"ttyS0", listedName} : QStringList{"ttyS0"}; });
+        if (kind == "stored" || kind == "listed") {
+            QSettings profile(QSettings::IniFormat, QSettings::UserScope, "Oramek", "Pylvex");
+            profile.setValue("Config/ComName", kind == "listed" ? listedName : pty.SlavePath());
+        }
+        m_h = std::make_unique<FakeHost>();
+        auto *log = m_h->AddPage(new SystemLogPage(m_h.get()));
+        m_page = m_h->AddPage(new TerminalPage(m_h.get()));
+        m_boxes = std::make_unique<MsgBoxRecorder>();
+        TerminalSerialPanel *uart = m_page->Uart();
+        TermSerialLink holder;
+        if (kind == "missing")
+            ChoosePort(uart, "ttyNowhere9");
+        else if (kind == "devnull")
+            ChoosePort(uart, "/dev/null");
+        else if (kind == "busy" || kind == "chosen")
+            ChoosePort(uart, pty.SlavePath());
+        if (kind == "busy") {
+            TermLineSettings settings;
+            settings.port = pty.SlavePath();
+            holder.SetSettings(settings);
+            QVERIFY(holder.Open());
+        }
+        const QString shownPort = uart->Item<QComboBox>(IDC_UART_PORT)->currentText();
+        theApp()->m_bLogError = true;
+        theApp()->GetLogModel()->ClearRows();
+        QVERIFY(m_h->ShowPage(m_page)); // the window builds its pages: nothing happens
+        QVERIFY(m_h->ShowPage(log));
+        QVERIFY(m_h->ShowPage(m_page));
+        QCOMPARE(m_boxes->Count(), 0);
+        QCOMPARE(uart->IsOpen(), notice.isEmpty());
+        QCOMPARE(uart->Notice().isEmpty(), notice.isEmpty());
+        if (notice.isEmpty()) {
+            QVERIFY(!uart->Item<QLabel>(IDC_UART_NOTICE)->isVisibleTo(uart));
+        } else {
+            QVERIFY2(notice.startsWith("不是") ? uart->Notice().contains(notice) : uart->Notice().startsWith(notice),
+                     qPrintable(uart->Notice()));
+            QVERIFY(uart->Item<QLabel>(IDC_UART_NOTICE)->isVisibleTo(uart));
+            // The system's reason follows the texts of the port button.
+            if (kind == "devnull" || kind == "busy")
+                QVERIFY2(uart->Notice().section(u'：', 1).trimmed().size() > 0, qPrintable(uart->Notice()));
+            if (kind == "stored")
+                QVERIFY(uart->Notice().contains(pty.SlavePath()));
+            LogModel *rows = theApp()->GetLogModel();
+            QVERIFY(rows->rowCount() > 0);
+            QCOMPARE(rows->Row(rows->rowCount() - 1).text, QString(uart->Notice()).replace(u'\n', u'：'));
+            // The user's own press still opens what the page would not open unasked.
+            if (kind == "stored") {
+                uart->Item<QPushButton>(IDC_UART_OPEN)->click();
+                QVERIFY(uart->IsOpen());
+                QVERIFY(uart->Notice().isEmpty());
+            }
+        }
+        QCOMPARE(uart->Item<QComboBox>(IDC_UART_PORT)->currentText(),
+                 kind == "listed" ? listedName : kind == "stored" ? pty.SlavePath() : shownPort);
+        QVERIFY(m_h->ShowPage(log));
+        QVERIFY(!uart->IsOpen());
+        SetPortListSource({});
     }
 
     void hiddenLinksDataIsNotShown()
