@@ -15,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -53,6 +54,7 @@ private slots:
         SetPortListSource({});
         QSettings profile(QSettings::IniFormat, QSettings::UserScope, "Oramek", "Pylvex");
         profile.remove("Config");
+        profile.remove("Terminal");
         QVERIFY(OpenPage());
     }
     void cleanup()
@@ -149,6 +151,53 @@ private slots:
         m_page->ClickDlgButton(IDC_TERM_HEXSEND);
         SetBox(QStringLiteral("电池 ok"));
         QCOMPARE(m_page->TxBank(), QByteArray("\xB5\xE7\xB3\xD8 ok"));
+    }
+
+    // Typed line breaks go out as the chosen line end (CR LF unless the user
+    // chose otherwise); the choice is kept in the profile for the next start.
+    void textLineEndsFollowTheChoice_data()
+    {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("CR LF") << 0 << "CRLF" << QByteArray("a\r\nb\r\n\r\nc\r\n");
+        QTest::newRow("LF") << 1 << "LF" << QByteArray("a\nb\n\nc\n");
+        QTest::newRow("CR") << 2 << "CR" << QByteArray("a\rb\r\rc\r");
+        QTest::newRow("none") << 3 << "None" << QByteArray("abc");
+    }
+    void textLineEndsFollowTheChoice()
+    {
+        QFETCH(int, choice);
+        QFETCH(QString, stored);
+        QFETCH(QByteArray, sent);
+        auto *ends = m_page->Item<QComboBox>(IDC_TERM_LINEEND);
+        QCOMPARE(ends->count(), 4);
+        QCOMPARE(ends->currentText(), QStringLiteral("CR LF")); // a fresh profile
+        QVERIFY(OpenPty());
+        m_page->ClickDlgButton(IDC_TERM_HEXSEND); // text
+        // Typed with Enter, pasted with CR LF, a lone CR: each is one line break.
+        Type("a\nb\r\n\rc\n");
+        ends->setCurrentIndex(choice);
+        m_page->ClickDlgButton(IDC_TERM_SEND);
+        QCOMPARE(PeerRead(static_cast<std::size_t>(sent.size())), sent);
+        QCOMPARE(m_page->TxTotal(), sent.size());
+        // Hex sending is not touched by the choice.
+        m_page->ClickDlgButton(IDC_TERM_HEXSEND);
+        SetBox("0A 0D");
+        m_page->ClickDlgButton(IDC_TERM_SEND);
+        QCOMPARE(PeerRead(2), QByteArray("\n\r"));
+        QCOMPARE(QSettings(QSettings::IniFormat, QSettings::UserScope, "Oramek", "Pylvex")
+                     .value("Terminal/TextLineEnd")
+                     .toString(),
+                 choice == 0 ? QString() : stored);
+        // The next start shows the stored choice and sends with it.
+        ClosePage();
+        m_pty.reset();
+        QVERIFY(OpenPage());
+        QCOMPARE(m_page->Item<QComboBox>(IDC_TERM_LINEEND)->currentIndex(), choice);
+        m_page->ClickDlgButton(IDC_TERM_HEXSEND);
+        SetBox("a\nb\n\nc\n");
+        QCOMPARE(m_page->TxBank(), sent);
     }
 
     void sendOverPtyWithLineBreak()
