@@ -393,6 +393,12 @@ void MainWindow::OnAutoReconnectClicked()
     UpdateStatusLine();
 }
 
+void MainWindow::SetPortTakenBy(const QString &what)
+{
+    m_strPortTakenBy = what;
+    UpdateStatusLine();
+}
+
 void MainWindow::UpdateStatusLine()
 {
     if (!m_pStatusLine)
@@ -414,6 +420,7 @@ void MainWindow::UpdateStatusLine()
     facts.mainBoard = m_dispatch.m_bMainSelected != 0;
     facts.lastAnswer = m_pLinkWatch->LastAnswerTime();
     facts.silentSince = m_pLinkWatch->SilentSince();
+    facts.takenBy = m_strPortTakenBy;
     m_pStatusLine->Show(facts);
 }
 

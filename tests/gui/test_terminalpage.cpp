@@ -576,14 +576,31 @@ private slots:
         QVERIFY(m_h->ShowPage(log));
         QVERIFY(m_h->IsPortOpen());
         QVERIFY(!m_page->Uart()->IsOpen());
-        // From then on: the board port closes and the terminal's opens ...
+        QVERIFY(m_h->PortTakenBy().isEmpty());
+        auto *note = m_page->Item<QLabel>(IDC_TERM_HOLD_NOTE);
+        QVERIFY(!note->isVisibleTo(m_page));
+        // From then on: the board port closes and the terminal's opens; the
+        // page and the status line say what holds the line ...
         QVERIFY(m_h->ShowPage(m_page));
         QVERIFY(!m_h->IsPortOpen());
         QVERIFY(m_page->Uart()->IsOpen());
-        // ... and leaving reverses both.
+        QCOMPARE(m_h->PortTakenBy(), m_pty->SlavePath());
+        QVERIFY(note->isVisibleTo(m_page));
+        QCOMPARE(note->text(), QStringLiteral("串口调试占用 %1；板卡串口已关闭，离开本页后恢复。").arg(m_pty->SlavePath()));
+        // ... also when the user closes the terminal's port on the page ...
+        m_page->Uart()->Item<QPushButton>(IDC_UART_OPEN)->click();
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(m_h->PortTakenBy(), QStringLiteral("（终端串口未打开）"));
+        QVERIFY(note->text().startsWith(QStringLiteral("串口调试占用 （终端串口未打开）；")));
+        m_page->Uart()->Item<QPushButton>(IDC_UART_OPEN)->click();
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(m_h->PortTakenBy(), m_pty->SlavePath());
+        // ... and leaving reverses both and ends the notes.
         QVERIFY(m_h->ShowPage(log));
         QVERIFY(!m_page->Uart()->IsOpen());
         QVERIFY(m_h->IsPortOpen());
+        QVERIFY(m_h->PortTakenBy().isEmpty());
+        QVERIFY(!note->isVisibleTo(m_page));
         // A terminal port the user closed is not opened by leaving.
         QVERIFY(m_h->ShowPage(m_page));
         m_page->Uart()->ClosePort();

@@ -141,6 +141,11 @@ void TerminalPage::BuildLayout()
 
     // Left: the link panels, then the control group.
     auto *left = new QVBoxLayout;
+    auto *hold = MakeLabel(IDC_TERM_HOLD_NOTE, QString());
+    hold->setWordWrap(true);
+    hold->setStyleSheet(QStringLiteral("color: #1f4e9c; font-weight: bold;"));
+    hold->hide();
+    left->addWidget(hold);
     m_pTab = new LinkTabs(this);
     RegisterControl(IDC_TERM_TAB, m_pTab);
     m_pUart = new TerminalSerialPanel(Host(), m_pTab);
@@ -261,13 +266,34 @@ bool TerminalPage::OnSetActive()
     QThread::msleep(kPortHandOverMs);
     // Not a press of the port's button: a failure goes to the system log.
     m_pUart->Toggle(false);
+    m_bHoldsLine = true;
+    ShowHold();
     return true;
+}
+
+QString TerminalPage::HoldNote() const
+{
+    if (!m_bHoldsLine)
+        return QString();
+    return m_pUart->IsOpen() ? m_pUart->Link().Settings().port : tr("（终端串口未打开）");
+}
+
+void TerminalPage::ShowHold()
+{
+    const QString held = HoldNote();
+    auto *label = Item<QLabel>(IDC_TERM_HOLD_NOTE);
+    label->setText(held.isEmpty() ? QString() : tr("串口调试占用 %1；板卡串口已关闭，离开本页后恢复。").arg(held));
+    label->setVisible(!held.isEmpty());
+    if (Host())
+        Host()->SetPortTakenBy(held);
 }
 
 void TerminalPage::OnKillActive()
 {
     if (m_nDeactivations++ == 0)
         return;
+    m_bHoldsLine = false;
+    ShowHold();
     // Leaving closes the terminal's port; a port the user closed on the page
     // stays closed (it is never opened behind the user's back).
     if (m_pUart->IsOpen()) {
@@ -299,6 +325,9 @@ bool TerminalPage::OnMessage(int msg, std::intptr_t wParam, std::intptr_t lParam
 
 void TerminalPage::OnLinkEvent(std::intptr_t wParam, std::intptr_t lParam)
 {
+    // The serial port opened or closed while the page holds the line: say what it holds now.
+    if ((wParam & LINK_TYPE_MASK) == LINK_UART && (wParam & 0xFFFF) != LINK_EVT_DATA && m_bHoldsLine)
+        ShowHold();
     switch (wParam & 0xFFFF) {
     case LINK_EVT_OPENED:
         if (!m_bLinkOpen) {

@@ -4,7 +4,7 @@
 // text or AT command lines; counters show the bytes received and sent and
 // the receive rate. Showing the page closes the board port and toggles the
 // terminal's serial port; leaving it closes that port and reopens the board
-// port.
+// port. While it holds the line the page and the status line say so.
 #pragma once
 
 #include "app/framework/pagebase.h"
@@ -85,6 +85,10 @@ public:
     RxEncoding Encoding() const { return m_rxBank.Encoding(); }
     bool ShowRx() const { return m_bShowRx; }
     TextLineEnd LineEnd() const { return m_lineEnd; }
+    // Whether the page holds the line (shown and the board port closed for it).
+    bool HoldsLine() const { return m_bHoldsLine; }
+    // What the page and the status line say it holds; empty when it holds nothing.
+    QString HoldNote() const;
 
     // "发送" (and the interval timer): the send box's bytes to the current link.
     void Send();
@@ -102,6 +106,7 @@ private:
     void OnSendBoxChanged();
     void OnModeBox(int id, bool checked);
     void OnLineEndChosen(int index);
+    void ShowHold();
     void EvaluateIntervalSend();
     void EvaluateAutoClear();
     void SendAtCommand(const QString &command);
@@ -139,6 +144,7 @@ private:
     int m_nClearLimit = 5120;
     bool m_bATMode = false;
     TextLineEnd m_lineEnd = TextLineEnd::CrLf;
+    bool m_bHoldsLine = false;
     bool m_bEditing = false; // the send box is being cut back by the page
 
     TermRxBank m_rxBank;
