@@ -473,8 +473,10 @@ private slots:
             m_page->OnClickMenu_EXPORT();
             QCOMPARE(dialog.Shown(), 1);
             if (c.box) {
-                QVERIFY2(m_boxes->Count() == 1 && m_boxes->LastText().startsWith(QString::fromUtf8(c.box)), qPrintable(tag));
-                QVERIFY2(m_boxes->LastText().contains(dir.filePath(c.existing ? c.existing : c.written)), qPrintable(tag));
+                QVERIFY2(m_boxes->Count() == 1 && m_boxes->LastText().startsWith(QString::fromUtf8(c.box)),
+                         qPrintable(tag));
+                QVERIFY2(m_boxes->LastText().contains(dir.filePath(c.existing ? c.existing : c.written)),
+                         qPrintable(tag));
                 QCOMPARE(m_boxes->Shown().back().IsYesNo(), c.existing != nullptr);
             } else {
                 QVERIFY2(m_boxes->Count() == 0, qPrintable(tag));

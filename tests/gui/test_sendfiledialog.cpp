@@ -13,12 +13,12 @@
 
 #include "gui/widget_test_main.h"
 
+#include <QDir>
 #include <QNetworkDatagram>
 #include <QPlainTextEdit>
-#include <QDir>
 #include <QProgressBar>
-#include <QRegularExpression>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace {

@@ -586,7 +586,8 @@ private slots:
         QVERIFY(m_page->Uart()->IsOpen());
         QCOMPARE(m_h->PortTakenBy(), m_pty->SlavePath());
         QVERIFY(note->isVisibleTo(m_page));
-        QCOMPARE(note->text(), QStringLiteral("串口调试占用 %1；板卡串口已关闭，离开本页后恢复。").arg(m_pty->SlavePath()));
+        QCOMPARE(note->text(),
+                 QStringLiteral("串口调试占用 %1；板卡串口已关闭，离开本页后恢复。").arg(m_pty->SlavePath()));
         // ... also when the user closes the terminal's port on the page ...
         m_page->Uart()->Item<QPushButton>(IDC_UART_OPEN)->click();
         QCoreApplication::sendPostedEvents();
@@ -627,12 +628,18 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("notice"); // its start; empty when the port opens
-        QTest::newRow("missing") << "missing" << "串口无效,请刷新\n串口 ttyNowhere9 不存在";
-        QTest::newRow("no serial device") << "devnull" << "打开串口失败\n/dev/null：";
-        QTest::newRow("held by another program") << "busy" << "打开串口失败\n";
-        QTest::newRow("stored, not listed") << "stored" << "不是系统列出的串口设备";
-        QTest::newRow("stored and listed") << "listed" << "";
-        QTest::newRow("chosen by the user") << "chosen" << "";
+        QTest::newRow("missing") << "missing"
+                                 << "串口无效,请刷新\n串口 ttyNowhere9 不存在";
+        QTest::newRow("no serial device") << "devnull"
+                                          << "打开串口失败\n/dev/null：";
+        QTest::newRow("held by another program") << "busy"
+                                                 << "打开串口失败\n";
+        QTest::newRow("stored, not listed") << "stored"
+                                            << "不是系统列出的串口设备";
+        QTest::newRow("stored and listed") << "listed"
+                                           << "";
+        QTest::newRow("chosen by the user") << "chosen"
+                                            << "";
     }
     void enteringWithAPortThatDoesNotOpen()
     {
@@ -642,7 +649,9 @@ private slots:
         PtyPair pty;
         QVERIFY(pty.Ok());
         const QString listedName = pty.SlavePath().mid(5); // "pts/N"
-        SetPortListSource([kind, listedName] { return kind == "listed" ? QStringList{"ttyS0", listedName} : QStringList{"ttyS0"}; });
+        SetPortListSource([kind, listedName] {
+            return kind == "listed" ? QStringList{"ttyS0", listedName} : QStringList{"ttyS0"};
+        });
         if (kind == "stored" || kind == "listed") {
             QSettings profile(QSettings::IniFormat, QSettings::UserScope, "Oramek", "Pylvex");
             profile.setValue("Config/ComName", kind == "listed" ? listedName : pty.SlavePath());
@@ -695,8 +704,9 @@ private slots:
                 QVERIFY(uart->Notice().isEmpty());
             }
         }
-        QCOMPARE(uart->Item<QComboBox>(IDC_UART_PORT)->currentText(),
-                 kind == "listed" ? listedName : kind == "stored" ? pty.SlavePath() : shownPort);
+        QCOMPARE(uart->Item<QComboBox>(IDC_UART_PORT)->currentText(), kind == "listed"   ? listedName
+                                                                      : kind == "stored" ? pty.SlavePath()
+                                                                                         : shownPort);
         QVERIFY(m_h->ShowPage(log));
         QVERIFY(!uart->IsOpen());
         SetPortListSource({});

@@ -255,7 +255,7 @@ bool TerminalSerialPanel::OpenPort(bool interactive)
     m_link.Close();
     QString name = List(IDC_UART_PORT)->currentText().trimmed();
     if (name == RefreshEntry() || !IsKnownPortDevice(name)) {
-        QString why = name.isEmpty() || name == RefreshEntry() ? tr("没有选择串口")
+        QString why = name.isEmpty() || name == RefreshEntry()  ? tr("没有选择串口")
                       : QFileInfo::exists(PortDevicePath(name)) ? tr("%1 不是串口设备").arg(name)
                                                                 : tr("串口 %1 不存在").arg(name);
         ReportOpenFailure(interactive, tr("串口无效,请刷新") + QStringLiteral("\n") + why, MB_ICONWARNING);
@@ -279,7 +279,8 @@ bool TerminalSerialPanel::OpenPort(bool interactive)
     m_link.SetSettings(settings);
     m_inbox.Clear();
     if (!m_link.Open()) {
-        ReportOpenFailure(interactive, tr("打开串口失败") + QStringLiteral("\n") + tr("%1：%2").arg(name, m_link.ErrorText()),
+        ReportOpenFailure(interactive,
+                          tr("打开串口失败") + QStringLiteral("\n") + tr("%1：%2").arg(name, m_link.ErrorText()),
                           MB_ICONERROR);
         return false;
     }
