@@ -59,7 +59,7 @@ public:
 
     // Brings the row of index into view; the horizontal position stays where
     // the user left it (a click on a wide cell never scrolls the list sideways).
-    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
+    void scrollTo(const QModelIndex &index, ScrollHint hint = QAbstractItemView::EnsureVisible) override;
 
 protected:
     // A click on the header of column: sorts, ascending on the first click on a
