@@ -393,6 +393,12 @@ void MainWindow::OnAutoReconnectClicked()
     UpdateStatusLine();
 }
 
+void MainWindow::SetPortTakenBy(const QString &what)
+{
+    m_strPortTakenBy = what;
+    UpdateStatusLine();
+}
+
 void MainWindow::UpdateStatusLine()
 {
     if (!m_pStatusLine)
@@ -416,6 +422,7 @@ void MainWindow::UpdateStatusLine()
     facts.replacedSn = m_replacedSn;
     facts.boardSn = m_boardSn;
     facts.silentSince = m_pLinkWatch->SilentSince();
+    facts.takenBy = m_strPortTakenBy;
     m_pStatusLine->Show(facts);
 }
 

@@ -97,6 +97,10 @@ public:
     bool YModemRunning() const { return !m_hYModemWnd.isNull(); }
     QObject *YModemReceiver() const { return m_hYModemWnd; }
 
+    // --- the terminal page's note for the status line while it holds the line (PageHost).
+    void SetPortTakenBy(const QString &what);
+    QString PortTakenBy() const { return m_strPortTakenBy; }
+
     // --- reports of the receive path
     void ReportUnhandled(const std::uint8_t *frame, int len);
     void ReportErrorCode(const std::uint8_t *frame, int len);
@@ -177,6 +181,7 @@ private:
     PortSettings m_lostSettings;
     QDateTime m_lostAt;
     QString m_replacedSn, m_boardSn; // the last board change seen on the port
-    bool m_bQuietOpen = false;       // an opening by the return watch: failures are tried again, not reported
-    QStringList m_typedPorts;        // device paths typed or given in this session
+    QString m_strPortTakenBy;
+    bool m_bQuietOpen = false; // an opening by the return watch: failures are tried again, not reported
+    QStringList m_typedPorts;  // device paths typed or given in this session
 };

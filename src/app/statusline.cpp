@@ -17,6 +17,15 @@ QString Tr(const char *text)
 
 QString StatusLineText(const StatusFacts &f, const QDateTime &now)
 {
+    // While the terminal page holds the line the board port is closed on
+    // purpose: the line names what holds it and the port that comes back.
+    if (!f.takenBy.isEmpty()) {
+        const QString port =
+            f.port.isEmpty() ? Tr("未选择串口") : QStringLiteral("%1 %2").arg(f.port, f.settings).trimmed();
+        return QStringList{Tr("串口调试占用 %1；离开本页后恢复 %2").arg(f.takenBy, port),
+                           f.mainBoard ? Tr("主电") : Tr("副电")}
+            .join(QStringLiteral("  |  "));
+    }
     QStringList parts;
     parts << (f.port.isEmpty() ? Tr("未选择串口") : QStringLiteral("%1 %2").arg(f.port, f.settings).trimmed());
     if (f.open)
@@ -46,7 +55,7 @@ StatusLineView::StatusLineView(QWidget *parent) : QStatusBar(parent), m_label(ne
 
 void StatusLineView::Show(const StatusFacts &facts, const QDateTime &now)
 {
-    m_alarming = facts.lostAt.isValid() || (facts.open && facts.silentSince.isValid());
+    m_alarming = facts.takenBy.isEmpty() && (facts.lostAt.isValid() || (facts.open && facts.silentSince.isValid()));
     m_label->setText(StatusLineText(facts, now));
     // Trouble in the error colour, so it is the first thing seen.
     m_label->setStyleSheet(m_alarming ? QStringLiteral("color: #c00000; font-weight: bold;") : QString());

@@ -88,6 +88,16 @@ bool WindowHost::LineHeld() const
     return m_dlg.YModemRunning() || !m_lineHolder.isNull();
 }
 
+void WindowHost::SetPortTakenBy(const QString &what)
+{
+    m_dlg.SetPortTakenBy(what);
+}
+
+QString WindowHost::PortTakenBy() const
+{
+    return m_dlg.PortTakenBy();
+}
+
 void WindowHost::SetYModemReceiver(QObject *receiver)
 {
     m_dlg.SetYModemReceiver(receiver);

@@ -37,6 +37,8 @@ public:
     void SetYModemReceiver(QObject *receiver) override;
     void HoldLine(QObject *holder) override;
     bool LineHeld() const override;
+    void SetPortTakenBy(const QString &what) override;
+    QString PortTakenBy() const override;
 
 private:
     MainWindow &m_dlg;

@@ -87,6 +87,8 @@ public:
     void SetYModemReceiver(QObject *receiver) override { m_ymodem = receiver; }
     void HoldLine(QObject *holder) override { m_lineHolder = holder; }
     bool LineHeld() const override { return !m_ymodem.isNull() || !m_lineHolder.isNull(); }
+    void SetPortTakenBy(const QString &what) override { m_portTakenBy = what; }
+    QString PortTakenBy() const override { return m_portTakenBy; }
 
     // --- the test's side
     void SetPortOpen(bool open) { m_bOpen = open; }
@@ -148,6 +150,7 @@ private:
     std::vector<std::pair<QWidget *, int>> m_showRequests;
     QPointer<QObject> m_ymodem;
     QPointer<QObject> m_lineHolder;
+    QString m_portTakenBy;
     InternalModeGate m_gate;
     PageRegistry m_pages;
     ParameterStore m_parameters;

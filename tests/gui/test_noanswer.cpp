@@ -252,7 +252,21 @@ private slots:
         lost.lostAt = now.addSecs(-3);
         lost.reconnecting = true;
         lost.mainBoard = false;
+        // The terminal page holds the line: who holds it and what comes back, nothing else.
+        StatusFacts taken = closed;
+        taken.takenBy = QStringLiteral("/dev/pts/7");
+        taken.lastAnswer = now.addSecs(-20);
+        StatusFacts takenAfterLoss = lost;
+        takenAfterLoss.takenBy = QStringLiteral("/dev/pts/7");
         const Case cases[] = {
+            {"taken",
+             taken,
+             {"串口调试占用 /dev/pts/7；离开本页后恢复 ttyUSB0 9600,8,None,1", "主电"},
+             {"未连接", "已连接", "最后应答", "尚无应答"}},
+            {"taken after a loss",
+             takenAfterLoss,
+             {"串口调试占用 /dev/pts/7；离开本页后恢复 ttyUSB0", "副电"},
+             {"串口已断开", "等待设备重新连接"}},
             {"closed", closed, {"ttyUSB0 9600,8,None,1", "未连接", "主电", "尚无应答"}, {"已连接", "板卡无应答"}},
             {"open", open, {"已连接", "最后应答 10:00:28"}, {"未连接", "板卡无应答", "串口已断开"}},
             {"silent", silent, {"已连接", "板卡无应答（12 秒）"}, {}},
@@ -270,6 +284,9 @@ private slots:
         QVERIFY(line.Alarming());
         line.Show(open, now);
         QVERIFY(!line.Alarming());
+        line.Show(takenAfterLoss, now);
+        QVERIFY(!line.Alarming());
+        QVERIFY(line.Text().startsWith("串口调试占用 /dev/pts/7；"));
     }
 };
 

@@ -80,6 +80,11 @@ public:
     // upgrade dialog) holds it until it passes nullptr or is destroyed.
     virtual void HoldLine(QObject *holder) = 0;
     virtual bool LineHeld() const = 0;
+    // --- the terminal page closes the board port and uses a port of its own;
+    // while it does, the status line names what it uses (its port), and that
+    // the board port comes back when the page is left. Empty ends it.
+    virtual void SetPortTakenBy(const QString &what) = 0;
+    virtual QString PortTakenBy() const = 0;
 
 signals:
     // The board port was opened (clock synchronisation, protocol probe ...).
