@@ -154,12 +154,12 @@ void CPylvexDlg::OnYModemSignal(std::intptr_t wParam)
 
 // ------------------------------------------------------------- send path
 
-void CPylvexDlg::QueueEntry(FrameEntry *entry)
+void CPylvexDlg::QueueEntry(FrameEntry *entry, std::uintptr_t from)
 {
-    m_port.PushTxEntry(entry);
+    m_port.PushTxEntry(entry, from);
 }
 
-bool CPylvexDlg::SendFrame(const std::uint8_t *payload, std::size_t count)
+bool CPylvexDlg::SendFrame(const std::uint8_t *payload, std::size_t count, std::uintptr_t from)
 {
     BuildResult built = BuildFrame(payload, count);
     FrameEntry *pEty = built.entry;
@@ -172,11 +172,11 @@ bool CPylvexDlg::SendFrame(const std::uint8_t *payload, std::size_t count)
         app->WriteLogText(7, QString::fromStdString(FrameLogTitle("发送", pEty->ety_buf, pEty->ety_len)),
                           QString::fromStdString(HexText(pEty->ety_buf, pEty->ety_len)));
     }
-    QueueEntry(pEty);
+    QueueEntry(pEty, from);
     return true;
 }
 
-bool CPylvexDlg::SendRaw(const std::uint8_t *bytes, std::size_t count)
+bool CPylvexDlg::SendRaw(const std::uint8_t *bytes, std::size_t count, std::uintptr_t from)
 {
     FrameEntry *pEty = BuildRaw(bytes, count);
     if (!pEty)
@@ -185,7 +185,7 @@ bool CPylvexDlg::SendRaw(const std::uint8_t *bytes, std::size_t count)
     CPylvexApp *app = App();
     if (app && app->LogGateOpen(7))
         app->WriteLogText(7, QStringLiteral("发送ZXSJ"), QString::fromStdString(HexText(bytes, count)));
-    QueueEntry(pEty);
+    QueueEntry(pEty, from);
     return true;
 }
 

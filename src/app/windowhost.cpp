@@ -4,6 +4,13 @@
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
 
+namespace {
+std::uintptr_t SenderId(const QObject *from)
+{
+    return reinterpret_cast<std::uintptr_t>(from);
+}
+} // namespace
+
 CWindowHost::CWindowHost(CPylvexDlg &dlg) : m_dlg(dlg) {}
 
 bool CWindowHost::IsPortOpen() const
@@ -21,14 +28,14 @@ void CWindowHost::ClosePort()
     m_dlg.ClosePort();
 }
 
-bool CWindowHost::SendFrame(const std::uint8_t *payload, std::size_t count)
+bool CWindowHost::SendFrame(const std::uint8_t *payload, std::size_t count, const QObject *from)
 {
-    return m_dlg.SendFrame(payload, count);
+    return m_dlg.SendFrame(payload, count, SenderId(from));
 }
 
-bool CWindowHost::SendRaw(const std::uint8_t *bytes, std::size_t count)
+bool CWindowHost::SendRaw(const std::uint8_t *bytes, std::size_t count, const QObject *from)
 {
-    return m_dlg.SendRaw(bytes, count);
+    return m_dlg.SendRaw(bytes, count, SenderId(from));
 }
 
 void CWindowHost::ClearQueues()
@@ -75,12 +82,22 @@ CInnerGate &CWindowHost::Gate()
 
 void CWindowHost::HoldLine(QObject *holder)
 {
-    m_lineHolder = holder;
+    if (m_holdId != 0) {
+        disconnect(m_holderGone);
+        m_dlg.Port().ReleaseLine(m_holdId); // what waited follows, in order
+        m_holdId = 0;
+    }
+    if (!holder)
+        return;
+    m_holdId = SenderId(holder);
+    m_dlg.Port().HoldLine(m_holdId);
+    // A holder that goes without saying so lets the line go all the same.
+    m_holderGone = connect(holder, &QObject::destroyed, this, [this] { HoldLine(nullptr); });
 }
 
 bool CWindowHost::LineHeld() const
 {
-    return m_dlg.YModemRunning() || !m_lineHolder.isNull();
+    return m_dlg.YModemRunning() || m_dlg.Port().LineHeld();
 }
 
 void CWindowHost::SetYModemReceiver(QObject *receiver)

@@ -3,7 +3,9 @@
 
 #include "app/framework/pagehost.h"
 
-#include <QPointer>
+#include <QMetaObject>
+
+#include <cstdint>
 
 class CPylvexDlg;
 
@@ -15,8 +17,8 @@ public:
     bool IsPortOpen() const override;
     bool OpenPort(bool interactive) override;
     void ClosePort() override;
-    bool SendFrame(const std::uint8_t *payload, std::size_t count) override;
-    bool SendRaw(const std::uint8_t *bytes, std::size_t count) override;
+    bool SendFrame(const std::uint8_t *payload, std::size_t count, const QObject *from = nullptr) override;
+    bool SendRaw(const std::uint8_t *bytes, std::size_t count, const QObject *from = nullptr) override;
     void ClearQueues() override;
     bool TxQueueEmpty() const override;
     CCfgPageBase *ActivePage() const override;
@@ -31,5 +33,6 @@ public:
 
 private:
     CPylvexDlg &m_dlg;
-    QPointer<QObject> m_lineHolder;
+    std::uintptr_t m_holdId = 0; // the port's id of the line's holder, 0 when none
+    QMetaObject::Connection m_holderGone;
 };

@@ -108,7 +108,7 @@ void CDlgFireware::Log(const UpgradeRow &row)
 
 bool CDlgFireware::Queue(const std::uint8_t *payload, std::size_t count)
 {
-    return m_host && m_host->SendFrame(payload, count);
+    return m_host && m_host->SendFrame(payload, count, this);
 }
 
 void CDlgFireware::ArmTimer(int ms)
@@ -223,7 +223,7 @@ void CDlgFireware::RequestVersions()
 {
     const Payload request = PlainRequest({0x03, kStatusVersions});
     if (m_host)
-        m_host->SendFrame(request.data(), request.size());
+        m_host->SendFrame(request.data(), request.size(), this);
 }
 
 void CDlgFireware::Succeeded()

@@ -58,8 +58,10 @@ CDlgUpgrade::CDlgUpgrade(CPageHost *host, YModemTransport transport, const QStri
     LogText(tr("选择升级文件，") + filePath);
     LogText(tr("下位机即将重启 ..."));
     LogText(tr("上位机等待接收字符C ..."));
-    if (m_host)
+    if (m_host) {
         m_host->SetYModemReceiver(this);
+        m_host->HoldLine(this); // no page timer's request between (or inside) the packets
+    }
 }
 
 CDlgUpgrade::~CDlgUpgrade()
@@ -70,9 +72,10 @@ CDlgUpgrade::~CDlgUpgrade()
             m_host->ClearQueues();
         if (m_transport == YModemTransport::Wrapped) {
             GlobalLinkSettings().cmdSndInvl = m_nSavedInterval;
-            m_host->SendRaw(kYModemClosingFrame, sizeof kYModemClosingFrame);
+            m_host->SendRaw(kYModemClosingFrame, sizeof kYModemClosingFrame, this);
         }
         m_host->SetYModemReceiver(nullptr);
+        m_host->HoldLine(nullptr); // what the pages queued meanwhile follows
     } else if (m_transport == YModemTransport::Wrapped) {
         GlobalLinkSettings().cmdSndInvl = m_nSavedInterval;
     }
@@ -139,11 +142,11 @@ void CDlgUpgrade::Transmit(const std::uint8_t *bytes, std::size_t count)
         return;
     if (m_transport == YModemTransport::Raw) {
         for (std::size_t at = 0; at < count; at += kYmRawChunk)
-            m_host->SendRaw(bytes + at, std::min(kYmRawChunk, count - at));
+            m_host->SendRaw(bytes + at, std::min(kYmRawChunk, count - at), this);
         return;
     }
     for (const Payload &frame : WrapYModemBytes(bytes, count))
-        m_host->SendFrame(frame.data(), frame.size());
+        m_host->SendFrame(frame.data(), frame.size(), this);
 }
 
 void CDlgUpgrade::ArmTimer(int ms)
