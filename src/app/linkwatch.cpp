@@ -58,6 +58,12 @@ void CLinkWatch::Reset()
     emit Changed();
 }
 
+void CLinkWatch::ForgetWaiting()
+{
+    m_watch.ForgetWaiting();
+    Arm();
+}
+
 void CLinkWatch::Arm()
 {
     std::int64_t next = m_watch.NextDeadlineMs();
@@ -73,6 +79,7 @@ void CLinkWatch::Arm()
 
 void CLinkWatch::OnDeadline()
 {
+    const bool wasSilent = m_watch.SilentSinceMs() >= 0;
     std::vector<NoAnswerNote> notes = m_watch.Expire(Now());
     for (const NoAnswerNote &note : notes) {
         const QDateTime since = WallTime(note.sinceMs);
@@ -85,6 +92,6 @@ void CLinkWatch::OnDeadline()
         m_dispatch.NoteNoAnswer(note.key, since);
     }
     Arm();
-    if (!notes.empty())
+    if (!notes.empty() || wasSilent != (m_watch.SilentSinceMs() >= 0))
         emit Changed();
 }

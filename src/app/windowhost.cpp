@@ -1,6 +1,7 @@
 #include "app/windowhost.h"
 
 #include "app/cfgsheet.h"
+#include "app/linkwatch.h"
 #include "app/pylvexapp.h"
 #include "app/pylvexdlg.h"
 
@@ -42,6 +43,7 @@ void CWindowHost::ClearQueues()
 {
     m_dlg.Port().ClearTxQueue();
     m_dlg.Port().ClearRxQueue();
+    m_dlg.LinkWatch().ForgetWaiting();
 }
 
 bool CWindowHost::TxQueueEmpty() const
