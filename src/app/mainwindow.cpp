@@ -152,12 +152,12 @@ void MainWindow::OnYModemSignal(std::intptr_t wParam)
 
 // ------------------------------------------------------------- send path
 
-void MainWindow::QueueEntry(FrameEntry *entry, std::uintptr_t from)
+void MainWindow::QueueEntry(FrameEntry *entry)
 {
-    m_port.PushTxEntry(entry, from);
+    m_port.PushTxEntry(entry);
 }
 
-bool MainWindow::SendFrame(const std::uint8_t *payload, std::size_t count, std::uintptr_t from)
+bool MainWindow::SendFrame(const std::uint8_t *payload, std::size_t count)
 {
     BuildResult built = BuildFrame(payload, count);
     FrameEntry *pEty = built.entry;
@@ -170,11 +170,11 @@ bool MainWindow::SendFrame(const std::uint8_t *payload, std::size_t count, std::
         app->WriteLogText(7, QString::fromStdString(FrameLogTitle("发送", pEty->ety_buf, pEty->ety_len)),
                           QString::fromStdString(HexText(pEty->ety_buf, pEty->ety_len)));
     }
-    QueueEntry(pEty, from);
+    QueueEntry(pEty);
     return true;
 }
 
-bool MainWindow::SendRaw(const std::uint8_t *bytes, std::size_t count, std::uintptr_t from)
+bool MainWindow::SendRaw(const std::uint8_t *bytes, std::size_t count)
 {
     FrameEntry *pEty = BuildRaw(bytes, count);
     if (!pEty)
@@ -183,7 +183,7 @@ bool MainWindow::SendRaw(const std::uint8_t *bytes, std::size_t count, std::uint
     PylvexApp *app = App();
     if (app && app->LogGateOpen(7))
         app->WriteLogText(7, QStringLiteral("发送ZXSJ"), QString::fromStdString(HexText(bytes, count)));
-    QueueEntry(pEty, from);
+    QueueEntry(pEty);
     return true;
 }
 

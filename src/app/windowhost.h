@@ -4,9 +4,7 @@
 #include "app/framework/pagehost.h"
 #include "app/framework/parameterstore.h"
 
-#include <QMetaObject>
-
-#include <cstdint>
+#include <QPointer>
 
 class MainWindow;
 
@@ -20,8 +18,8 @@ public:
     bool SecondaryBoardSelected() const override;
     bool OpenPort(bool interactive) override;
     void ClosePort() override;
-    bool SendFrame(const std::uint8_t *payload, std::size_t count, const QObject *from = nullptr) override;
-    bool SendRaw(const std::uint8_t *bytes, std::size_t count, const QObject *from = nullptr) override;
+    bool SendFrame(const std::uint8_t *payload, std::size_t count) override;
+    bool SendRaw(const std::uint8_t *bytes, std::size_t count) override;
     void ClearQueues() override;
     bool TxQueueEmpty() const override;
     PageBase *ActivePage() const override;
@@ -44,7 +42,6 @@ public:
 
 private:
     MainWindow &m_dlg;
-    std::uintptr_t m_holdId = 0; // the port's id of the line's holder, 0 when none
-    QMetaObject::Connection m_holderGone;
+    QPointer<QObject> m_lineHolder;
     ParameterStore m_parameters;
 };
