@@ -118,7 +118,7 @@ private slots:
         QVERIFY2(book.ok, qPrintable(book.error));
         QCOMPARE(book.sheets, QStringList({"DataSheet1"}));
         QCOMPARE(book.rows[0], ExpectedSheet(list, page->ColumnNames()));
-        QVERIFY(book.notText.isEmpty());
+        QVERIFY(!book.notText.isEmpty()); // the numeric columns are written as numbers
         QCOMPARE(boxes.Count(), 0);
     }
 
