@@ -20,9 +20,9 @@ fail() {
 
 # shellcheck source=../../packaging/pylvexctl.bash-completion
 source "$ROOT/packaging/pylvexctl.bash-completion"
-spec="$(complete -p pylvexctl)" || fail "no completion registered for pylvexctl"
-function="$(sed -n 's/.*-F \([^ ]*\) .*/\1/p' <<<"$spec")"
-[ -n "$function" ] || fail "the completion names no function: $spec"
+registered="$(complete -p pylvexctl)" || fail "no completion registered for pylvexctl"
+function="$(sed -n 's/.*-F \([^ ]*\) .*/\1/p' <<<"$registered")"
+[ -n "$function" ] || fail "the completion names no function: $registered"
 
 # complete WORD...: the completions of the last word, one per line, sorted.
 complete_words() {

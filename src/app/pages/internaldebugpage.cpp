@@ -105,9 +105,7 @@ void InternalDebugPage::OnOcvAnswer(const std::uint8_t *frame, int len)
     ParamEntry entry;
     if (!CheckRowResponse(frame, len, kNeedOcv, IDC_FOR_OCV_CHK, entry))
         return;
-    const ResponseView v = ViewResponse(frame, len);
-    const std::optional<FourteenValues> values =
-        DecodeOcv(DataBytes(v.data, v.data ? static_cast<std::size_t>(v.avail) : 0));
+    const std::optional<FourteenValues> values = DecodeOcv(AnswerData(frame, len));
     if (!values)
         return;
     QString text;
