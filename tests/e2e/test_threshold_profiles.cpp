@@ -14,9 +14,11 @@
 #include "board_window.h"
 #include "e2e/cli_process.h"
 #include "files/logfiles.h"
+#include "protocol/board_clock.h"
 
 #include <QCheckBox>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -132,6 +134,27 @@ private:
         if (!board.StartPty(&m_device, options) || !dlg.Sheet()->SetActivePage(page))
             return false;
         return dlg.OpenPortByName(m_device, true) && dlg.m_bOpenCOM;
+    }
+
+    // Waits until the opening's own requests are over: the protocol probe at once
+    // and the board clock check a period later. Counted requests are then the
+    // test's alone.
+    static bool WaitOpeningTraffic(const SimHost &board)
+    {
+        QElapsedTimer since;
+        since.start();
+        QElapsedTimer quiet;
+        quiet.start();
+        std::uint64_t seen = board.Requests();
+        return QTest::qWaitFor(
+            [&] {
+                if (board.Requests() != seen) {
+                    seen = board.Requests();
+                    quiet.restart();
+                }
+                return since.elapsed() > kClockPeriodMs + 1000 && quiet.elapsed() > 1000;
+            },
+            30000);
     }
 
     static bool Save(ProfileBar *bar, const QString &path)
@@ -376,6 +399,7 @@ private slots:
         auto *alarm = dlg.Page<AlarmProtectionPage>();
         auto *wake = dlg.Page<WakeThresholdPage>();
         QVERIFY(Open(dlg, board, alarm));
+        QVERIFY(WaitOpeningTraffic(board));
         auto *bar = alarm->findChild<ProfileBar *>();
         alarm->SetDlgItemText(RowOf(*FindParamKey("cell_ov_alarm_mv")).editIds[0], QStringLiteral("3333"));
         const auto alarmBoxes = Boxes(alarm);
