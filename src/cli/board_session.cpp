@@ -5,10 +5,23 @@
 #include "link/portdiscovery.h"
 #include "link/portprofile.h"
 #include "link/winmsg.h"
+#include "protocol/command_table.h"
 #include "protocol/frame.h"
 
 #include <QEventLoop>
 #include <QTimer>
+
+namespace {
+// A frame for --verbose: direction, hex bytes and the command's name.
+QString VerboseLine(const char *arrow, const std::uint8_t *f, std::size_t n)
+{
+    QString line = QStringLiteral("%1 %2").arg(QString::fromUtf8(arrow), QString::fromStdString(HexText(f, n)));
+    if (n >= 4)
+        if (const std::string name = CommandNameOf(f[2], f[3]); !name.empty())
+            line += QStringLiteral(" (%1)").arg(QString::fromStdString(name));
+    return line;
+}
+} // namespace
 
 bool ResolveSession(const CommonOptions &options, SessionSettings *s, QString *error)
 {
@@ -117,7 +130,7 @@ BoardSession::Gathered BoardSession::TryOnce(std::span<const std::uint8_t> paylo
     if (!built.entry)
         return got;
     if (m_settings.verbose)
-        PrintErr(QStringLiteral("→ %1").arg(QString::fromStdString(HexText(built.entry->data(), built.entry->size()))));
+        PrintErr(VerboseLine("→", built.entry->data(), built.entry->size()));
     // A frame of an earlier try that never left gives way to this one.
     m_com.ClearTxQueue();
     QEventLoop loop;
@@ -190,7 +203,7 @@ void BoardSession::TakeFrames()
         const std::uint8_t *f = entry->data();
         const std::size_t n = entry->size();
         if (m_settings.verbose)
-            PrintErr(QStringLiteral("← %1").arg(QString::fromStdString(HexText(f, n))));
+            PrintErr(VerboseLine("←", f, n));
         const bool wanted = m_gathering && m_gathered && m_gathering->accept(f[2], f[3]);
         const bool fromChosen = ((f[1] & 0x80) != 0) == m_settings.secondary;
         const bool sound = VerifyFrame(f, n);
@@ -230,7 +243,7 @@ bool BoardSession::SendFrame(std::span<const std::uint8_t> payload)
     if (!built.entry)
         return false;
     if (m_settings.verbose)
-        PrintErr(QStringLiteral("→ %1").arg(QString::fromStdString(HexText(built.entry->data(), built.entry->size()))));
+        PrintErr(VerboseLine("→", built.entry->data(), built.entry->size()));
     m_com.PushTxEntry(built.entry);
     ++m_sent;
     return true;
