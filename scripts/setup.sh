@@ -23,11 +23,14 @@ RUN_PACKAGES=(
 )
 
 # Testing: GoogleTest, Google Benchmark, clang with libFuzzer for the fuzzers,
-# and the tools some tests drive (YModem sender, socket relay, workbook reader).
+# and the tools some tests drive (YModem sender, socket relay, workbook reader,
+# and tshark, which reads link captures with the generated dissector; it is
+# installed without asking, as DEBIAN_FRONTEND=noninteractive below sees to).
 TEST_PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   lrzsz socat python3-openpyxl
+  tshark
 )
 
 # The packages a mode needs, one per line.

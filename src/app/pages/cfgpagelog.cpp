@@ -3,6 +3,7 @@
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
 #include "app/pylvexapp.h"
+#include "app/widgets/capturebar.h"
 #include "app/widgets/listexport.h"
 #include "app/widgets/loglistctrl.h"
 
@@ -126,6 +127,7 @@ void CCfgPageLog::BuildLayout()
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addWidget(new CCaptureBar(this));
     layout->addWidget(m_pList, 1);
 }
 
