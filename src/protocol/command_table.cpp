@@ -6,6 +6,7 @@
 #include "protocol/board_clock.h"
 #include "protocol/control_cmds.h"
 #include "protocol/debug_cmds.h"
+#include "protocol/param_decode.h"
 #include "protocol/param_table.h"
 #include "protocol/repeater_cmds.h"
 #include "protocol/soc_learning.h"
@@ -21,18 +22,21 @@ namespace {
 constexpr std::uint8_t kParamClass = 0x02;
 constexpr std::uint8_t kStatusClass = 0x03;
 
-// The parameters' names, by id.
-constexpr std::array<const char *, kParamCount> kParamNames = {
-    "空闲等待时间",    "功耗更新时间",    "待机唤醒检测时间", "按键唤醒时间",    "预充时间",        "温度探头个数",
-    "待机电压",        "均衡开启电压",    "均衡压差",         "循环次数门限",    "电流检测门限",    "预放电短路",
-    "短路保护",        "充电MOS高温报警", "充电MOS高温保护",  "充电MOS高温恢复", "放电MOS高温报警", "放电MOS高温保护",
-    "放电MOS高温恢复", "充电过流报警",    "充电过流保护",     "单节过充报警",    "单节过充保护",    "单节过充恢复",
-    "总电压过充报警",  "总电压过充保护",  "总电压过充恢复",   "充电高温报警",    "充电高温保护",    "充电高温恢复",
-    "充电低温报警",    "充电低温保护",    "充电低温恢复",     "放电过流报警",    "放电过流保护",    "单节过放报警",
-    "单节过放保护",    "单节过放恢复",    "总电压过放报警",   "总电压过放保护",  "总电压过放恢复",  "放电高温报警",
-    "放电高温保护",    "放电高温恢复",    "放电低温报警",     "放电低温保护",    "放电低温恢复",    "唤醒源",
-    "清除记录",
-};
+// A parameter's name: the label of its row on the threshold pages, without the colon.
+std::string ParamName(ParamId id)
+{
+    for (const ParamPageRows *page : {&WakeupPageRows(), &AlarmPageRows()})
+        for (const PageParamRow &row : page->rows)
+            if (row.id == id && row.label) {
+                std::string label = row.label;
+                for (const std::string colon : {"：", ":"})
+                    if (label.size() >= colon.size() &&
+                        label.compare(label.size() - colon.size(), colon.size(), colon) == 0)
+                        label.erase(label.size() - colon.size());
+                return label;
+            }
+    return "参数";
+}
 
 struct StatusName {
     std::uint8_t code;
@@ -113,7 +117,7 @@ std::vector<CommandName> Build()
     for (const StatusName &s : kStatusNames)
         add(kStatusClass, s.code, s.name);
     for (const ParamWire &p : kParamTable) {
-        const std::string name = kParamNames[static_cast<std::size_t>(p.id)];
+        const std::string name = ParamName(p.id);
         if (p.readCode != kNoCode)
             add(p.cls, static_cast<std::uint8_t>(p.readCode), "读" + name);
         if (p.writeCode != kNoCode)
