@@ -131,8 +131,10 @@ private slots:
         page->CheckDlgButton(row.chkId, 1);
         page->ClickDlgButton(IDC_WRITE);
         QTest::qWait(1500);
+        page->CheckDlgButton(IDC_SELECT_ALL, 0);
+        page->ClickDlgButton(IDC_SELECT_ALL); // every row is read
         page->ClickDlgButton(IDC_READ);
-        QTest::qWait(1500);
+        QTest::qWait(4000);
         QTRY_VERIFY_WITH_TIMEOUT(bar->StatusText().contains(QStringLiteral("抓包中")), 2000);
         bar->StopButton()->click();
         QVERIFY(!bar->Capturing());
