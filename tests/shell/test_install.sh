@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # cmake --install into a temporary prefix: both programs, the pictures, and a
-# desktop entry whose program and icon are installed beside it. The installed
+# desktop entry whose program and icon are installed beside it, the capture
+# dissector with its tables filled in. The installed
 # program finds its pictures and answers --version.
 # Usage: test_install.sh <build folder>
 set -uo pipefail
@@ -26,6 +27,10 @@ done
 for k in 0 10 20 30 40 50 60 70 80 90 100; do
   [ -f "$PREFIX/share/pylvex/pic/${k}S.jpg" ] || fail "picture ${k}S.jpg missing"
 done
+dissector="$PREFIX/share/pylvex/wireshark/pylvex.lua"
+[ -f "$dissector" ] || fail "capture dissector missing"
+grep -q '^local COMMANDS = {$' "$dissector" || fail "capture dissector: command table not filled in"
+! grep -q '@[A-Z_]*@' "$dissector" || fail "capture dissector: a placeholder is left"
 desktop="$PREFIX/share/applications/pylvex.desktop"
 [ -f "$desktop" ] || fail "desktop entry missing"
 field() { grep -m1 "^$1=" "$desktop" | cut -d= -f2-; }
