@@ -29,14 +29,16 @@ RUN_PACKAGES=(
 PACKAGE_PACKAGES=(dpkg-dev)
 
 # Testing: GoogleTest, Google Benchmark, clang with libFuzzer for the fuzzers,
-# the tools some tests drive (YModem sender, socket relay, workbook reader),
+# the tools some tests drive (YModem sender, socket relay, workbook reader,
+# and tshark, which reads link captures with the generated dissector; it is
+# installed without asking, as DEBIAN_FRONTEND=noninteractive below sees to),
 # and the checkers of the package and of what it installs (lintian, desktop
 # entry, AppStream metadata, manual pages, systemd-analyze for the service).
 TEST_PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   lrzsz socat python3-openpyxl
-  "${PACKAGE_PACKAGES[@]}" lintian desktop-file-utils appstream man-db systemd
+  "${PACKAGE_PACKAGES[@]}" lintian desktop-file-utils appstream man-db systemd tshark
 )
 
 # The packages a mode needs, one per line.

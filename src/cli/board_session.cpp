@@ -5,6 +5,7 @@
 #include "link/portdiscovery.h"
 #include "link/portprofile.h"
 #include "link/winmsg.h"
+#include "protocol/command_table.h"
 #include "protocol/frame.h"
 
 #include <QElapsedTimer>
@@ -48,11 +49,16 @@ BoardSession::BoardSession(const SessionSettings &settings) : m_settings(setting
 
 void BoardSession::Trace(QStringView direction, const std::uint8_t *bytes, std::size_t count) const
 {
-    // The seconds since the start show the pacing and the timeouts as they happened.
-    PrintErr(QStringLiteral("%1 [%2] %3")
-                 .arg(direction)
-                 .arg(static_cast<double>(m_since.nsecsElapsed()) / 1e9, 0, 'f', 3)
-                 .arg(QString::fromStdString(HexText(bytes, count))));
+    // The seconds since the start show the pacing and the timeouts as they
+    // happened; the command's name follows the bytes where the table knows it.
+    QString line = QStringLiteral("%1 [%2] %3")
+                       .arg(direction)
+                       .arg(static_cast<double>(m_since.nsecsElapsed()) / 1e9, 0, 'f', 3)
+                       .arg(QString::fromStdString(HexText(bytes, count)));
+    if (count >= 4)
+        if (const std::string name = CommandNameOf(bytes[2], bytes[3]); !name.empty())
+            line += QStringLiteral(" (%1)").arg(QString::fromStdString(name));
+    PrintErr(line);
 }
 
 BoardSession::~BoardSession()

@@ -30,6 +30,7 @@ struct CommonOptions {
     bool secondary = false; // answers of the secondary board (link byte 0xD3)
     bool json = false;
     bool verbose = false; // every frame as hex on standard error
+    QString capture;      // pcapng file the link is captured into; empty: none
 };
 
 // The text through the program's translation context.

@@ -75,6 +75,7 @@ QList<QCommandLineOption> CommonOptionList()
         {"secondary", Tr("与副电板通讯（应答的链路字节为 0xD3）")},
         {"json", Tr("在标准输出给出 JSON（默认是便于阅读的表格）")},
         {"verbose", Tr("在标准错误输出每个收发的帧（十六进制）")},
+        {"capture", Tr("把收发的每个帧抓包写入 pcapng 文件（可用 Wireshark 查看）"), "FILE"},
     };
 }
 
@@ -106,7 +107,7 @@ QCommandLineOption OwnOption(const QString &name)
 bool TakesValue(const QString &token)
 {
     static const QStringList valued = {"--port", "--baud", "--interval", "--timeout", "--every",
-                                       "--csv",  "--only", "--xlsx",     "--ymodem"};
+                                       "--csv",  "--only", "--xlsx",     "--ymodem",  "--capture"};
     return valued.contains(token);
 }
 
@@ -299,6 +300,9 @@ CliRequest ParseCli(const QStringList &arguments)
     c.secondary = parser.isSet(QStringLiteral("secondary"));
     c.json = parser.isSet(QStringLiteral("json"));
     c.verbose = parser.isSet(QStringLiteral("verbose"));
+    c.capture = parser.value(QStringLiteral("capture"));
+    if (parser.isSet(QStringLiteral("capture")) && c.capture.trimmed().isEmpty())
+        return Fail(Tr("--capture 需要一个文件名"));
     if (!IntOption(parser, QStringLiteral("baud"), 50, 4000000, &c.baud, &error) ||
         !IntOption(parser, QStringLiteral("interval"), kCmdSndInvlMin, kCmdSndInvlMax, &c.intervalMs, &error) ||
         !IntOption(parser, QStringLiteral("timeout"), 10, 600000, &c.timeoutMs, &error))

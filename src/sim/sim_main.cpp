@@ -2,6 +2,7 @@
 // pseudo-terminal pair and prints the device the tool should open, alone on
 // the first line of standard output.
 #include "sim/sim_options_parse.h"
+#include "sim/sim_replay.h"
 #include "sim/simhost.h"
 
 #include <QCoreApplication>
@@ -45,6 +46,12 @@ int main(int argc, char **argv)
     std::fflush(stdout);
     std::fprintf(stderr, "pylvex-sim：模拟板已就绪，请在上位机中打开 %s%s%s\n", path.toUtf8().constData(),
                  cmd.options.secondary ? "（含副电板）" : "", cmd.options.repeater ? "（经中继器）" : "");
+
+    if (cmd.options.replay) {
+        std::fprintf(stderr, "pylvex-sim：回放 %s：%zu 种请求，共 %zu 次%s%s\n", cmd.replayPath.toUtf8().constData(),
+                     cmd.options.replay->Requests(), cmd.options.replay->Turns(),
+                     cmd.replayProblem.isEmpty() ? "" : "；文件读到此处为止：", cmd.replayProblem.toUtf8().constData());
+    }
 
     const timespec tick{0, 200 * 1000 * 1000};
     while (host.IsRunning()) {

@@ -4,11 +4,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 // Milliseconds since 1970-01-01 00:00 UTC. The board reads time only through
 // such a clock, so tests can drive it by hand.
 using SimClock = std::function<std::int64_t()>;
+class ReplayBook;
 std::int64_t SystemClockMs();
 
 struct SimOptions {
@@ -74,4 +76,9 @@ struct SimOptions {
     int baud = 9600;
     // Every request and answer as hex on standard error.
     bool verbose = false;
+
+    // Requests are answered from a capture's recorded answers where it has
+    // them; otherwise by the board itself, or not at all when strict.
+    std::shared_ptr<ReplayBook> replay;
+    bool replayStrict = false;
 };

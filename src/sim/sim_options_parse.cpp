@@ -1,10 +1,12 @@
 #include "sim/sim_options_parse.h"
 
+#include "sim/sim_replay.h"
 #include "version.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFile>
 
 #include <algorithm>
 #include <limits>
@@ -65,6 +67,29 @@ bool ParseInt(const QString &text, int min, int max, int &out)
     out = static_cast<int>(v);
     return true;
 }
+// Reads the capture to replay into the options; false with the error set.
+bool LoadReplay(const QString &path, SimCommandLine &result)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = QStringLiteral("无法读取抓包文件 %1：%2").arg(path, file.errorString());
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    std::string problem;
+    auto book = std::make_shared<ReplayBook>(ReplayBook::FromCapture(
+        {reinterpret_cast<const std::uint8_t *>(bytes.constData()), static_cast<std::size_t>(bytes.size())}, &problem));
+    if (book->Empty()) {
+        result.error = problem.empty() ? QStringLiteral("抓包文件 %1 中没有可回放的请求").arg(path)
+                                       : QStringLiteral("抓包文件 %1 无法读取（%2），其中没有可回放的请求")
+                                             .arg(path, QString::fromStdString(problem));
+        return false;
+    }
+    result.replayPath = path;
+    result.replayProblem = QString::fromStdString(problem);
+    result.options.replay = std::move(book);
+    return true;
+}
 } // namespace
 
 SimClockOffsetRange ClockOffsetRange(std::int64_t nowMs)
@@ -111,10 +136,16 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
         QStringLiteral("link"),
         QStringLiteral("伪终端另有一个固定路径：在 PATH 处建立指向它的符号链接（重启模拟板后路径不变）"),
         QStringLiteral("PATH"));
+    QCommandLineOption replay(
+        QStringLiteral("replay"),
+        QStringLiteral("按抓包文件（pcapng）中记录的应答回答相同的请求；文件中没有的请求由模拟板应答"),
+        QStringLiteral("FILE"));
+    QCommandLineOption replayStrict(QStringLiteral("replay-strict"),
+                                    QStringLiteral("与 --replay 一起使用：文件中没有的请求不应答"));
     QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                QCoreApplication::translate("SimOptions", "显示版本号并退出"));
     parser.addOptions({secondary, repeater, refuseInternal, secondTry, noBatch, noLog, verbose, speed, seed, link,
-                       storeImage, version});
+                       storeImage, replay, replayStrict, version});
     std::vector<QCommandLineOption> ints;
     for (const IntSwitch &s : kIntSwitches) {
         ints.emplace_back(QString::fromLatin1(s.name), QString::fromUtf8(s.description),
@@ -176,6 +207,13 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
         }
         o.seed = static_cast<std::uint32_t>(v);
     }
+    if (parser.isSet(replayStrict) && !parser.isSet(replay)) {
+        result.error = QStringLiteral("--replay-strict 需要与 --replay 一起使用");
+        return result;
+    }
+    if (parser.isSet(replay) && !LoadReplay(parser.value(replay), result))
+        return result;
+    o.replayStrict = parser.isSet(replayStrict);
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 1) {
         result.error = QStringLiteral("只能给出一个串口设备");

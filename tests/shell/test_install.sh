@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # cmake --install into a temporary prefix: the three programs, the pictures,
 # a desktop entry whose program and icons are installed beside it, the
-# manual pages, the completion and the AppStream metadata; the system's own
-# places (the service, /etc) only go into the package. The installed
-# programs answer --version with the project's version.
+# manual pages, the completion, the AppStream metadata and the capture
+# dissector with its tables filled in; the system's own places (the service,
+# /etc) only go into the package. The installed programs answer --version
+# with the project's version.
 # Usage: test_install.sh <build folder>
 set -uo pipefail
 
@@ -41,6 +42,10 @@ leaked="$(cd "$PREFIX" && find . -path '*systemd*' -o -path '*/etc/*' -o -path '
 for k in 0 10 20 30 40 50 60 70 80 90 100; do
   [ -f "$PREFIX/share/pylvex/pic/${k}S.jpg" ] || fail "picture ${k}S.jpg missing"
 done
+dissector="$PREFIX/share/pylvex/wireshark/pylvex.lua"
+[ -f "$dissector" ] || fail "capture dissector missing"
+grep -q '^local COMMANDS = {$' "$dissector" || fail "capture dissector: command table not filled in"
+! grep -q '@[A-Z_]*@' "$dissector" || fail "capture dissector: a placeholder is left"
 desktop="$PREFIX/share/applications/pylvex.desktop"
 [ -f "$desktop" ] || fail "desktop entry missing"
 field() { grep -m1 "^$1=" "$desktop" | cut -d= -f2-; }

@@ -3,6 +3,7 @@
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
 #include "app/logmodel.h"
+#include "app/widgets/capturebar.h"
 #include "app/widgets/listexport.h"
 #include "app/widgets/loglistctrl.h"
 
@@ -102,6 +103,7 @@ void SystemLogPage::BuildLayout()
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addWidget(new CaptureBar(this));
     layout->addWidget(m_pList, 1);
 }
 
