@@ -71,4 +71,6 @@ struct SimOptions {
     int baud = 9600;
     // Every request and answer as hex on standard error.
     bool verbose = false;
+    // The main board's serial number (empty: its built-in one).
+    std::string sn;
 };
