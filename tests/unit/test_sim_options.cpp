@@ -74,6 +74,7 @@ TEST(SimOptions, SnNamesTheMainBoardInItsStatusAnswer)
         {QString(), false},
         {QStringLiteral("板卡"), false},
         {QStringLiteral("A\tB"), false},
+        {QStringLiteral("A B"), false}, // the status answer shows a space as '0'
     };
     for (const Case &c : cases) {
         SimCommandLine cmd = Parse({QStringLiteral("--sn"), c.value});
