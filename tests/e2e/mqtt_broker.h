@@ -82,7 +82,8 @@ public:
     int Port() const { return m_port; }
     QString Url(const QString &user = {}) const
     {
-        return QStringLiteral("mqtt://%1127.0.0.1:%2").arg(user.isEmpty() ? QString() : user + u'@').arg(m_port);
+        const QString login = user.isEmpty() ? QString() : user + u'@';
+        return QStringLiteral("mqtt://") + login + QStringLiteral("127.0.0.1:") + QString::number(m_port);
     }
     QString Log() { return QString::fromUtf8(m_process.readAll()); }
 
