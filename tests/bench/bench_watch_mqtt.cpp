@@ -7,11 +7,11 @@
 // decides nothing.
 //
 //   bench_watch_mqtt [seconds, default 120] [boards, default 8] [seconds away, default 20]
+#include "bench/bench_process.h"
 #include "e2e/cli_process.h"
 #include "e2e/mqtt_broker.h"
 
 #include <QFile>
-#include <QTest>
 
 #include <algorithm>
 #include <cmath>
@@ -36,7 +36,7 @@ double ProcessCpuSeconds(qint64 pid)
 
 void Collect(MqttSubscriber &sub, std::vector<MqttReceived> &into, int ms)
 {
-    QTest::qWait(ms);
+    Wait(ms);
     std::ranges::move(sub.Take(), std::back_inserter(into));
 }
 } // namespace
@@ -112,9 +112,9 @@ int main(int argc, char **argv)
 
     // The broker away, then back.
     broker.Kill();
-    QTest::qWait(1000);
+    Wait(1000);
     const double awayStart = ProcessCpuSeconds(watch.processId());
-    QTest::qWait(away * 1000);
+    Wait(away * 1000);
     const double awayCpu = ProcessCpuSeconds(watch.processId()) - awayStart;
     QElapsedTimer back;
     back.start();
@@ -126,7 +126,7 @@ int main(int argc, char **argv)
     again.Start(broker.Port(), {"pylvex/+/state", "homeassistant/#"});
     qint64 firstState = -1, firstConfig = -1;
     while (back.elapsed() < 60000 && (firstState < 0 || firstConfig < 0)) {
-        QTest::qWait(20);
+        Wait(20);
         for (const MqttReceived &m : again.Take()) {
             if (firstState < 0 && m.topic.endsWith(QLatin1String("/state")))
                 firstState = back.elapsed();
