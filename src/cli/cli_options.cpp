@@ -112,9 +112,8 @@ QCommandLineOption OwnOption(const QString &name)
 // Options that take a value, so the token after them is not the subcommand.
 bool TakesValue(const QString &token)
 {
-    static const QStringList valued = {"--port", "--baud",   "--interval", "--timeout",     "--every",      "--csv",
-                                       "--only", "--xlsx",   "--ymodem",   "--mqtt",        "--mqtt-prefix",
-                                       "--mqtt-cafile"};
+    static const QStringList valued = {"--port", "--baud", "--interval", "--timeout", "--every",       "--csv",
+                                       "--only", "--xlsx", "--ymodem",   "--mqtt",    "--mqtt-prefix", "--mqtt-cafile"};
     return valued.contains(token);
 }
 

@@ -28,8 +28,8 @@ struct CliRequest {
     QStringList ports;     // watch: every --port given, in order
     bool mqtt = false;     // watch --mqtt
     MqttSettings mqttSettings;
-    QStringList only;      // profile apply
-    bool dryRun = false;   // profile apply
+    QStringList only;    // profile apply
+    bool dryRun = false; // profile apply
     bool clockSet = false;
     bool clockSync = false;
     QString xlsxPath; // log, records

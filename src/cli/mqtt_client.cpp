@@ -11,9 +11,9 @@
 
 namespace {
 constexpr int kKeepAliveS = 30;
-constexpr int kLoopWaitMs = 1000;   // mosquitto_loop wakes at least this often
-constexpr int kGoodbyeMs = 2000;    // at most this long for the last messages
-constexpr int kStopWaitMs = 4000;   // at most this long for the thread to end
+constexpr int kLoopWaitMs = 1000; // mosquitto_loop wakes at least this often
+constexpr int kGoodbyeMs = 2000;  // at most this long for the last messages
+constexpr int kStopWaitMs = 4000; // at most this long for the thread to end
 std::once_flag g_libraryReady;
 
 MqttClient *Self(void *client)
@@ -47,8 +47,8 @@ bool MqttClient::Start(QString *error)
         Self(self)->m_connected = false;
         Self(self)->m_disconnected = true;
     });
-    mosquitto_log_callback_set(m_mosq,
-                               [](mosquitto *, void *self, int level, const char *text) { Self(self)->OnLog(level, text); });
+    mosquitto_log_callback_set(
+        m_mosq, [](mosquitto *, void *self, int level, const char *text) { Self(self)->OnLog(level, text); });
     int rc = MOSQ_ERR_SUCCESS;
     if (!m_will.topic.isEmpty())
         rc = mosquitto_will_set(m_mosq, m_will.topic.constData(), static_cast<int>(m_will.payload.size()),
@@ -137,15 +137,14 @@ void MqttClient::Run()
             reported = false;
         }
         if (!reported && m_callbacks.lost)
-            m_callbacks.lost(m_accepted.load()
-                                 ? Tr("与 MQTT 代理 %1:%2 的连接断开（%3），继续重试")
-                                       .arg(m_settings.host)
-                                       .arg(m_settings.port)
-                                       .arg(QString::fromLocal8Bit(mosquitto_strerror(rc)))
-                                 : Tr("无法连接 MQTT 代理 %1:%2（%3），继续重试")
-                                       .arg(m_settings.host)
-                                       .arg(m_settings.port)
-                                       .arg(QString::fromLocal8Bit(mosquitto_strerror(rc))));
+            m_callbacks.lost(m_accepted.load() ? Tr("与 MQTT 代理 %1:%2 的连接断开（%3），继续重试")
+                                                     .arg(m_settings.host)
+                                                     .arg(m_settings.port)
+                                                     .arg(QString::fromLocal8Bit(mosquitto_strerror(rc)))
+                                               : Tr("无法连接 MQTT 代理 %1:%2（%3），继续重试")
+                                                     .arg(m_settings.host)
+                                                     .arg(m_settings.port)
+                                                     .arg(QString::fromLocal8Bit(mosquitto_strerror(rc))));
         reported = true;
         if (!PauseBeforeRetry(pauseMs))
             return;

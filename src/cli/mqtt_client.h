@@ -75,5 +75,5 @@ private:
     std::condition_variable m_wake;
     std::vector<MqttMessage> m_last;
     QString m_lastError; // the library's last error line (a TLS failure's reason)
-    QString m_fatal; // set before m_refused
+    QString m_fatal;     // set before m_refused
 };

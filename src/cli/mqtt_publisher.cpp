@@ -34,7 +34,8 @@ BoardPublisher::BoardPublisher(const MqttSettings &settings, const QString &boar
             m_report(Tr("%1：%2").arg(m_topics.board, reason));
     };
     m_client = std::make_unique<MqttClient>(
-        settings, MqttMessage{m_topics.availability.toUtf8(), QByteArrayLiteral("offline"), true}, std::move(callbacks));
+        settings, MqttMessage{m_topics.availability.toUtf8(), QByteArrayLiteral("offline"), true},
+        std::move(callbacks));
 }
 
 BoardPublisher::~BoardPublisher()
@@ -49,7 +50,8 @@ bool BoardPublisher::Start(QString *error)
 
 MqttMessage BoardPublisher::Availability() const
 {
-    return {m_topics.availability.toUtf8(), m_online ? QByteArrayLiteral("online") : QByteArrayLiteral("offline"), true};
+    return {m_topics.availability.toUtf8(), m_online ? QByteArrayLiteral("online") : QByteArrayLiteral("offline"),
+            true};
 }
 
 void BoardPublisher::Reading(const QJsonObject &state)

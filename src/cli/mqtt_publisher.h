@@ -42,7 +42,7 @@ private:
     BoardTopics m_topics;
     Report m_report;
     std::unique_ptr<MqttClient> m_client;
-    std::mutex m_lock; // the members below; the client's thread publishes them again
+    std::mutex m_lock;                          // the members below; the client's thread publishes them again
     std::map<QByteArray, QByteArray> m_configs; // by topic
     QString m_shape;                            // what the configs were made from
     QByteArray m_state;

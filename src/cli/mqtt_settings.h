@@ -8,10 +8,10 @@
 struct MqttSettings {
     QString host;
     int port = 1883;
-    QString user;       // empty: no login
-    QString password;   // from the environment, never from the command line
-    bool tls = false;   // mqtts://
-    QString caFile;     // empty with tls: the system's certificate authorities
+    QString user;     // empty: no login
+    QString password; // from the environment, never from the command line
+    bool tls = false; // mqtts://
+    QString caFile;   // empty with tls: the system's certificate authorities
     QString prefix = QStringLiteral("pylvex");
     bool discovery = true;
 };

@@ -110,9 +110,10 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
         QStringLiteral("link"),
         QStringLiteral("伪终端另有一个固定路径：在 PATH 处建立指向它的符号链接（重启模拟板后路径不变）"),
         QStringLiteral("PATH"));
-    QCommandLineOption sn(QStringLiteral("sn"),
-                          QStringLiteral("主板的 SN 码（可打印的 ASCII 字符，不含空格，最多 32 个；默认是内置的 SN 码）"),
-                          QStringLiteral("TEXT"));
+    QCommandLineOption sn(
+        QStringLiteral("sn"),
+        QStringLiteral("主板的 SN 码（可打印的 ASCII 字符，不含空格，最多 32 个；默认是内置的 SN 码）"),
+        QStringLiteral("TEXT"));
     QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                QCoreApplication::translate("SimOptions", "显示版本号并退出"));
     parser.addOptions({secondary, repeater, refuseInternal, secondTry, noBatch, noLog, verbose, speed, seed, link,
@@ -182,7 +183,8 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
         const QString text = parser.value(sn);
         const bool printable = std::all_of(text.begin(), text.end(), [](QChar c) { return c > u' ' && c <= u'~'; });
         if (text.isEmpty() || !printable || static_cast<std::size_t>(text.size()) > kSnFieldBytes) {
-            result.error = QStringLiteral("--sn 的值无效：应为 1 至 %1 个可打印的 ASCII 字符（不含空格）").arg(kSnFieldBytes);
+            result.error =
+                QStringLiteral("--sn 的值无效：应为 1 至 %1 个可打印的 ASCII 字符（不含空格）").arg(kSnFieldBytes);
             return result;
         }
         o.sn = text.toStdString();

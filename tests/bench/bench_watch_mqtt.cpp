@@ -67,7 +67,12 @@ int main(int argc, char **argv)
         args << "--port" << boards.back()->Device();
     }
     QTemporaryDir profile;
-    args << "--interval" << "10" << "watch" << "--every" << "1" << "--mqtt" << broker.Url();
+    args << "--interval"
+         << "10"
+         << "watch"
+         << "--every"
+         << "1"
+         << "--mqtt" << broker.Url();
     MqttSubscriber sub;
     if (!sub.Start(broker.Port(), {"pylvex/+/state"})) {
         std::printf("the subscriber did not start\n");

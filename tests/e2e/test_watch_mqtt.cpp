@@ -119,8 +119,9 @@ private:
 };
 
 // The state keys that do not change while a board sits idle at 1x speed.
-const char *const kSteadyKeys[] = {"sn",          "software_version",  "hardware_version", "production_date",
-                                   "probe_count", "full_capacity_mah", "board",            "read"};
+const char *const kSteadyKeys[] = {
+    "sn",  "software_version", "hardware_version", "production_date", "probe_count", "full_capacity_mah", "board",
+    "read"};
 } // namespace
 
 class TestWatchMqtt : public QObject {
@@ -153,7 +154,8 @@ private slots:
         std::vector<MqttReceived> got;
         QTRY_VERIFY_WITH_TIMEOUT(
             (std::ranges::move(sub.Take(), std::back_inserter(got)),
-             std::ranges::all_of(boards, [&](const QString &name) { return On(got, "lab/1/" + name + "/state").size() >= 3; })),
+             std::ranges::all_of(boards,
+                                 [&](const QString &name) { return On(got, "lab/1/" + name + "/state").size() >= 3; })),
             20000);
         QCOMPARE(watch.Stop(), 0);
         // Ended by SIGINT, watch says offline for each board before it goes.
@@ -191,10 +193,11 @@ private slots:
             QVERIFY2(configs >= 30, qPrintable(QString::number(configs)));
             QVERIFY(withUnit >= 20);
             QVERIFY(!On(got, "homeassistant/sensor/" + board + "_cell_1/config").empty());
-            QCOMPARE(JsonOf(On(got, "homeassistant/sensor/" + board + "_voltage/config").front().payload)
-                         ["unit_of_measurement"]
-                             .toString(),
-                     QStringLiteral("V"));
+            QCOMPARE(
+                JsonOf(
+                    On(got, "homeassistant/sensor/" + board + "_voltage/config").front().payload)["unit_of_measurement"]
+                    .toString(),
+                QStringLiteral("V"));
             // Availability: online while read, offline after watch ended.
             const std::vector<MqttReceived> availability = On(got, "lab/1/" + board + "/availability");
             QVERIFY(availability.size() >= 2);
@@ -285,7 +288,8 @@ private slots:
         QVERIFY(sub.Start(broker.Port(), {"#"}));
         QTRY_VERIFY_WITH_TIMEOUT(
             (std::ranges::move(sub.Take(), std::back_inserter(got)),
-             On(got, "pylvex/RESTART-1/state").size() >= 2 && CountPrefix(got, "homeassistant/") >= 30), 15000);
+             On(got, "pylvex/RESTART-1/state").size() >= 2 && CountPrefix(got, "homeassistant/") >= 30),
+            15000);
         const auto availability = On(got, "pylvex/RESTART-1/availability");
         QVERIFY(!availability.empty());
         QCOMPARE(availability.back().payload, QByteArray("online"));
@@ -373,7 +377,8 @@ private slots:
 
         // Two CSV series, one board each: a row for each of its board's states.
         const QString next = m_profile.filePath(QStringLiteral("swap-SECOND-2.csv"));
-        for (auto [path, sn] : {std::pair{csv, QStringLiteral("FIRST-1")}, std::pair{next, QStringLiteral("SECOND-2")}}) {
+        for (auto [path, sn] :
+             {std::pair{csv, QStringLiteral("FIRST-1")}, std::pair{next, QStringLiteral("SECOND-2")}}) {
             QFile f(path);
             QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(path));
             const QString text = QStringDecoder("GBK").decode(f.readAll());

@@ -224,8 +224,8 @@ TEST(HaDiscovery, ConfigsForEveryEntityTheBoardReports)
         const auto e = expected.find(key);
         if (e == expected.end())
             continue;
-        EXPECT_EQ(shape.captured(1) == QLatin1String("binary_sensor"), !e->second.unit && !e->second.stateClass &&
-                                                                            e->second.deviceClass);
+        EXPECT_EQ(shape.captured(1) == QLatin1String("binary_sensor"),
+                  !e->second.unit && !e->second.stateClass && e->second.deviceClass);
         auto field = [&](const char *name) { return c[QLatin1String(name)].toString(); };
         EXPECT_EQ(field("unit_of_measurement"), QString::fromUtf8(e->second.unit ? e->second.unit : ""));
         EXPECT_EQ(field("device_class"), QLatin1String(e->second.deviceClass ? e->second.deviceClass : ""));

@@ -68,12 +68,9 @@ TEST(SimOptions, SnNamesTheMainBoardInItsStatusAnswer)
         bool accepted;
     };
     const Case cases[] = {
-        {QStringLiteral("RACK-A/07"), true},
-        {QString(32, u'S'), true},
-        {QString(33, u'S'), false},
-        {QString(), false},
-        {QStringLiteral("板卡"), false},
-        {QStringLiteral("A\tB"), false},
+        {QStringLiteral("RACK-A/07"), true}, {QString(32, u'S'), true},
+        {QString(33, u'S'), false},          {QString(), false},
+        {QStringLiteral("板卡"), false},     {QStringLiteral("A\tB"), false},
         {QStringLiteral("A B"), false}, // the status answer shows a space as '0'
     };
     for (const Case &c : cases) {
