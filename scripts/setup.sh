@@ -15,13 +15,14 @@
 # when every package is there already.
 
 # Building and running: compiler, CMake, Qt 6 with its serial port module,
-# the workbook writer and a font with Chinese characters. libxkbcommon-dev is
-# only there because Qt's own CMake files look for it (without it CMake prints
-# "Could NOT find XKB"); the program does not use it.
+# the workbook writer, the MQTT client library and a font with Chinese
+# characters. libxkbcommon-dev is only there because Qt's own CMake files look
+# for it (without it CMake prints "Could NOT find XKB"); the program does not
+# use it.
 RUN_PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-serialport-dev libxkbcommon-dev
-  libxlsxwriter-dev qt6-charts-dev libqt6opengl6-dev
+  libxlsxwriter-dev qt6-charts-dev libqt6opengl6-dev libmosquitto-dev
   fonts-wqy-microhei
 )
 
@@ -30,6 +31,7 @@ PACKAGE_PACKAGES=(dpkg-dev)
 
 # Testing: GoogleTest, Google Benchmark, clang with libFuzzer for the fuzzers,
 # the tools some tests drive (YModem sender, socket relay, workbook reader,
+# MQTT broker and subscriber,
 # and tshark, which reads link captures with the generated dissector; it is
 # installed without asking, as DEBIAN_FRONTEND=noninteractive below sees to),
 # and the checkers of the package and of what it installs (lintian, desktop
@@ -39,6 +41,7 @@ TEST_PACKAGES=(
   clang libclang-rt-dev
   lrzsz socat python3-openpyxl
   "${PACKAGE_PACKAGES[@]}" lintian desktop-file-utils appstream man-db systemd tshark
+  mosquitto mosquitto-clients
 )
 
 # The packages a mode needs, one per line.

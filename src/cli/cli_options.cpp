@@ -5,6 +5,7 @@
 #include "version.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 #include <utility>
 #include <vector>
@@ -28,7 +29,7 @@ const std::vector<CommandInfo> &Commands()
          {},
          "",
          QT_TRANSLATE_NOOP("pylvexctl", "反复读取实时状态，直到被中断（Ctrl-C）；每次一行 JSON 或一行 CSV"),
-         {"every", "csv"}},
+         {"every", "csv", "mqtt", "mqtt-prefix", "mqtt-cafile", "no-discovery"}},
         {"params",
          {"get", "set"},
          "get [KEY...] | set KEY=VALUE...",
@@ -88,6 +89,17 @@ QCommandLineOption OwnOption(const QString &name)
                 Tr("同时把每次的状态追加为 CSV 行（与窗口程序的每日 CSV 格式相同，GBK）；- 表示标准输出；"
                    "给出文件夹时每天写入其中的 Record_<日期>.csv"),
                 "FILE"};
+    if (name == QLatin1String("mqtt"))
+        return {"mqtt",
+                Tr("同时把状态发布到 MQTT 代理：mqtt://[用户名@]主机[:端口] 或 mqtts://...；"
+                   "密码取自环境变量 PYLVEX_MQTT_PASSWORD"),
+                "URL"};
+    if (name == QLatin1String("mqtt-prefix"))
+        return {"mqtt-prefix", Tr("MQTT 主题的前缀（默认 pylvex）"), "PREFIX"};
+    if (name == QLatin1String("mqtt-cafile"))
+        return {"mqtt-cafile", Tr("mqtts:// 时用来验证代理证书的 CA 证书文件（默认用系统的 CA 证书）"), "FILE"};
+    if (name == QLatin1String("no-discovery"))
+        return {"no-discovery", Tr("不发布 Home Assistant 的自动发现配置")};
     if (name == QLatin1String("only"))
         return {"only", Tr("只写入这些参数（可重复，或用逗号分隔）"), "KEY"};
     if (name == QLatin1String("dry-run"))
@@ -106,8 +118,9 @@ QCommandLineOption OwnOption(const QString &name)
 // Options that take a value, so the token after them is not the subcommand.
 bool TakesValue(const QString &token)
 {
-    static const QStringList valued = {"--port", "--baud", "--interval", "--timeout", "--every",
-                                       "--csv",  "--only", "--xlsx",     "--ymodem",  "--capture"};
+    static const QStringList valued = {"--port", "--baud",        "--interval",   "--timeout", "--every",
+                                       "--csv",  "--only",        "--xlsx",       "--ymodem",  "--capture",
+                                       "--mqtt", "--mqtt-prefix", "--mqtt-cafile"};
     return valued.contains(token);
 }
 
@@ -189,6 +202,17 @@ bool IntOption(const QCommandLineParser &p, const QString &name, int min, int ma
     return true;
 }
 
+QString WatchHelp()
+{
+    return Tr("\n--port 可以给出多次：每个串口有自己的连接和节奏，一块板卡无应答不会耽误其他板卡；"
+              "这时 --csv 给出一个文件夹，每块板卡写一个文件。\n"
+              "--mqtt 时每次读取后把与 status --json 相同的 JSON 对象发布到 <前缀>/<板卡>/state，"
+              "<板卡> 是板卡的 SN 码（没有时是串口名）；<前缀>/<板卡>/availability 保留为 online 或 offline；"
+              "Home Assistant 的自动发现配置发布在 homeassistant/<类型>/<板卡>_<项目>/config 下。\n"
+              "代理断开时继续读取板卡并按退避间隔重连；代理拒绝登录或证书无效时以状态 3 退出。\n"
+              "重新连接后读到的 SN 码与之前不同时，在标准错误和 JSON 输出中说明，CSV 另起一个文件。\n");
+}
+
 QString CommandHelp(const CommandInfo &info, QCommandLineParser &parser)
 {
     QString text = parser.helpText();
@@ -212,10 +236,60 @@ QString CommandHelp(const CommandInfo &info, QCommandLineParser &parser)
                "给出升级前后的软件版本（版本没有变化只是警告）。\n"
                "退出状态：0 成功；1 板卡应答错误或升级失败；2 文件缺失、不可读、为空或过大，或密码错误；3 串口错误或"
                "板卡无应答；4 板卡已接收升级文件，但重启后读不到新版本。\n");
+    if (info.name == QLatin1String("watch"))
+        text += WatchHelp();
     if (info.name == QLatin1String("profile"))
         text += Tr("\ndiff 在有不同的参数时以状态 1 退出；apply 写入不同的参数（或 --only 给出的参数），"
                    "读回比较，有参数未生效时以状态 1 退出。\n");
     return text;
+}
+
+// The options of watch beyond --every and --csv: every --port, and where to publish.
+bool ParseWatchOptions(const QCommandLineParser &p, CliRequest *r, QString *error)
+{
+    for (const QString &port : p.values(QStringLiteral("port"))) {
+        if (port.trimmed().isEmpty() || r->ports.contains(port.trimmed())) {
+            *error = Tr("--port 的值无效或重复：%1").arg(port);
+            return false;
+        }
+        r->ports.append(port.trimmed());
+    }
+    if (r->ports.size() > 1 && r->csvPath == QLatin1String("-")) {
+        *error = Tr("多个串口时 --csv 需要一个文件夹，不能是标准输出");
+        return false;
+    }
+    MqttSettings &m = r->mqttSettings;
+    r->mqtt = p.isSet(QStringLiteral("mqtt"));
+    if (!r->mqtt) {
+        for (const char *name : {"mqtt-prefix", "mqtt-cafile", "no-discovery"})
+            if (p.isSet(QLatin1String(name))) {
+                *error = Tr("--%1 只能与 --mqtt 一起使用").arg(QLatin1String(name));
+                return false;
+            }
+        return true;
+    }
+    if (!ParseMqttUrl(p.value(QStringLiteral("mqtt")), &m, error))
+        return false;
+    m.password = qEnvironmentVariable(kMqttPasswordVariable);
+    m.discovery = !p.isSet(QStringLiteral("no-discovery"));
+    if (p.isSet(QStringLiteral("mqtt-prefix")))
+        m.prefix = p.value(QStringLiteral("mqtt-prefix")).trimmed();
+    if (!ValidTopicPrefix(m.prefix)) {
+        *error = Tr("--mqtt-prefix 的值无效：不能为空，不能含 +、# 或空的层级");
+        return false;
+    }
+    if (p.isSet(QStringLiteral("mqtt-cafile"))) {
+        m.caFile = p.value(QStringLiteral("mqtt-cafile"));
+        if (!m.tls) {
+            *error = Tr("--mqtt-cafile 只用于 mqtts:// 地址");
+            return false;
+        }
+        if (!QFileInfo(m.caFile).isFile() || !QFileInfo(m.caFile).isReadable()) {
+            *error = Tr("无法读取 CA 证书文件：%1").arg(m.caFile);
+            return false;
+        }
+    }
+    return true;
 }
 
 // Positional arguments each subcommand takes after its verb.
@@ -316,6 +390,8 @@ CliRequest ParseCli(const QStringList &arguments)
     }
     if (info->options.contains(QStringLiteral("csv")))
         r.csvPath = parser.value(QStringLiteral("csv"));
+    if (info->options.contains(QStringLiteral("mqtt")) && !ParseWatchOptions(parser, &r, &error))
+        return Fail(error);
     if (info->options.contains(QStringLiteral("only")))
         for (const QString &v : parser.values(QStringLiteral("only")))
             for (const QString &key : v.split(u',', Qt::SkipEmptyParts))

@@ -81,4 +81,6 @@ struct SimOptions {
     // them; otherwise by the board itself, or not at all when strict.
     std::shared_ptr<ReplayBook> replay;
     bool replayStrict = false;
+    // The main board's serial number (empty: its built-in one).
+    std::string sn;
 };

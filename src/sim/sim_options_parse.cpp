@@ -1,5 +1,6 @@
 #include "sim/sim_options_parse.h"
 
+#include "protocol/debug_cmds.h"
 #include "sim/sim_replay.h"
 #include "version.h"
 
@@ -142,10 +143,14 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
         QStringLiteral("FILE"));
     QCommandLineOption replayStrict(QStringLiteral("replay-strict"),
                                     QStringLiteral("与 --replay 一起使用：文件中没有的请求不应答"));
+    QCommandLineOption sn(
+        QStringLiteral("sn"),
+        QStringLiteral("主板的 SN 码（可打印的 ASCII 字符，不含空格，最多 32 个；默认是内置的 SN 码）"),
+        QStringLiteral("TEXT"));
     QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                QCoreApplication::translate("SimOptions", "显示版本号并退出"));
     parser.addOptions({secondary, repeater, refuseInternal, secondTry, noBatch, noLog, verbose, speed, seed, link,
-                       storeImage, replay, replayStrict, version});
+                       storeImage, replay, replayStrict, sn, version});
     std::vector<QCommandLineOption> ints;
     for (const IntSwitch &s : kIntSwitches) {
         ints.emplace_back(QString::fromLatin1(s.name), QString::fromUtf8(s.description),
@@ -214,6 +219,16 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
     if (parser.isSet(replay) && !LoadReplay(parser.value(replay), result))
         return result;
     o.replayStrict = parser.isSet(replayStrict);
+    if (parser.isSet(sn)) {
+        const QString text = parser.value(sn);
+        const bool printable = std::all_of(text.begin(), text.end(), [](QChar c) { return c > u' ' && c <= u'~'; });
+        if (text.isEmpty() || !printable || static_cast<std::size_t>(text.size()) > kSnFieldBytes) {
+            result.error =
+                QStringLiteral("--sn 的值无效：应为 1 至 %1 个可打印的 ASCII 字符（不含空格）").arg(kSnFieldBytes);
+            return result;
+        }
+        o.sn = text.toStdString();
+    }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 1) {
         result.error = QStringLiteral("只能给出一个串口设备");
