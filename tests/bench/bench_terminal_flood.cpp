@@ -15,6 +15,7 @@
 #include <QEventLoop>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTcpServer>
 #include <QTimer>
 
 #include <arpa/inet.h>
@@ -108,7 +109,13 @@ int main(int argc, char **argv)
     page->Item<QTabWidget>(IDC_TERM_TAB)->setCurrentIndex(1);
     CNetDlg *net = page->Net();
     net->Item<QComboBox>(IDC_NET_PROTOCOL)->setCurrentIndex(CNetDlg::TCP_SERVER);
-    net->SetDlgItemText(IDC_NET_LOCAL_PORT, QStringLiteral("0"));
+    quint16 freePort = 0;
+    {
+        QTcpServer probe;
+        if (probe.listen(QHostAddress::AnyIPv4, 0))
+            freePort = probe.serverPort();
+    }
+    net->SetDlgItemText(IDC_NET_LOCAL_PORT, QString::number(freePort));
     net->OnBtnClickStart();
     WaitFor(200);
     const quint16 port = net->Server().LocalPort();
