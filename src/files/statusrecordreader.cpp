@@ -13,8 +13,6 @@
 #include <algorithm>
 #include <charconv>
 #include <functional>
-
-#include <malloc.h>
 #include <optional>
 
 namespace {
@@ -289,9 +287,6 @@ StatusRecordRead LoadStatusRecordFile(const QString &path, PackSeriesStore &stor
     for (PackSeries &series : set.series)
         series.SplitGaps(gap);
     store.AdoptSet(std::move(set));
-    // The file's bytes and the columns' earlier, smaller buffers are free
-    // again: hand their pages back rather than keep them for later.
-    malloc_trim(0);
     return result;
 }
 
