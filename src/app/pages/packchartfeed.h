@@ -1,6 +1,8 @@
 // What the live status page hands its charts: the values it has just shown
 // (decoded once, by the page), kept as time series since the port opened, a
 // new set of series per board switch, and a break wherever values went stale.
+// The store keeps within its memory budget, so a run of days does not grow
+// without end: older points are thinned, the oldest sets dropped.
 #pragma once
 
 #include "files/packseries.h"
@@ -32,6 +34,8 @@ public:
     LiveStatus &Shown() { return m_shown; }
     const LiveStatus &Shown() const { return m_shown; }
     const PackSeriesStore &Store() const { return m_store; }
+    // The limits of the store (tests and benchmarks set small ones).
+    PackSeriesStore &Store() { return m_store; }
 
 signals:
     void Updated(std::uint8_t code);

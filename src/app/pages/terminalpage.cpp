@@ -29,10 +29,16 @@
 #include <QTime>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 // The board port and the terminal's port may be the same device: the one
 // is given this long to let go before the other opens it.
 constexpr int kPortHandOverMs = 100;
+// The display holds at most this many characters besides its line cap (one
+// line of a flood can be megabytes long); beyond it the oldest lines go, down
+// to three quarters, so trimming is rare.
+constexpr int kDisplayChars = 1 << 20;
 
 const char *const kEncodingTexts[] = {QT_TRANSLATE_NOOP("TerminalPage", "  接收编码：ASCII"),
                                       QT_TRANSLATE_NOOP("TerminalPage", "  接收编码：UTF-8"),
@@ -397,9 +403,18 @@ void TerminalPage::RefreshDisplay()
 void TerminalPage::AppendDisplay(const QString &text)
 {
     QScrollBar *bar = m_pDisplay->verticalScrollBar();
-    QTextCursor cursor(m_pDisplay->document());
+    QTextDocument *document = m_pDisplay->document();
+    QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(text, QTextCharFormat());
+    // Of more text than the display holds only its end is shown.
+    cursor.insertText(text.size() > kDisplayChars ? text.right(kDisplayChars) : text, QTextCharFormat());
+    const int excess = document->characterCount() - kDisplayChars;
+    if (excess > 0) {
+        QTextCursor front(document);
+        front.setPosition(std::min(excess + kDisplayChars / 4, document->characterCount() - 1),
+                          QTextCursor::KeepAnchor);
+        front.removeSelectedText();
+    }
     bar->setValue(bar->maximum());
 }
 
