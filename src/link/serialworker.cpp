@@ -83,14 +83,20 @@ void SerialWorker::OnWriteEvent()
         return; // the event stays set; Start picks it up
     if (!m_com.m_writeEvent.exchange(false))
         return; // already served by a write that ran before this event arrived
-    // Only a line that has been quiet for a whole interval takes a frame at once;
-    // otherwise the frame waits for the silence like every other queued frame.
-    if (!m_quiet)
+    // The first frame of a burst leaves at once on a free line; on a line
+    // still busy with the last exchange it waits for the silence like every
+    // frame queued behind it.
+    if (!LineFree())
         return;
     Guarded([this] {
         if (WriteStep())
             RestartWait();
     });
+}
+
+bool SerialWorker::LineFree() const
+{
+    return m_quiet || (m_heard && m_framer.Unread() == 0);
 }
 
 void SerialWorker::RestartWait()
@@ -107,6 +113,7 @@ bool SerialWorker::WriteStep()
         return false;
     m_com.m_writeEvent.store(false); // one write per signal, whoever asked for it
     m_quiet = false;
+    m_heard = false;
     m_link->Purge(); // stale input goes
     // So does a partial frame the framer still holds: the answer to this
     // request must not be read behind a false head.
@@ -137,6 +144,7 @@ void SerialWorker::OnBytes(const QByteArray &bytes)
         return; // bytes before the start are purged by Start
     CaptureReceived(reinterpret_cast<const std::uint8_t *>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
     m_quiet = false;
+    m_heard = m_heard || !bytes.isEmpty();
     for (char c : bytes)
         HandleByte(static_cast<std::uint8_t>(c));
     ScheduleLogRx();
@@ -237,7 +245,7 @@ void SerialWorker::Shutdown()
     m_link->Close();
     m_com.m_bRunning.store(false);
     m_com.ClearRxQueue();
-    m_com.ClearTxQueue();
+    m_com.ClearAllTx();
 }
 
 SerialThread::SerialThread(BoardPort &com, const LineSettings &settings) : m_com(com), m_settings(settings) {}
