@@ -83,20 +83,17 @@ void SerialWorker::OnWriteEvent()
         return; // the event stays set; Start picks it up
     if (!m_com.m_writeEvent.exchange(false))
         return; // already served by a write that ran before this event arrived
-    // The first frame of a burst leaves at once on a free line; on a line
-    // still busy with the last exchange it waits for the silence like every
-    // frame queued behind it.
-    if (!LineFree())
+    // The first frame of a burst leaves at once on a line quiet for a whole
+    // interval. On a line still busy with the last exchange it waits for the
+    // silence like every frame queued behind it, even after an answer: the
+    // main and the secondary board both answer a request, in either order,
+    // and a request written between the two answers would purge the second.
+    if (!m_quiet)
         return;
     Guarded([this] {
         if (WriteStep())
             RestartWait();
     });
-}
-
-bool SerialWorker::LineFree() const
-{
-    return m_quiet || (m_heard && m_framer.Unread() == 0);
 }
 
 void SerialWorker::RestartWait()
@@ -113,7 +110,6 @@ bool SerialWorker::WriteStep()
         return false;
     m_com.m_writeEvent.store(false); // one write per signal, whoever asked for it
     m_quiet = false;
-    m_heard = false;
     m_link->Purge(); // stale input goes
     // So does a partial frame the framer still holds: the answer to this
     // request must not be read behind a false head.
@@ -144,7 +140,6 @@ void SerialWorker::OnBytes(const QByteArray &bytes)
         return; // bytes before the start are purged by Start
     CaptureReceived(reinterpret_cast<const std::uint8_t *>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
     m_quiet = false;
-    m_heard = m_heard || !bytes.isEmpty();
     for (char c : bytes)
         HandleByte(static_cast<std::uint8_t>(c));
     ScheduleLogRx();

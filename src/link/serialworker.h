@@ -1,10 +1,9 @@
 // The monitoring side of the board port: it owns the byte link of one
-// opening, writes a frame pushed on an empty queue as soon as the line is
-// free and every frame queued behind it after one command interval of
+// opening, writes a frame pushed on an empty queue at once on a line quiet
+// for a whole command interval and every other frame after one interval of
 // silence, frames every received byte, and tells the owner window by posted
-// messages. It
-// lives in the port's own thread, or, for a link in the same process, on
-// the thread that opened the port.
+// messages. It lives in the port's own thread, or, for a link in the same
+// process, on the thread that opened the port.
 #pragma once
 
 #include "files/logfiles.h"
@@ -47,10 +46,6 @@ private:
     void Lose();
     void OnLost();
     bool WriteStep();
-    // The line takes a frame at once: it has been quiet for a whole interval,
-    // or the last write has had its answer (bytes came and no partial frame
-    // is left), so the frame cuts no answer off.
-    bool LineFree() const;
     void RestartWait();
     void HandleByte(std::uint8_t byte);
     // No byte for the quiet time while the framer holds some: give them up.
@@ -74,7 +69,6 @@ private:
     bool m_lost = false;
     bool m_closing = false; // Shutdown closes the link: its Closed() is no loss
     bool m_quiet = true;    // no write and no byte for a whole interval
-    bool m_heard = false;   // a byte came since the last write
 };
 
 // One opening of the port on a thread of its own: run() makes the link and
