@@ -59,6 +59,12 @@ void LinkWatcher::Reset()
     emit Changed();
 }
 
+void LinkWatcher::ForgetWaiting()
+{
+    m_watch.ForgetWaiting();
+    Arm();
+}
+
 void LinkWatcher::Arm()
 {
     std::int64_t next = m_watch.NextDeadlineMs();
@@ -74,6 +80,7 @@ void LinkWatcher::Arm()
 
 void LinkWatcher::OnDeadline()
 {
+    const bool wasSilent = m_watch.SilentSinceMs() >= 0;
     std::vector<NoAnswerNote> notes = m_watch.Expire(Now());
     for (const NoAnswerNote &note : notes) {
         const QDateTime since = WallTime(note.sinceMs);
@@ -86,6 +93,6 @@ void LinkWatcher::OnDeadline()
         m_dispatch.NoteNoAnswer(note.key, since);
     }
     Arm();
-    if (!notes.empty())
+    if (!notes.empty() || wasSilent != (m_watch.SilentSinceMs() >= 0))
         emit Changed();
 }

@@ -32,6 +32,9 @@ public:
     void OnAnswer(const std::uint8_t *frame, int len);
     // The port closed or the board changed: nothing waits any more.
     void Reset();
+    // The queues were emptied: answers the tool threw away itself are waited
+    // for no more.
+    void ForgetWaiting();
 
     const AnswerWatch &Watch() const { return m_watch; }
     // Local time of the last answer (invalid before the first) and since when

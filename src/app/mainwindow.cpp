@@ -152,12 +152,12 @@ void MainWindow::OnYModemSignal(std::intptr_t wParam)
 
 // ------------------------------------------------------------- send path
 
-void MainWindow::QueueEntry(FrameEntry *entry)
+void MainWindow::QueueEntry(FrameEntry *entry, std::uintptr_t from)
 {
-    m_port.PushTxEntry(entry);
+    m_port.PushTxEntry(entry, from);
 }
 
-bool MainWindow::SendFrame(const std::uint8_t *payload, std::size_t count)
+bool MainWindow::SendFrame(const std::uint8_t *payload, std::size_t count, std::uintptr_t from)
 {
     BuildResult built = BuildFrame(payload, count);
     FrameEntry *pEty = built.entry;
@@ -170,11 +170,11 @@ bool MainWindow::SendFrame(const std::uint8_t *payload, std::size_t count)
         app->WriteLogText(7, QString::fromStdString(FrameLogTitle("发送", pEty->ety_buf, pEty->ety_len)),
                           QString::fromStdString(HexText(pEty->ety_buf, pEty->ety_len)));
     }
-    QueueEntry(pEty);
+    QueueEntry(pEty, from);
     return true;
 }
 
-bool MainWindow::SendRaw(const std::uint8_t *bytes, std::size_t count)
+bool MainWindow::SendRaw(const std::uint8_t *bytes, std::size_t count, std::uintptr_t from)
 {
     FrameEntry *pEty = BuildRaw(bytes, count);
     if (!pEty)
@@ -183,7 +183,7 @@ bool MainWindow::SendRaw(const std::uint8_t *bytes, std::size_t count)
     PylvexApp *app = App();
     if (app && app->LogGateOpen(7))
         app->WriteLogText(7, QStringLiteral("发送ZXSJ"), QString::fromStdString(HexText(bytes, count)));
-    QueueEntry(pEty);
+    QueueEntry(pEty, from);
     return true;
 }
 

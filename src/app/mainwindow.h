@@ -56,8 +56,9 @@ public:
     ~MainWindow() override;
 
     // --- send path (false only when memory runs out)
-    bool SendFrame(const std::uint8_t *payload, std::size_t count);
-    bool SendRaw(const std::uint8_t *bytes, std::size_t count);
+    // from: the sender's id on the port (BoardPort::TxSender), 0 for the pages.
+    bool SendFrame(const std::uint8_t *payload, std::size_t count, std::uintptr_t from = 0);
+    bool SendRaw(const std::uint8_t *bytes, std::size_t count, std::uintptr_t from = 0);
 
     // --- port
     bool OpenPort(bool interactive);
@@ -157,7 +158,7 @@ private:
     void ReportOpenFailure(bool interactive, const QString &text);
     void AfterPortOpened();
     void SetPortControlsOpen(bool open);
-    void QueueEntry(FrameEntry *entry);
+    void QueueEntry(FrameEntry *entry, std::uintptr_t from);
     void Flash(LedLamp *led, int timerId);
 
     // End of the running flash of each lamp (steady clock, ms); a burst of

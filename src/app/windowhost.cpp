@@ -1,8 +1,16 @@
 #include "app/windowhost.h"
 
+#include "app/linkwatch.h"
 #include "app/mainwindow.h"
 #include "app/pagesheet.h"
 #include "app/pylvexapp.h"
+
+namespace {
+std::uintptr_t SenderId(const QObject *from)
+{
+    return reinterpret_cast<std::uintptr_t>(from);
+}
+} // namespace
 
 WindowHost::WindowHost(MainWindow &dlg) : m_dlg(dlg) {}
 
@@ -26,20 +34,21 @@ void WindowHost::ClosePort()
     m_dlg.ClosePort();
 }
 
-bool WindowHost::SendFrame(const std::uint8_t *payload, std::size_t count)
+bool WindowHost::SendFrame(const std::uint8_t *payload, std::size_t count, const QObject *from)
 {
-    return m_dlg.SendFrame(payload, count);
+    return m_dlg.SendFrame(payload, count, SenderId(from));
 }
 
-bool WindowHost::SendRaw(const std::uint8_t *bytes, std::size_t count)
+bool WindowHost::SendRaw(const std::uint8_t *bytes, std::size_t count, const QObject *from)
 {
-    return m_dlg.SendRaw(bytes, count);
+    return m_dlg.SendRaw(bytes, count, SenderId(from));
 }
 
 void WindowHost::ClearQueues()
 {
     m_dlg.Port().ClearTxQueue();
     m_dlg.Port().ClearRxQueue();
+    m_dlg.LinkWatch().ForgetWaiting();
 }
 
 bool WindowHost::TxQueueEmpty() const
@@ -80,12 +89,22 @@ InternalModeGate &WindowHost::Gate()
 
 void WindowHost::HoldLine(QObject *holder)
 {
-    m_lineHolder = holder;
+    if (m_holdId != 0) {
+        disconnect(m_holderGone);
+        m_dlg.Port().ReleaseLine(m_holdId); // what waited follows, in order
+        m_holdId = 0;
+    }
+    if (!holder)
+        return;
+    m_holdId = SenderId(holder);
+    m_dlg.Port().HoldLine(m_holdId);
+    // A holder that goes without saying so lets the line go all the same.
+    m_holderGone = connect(holder, &QObject::destroyed, this, [this] { HoldLine(nullptr); });
 }
 
 bool WindowHost::LineHeld() const
 {
-    return m_dlg.YModemRunning() || !m_lineHolder.isNull();
+    return m_dlg.YModemRunning() || m_dlg.Port().LineHeld();
 }
 
 void WindowHost::SetPortTakenBy(const QString &what)

@@ -4,7 +4,9 @@
 #include "app/framework/pagehost.h"
 #include "app/framework/parameterstore.h"
 
-#include <QPointer>
+#include <QMetaObject>
+
+#include <cstdint>
 
 class MainWindow;
 
@@ -18,8 +20,8 @@ public:
     bool SecondaryBoardSelected() const override;
     bool OpenPort(bool interactive) override;
     void ClosePort() override;
-    bool SendFrame(const std::uint8_t *payload, std::size_t count) override;
-    bool SendRaw(const std::uint8_t *bytes, std::size_t count) override;
+    bool SendFrame(const std::uint8_t *payload, std::size_t count, const QObject *from = nullptr) override;
+    bool SendRaw(const std::uint8_t *bytes, std::size_t count, const QObject *from = nullptr) override;
     void ClearQueues() override;
     bool TxQueueEmpty() const override;
     PageBase *ActivePage() const override;
@@ -42,6 +44,7 @@ public:
 
 private:
     MainWindow &m_dlg;
-    QPointer<QObject> m_lineHolder;
+    std::uintptr_t m_holdId = 0; // the port's id of the line's holder, 0 when none
+    QMetaObject::Connection m_holderGone;
     ParameterStore m_parameters;
 };

@@ -42,7 +42,7 @@ bool BoardPort::InitPort(QObject *owner, const QString &device, int baud, char p
     m_thread = std::move(thread);
     m_dwOpenError = 0;
     ClearRxQueue();
-    ClearTxQueue();
+    ClearAllTx();
     return true;
 }
 
@@ -58,7 +58,7 @@ bool BoardPort::InitInThread(const LineSettings &settings)
     AttachWorker(m_inThreadWorker.get());
     m_dwOpenError = 0;
     ClearRxQueue();
-    ClearTxQueue();
+    ClearAllTx();
     return true;
 }
 
@@ -123,13 +123,63 @@ void BoardPort::StopMonitoring()
     }
     m_bRunning.store(false);
     ClearRxQueue();
-    ClearTxQueue();
+    ClearAllTx();
 }
 
-void BoardPort::PushTxEntry(FrameEntry *entry)
+void BoardPort::PushTxEntry(FrameEntry *entry, TxSender from)
 {
-    if (m_txQueue.Push(entry))
+    bool wake = false;
+    {
+        std::lock_guard lock(m_holdLock);
+        if (m_holder != 0 && from != m_holder)
+            m_heldBack.Push(entry);
+        else
+            wake = m_txQueue.Push(entry);
+    }
+    if (wake)
         SignalWrite();
+}
+
+bool BoardPort::HoldLine(TxSender holder)
+{
+    if (holder == 0)
+        return false;
+    std::lock_guard lock(m_holdLock);
+    if (m_holder != 0)
+        return m_holder == holder;
+    m_holder = holder;
+    // What the others queued before the hold waits too, ahead of what they queue during it.
+    while (FrameEntry *entry = m_txQueue.PopFront())
+        m_heldBack.Push(entry);
+    return true;
+}
+
+void BoardPort::ReleaseLine(TxSender holder)
+{
+    bool wake = false;
+    {
+        std::lock_guard lock(m_holdLock);
+        if (holder == 0 || m_holder != holder)
+            return;
+        m_holder = 0;
+        while (FrameEntry *entry = m_heldBack.PopFront())
+            wake = m_txQueue.Push(entry) || wake;
+    }
+    if (wake)
+        SignalWrite();
+}
+
+bool BoardPort::LineHeld() const
+{
+    std::lock_guard lock(m_holdLock);
+    return m_holder != 0;
+}
+
+void BoardPort::ClearAllTx()
+{
+    std::lock_guard lock(m_holdLock);
+    m_txQueue.Clear();
+    m_heldBack.Clear();
 }
 
 bool BoardPort::PushRxFrame(const std::uint8_t *bytes, std::size_t count)

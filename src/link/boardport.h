@@ -58,8 +58,24 @@ public:
     QString PortName() const { return m_portName; }
     QObject *Owner() const { return m_owner; }
 
-    // Takes ownership; wakes the thread when the queue was empty.
-    void PushTxEntry(FrameEntry *entry);
+    // Who pushes a frame: 0 for the pages and their timers, the holder's own
+    // id for the frames of the sender that holds the line.
+    using TxSender = std::uintptr_t;
+    // Takes ownership; wakes the thread when the queue was empty. While the
+    // line is held by another sender the frame waits for the hold to end.
+    void PushTxEntry(FrameEntry *entry, TxSender from = 0);
+
+    // An upgrade holds the line: while it does, only the frames it pushes
+    // with its own id are written; every other sender's frames, those queued
+    // when the hold began among them, wait in the order they came and follow
+    // once it ends. Nothing is dropped by the hold. One holder at a time:
+    // false for another holder (or id 0) while the line is held.
+    bool HoldLine(TxSender holder);
+    // Ends the hold of holder; a call by anyone else changes nothing.
+    void ReleaseLine(TxSender holder);
+    bool LineHeld() const;
+    // No frame waits for a hold to end.
+    bool HeldBackEmpty() const { return m_heldBack.Empty(); }
     // Copies a received frame into the receive queue and posts WM_FRAME_RECEIVED.
     bool PushRxFrame(const std::uint8_t *bytes, std::size_t count);
     // nullptr when empty; the caller frees the entry with FrameEntryFree.
@@ -67,8 +83,11 @@ public:
     // Takes the next frame waiting to be written (for a caller that empties the queue itself).
     FrameEntry *PopTxFrame() { return m_txQueue.PopFront(); }
     bool RxQueueEmpty() const { return m_rxQueue.Empty(); }
+    // The frames the port may write now: during a hold, the holder's.
     bool TxQueueEmpty() const { return m_txQueue.Empty(); }
     void ClearRxQueue() { m_rxQueue.Clear(); }
+    // Empties the send queue; frames waiting for a hold to end stay (they go
+    // only when the port closes).
     void ClearTxQueue() { m_txQueue.Clear(); }
 
     std::uint32_t m_dwOpenError = 0;
@@ -79,6 +98,8 @@ private:
 
     void AttachWorker(SerialWorker *worker);
     void SignalWrite();
+    // The port closes: every frame goes, those held back too.
+    void ClearAllTx();
     std::unique_ptr<ByteLink> MakeLink(const LineSettings &settings) const;
     bool InitInThread(const LineSettings &settings);
 
@@ -88,6 +109,9 @@ private:
     std::atomic<bool> m_writeEvent{false};
     FrameQueue m_rxQueue;
     FrameQueue m_txQueue;
+    mutable std::mutex m_holdLock; // the holder, and the order of pushes against a hold's start and end
+    TxSender m_holder = 0;
+    FrameQueue m_heldBack;   // other senders' frames while the line is held
     std::mutex m_workerLock; // guards m_worker against the thread's end
     SerialWorker *m_worker = nullptr;
     std::unique_ptr<SerialThread> m_thread;

@@ -83,8 +83,11 @@ void SerialWorker::OnWriteEvent()
         return; // the event stays set; Start picks it up
     if (!m_com.m_writeEvent.exchange(false))
         return; // already served by a write that ran before this event arrived
-    // Only a line that has been quiet for a whole interval takes a frame at once;
-    // otherwise the frame waits for the silence like every other queued frame.
+    // The first frame of a burst leaves at once on a line quiet for a whole
+    // interval. On a line still busy with the last exchange it waits for the
+    // silence like every frame queued behind it, even after an answer: the
+    // main and the secondary board both answer a request, in either order,
+    // and a request written between the two answers would purge the second.
     if (!m_quiet)
         return;
     Guarded([this] {
@@ -237,7 +240,7 @@ void SerialWorker::Shutdown()
     m_link->Close();
     m_com.m_bRunning.store(false);
     m_com.ClearRxQueue();
-    m_com.ClearTxQueue();
+    m_com.ClearAllTx();
 }
 
 SerialThread::SerialThread(BoardPort &com, const LineSettings &settings) : m_com(com), m_settings(settings) {}

@@ -1,8 +1,9 @@
 // The monitoring side of the board port: it owns the byte link of one
-// opening, writes one queued frame per command interval of silence, frames
-// every received byte, and tells the owner window by posted messages. It
-// lives in the port's own thread, or, for a link in the same process, on
-// the thread that opened the port.
+// opening, writes a frame pushed on an empty queue at once on a line quiet
+// for a whole command interval and every other frame after one interval of
+// silence, frames every received byte, and tells the owner window by posted
+// messages. It lives in the port's own thread, or, for a link in the same
+// process, on the thread that opened the port.
 #pragma once
 
 #include "files/logfiles.h"

@@ -31,7 +31,9 @@ void AnswerWatch::OnSent(RequestKey key, std::int64_t nowMs, std::int64_t waitMs
 {
     // The deadline runs from the first sending that is still unanswered: a
     // request repeated every refresh must not keep pushing it away.
-    m_waiting.try_emplace(key, Waiting{nowMs, nowMs + std::max<std::int64_t>(waitMs, 0)});
+    const std::int64_t wait = std::max<std::int64_t>(waitMs, 0);
+    m_waiting.try_emplace(key, Waiting{nowMs, nowMs + wait});
+    m_askedUntilMs = std::max(m_askedUntilMs, nowMs + 2 * wait);
 }
 
 bool AnswerWatch::OnAnswer(RequestKey key, std::int64_t nowMs)
@@ -58,7 +60,15 @@ std::vector<NoAnswerNote> AnswerWatch::Expire(std::int64_t nowMs)
             m_silentSinceMs = since;
         it = m_waiting.erase(it);
     }
+    // Nothing asked any more: the board is not silent, just not spoken to.
+    if (m_silentSinceMs >= 0 && m_waiting.empty() && nowMs >= m_askedUntilMs)
+        m_silentSinceMs = -1;
     return notes;
+}
+
+void AnswerWatch::ForgetWaiting()
+{
+    m_waiting.clear();
 }
 
 void AnswerWatch::Reset()
@@ -74,5 +84,7 @@ std::int64_t AnswerWatch::NextDeadlineMs() const
     for (const auto &[key, w] : m_waiting)
         if (next < 0 || w.deadlineMs < next)
             next = w.deadlineMs;
+    if (next < 0 && m_silentSinceMs >= 0)
+        next = m_askedUntilMs; // when a silence nobody asks into ends
     return next;
 }

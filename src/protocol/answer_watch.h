@@ -53,6 +53,9 @@ public:
     // Everything forgotten (the port closes or the board changes); the time of
     // the last answer is kept.
     void Reset();
+    // The requests still waiting are no longer waited for (the tool dropped
+    // their answers itself); kinds noted as unanswered stay noted.
+    void ForgetWaiting();
 
     bool IsNoted(RequestKey key) const { return m_noted.count(key) != 0; }
     std::size_t NotedCount() const { return m_noted.size(); }
@@ -62,7 +65,9 @@ public:
     // Steady time of the last accepted answer, -1 before the first.
     std::int64_t LastAnswerMs() const { return m_lastAnswerMs; }
     // Since when the board has been silent: the first sending of the earliest
-    // request noted as unanswered after the last answer, or -1 while it answers.
+    // request noted as unanswered after the last answer, or -1 while it
+    // answers. Silence lasts only while the tool asks: once nothing has been
+    // sent for twice the last request's wait and nothing waits, Expire ends it.
     std::int64_t SilentSinceMs() const { return m_silentSinceMs; }
 
 private:
@@ -74,4 +79,5 @@ private:
     std::map<RequestKey, std::int64_t> m_noted; // kind -> since
     std::int64_t m_lastAnswerMs = -1;
     std::int64_t m_silentSinceMs = -1;
+    std::int64_t m_askedUntilMs = -1; // the last sending's deadline plus one more wait
 };

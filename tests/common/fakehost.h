@@ -44,13 +44,13 @@ public:
         return true;
     }
     void ClosePort() override { m_bOpen = false; }
-    bool SendFrame(const std::uint8_t *payload, std::size_t count) override
+    bool SendFrame(const std::uint8_t *payload, std::size_t count, const QObject * = nullptr) override
     {
         m_sent.push_back(FrameOf(Bytes(payload, payload + count)));
         ++m_nQueued;
         return true;
     }
-    bool SendRaw(const std::uint8_t *bytes, std::size_t count) override
+    bool SendRaw(const std::uint8_t *bytes, std::size_t count, const QObject * = nullptr) override
     {
         m_sent.emplace_back(bytes, bytes + count);
         ++m_nQueued;

@@ -180,6 +180,54 @@ private slots:
         board.Stop();
     }
 
+    // The live status page refreshing by itself, then another page in front:
+    // nothing is asked any more, so past the silence limit the line shows the
+    // last answer in the normal colour, whether the board answered to the
+    // end or had fallen silent before the switch.
+    void leavingTheRefreshingPageEndsTheSilence_data()
+    {
+        QTest::addColumn<bool>("silentFirst");
+        QTest::newRow("board answering") << false;
+        QTest::newRow("board fallen silent") << true;
+    }
+
+    void leavingTheRefreshingPageEndsTheSilence()
+    {
+        QFETCH(bool, silentFirst);
+        SimOptions options;
+        options.noBatch = true;
+        if (silentFirst) {
+            // Silent only after the battery log page's clock check (a period
+            // after the opening) has had its answer: an unanswered check is
+            // asked again and would rightly keep the line red.
+            options.silentAfterSec = 6;
+            options.silentForSec = 0; // for good
+        }
+        MainWindow dlg;
+        SimHost board;
+        auto *page = dlg.Page<LiveStatusPage>();
+        QVERIFY(OpenAgainstBoard(dlg, board, page, options));
+        QTRY_VERIFY_WITH_TIMEOUT(board.Requests() >= 1, 5000);
+        QTest::qWait(200);
+        page->Item<QCheckBox>(IDC_TIMED_REFRESH)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!page->GetDlgItemText(1068).isEmpty(), 5000);
+        if (silentFirst)
+            QTRY_VERIFY_WITH_TIMEOUT(dlg.StatusLine()->Alarming(), 12000);
+        else
+            QTest::qWait(1000);
+
+        dlg.Gate().SetVerified();
+        QVERIFY(dlg.Sheet()->SetActivePage(dlg.Page<WakeThresholdPage>()));
+        // The silence limit at this interval is one second; twice that and more.
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg.StatusLine()->Alarming(), 4000);
+        QTest::qWait(2500);
+        QVERIFY2(!dlg.StatusLine()->Alarming(), qPrintable(Status(dlg)));
+        QVERIFY2(!Status(dlg).contains(QStringLiteral("板卡无应答")), qPrintable(Status(dlg)));
+        QVERIFY2(Status(dlg).contains(QStringLiteral("最后应答")), qPrintable(Status(dlg)));
+        dlg.ClosePort();
+        board.Stop();
+    }
+
     // The board's port goes away and comes back at the same path: "串口已断开",
     // stale values, the port opened again by itself with fresh values, one
     // row each way; with "自动重连" off nothing opens.

@@ -113,3 +113,57 @@ TEST(AnswerWatch, ResetForgetsWaitingAndNotedKinds)
     EXPECT_TRUE(w.Expire(100000).empty());
     EXPECT_EQ(w.NextDeadlineMs(), -1);
 }
+
+// Silence counts only while the tool asks: once nothing has been sent for
+// twice the wait of the last request and nothing waits, the board is no
+// longer called silent; the time of its last answer stays.
+TEST(AnswerWatch, SilenceEndsWhenNothingIsAskedAnyMore)
+{
+    AnswerWatch w;
+    w.OnAnswer(kStatus, 0);
+    struct Step {
+        std::int64_t sentMs; // -1: nothing sent at this step
+        std::int64_t expireAtMs;
+        std::int64_t silentSince;
+    };
+    // Asked every 800 ms with a wait of 1000 ms, then nothing after 3400.
+    const Step steps[] = {
+        {1000, 2000, 1000}, {1800, 2800, 1000}, {2600, 3600, 1000}, {3400, 4400, 1000},
+        {-1, 5000, 1000},   {-1, 5399, 1000},   {-1, 5400, -1},     {-1, 9000, -1},
+    };
+    for (const Step &s : steps) {
+        if (s.sentMs >= 0)
+            w.OnSent(kStatus, s.sentMs, 1000);
+        w.Expire(s.expireAtMs);
+        EXPECT_EQ(w.SilentSinceMs(), s.silentSince) << "at " << s.expireAtMs;
+    }
+    EXPECT_EQ(w.LastAnswerMs(), 0);
+    EXPECT_TRUE(w.IsNoted(kStatus)) << "the kind stays noted until it is answered";
+    EXPECT_EQ(w.NextDeadlineMs(), -1);
+
+    // While silent and nothing waits, the end of the silence is the next deadline.
+    w.OnSent(kRead, 10000, 1000);
+    w.Expire(11000);
+    EXPECT_EQ(w.SilentSinceMs(), 10000);
+    EXPECT_EQ(w.NextDeadlineMs(), 12000);
+    w.Expire(12000);
+    EXPECT_EQ(w.SilentSinceMs(), -1);
+    // Asked again: a new silence that starts at its own sending.
+    w.OnSent(kRead, 20000, 1000);
+    w.Expire(21000);
+    EXPECT_EQ(w.SilentSinceMs(), 20000);
+}
+
+TEST(AnswerWatch, ForgottenRequestsAreNotWaitedForAndNotedKindsStay)
+{
+    AnswerWatch w;
+    w.OnSent(kRead, 0, 1000);
+    ASSERT_EQ(w.Expire(1000).size(), 1u);
+    w.OnSent(kStatus, 1500, 1000);
+    w.OnSent(kRead, 1500, 1000);
+    w.ForgetWaiting();
+    EXPECT_EQ(w.WaitingCount(), 0u);
+    EXPECT_TRUE(w.Expire(2500).empty());
+    EXPECT_FALSE(w.IsNoted(kStatus));
+    EXPECT_TRUE(w.IsNoted(kRead));
+}

@@ -106,7 +106,7 @@ void FirmwareUpgradeDialog::Log(const UpgradeRow &row)
 
 bool FirmwareUpgradeDialog::Queue(const std::uint8_t *payload, std::size_t count)
 {
-    return m_host && m_host->SendFrame(payload, count);
+    return m_host && m_host->SendFrame(payload, count, this);
 }
 
 void FirmwareUpgradeDialog::ArmTimer(int ms)
@@ -221,7 +221,7 @@ void FirmwareUpgradeDialog::RequestVersions()
 {
     const Payload request = PlainRequest({0x03, kStatusVersions});
     if (m_host)
-        m_host->SendFrame(request.data(), request.size());
+        m_host->SendFrame(request.data(), request.size(), this);
 }
 
 void FirmwareUpgradeDialog::Succeeded()

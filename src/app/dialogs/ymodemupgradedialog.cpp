@@ -67,8 +67,10 @@ YModemUpgradeDialog::YModemUpgradeDialog(PageHost *host, YModemTransport transpo
         LogText(YModemNameRefusal(filePath));
     else
         LogText(tr("上位机等待接收字符C ..."));
-    if (m_host)
+    if (m_host) {
         m_host->SetYModemReceiver(this);
+        m_host->HoldLine(this); // no page timer's request between (or inside) the packets
+    }
 }
 
 YModemUpgradeDialog::~YModemUpgradeDialog()
@@ -88,9 +90,10 @@ YModemUpgradeDialog::~YModemUpgradeDialog()
         }
         if (m_transport == YModemTransport::Wrapped) {
             m_interval.reset(); // the closing frame goes out at the user's interval
-            m_host->SendRaw(kYModemClosingFrame, sizeof kYModemClosingFrame);
+            m_host->SendRaw(kYModemClosingFrame, sizeof kYModemClosingFrame, this);
         }
         m_host->SetYModemReceiver(nullptr);
+        m_host->HoldLine(nullptr); // what the pages queued meanwhile follows
     }
     m_sender.reset(); // closes the file
 }
@@ -163,11 +166,11 @@ void YModemUpgradeDialog::Transmit(const std::uint8_t *bytes, std::size_t count)
         m_cancelQueued = true;
     if (m_transport == YModemTransport::Raw) {
         for (std::size_t at = 0; at < count; at += kYmRawChunk)
-            m_host->SendRaw(bytes + at, std::min(kYmRawChunk, count - at));
+            m_host->SendRaw(bytes + at, std::min(kYmRawChunk, count - at), this);
         return;
     }
     for (const Payload &frame : WrapYModemBytes(bytes, count))
-        m_host->SendFrame(frame.data(), frame.size());
+        m_host->SendFrame(frame.data(), frame.size(), this);
 }
 
 void YModemUpgradeDialog::ArmTimer(int ms)

@@ -30,9 +30,10 @@ public:
     virtual bool OpenPort(bool interactive) = 0;
     virtual void ClosePort() = 0;
     // A payload (link byte, class, code, N, data) framed and queued; false only when memory runs out.
-    virtual bool SendFrame(const std::uint8_t *payload, std::size_t count) = 0;
+    // from: the dialog that holds the line (HoldLine) passes itself; pages leave it out.
+    virtual bool SendFrame(const std::uint8_t *payload, std::size_t count, const QObject *from = nullptr) = 0;
     // Bytes queued as they are (a complete frame built by the caller, YModem blocks).
-    virtual bool SendRaw(const std::uint8_t *bytes, std::size_t count) = 0;
+    virtual bool SendRaw(const std::uint8_t *bytes, std::size_t count, const QObject *from = nullptr) = 0;
     // Empties the send and the receive queue.
     virtual void ClearQueues() = 0;
     virtual bool TxQueueEmpty() const = 0;
@@ -76,8 +77,10 @@ public:
     virtual void SetYModemReceiver(QObject *receiver) = 0;
     // --- an upgrade holds the line: requests of the pages' own timers would
     // fall between (or into) its packets, or push out the answer it waits for.
-    // A YModem receiver holds it while set; another holder (the firmware
-    // upgrade dialog) holds it until it passes nullptr or is destroyed.
+    // The holder holds it until it passes nullptr or is destroyed. Meanwhile
+    // the port writes only the frames the holder sends with from = itself;
+    // everything else waits, in order, and follows when the hold ends.
+    // LineHeld is true also while a YModem receiver is set.
     virtual void HoldLine(QObject *holder) = 0;
     virtual bool LineHeld() const = 0;
     // --- the terminal page closes the board port and uses a port of its own;
