@@ -142,6 +142,7 @@ protected:
     void OnTimer(int id);
 
 private:
+    bool TryOpenPort(bool interactive);
     QWidget *BuildPortBar();
     // Initial size: as large as planned when the screen allows it.
     void FitToScreen();

@@ -112,6 +112,14 @@ void MainWindow::ReportOpenFailure(bool interactive, const QString &text)
 
 bool MainWindow::OpenPort(bool interactive)
 {
+    const bool opened = TryOpenPort(interactive);
+    if (!opened)
+        UpdateStatusLine(); // it names the port tried, not the one open before
+    return opened;
+}
+
+bool MainWindow::TryOpenPort(bool interactive)
+{
     PylvexApp *app = theApp();
     m_port.StopMonitoring();
     auto list = [this](int id) { return Item<QComboBox>(id); };

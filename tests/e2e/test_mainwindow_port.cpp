@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "app/pages/paramrows.h"
 #include "app/pylvexapp.h"
+#include "app/statusline.h"
 #include "gui/test_pages.h"
 #include "link/portdiscovery.h"
 #include "link/winmsg.h"
@@ -127,6 +128,27 @@ private slots:
         QCOMPARE(boxes.Count(), 1);
         QCOMPARE(RowsWith(QStringLiteral("串口 /dev/does-not-exist 不存在")), 1);
         QCOMPARE(dlg.m_strOpenError, QStringLiteral("串口 /dev/does-not-exist 不存在"));
+    }
+
+    // After a failed opening the status line names the port the user tried,
+    // not the one open before it.
+    void statusLineNamesThePortTried()
+    {
+        SimHost sim;
+        QString path;
+        QVERIFY(sim.StartPty(&path, SimOptions{}));
+        MainWindow dlg;
+        QVERIFY(dlg.OpenPortByName(path, true));
+        QVERIFY(dlg.StatusLine()->Text().contains(path));
+        dlg.ClosePort();
+        const QString missing = QStringLiteral("/dev/does-not-exist");
+        dlg.Item<QComboBox>(IDC_PORT_LIST)->setEditText(missing);
+        MsgBoxRecorder boxes;
+        dlg.Item<QPushButton>(IDC_OPEN_PORT)->click();
+        QCOMPARE(boxes.Count(), 1);
+        QVERIFY(!dlg.m_bOpenCOM);
+        QVERIFY2(dlg.StatusLine()->Text().contains(missing), qPrintable(dlg.StatusLine()->Text()));
+        QVERIFY2(!dlg.StatusLine()->Text().contains(path), qPrintable(dlg.StatusLine()->Text()));
     }
 
     // At start-up the stored port is opened by itself only when the system
