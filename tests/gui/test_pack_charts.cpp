@@ -199,7 +199,7 @@ private slots:
         PackChartWindow *w = m_page->OpenChartWindow();
         QCOMPARE(w->CellChart()->ThresholdCount(), 1);
         m_host->Respond(0x82, 0xE5, {0x00, 0x09, 0xC4}); // 2500 mV
-        Round(); // the next cells bring the newly read threshold in
+        Round();                                         // the next cells bring the newly read threshold in
         QCOMPARE(w->CellChart()->ThresholdCount(), 2);
         thr->ClickDlgButton(IDC_CLEAR); // cleared boxes: no longer known
         Round();
@@ -231,6 +231,28 @@ private slots:
         QVERIFY(chart->RangeStart() > start); // dragged left: later times come in
         QTest::mouseDClick(chart->viewport(), Qt::LeftButton, {}, mid.toPoint());
         QVERIFY(chart->Following());
+        w->close();
+    }
+
+    // The values under the mouse name every series: however long, they leave
+    // the window's size alone.
+    void cursorValuesLeaveTheWindowSize()
+    {
+        for (int r = 0; r < 120; ++r)
+            Round();
+        PackChartWindow *w = m_page->OpenChartWindow();
+        w->resize(1000, 660);
+        w->SetWindowChoice(3);
+        QTest::qWait(50);
+        const QString hint = w->CursorText();
+        PackTimeChart *chart = w->TimeChart();
+        const QPointF mid = chart->chart()->plotArea().center();
+        QMouseEvent move(QEvent::MouseMove, mid, chart->mapToGlobal(mid), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(chart->viewport(), &move);
+        QTest::qWait(50);
+        QVERIFY(w->CursorText() != hint);
+        QCOMPARE(w->size(), QSize(1000, 660));
+        QVERIFY2(w->minimumSizeHint().width() <= 1000, qPrintable(QString::number(w->minimumSizeHint().width())));
         w->close();
     }
 

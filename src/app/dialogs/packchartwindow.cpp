@@ -81,6 +81,10 @@ PackChartWindow::PackChartWindow(PackChartFeed *feed, QWidget *parent) : QWidget
     top->addWidget(m_spanText);
     m_cursorText = new QLabel(tr("移动鼠标查看某一时刻的数值；滚轮缩放，拖动平移，双击回到最新"), this);
     m_cursorText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The values under the mouse are as long as there are series: they never
+    // widen the window; what does not fit is in the tooltip.
+    m_cursorText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_spanText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     top->addWidget(m_cursorText);
 
     m_redraw = new QTimer(this);
@@ -108,7 +112,10 @@ PackChartWindow::PackChartWindow(PackChartFeed *feed, QWidget *parent) : QWidget
         m_time->Follow();
         RedrawNow();
     });
-    connect(m_time, &PackTimeChart::CursorMoved, m_cursorText, &QLabel::setText);
+    connect(m_time, &PackTimeChart::CursorMoved, this, [this](const QString &text) {
+        m_cursorText->setText(text);
+        m_cursorText->setToolTip(text);
+    });
     if (m_feed) {
         connect(m_feed, &PackChartFeed::Updated, this, &PackChartWindow::OnFeedUpdated);
         connect(m_feed, &PackChartFeed::SetsChanged, this, [this] {
@@ -201,6 +208,11 @@ void PackChartWindow::RedrawNow()
         RebuildLegend();
     m_time->Redraw();
     m_spanText->setText(SpanText());
+}
+
+QString PackChartWindow::CursorText() const
+{
+    return m_cursorText->text();
 }
 
 QString PackChartWindow::SpanText() const

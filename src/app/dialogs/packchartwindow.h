@@ -52,6 +52,8 @@ public:
     void RedrawNow();
     // What span of data is held (live: in memory, and how much at full resolution).
     QString SpanText() const;
+    // The values under the mouse on the time chart, or how to get them.
+    QString CursorText() const;
 
 protected:
     void showEvent(QShowEvent *event) override;
