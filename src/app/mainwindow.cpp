@@ -50,6 +50,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_pLinkWatch->m_interval = [] { return GlobalLinkSettings().cmdSndInvl.load(); };
     connect(m_pLinkWatch, &LinkWatcher::Changed, this, &MainWindow::UpdateStatusLine);
     m_dispatch.m_onAnswer = [this](const std::uint8_t *frame, int len) { m_pLinkWatch->OnAnswer(frame, len); };
+    m_dispatch.m_claim = [this](const std::uint8_t *frame, int len) { return m_pHost->TakeClosingAnswer(frame, len); };
     m_pReconnect = new ReconnectWatch(this);
     m_pReconnect->m_onReturned = [this](const QString &device) { OnPortReturned(device); };
     connect(m_pReconnect, &ReconnectWatch::DevicesChanged, this, &MainWindow::RefreshPortList);

@@ -1,9 +1,12 @@
 #include "app/windowhost.h"
 
+#include "app/framework/rxreports.h"
+#include "app/framework/systemlog.h"
 #include "app/linkwatch.h"
 #include "app/mainwindow.h"
 #include "app/pagesheet.h"
 #include "app/pylvexapp.h"
+#include "protocol/ymodem.h"
 
 namespace {
 std::uintptr_t SenderId(const QObject *from)
@@ -100,6 +103,30 @@ void WindowHost::HoldLine(QObject *holder)
     m_dlg.Port().HoldLine(m_holdId);
     // A holder that goes without saying so lets the line go all the same.
     m_holderGone = connect(holder, &QObject::destroyed, this, [this] { HoldLine(nullptr); });
+}
+
+void WindowHost::ExpectClosingAnswer(const QString &title)
+{
+    m_closingTitle = title;
+    m_closingSent.start();
+}
+
+bool WindowHost::TakeClosingAnswer(const std::uint8_t *frame, int len)
+{
+    constexpr qint64 kClosingAnswerMs = 3000;
+    if (!m_closingSent.isValid() || len < 4 || frame[2] != (kYModemClosingFrame[2] | 0x80) ||
+        frame[3] != (kYModemClosingFrame[3] | 0x80))
+        return false;
+    const bool awaited = m_closingSent.elapsed() <= kClosingAnswerMs;
+    m_closingSent.invalidate();
+    if (!awaited)
+        return false;
+    const std::uint8_t result = ViewResponse(frame, len).ResultCode();
+    SystemLog(6, m_closingTitle,
+              result == 0 ? tr("结束帧已发出，板卡已应答")
+                          : tr("结束帧已发出，板卡应答错误码(0x%1)：没有中继器时板卡不认识此命令，升级结果不受影响")
+                                .arg(result, 2, 16, QLatin1Char('0')));
+    return true;
 }
 
 bool WindowHost::LineHeld() const

@@ -4,6 +4,7 @@
 #include "app/framework/pagehost.h"
 #include "app/framework/parameterstore.h"
 
+#include <QElapsedTimer>
 #include <QMetaObject>
 
 #include <cstdint>
@@ -38,11 +39,17 @@ public:
     ParameterStore &Parameters() override;
     void SetYModemReceiver(QObject *receiver) override;
     void HoldLine(QObject *holder) override;
+    void ExpectClosingAnswer(const QString &title) override;
+    // The answer to the closing frame, within a few seconds of its sending:
+    // written as the upgrade's row and taken; anything else is left.
+    bool TakeClosingAnswer(const std::uint8_t *frame, int len);
     bool LineHeld() const override;
     void SetPortTakenBy(const QString &what) override;
     QString PortTakenBy() const override;
 
 private:
+    QElapsedTimer m_closingSent; // when the closing frame went, invalid when none awaits its answer
+    QString m_closingTitle;
     MainWindow &m_dlg;
     std::uintptr_t m_holdId = 0; // the port's id of the line's holder, 0 when none
     QMetaObject::Connection m_holderGone;

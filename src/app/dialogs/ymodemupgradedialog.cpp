@@ -90,6 +90,7 @@ YModemUpgradeDialog::~YModemUpgradeDialog()
         }
         if (m_transport == YModemTransport::Wrapped) {
             m_interval.reset(); // the closing frame goes out at the user's interval
+            m_host->ExpectClosingAnswer(windowTitle());
             m_host->SendRaw(kYModemClosingFrame, sizeof kYModemClosingFrame, this);
         }
         m_host->SetYModemReceiver(nullptr);

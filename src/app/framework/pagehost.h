@@ -82,6 +82,10 @@ public:
     // everything else waits, in order, and follows when the hold ends.
     // LineHeld is true also while a YModem receiver is set.
     virtual void HoldLine(QObject *holder) = 0;
+    // The wrapped YModem transfer's closing frame is about to go: its answer
+    // is the upgrade's, said in the system log under the upgrade's title, and
+    // reaches no page (a board without the repeater class refuses it).
+    virtual void ExpectClosingAnswer(const QString & /*title*/) {}
     virtual bool LineHeld() const = 0;
     // --- the terminal page closes the board port and uses a port of its own;
     // while it does, the status line names what it uses (its port), and that

@@ -77,7 +77,7 @@ void RxDispatcher::HandleFrame(const std::uint8_t *frame, int len)
         // A fresh answer of the chosen board (not a replay from the cache).
         if (taken && frame[0] != 0x00 && m_onAnswer)
             m_onAnswer(frame, len);
-        if (taken)
+        if (taken && !(frame[0] != 0x00 && m_claim && m_claim(frame, len)))
             Dispatch(frame, len);
     }
     if (frame[0] != 0x00 && m_onBoardFrame)

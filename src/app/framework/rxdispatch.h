@@ -52,6 +52,9 @@ public:
     // A fresh frame of the chosen board passed its checksum and is routed next.
     std::function<void(const std::uint8_t *frame, int len)> m_onAnswer;
     std::function<void(const std::vector<const CachedFrame *> &)> m_replay;
+    // A taker of answers that belong to no page (the answer to an upgrade's
+    // closing frame): true when it took the frame, which then goes no further.
+    std::function<bool(const std::uint8_t *frame, int len)> m_claim;
 
     int m_bMainSelected = 1;
     bool m_bSecondarySeen = false;
