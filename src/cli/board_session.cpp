@@ -15,7 +15,7 @@ bool ResolveSession(const CommonOptions &options, SessionSettings *s, QString *e
     const PortProfile stored = ReadPortProfile();
     s->device = options.port.isEmpty() ? stored.portNum.trimmed() : options.port;
     if (s->device.isEmpty()) {
-        *error = Tr("没有指定串口：请用 --port 给出设备（例如 ttyUSB0 或 /dev/pts/3）");
+        *error = CliText::tr("没有指定串口：请用 --port 给出设备（例如 ttyUSB0 或 /dev/pts/3）");
         return false;
     }
     s->line = LineSettingsOf(stored);
@@ -42,7 +42,7 @@ bool BoardSession::Open(QString *error)
     GlobalLinkSettings().cmdSndInvl.store(m_settings.intervalMs);
     const QString device = m_settings.device;
     if (!IsKnownPortDevice(device)) {
-        *error = Tr("解析串口号失败COM口=%1").arg(device);
+        *error = CliText::tr("解析串口号失败COM口=%1").arg(device);
         return false;
     }
     const LineSettings &l = m_settings.line;
@@ -98,7 +98,7 @@ BoardSession::Gathered BoardSession::Gather(std::span<const std::uint8_t> payloa
     }
     got.badChecksums = bad;
     if (got.outcome == Outcome::NoAnswer && bad > 0)
-        PrintErr(Tr("收到 %1 个校验码错误的应答").arg(bad));
+        PrintErr(CliText::tr("收到 %1 个校验码错误的应答").arg(bad));
     return got;
 }
 
@@ -286,9 +286,9 @@ QString OutcomeText(BoardSession::Outcome outcome, const QString &what)
 {
     switch (outcome) {
     case BoardSession::Outcome::Answered: return QString();
-    case BoardSession::Outcome::NoAnswer: return Tr("%1：板卡无应答").arg(what);
-    case BoardSession::Outcome::Lost: return Tr("%1：串口连接已断开").arg(what);
-    case BoardSession::Outcome::Interrupted: return Tr("%1：已中断").arg(what);
+    case BoardSession::Outcome::NoAnswer: return CliText::tr("%1：板卡无应答").arg(what);
+    case BoardSession::Outcome::Lost: return CliText::tr("%1：串口连接已断开").arg(what);
+    case BoardSession::Outcome::Interrupted: return CliText::tr("%1：已中断").arg(what);
     }
     return QString();
 }

@@ -64,36 +64,38 @@ const CommandInfo *FindCommand(const QString &name)
 QList<QCommandLineOption> CommonOptionList()
 {
     return {
-        {{"h", "help"}, Tr("显示帮助")},
-        {"port", Tr("串口设备（ttyUSB0 或 /dev/pts/3 这样的路径）；默认是窗口程序上次使用的串口"), "DEVICE"},
-        {"baud", Tr("波特率；默认是窗口程序保存的波特率（未保存时 9600）"), "BAUD"},
-        {"interval", Tr("命令发送间隔（毫秒，10 至 2000）；默认是窗口程序保存的间隔（未保存时 400）"), "MS"},
-        {"timeout", Tr("每个请求等待应答的时间（毫秒，默认 1000）；无应答时重试一次"), "MS"},
-        {"secondary", Tr("与副电板通讯（应答的链路字节为 0xD3）")},
-        {"json", Tr("在标准输出给出 JSON（默认是便于阅读的表格）")},
-        {"verbose", Tr("在标准错误输出每个收发的帧（十六进制）")},
+        {{"h", "help"}, CliText::tr("显示帮助")},
+        {"port", CliText::tr("串口设备（ttyUSB0 或 /dev/pts/3 这样的路径）；默认是窗口程序上次使用的串口"), "DEVICE"},
+        {"baud", CliText::tr("波特率；默认是窗口程序保存的波特率（未保存时 9600）"), "BAUD"},
+        {"interval", CliText::tr("命令发送间隔（毫秒，10 至 2000）；默认是窗口程序保存的间隔（未保存时 400）"), "MS"},
+        {"timeout", CliText::tr("每个请求等待应答的时间（毫秒，默认 1000）；无应答时重试一次"), "MS"},
+        {"secondary", CliText::tr("与副电板通讯（应答的链路字节为 0xD3）")},
+        {"json", CliText::tr("在标准输出给出 JSON（默认是便于阅读的表格）")},
+        {"verbose", CliText::tr("在标准错误输出每个收发的帧（十六进制）")},
+        {"lang", CliText::tr("消息和帮助的语言：zh（中文）或 en（英文）；默认跟随系统的区域设置"), "zh|en"},
     };
 }
 
 QCommandLineOption OwnOption(const QString &name)
 {
     if (name == QLatin1String("every"))
-        return {"every", Tr("两次读取之间的秒数（可带小数，默认 1）"), "S"};
+        return {"every", CliText::tr("两次读取之间的秒数（可带小数，默认 1）"), "S"};
     if (name == QLatin1String("csv"))
-        return {"csv", Tr("同时把每次的状态追加为 CSV 行（与窗口程序的每日 CSV 格式相同，GBK）；- 表示标准输出"),
+        return {"csv",
+                CliText::tr("同时把每次的状态追加为 CSV 行（与窗口程序的每日 CSV 格式相同，GBK）；- 表示标准输出"),
                 "FILE"};
     if (name == QLatin1String("only"))
-        return {"only", Tr("只写入这些参数（可重复，或用逗号分隔）"), "KEY"};
+        return {"only", CliText::tr("只写入这些参数（可重复，或用逗号分隔）"), "KEY"};
     if (name == QLatin1String("dry-run"))
-        return {"dry-run", Tr("只列出将要写入的参数，不写入")};
+        return {"dry-run", CliText::tr("只列出将要写入的参数，不写入")};
     if (name == QLatin1String("set"))
-        return {"set", Tr("按电脑的本地时间设置板卡时钟")};
+        return {"set", CliText::tr("按电脑的本地时间设置板卡时钟")};
     if (name == QLatin1String("sync"))
-        return {"sync", Tr("板卡时钟与电脑相差超过 600 秒时才设置")};
+        return {"sync", CliText::tr("板卡时钟与电脑相差超过 600 秒时才设置")};
     if (name == QLatin1String("xlsx"))
-        return {"xlsx", Tr("同时写入 Excel 工作簿（与页面导出的格式相同）"), "FILE"};
+        return {"xlsx", CliText::tr("同时写入 Excel 工作簿（与页面导出的格式相同）"), "FILE"};
     if (name == QLatin1String("ymodem"))
-        return {"ymodem", Tr("用 YModem 升级：raw（直接）或 wrapped（封装在帧中）"), "MODE"};
+        return {"ymodem", CliText::tr("用 YModem 升级：raw（直接）或 wrapped（封装在帧中）"), "MODE"};
     return {name, name};
 }
 
@@ -107,12 +109,12 @@ bool TakesValue(const QString &token)
 
 QString ProgramHelp()
 {
-    QString text = Tr("用法：pylvexctl [选项] <子命令> [参数]\n\n"
-                      "在命令行操作 BMS 保护板：查看状态、读写门限参数、保存和恢复参数、校时。\n\n"
-                      "子命令：\n");
+    QString text = CliText::tr("用法：pylvexctl [选项] <子命令> [参数]\n\n"
+                               "在命令行操作 BMS 保护板：查看状态、读写门限参数、保存和恢复参数、校时。\n\n"
+                               "子命令：\n");
     for (const CommandInfo &c : Commands())
         text += QStringLiteral("  %1%2\n").arg(QLatin1String(c.name), -10).arg(Tr(c.summary));
-    text += Tr("\n共同选项：\n");
+    text += CliText::tr("\n共同选项：\n");
     for (const QCommandLineOption &o : CommonOptionList()) {
         QString names;
         for (const QString &n : o.names())
@@ -121,9 +123,9 @@ QString ProgramHelp()
             names += QLatin1Char(' ') + o.valueName();
         text += QStringLiteral("  %1%2\n").arg(names, -22).arg(o.description());
     }
-    text += Tr("\n退出状态：0 成功；1 板卡应答错误，或读回、比较不一致；2 用法错误（未知参数、数值超出范围）；"
-               "3 链路错误（没有该串口、串口被占用、没有权限、无应答）。\n"
-               "每个子命令的说明：pylvexctl <子命令> --help\n");
+    text += CliText::tr("\n退出状态：0 成功；1 板卡应答错误，或读回、比较不一致；2 用法错误（未知参数、数值超出范围）；"
+                        "3 链路错误（没有该串口、串口被占用、没有权限、无应答）。\n"
+                        "每个子命令的说明：pylvexctl <子命令> --help\n");
     return text;
 }
 
@@ -142,7 +144,7 @@ bool IntOption(const QCommandLineParser &p, const QString &name, int min, int ma
     bool ok = false;
     const int v = p.value(name).trimmed().toInt(&ok);
     if (!ok || v < min || v > max) {
-        *error = Tr("--%1 的值无效，有效范围是 %2 至 %3").arg(name).arg(min).arg(max);
+        *error = CliText::tr("--%1 的值无效，有效范围是 %2 至 %3").arg(name).arg(min).arg(max);
         return false;
     }
     *out = v;
@@ -154,15 +156,15 @@ QString CommandHelp(const CommandInfo &info, QCommandLineParser &parser)
     QString text = parser.helpText();
     text += QLatin1Char('\n');
     if (info.name == QLatin1String("params") || info.name == QLatin1String("profile")) {
-        text += Tr("多值参数的值用逗号分隔，例如 balance_diff_mv=30,10；温度以整摄氏度输入和显示。\n"
-                   "JSON 输出中每个参数是一个数，多值参数是一组数。\n\n");
+        text += CliText::tr("多值参数的值用逗号分隔，例如 balance_diff_mv=30,10；温度以整摄氏度输入和显示。\n"
+                            "JSON 输出中每个参数是一个数，多值参数是一组数。\n\n");
         text += ParamKeysHelp();
     }
     if (info.name == QLatin1String("params") || info.name == QLatin1String("profile"))
-        text += Tr("\n这些参数属于内部调试模式：先要输入与窗口程序相同的密码（从终端输入，不回显；"
-                   "或取自环境变量 PYLVEX_PASSWORD），再请求板卡进入内部调试模式。\n");
+        text += CliText::tr("\n这些参数属于内部调试模式：先要输入与窗口程序相同的密码（从终端输入，不回显；"
+                            "或取自环境变量 PYLVEX_PASSWORD），再请求板卡进入内部调试模式。\n");
     if (info.name == QLatin1String("upgrade"))
-        text += Tr(
+        text += CliText::tr(
             "\n不带 --ymodem 时用命令协议升级（命令间隔 10 ms，每块带 CRC 校验）；--ymodem raw 先请求中继器进入"
             "升级，把 YModem 数据包直接发出；--ymodem wrapped 先请求板卡进入升级，把数据包封装在帧中发出。\n"
             "升级属于内部调试模式：先要输入与窗口程序相同的密码（从终端输入，不回显；或取自环境变量 "
@@ -171,8 +173,8 @@ QString CommandHelp(const CommandInfo &info, QCommandLineParser &parser)
             "（版本没有变化只是警告）。\n"
             "退出状态：0 成功；1 板卡应答错误或升级失败；2 文件缺失、不可读、为空或过大；3 串口错误或板卡无应答。\n");
     if (info.name == QLatin1String("profile"))
-        text += Tr("\ndiff 在有不同的参数时以状态 1 退出；apply 写入不同的参数（或 --only 给出的参数），"
-                   "读回比较，有参数未生效时以状态 1 退出。\n");
+        text += CliText::tr("\ndiff 在有不同的参数时以状态 1 退出；apply 写入不同的参数（或 --only 给出的参数），"
+                            "读回比较，有参数未生效时以状态 1 退出。\n");
     return text;
 }
 
@@ -217,7 +219,8 @@ CliRequest ParseCli(const QStringList &arguments)
     }
     const CommandInfo *info = FindCommand(commandName);
     if (!info)
-        return Fail(Tr("未知的子命令：%1\n%2").arg(commandName, Tr("pylvexctl --help 列出全部子命令")));
+        return Fail(
+            CliText::tr("未知的子命令：%1\n%2").arg(commandName, CliText::tr("pylvexctl --help 列出全部子命令")));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(Tr(info->summary));
@@ -228,7 +231,7 @@ CliRequest ParseCli(const QStringList &arguments)
     parser.addPositionalArgument(QString::fromLatin1(info->name), Tr(info->summary),
                                  QStringLiteral("%1 %2").arg(QLatin1String(info->name), QLatin1String(info->syntax)));
     if (!parser.parse(arguments))
-        return Fail(parser.errorText() + QLatin1Char('\n') + Tr("%1 --help 给出用法").arg(commandName));
+        return Fail(parser.errorText() + QLatin1Char('\n') + CliText::tr("%1 --help 给出用法").arg(commandName));
     if (parser.isSet(QStringLiteral("help"))) {
         CliRequest r;
         r.action = CliRequest::Action::Help;
@@ -242,14 +245,15 @@ CliRequest ParseCli(const QStringList &arguments)
     positional.removeFirst();
     if (!info->verbs.isEmpty()) {
         if (positional.isEmpty() || !info->verbs.contains(positional.first()))
-            return Fail(Tr("%1 需要 %2 之一\n%3")
+            return Fail(CliText::tr("%1 需要 %2 之一\n%3")
                             .arg(commandName, info->verbs.join(QStringLiteral("、")),
-                                 Tr("%1 --help 给出用法").arg(commandName)));
+                                 CliText::tr("%1 --help 给出用法").arg(commandName)));
         r.verb = positional.takeFirst();
     }
     r.args = positional;
     if (!CheckArgumentCount(r))
-        return Fail(Tr("%1 的参数个数不对\n%2").arg(commandName, Tr("%1 --help 给出用法").arg(commandName)));
+        return Fail(
+            CliText::tr("%1 的参数个数不对\n%2").arg(commandName, CliText::tr("%1 --help 给出用法").arg(commandName)));
 
     QString error;
     CommonOptions &c = r.common;
@@ -266,7 +270,7 @@ CliRequest ParseCli(const QStringList &arguments)
         bool ok = false;
         r.everySec = parser.value(QStringLiteral("every")).trimmed().toDouble(&ok);
         if (!ok || !(r.everySec >= 0) || r.everySec > 86400)
-            return Fail(Tr("--every 的值无效，有效范围是 0 至 86400 秒"));
+            return Fail(CliText::tr("--every 的值无效，有效范围是 0 至 86400 秒"));
     }
     if (info->options.contains(QStringLiteral("csv")))
         r.csvPath = parser.value(QStringLiteral("csv"));
@@ -279,7 +283,7 @@ CliRequest ParseCli(const QStringList &arguments)
         r.clockSet = parser.isSet(QStringLiteral("set"));
         r.clockSync = parser.isSet(QStringLiteral("sync"));
         if (r.clockSet && r.clockSync)
-            return Fail(Tr("--set 与 --sync 只能给出一个"));
+            return Fail(CliText::tr("--set 与 --sync 只能给出一个"));
     }
     if (info->options.contains(QStringLiteral("xlsx")))
         r.xlsxPath = parser.value(QStringLiteral("xlsx"));
@@ -287,7 +291,7 @@ CliRequest ParseCli(const QStringList &arguments)
         r.ymodem = parser.value(QStringLiteral("ymodem"));
         if (parser.isSet(QStringLiteral("ymodem")) && r.ymodem != QLatin1String("raw") &&
             r.ymodem != QLatin1String("wrapped"))
-            return Fail(Tr("--ymodem 只接受 raw 或 wrapped"));
+            return Fail(CliText::tr("--ymodem 只接受 raw 或 wrapped"));
     }
     return r;
 }

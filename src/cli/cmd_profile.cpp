@@ -59,23 +59,23 @@ bool LoadProfile(const QString &path, Profile *profile, QString *error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = Tr("无法读取参数文件 %1：%2").arg(path, file.errorString());
+        *error = CliText::tr("无法读取参数文件 %1：%2").arg(path, file.errorString());
         return false;
     }
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parseError);
     const QJsonObject root = doc.object();
     if (!doc.isObject() || !root.value("params").isObject()) {
-        *error =
-            Tr("%1 不是参数文件：%2")
-                .arg(path, parseError.error != QJsonParseError::NoError ? parseError.errorString() : Tr("缺少 params"));
+        *error = CliText::tr("%1 不是参数文件：%2")
+                     .arg(path, parseError.error != QJsonParseError::NoError ? parseError.errorString()
+                                                                             : CliText::tr("缺少 params"));
         return false;
     }
     profile->header = root;
     const QJsonObject params = root.value("params").toObject();
     for (auto it = params.begin(); it != params.end(); ++it)
         if (!FindParamKey(it.key()) || !KeyReadable(*FindParamKey(it.key()))) {
-            *error = Tr("%1：未知参数：%2").arg(path, it.key());
+            *error = CliText::tr("%1：未知参数：%2").arg(path, it.key());
             return false;
         }
     for (const ParamKey &key : ParamKeys()) {
@@ -85,7 +85,7 @@ bool LoadProfile(const QString &path, Profile *profile, QString *error)
         QString text;
         ProfileEntry entry{&key, {}};
         if (!ValueText(v, &text)) {
-            *error = Tr("%1：%2 的值不是整数").arg(path, QLatin1String(key.key));
+            *error = CliText::tr("%1：%2 的值不是整数").arg(path, QLatin1String(key.key));
             return false;
         }
         if (!ParseKeyValues(key, text, &entry.values, error)) {
@@ -114,7 +114,7 @@ void ReadIdentity(BoardSession &session, QJsonObject *header)
         (*header)["hardware_version"] = QString::fromStdString(live.versions->hardware);
     }
     if (!live.sn || !live.versions)
-        PrintErr(Tr("板卡没有给出 SN 码或版本，参数文件中不记录"));
+        PrintErr(CliText::tr("板卡没有给出 SN 码或版本，参数文件中不记录"));
 }
 
 int Save(const CliRequest &request, BoardSession &session)
@@ -136,7 +136,7 @@ int Save(const CliRequest &request, BoardSession &session)
         params[QLatin1String(key.key)] = ValuesJson(key, r.values);
     }
     if (status != kExitOk) {
-        PrintErr(Tr("有参数读取失败，没有写入 %1").arg(path));
+        PrintErr(CliText::tr("有参数读取失败，没有写入 %1").arg(path));
         return status;
     }
     QJsonObject root{{"pylvexctl_profile", kProfileFormat},
@@ -147,13 +147,13 @@ int Save(const CliRequest &request, BoardSession &session)
     QSaveFile file(path);
     const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        PrintErr(Tr("无法写入 %1：%2").arg(path, file.errorString()));
+        PrintErr(CliText::tr("无法写入 %1：%2").arg(path, file.errorString()));
         return kExitUsage;
     }
     if (request.common.json)
         PrintJson(QJsonDocument(QJsonObject{{"file", path}, {"params", params.size()}}));
     else
-        PrintOut(Tr("已把 %1 个参数保存到 %2\n").arg(params.size()).arg(path));
+        PrintOut(CliText::tr("已把 %1 个参数保存到 %2\n").arg(params.size()).arg(path));
     return kExitOk;
 }
 
@@ -194,7 +194,7 @@ void PrintDifferences(const std::vector<Difference> &diffs, bool json)
     }
     QString text;
     for (const Difference &d : diffs)
-        text += Tr("%1  %2  板卡 %3  文件 %4\n")
+        text += CliText::tr("%1  %2  板卡 %3  文件 %4\n")
                     .arg(QLatin1String(d.entry->key->key), -28)
                     .arg(KeyLabel(*d.entry->key), ValuesText(*d.entry->key, d.board),
                          ValuesText(*d.entry->key, d.entry->values));
@@ -227,12 +227,12 @@ bool ChosenEntries(const CliRequest &request, const Profile &profile, std::vecto
     for (const QString &name : request.only) {
         const ParamKey *key = FindParamKey(name);
         if (!key) {
-            *error = Tr("未知参数：%1（pylvexctl params --help 列出全部参数）").arg(name);
+            *error = CliText::tr("未知参数：%1（pylvexctl params --help 列出全部参数）").arg(name);
             return false;
         }
         const ProfileEntry *e = profile.Find(key);
         if (!e) {
-            *error = Tr("%1：参数文件中没有该参数").arg(name);
+            *error = CliText::tr("%1：参数文件中没有该参数").arg(name);
             return false;
         }
         chosen->push_back(e);
@@ -283,7 +283,7 @@ int Apply(const CliRequest &request, BoardSession &session, const Profile &profi
     if (request.common.json)
         PrintJson(QJsonDocument(QJsonObject{{"written", written}, {"failed", failed}}));
     else
-        PrintOut(text + Tr("已写入 %1 个参数，%2 个失败\n").arg(written.size()).arg(failed.size()));
+        PrintOut(text + CliText::tr("已写入 %1 个参数，%2 个失败\n").arg(written.size()).arg(failed.size()));
     return status;
 }
 

@@ -24,7 +24,7 @@ int RunStatus(const CliRequest &request)
         PrintErr(OutcomeText(result == StatusReader::Result::Lost          ? BoardSession::Outcome::Lost
                              : result == StatusReader::Result::Interrupted ? BoardSession::Outcome::Interrupted
                                                                            : BoardSession::Outcome::NoAnswer,
-                             Tr("读取状态")));
+                             CliText::tr("读取状态")));
         return ExitStatusOf(result);
     }
     if (request.common.json) {
@@ -37,7 +37,7 @@ int RunStatus(const CliRequest &request)
         PrintOut(StatusText(live));
     }
     for (const auto &[code, text] : live.problems)
-        PrintErr(Tr("状态项 0x%1：%2").arg(code, 2, 16, QLatin1Char('0')).arg(QString::fromStdString(text)));
+        PrintErr(CliText::tr("状态项 0x%1：%2").arg(code, 2, 16, QLatin1Char('0')).arg(QString::fromStdString(text)));
     return ExitStatusOf(result);
 }
 
@@ -70,7 +70,7 @@ public:
         }
         const RecordWriteResult w = AppendStatusRecord(m_record, m_path, now);
         if (w.outcome == RecordWriteResult::Failed && !m_failing)
-            PrintErr(Tr("无法写入 %1：%2").arg(m_path, w.error));
+            PrintErr(CliText::tr("无法写入 %1：%2").arg(m_path, w.error));
         m_failing = w.outcome == RecordWriteResult::Failed;
     }
 
@@ -93,7 +93,7 @@ public:
     void Recovered()
     {
         if (!m_last.isEmpty())
-            PrintErr(Tr("板卡恢复应答"));
+            PrintErr(CliText::tr("板卡恢复应答"));
         m_last.clear();
     }
 
@@ -120,7 +120,7 @@ int RunWatch(const CliRequest &request)
         QString error;
         int pauseMs = periodMs;
         if (!session->IsOpen() && !session->Open(&error)) {
-            outage.Failed(Tr("无法打开串口，继续重试：%1").arg(error));
+            outage.Failed(CliText::tr("无法打开串口，继续重试：%1").arg(error));
             pauseMs = std::max(periodMs, kReopenPauseMs);
         } else {
             LiveStatus live;
@@ -138,11 +138,11 @@ int RunWatch(const CliRequest &request)
                 if (csv.Active())
                     csv.Write(live, now);
             } else if (result == StatusReader::Result::Lost) {
-                outage.Failed(Tr("串口连接已断开，继续重试"));
+                outage.Failed(CliText::tr("串口连接已断开，继续重试"));
                 session->Close();
                 reader.Reset();
             } else if (result == StatusReader::Result::NoAnswer) {
-                outage.Failed(Tr("板卡无应答，继续重试"));
+                outage.Failed(CliText::tr("板卡无应答，继续重试"));
             }
         }
         if (!BoardSession::Pause(pauseMs - static_cast<int>(round.elapsed())))

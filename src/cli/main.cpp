@@ -3,6 +3,7 @@
 // status says what went wrong (0 ok, 1 board, 2 usage, 3 link).
 #include "cli/cli_options.h"
 #include "cli/commands.h"
+#include "lang/language.h"
 
 #include <QCoreApplication>
 
@@ -26,6 +27,13 @@ int main(int argc, char **argv)
     // The window's names: its profile, and the folder of its password file.
     QCoreApplication::setOrganizationName(QStringLiteral("Oramek"));
     QCoreApplication::setApplicationName(QStringLiteral("Pylvex"));
+    // Messages and help follow --lang, else the locale; JSON keys and exit codes never change.
+    const lang::LanguageArgument language = lang::FromArguments(QCoreApplication::arguments());
+    lang::Install(language.value.value_or(lang::FromEnvironment()));
+    if (!language.error.isEmpty()) {
+        PrintErr(language.error);
+        return kExitUsage;
+    }
     const CliRequest request = ParseCli(QCoreApplication::arguments());
     switch (request.action) {
     case CliRequest::Action::Help: PrintOut(request.text); return kExitOk;

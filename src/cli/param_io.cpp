@@ -29,7 +29,7 @@ KeyResult Checked(const ParamKey &key, const BoardSession::Reply &reply)
 {
     const QString name = QLatin1String(key.key);
     if (reply.outcome != BoardSession::Outcome::Answered)
-        return Failure(LinkStatus(reply.outcome), name, OutcomeText(reply.outcome, Tr("请求")));
+        return Failure(LinkStatus(reply.outcome), name, OutcomeText(reply.outcome, CliText::tr("请求")));
     const PageParamRow &row = RowOf(key);
     const std::vector<std::uint8_t> &f = reply.frame;
     const std::span<const std::uint8_t> data = FrameData(f.data(), f.size());
@@ -42,7 +42,7 @@ KeyResult Checked(const ParamKey &key, const BoardSession::Reply &reply)
     if (auto values = DecodeRowValues(row, f[3], data))
         r.values = *values;
     else
-        return Failure(kExitBoard, name, Tr("应答无法解码"));
+        return Failure(kExitBoard, name, CliText::tr("应答无法解码"));
     return r;
 }
 
@@ -57,7 +57,7 @@ KeyResult ReadKey(BoardSession &session, const ParamKey &key)
 {
     const std::vector<std::uint8_t> payload = ReadPayload(RowOf(key));
     if (payload.empty())
-        return Failure(kExitUsage, QLatin1String(key.key), Tr("该参数只能写入，不能读取"));
+        return Failure(kExitUsage, QLatin1String(key.key), CliText::tr("该参数只能写入，不能读取"));
     return Checked(key, session.Request(payload));
 }
 
@@ -68,7 +68,7 @@ KeyResult WriteKey(BoardSession &session, const ParamKey &key, const std::vector
     const std::vector<std::int64_t> none;
     const std::vector<std::uint8_t> payload = WritePayload(row, row.format == RowFormat::RecordClear ? none : values);
     if (payload.empty())
-        return Failure(kExitUsage, QLatin1String(key.key), Tr("数值无法写入"));
+        return Failure(kExitUsage, QLatin1String(key.key), CliText::tr("数值无法写入"));
     KeyResult written = Checked(key, session.Request(payload));
     if (!written.Ok() || row.format == RowFormat::RecordClear)
         return written;
@@ -76,9 +76,9 @@ KeyResult WriteKey(BoardSession &session, const ParamKey &key, const std::vector
     if (!back.Ok())
         return back;
     if (StoredValues(key, back.values) != values) {
-        KeyResult r =
-            Failure(kExitBoard, QLatin1String(key.key),
-                    Tr("读回的值 %1 与写入的值 %2 不一致").arg(ValuesText(key, back.values), ValuesText(key, values)));
+        KeyResult r = Failure(
+            kExitBoard, QLatin1String(key.key),
+            CliText::tr("读回的值 %1 与写入的值 %2 不一致").arg(ValuesText(key, back.values), ValuesText(key, values)));
         r.values = back.values;
         return r;
     }
@@ -117,7 +117,7 @@ QString ValuesText(const ParamKey &key, const std::vector<std::int64_t> &values)
         parts << (unit.isEmpty() ? QString::number(kept[i]) : QStringLiteral("%1 %2").arg(kept[i]).arg(unit));
     }
     if (row.format == RowFormat::CycleThresholds && values.size() > kept.size())
-        parts << Tr("循环次数 %1").arg(values.back());
+        parts << CliText::tr("循环次数 %1").arg(values.back());
     return Join(parts);
 }
 

@@ -130,7 +130,7 @@ bool ParseKeyValues(const ParamKey &key, const QString &text, std::vector<std::i
     values->clear();
     if (row.format == RowFormat::RecordClear) {
         if (text.trimmed() != QLatin1String("1")) {
-            *error = Tr("%1：记录清除只接受值 1").arg(QLatin1String(key.key));
+            *error = CliText::tr("%1：记录清除只接受值 1").arg(QLatin1String(key.key));
             return false;
         }
         values->push_back(1);
@@ -138,7 +138,7 @@ bool ParseKeyValues(const ParamKey &key, const QString &text, std::vector<std::i
     }
     const QStringList parts = text.split(u',');
     if (parts.size() != KeyValueCount(key)) {
-        *error = Tr("%1：需要 %2 个数值（用逗号分隔）").arg(QLatin1String(key.key)).arg(KeyValueCount(key));
+        *error = CliText::tr("%1：需要 %2 个数值（用逗号分隔）").arg(QLatin1String(key.key)).arg(KeyValueCount(key));
         return false;
     }
     const bool isSigned = ConvertsSigned(row);
@@ -159,13 +159,13 @@ bool ParseAssignment(const QString &text, KeyValue *out, QString *error)
 {
     const qsizetype eq = text.indexOf(u'=');
     if (eq <= 0) {
-        *error = Tr("应写成 KEY=VALUE：%1").arg(text);
+        *error = CliText::tr("应写成 KEY=VALUE：%1").arg(text);
         return false;
     }
     const QString name = text.left(eq).trimmed();
     const ParamKey *key = FindParamKey(name);
     if (!key) {
-        *error = Tr("未知参数：%1（pylvexctl params --help 列出全部参数）").arg(name);
+        *error = CliText::tr("未知参数：%1（pylvexctl params --help 列出全部参数）").arg(name);
         return false;
     }
     if (!KeyWritable(*key)) {
@@ -188,11 +188,11 @@ bool ResolveReadKeys(const QStringList &names, std::vector<const ParamKey *> *ke
     for (const QString &name : names) {
         const ParamKey *key = FindParamKey(name);
         if (!key) {
-            *error = Tr("未知参数：%1（pylvexctl params --help 列出全部参数）").arg(name);
+            *error = CliText::tr("未知参数：%1（pylvexctl params --help 列出全部参数）").arg(name);
             return false;
         }
         if (!KeyReadable(*key)) {
-            *error = Tr("%1：该参数只能写入，不能读取").arg(name);
+            *error = CliText::tr("%1：该参数只能写入，不能读取").arg(name);
             return false;
         }
         keys->push_back(key);
@@ -202,14 +202,14 @@ bool ResolveReadKeys(const QStringList &names, std::vector<const ParamKey *> *ke
 
 QString ParamKeysHelp()
 {
-    QString text = Tr("参数（KEY，单位，有效范围，名称）：\n");
+    QString text = CliText::tr("参数（KEY，单位，有效范围，名称）：\n");
     for (const ParamKey &k : kKeys) {
         const PageParamRow &row = RowOf(k);
         QString range;
         if (row.format == RowFormat::WakeUp)
-            range = Tr("只读，唤醒方式代码");
+            range = CliText::tr("只读，唤醒方式代码");
         else if (row.format == RowFormat::RecordClear)
-            range = Tr("只写，值为 1");
+            range = CliText::tr("只写，值为 1");
         else
             range = QStringLiteral("%1 … %2").arg(row.min).arg(row.max);
         QString units = QString::fromUtf8(k.units);
