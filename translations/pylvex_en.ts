@@ -37,6 +37,13 @@ Settings are kept in:
     </message>
 </context>
 <context>
+    <name>AlarmProtectionPage</name>
+    <message>
+        <source>报警与保护</source>
+        <translation>Alarms and protection</translation>
+    </message>
+</context>
+<context>
     <name>BatteryLog</name>
     <message>
         <source>休眠唤醒</source>
@@ -486,6 +493,10 @@ Settings are kept in:
         <source>表达式有误！</source>
         <translation>Invalid expression!</translation>
     </message>
+    <message>
+        <source>计算器</source>
+        <translation>Calculator</translation>
+    </message>
 </context>
 <context>
     <name>CellBarChart</name>
@@ -732,6 +743,10 @@ Switch the discharge MOS off?</translation>
     <message>
         <source>发送间隔（毫秒）</source>
         <translation>Command interval (ms)</translation>
+    </message>
+    <message>
+        <source>客户使用-2</source>
+        <translation>Customer 2</translation>
     </message>
 </context>
 <context>
@@ -1339,6 +1354,10 @@ Switch the discharge MOS off?</translation>
         <translation>The file could not be written; the original file is unchanged. Save under another name!
 %1</translation>
     </message>
+    <message>
+        <source>内部调试</source>
+        <translation>Internal debug</translation>
+    </message>
 </context>
 <context>
     <name>Language</name>
@@ -1408,6 +1427,38 @@ Switch the discharge MOS off?</translation>
     <message>
         <source>数据已过期（自 %1）</source>
         <translation>Data out of date (since %1)</translation>
+    </message>
+    <message>
+        <source>客户使用-1</source>
+        <translation>Customer 1</translation>
+    </message>
+    <message>
+        <source>定时刷新</source>
+        <translation>Auto refresh</translation>
+    </message>
+    <message>
+        <source>定时保存</source>
+        <translation>Timed recording</translation>
+    </message>
+    <message>
+        <source>频率(秒)</source>
+        <translation>Period (s)</translation>
+    </message>
+    <message>
+        <source>全选</source>
+        <translation>Select all</translation>
+    </message>
+    <message>
+        <source>读 取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>曲线</source>
+        <translation>Curves</translation>
     </message>
 </context>
 <context>
@@ -1717,6 +1768,22 @@ Switch the discharge MOS off?</translation>
         <translation>Writing &quot;Clear records&quot; erases every record stored on the board and cannot be undone.
 Clear them?</translation>
     </message>
+    <message>
+        <source>全选</source>
+        <translation>Select all</translation>
+    </message>
+    <message>
+        <source>读 取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>写 入</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation>Clear</translation>
+    </message>
 </context>
 <context>
     <name>PylvexApp</name>
@@ -1817,6 +1884,10 @@ Bytes may be separated by spaces</translation>
         <source>透穿命令最多%1个字节，当前%2个字节！</source>
         <translation>A pass-through command holds at most %1 bytes, this one has %2!</translation>
     </message>
+    <message>
+        <source>中继器信息</source>
+        <translation>Repeater</translation>
+    </message>
 </context>
 <context>
     <name>ResistanceEntryDialog</name>
@@ -1854,6 +1925,22 @@ Bytes may be separated by spaces</translation>
     <message>
         <source>无应答（自 %1）</source>
         <translation>No answer (since %1)</translation>
+    </message>
+    <message>
+        <source>全选</source>
+        <translation>Select all</translation>
+    </message>
+    <message>
+        <source>读 取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>写 入</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation>Clear</translation>
     </message>
 </context>
 <context>
@@ -2140,6 +2227,12 @@ Bytes may be separated by spaces</translation>
     <message>
         <source>--link 只用于伪终端，不能与串口设备一起给出</source>
         <translation>--link is only for a pseudo-terminal, not together with a serial device</translation>
+    </message>
+    <message>
+        <source>模拟保护板：在伪终端（默认，打印设备路径）或给定的串口设备上应答上位机的请求。
+收到 SIGTERM 或 SIGINT 时正常退出。</source>
+        <translation>Simulated protection board: answers the host tool&apos;s requests on a pseudo-terminal (default; its path is printed) or on the given serial device.
+Ends normally on SIGTERM or SIGINT.</translation>
     </message>
 </context>
 <context>
@@ -2582,6 +2675,37 @@ Run %1 --help for the usage.
     </message>
 </context>
 <context>
+    <name>SystemLogPage</name>
+    <message>
+        <source>系统日志</source>
+        <translation>System log</translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>日志控件</source>
+        <translation>Log list</translation>
+    </message>
+    <message>
+        <source>复制（&amp;C）</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>导出日志（&amp;E）</source>
+        <translation>&amp;Export log</translation>
+    </message>
+    <message>
+        <source>清空日志（&amp;D）</source>
+        <translation>Clear &amp;log</translation>
+    </message>
+    <message>
+        <source>显示最新（&amp;L）</source>
+        <translation>Show &amp;latest</translation>
+    </message>
+</context>
+<context>
     <name>TerminalNetPanel</name>
     <message>
         <source>本地端口自动分配</source>
@@ -2884,6 +3008,29 @@ Bytes may be separated by spaces</translation>
     </message>
 </context>
 <context>
+    <name>UserListCtrl</name>
+    <message>
+        <source>列表控件</source>
+        <translation>List</translation>
+    </message>
+    <message>
+        <source>复制（&amp;C）</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>删除（&amp;D）</source>
+        <translation>&amp;Delete</translation>
+    </message>
+    <message>
+        <source>全选（&amp;A）</source>
+        <translation>Select &amp;all</translation>
+    </message>
+    <message>
+        <source>显示最新（&amp;L）</source>
+        <translation>Show &amp;latest</translation>
+    </message>
+</context>
+<context>
     <name>VerifyPasswordDialog</name>
     <message>
         <source>警告</source>
@@ -2904,6 +3051,13 @@ Bytes may be separated by spaces</translation>
     <message>
         <source>密码为空，请输入密码！</source>
         <translation>The password is empty. Enter the password!</translation>
+    </message>
+</context>
+<context>
+    <name>WakeThresholdPage</name>
+    <message>
+        <source>唤醒与门限</source>
+        <translation>Wake-up and thresholds</translation>
     </message>
 </context>
 <context>

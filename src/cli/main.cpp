@@ -28,8 +28,9 @@ int main(int argc, char **argv)
     QCoreApplication::setOrganizationName(QStringLiteral("Oramek"));
     QCoreApplication::setApplicationName(QStringLiteral("Pylvex"));
     // Messages and help follow --lang, else the locale; JSON keys and exit codes never change.
+    lang::Install(lang::FromArguments(QCoreApplication::arguments()).value.value_or(lang::FromEnvironment()));
+    // Read again for its message in the language now installed.
     const lang::LanguageArgument language = lang::FromArguments(QCoreApplication::arguments());
-    lang::Install(language.value.value_or(lang::FromEnvironment()));
     if (!language.error.isEmpty()) {
         PrintErr(language.error);
         return kExitUsage;

@@ -72,8 +72,8 @@ Language FromEnvironment()
         if (!locale.isEmpty())
             break;
     }
-    const bool plain = locale.isEmpty() || locale == QLatin1String("C") || locale.startsWith(QLatin1String("C.")) ||
-                       locale == QLatin1String("POSIX");
+    // Only the plain C locale ignores LANGUAGE; C.UTF-8 is a locale like any other.
+    const bool plain = locale.isEmpty() || locale == QLatin1String("C") || locale == QLatin1String("POSIX");
     QString wanted = locale;
     if (!plain) {
         const QString list = Env("LANGUAGE");

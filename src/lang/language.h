@@ -20,7 +20,7 @@ std::optional<Language> FromCode(const QString &code);
 
 // The language the user's locale asks for, the way Linux programs read it:
 // LC_ALL, LC_MESSAGES, LANG give the locale; LANGUAGE (a colon-separated
-// list) takes precedence unless that locale is C or POSIX. Chinese for zh*,
+// list) takes precedence unless that locale is unset, C or POSIX. Chinese for zh*,
 // English for everything else (unset included).
 Language FromEnvironment();
 

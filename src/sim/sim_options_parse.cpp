@@ -1,5 +1,7 @@
 #include "sim/sim_options_parse.h"
 
+#include "lang/language.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -109,9 +111,9 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
 {
     SimCommandLine result;
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("模拟保护板：在伪终端（默认，打印设备路径）或给定的串口设备上应答上位机的请求。\n"
-                       "收到 SIGTERM 或 SIGINT 时正常退出。"));
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "SimOptions", "模拟保护板：在伪终端（默认，打印设备路径）或给定的串口设备上应答上位机的请求。\n"
+                      "收到 SIGTERM 或 SIGINT 时正常退出。"));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("device"),
                                  QCoreApplication::translate("SimOptions", "要打开的串口设备；省略时创建伪终端"),
@@ -168,6 +170,10 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
     }
     if (parser.isSet(QStringLiteral("help"))) {
         result.help = true;
+        return result;
+    }
+    if (const QString error = lang::FromArguments(arguments).error; !error.isEmpty()) {
+        result.error = error;
         return result;
     }
     if (parser.isSet(version)) {

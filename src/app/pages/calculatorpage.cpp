@@ -48,7 +48,7 @@ constexpr KeyButton kKeys[] = {
 } // namespace
 
 CalculatorPage::CalculatorPage(PageHost *host, QWidget *parent)
-    : PageBase(host, PAGE_CALCULATOR, QStringLiteral("计算器"), parent)
+    : PageBase(host, PAGE_CALCULATOR, tr("计算器"), parent)
 {
 }
 

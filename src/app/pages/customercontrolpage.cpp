@@ -62,7 +62,7 @@ public:
 } // namespace
 
 CustomerControlPage::CustomerControlPage(PageHost *host, QWidget *parent)
-    : RowPageBase(host, PAGE_ELE, QStringLiteral("客户使用-2"), parent)
+    : RowPageBase(host, PAGE_ELE, tr("客户使用-2"), parent)
 {
 }
 

@@ -47,7 +47,7 @@ QString FromStd(const std::string &text)
 } // namespace
 
 InternalDebugPage::InternalDebugPage(PageHost *host, QWidget *parent)
-    : RowPageBase(host, PAGE_FOR, QStringLiteral("内部调试"), parent)
+    : RowPageBase(host, PAGE_FOR, tr("内部调试"), parent)
 {
 }
 

@@ -56,7 +56,7 @@ QPixmap LoadSocImage(int k)
 } // namespace
 
 LiveStatusPage::LiveStatusPage(PageHost *host, QWidget *parent)
-    : RowPageBase(host, PAGE_TEN, QStringLiteral("客户使用-1"), parent),
+    : RowPageBase(host, PAGE_TEN, tr("客户使用-1"), parent),
       m_clock([] { return static_cast<std::uint32_t>(MonotonicMs()); }),
       m_wallClock([] { return QDateTime::currentDateTime(); })
 {
@@ -263,9 +263,9 @@ QWidget *LiveStatusPage::BuildItemsBox()
     }
     int row = static_cast<int>(kStatusItems.size());
     auto *options = new QHBoxLayout;
-    options->addWidget(MakeCheck(IDC_TIMED_REFRESH, QStringLiteral("定时刷新")));
-    options->addWidget(MakeCheck(IDC_TIMED_SAVE, QStringLiteral("定时保存")));
-    options->addWidget(MakeLabel(IDC_SAVE_PERIOD_LABEL, QStringLiteral("频率(秒)")));
+    options->addWidget(MakeCheck(IDC_TIMED_REFRESH, tr("定时刷新")));
+    options->addWidget(MakeCheck(IDC_TIMED_SAVE, tr("定时保存")));
+    options->addWidget(MakeLabel(IDC_SAVE_PERIOD_LABEL, tr("频率(秒)")));
     QLineEdit *period = MakeEdit(IDC_SAVE_PERIOD);
     period->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), period));
     period->setMaximumWidth(50);
@@ -279,13 +279,13 @@ QWidget *LiveStatusPage::BuildItemsBox()
     auto *bar = new QWidget(this);
     auto *buttons = new QHBoxLayout(bar);
     buttons->setContentsMargins(0, 0, 0, 0);
-    buttons->addWidget(MakeCheck(IDC_SELECT_ALL, QStringLiteral("全选")));
+    buttons->addWidget(MakeCheck(IDC_SELECT_ALL, tr("全选")));
     buttons->addStretch(1);
-    m_pReadButton = new QPushButton(QStringLiteral("读 取"), this);
+    m_pReadButton = new QPushButton(tr("读 取"), this);
     m_pReadButton->setAutoDefault(false);
     buttons->addWidget(m_pReadButton);
-    buttons->addWidget(MakeButton(IDC_CLEAR, QStringLiteral("清空")));
-    QPushButton *chart = MakeButton(IDC_CHART_BUTTON, QStringLiteral("曲线"));
+    buttons->addWidget(MakeButton(IDC_CLEAR, tr("清空")));
+    QPushButton *chart = MakeButton(IDC_CHART_BUTTON, tr("曲线"));
     connect(chart, &QPushButton::clicked, this, [this] { OpenChartWindow(); });
     buttons->addWidget(chart);
     grid->addWidget(bar, row + 1, 0, 1, 3);

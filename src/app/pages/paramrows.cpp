@@ -54,10 +54,10 @@ void ParamRowPage::OnInitDialog()
     grid->setRowStretch(perColumn, 1);
 
     auto *buttons = new QVBoxLayout;
-    buttons->addWidget(MakeCheck(IDC_SELECT_ALL, QStringLiteral("全选")));
-    buttons->addWidget(MakeButton(IDC_READ, QStringLiteral("读 取")));
-    buttons->addWidget(MakeButton(IDC_WRITE, QStringLiteral("写 入")));
-    buttons->addWidget(MakeButton(IDC_CLEAR, QStringLiteral("清空")));
+    buttons->addWidget(MakeCheck(IDC_SELECT_ALL, tr("全选")));
+    buttons->addWidget(MakeButton(IDC_READ, tr("读 取")));
+    buttons->addWidget(MakeButton(IDC_WRITE, tr("写 入")));
+    buttons->addWidget(MakeButton(IDC_CLEAR, tr("清空")));
     buttons->addStretch(1);
     outer->addLayout(buttons);
 

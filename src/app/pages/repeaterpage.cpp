@@ -33,7 +33,7 @@ constexpr std::array<int, 3> kRowOrder = {RepeaterPage::IDC_UPGRADE_CHK, Repeate
 } // namespace
 
 RepeaterPage::RepeaterPage(PageHost *host, QWidget *parent)
-    : RowPageBase(host, PAGE_ONE, QStringLiteral("中继器信息"), parent)
+    : RowPageBase(host, PAGE_ONE, tr("中继器信息"), parent)
 {
 }
 

@@ -82,7 +82,7 @@ void SystemLogPage::SetListExporter(ListExporter exporter)
 }
 
 SystemLogPage::SystemLogPage(PageHost *host, QWidget *parent)
-    : PageBase(host, PAGE_LOG, QStringLiteral("系统日志"), parent)
+    : PageBase(host, PAGE_LOG, tr("系统日志"), parent)
 {
     if (host)
         connect(host, &PageHost::RxEchoByte, this, &SystemLogPage::AppendEcho);
@@ -105,7 +105,7 @@ void SystemLogPage::BuildLayout()
         top->addWidget(check);
     }
     top->addWidget(MakeEdit(IDC_LOG_ECHO, true), 1);
-    top->addWidget(MakeButton(IDC_CLEAR, QStringLiteral("清空")));
+    top->addWidget(MakeButton(IDC_CLEAR, tr("清空")));
 
     m_pList = new LogListCtrl(this);
     RegisterControl(IDC_LOG_LIST, m_pList);
@@ -158,12 +158,12 @@ void SystemLogPage::OnBtnClickClear()
 
 void SystemLogPage::FillLogMenu(QMenu &menu)
 {
-    menu.setTitle(QStringLiteral("日志控件"));
-    QAction *copy = menu.addAction(QStringLiteral("复制（&C）"), this, &SystemLogPage::OnClickMenu_COPY);
+    menu.setTitle(tr("日志控件"));
+    QAction *copy = menu.addAction(tr("复制（&C）"), this, &SystemLogPage::OnClickMenu_COPY);
     copy->setEnabled(m_pList && m_pList->GetSelectedCount() > 0);
-    menu.addAction(QStringLiteral("导出日志（&E）"), this, &SystemLogPage::OnClickMenu_EXPORT);
-    menu.addAction(QStringLiteral("清空日志（&D）"), this, &SystemLogPage::OnClickMenu_DELETE);
-    QAction *latest = menu.addAction(QStringLiteral("显示最新（&L）"), this, &SystemLogPage::OnClickMenu_LATEST);
+    menu.addAction(tr("导出日志（&E）"), this, &SystemLogPage::OnClickMenu_EXPORT);
+    menu.addAction(tr("清空日志（&D）"), this, &SystemLogPage::OnClickMenu_DELETE);
+    QAction *latest = menu.addAction(tr("显示最新（&L）"), this, &SystemLogPage::OnClickMenu_LATEST);
     latest->setCheckable(true);
     latest->setChecked(m_bShowLatest);
 }
