@@ -1460,6 +1460,114 @@ Switch the discharge MOS off?</translation>
         <source>曲线</source>
         <translation>Curves</translation>
     </message>
+    <message>
+        <source>充电</source>
+        <translation>Charge</translation>
+    </message>
+    <message>
+        <source>放电</source>
+        <translation>Discharge</translation>
+    </message>
+    <message>
+        <source>预放电</source>
+        <translation>Pre-discharge</translation>
+    </message>
+    <message>
+        <source>节</source>
+        <translation>Cell</translation>
+    </message>
+    <message>
+        <source>单节电压(mV)</source>
+        <translation>Cell voltage (mV)</translation>
+    </message>
+    <message>
+        <source>单节最大电压 9999</source>
+        <translation>Max cell voltage 9999</translation>
+    </message>
+    <message>
+        <source>均衡</source>
+        <translation>Balancing</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>历史单节最高电压 (mV)</source>
+        <translation>Historic max cell voltage (mV)</translation>
+    </message>
+    <message>
+        <source>值</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>温度16</source>
+        <translation>Temperature 16</translation>
+    </message>
+    <message>
+        <source>值(℃)</source>
+        <translation>Value (℃)</translation>
+    </message>
+    <message>
+        <source>软硬件版本：</source>
+        <translation>Firmware/hardware version:</translation>
+    </message>
+    <message>
+        <source>总电压,电流,温度：</source>
+        <translation>Pack voltage, current, temperatures:</translation>
+    </message>
+    <message>
+        <source>保护状态：</source>
+        <translation>Protection status:</translation>
+    </message>
+    <message>
+        <source>充放电循环次数：</source>
+        <translation>Cycle count:</translation>
+    </message>
+    <message>
+        <source>充放电及预放电MOS状态：</source>
+        <translation>Charge, discharge and pre-discharge MOS:</translation>
+    </message>
+    <message>
+        <source>温度探头个数：</source>
+        <translation>Temperature sensors:</translation>
+    </message>
+    <message>
+        <source>SOC，SOH：</source>
+        <translation>SOC, SOH:</translation>
+    </message>
+    <message>
+        <source>生产日期：</source>
+        <translation>Production date:</translation>
+    </message>
+    <message>
+        <source>剩余容量：</source>
+        <translation>Remaining capacity:</translation>
+    </message>
+    <message>
+        <source>满电容量：</source>
+        <translation>Full charge capacity:</translation>
+    </message>
+    <message>
+        <source>SN 码：</source>
+        <translation>SN:</translation>
+    </message>
+    <message>
+        <source>报警状态：</source>
+        <translation>Alarm status:</translation>
+    </message>
+    <message>
+        <source>单节电压：</source>
+        <translation>Cell voltages:</translation>
+    </message>
+    <message>
+        <source>均衡状态：</source>
+        <translation>Balancing status:</translation>
+    </message>
+    <message>
+        <source>最值记录：</source>
+        <translation>Extremes:</translation>
+    </message>
 </context>
 <context>
     <name>LogMenu</name>
@@ -2614,6 +2722,209 @@ Run %1 --help for the usage.
     <message>
         <source>--demo 与 --port 不能同时使用。</source>
         <translation>--demo and --port cannot be used together.</translation>
+    </message>
+</context>
+<context>
+    <name>StatusDecode</name>
+    <message>
+        <source>无</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>过充保护</source>
+        <translation>Cell over-voltage protection</translation>
+    </message>
+    <message>
+        <source>过放保护</source>
+        <translation>Cell under-voltage protection</translation>
+    </message>
+    <message>
+        <source>充电过流保护</source>
+        <translation>Charge over-current protection</translation>
+    </message>
+    <message>
+        <source>放电过流保护</source>
+        <translation>Discharge over-current protection</translation>
+    </message>
+    <message>
+        <source>充电低温保护</source>
+        <translation>Charge under-temperature protection</translation>
+    </message>
+    <message>
+        <source>充电高温保护</source>
+        <translation>Charge over-temperature protection</translation>
+    </message>
+    <message>
+        <source>放电低温保护</source>
+        <translation>Discharge under-temperature protection</translation>
+    </message>
+    <message>
+        <source>放电高温保护</source>
+        <translation>Discharge over-temperature protection</translation>
+    </message>
+    <message>
+        <source>短路保护</source>
+        <translation>Short-circuit protection</translation>
+    </message>
+    <message>
+        <source>充电MOS高温保护</source>
+        <translation>Charge MOS over-temperature protection</translation>
+    </message>
+    <message>
+        <source>放电MOS高温保护</source>
+        <translation>Discharge MOS over-temperature protection</translation>
+    </message>
+    <message>
+        <source>其他保护</source>
+        <translation>Other protection</translation>
+    </message>
+    <message>
+        <source>放电过流保护（软件）</source>
+        <translation>Discharge over-current protection (software)</translation>
+    </message>
+    <message>
+        <source>预放电短路</source>
+        <translation>Pre-discharge short circuit</translation>
+    </message>
+    <message>
+        <source>系统校准</source>
+        <translation>System calibration</translation>
+    </message>
+    <message>
+        <source>学习状态</source>
+        <translation>Learning</translation>
+    </message>
+    <message>
+        <source>系统复位</source>
+        <translation>System reset</translation>
+    </message>
+    <message>
+        <source>电压低于2.7V</source>
+        <translation>Voltage below 2.7 V</translation>
+    </message>
+    <message>
+        <source>电压高于2.7V，SOC=0</source>
+        <translation>Voltage above 2.7 V, SOC=0</translation>
+    </message>
+    <message>
+        <source>总电压过充</source>
+        <translation>Pack over-voltage</translation>
+    </message>
+    <message>
+        <source>总电压过放</source>
+        <translation>Pack under-voltage</translation>
+    </message>
+    <message>
+        <source>单节过充报警</source>
+        <translation>Cell over-voltage alarm</translation>
+    </message>
+    <message>
+        <source>单节过放报警</source>
+        <translation>Cell under-voltage alarm</translation>
+    </message>
+    <message>
+        <source>总电压过充报警</source>
+        <translation>Pack over-voltage alarm</translation>
+    </message>
+    <message>
+        <source>总电压过放报警</source>
+        <translation>Pack under-voltage alarm</translation>
+    </message>
+    <message>
+        <source>充电高温报警</source>
+        <translation>Charge over-temperature alarm</translation>
+    </message>
+    <message>
+        <source>充电低温报警</source>
+        <translation>Charge under-temperature alarm</translation>
+    </message>
+    <message>
+        <source>放电高温报警</source>
+        <translation>Discharge over-temperature alarm</translation>
+    </message>
+    <message>
+        <source>放电低温报警</source>
+        <translation>Discharge under-temperature alarm</translation>
+    </message>
+    <message>
+        <source>充电MOS高温报警</source>
+        <translation>Charge MOS over-temperature alarm</translation>
+    </message>
+    <message>
+        <source>放电MOS高温报警</source>
+        <translation>Discharge MOS over-temperature alarm</translation>
+    </message>
+    <message>
+        <source>充电过流报警</source>
+        <translation>Charge over-current alarm</translation>
+    </message>
+    <message>
+        <source>放电过流报警</source>
+        <translation>Discharge over-current alarm</translation>
+    </message>
+    <message>
+        <source>历史单节最高电压 (mV)</source>
+        <translation>Historic max cell voltage (mV)</translation>
+    </message>
+    <message>
+        <source>历史最高电压节数</source>
+        <translation>Historic max voltage cell</translation>
+    </message>
+    <message>
+        <source>历史单节最低电压 (mV)</source>
+        <translation>Historic min cell voltage (mV)</translation>
+    </message>
+    <message>
+        <source>历史最低电压节数</source>
+        <translation>Historic min voltage cell</translation>
+    </message>
+    <message>
+        <source>历史最大充电电流 (mA)</source>
+        <translation>Historic max charge current (mA)</translation>
+    </message>
+    <message>
+        <source>历史最大放电电流 (mA)</source>
+        <translation>Historic max discharge current (mA)</translation>
+    </message>
+    <message>
+        <source>历史最大总电压 (mV)</source>
+        <translation>Historic max pack voltage (mV)</translation>
+    </message>
+    <message>
+        <source>历史最高温度 (℃)</source>
+        <translation>Historic max temperature (℃)</translation>
+    </message>
+    <message>
+        <source>历史最低温度 (℃)</source>
+        <translation>Historic min temperature (℃)</translation>
+    </message>
+    <message>
+        <source>历史最大未充电时间 (H)</source>
+        <translation>Historic max time without charge (h)</translation>
+    </message>
+    <message>
+        <source>历史最大未放电时间 (H)</source>
+        <translation>Historic max time without discharge (h)</translation>
+    </message>
+    <message>
+        <source>放电</source>
+        <translation>Discharge</translation>
+    </message>
+    <message>
+        <source>待机</source>
+        <translation>Standby</translation>
+    </message>
+    <message>
+        <source>充电</source>
+        <translation>Charge</translation>
+    </message>
+    <message>
+        <source>开</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>关</source>
+        <translation>Off</translation>
     </message>
 </context>
 <context>

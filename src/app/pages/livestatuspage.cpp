@@ -203,7 +203,7 @@ QWidget *LiveStatusPage::BuildItemsBox()
     };
     for (int i = 0; i < static_cast<int>(kStatusItems.size()); ++i) {
         const StatusItem &item = kStatusItems[static_cast<std::size_t>(i)];
-        grid->addWidget(MakeCheck(item.nChkID, QString::fromUtf8(item.label)), i, 0);
+        grid->addWidget(MakeCheck(item.nChkID, tr(item.label)), i, 0);
         QHBoxLayout *display = nullptr;
         switch (item.nChkID) {
         case 1148:
@@ -224,9 +224,10 @@ QWidget *LiveStatusPage::BuildItemsBox()
         }
         case 1021:
             display = new QHBoxLayout;
-            for (auto [id, text] :
-                 {std::pair{IDC_MOS_CHARGE, "充电"}, {IDC_MOS_DISCHARGE, "放电"}, {IDC_MOS_PRE, "预放电"}}) {
-                display->addWidget(new QLabel(QString::fromUtf8(text), this));
+            for (auto [id, text] : {std::pair{IDC_MOS_CHARGE, QT_TRANSLATE_NOOP("LiveStatusPage", "充电")},
+                                    {IDC_MOS_DISCHARGE, QT_TRANSLATE_NOOP("LiveStatusPage", "放电")},
+                                    {IDC_MOS_PRE, QT_TRANSLATE_NOOP("LiveStatusPage", "预放电")}}) {
+                display->addWidget(new QLabel(tr(text), this));
                 display->addWidget(MakeLed(id));
             }
             display->addStretch(1);
@@ -354,10 +355,17 @@ struct ListColumn {
     const char *widest;
 };
 constexpr ListColumn kListColumns[] = {
-    {IDC_CELL_LIST, "节", 3, 22, 0, "32"},          {IDC_CELL_LIST, "单节电压(mV)", 12, 22, 10, "单节最大电压 9999"},
-    {IDC_CELL_LIST, "均衡", 5, 22, -10, "均衡"},    {IDC_EXTREME_LIST, "名称", 7, 11, 5, "历史单节最高电压 (mV)"},
-    {IDC_EXTREME_LIST, "值", 3, 11, -5, "-3276.8"}, {IDC_TEMP_LIST, "名称", 3, 7, 0, "温度16"},
-    {IDC_TEMP_LIST, "值(℃)", 3, 7, 0, "-3276.8"},
+    {IDC_CELL_LIST, QT_TRANSLATE_NOOP("LiveStatusPage", "节"), 3, 22, 0, "32"},
+    {IDC_CELL_LIST, QT_TRANSLATE_NOOP("LiveStatusPage", "单节电压(mV)"), 12, 22, 10,
+     QT_TRANSLATE_NOOP("LiveStatusPage", "单节最大电压 9999")},
+    {IDC_CELL_LIST, QT_TRANSLATE_NOOP("LiveStatusPage", "均衡"), 5, 22, -10,
+     QT_TRANSLATE_NOOP("LiveStatusPage", "均衡")},
+    {IDC_EXTREME_LIST, QT_TRANSLATE_NOOP("LiveStatusPage", "名称"), 7, 11, 5,
+     QT_TRANSLATE_NOOP("LiveStatusPage", "历史单节最高电压 (mV)")},
+    {IDC_EXTREME_LIST, QT_TRANSLATE_NOOP("LiveStatusPage", "值"), 3, 11, -5, "-3276.8"},
+    {IDC_TEMP_LIST, QT_TRANSLATE_NOOP("LiveStatusPage", "名称"), 3, 7, 0,
+     QT_TRANSLATE_NOOP("LiveStatusPage", "温度16")},
+    {IDC_TEMP_LIST, QT_TRANSLATE_NOOP("LiveStatusPage", "值(℃)"), 3, 7, 0, "-3276.8"},
 };
 // Client width assumed before the page is first laid out.
 constexpr int kNominalListWidth = 260;
@@ -374,8 +382,7 @@ void LiveStatusPage::SetListMinimumWidths()
         for (const ListColumn &c : kListColumns) {
             if (c.listId != id)
                 continue;
-            const int text = std::max(fm.horizontalAdvance(QString::fromUtf8(c.header)),
-                                      fm.horizontalAdvance(QString::fromUtf8(c.widest)));
+            const int text = std::max(fm.horizontalAdvance(tr(c.header)), fm.horizontalAdvance(tr(c.widest)));
             client = std::max(client, ((text + kCellPadding - c.add) * c.den + c.num - 1) / c.num);
         }
         // The extreme values never scroll (their height fits every row); the other lists may.
@@ -388,10 +395,10 @@ void LiveStatusPage::CreateListColumns()
 {
     QHash<int, int> next;
     for (const ListColumn &c : kListColumns)
-        Item<UserListCtrl>(c.listId)->InsertColumn(next[c.listId]++, QString::fromUtf8(c.header),
+        Item<UserListCtrl>(c.listId)->InsertColumn(next[c.listId]++, tr(c.header),
                                                    kNominalListWidth * c.num / c.den + c.add);
     for (const char *name : kExtremeRowNames)
-        m_pExtremeList->AppendRow({QString::fromUtf8(name), QString()});
+        m_pExtremeList->AppendRow({QCoreApplication::translate("StatusDecode", name), QString()});
     for (int id : {IDC_CELL_LIST, IDC_TEMP_LIST, IDC_EXTREME_LIST}) {
         auto *list = Item<UserListCtrl>(id);
         list->installEventFilter(this);
