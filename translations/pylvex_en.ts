@@ -1894,6 +1894,297 @@ Clear them?</translation>
     </message>
 </context>
 <context>
+    <name>ParamTable</name>
+    <message>
+        <source>唤醒方式：</source>
+        <translation>Wake-up source:</translation>
+    </message>
+    <message>
+        <source>无操作等待时间：</source>
+        <translation>Idle wait time:</translation>
+    </message>
+    <message>
+        <source>秒</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>耗电更新时间：</source>
+        <translation>Consumption update time:</translation>
+    </message>
+    <message>
+        <source>分钟</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>待机定时唤醒检测：</source>
+        <translation>Standby wake-up check:</translation>
+    </message>
+    <message>
+        <source>按键唤醒时间：</source>
+        <translation>Key wake-up time:</translation>
+    </message>
+    <message>
+        <source>预放电电容充电：</source>
+        <translation>Pre-discharge capacitor charge:</translation>
+    </message>
+    <message>
+        <source>毫秒</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>温度探头个数：</source>
+        <translation>Temperature sensors:</translation>
+    </message>
+    <message>
+        <source>进入待机模式电压：</source>
+        <translation>Standby mode voltage:</translation>
+    </message>
+    <message>
+        <source>均衡开启电压值：</source>
+        <translation>Balancing start voltage:</translation>
+    </message>
+    <message>
+        <source>均衡开启压差值：</source>
+        <translation>Balancing start difference:</translation>
+    </message>
+    <message>
+        <source>开启压差</source>
+        <translation>Start difference</translation>
+    </message>
+    <message>
+        <source>恢复压差</source>
+        <translation>Stop difference</translation>
+    </message>
+    <message>
+        <source>充放电循环次数检测门限：</source>
+        <translation>Cycle count thresholds:</translation>
+    </message>
+    <message>
+        <source>检测上限值</source>
+        <translation>Upper limit</translation>
+    </message>
+    <message>
+        <source>检测下限值</source>
+        <translation>Lower limit</translation>
+    </message>
+    <message>
+        <source>循环次数</source>
+        <translation>Cycles</translation>
+    </message>
+    <message>
+        <source>记录清除：</source>
+        <translation>Clear records:</translation>
+    </message>
+    <message>
+        <source>充放电电流上下阀值：</source>
+        <translation>Charge/discharge current thresholds:</translation>
+    </message>
+    <message>
+        <source>充电检测电流</source>
+        <translation>Charge detection current</translation>
+    </message>
+    <message>
+        <source>充电释放电流</source>
+        <translation>Charge release current</translation>
+    </message>
+    <message>
+        <source>放电检测电流</source>
+        <translation>Discharge detection current</translation>
+    </message>
+    <message>
+        <source>放电释放电流</source>
+        <translation>Discharge release current</translation>
+    </message>
+    <message>
+        <source>预放电短路保护：</source>
+        <translation>Pre-discharge short-circuit protection:</translation>
+    </message>
+    <message>
+        <source>短路电流</source>
+        <translation>Short-circuit current</translation>
+    </message>
+    <message>
+        <source>短路延时</source>
+        <translation>Short-circuit delay</translation>
+    </message>
+    <message>
+        <source>短路保护：</source>
+        <translation>Short-circuit protection:</translation>
+    </message>
+    <message>
+        <source>微妙</source>
+        <translation>µs</translation>
+    </message>
+    <message>
+        <source>充电MOS高温报警：</source>
+        <translation>Charge MOS over-temperature alarm:</translation>
+    </message>
+    <message>
+        <source>充电MOS高温保护：</source>
+        <translation>Charge MOS over-temperature protection:</translation>
+    </message>
+    <message>
+        <source>充电MOS高温恢复：</source>
+        <translation>Charge MOS over-temperature recovery:</translation>
+    </message>
+    <message>
+        <source>放电MOS高温报警：</source>
+        <translation>Discharge MOS over-temperature alarm:</translation>
+    </message>
+    <message>
+        <source>放电MOS高温保护：</source>
+        <translation>Discharge MOS over-temperature protection:</translation>
+    </message>
+    <message>
+        <source>放电MOS高温恢复：</source>
+        <translation>Discharge MOS over-temperature recovery:</translation>
+    </message>
+    <message>
+        <source>充电过流报警：</source>
+        <translation>Charge over-current alarm:</translation>
+    </message>
+    <message>
+        <source>充电过流保护：</source>
+        <translation>Charge over-current protection:</translation>
+    </message>
+    <message>
+        <source>单节过充报警：</source>
+        <translation>Cell over-voltage alarm:</translation>
+    </message>
+    <message>
+        <source>单节过充保护：</source>
+        <translation>Cell over-voltage protection:</translation>
+    </message>
+    <message>
+        <source>单节过充恢复：</source>
+        <translation>Cell over-voltage recovery:</translation>
+    </message>
+    <message>
+        <source>总电压过充报警：</source>
+        <translation>Pack over-voltage alarm:</translation>
+    </message>
+    <message>
+        <source>总电压过充保护：</source>
+        <translation>Pack over-voltage protection:</translation>
+    </message>
+    <message>
+        <source>总电压过充恢复：</source>
+        <translation>Pack over-voltage recovery:</translation>
+    </message>
+    <message>
+        <source>充电高温报警：</source>
+        <translation>Charge over-temperature alarm:</translation>
+    </message>
+    <message>
+        <source>充电高温保护：</source>
+        <translation>Charge over-temperature protection:</translation>
+    </message>
+    <message>
+        <source>充电高温恢复：</source>
+        <translation>Charge over-temperature recovery:</translation>
+    </message>
+    <message>
+        <source>充电低温报警：</source>
+        <translation>Charge under-temperature alarm:</translation>
+    </message>
+    <message>
+        <source>充电低温保护：</source>
+        <translation>Charge under-temperature protection:</translation>
+    </message>
+    <message>
+        <source>充电低温恢复：</source>
+        <translation>Charge under-temperature recovery:</translation>
+    </message>
+    <message>
+        <source>放电过流报警：</source>
+        <translation>Discharge over-current alarm:</translation>
+    </message>
+    <message>
+        <source>放电过流保护：</source>
+        <translation>Discharge over-current protection:</translation>
+    </message>
+    <message>
+        <source>单节过放报警：</source>
+        <translation>Cell under-voltage alarm:</translation>
+    </message>
+    <message>
+        <source>单节过放保护：</source>
+        <translation>Cell under-voltage protection:</translation>
+    </message>
+    <message>
+        <source>单节过放恢复：</source>
+        <translation>Cell under-voltage recovery:</translation>
+    </message>
+    <message>
+        <source>总电压过放报警：</source>
+        <translation>Pack under-voltage alarm:</translation>
+    </message>
+    <message>
+        <source>总电压过放保护：</source>
+        <translation>Pack under-voltage protection:</translation>
+    </message>
+    <message>
+        <source>总电压过放恢复：</source>
+        <translation>Pack under-voltage recovery:</translation>
+    </message>
+    <message>
+        <source>放电高温报警：</source>
+        <translation>Discharge over-temperature alarm:</translation>
+    </message>
+    <message>
+        <source>放电高温保护：</source>
+        <translation>Discharge over-temperature protection:</translation>
+    </message>
+    <message>
+        <source>放电高温恢复：</source>
+        <translation>Discharge over-temperature recovery:</translation>
+    </message>
+    <message>
+        <source>放电低温报警：</source>
+        <translation>Discharge under-temperature alarm:</translation>
+    </message>
+    <message>
+        <source>放电低温保护：</source>
+        <translation>Discharge under-temperature protection:</translation>
+    </message>
+    <message>
+        <source>放电低温恢复：</source>
+        <translation>Discharge under-temperature recovery:</translation>
+    </message>
+    <message>
+        <source>预放电唤醒</source>
+        <translation>Pre-discharge wake-up</translation>
+    </message>
+    <message>
+        <source>按键唤醒</source>
+        <translation>Key wake-up</translation>
+    </message>
+    <message>
+        <source>充电器唤醒</source>
+        <translation>Charger wake-up</translation>
+    </message>
+    <message>
+        <source>通讯唤醒</source>
+        <translation>Communication wake-up</translation>
+    </message>
+    <message>
+        <source>锁控唤醒</source>
+        <translation>Lock wake-up</translation>
+    </message>
+    <message>
+        <source>其他唤醒</source>
+        <translation>Other wake-up</translation>
+    </message>
+    <message>
+        <source>充电电流</source>
+        <translation>Charge current</translation>
+    </message>
+    <message>
+        <source>放电电流</source>
+        <translation>Discharge current</translation>
+    </message>
+</context>
+<context>
     <name>PylvexApp</name>
     <message>
         <source>Pylvex 已在运行，已将它的窗口调到前面。</source>

@@ -118,8 +118,8 @@ int KeyValueCount(const ParamKey &key)
 
 QString KeyLabel(const ParamKey &key)
 {
-    QString label = QString::fromUtf8(RowOf(key).label);
-    if (label.endsWith(QStringLiteral("：")))
+    QString label = QCoreApplication::translate("ParamTable", RowOf(key).label);
+    if (label.endsWith(QStringLiteral("：")) || label.endsWith(QLatin1Char(':')))
         label.chop(1);
     return label;
 }

@@ -3,6 +3,7 @@
 #include "app/framework/msgbox.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,9 +16,10 @@
 
 namespace {
 
+// A text of the parameter table, in the window's language.
 QString Text(const char *utf8)
 {
-    return utf8 ? QString::fromUtf8(utf8) : QString();
+    return utf8 ? QCoreApplication::translate("ParamTable", utf8) : QString();
 }
 
 VARTYPE Vt(ValueKind kind)
@@ -80,7 +82,7 @@ void ParamRowPage::AddRow(QGridLayout *grid, int gridRow, int gridColumn, const 
         boxes->addWidget(MakeEdit(row.editIds[i], row.format == RowFormat::RecordClear), 1);
         // Every unit takes the room of the widest, so the boxes line up; a row without one keeps it too.
         auto *unit = new QLabel(Text(row.units[i]), this);
-        unit->setMinimumWidth(unit->fontMetrics().horizontalAdvance(QStringLiteral("分钟")) + 2);
+        unit->setMinimumWidth(unit->fontMetrics().horizontalAdvance(Text("分钟")) + 2);
         boxes->addWidget(unit);
     }
     grid->addLayout(boxes, gridRow, base + 1);
