@@ -480,6 +480,33 @@ Settings are kept in:
     </message>
 </context>
 <context>
+    <name>BitNames</name>
+    <message>
+        <source>单电</source>
+        <translation>Single board</translation>
+    </message>
+    <message>
+        <source>主电</source>
+        <translation>Main board</translation>
+    </message>
+    <message>
+        <source>副电</source>
+        <translation>Secondary board</translation>
+    </message>
+    <message>
+        <source>串口</source>
+        <translation>Serial port</translation>
+    </message>
+    <message>
+        <source>一线通</source>
+        <translation>One-wire link</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+</context>
+<context>
     <name>CalculatorPage</name>
     <message>
         <source>C</source>

@@ -9,6 +9,7 @@
 #include "protocol/param_decode.h"
 #include "protocol/status_decode.h"
 
+#include <QCoreApplication>
 #include <QTime>
 
 namespace {
@@ -24,8 +25,8 @@ QString BitText(const BitNames &bits, std::uint8_t value)
         if (!(value & (1u << bit)))
             continue;
         if (!text.isEmpty())
-            text += QString::fromUtf8(bits.separator);
-        text += QString::fromUtf8(bits.names[bit]);
+            text += QCoreApplication::translate("BitNames", bits.separator);
+        text += QCoreApplication::translate("BitNames", bits.names[bit]);
     }
     return text;
 }
@@ -102,7 +103,7 @@ void RxDispatcher::RunRoute(const RxRoute &r, PageBase *target, const std::uint8
         break;
     case OP_WAKE:
         if (page->CheckRowResponse(frame, len, 3, r.chk, entry))
-            page->SetDlgItemText(entry.nEditID, QString::fromUtf8(WakeUpName(v.data[1])));
+            page->SetDlgItemText(entry.nEditID, QCoreApplication::translate("ParamTable", WakeUpName(v.data[1])));
         break;
     case OP_CURRENT_CAL:
         if (page->CheckRowResponse(frame, len, 0, r.chk, entry)) {

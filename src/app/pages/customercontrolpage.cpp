@@ -33,7 +33,8 @@
 #include <climits>
 
 namespace {
-const char *const kModeNames[] = {"单电", "主电", "副电"};
+const char *const kModeNames[] = {QT_TRANSLATE_NOOP("BitNames", "单电"), QT_TRANSLATE_NOOP("BitNames", "主电"),
+                                  QT_TRANSLATE_NOOP("BitNames", "副电")};
 const BitNames kModeBits{kModeNames, 3, ", "};
 
 // The hour and minute of now as the status boxes of rows 7 and 8 show them.

@@ -21,8 +21,9 @@
 #include <array>
 
 namespace {
-const char *const kLinkNames[] = {"串口", "CAN", "IIC", "一线通", "485"};
-const BitNames kLinkBits{kLinkNames, 5, "，"};
+const char *const kLinkNames[] = {QT_TRANSLATE_NOOP("BitNames", "串口"), "CAN", "IIC",
+                                  QT_TRANSLATE_NOOP("BitNames", "一线通"), "485"};
+const BitNames kLinkBits{kLinkNames, 5, QT_TRANSLATE_NOOP("BitNames", "，")};
 
 const QString kWarning = QStringLiteral("警告");
 
@@ -32,10 +33,7 @@ constexpr std::array<int, 3> kRowOrder = {RepeaterPage::IDC_UPGRADE_CHK, Repeate
 
 } // namespace
 
-RepeaterPage::RepeaterPage(PageHost *host, QWidget *parent)
-    : RowPageBase(host, PAGE_ONE, tr("中继器信息"), parent)
-{
-}
+RepeaterPage::RepeaterPage(PageHost *host, QWidget *parent) : RowPageBase(host, PAGE_ONE, tr("中继器信息"), parent) {}
 
 void RepeaterPage::OnInitDialog()
 {

@@ -1,12 +1,16 @@
 #include "app/pages/waitingroutes.h"
 
+#include <QCoreApplication>
+
 #include <array>
 #include <vector>
 
 namespace {
-const char *const kLinkNames[] = {"串口", "CAN", "IIC", "一线通", "485"};
-const BitNames kLinkBits{kLinkNames, 5, "，"};
-const char *const kModeNames[] = {"单电", "主电", "副电"};
+const char *const kLinkNames[] = {QT_TRANSLATE_NOOP("BitNames", "串口"), "CAN", "IIC",
+                                  QT_TRANSLATE_NOOP("BitNames", "一线通"), "485"};
+const BitNames kLinkBits{kLinkNames, 5, QT_TRANSLATE_NOOP("BitNames", "，")};
+const char *const kModeNames[] = {QT_TRANSLATE_NOOP("BitNames", "单电"), QT_TRANSLATE_NOOP("BitNames", "主电"),
+                                  QT_TRANSLATE_NOOP("BitNames", "副电")};
 const BitNames kModeBits{kModeNames, 3, ", "};
 
 // "中继器信息"
