@@ -1,9 +1,14 @@
-// The language choice (locale variables, --lang), the translators, and the
-// catalogue that finds a text shown in either language.
+// The language choice (locale variables, --lang), the translators, the
+// catalogue that finds a text shown in either language, and the files that
+// stay Chinese whatever the language.
+#include "files/measuredparams.h"
+#include "files/statusrecord.h"
 #include "lang/catalogue.h"
 #include "lang/language.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using lang::Catalogue;
@@ -168,4 +173,47 @@ TEST(Catalogue, FindsATextFromEitherSideWithItsValues)
         if (m.IsValid()) // and back again
             EXPECT_EQ(c.Render(m, k.from), k.text) << k.text.toStdString();
     }
+}
+
+// What is written for other programs or read back later does not follow the
+// language: the daily recording (header and rows) and the measured-parameter
+// file come out byte for byte the same with English installed.
+TEST(Language, FilesForProgramsStayTheSame)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto write = [&](Language language) {
+        lang::Install(language);
+        StatusRecord r;
+        r.fields[kRecSoc] = QStringLiteral("87");
+        r.fields[kRecProtection] = QStringLiteral("无");
+        r.fields[kRecAlarm] = QStringLiteral("单节过充报警");
+        r.fields[kRecSystemState] = QStringLiteral("放电");
+        r.temps = {QStringLiteral("25.0"), QStringLiteral("24.5")};
+        r.cells = {QStringLiteral("3300"), QStringLiteral("3310")};
+        const QString csv = dir.filePath(QStringLiteral("record-%1.csv").arg(lang::Code(language)));
+        EXPECT_EQ(AppendStatusRecord(r, csv, QDateTime(QDate(2025, 3, 14), QTime(8, 5, 9))).outcome,
+                  RecordWriteResult::Written);
+        MeasuredParams params;
+        params.series = QStringLiteral("16");
+        params.parallel = QStringLiteral("1");
+        params.openCircuit = QStringLiteral("3300");
+        const QString ini = dir.filePath(QStringLiteral("params-%1.ini").arg(lang::Code(language)));
+        QString error;
+        EXPECT_TRUE(WriteMeasuredParams(ini, params, &error)) << error.toStdString();
+        auto bytes = [](const QString &path) {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        return std::pair{bytes(csv), bytes(ini)};
+    };
+    const auto chinese = write(Language::Chinese);
+    const auto english = write(Language::English);
+    lang::Install(Language::Chinese);
+    ASSERT_FALSE(chinese.first.isEmpty());
+    ASSERT_FALSE(chinese.second.isEmpty());
+    EXPECT_EQ(english.first, chinese.first);
+    EXPECT_EQ(english.second, chinese.second);
+    // The header is the Chinese one in either language ("时间" in GBK first).
+    EXPECT_TRUE(english.first.startsWith(QByteArray("\xCA\xB1\xBC\xE4,SOC")));
 }
