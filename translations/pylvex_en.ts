@@ -1620,6 +1620,57 @@ Switch the discharge MOS off?</translation>
     </message>
 </context>
 <context>
+    <name>LogModel</name>
+    <message>
+        <source>类型</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>动作</source>
+        <translation>Action</translation>
+    </message>
+    <message>
+        <source>内容</source>
+        <translation>Content</translation>
+    </message>
+    <message>
+        <source>紧急</source>
+        <translation>Emergency</translation>
+    </message>
+    <message>
+        <source>故障</source>
+        <translation>Fault</translation>
+    </message>
+    <message>
+        <source>关键</source>
+        <translation>Critical</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>通告</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>信息</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>调试</source>
+        <translation>Debug</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>自动重连</source>
@@ -3332,6 +3383,46 @@ Run %1 --help for the usage.
     <message>
         <source>显示最新（&amp;L）</source>
         <translation>Show &amp;latest</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>通知</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>调试</source>
+        <translation>Debug</translation>
+    </message>
+    <message>
+        <source>调试串口接收的数据：</source>
+        <translation>Data received on the debug port:</translation>
+    </message>
+    <message>
+        <source>类型</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>动作</source>
+        <translation>Action</translation>
+    </message>
+    <message>
+        <source>内容</source>
+        <translation>Content</translation>
+    </message>
+    <message>
+        <source>日志记录为空，没有可导出的内容！</source>
+        <translation>The log is empty: nothing to export!</translation>
     </message>
 </context>
 <context>
