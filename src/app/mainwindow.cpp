@@ -10,8 +10,10 @@
 #include "app/pagesheet.h"
 #include "app/portbar.h"
 #include "app/pylvexapp.h"
+#include "app/retranslate.h"
 #include "app/statusline.h"
 #include "app/windowhost.h"
+#include "lang/language.h"
 #include "link/portdiscovery.h"
 #include "link/winmsg.h"
 #include "protocol/dassert.h"
@@ -96,6 +98,9 @@ MainWindow::MainWindow(QWidget *parent)
     else
         OpenStoredPort();
     FitToScreen();
+    // What was made before the language was installed (the log list) follows it too.
+    if (lang::Current() != lang::Language::Chinese)
+        RetranslateTree(this, lang::Language::Chinese, lang::Current());
 }
 
 void MainWindow::FitToScreen()

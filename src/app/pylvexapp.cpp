@@ -106,9 +106,6 @@ bool PylvexApp::StartUp(const StartupOptions &options)
     // The window opens the start device itself; every page may be shown
     // while it creates them, no internal page afterwards (its gate).
     m_pMainDlg = new MainWindow;
-    // What was made before the language was installed (the log list) follows it too.
-    if (lang::Current() != lang::Language::Chinese)
-        RetranslateTree(m_pMainDlg, lang::Language::Chinese, lang::Current());
     m_pInstance->SetWindow(m_pMainDlg);
     InstallStartupProbe(m_pMainDlg);
     m_pMainDlg->show();
