@@ -10,6 +10,7 @@
 #include "app/dialogs/sendfiledialog.h"
 #include "app/dialogs/verifypassworddialog.h"
 #include "app/dialogs/ymodemupgradedialog.h"
+#include "app/framework/internalmodegate.h"
 #include "app/framework/pagebase.h"
 #include "app/mainwindow.h"
 #include "app/pages/packchartfeed.h"
@@ -19,12 +20,67 @@
 
 #include "gui/text_walk.h"
 #include "gui/widget_test_main.h"
+#include <QLineEdit>
 #include <QtTest>
 
 #include <array>
 #include <memory>
 
 namespace {
+
+const QSize kSmallestWindow(1024, 700);
+
+// The widgets of page that draw something of their own (not containers).
+QList<QWidget *> Leaves(QWidget *page)
+{
+    QList<QWidget *> leaves;
+    for (QWidget *w : page->findChildren<QWidget *>()) {
+        if (!w->isVisibleTo(page) || w->size().isEmpty())
+            continue;
+        if (qobject_cast<QLabel *>(w) || qobject_cast<QAbstractButton *>(w) || qobject_cast<QComboBox *>(w) ||
+            qobject_cast<QLineEdit *>(w) || qobject_cast<QAbstractItemView *>(w))
+            leaves.append(w);
+    }
+    return leaves;
+}
+
+// Texts cut off (needed width above the given one) and widgets of the page
+// that overlap, one line each.
+QStringList LayoutFaults(QWidget *page)
+{
+    QStringList faults;
+    const QList<QWidget *> leaves = Leaves(page);
+    for (QWidget *w : leaves) {
+        int needed = 0;
+        QString text;
+        if (auto *l = qobject_cast<QLabel *>(w); l && !l->wordWrap() && l->pixmap().isNull()) {
+            text = l->text();
+            needed = l->sizeHint().width();
+        } else if (auto *b = qobject_cast<QAbstractButton *>(w); b && !b->text().isEmpty()) {
+            text = b->text();
+            needed = b->minimumSizeHint().width();
+            if (qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w))
+                needed = b->sizeHint().width();
+        }
+        if (!text.isEmpty() && needed > w->width())
+            faults << QStringLiteral("cut: \"%1\" needs %2 px, has %3").arg(text).arg(needed).arg(w->width());
+    }
+    for (int i = 0; i < leaves.size(); ++i) {
+        const QRect a(leaves[i]->mapTo(page, QPoint()), leaves[i]->size());
+        for (int j = i + 1; j < leaves.size(); ++j) {
+            if (leaves[i]->isAncestorOf(leaves[j]) || leaves[j]->isAncestorOf(leaves[i]))
+                continue;
+            const QRect b(leaves[j]->mapTo(page, QPoint()), leaves[j]->size());
+            if (a.intersects(b))
+                faults << QStringLiteral("overlap: %1 \"%2\" and %3 \"%4\"")
+                              .arg(QLatin1String(leaves[i]->metaObject()->className()),
+                                   leaves[i]->property("text").toString(),
+                                   QLatin1String(leaves[j]->metaObject()->className()),
+                                   leaves[j]->property("text").toString());
+        }
+    }
+    return faults;
+}
 
 // The Chinese texts that root shows, one line each.
 QStringList ChineseTexts(const QWidget *root)
@@ -72,6 +128,33 @@ private slots:
             Collect(page);
         QVERIFY2(m_found.isEmpty(),
                  qPrintable(QStringLiteral("%1 Chinese texts in the English window").arg(m_found.size())));
+    }
+
+    void layoutFitsAtTheSmallestSize_data()
+    {
+        QTest::addColumn<bool>("english");
+        QTest::newRow("zh") << false;
+        QTest::newRow("en") << true;
+    }
+    void layoutFitsAtTheSmallestSize()
+    {
+        QFETCH(bool, english);
+        lang::Install(english ? lang::Language::English : lang::Language::Chinese);
+        MainWindow window;
+        window.Gate().SetVerified(true); // the internal pages too
+        window.show();
+        window.resize(kSmallestWindow.expandedTo(window.minimumSizeHint()));
+        QStringList faults;
+        for (PageBase *page : window.findChildren<PageBase *>()) {
+            if (!window.Sheet()->SetActivePage(page))
+                continue;
+            QCoreApplication::processEvents();
+            for (const QString &f : LayoutFaults(page))
+                faults << QString::fromLatin1(page->metaObject()->className()) + QLatin1String(": ") + f;
+        }
+        for (const QString &f : faults)
+            qWarning().noquote() << f;
+        QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("%1 layout faults").arg(faults.size())));
     }
 
     void everyDialog()
