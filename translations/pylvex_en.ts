@@ -2482,6 +2482,10 @@ Bytes may be separated by spaces</translation>
         <source>&gt;&gt; 发送已停止（已发送 %1 B）</source>
         <translation>&gt;&gt; Sending stopped (%1 B sent)</translation>
     </message>
+    <message>
+        <source>--------------------我是分隔线--------------------</source>
+        <translation>--------------------------------------------------</translation>
+    </message>
 </context>
 <context>
     <name>SimOptions</name>

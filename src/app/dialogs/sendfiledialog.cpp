@@ -91,7 +91,8 @@ void SendFileDialog::OnFinished(FileSender::Outcome outcome)
     const qint64 sent = m_sender.SentBytes();
     switch (outcome) {
     case FileSender::Outcome::Sent:
-        AppendLog(tr(">> 发送成功！") + QStringLiteral("\r\n--------------------------------------------------\r\n"));
+        AppendLog(tr(">> 发送成功！") + QStringLiteral("\r\n") +
+                  tr("--------------------我是分隔线--------------------") + QStringLiteral("\r\n"));
         break;
     case FileSender::Outcome::NoFile: AppendLog(tr(">> Error：文件不存在") + QStringLiteral("\r\n")); break;
     case FileSender::Outcome::OpenFailed:
