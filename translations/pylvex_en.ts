@@ -1595,6 +1595,34 @@ Switch the discharge MOS off?</translation>
         <source>最值记录：</source>
         <translation>Extremes:</translation>
     </message>
+    <message>
+        <source>软件版本</source>
+        <translation>Firmware version</translation>
+    </message>
+    <message>
+        <source>硬件版本</source>
+        <translation>Hardware version</translation>
+    </message>
+    <message>
+        <source>总电压</source>
+        <translation>Pack voltage</translation>
+    </message>
+    <message>
+        <source>总电流</source>
+        <translation>Pack current</translation>
+    </message>
+    <message>
+        <source>请先打开串口后再进行操作！</source>
+        <translation>Open the serial port first!</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>温度%1</source>
+        <translation>Temperature %1</translation>
+    </message>
 </context>
 <context>
     <name>LogMenu</name>
@@ -1751,6 +1779,21 @@ Switch the discharge MOS off?</translation>
     <message>
         <source>确认</source>
         <translation>Confirm</translation>
+    </message>
+</context>
+<context>
+    <name>MsgBox</name>
+    <message>
+        <source>是(&amp;Y)</source>
+        <translation>&amp;Yes</translation>
+    </message>
+    <message>
+        <source>否(&amp;N)</source>
+        <translation>&amp;No</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
     </message>
 </context>
 <context>
@@ -1947,6 +1990,21 @@ Switch the discharge MOS off?</translation>
     </message>
 </context>
 <context>
+    <name>PageBase</name>
+    <message>
+        <source>发送请求</source>
+        <translation>Send request</translation>
+    </message>
+    <message>
+        <source>请先打开串口后再进行操作！</source>
+        <translation>Open the serial port first!</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+</context>
+<context>
     <name>ParamRowPage</name>
     <message>
         <source>写入“记录清除”会清除保护板中保存的全部记录，且无法恢复。
@@ -1969,6 +2027,10 @@ Clear them?</translation>
     <message>
         <source>清空</source>
         <translation>Clear</translation>
+    </message>
+    <message>
+        <source>确认</source>
+        <translation>Confirm</translation>
     </message>
 </context>
 <context>
@@ -2365,6 +2427,10 @@ Bytes may be separated by spaces</translation>
         <source>中继器信息</source>
         <translation>Repeater</translation>
     </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
 </context>
 <context>
     <name>ResistanceEntryDialog</name>
@@ -2418,6 +2484,61 @@ Bytes may be separated by spaces</translation>
     <message>
         <source>清空</source>
         <translation>Clear</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>写入</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>参数为只读！</source>
+        <translation>The parameter is read-only!</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>请选中需要修改的参数，或所选都是只读参数!</source>
+        <translation>Select the parameters to change; the ones selected are all read-only!</translation>
+    </message>
+    <message>
+        <source>请先选中需要读取的参数!</source>
+        <translation>Select the parameters to read first!</translation>
+    </message>
+    <message>
+        <source>成功</source>
+        <translation>Succeeded</translation>
+    </message>
+</context>
+<context>
+    <name>RxOps</name>
+    <message>
+        <source>响应时，页面处于非活动状态！</source>
+        <translation>The page was not active when the answer came!</translation>
+    </message>
+    <message>
+        <source>boot区</source>
+        <translation>boot area</translation>
+    </message>
+    <message>
+        <source>APP区</source>
+        <translation>APP area</translation>
+    </message>
+    <message>
+        <source>执行失败！</source>
+        <translation>Execution failed!</translation>
+    </message>
+    <message>
+        <source>执行成功！</source>
+        <translation>Execution succeeded!</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
     </message>
 </context>
 <context>

@@ -48,7 +48,7 @@ void RxDispatcher::RunRoute(const RxRoute &r, PageBase *target, const std::uint8
         if (m_host.ActivePage() == target)
             target->OnRoute(r, frame, len);
         else if (r.edit2)
-            target->SetDlgItemText(r.edit2, QStringLiteral("响应时，页面处于非活动状态！"));
+            target->SetDlgItemText(r.edit2, QCoreApplication::translate("RxOps", "响应时，页面处于非活动状态！"));
         return;
     }
     auto *page = qobject_cast<RowPageBase *>(target);
@@ -65,7 +65,8 @@ void RxDispatcher::RunRoute(const RxRoute &r, PageBase *target, const std::uint8
         std::uint8_t value = 0;
         if (!page->ParseValueResponse(frame, len, r.need, r.chk, VT_UI1, &value) || !page->LookupParam(r.chk, entry))
             break;
-        QString text = r.op == OP_BMS_STATE ? ((value & 1) ? QStringLiteral("boot区") : QStringLiteral("APP区"))
+        QString text = r.op == OP_BMS_STATE ? ((value & 1) ? QCoreApplication::translate("RxOps", "boot区")
+                                                           : QCoreApplication::translate("RxOps", "APP区"))
                                             : BitText(*r.bits, value);
         page->SetDlgItemText(entry.nEditID, text);
         break;
@@ -122,8 +123,10 @@ void RxDispatcher::RunRoute(const RxRoute &r, PageBase *target, const std::uint8
         break;
     case OP_EXEC_RESULT: {
         bool failed = page->CheckResponseQuiet(frame, len, 0);
-        ::MessageBox(page, failed ? QStringLiteral("执行失败！") : QStringLiteral("执行成功！"), QStringLiteral("警告"),
-                     MB_ICONWARNING);
+        ::MessageBox(page,
+                     failed ? QCoreApplication::translate("RxOps", "执行失败！")
+                            : QCoreApplication::translate("RxOps", "执行成功！"),
+                     QCoreApplication::translate("RxOps", "警告"), MB_ICONWARNING);
         break;
     }
     case OP_PAGE:

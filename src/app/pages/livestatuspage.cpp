@@ -34,8 +34,6 @@
 #include <utility>
 
 namespace {
-const QString kWarning = QStringLiteral("警告");
-const QString kOpenPortFirst = QStringLiteral("请先打开串口后再进行操作！");
 
 // Where the SOC pictures are looked for: ./pic first, then pic/ beside the
 // program, then share/pylvex/pic of an installed program.
@@ -207,12 +205,12 @@ QWidget *LiveStatusPage::BuildItemsBox()
         QHBoxLayout *display = nullptr;
         switch (item.nChkID) {
         case 1148:
-            display = edit(1150, QStringLiteral("软件版本"), QString());
-            display->addLayout(edit(1151, QStringLiteral("硬件版本"), QString()));
+            display = edit(1150, tr("软件版本"), QString());
+            display->addLayout(edit(1151, tr("硬件版本"), QString()));
             break;
         case 1172:
-            display = edit(1173, QStringLiteral("总电压"), QStringLiteral("mV"));
-            display->addLayout(edit(1175, QStringLiteral("总电流"), QStringLiteral("mA")));
+            display = edit(1173, tr("总电压"), QStringLiteral("mV"));
+            display->addLayout(edit(1175, tr("总电流"), QStringLiteral("mA")));
             break;
         case 1008:
         case 1010: {
@@ -558,7 +556,7 @@ void LiveStatusPage::OnTimedRefreshClicked()
     bool open = Host() && Host()->IsPortOpen();
     bool checked = IsDlgButtonChecked(IDC_TIMED_REFRESH) != 0;
     if (checked && !open) {
-        MessageBox(kOpenPortFirst, kWarning, MB_ICONWARNING);
+        MessageBox(tr("请先打开串口后再进行操作！"), tr("警告"), MB_ICONWARNING);
         CheckDlgButton(IDC_TIMED_REFRESH, 0);
         return;
     }

@@ -204,7 +204,7 @@ void LiveStatusPage::ShowPower(StatusBytes payload, bool batch)
         if (j < m_pTempList->GetItemCount())
             m_pTempList->SetItemText(j, 1, value);
         else
-            m_pTempList->AppendRow({QStringLiteral("温度%1").arg(j + 1), value});
+            m_pTempList->AppendRow({tr("温度%1").arg(j + 1), value});
     }
     TrimRows(m_pTempList, t);
     if (batch)

@@ -159,8 +159,8 @@ bool ParamRowPage::QueueWrite(int chkID)
 
 bool ParamRowPage::ConfirmRecordClearing()
 {
-    return MessageBox(tr("写入“记录清除”会清除保护板中保存的全部记录，且无法恢复。\n确定要清除吗？"),
-                      QStringLiteral("确认"), MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2) == IDYES;
+    return MessageBox(tr("写入“记录清除”会清除保护板中保存的全部记录，且无法恢复。\n确定要清除吗？"), tr("确认"),
+                      MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2) == IDYES;
 }
 
 std::vector<RxRoute> ParamRowPage::RowRoutes(const ParamPageRows &rows)

@@ -25,8 +25,6 @@ const char *const kLinkNames[] = {QT_TRANSLATE_NOOP("BitNames", "串口"), "CAN"
                                   QT_TRANSLATE_NOOP("BitNames", "一线通"), "485"};
 const BitNames kLinkBits{kLinkNames, 5, QT_TRANSLATE_NOOP("BitNames", "，")};
 
-const QString kWarning = QStringLiteral("警告");
-
 // The rows in the order of the read walk.
 constexpr std::array<int, 3> kRowOrder = {RepeaterPage::IDC_UPGRADE_CHK, RepeaterPage::IDC_LINKS_CHK,
                                           RepeaterPage::IDC_VERSION_CHK};
@@ -127,7 +125,7 @@ bool RepeaterPage::RequestUpgrade()
     const QString path = chosen.trimmed();
     const QString error = UpgradeFileError(path);
     if (!error.isEmpty()) {
-        MessageBox(error, kWarning, MB_ICONWARNING);
+        MessageBox(error, tr("警告"), MB_ICONWARNING);
         if (auto *edit = Item<QLineEdit>(IDC_UPGRADE_EDIT)) {
             edit->setFocus();
             edit->selectAll();
@@ -186,7 +184,7 @@ void RepeaterPage::OnPassTextChanged()
     edit->setTextCursor(cursor);
     m_bCutting = false;
     m_cmdBank.clear();
-    MessageBox(tr("请输入有效的HEX格式!\n范围：('0-9','a-f','A-F')\n字节间可以用空格隔开"), kWarning, MB_ICONWARNING);
+    MessageBox(tr("请输入有效的HEX格式!\n范围：('0-9','a-f','A-F')\n字节间可以用空格隔开"), tr("警告"), MB_ICONWARNING);
 }
 
 void RepeaterPage::OnBtnClickPassThrough()
@@ -199,7 +197,7 @@ void RepeaterPage::OnBtnClickPassThrough()
     const std::optional<Payload> payload =
         PassThroughPayload(std::span<const std::uint8_t>(bank, static_cast<std::size_t>(m_cmdBank.size())));
     if (!payload) {
-        MessageBox(tr("透穿命令最多%1个字节，当前%2个字节！").arg(kPassThroughMax).arg(m_cmdBank.size()), kWarning,
+        MessageBox(tr("透穿命令最多%1个字节，当前%2个字节！").arg(kPassThroughMax).arg(m_cmdBank.size()), tr("警告"),
                    MB_ICONWARNING);
         return;
     }
