@@ -123,9 +123,11 @@ QWidget *MainWindow::BuildPortBar()
     language->addItem(QStringLiteral("English"), lang::Code(lang::Language::English));
     language->setCurrentIndex(lang::Current() == lang::Language::English ? 1 : 0);
     languageLabel->setBuddy(language);
-    connect(language, &QComboBox::activated, this, [language](int index) {
-        if (const auto chosen = lang::FromCode(language->itemData(index).toString()))
+    connect(language, &QComboBox::activated, this, [this, language](int index) {
+        if (const auto chosen = lang::FromCode(language->itemData(index).toString())) {
             SwitchLanguage(*chosen);
+            UpdateStatusLine(); // built from parts, so built again
+        }
     });
     row->addWidget(languageLabel);
     row->addWidget(language);
