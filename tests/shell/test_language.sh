@@ -44,7 +44,7 @@ for program in pylvexctl pylvex-sim pylvex; do
   listed="$(env -u LC_ALL -u LC_MESSAGES LANG=en_US.UTF-8 LANGUAGE=zh_CN:en "$bin" --help 2>/dev/null)"
   printf '%s' "$listed" | has_han || fail "$program --help with LANGUAGE=zh_CN:en is not Chinese"
 
-  run_in en_US.UTF-8 "$bin" --lang fr --help >/dev/null
+  run_in en_US.UTF-8 timeout 20 "$bin" --lang fr >/dev/null
   code=$?
   [ "$code" -eq 2 ] || fail "$program --lang fr exited $code, not 2"
   message="$(env -u LANGUAGE -u LC_ALL LANG=en_US.UTF-8 "$bin" --lang fr 2>&1 >/dev/null)"
