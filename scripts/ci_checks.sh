@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # The checks CI runs after the test suite. Usage: ci_checks.sh [stage...]
 #
+#   package  the Debian package from the test build (setup.sh package), then
+#         checked, installed and purged again (tests/package/test_deb.sh; root)
 #   asan  the whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer
 #         (leak checks on) in build-asan/
 #   tsan  the link, serial-port and simulated-board tests built with
 #         ThreadSanitizer in build-tsan/
 #   fuzz  every fuzz target for a bounded time over its committed corpus
 #
-# Without arguments all three run in that order. Each stage prints its wall
+# Without arguments all four run in that order. Each stage prints its wall
 # time; the script stops at the first stage that fails. The builds reuse ccache
 # like the main build.
 set -euo pipefail
@@ -21,6 +23,14 @@ configure() {
   local dir="$1"
   shift
   cmake -S "$ROOT" -B "$ROOT/$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPYLVEX_TESTS=ON "$@" >/dev/null
+}
+
+stage_package() {
+  local build="${PYLVEX_BUILD_DIR:-$ROOT/build}"
+  local start=$SECONDS
+  bash "$ROOT/scripts/setup.sh" package
+  echo "package: made in $((SECONDS - start)) s"
+  bash "$ROOT/tests/package/test_deb.sh" "$build"
 }
 
 stage_asan() {
@@ -70,13 +80,13 @@ stage_fuzz() {
 
 main() {
   local stages=("$@")
-  ((${#stages[@]})) || stages=(asan tsan fuzz)
+  ((${#stages[@]})) || stages=(package asan tsan fuzz)
   local s start
   for s in "${stages[@]}"; do
     case "$s" in
-      asan | tsan | fuzz) ;;
+      package | asan | tsan | fuzz) ;;
       *)
-        echo "usage: $0 [asan|tsan|fuzz]..." >&2
+        echo "usage: $0 [package|asan|tsan|fuzz]..." >&2
         exit 2
         ;;
     esac

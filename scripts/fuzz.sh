@@ -35,9 +35,10 @@ declare -A MAX_LEN=(
   [fuzz_upgrade]=1200         # an image of a few blocks and the board's answers
   [fuzz_sim]=1500             # a session of requests
   [fuzz_files]=2048           # a measured-parameter or password file
+  [fuzz_replay]=2048          # a capture of a few requests and answers
 )
 TARGETS=(fuzz_framer_stream fuzz_framer_frames fuzz_framer_corners fuzz_calculator fuzz_status fuzz_answers
-  fuzz_upgrade fuzz_sim fuzz_files)
+  fuzz_upgrade fuzz_sim fuzz_files fuzz_replay)
 
 usage() {
   sed -n '2,16p' "$0" >&2

@@ -1,27 +1,38 @@
 // Draws the program's icon, resources/pylvex.png (128 x 128): a battery with a
-// green charge level and a lightning mark, on a transparent ground.
+// green charge level and a lightning mark, on a transparent ground. Given a
+// size, the same drawing at that size (the desktop's icon theme sizes in
+// resources/icons/pylvex-<size>.png).
 //
 //   g++ -std=c++20 -fPIC scripts/make_icon.cpp -o /tmp/make_icon \
 //       $(pkg-config --cflags --libs Qt6Gui) && QT_QPA_PLATFORM=offscreen /tmp/make_icon resources/pylvex.png
+//   for s in 16 22 24 32 48 64 256; do
+//       QT_QPA_PLATFORM=offscreen /tmp/make_icon resources/icons/pylvex-$s.png $s; done
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s OUT.png\n", argv[0]);
+        std::fprintf(stderr, "usage: %s OUT.png [SIZE]\n", argv[0]);
         return 2;
     }
-    const int s = 128;
-    QImage img(s, s, QImage::Format_ARGB32);
+    const int s = 128; // the drawing's own size
+    const int size = argc > 2 ? std::atoi(argv[2]) : s;
+    if (size < 8 || size > 1024) {
+        std::fprintf(stderr, "size must be 8 to 1024\n");
+        return 2;
+    }
+    QImage img(size, size, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / double(s), size / double(s));
     // Body and terminal.
     const QRectF body(18, 30, 84, 76);
     p.setPen(QPen(QColor(40, 48, 60), 6));

@@ -6,6 +6,9 @@
 #   setup.sh build  the same without starting the tool
 #   setup.sh test   installs the test tool-chain too, builds everything and
 #                   runs the whole test suite
+#   setup.sh package  builds the programs (in the same build folder, so after
+#                   "setup.sh test" only what changed) and makes the Debian
+#                   package build/pylvex_<version>_amd64.deb
 #
 # Packages come from the Debian mirror through apt-get; installing needs root
 # (sudo is used when the script does not run as root). Nothing is installed
@@ -13,24 +16,34 @@
 
 # Building and running: compiler, CMake, Qt 6 with its serial port module,
 # the translation tools (lupdate, lrelease and their CMake support) with the
-# toolkit's own translations, the workbook writer and a font with Chinese
-# characters. libxkbcommon-dev is only there because Qt's own CMake files look
-# for it (without it CMake prints "Could NOT find XKB"); the program does not
-# use it.
+# toolkit's own translations, the workbook writer, the MQTT client library and a
+# font with Chinese characters. libxkbcommon-dev is only there because Qt's own
+# CMake files look for it (without it CMake prints "Could NOT find XKB"); the
+# program does not use it.
 RUN_PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-serialport-dev libxkbcommon-dev
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
-  libxlsxwriter-dev qt6-charts-dev libqt6opengl6-dev
+  libxlsxwriter-dev qt6-charts-dev libqt6opengl6-dev libmosquitto-dev
   fonts-wqy-microhei
 )
 
+# Packaging: dpkg-shlibdeps (dpkg-dev) computes the package's dependencies.
+PACKAGE_PACKAGES=(dpkg-dev)
+
 # Testing: GoogleTest, Google Benchmark, clang with libFuzzer for the fuzzers,
-# and the tools some tests drive (YModem sender, socket relay, workbook reader).
+# the tools some tests drive (YModem sender, socket relay, workbook reader,
+# MQTT broker and subscriber,
+# and tshark, which reads link captures with the generated dissector; it is
+# installed without asking, as DEBIAN_FRONTEND=noninteractive below sees to),
+# and the checkers of the package and of what it installs (lintian, desktop
+# entry, AppStream metadata, manual pages, systemd-analyze for the service).
 TEST_PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   lrzsz socat python3-openpyxl
+  "${PACKAGE_PACKAGES[@]}" lintian desktop-file-utils appstream man-db systemd tshark
+  mosquitto mosquitto-clients
 )
 
 # The packages a mode needs, one per line.
@@ -38,6 +51,7 @@ packages_for() {
   case "$1" in
     run | build) printf '%s\n' "${RUN_PACKAGES[@]}" ;;
     test) printf '%s\n' "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}" ;;
+    package) printf '%s\n' "${RUN_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}" ;;
     *) return 2 ;;
   esac
 }
@@ -69,7 +83,7 @@ main() {
   root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
   build="${PYLVEX_BUILD_DIR:-$root/build}"
   if ! packages_for "$mode" >/dev/null; then
-    echo "usage: $0 [run|build|test]" >&2
+    echo "usage: $0 [run|build|test|package]" >&2
     exit 2
   fi
   install_missing "$mode"
@@ -91,6 +105,14 @@ main() {
       cmake --build "$build" -j2
       cd "$build"
       QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+      ;;
+    package)
+      # The programs and the package's generated files only; cpack installs
+      # them under /usr and strips them, whatever the folder's own prefix.
+      cmake --build "$build" --target pylvex pylvexctl pylvex-sim package-files -j2
+      rm -f "$build"/pylvex_*.deb
+      (cd "$build" && cpack --config CPackConfig.cmake)
+      echo "Built: $(ls "$build"/pylvex_*.deb)"
       ;;
   esac
 }

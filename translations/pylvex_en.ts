@@ -480,7 +480,7 @@ Settings are kept in:
     </message>
 </context>
 <context>
-    <name>BitNames</name>
+    <name>BoardText</name>
     <message>
         <source>单电</source>
         <translation>Single board</translation>
@@ -494,16 +494,20 @@ Settings are kept in:
         <translation>Secondary board</translation>
     </message>
     <message>
+        <source>boot区</source>
+        <translation>boot area</translation>
+    </message>
+    <message>
+        <source>APP区</source>
+        <translation>APP area</translation>
+    </message>
+    <message>
         <source>串口</source>
         <translation>Serial port</translation>
     </message>
     <message>
         <source>一线通</source>
         <translation>One-wire link</translation>
-    </message>
-    <message>
-        <source>，</source>
-        <translation>, </translation>
     </message>
 </context>
 <context>
@@ -523,6 +527,52 @@ Settings are kept in:
     <message>
         <source>计算器</source>
         <translation>Calculator</translation>
+    </message>
+    <message>
+        <source>除数不能为零！</source>
+        <translation>The divisor cannot be zero!</translation>
+    </message>
+</context>
+<context>
+    <name>CaptureBar</name>
+    <message>
+        <source>开始抓包</source>
+        <translation>Start capture</translation>
+    </message>
+    <message>
+        <source>停止抓包</source>
+        <translation>Stop capture</translation>
+    </message>
+    <message>
+        <source>抓包文件 (*.pcapng);;所有文件 (*)</source>
+        <translation>Capture files (*.pcapng);;All files (*)</translation>
+    </message>
+    <message>
+        <source>抓包</source>
+        <translation>Capture</translation>
+    </message>
+    <message>
+        <source>抓包已停止：%1</source>
+        <translation>Capture stopped: %1</translation>
+    </message>
+    <message>
+        <source>抓包中：%1，%2 个记录，%3</source>
+        <translation>Capturing: %1, %2 records, %3</translation>
+    </message>
+    <message>
+        <source>已保存：%1，%2 个记录，%3</source>
+        <translation>Saved: %1, %2 records, %3</translation>
+    </message>
+</context>
+<context>
+    <name>CaptureFile</name>
+    <message>
+        <source>无法创建抓包文件 %1：%2</source>
+        <translation>Cannot create the capture file %1: %2</translation>
+    </message>
+    <message>
+        <source>抓包文件 %1 写入失败，抓包已停止：%2</source>
+        <translation>Writing the capture file %1 failed; capture stopped: %2</translation>
     </message>
 </context>
 <context>
@@ -774,6 +824,26 @@ Switch the discharge MOS off?</translation>
     <message>
         <source>客户使用-2</source>
         <translation>Customer 2</translation>
+    </message>
+    <message>
+        <source>双击一行的勾选框读取这一行，双击它的指示灯发送这一行的命令。</source>
+        <translation>Double-click a row&apos;s check box to read the row; double-click its lamp to send the row&apos;s command.</translation>
+    </message>
+    <message>
+        <source>，成功进入</source>
+        <translation>, entered</translation>
+    </message>
+    <message>
+        <source>，成功退出</source>
+        <translation>, left</translation>
+    </message>
+    <message>
+        <source>执行失败！</source>
+        <translation>Execution failed!</translation>
+    </message>
+    <message>
+        <source>执行成功！</source>
+        <translation>Execution succeeded!</translation>
     </message>
 </context>
 <context>
@@ -1385,6 +1455,10 @@ Switch the discharge MOS off?</translation>
         <source>内部调试</source>
         <translation>Internal debug</translation>
     </message>
+    <message>
+        <source>“保护板在线升级”不随“读取”“写入”进行：双击它的勾选框选择升级文件并发出升级请求，板卡应答后升级开始。</source>
+        <translation>&quot;Protection board online upgrade&quot; does not run with &quot;Read&quot; or &quot;Write&quot;: double-click its check box to choose the upgrade file and send the upgrade request; the upgrade starts when the board answers.</translation>
+    </message>
 </context>
 <context>
     <name>Language</name>
@@ -1410,6 +1484,22 @@ Switch the discharge MOS off?</translation>
     <message>
         <source>Excel 工作簿 (*.xlsx);;所有文件 (*)</source>
         <translation>Excel workbook (*.xlsx);;All files (*)</translation>
+    </message>
+    <message>
+        <source>工作簿按 .xlsx 格式保存，文件名为：
+%1</source>
+        <translation>The workbook is saved in .xlsx format, as:
+%1</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>%1
+该文件已存在，要替换它吗？（输入的文件名：%2）</source>
+        <translation>%1
+This file already exists. Replace it? (file name entered: %2)</translation>
     </message>
 </context>
 <context>
@@ -1780,6 +1870,10 @@ Switch the discharge MOS off?</translation>
         <source>确认</source>
         <translation>Confirm</translation>
     </message>
+    <message>
+        <source>保存的串口名“%1”不是有效的设备名，已忽略</source>
+        <translation>The saved serial port name &quot;%1&quot; is not a valid device name; ignored</translation>
+    </message>
 </context>
 <context>
     <name>MsgBox</name>
@@ -1844,6 +1938,10 @@ Switch the discharge MOS off?</translation>
     <message>
         <source>切换 %1</source>
         <translation>Switched %1</translation>
+    </message>
+    <message>
+        <source>板卡 %1</source>
+        <translation>Board %1</translation>
     </message>
 </context>
 <context>
@@ -1941,6 +2039,33 @@ Switch the discharge MOS off?</translation>
     <message>
         <source>无法写入文件 %1</source>
         <translation>Cannot write the file %1</translation>
+    </message>
+    <message>
+        <source>记录中没有数据</source>
+        <translation>No data in the recording</translation>
+    </message>
+    <message>
+        <source>记录：%1 至 %2</source>
+        <translation>Recording: %1 to %2</translation>
+    </message>
+    <message>
+        <source>尚无实时数据</source>
+        <translation>No live data yet</translation>
+    </message>
+    <message>
+        <source>内存中保存 %1 起的数据：%2 起为完整数据，更早的已抽稀为每像素最高与最低值</source>
+        <translation>Held in memory from %1: full data from %2, older data thinned to the highest and lowest value per pixel</translation>
+    </message>
+    <message>
+        <source>内存中保存 %1 起的完整数据（最近 %2 小时保留完整数据，更早的抽稀）</source>
+        <translation>Full data held in memory from %1 (the last %2 hours are kept in full, older data is thinned)</translation>
+    </message>
+    <message numerus="yes">
+        <source>；为限制内存已舍弃最早的 %n 组数据</source>
+        <translation>
+            <numerusform>; the oldest %n sample set dropped to limit memory</numerusform>
+            <numerusform>; the oldest %n sample sets dropped to limit memory</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -2325,6 +2450,288 @@ Clear them?</translation>
     </message>
 </context>
 <context>
+    <name>Profile</name>
+    <message>
+        <source>对象没有结束（缺少 }）</source>
+        <translation>Unterminated object (missing })</translation>
+    </message>
+    <message>
+        <source>名称后缺少冒号</source>
+        <translation>Missing colon after a name</translation>
+    </message>
+    <message>
+        <source>列表没有结束（缺少 ]）</source>
+        <translation>Unterminated list (missing ])</translation>
+    </message>
+    <message>
+        <source>缺少逗号</source>
+        <translation>Missing comma</translation>
+    </message>
+    <message>
+        <source>无效的值</source>
+        <translation>Invalid value</translation>
+    </message>
+    <message>
+        <source>文件在数字处意外结束</source>
+        <translation>The file ends unexpectedly inside a number</translation>
+    </message>
+    <message>
+        <source>无效的数字</source>
+        <translation>Invalid number</translation>
+    </message>
+    <message>
+        <source>无效的转义序列</source>
+        <translation>Invalid escape sequence</translation>
+    </message>
+    <message>
+        <source>文本不是有效的 UTF-8</source>
+        <translation>The text is not valid UTF-8</translation>
+    </message>
+    <message>
+        <source>字符串没有结束（缺少引号）</source>
+        <translation>Unterminated string (missing quote)</translation>
+    </message>
+    <message>
+        <source>应为一个对象</source>
+        <translation>An object was expected</translation>
+    </message>
+    <message>
+        <source>嵌套层次过深</source>
+        <translation>Nested too deeply</translation>
+    </message>
+    <message>
+        <source>文档过大</source>
+        <translation>The document is too large</translation>
+    </message>
+    <message>
+        <source>结尾之后还有多余的内容</source>
+        <translation>Extra content after the end</translation>
+    </message>
+    <message>
+        <source>JSON 格式错误</source>
+        <translation>JSON format error</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileBar</name>
+    <message>
+        <source>保存到文件</source>
+        <translation>Save to file</translation>
+    </message>
+    <message>
+        <source>与文件比较</source>
+        <translation>Compare with file</translation>
+    </message>
+    <message>
+        <source>应用文件</source>
+        <translation>Apply file</translation>
+    </message>
+    <message>
+        <source>读取两个门限页面的全部参数，连同板卡的 SN、版本和时间保存到参数文件</source>
+        <translation>Read every parameter of both threshold pages and save them to a parameter file with the board&apos;s SN, versions and the time</translation>
+    </message>
+    <message>
+        <source>读取板卡的参数，逐项与参数文件比较</source>
+        <translation>Read the board&apos;s parameters and compare them one by one with a parameter file</translation>
+    </message>
+    <message>
+        <source>与参数文件比较后，把勾选的参数写入板卡并读回确认</source>
+        <translation>Compare with a parameter file, then write the ticked parameters to the board and read them back to confirm</translation>
+    </message>
+    <message>
+        <source>请先打开串口后再进行操作！</source>
+        <translation>Open the serial port first!</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>保存参数文件</source>
+        <translation>Save parameter file</translation>
+    </message>
+    <message>
+        <source>选择参数文件</source>
+        <translation>Choose parameter file</translation>
+    </message>
+    <message>
+        <source>参数文件无法使用，板卡和页面都没有改动。
+%1</source>
+        <translation>The parameter file cannot be used; neither the board nor the pages were changed.
+%1</translation>
+    </message>
+    <message>
+        <source>%1：文件中没有可以比较的参数</source>
+        <translation>%1: the file holds no parameters to compare</translation>
+    </message>
+    <message>
+        <source>正在读取板卡的参数…</source>
+        <translation>Reading the board&apos;s parameters…</translation>
+    </message>
+    <message>
+        <source>正在读取板卡的参数 %1/%2…</source>
+        <translation>Reading the board&apos;s parameters %1/%2…</translation>
+    </message>
+    <message>
+        <source>有参数读取失败，没有写入 %1</source>
+        <translation>Reading some parameters failed; %1 not written</translation>
+    </message>
+    <message>
+        <source>（中止：%1）</source>
+        <translation> (stopped: %1)</translation>
+    </message>
+    <message>
+        <source>已把 %1 个参数保存到 %2</source>
+        <translation>Saved %1 parameters to %2</translation>
+    </message>
+    <message>
+        <source>读取中止：%1</source>
+        <translation>Reading stopped: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileCompareDialog</name>
+    <message>
+        <source>应用参数文件 %1</source>
+        <translation>Apply parameter file %1</translation>
+    </message>
+    <message>
+        <source>与参数文件比较 %1</source>
+        <translation>Compare with parameter file %1</translation>
+    </message>
+    <message>
+        <source>页面</source>
+        <translation>Page</translation>
+    </message>
+    <message>
+        <source>参数</source>
+        <translation>Parameter</translation>
+    </message>
+    <message>
+        <source>单位</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>板卡值</source>
+        <translation>Board value</translation>
+    </message>
+    <message>
+        <source>文件值</source>
+        <translation>File value</translation>
+    </message>
+    <message>
+        <source>比较</source>
+        <translation>Comparison</translation>
+    </message>
+    <message>
+        <source>写入结果</source>
+        <translation>Write result</translation>
+    </message>
+    <message>
+        <source>只显示不同项</source>
+        <translation>Show differences only</translation>
+    </message>
+    <message>
+        <source>写入勾选的参数</source>
+        <translation>Write ticked parameters</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>不同</source>
+        <translation>Different</translation>
+    </message>
+    <message>
+        <source>相同</source>
+        <translation>Same</translation>
+    </message>
+    <message>
+        <source>板卡未应答</source>
+        <translation>Board did not answer</translation>
+    </message>
+    <message>
+        <source>板卡未给出（%1）</source>
+        <translation>Not given by the board (%1)</translation>
+    </message>
+    <message>
+        <source>共 %1 个参数：%2 个不同，%3 个板卡未给出值</source>
+        <translation>%1 parameters: %2 different, %3 without a value from the board</translation>
+    </message>
+    <message>
+        <source>请先勾选需要写入的参数！</source>
+        <translation>Tick the parameters to write first!</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>请先打开串口后再进行操作！</source>
+        <translation>Open the serial port first!</translation>
+    </message>
+    <message>
+        <source>将把参数文件中的 %1 个参数写入板卡，每个写入后读回确认。</source>
+        <translation>%1 parameters of the parameter file will be written to the board, each read back to confirm.</translation>
+    </message>
+    <message>
+        <source>注意：%1</source>
+        <translation>Note: %1</translation>
+    </message>
+    <message>
+        <source>确定要写入吗？</source>
+        <translation>Write them?</translation>
+    </message>
+    <message>
+        <source>确认</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>等待写入</source>
+        <translation>Waiting to write</translation>
+    </message>
+    <message>
+        <source>正在写入 %1 个参数…</source>
+        <translation>Writing %1 parameters…</translation>
+    </message>
+    <message>
+        <source>无法开始写入：串口没有打开</source>
+        <translation>Cannot start writing: the serial port is not open</translation>
+    </message>
+    <message>
+        <source>写入完成：%1 个已确认，%2 个被板卡拒绝，%3 个读回不同，%4 个未完成</source>
+        <translation>Writing done: %1 confirmed, %2 refused by the board, %3 read back different, %4 not done</translation>
+    </message>
+    <message>
+        <source>（中止：%1）</source>
+        <translation> (stopped: %1)</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>Cancelled</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileRunner</name>
+    <message>
+        <source>串口已关闭</source>
+        <translation>The serial port was closed</translation>
+    </message>
+    <message>
+        <source>已切换到另一块板卡</source>
+        <translation>Switched to another board</translation>
+    </message>
+    <message>
+        <source>请求无法发送</source>
+        <translation>The request could not be sent</translation>
+    </message>
+    <message>
+        <source>板卡无应答</source>
+        <translation>The board does not answer</translation>
+    </message>
+</context>
+<context>
     <name>PylvexApp</name>
     <message>
         <source>Pylvex 已在运行，已将它的窗口调到前面。</source>
@@ -2431,6 +2838,10 @@ Bytes may be separated by spaces</translation>
         <source>警告</source>
         <translation>Warning</translation>
     </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
 </context>
 <context>
     <name>ResistanceEntryDialog</name>
@@ -2513,32 +2924,20 @@ Bytes may be separated by spaces</translation>
         <source>成功</source>
         <translation>Succeeded</translation>
     </message>
+    <message>
+        <source>双击勾选框：发送这一行的读取</source>
+        <translation>Double-click the check box: send this row&apos;s read</translation>
+    </message>
+    <message>
+        <source>双击指示灯：发送这一行的写入（执行）</source>
+        <translation>Double-click the lamp: send this row&apos;s write (execute)</translation>
+    </message>
 </context>
 <context>
     <name>RxOps</name>
     <message>
         <source>响应时，页面处于非活动状态！</source>
         <translation>The page was not active when the answer came!</translation>
-    </message>
-    <message>
-        <source>boot区</source>
-        <translation>boot area</translation>
-    </message>
-    <message>
-        <source>APP区</source>
-        <translation>APP area</translation>
-    </message>
-    <message>
-        <source>执行失败！</source>
-        <translation>Execution failed!</translation>
-    </message>
-    <message>
-        <source>执行成功！</source>
-        <translation>Execution succeeded!</translation>
-    </message>
-    <message>
-        <source>警告</source>
-        <translation>Warning</translation>
     </message>
 </context>
 <context>
@@ -2558,10 +2957,6 @@ Bytes may be separated by spaces</translation>
     <message>
         <source>停止发送</source>
         <translation>Stop sending</translation>
-    </message>
-    <message>
-        <source>文本文件 (*.txt);;All Files (*.*)</source>
-        <translation>Text files (*.txt);;All Files (*.*)</translation>
     </message>
     <message>
         <source>&gt;&gt; 文件大小：%1 B</source>
@@ -2606,6 +3001,10 @@ Bytes may be separated by spaces</translation>
     <message>
         <source>--------------------我是分隔线--------------------</source>
         <translation>--------------------------------------------------</translation>
+    </message>
+    <message>
+        <source>文本文件 (*.txt);;所有文件 (*)</source>
+        <translation>Text files (*.txt);;All files (*)</translation>
     </message>
 </context>
 <context>
@@ -2835,6 +3234,42 @@ Bytes may be separated by spaces</translation>
 收到 SIGTERM 或 SIGINT 时正常退出。</source>
         <translation>Simulated protection board: answers the host tool&apos;s requests on a pseudo-terminal (default; its path is printed) or on the given serial device.
 Ends normally on SIGTERM or SIGINT.</translation>
+    </message>
+    <message>
+        <source>升级成功后板卡重启，S 秒内不应答</source>
+        <translation>After a successful upgrade the board restarts and does not answer for S seconds</translation>
+    </message>
+    <message>
+        <source>无法读取抓包文件 %1：%2</source>
+        <translation>Cannot read the capture file %1: %2</translation>
+    </message>
+    <message>
+        <source>抓包文件 %1 中没有可回放的请求</source>
+        <translation>The capture file %1 holds no requests to replay</translation>
+    </message>
+    <message>
+        <source>抓包文件 %1 无法读取（%2），其中没有可回放的请求</source>
+        <translation>The capture file %1 cannot be read (%2); it holds no requests to replay</translation>
+    </message>
+    <message>
+        <source>按抓包文件（pcapng）中记录的应答回答相同的请求；文件中没有的请求由模拟板应答</source>
+        <translation>Answer requests with the answers recorded in a capture file (pcapng); requests not in the file are answered by the simulated board</translation>
+    </message>
+    <message>
+        <source>与 --replay 一起使用：文件中没有的请求不应答</source>
+        <translation>With --replay: do not answer requests that are not in the file</translation>
+    </message>
+    <message>
+        <source>主板的 SN 码（可打印的 ASCII 字符，不含空格，最多 32 个；默认是内置的 SN 码）</source>
+        <translation>The main board&apos;s SN (printable ASCII characters, no spaces, at most 32; the built-in SN by default)</translation>
+    </message>
+    <message>
+        <source>--replay-strict 需要与 --replay 一起使用</source>
+        <translation>--replay-strict needs --replay</translation>
+    </message>
+    <message>
+        <source>--sn 的值无效：应为 1 至 %1 个可打印的 ASCII 字符（不含空格）</source>
+        <translation>Invalid --sn: 1 to %1 printable ASCII characters expected (no spaces)</translation>
     </message>
 </context>
 <context>
@@ -3463,6 +3898,14 @@ Run %1 --help for the usage.
         <source>板卡无应答（%1 秒）</source>
         <translation>Board not answering (%1 s)</translation>
     </message>
+    <message>
+        <source>串口调试占用 %1；离开本页后恢复 %2</source>
+        <translation>Serial terminal holds %1; %2 comes back after leaving the page</translation>
+    </message>
+    <message>
+        <source>板卡已更换：SN %1 → %2</source>
+        <translation>Board replaced: SN %1 → %2</translation>
+    </message>
 </context>
 <context>
     <name>StatusRecordReader</name>
@@ -3781,6 +4224,26 @@ Bytes may be separated by spaces</translation>
         <source>错误</source>
         <translation>Error</translation>
     </message>
+    <message>
+        <source>无</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>文本行尾：</source>
+        <translation>Text line end:</translation>
+    </message>
+    <message>
+        <source>文本发送时，发送框中的换行以此发出</source>
+        <translation>When sending text, line breaks in the send box are sent as this</translation>
+    </message>
+    <message>
+        <source>（终端串口未打开）</source>
+        <translation>(terminal port not open)</translation>
+    </message>
+    <message>
+        <source>串口调试占用 %1；板卡串口已关闭，离开本页后恢复。</source>
+        <translation>Serial terminal holds %1; the board&apos;s port is closed and comes back after leaving the page.</translation>
+    </message>
 </context>
 <context>
     <name>TerminalSerialPanel</name>
@@ -3844,12 +4307,40 @@ Bytes may be separated by spaces</translation>
         <source>串口 %1 断开：%2</source>
         <translation>Serial port %1 lost: %2</translation>
     </message>
+    <message>
+        <source>：</source>
+        <translation>: </translation>
+    </message>
+    <message>
+        <source>没有选择串口</source>
+        <translation>No serial port chosen</translation>
+    </message>
+    <message>
+        <source>%1 不是串口设备</source>
+        <translation>%1 is not a serial device</translation>
+    </message>
+    <message>
+        <source>串口 %1 不存在</source>
+        <translation>Serial port %1 does not exist</translation>
+    </message>
+    <message>
+        <source>%1 不是系统列出的串口设备，未自动打开；确认后请按“打开串口”。</source>
+        <translation>%1 is not a serial port the system lists and was not opened; check it, then press &quot;Open port&quot;.</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
 </context>
 <context>
     <name>UpgradeFile</name>
     <message>
         <source>升级文件不能为空！</source>
         <translation>The upgrade file must not be empty!</translation>
+    </message>
+    <message>
+        <source>错误：文件名含有板卡线路上的 GBK 编码无法表示的字符（%1），不发送，请把文件改名或放到只含中英文字符的路径下</source>
+        <translation>Error: the file name holds characters the GBK encoding on the board link cannot carry (%1); not sent. Rename the file or move it to a path with only Chinese and English characters</translation>
     </message>
 </context>
 <context>
@@ -4195,10 +4686,6 @@ Bytes may be separated by spaces</translation>
         <translation>Seconds between two reads (decimals allowed, default 1)</translation>
     </message>
     <message>
-        <source>同时把每次的状态追加为 CSV 行（与窗口程序的每日 CSV 格式相同，GBK）；- 表示标准输出</source>
-        <translation>Also append each status as a CSV line (the same format as the window&apos;s daily CSV, GBK); - for standard output</translation>
-    </message>
-    <message>
         <source>只写入这些参数（可重复，或用逗号分隔）</source>
         <translation>Write only these parameters (repeat, or separate with commas)</translation>
     </message>
@@ -4245,16 +4732,6 @@ Common options:
 </translation>
     </message>
     <message>
-        <source>
-退出状态：0 成功；1 板卡应答错误，或读回、比较不一致；2 用法错误（未知参数、数值超出范围）；3 链路错误（没有该串口、串口被占用、没有权限、无应答）。
-每个子命令的说明：pylvexctl &lt;子命令&gt; --help
-</source>
-        <translation>
-Exit status: 0 success; 1 the board answered with an error, or a read-back or comparison differed; 2 usage error (unknown argument, value out of range); 3 link error (no such port, port busy, no permission, no answer).
-Help on each command: pylvexctl &lt;command&gt; --help
-</translation>
-    </message>
-    <message>
         <source>--%1 的值无效，有效范围是 %2 至 %3</source>
         <translation>Invalid value for --%1: the valid range is %2 to %3</translation>
     </message>
@@ -4274,20 +4751,6 @@ In JSON output each parameter is a number, a multi-value parameter a list of num
 </source>
         <translation>
 These parameters belong to the internal debug mode: first the same password as in the window (typed on the terminal without echo, or taken from the environment variable PYLVEX_PASSWORD), then the board is asked to enter the internal debug mode.
-</translation>
-    </message>
-    <message>
-        <source>
-不带 --ymodem 时用命令协议升级（命令间隔 10 ms，每块带 CRC 校验）；--ymodem raw 先请求中继器进入升级，把 YModem 数据包直接发出；--ymodem wrapped 先请求板卡进入升级，把数据包封装在帧中发出。
-升级属于内部调试模式：先要输入与窗口程序相同的密码（从终端输入，不回显；或取自环境变量 PYLVEX_PASSWORD），再请求板卡进入内部调试模式。
-进度在终端上显示为进度条，否则在标准错误上逐行输出；结束后读回板卡的版本，给出升级前后的软件版本（版本没有变化只是警告）。
-退出状态：0 成功；1 板卡应答错误或升级失败；2 文件缺失、不可读、为空或过大；3 串口错误或板卡无应答。
-</source>
-        <translation>
-Without --ymodem the upgrade uses the command protocol (10 ms command interval, a CRC on each block); --ymodem raw asks the repeater to enter the upgrade and sends the YModem packets as they are; --ymodem wrapped asks the board to enter the upgrade and sends the packets inside frames.
-The upgrade belongs to the internal debug mode: first the same password as in the window (typed on the terminal without echo, or taken from the environment variable PYLVEX_PASSWORD), then the board is asked to enter the internal debug mode.
-Progress is shown as a bar on a terminal, else line by line on standard error; at the end the board&apos;s version is read back and the firmware versions before and after are given (an unchanged version is only a warning).
-Exit status: 0 success; 1 the board answered with an error or the upgrade failed; 2 file missing, unreadable, empty or too large; 3 serial port error or no answer from the board.
 </translation>
     </message>
     <message>
@@ -4401,30 +4864,6 @@ Difference from the computer: %2 s
         <translation>No usable serial port found</translation>
     </message>
     <message>
-        <source>无法读取参数文件 %1：%2</source>
-        <translation>Cannot read the parameter file %1: %2</translation>
-    </message>
-    <message>
-        <source>%1 不是参数文件：%2</source>
-        <translation>%1 is not a parameter file: %2</translation>
-    </message>
-    <message>
-        <source>缺少 params</source>
-        <translation>params missing</translation>
-    </message>
-    <message>
-        <source>%1：未知参数：%2</source>
-        <translation>%1: unknown parameter: %2</translation>
-    </message>
-    <message>
-        <source>%1：%2 的值不是整数</source>
-        <translation>%1: the value of %2 is not an integer</translation>
-    </message>
-    <message>
-        <source>板卡没有给出 SN 码或版本，参数文件中不记录</source>
-        <translation>The board gave no SN or version; the parameter file does not record them</translation>
-    </message>
-    <message>
         <source>有参数读取失败，没有写入 %1</source>
         <translation>Reading some parameters failed; %1 not written</translation>
     </message>
@@ -4511,10 +4950,6 @@ Difference from the computer: %2 s
         <translation>Upgrade failed</translation>
     </message>
     <message>
-        <source>升级后读取版本</source>
-        <translation>Read version after the upgrade</translation>
-    </message>
-    <message>
         <source>警告：软件版本没有变化，仍是 %1，请确认升级是否生效</source>
         <translation>Warning: the firmware version has not changed, still %1; check that the upgrade took effect</translation>
     </message>
@@ -4547,32 +4982,12 @@ Firmware version: %4 before the upgrade, %5 after
         <translation>Request</translation>
     </message>
     <message>
-        <source>应答无法解码</source>
-        <translation>The answer cannot be decoded</translation>
-    </message>
-    <message>
         <source>该参数只能写入，不能读取</source>
         <translation>This parameter can only be written, not read</translation>
     </message>
     <message>
         <source>数值无法写入</source>
         <translation>The value cannot be written</translation>
-    </message>
-    <message>
-        <source>读回的值 %1 与写入的值 %2 不一致</source>
-        <translation>The value read back, %1, differs from the value written, %2</translation>
-    </message>
-    <message>
-        <source>循环次数 %1</source>
-        <translation>Cycle count %1</translation>
-    </message>
-    <message>
-        <source>%1：记录清除只接受值 1</source>
-        <translation>%1: Clear records only takes the value 1</translation>
-    </message>
-    <message>
-        <source>%1：需要 %2 个数值（用逗号分隔）</source>
-        <translation>%1: needs %2 values (comma-separated)</translation>
     </message>
     <message>
         <source>应写成 KEY=VALUE：%1</source>
@@ -4705,6 +5120,304 @@ Firmware version: %4 before the upgrade, %5 after
     <message>
         <source>消息和帮助的语言：zh（中文）或 en（英文）；默认跟随系统的区域设置</source>
         <translation>Language of messages and help: zh (Chinese) or en (English); default: the system&apos;s locale</translation>
+    </message>
+    <message>
+        <source>保存的串口名“%1”不是有效的设备名，已忽略</source>
+        <translation>The saved serial port name &quot;%1&quot; is not a valid device name; ignored</translation>
+    </message>
+    <message>
+        <source>串口 %1 不存在</source>
+        <translation>Serial port %1 does not exist</translation>
+    </message>
+    <message>
+        <source>显示版本号并退出</source>
+        <translation>Show the version and exit</translation>
+    </message>
+    <message>
+        <source>把收发的每个帧抓包写入 pcapng 文件（可用 Wireshark 查看）</source>
+        <translation>Capture every frame sent and received into a pcapng file (readable with Wireshark)</translation>
+    </message>
+    <message>
+        <source>同时把每次的状态追加为 CSV 行（与窗口程序的每日 CSV 格式相同，GBK）；- 表示标准输出；给出文件夹时每天写入其中的 Record_&lt;日期&gt;.csv</source>
+        <translation>Also append each status as a CSV row (the window&apos;s daily CSV format, GBK); - means standard output; for a folder, Record_&lt;date&gt;.csv in it each day</translation>
+    </message>
+    <message>
+        <source>同时把状态发布到 MQTT 代理：mqtt://[用户名@]主机[:端口] 或 mqtts://...；密码取自环境变量 PYLVEX_MQTT_PASSWORD</source>
+        <translation>Also publish the status to an MQTT broker: mqtt://[user@]host[:port] or mqtts://...; the password comes from the environment variable PYLVEX_MQTT_PASSWORD</translation>
+    </message>
+    <message>
+        <source>MQTT 主题的前缀（默认 pylvex）</source>
+        <translation>Prefix of the MQTT topics (default pylvex)</translation>
+    </message>
+    <message>
+        <source>mqtts:// 时用来验证代理证书的 CA 证书文件（默认用系统的 CA 证书）</source>
+        <translation>CA certificate file to verify the broker&apos;s certificate with mqtts:// (default: the system&apos;s CA certificates)</translation>
+    </message>
+    <message>
+        <source>不发布 Home Assistant 的自动发现配置</source>
+        <translation>Do not publish the Home Assistant discovery configuration</translation>
+    </message>
+    <message>
+        <source>
+退出状态：0 成功；1 板卡应答错误，或读回、比较不一致；2 用法错误（未知参数、数值超出范围）；3 链路错误（没有该串口、串口被占用、没有权限、无应答）；4 仅 upgrade：板卡已接收升级文件，但重启后读不到新版本。
+每个子命令的说明：pylvexctl &lt;子命令&gt; --help
+</source>
+        <translation>
+Exit status: 0 success; 1 the board answered with an error, or a read-back or comparison differs; 2 usage error (unknown option, value out of range); 3 link error (no such port, port busy, no permission, no answer); 4 upgrade only: the board took the upgrade file but the new version cannot be read after the restart.
+Help on each subcommand: pylvexctl &lt;subcommand&gt; --help
+</translation>
+    </message>
+    <message>
+        <source>--list-keys 需要 readable、writable 或 stored 之一</source>
+        <translation>--list-keys needs one of readable, writable or stored</translation>
+    </message>
+    <message>
+        <source>
+--port 可以给出多次：每个串口有自己的连接和节奏，一块板卡无应答不会耽误其他板卡；这时 --csv 给出一个文件夹，每块板卡写一个文件。
+--mqtt 时每次读取后把与 status --json 相同的 JSON 对象发布到 &lt;前缀&gt;/&lt;板卡&gt;/state，&lt;板卡&gt; 是板卡的 SN 码（没有时是串口名）；&lt;前缀&gt;/&lt;板卡&gt;/availability 保留为 online 或 offline；Home Assistant 的自动发现配置发布在 homeassistant/&lt;类型&gt;/&lt;板卡&gt;_&lt;项目&gt;/config 下。
+代理断开时继续读取板卡并按退避间隔重连；代理拒绝登录或证书无效时以状态 3 退出。
+重新连接后读到的 SN 码与之前不同时，在标准错误和 JSON 输出中说明，CSV 另起一个文件。
+</source>
+        <translation>
+--port may be given several times: each port has its own connection and pace, and a board that does not answer holds up no other; --csv then names a folder with one file per board.
+With --mqtt, after each reading the JSON object of status --json is published to &lt;prefix&gt;/&lt;board&gt;/state, &lt;board&gt; being the board&apos;s SN (the port name without one); &lt;prefix&gt;/&lt;board&gt;/availability is retained as online or offline; the Home Assistant discovery configuration is published under homeassistant/&lt;component&gt;/&lt;board&gt;_&lt;item&gt;/config.
+While the broker is away the board is still read and the broker is reconnected with back-off; when the broker refuses the login or the certificate is invalid the program exits with status 3.
+When the SN read after a reconnection differs from the one before, standard error and the JSON output say so, and the CSV starts a new file.
+</translation>
+    </message>
+    <message>
+        <source>
+不带 --ymodem 时用命令协议升级（命令间隔 10 ms，每块带 CRC 校验）；--ymodem raw 先请求中继器进入升级，把 YModem 数据包直接发出；--ymodem wrapped 先请求板卡进入升级，把数据包封装在帧中发出。
+只有 --ymodem wrapped（板卡自己的升级程序）属于内部调试模式：先要输入与窗口程序相同的密码（从终端输入，不回显；或取自环境变量 PYLVEX_PASSWORD），再请求板卡进入内部调试模式；命令协议和 --ymodem raw 不需要密码。
+进度在终端上显示为进度条，否则在标准错误上逐行输出；结束后等板卡重启（最多 12 秒）并读回板卡的版本，给出升级前后的软件版本（版本没有变化只是警告）。
+退出状态：0 成功；1 板卡应答错误或升级失败；2 文件缺失、不可读、为空或过大，或密码错误；3 串口错误或板卡无应答；4 板卡已接收升级文件，但重启后读不到新版本。
+</source>
+        <translation>
+Without --ymodem the upgrade uses the command protocol (10 ms command interval, a CRC on every block); --ymodem raw first asks the repeater to enter the upgrade and sends the YModem packets as they are; --ymodem wrapped first asks the board to enter the upgrade and sends the packets wrapped in frames.
+Only --ymodem wrapped (the board&apos;s own upgrade program) belongs to the internal debug mode: first the same password as in the window is entered (from the terminal, not echoed, or from the environment variable PYLVEX_PASSWORD), then the board is asked to enter the internal debug mode; the command protocol and --ymodem raw need no password.
+On a terminal the progress shows as a progress bar, otherwise line by line on standard error; at the end the program waits for the board to restart (at most 12 seconds), reads its version back and gives the firmware versions before and after (an unchanged version is only a warning).
+Exit status: 0 success; 1 the board answered with an error or the upgrade failed; 2 file missing, unreadable, empty or too large, or wrong password; 3 serial port error or no answer from the board; 4 the board took the upgrade file but the new version cannot be read after the restart.
+</translation>
+    </message>
+    <message>
+        <source>--port 的值无效或重复：%1</source>
+        <translation>Invalid or repeated --port: %1</translation>
+    </message>
+    <message>
+        <source>多个串口时 --csv 需要一个文件夹，不能是标准输出</source>
+        <translation>With several ports --csv needs a folder, not standard output</translation>
+    </message>
+    <message>
+        <source>--%1 只能与 --mqtt 一起使用</source>
+        <translation>--%1 can only be used with --mqtt</translation>
+    </message>
+    <message>
+        <source>--mqtt-prefix 的值无效：不能为空，不能含 +、# 或空的层级</source>
+        <translation>Invalid --mqtt-prefix: it cannot be empty or hold +, # or an empty level</translation>
+    </message>
+    <message>
+        <source>--mqtt-cafile 只用于 mqtts:// 地址</source>
+        <translation>--mqtt-cafile is only for mqtts:// addresses</translation>
+    </message>
+    <message>
+        <source>无法读取 CA 证书文件：%1</source>
+        <translation>Cannot read the CA certificate file: %1</translation>
+    </message>
+    <message>
+        <source>--capture 需要一个文件名</source>
+        <translation>--capture needs a file name</translation>
+    </message>
+    <message>
+        <source>读取参数 %1/%2：%3</source>
+        <translation>Reading parameter %1/%2: %3</translation>
+    </message>
+    <message>
+        <source>注意：%1</source>
+        <translation>Note: %1</translation>
+    </message>
+    <message>
+        <source>错误：重传的%1命令仍然没有应答，请检查连接后重新运行 pylvexctl upgrade</source>
+        <translation>Error: the resent %1 command still has no answer; check the connection and run pylvexctl upgrade again</translation>
+    </message>
+    <message>
+        <source>错误：当前=%1，接收=%2，请重新运行 pylvexctl upgrade</source>
+        <translation>Error: current=%1, received=%2; run pylvexctl upgrade again</translation>
+    </message>
+    <message>
+        <source>等待板卡重启后应答……（%1 秒）</source>
+        <translation>Waiting for the board to answer after its restart... (%1 s)</translation>
+    </message>
+    <message>
+        <source>警告：串口上仍有数据没有发出（板卡的升级程序可能仍在等待）</source>
+        <translation>Warning: data on the serial port was not sent out yet (the board&apos;s upgrade program may still be waiting)</translation>
+    </message>
+    <message>
+        <source>升级文件已被板卡接收，但升级后读不到新版本（%1），请稍后用 pylvexctl status 确认</source>
+        <translation>The board took the upgrade file, but the new version cannot be read after the upgrade (%1); check later with pylvexctl status</translation>
+    </message>
+    <message>
+        <source>SOC</source>
+        <translation>SOC</translation>
+    </message>
+    <message>
+        <source>SOH</source>
+        <translation>SOH</translation>
+    </message>
+    <message>
+        <source>总电压</source>
+        <translation>Pack voltage</translation>
+    </message>
+    <message>
+        <source>总电流</source>
+        <translation>Pack current</translation>
+    </message>
+    <message>
+        <source>功率</source>
+        <translation>Power</translation>
+    </message>
+    <message>
+        <source>剩余容量</source>
+        <translation>Remaining capacity</translation>
+    </message>
+    <message>
+        <source>满电容量</source>
+        <translation>Full charge capacity</translation>
+    </message>
+    <message>
+        <source>循环次数</source>
+        <translation>Cycle count</translation>
+    </message>
+    <message>
+        <source>最高单节电压</source>
+        <translation>Highest cell voltage</translation>
+    </message>
+    <message>
+        <source>最低单节电压</source>
+        <translation>Lowest cell voltage</translation>
+    </message>
+    <message>
+        <source>单节压差</source>
+        <translation>Cell voltage difference</translation>
+    </message>
+    <message>
+        <source>充电 MOS</source>
+        <translation>Charge MOS</translation>
+    </message>
+    <message>
+        <source>放电 MOS</source>
+        <translation>Discharge MOS</translation>
+    </message>
+    <message>
+        <source>预放电 MOS</source>
+        <translation>Pre-discharge MOS</translation>
+    </message>
+    <message>
+        <source>有报警</source>
+        <translation>Alarm active</translation>
+    </message>
+    <message>
+        <source>有保护</source>
+        <translation>Protection active</translation>
+    </message>
+    <message>
+        <source>保护板 %1</source>
+        <translation>Protection board %1</translation>
+    </message>
+    <message>
+        <source>BMS 保护板（副板）</source>
+        <translation>BMS protection board (secondary board)</translation>
+    </message>
+    <message>
+        <source>BMS 保护板（主板）</source>
+        <translation>BMS protection board (main board)</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>报警</source>
+        <translation>Alarms</translation>
+    </message>
+    <message>
+        <source>保护</source>
+        <translation>Protections</translation>
+    </message>
+    <message>
+        <source>温度 %1</source>
+        <translation>Temperature %1</translation>
+    </message>
+    <message>
+        <source>单节电压 %1</source>
+        <translation>Cell voltage %1</translation>
+    </message>
+    <message>
+        <source>抓包：%1 个记录，%2 字节，已写入 %3</source>
+        <translation>Capture: %1 records, %2 bytes, written to %3</translation>
+    </message>
+    <message>
+        <source>无法建立 MQTT 客户端</source>
+        <translation>Cannot create the MQTT client</translation>
+    </message>
+    <message>
+        <source>MQTT 客户端设置失败：%1</source>
+        <translation>Setting up the MQTT client failed: %1</translation>
+    </message>
+    <message>
+        <source>与 MQTT 代理 %1:%2 的连接断开（%3），继续重试</source>
+        <translation>Connection to the MQTT broker %1:%2 lost (%3); retrying</translation>
+    </message>
+    <message>
+        <source>无法连接 MQTT 代理 %1:%2（%3），继续重试</source>
+        <translation>Cannot connect to the MQTT broker %1:%2 (%3); retrying</translation>
+    </message>
+    <message>
+        <source>MQTT 代理 %1 拒绝登录：用户名或密码错误</source>
+        <translation>The MQTT broker %1 refused the login: wrong user name or password</translation>
+    </message>
+    <message>
+        <source>MQTT 代理 %1 拒绝登录：未获授权（检查用户名和环境变量 %2 中的密码）</source>
+        <translation>The MQTT broker %1 refused the login: not authorised (check the user name and the password in the environment variable %2)</translation>
+    </message>
+    <message>
+        <source>MQTT 代理 %1 拒绝连接（代码 %2）</source>
+        <translation>The MQTT broker %1 refused the connection (code %2)</translation>
+    </message>
+    <message>
+        <source>与 MQTT 代理 %1:%2 的 TLS 握手失败（证书无效、不受信任或与主机名不符）：%3</source>
+        <translation>The TLS handshake with the MQTT broker %1:%2 failed (certificate invalid, not trusted or not matching the host name): %3</translation>
+    </message>
+    <message>
+        <source>%1：已连接 MQTT 代理 %2:%3</source>
+        <translation>%1: connected to the MQTT broker %2:%3</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>--mqtt 的地址无效：%1（应为 mqtt://[用户名@]主机[:端口] 或 mqtts://...）</source>
+        <translation>Invalid --mqtt address: %1 (mqtt://[user@]host[:port] or mqtts://... expected)</translation>
+    </message>
+    <message>
+        <source>--mqtt 的地址不能带密码：请用环境变量 %1 给出密码</source>
+        <translation>The --mqtt address cannot hold a password: give it in the environment variable %1</translation>
+    </message>
+    <message>
+        <source>--mqtt 的端口无效：%1</source>
+        <translation>Invalid --mqtt port: %1</translation>
+    </message>
+    <message>
+        <source>板卡已更换：SN 码 %1 → %2</source>
+        <translation>Board replaced: SN %1 → %2</translation>
+    </message>
+    <message>
+        <source>CSV 写入 %1</source>
+        <translation>CSV written to %1</translation>
+    </message>
+    <message>
+        <source>--csv 需要一个文件夹（多个串口时每块板卡写一个文件）：无法使用 %1</source>
+        <translation>--csv needs a folder (one file per board with several ports): cannot use %1</translation>
     </message>
 </context>
 </TS>

@@ -8,6 +8,7 @@ LinkWatcher::LinkWatcher(PageHost &host, RxDispatcher &dispatch, QObject *parent
 {
     m_clock.start();
     m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &LinkWatcher::OnDeadline);
 }
 

@@ -6,7 +6,6 @@
 #include "app/framework/pagebase.h"
 #include "app/framework/rxreports.h"
 #include "app/linkwatch.h"
-#include "app/pages/waitingroutes.h"
 #include "app/pagesheet.h"
 #include "app/portbar.h"
 #include "app/pylvexapp.h"
@@ -48,7 +47,6 @@ MainWindow::MainWindow(QWidget *parent)
       m_timers([this](int id) { OnTimer(id); }, this)
 {
     m_pHost->setParent(this);
-    m_pages.SetWaitingRoutes(WaitingRoutes());
     m_dispatch.m_onBoardFrame = [this] { FlashRxLamp(); };
     m_pLinkWatch = new LinkWatcher(*m_pHost, m_dispatch, this);
     m_pLinkWatch->m_interval = [] { return GlobalLinkSettings().cmdSndInvl.load(); };
@@ -62,7 +60,7 @@ MainWindow::MainWindow(QWidget *parent)
             m_port.PushRxFrame(cached->bytes, static_cast<std::size_t>(cached->len));
         PostMsg(this, WM_FRAME_RECEIVED);
     };
-    setWindowTitle(QStringLiteral("Pylvex v1.0.1.0"));
+    setWindowTitle(QStringLiteral("Pylvex v%1").arg(QLatin1String(kPylvexVersion)));
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
     if (PylvexApp *app = App())
         LoadSettings(*app, m_settings);
@@ -331,7 +329,7 @@ void MainWindow::OnPortRxByte(std::intptr_t wParam, std::intptr_t lParam)
 
 void MainWindow::OnShowPage(std::intptr_t wParam, std::intptr_t lParam)
 {
-    PageBase *ele = GetPage(PAGE_ELE);
+    PageBase *ele = m_gate.PasswordPage();
     if (!m_pSheet)
         return;
     if (lParam == 0) {
@@ -400,6 +398,12 @@ void MainWindow::OnAutoReconnectClicked()
     UpdateStatusLine();
 }
 
+void MainWindow::SetPortTakenBy(const QString &what)
+{
+    m_strPortTakenBy = what;
+    UpdateStatusLine();
+}
+
 void MainWindow::UpdateStatusLine()
 {
     if (!m_pStatusLine)
@@ -420,7 +424,10 @@ void MainWindow::UpdateStatusLine()
     facts.reconnecting = m_pReconnect->Watching();
     facts.mainBoard = m_dispatch.m_bMainSelected != 0;
     facts.lastAnswer = m_pLinkWatch->LastAnswerTime();
+    facts.replacedSn = m_replacedSn;
+    facts.boardSn = m_boardSn;
     facts.silentSince = m_pLinkWatch->SilentSince();
+    facts.takenBy = m_strPortTakenBy;
     m_pStatusLine->Show(facts);
 }
 
@@ -428,4 +435,11 @@ void MainWindow::OnAbout()
 {
     AboutDialog about(this);
     RunModal(&about);
+}
+
+void MainWindow::OnBoardReplaced(const QString &previousSn, const QString &sn)
+{
+    m_replacedSn = previousSn;
+    m_boardSn = sn;
+    UpdateStatusLine();
 }

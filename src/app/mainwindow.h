@@ -4,7 +4,6 @@
 
 #include "app/framework/ctrlregistry.h"
 #include "app/framework/internalmodegate.h"
-#include "app/framework/pagekind.h"
 #include "app/framework/pageregistry.h"
 #include "app/framework/rxdispatch.h"
 #include "app/framework/wndtimer.h"
@@ -85,8 +84,9 @@ public:
 
     // --- pages, the host they talk to, the gate of the internal pages
     PageSheet *Sheet() const { return m_pSheet; }
-    PageBase *GetPage(PageKind kind) const { return m_pages.Page(kind); }
-    template <class T> T *Page(PageKind kind) const { return static_cast<T *>(GetPage(kind)); }
+    // The first page of a type (tests and benchmarks reach pages this way).
+    template <class T> T *Page() const { return m_pages.Find<T>(); }
+    const PageRegistry &Pages() const { return m_pages; }
     PageRegistry &Pages() { return m_pages; }
     PageBase *ActivePage() const;
     PageHost *Host() const;
@@ -96,6 +96,10 @@ public:
     void SetYModemReceiver(QObject *receiver);
     bool YModemRunning() const { return !m_hYModemWnd.isNull(); }
     QObject *YModemReceiver() const { return m_hYModemWnd; }
+
+    // --- the terminal page's note for the status line while it holds the line (PageHost).
+    void SetPortTakenBy(const QString &what);
+    QString PortTakenBy() const { return m_strPortTakenBy; }
 
     // --- reports of the receive path
     void ReportUnhandled(const std::uint8_t *frame, int len);
@@ -111,6 +115,8 @@ public:
     // --- the board's answers, the status line, the return of a lost port
     LinkWatcher &LinkWatch() { return *m_pLinkWatch; }
     StatusLineView *StatusLine() const { return m_pStatusLine; }
+    // Another board answers on the port than before: the status line names both.
+    void OnBoardReplaced(const QString &previousSn, const QString &sn);
     ReconnectWatch &Reconnect() { return *m_pReconnect; }
     void UpdateStatusLine();
     // The port was lost (not closed by the user) and has not been opened since.
@@ -174,6 +180,8 @@ private:
     PortIdentity m_openedPort; // what was opened last, to know it when it returns
     PortSettings m_lostSettings;
     QDateTime m_lostAt;
+    QString m_replacedSn, m_boardSn; // the last board change seen on the port
+    QString m_strPortTakenBy;
     bool m_bQuietOpen = false; // an opening by the return watch: failures are tried again, not reported
     QStringList m_typedPorts;  // device paths typed or given in this session
 };

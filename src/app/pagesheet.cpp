@@ -67,7 +67,7 @@ void PageSheet::OnTabClicked(int index)
             if (!page)
                 return;
             InternalModeGate &gate = page->Host()->Gate();
-            PageBase *ele = page->Host()->FindPage(PAGE_ELE);
+            PageBase *ele = gate.PasswordPage();
             if (ele && !gate.IsVerified() && gate.PendingPage() == page)
                 gate.AllowActivation(ele);
         },
@@ -113,11 +113,8 @@ void PageSheet::AddPage(PageBase *page)
     page->InitDialog();
     if (page->Host())
         page->Host()->RegisterPage(page);
-    int at = 0;
-    while (at < count() && PageAt(at) && PageAt(at)->Kind() < page->Kind())
-        ++at;
     m_bReverting = true;
-    insertTab(at, page, page->Caption());
+    addTab(page, page->Caption());
     m_bReverting = false;
     m_nCurrent = currentIndex();
 }

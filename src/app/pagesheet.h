@@ -2,8 +2,6 @@
 // may refuse to become active.
 #pragma once
 
-#include "app/framework/pagekind.h"
-
 #include <QTabWidget>
 
 class PageBase;

@@ -72,7 +72,10 @@ bool MainWindow::OpenStoredPort()
     if (stored.isEmpty() || IsListedSerialPort(stored))
         return OpenPort(false);
     if (PylvexApp *app = theApp()) {
-        if (IsKnownPortDevice(stored))
+        if (!IsValidPortName(stored))
+            app->WriteLogText(4, QStringLiteral("软件启动"),
+                              tr("保存的串口名“%1”不是有效的设备名，已忽略").arg(PrintablePortName(stored)));
+        else if (IsKnownPortDevice(stored))
             app->WriteLogText(
                 6, QStringLiteral("软件启动"),
                 tr("上次使用的 %1 不是系统列出的串口设备，启动时不自动打开，确认后请手动打开。").arg(stored));
@@ -197,6 +200,8 @@ void MainWindow::ClosePort(bool lost)
         // Closed on purpose: nothing is awaited.
         m_pReconnect->Stop();
         m_lostAt = QDateTime();
+        m_replacedSn.clear(); // the next opening may be to any board
+        m_boardSn.clear();
     }
     UpdateStatusLine();
     if (wasOpen)

@@ -1,5 +1,6 @@
 #include "app/pylvexapp.h"
 
+#include "app/framework/systemlog.h"
 #include "app/mainwindow.h"
 #include "app/retranslate.h"
 #include "app/startup/commandline.h"
@@ -40,6 +41,9 @@ PylvexApp *theApp()
 PylvexApp::PylvexApp(int &argc, char **argv) : QApplication(argc, argv)
 {
     g_app = this;
+    SetSystemLogSink(
+        {[this](int level, const QString &title, const QString &text) { WriteLogText(level, title, text); },
+         [this](int level) { return LogGateOpen(level); }});
     SetProgramNames();
     setWindowIcon(QIcon(QStringLiteral(":/pylvex.png")));
     setDesktopFileName(QStringLiteral("pylvex"));
@@ -67,6 +71,7 @@ void PylvexApp::SetProgramNames()
 PylvexApp::~PylvexApp()
 {
     ShutDown();
+    SetSystemLogSink({});
     if (g_app == this)
         g_app = nullptr;
 }
@@ -214,4 +219,27 @@ void PylvexApp::WriteLog(int level, const QString &title, const char *format, ..
     std::vsnprintf(buf, sizeof buf, format, ap);
     va_end(ap);
     WriteLogText(level, title, QString::fromUtf8(buf));
+}
+
+bool LogGateOf(int level)
+{
+    PylvexApp *app = theApp();
+    if (!app)
+        return false;
+    return level == 0 ? app->m_bRxEcho.load() : app->LogGateOpen(level);
+}
+
+void SetLogGateOf(int level, bool on)
+{
+    PylvexApp *app = theApp();
+    if (!app)
+        return;
+    switch (level) {
+    case 0: app->m_bRxEcho = on; break;
+    case 3: app->m_bLogError = on; break;
+    case 4: app->m_bLogWarning = on; break;
+    case 6: app->m_bLogInfo = on; break;
+    case 7: app->m_bLogDebug = on; break;
+    default: break;
+    }
 }

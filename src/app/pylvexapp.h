@@ -6,6 +6,7 @@
 
 #include "app/logmodel.h"
 #include "link/linksettings.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QString>
@@ -16,8 +17,6 @@ class QWidget;
 class SimHost;
 class SingleInstance;
 struct StartupOptions;
-
-inline constexpr char kPylvexVersion[] = "1.0.1.0";
 
 class PylvexApp : public QApplication {
     Q_OBJECT
@@ -91,3 +90,8 @@ private:
 
 // The running application object (nullptr before it exists).
 PylvexApp *theApp();
+
+// The gates of the system log's levels (0: the echo of received bytes), as the
+// system log page shows and sets them; closed while no application runs.
+bool LogGateOf(int level);
+void SetLogGateOf(int level, bool on);

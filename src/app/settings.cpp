@@ -2,6 +2,7 @@
 
 #include "app/pylvexapp.h"
 #include "app/userprofile.h"
+#include "link/linksettings.h"
 #include "link/portprofile.h"
 
 #include <QSettings>
@@ -16,7 +17,7 @@ void LoadSettings(PylvexApp &app, PortSettings &port)
     port.dataBits = stored.dataBits;
     port.stopBits = stored.stopBits;
     if (stored.cmdSndInvl != 0)
-        app.m_nCmdSndInvl = stored.cmdSndInvl;
+        SetCommandInterval(stored.cmdSndInvl);
     QSettings profile = UserProfile();
     bool ok = false;
     int mask = profile.value(QStringLiteral("IniProfile/LogMask")).toInt(&ok);
@@ -30,8 +31,7 @@ void LoadSettings(PylvexApp &app, PortSettings &port)
 
 void SaveSettings(const PylvexApp &app, const PortSettings &port)
 {
-    WritePortProfile({port.portNum, port.baud, port.parity, port.dataBits, port.stopBits,
-                      static_cast<int>(app.m_nCmdSndInvl.load())});
+    WritePortProfile({port.portNum, port.baud, port.parity, port.dataBits, port.stopBits, CommandIntervalBase()});
     QSettings profile = UserProfile();
     int mask = (app.m_bLogError ? 1 : 0) + (app.m_bLogWarning ? 2 : 0) + (app.m_bLogInfo ? 4 : 0);
     profile.setValue(QStringLiteral("IniProfile/LogMask"), mask);

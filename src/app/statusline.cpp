@@ -16,6 +16,15 @@ struct StatusText {
 
 QString StatusLineText(const StatusFacts &f, const QDateTime &now)
 {
+    // While the terminal page holds the line the board port is closed on
+    // purpose: the line names what holds it and the port that comes back.
+    if (!f.takenBy.isEmpty()) {
+        const QString port =
+            f.port.isEmpty() ? StatusText::tr("未选择串口") : QStringLiteral("%1 %2").arg(f.port, f.settings).trimmed();
+        return QStringList{StatusText::tr("串口调试占用 %1；离开本页后恢复 %2").arg(f.takenBy, port),
+                           f.mainBoard ? StatusText::tr("主电") : StatusText::tr("副电")}
+            .join(QStringLiteral("  |  "));
+    }
     QStringList parts;
     parts << (f.port.isEmpty() ? StatusText::tr("未选择串口")
                                : QStringLiteral("%1 %2").arg(f.port, f.settings).trimmed());
@@ -29,6 +38,8 @@ QString StatusLineText(const StatusFacts &f, const QDateTime &now)
     parts << (f.mainBoard ? StatusText::tr("主电") : StatusText::tr("副电"));
     parts << (f.lastAnswer.isValid() ? StatusText::tr("最后应答 %1").arg(Clock(f.lastAnswer))
                                      : StatusText::tr("尚无应答"));
+    if (f.open && !f.boardSn.isEmpty() && !f.replacedSn.isEmpty())
+        parts << StatusText::tr("板卡已更换：SN %1 → %2").arg(f.replacedSn, f.boardSn);
     if (f.open && f.silentSince.isValid()) {
         qint64 secs = std::max<qint64>(0, f.silentSince.secsTo(now));
         parts << StatusText::tr("板卡无应答（%1 秒）").arg(secs);
@@ -46,7 +57,7 @@ StatusLineView::StatusLineView(QWidget *parent) : QStatusBar(parent), m_label(ne
 
 void StatusLineView::Show(const StatusFacts &facts, const QDateTime &now)
 {
-    m_alarming = facts.lostAt.isValid() || (facts.open && facts.silentSince.isValid());
+    m_alarming = facts.takenBy.isEmpty() && (facts.lostAt.isValid() || (facts.open && facts.silentSince.isValid()));
     m_label->setText(StatusLineText(facts, now));
     // Trouble in the error colour, so it is the first thing seen.
     m_label->setStyleSheet(m_alarming ? QStringLiteral("color: #c00000; font-weight: bold;") : QString());

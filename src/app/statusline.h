@@ -18,6 +18,11 @@ struct StatusFacts {
     bool mainBoard = true;
     QDateTime lastAnswer;  // invalid before the first answer
     QDateTime silentSince; // valid while requests go unanswered
+    QString replacedSn;    // the board that answered before, when another one answers now (its SN)
+    QString boardSn;       // the board that answers now
+    // While the terminal page holds the line: what it uses instead of the
+    // board port (its own port); the board port is reopened when it is left.
+    QString takenBy;
 };
 
 // The line's text for the facts at the time now.

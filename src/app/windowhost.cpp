@@ -11,6 +11,11 @@ bool WindowHost::IsPortOpen() const
     return m_dlg.m_bOpenCOM;
 }
 
+bool WindowHost::SecondaryBoardSelected() const
+{
+    return m_dlg.Dispatcher().m_bMainSelected == 0;
+}
+
 bool WindowHost::OpenPort(bool interactive)
 {
     return m_dlg.OpenPort(interactive);
@@ -52,9 +57,9 @@ bool WindowHost::ShowPage(PageBase *page)
     return m_dlg.Sheet() && m_dlg.Sheet()->SetActivePage(page);
 }
 
-PageBase *WindowHost::FindPage(PageKind kind) const
+const PageRegistry &WindowHost::Pages() const
 {
-    return m_dlg.GetPage(kind);
+    return m_dlg.Pages();
 }
 
 void WindowHost::RegisterPage(PageBase *page)
@@ -83,7 +88,48 @@ bool WindowHost::LineHeld() const
     return m_dlg.YModemRunning() || !m_lineHolder.isNull();
 }
 
+void WindowHost::SetPortTakenBy(const QString &what)
+{
+    m_dlg.SetPortTakenBy(what);
+}
+
+QString WindowHost::PortTakenBy() const
+{
+    return m_dlg.PortTakenBy();
+}
+
 void WindowHost::SetYModemReceiver(QObject *receiver)
 {
     m_dlg.SetYModemReceiver(receiver);
+}
+
+ParameterStore &WindowHost::Parameters()
+{
+    return m_parameters;
+}
+
+int WindowHost::CommandInterval() const
+{
+    return GlobalLinkSettings().cmdSndInvl.load();
+}
+
+LogModel *WindowHost::LogRows()
+{
+    PylvexApp *app = theApp();
+    return app ? app->GetLogModel() : nullptr;
+}
+
+bool WindowHost::LogGate(int level) const
+{
+    return LogGateOf(level);
+}
+
+void WindowHost::SetLogGate(int level, bool on)
+{
+    SetLogGateOf(level, on);
+}
+
+void WindowHost::NoteBoardReplaced(const QString &previousSn, const QString &sn)
+{
+    m_dlg.OnBoardReplaced(previousSn, sn);
 }

@@ -5,15 +5,29 @@
 #include "link/portdiscovery.h"
 #include "link/portprofile.h"
 #include "link/winmsg.h"
+#include "protocol/command_table.h"
 #include "protocol/frame.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QTimer>
+
+#include <algorithm>
+
+QString StoredPortName(const PortProfile &stored)
+{
+    const QString name = stored.portNum.trimmed();
+    if (name.isEmpty() || IsValidPortName(name))
+        return name;
+    PrintErr(CliText::tr("保存的串口名“%1”不是有效的设备名，已忽略").arg(PrintablePortName(name)));
+    return QString();
+}
 
 bool ResolveSession(const CommonOptions &options, SessionSettings *s, QString *error)
 {
     const PortProfile stored = ReadPortProfile();
-    s->device = options.port.isEmpty() ? stored.portNum.trimmed() : options.port;
+    s->device = options.port.isEmpty() ? StoredPortName(stored) : options.port;
     if (s->device.isEmpty()) {
         *error = CliText::tr("没有指定串口：请用 --port 给出设备（例如 ttyUSB0 或 /dev/pts/3）");
         return false;
@@ -28,7 +42,24 @@ bool ResolveSession(const CommonOptions &options, SessionSettings *s, QString *e
     return true;
 }
 
-BoardSession::BoardSession(const SessionSettings &settings) : m_settings(settings) {}
+BoardSession::BoardSession(const SessionSettings &settings) : m_settings(settings)
+{
+    m_since.start();
+}
+
+void BoardSession::Trace(QStringView direction, const std::uint8_t *bytes, std::size_t count) const
+{
+    // The seconds since the start show the pacing and the timeouts as they
+    // happened; the command's name follows the bytes where the table knows it.
+    QString line = QStringLiteral("%1 [%2] %3")
+                       .arg(direction)
+                       .arg(static_cast<double>(m_since.nsecsElapsed()) / 1e9, 0, 'f', 3)
+                       .arg(QString::fromStdString(HexText(bytes, count)));
+    if (count >= 4)
+        if (const std::string name = CommandNameOf(bytes[2], bytes[3]); !name.empty())
+            line += QStringLiteral(" (%1)").arg(QString::fromStdString(name));
+    PrintErr(line);
+}
 
 BoardSession::~BoardSession()
 {
@@ -42,7 +73,11 @@ bool BoardSession::Open(QString *error)
     GlobalLinkSettings().cmdSndInvl.store(m_settings.intervalMs);
     const QString device = m_settings.device;
     if (!IsKnownPortDevice(device)) {
-        *error = CliText::tr("解析串口号失败COM口=%1").arg(device);
+        // As the window says it: a name that leads nowhere plainly, an
+        // existing file that is no character device as a name it cannot use.
+        const bool exists = IsValidPortName(device) && QFileInfo::exists(PortDevicePath(device));
+        *error = exists ? CliText::tr("解析串口号失败COM口=%1").arg(device)
+                        : CliText::tr("串口 %1 不存在").arg(PrintablePortName(device));
         return false;
     }
     const LineSettings &l = m_settings.line;
@@ -117,7 +152,7 @@ BoardSession::Gathered BoardSession::TryOnce(std::span<const std::uint8_t> paylo
     if (!built.entry)
         return got;
     if (m_settings.verbose)
-        PrintErr(QStringLiteral("→ %1").arg(QString::fromStdString(HexText(built.entry->data(), built.entry->size()))));
+        Trace(u"→", built.entry->data(), built.entry->size());
     // A frame of an earlier try that never left gives way to this one.
     m_com.ClearTxQueue();
     QEventLoop loop;
@@ -190,7 +225,7 @@ void BoardSession::TakeFrames()
         const std::uint8_t *f = entry->data();
         const std::size_t n = entry->size();
         if (m_settings.verbose)
-            PrintErr(QStringLiteral("← %1").arg(QString::fromStdString(HexText(f, n))));
+            Trace(u"←", f, n);
         const bool wanted = m_gathering && m_gathered && m_gathering->accept(f[2], f[3]);
         const bool fromChosen = ((f[1] & 0x80) != 0) == m_settings.secondary;
         const bool sound = VerifyFrame(f, n);
@@ -230,7 +265,7 @@ bool BoardSession::SendFrame(std::span<const std::uint8_t> payload)
     if (!built.entry)
         return false;
     if (m_settings.verbose)
-        PrintErr(QStringLiteral("→ %1").arg(QString::fromStdString(HexText(built.entry->data(), built.entry->size()))));
+        Trace(u"→", built.entry->data(), built.entry->size());
     m_com.PushTxEntry(built.entry);
     ++m_sent;
     return true;
@@ -251,6 +286,34 @@ void BoardSession::ClearQueues()
 {
     m_com.ClearTxQueue();
     m_com.ClearRxQueue();
+}
+
+bool BoardSession::Flush(int boundMs)
+{
+    if (!m_open || m_lost)
+        return false;
+    // The port thread writes a frame it has taken to its end, drained from
+    // the driver, before it hears of a stop: an empty queue is enough.
+    QEventLoop loop;
+    QTimer check;
+    check.setTimerType(Qt::PreciseTimer);
+    QElapsedTimer clock;
+    clock.start();
+    connect(&check, &QTimer::timeout, &loop, [&] {
+        if (m_com.TxQueueEmpty() || m_lost || clock.elapsed() >= boundMs)
+            loop.quit();
+    });
+    check.start(2);
+    m_runLoop = &loop;
+    if (!m_com.TxQueueEmpty())
+        loop.exec();
+    m_runLoop = nullptr;
+    return !m_lost && m_com.TxQueueEmpty();
+}
+
+int BoardSession::FlushBoundMs() const
+{
+    return std::min(3 * std::clamp(GlobalLinkSettings().cmdSndInvl.load(), 1, 60000) + 1000, 15000);
 }
 
 void BoardSession::SetYModemReceiver(bool on)

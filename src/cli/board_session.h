@@ -7,6 +7,7 @@
 #include "link/boardport.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QObject>
 #include <QString>
@@ -28,6 +29,11 @@ struct SessionSettings {
     bool secondary = false;
     bool verbose = false;
 };
+
+struct PortProfile;
+// The port the window stored, trimmed; empty, with a message on standard
+// error, when the stored text cannot name a device (a NUL, a control character).
+QString StoredPortName(const PortProfile &stored);
 
 // The settings from the common options and the port settings the window stored.
 // False with a usage message when no port is given and none is stored.
@@ -94,6 +100,12 @@ public:
     bool SendFrame(std::span<const std::uint8_t> payload);
     bool SendRaw(std::span<const std::uint8_t> bytes);
     void ClearQueues();
+    // Runs the events until every queued frame and byte has been written out
+    // to the line, at most boundMs (an interrupt does not cut it short);
+    // false when bytes were still waiting at the bound or the port was lost.
+    bool Flush(int boundMs);
+    // A bound for Flush that covers a few command intervals of waiting.
+    int FlushBoundMs() const;
     // Takes the port's received bytes as YModem signals (true) or frames.
     void SetYModemReceiver(bool on);
     // Runs the events until done() holds, the port is lost or the program is
@@ -104,11 +116,14 @@ protected:
     bool event(QEvent *e) override;
 
 private:
+    // A frame on standard error (--verbose): direction, seconds since the start, hex.
+    void Trace(QStringView direction, const std::uint8_t *bytes, std::size_t count) const;
     Gathered TryOnce(std::span<const std::uint8_t> payload, const Gathering &gathering);
     void TakeFrames();
     void Finish();
 
     SessionSettings m_settings;
+    QElapsedTimer m_since;
     BoardPort m_com;
     bool m_open = false;
     bool m_lost = false;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "cli/cli_common.h"
+#include "cli/mqtt_settings.h"
 
 #include <QString>
 #include <QStringList>
@@ -23,9 +24,12 @@ struct CliRequest {
     CommonOptions common;
 
     double everySec = 1.0; // watch
-    QString csvPath;       // watch
-    QStringList only;      // profile apply
-    bool dryRun = false;   // profile apply
+    QString csvPath;       // watch: a file, "-", or with several ports a folder
+    QStringList ports;     // watch: every --port given, in order
+    bool mqtt = false;     // watch --mqtt
+    MqttSettings mqttSettings;
+    QStringList only;    // profile apply
+    bool dryRun = false; // profile apply
     bool clockSet = false;
     bool clockSync = false;
     QString xlsxPath; // log, records

@@ -51,14 +51,7 @@ ClockReading Ask(BoardSession &session, std::span<const std::uint8_t> payload)
 // "yyyy-MM-dd HH:mm:ss", with 'T' between date and time for JSON.
 QString TimeText(const BoardTime &t, bool iso = false)
 {
-    return QStringLiteral("%1-%2-%3%7%4:%5:%6")
-        .arg(t.year, 4, 10, QLatin1Char('0'))
-        .arg(t.month, 2, 10, QLatin1Char('0'))
-        .arg(t.day, 2, 10, QLatin1Char('0'))
-        .arg(t.hour, 2, 10, QLatin1Char('0'))
-        .arg(t.minute, 2, 10, QLatin1Char('0'))
-        .arg(t.second, 2, 10, QLatin1Char('0'))
-        .arg(iso ? u'T' : u' ');
+    return QString::fromStdString(BoardTimeText(t, iso ? 'T' : ' '));
 }
 
 } // namespace

@@ -7,12 +7,72 @@
 
 #include <QJsonObject>
 
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include <unistd.h>
+
 namespace {
 
-QString TableLine(const ParamKey &key, const QString &value)
-{
-    return QStringLiteral("%1  %2  %3\n").arg(QLatin1String(key.key), -28).arg(KeyLabel(key), value);
-}
+// Rows of key, name and value, the value column lined up on a terminal
+// whatever the width of the names.
+class Table {
+public:
+    void Add(const ParamKey &key, const QString &value) { m_rows.push_back({&key, value}); }
+    QString Text() const
+    {
+        int labelWidth = 0;
+        for (const Row &r : m_rows)
+            labelWidth = std::max(labelWidth, DisplayWidth(KeyLabel(*r.key)));
+        QString text;
+        for (const Row &r : m_rows)
+            text += QStringLiteral("%1  %2  %3\n")
+                        .arg(QLatin1String(r.key->key), -28)
+                        .arg(PadToWidth(KeyLabel(*r.key), labelWidth), r.value);
+        return text;
+    }
+
+private:
+    struct Row {
+        const ParamKey *key;
+        QString value;
+    };
+    std::vector<Row> m_rows;
+};
+
+// "读取参数 n/N" redrawn in place on standard error while it is a terminal.
+class ReadProgress {
+public:
+    explicit ReadProgress(std::size_t total) : m_total(total), m_tty(isatty(STDERR_FILENO) != 0) {}
+    ~ReadProgress() { Clear(); }
+    ReadProgress(const ReadProgress &) = delete;
+    ReadProgress &operator=(const ReadProgress &) = delete;
+    void Show(std::size_t done, const ParamKey &key)
+    {
+        if (!m_tty)
+            return;
+        const QByteArray line =
+            CliText::tr("读取参数 %1/%2：%3").arg(done + 1).arg(m_total).arg(KeyLabel(key)).toUtf8();
+        std::fprintf(stderr, "\r\x1b[K%s", line.constData());
+        std::fflush(stderr);
+        m_shown = true;
+    }
+    // Leaves an empty line for what follows.
+    void Clear()
+    {
+        if (m_shown) {
+            std::fputs("\r\x1b[K", stderr);
+            std::fflush(stderr);
+            m_shown = false;
+        }
+    }
+
+private:
+    std::size_t m_total;
+    bool m_tty;
+    bool m_shown = false;
+};
 
 int Get(const CliRequest &request)
 {
@@ -27,10 +87,14 @@ int Get(const CliRequest &request)
         return status;
     int status = kExitOk;
     QJsonObject json;
-    QString text;
-    for (const ParamKey *key : keys) {
+    Table table;
+    ReadProgress progress(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const ParamKey *key = keys[i];
+        progress.Show(i, *key);
         const KeyResult r = ReadKey(*session, *key);
         if (!r.Ok()) {
+            progress.Clear();
             PrintErr(r.error);
             status = WorseExit(status, r.exitStatus);
             if (r.exitStatus != kExitBoard)
@@ -38,12 +102,13 @@ int Get(const CliRequest &request)
             continue;
         }
         json[QLatin1String(key->key)] = ValuesJson(*key, r.values);
-        text += TableLine(*key, ValuesText(*key, r.values));
+        table.Add(*key, ValuesText(*key, r.values));
     }
+    progress.Clear();
     if (request.common.json)
         PrintJson(QJsonDocument(json));
     else
-        PrintOut(text);
+        PrintOut(table.Text());
     return status;
 }
 
@@ -64,7 +129,7 @@ int Set(const CliRequest &request)
         return status;
     int status = kExitOk;
     QJsonObject json;
-    QString text;
+    Table table;
     for (const KeyValue &kv : writes) {
         const KeyResult r = WriteKey(*session, *kv.key, kv.values);
         if (!r.Ok()) {
@@ -76,12 +141,12 @@ int Set(const CliRequest &request)
         }
         const std::vector<std::int64_t> &shown = r.values.empty() ? kv.values : r.values;
         json[QLatin1String(kv.key->key)] = ValuesJson(*kv.key, shown);
-        text += TableLine(*kv.key, ValuesText(*kv.key, shown));
+        table.Add(*kv.key, ValuesText(*kv.key, shown));
     }
     if (request.common.json)
         PrintJson(QJsonDocument(json));
     else
-        PrintOut(text);
+        PrintOut(table.Text());
     return status;
 }
 

@@ -1,5 +1,6 @@
 // ports: the serial ports the system lists, with their descriptions; the
 // port the window used last is marked.
+#include "cli/board_session.h"
 #include "cli/commands.h"
 #include "link/portdiscovery.h"
 #include "link/portprofile.h"
@@ -10,7 +11,7 @@
 int RunPorts(const CliRequest &request)
 {
     const QList<PortDescription> ports = AvailablePorts();
-    const QString stored = ReadPortProfile().portNum.trimmed();
+    const QString stored = StoredPortName(ReadPortProfile());
     if (request.common.json) {
         QJsonArray a;
         for (const PortDescription &p : ports) {

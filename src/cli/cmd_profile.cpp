@@ -1,159 +1,57 @@
 // profile save/diff/apply: every readable parameter in a JSON file with the
 // board's SN, versions and the time; the parameters whose board value
-// differs from the file; writing them back with read-back.
+// differs from the file; writing them back with read-back. The file format,
+// its checks and the request run are the ones the window uses.
 #include "cli/commands.h"
 #include "cli/internal_mode.h"
 #include "cli/param_io.h"
-#include "protocol/live_status.h"
+#include "files/profilefile.h"
 
-#include <QFile>
-#include <QJsonArray>
 #include <QJsonObject>
-#include <QSaveFile>
 
 namespace {
 
-constexpr int kProfileFormat = 1;
-
-struct ProfileEntry {
-    const ParamKey *key;
-    std::vector<std::int64_t> values;
-};
-
-// The parameters of a file in the order of the key table.
-struct Profile {
-    QJsonObject header;
-    std::vector<ProfileEntry> entries;
-    const ProfileEntry *Find(const ParamKey *key) const
-    {
-        for (const ProfileEntry &e : entries)
-            if (e.key == key)
-                return &e;
-        return nullptr;
-    }
-};
-
-// A JSON value as the text the window's checks take: "4250" or "30,10".
-bool ValueText(const QJsonValue &v, QString *text)
+// The steps' failures on standard error; the worst exit status among them.
+int ReportFailures(const std::vector<ParamStep> &steps, int linkStatus)
 {
-    auto number = [](const QJsonValue &n, QString *out) {
-        if (!n.isDouble() || n.toDouble() != static_cast<double>(n.toInteger()))
-            return false;
-        *out = QString::number(n.toInteger());
-        return true;
-    };
-    if (!v.isArray())
-        return number(v, text);
-    QStringList parts;
-    for (const QJsonValue &n : v.toArray()) {
-        QString part;
-        if (!number(n, &part))
-            return false;
-        parts << part;
-    }
-    *text = parts.join(u',');
-    return true;
-}
-
-bool LoadProfile(const QString &path, Profile *profile, QString *error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = CliText::tr("无法读取参数文件 %1：%2").arg(path, file.errorString());
-        return false;
-    }
-    QJsonParseError parseError;
-    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parseError);
-    const QJsonObject root = doc.object();
-    if (!doc.isObject() || !root.value("params").isObject()) {
-        *error = CliText::tr("%1 不是参数文件：%2")
-                     .arg(path, parseError.error != QJsonParseError::NoError ? parseError.errorString()
-                                                                             : CliText::tr("缺少 params"));
-        return false;
-    }
-    profile->header = root;
-    const QJsonObject params = root.value("params").toObject();
-    for (auto it = params.begin(); it != params.end(); ++it)
-        if (!FindParamKey(it.key()) || !KeyReadable(*FindParamKey(it.key()))) {
-            *error = CliText::tr("%1：未知参数：%2").arg(path, it.key());
-            return false;
-        }
-    for (const ParamKey &key : ParamKeys()) {
-        const QJsonValue v = params.value(QLatin1String(key.key));
-        if (v.isUndefined() || !KeyStored(key))
+    int status = linkStatus;
+    for (const ParamStep &step : steps) {
+        const KeyResult r = StepResult(step, linkStatus);
+        if (r.Ok() || step.outcome == ParamOutcome::Pending)
             continue;
-        QString text;
-        ProfileEntry entry{&key, {}};
-        if (!ValueText(v, &text)) {
-            *error = CliText::tr("%1：%2 的值不是整数").arg(path, QLatin1String(key.key));
-            return false;
-        }
-        if (!ParseKeyValues(key, text, &entry.values, error)) {
-            *error = QStringLiteral("%1：%2").arg(path, *error);
-            return false;
-        }
-        profile->entries.push_back(entry);
+        PrintErr(r.error);
+        status = WorseExit(status, r.exitStatus);
     }
-    return true;
-}
-
-// SN and versions for the file's header; what the board does not give is left out.
-void ReadIdentity(BoardSession &session, QJsonObject *header)
-{
-    LiveStatus live;
-    for (std::uint8_t code : {kStatusSn, kStatusVersions}) {
-        const std::uint8_t payload[] = {0x53, 0x03, code, 0x01, 0x00};
-        const BoardSession::Reply reply = session.Request(payload);
-        if (reply.outcome == BoardSession::Outcome::Answered)
-            ApplyStatusFrame(live, reply.frame.data(), reply.frame.size());
-    }
-    if (live.sn)
-        (*header)["sn"] = QString::fromStdString(*live.sn);
-    if (live.versions) {
-        (*header)["software_version"] = QString::fromStdString(live.versions->software);
-        (*header)["hardware_version"] = QString::fromStdString(live.versions->hardware);
-    }
-    if (!live.sn || !live.versions)
-        PrintErr(CliText::tr("板卡没有给出 SN 码或版本，参数文件中不记录"));
+    return status;
 }
 
 int Save(const CliRequest &request, BoardSession &session)
 {
     const QString path = request.args.value(0);
-    QJsonObject params;
-    int status = kExitOk;
-    for (const ParamKey &key : ParamKeys()) {
-        if (!KeyReadable(key))
-            continue;
-        const KeyResult r = ReadKey(session, key);
-        if (!r.Ok()) {
-            PrintErr(r.error);
-            status = WorseExit(status, r.exitStatus);
-            if (r.exitStatus != kExitBoard)
-                break;
-            continue;
-        }
-        params[QLatin1String(key.key)] = ValuesJson(key, r.values);
-    }
+    ParamExchange run;
+    run.AddIdentity();
+    for (const ParamKey &key : ParamKeys())
+        if (KeyReadable(key))
+            run.AddRead(key);
+    const int status = ReportFailures(run.Steps(), RunExchange(session, run));
     if (status != kExitOk) {
         PrintErr(CliText::tr("有参数读取失败，没有写入 %1").arg(path));
         return status;
     }
-    QJsonObject root{{"pylvexctl_profile", kProfileFormat},
-                     {"saved_at", IsoTime(QDateTime::currentDateTime())},
-                     {"board", request.common.secondary ? "secondary" : "main"}};
-    ReadIdentity(session, &root);
-    root["params"] = params;
-    QSaveFile file(path);
-    const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        PrintErr(CliText::tr("无法写入 %1：%2").arg(path, file.errorString()));
+    if (const QString missing = MissingIdentityText(run.Identity()); !missing.isEmpty())
+        PrintErr(missing);
+    QString error;
+    const QByteArray document =
+        ProfileDocument(run.Steps(), run.Identity(), request.common.secondary, QDateTime::currentDateTime());
+    if (!WriteProfile(path, document, &error)) {
+        PrintErr(error);
         return kExitUsage;
     }
+    const auto count = static_cast<int>(run.Steps().size());
     if (request.common.json)
-        PrintJson(QJsonDocument(QJsonObject{{"file", path}, {"params", params.size()}}));
+        PrintJson(QJsonDocument(QJsonObject{{"file", path}, {"params", count}}));
     else
-        PrintOut(CliText::tr("已把 %1 个参数保存到 %2\n").arg(params.size()).arg(path));
+        PrintOut(CliText::tr("已把 %1 个参数保存到 %2\n").arg(count).arg(path));
     return kExitOk;
 }
 
@@ -162,22 +60,22 @@ struct Difference {
     std::vector<std::int64_t> board;
 };
 
-// Reads the given entries from the board; the ones whose value differs.
-int Compare(BoardSession &session, const std::vector<const ProfileEntry *> &entries, std::vector<Difference> *diffs)
+// Reads the SN and the given entries from the board: the notices of a
+// profile that does not fit the board, then the entries whose value differs.
+int Compare(const CliRequest &request, BoardSession &session, const Profile &profile,
+            const std::vector<const ProfileEntry *> &entries, std::vector<Difference> *diffs)
 {
-    int status = kExitOk;
-    for (const ProfileEntry *e : entries) {
-        const KeyResult r = ReadKey(session, *e->key);
-        if (!r.Ok()) {
-            PrintErr(r.error);
-            status = WorseExit(status, r.exitStatus);
-            if (r.exitStatus != kExitBoard)
-                break;
-            continue;
-        }
-        const std::vector<std::int64_t> board = StoredValues(*e->key, r.values);
-        if (board != e->values)
-            diffs->push_back({e, board});
+    ParamExchange run;
+    run.AddIdentity(false);
+    for (const ProfileEntry *e : entries)
+        run.AddRead(*e->key);
+    const int status = ReportFailures(run.Steps(), RunExchange(session, run));
+    for (const QString &notice : ProfileNotices(profile, request.common.secondary, run.Identity().sn))
+        PrintErr(CliText::tr("注意：%1").arg(notice));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const ParamStep &step = run.Steps()[i];
+        if (step.Ok() && StoredValues(*step.key, step.values) != entries[i]->values)
+            diffs->push_back({entries[i], StoredValues(*step.key, step.values)});
     }
     return status;
 }
@@ -212,7 +110,7 @@ std::vector<const ProfileEntry *> AllEntries(const Profile &profile)
 int Diff(const CliRequest &request, BoardSession &session, const Profile &profile)
 {
     std::vector<Difference> diffs;
-    const int status = Compare(session, AllEntries(profile), &diffs);
+    const int status = Compare(request, session, profile, AllEntries(profile), &diffs);
     PrintDifferences(diffs, request.common.json);
     return WorseExit(status, diffs.empty() ? kExitOk : kExitBoard);
 }
@@ -251,7 +149,7 @@ int Apply(const CliRequest &request, BoardSession &session, const Profile &profi
     std::vector<const ProfileEntry *> toWrite = chosen;
     if (request.only.isEmpty() || request.dryRun) {
         std::vector<Difference> diffs;
-        const int status = Compare(session, chosen, &diffs);
+        const int status = Compare(request, session, profile, chosen, &diffs);
         if (status != kExitOk)
             return status;
         if (request.dryRun) {
@@ -261,24 +159,32 @@ int Apply(const CliRequest &request, BoardSession &session, const Profile &profi
         toWrite.clear();
         for (const Difference &d : diffs)
             toWrite.push_back(d.entry);
+    } else {
+        std::vector<Difference> none; // the notices only
+        if (const int status = Compare(request, session, profile, {}, &none))
+            return status;
     }
-    int status = kExitOk;
+    ParamExchange run;
+    for (const ProfileEntry *e : toWrite)
+        run.AddWrite(*e->key, e->values);
+    const int link = RunExchange(session, run);
+    int status = link;
     QJsonObject written, failed;
     QString text;
-    for (const ProfileEntry *e : toWrite) {
-        const KeyResult r = WriteKey(session, *e->key, e->values);
+    for (const ParamStep &step : run.Steps()) {
+        const KeyResult r = StepResult(step, link);
+        if (step.outcome == ParamOutcome::Pending)
+            continue;
         if (!r.Ok()) {
             PrintErr(r.error);
-            failed[QLatin1String(e->key->key)] = r.error;
+            failed[QLatin1String(step.key->key)] = r.error;
             status = WorseExit(status, r.exitStatus);
-            if (r.exitStatus != kExitBoard)
-                break;
             continue;
         }
-        written[QLatin1String(e->key->key)] = ValuesJson(*e->key, r.values);
+        written[QLatin1String(step.key->key)] = ValuesJson(*step.key, r.values);
         text += QStringLiteral("%1  %2  %3\n")
-                    .arg(QLatin1String(e->key->key), -28)
-                    .arg(KeyLabel(*e->key), ValuesText(*e->key, r.values));
+                    .arg(QLatin1String(step.key->key), -28)
+                    .arg(KeyLabel(*step.key), ValuesText(*step.key, r.values));
     }
     if (request.common.json)
         PrintJson(QJsonDocument(QJsonObject{{"written", written}, {"failed", failed}}));
@@ -293,7 +199,7 @@ int RunProfile(const CliRequest &request)
 {
     Profile profile;
     QString error;
-    if (request.verb != QLatin1String("save") && !LoadProfile(request.args.value(0), &profile, &error)) {
+    if (request.verb != QLatin1String("save") && !ReadProfile(request.args.value(0), &profile, &error)) {
         PrintErr(error);
         return kExitUsage;
     }

@@ -2,7 +2,8 @@
 // port, by the command protocol (the default) or by YModem, driven by the same
 // protocol sessions as the two upgrade dialogs. A progress bar on a terminal,
 // progress lines otherwise (both on standard error); at the end the board's
-// versions are read back and the old and the new software version reported.
+// versions are read back once it answers after its restart, and the old and
+// the new software version reported.
 #include "cli/board_session.h"
 #include "cli/commands.h"
 #include "cli/internal_mode.h"
@@ -80,6 +81,33 @@ bool RowIs(const UpgradeRow &row, const char *text)
     return std::strcmp(row.text, text) == 0;
 }
 
+// Rows that tell the window's user to click: a command line's own words.
+struct CliWording {
+    const char *window;
+    const char *cli;
+};
+constexpr CliWording kCliWording[] = {
+    {"错误：重传的%1命令仍然没有应答，请检查连接后点击重新升级",
+     QT_TRANSLATE_NOOP("pylvexctl", "错误：重传的%1命令仍然没有应答，请检查连接后重新运行 pylvexctl upgrade")},
+    {"错误：当前=%1，接收=%2，请点击重新升级",
+     QT_TRANSLATE_NOOP("pylvexctl", "错误：当前=%1，接收=%2，请重新运行 pylvexctl upgrade")},
+};
+
+// The row's text for a command line.
+QString CliRowText(const char *context, const UpgradeRow &row)
+{
+    for (const CliWording &w : kCliWording)
+        if (RowIs(row, w.window)) {
+            // The arguments keep their own context; the pattern is the program's.
+            std::vector<std::string> args = row.args;
+            for (std::size_t i = 0; i < args.size() && i < 32; ++i)
+                if (row.marked & (1u << i))
+                    args[i] = QCoreApplication::translate(context, args[i].c_str()).toStdString();
+            return QString::fromStdString(FillRow(Tr(w.cli).toStdString(), args));
+        }
+    return UpgradeRowText(context, row);
+}
+
 // The rows of a run: all on standard error with --verbose, else kept to
 // show the last ones when the run fails.
 class RowLog {
@@ -90,7 +118,7 @@ public:
     }
     void Add(const UpgradeRow &row)
     {
-        const QString text = UpgradeRowText(m_context, row);
+        const QString text = CliRowText(m_context, row);
         if (m_verbose) {
             m_progress.Break();
             PrintErr(text);
@@ -133,6 +161,27 @@ VersionReading ReadVersions(BoardSession &session)
     return r;
 }
 
+// How long a board may take to restart after an upgrade before its new
+// version is given up.
+constexpr int kRestartWaitMs = 12000;
+
+// The versions once the board answers again after its restart: tried until
+// the board answers or kRestartWaitMs have passed, the wait shown on
+// standard error.
+VersionReading ReadVersionsAfterRestart(BoardSession &session)
+{
+    QElapsedTimer clock;
+    clock.start();
+    VersionReading r = ReadVersions(session);
+    while (r.outcome == BoardSession::Outcome::NoAnswer && clock.elapsed() < kRestartWaitMs) {
+        PrintErr(CliText::tr("等待板卡重启后应答……（%1 秒）").arg(clock.elapsed() / 1000));
+        if (!BoardSession::Pause(500))
+            return {BoardSession::Outcome::Interrupted, QString()};
+        r = ReadVersions(session);
+    }
+    return r;
+}
+
 // Sets the command interval for the run and restores the session's on leaving.
 class IntervalDuringRun {
 public:
@@ -167,6 +216,7 @@ public:
         : m_board(board), m_log(log), m_progress(progress), m_session(*this)
     {
         m_timer.setSingleShot(true);
+        m_timer.setTimerType(Qt::PreciseTimer); // the retransmission's 2 s, not 5 % less
         QObject::connect(&m_timer, &QTimer::timeout, [this] { m_session.OnTimer(); });
     }
 
@@ -249,9 +299,12 @@ class YmRun final : public YModemSink {
 public:
     YmRun(BoardSession &board, RowLog &log, Progress &progress, const QString &path, bool wrapped)
         : m_board(board), m_log(log), m_progress(progress), m_wrapped(wrapped),
-          m_sender(*this, path.toStdString(), wrapped)
+          m_sender(*this, QFile::encodeName(path).toStdString(), wrapped)
     {
+        // The file was checked: its name fits GBK.
+        m_sender.SetAnnouncedName(YModemAnnouncedName(path).value_or(std::string()));
         m_timer.setSingleShot(true);
+        m_timer.setTimerType(Qt::PreciseTimer);
         QObject::connect(&m_timer, &QTimer::timeout, [this] { Event(YM_EVT_TIMEOUT); });
         m_clock.start();
     }
@@ -274,17 +327,11 @@ public:
             return m_end.has_value();
         });
         m_timer.stop();
-        // Give the last packet (the cancel, the end block) time to leave.
-        BoardSession::Pause(50);
-        m_board.SetYModemReceiver(false);
-        m_board.SetListener({});
-        if (m_wrapped)
-            m_board.SendRaw(kYModemClosingFrame);
-        if (outcome == BoardSession::Outcome::Lost)
-            return RunEnd::Lost;
-        if (outcome == BoardSession::Outcome::Interrupted)
-            return RunEnd::Interrupted;
-        return *m_end;
+        RunEnd end = outcome == BoardSession::Outcome::Lost          ? RunEnd::Lost
+                     : outcome == BoardSession::Outcome::Interrupted ? RunEnd::Interrupted
+                                                                     : *m_end;
+        Leave(end);
+        return end;
     }
 
     void Log(const UpgradeRow &row) override
@@ -296,6 +343,8 @@ public:
     }
     void Transmit(const std::uint8_t *bytes, std::size_t count) override
     {
+        if (count == 2 && bytes[0] == kYmCan && bytes[1] == kYmCan)
+            m_canceled = true;
         if (!m_wrapped) {
             for (std::size_t at = 0; at < count; at += kYmRawChunk)
                 m_board.SendRaw({bytes + at, std::min(kYmRawChunk, count - at)});
@@ -312,6 +361,25 @@ public:
     std::uint32_t NowMs() const override { return static_cast<std::uint32_t>(m_clock.elapsed()); }
 
 private:
+    // Every end leaves the loader told: a run given up in the middle of the
+    // file cancels it, a wrapped run sends its closing frame, and whatever is
+    // queued (the cancel, the end block) leaves the line before the port closes.
+    void Leave(RunEnd end)
+    {
+        const bool givenUp = end == RunEnd::Interrupted || end == RunEnd::Silent;
+        if (givenUp && m_sender.Block0Sent() && !m_sender.Finished() && !m_canceled) {
+            m_board.ClearQueues();
+            static constexpr std::uint8_t kCancel[] = {kYmCan, kYmCan};
+            Transmit(kCancel, sizeof kCancel);
+        }
+        m_board.SetYModemReceiver(false);
+        m_board.SetListener({});
+        if (m_wrapped)
+            m_board.SendRaw(kYModemClosingFrame);
+        if (end != RunEnd::Lost && !m_board.Flush(m_board.FlushBoundMs()))
+            PrintErr(CliText::tr("警告：串口上仍有数据没有发出（板卡的升级程序可能仍在等待）"));
+    }
+
     void Event(int signal)
     {
         const bool finishedBefore = m_sender.Finished();
@@ -337,6 +405,7 @@ private:
     QElapsedTimer m_heard;
     QElapsedTimer m_finishedAt;
     bool m_endSent = false;
+    bool m_canceled = false;
     std::optional<RunEnd> m_end;
     // Last: the sender reaches the members above from its first row on.
     YModemSender m_sender;
@@ -381,9 +450,12 @@ std::optional<std::vector<std::uint8_t>> LoadFile(const QString &path, bool ymod
     if (error.isEmpty() && !ymodem)
         if (const char *refusal = FwUpgradeSession::SizeRefusal(image.size()))
             error = QCoreApplication::translate(kFwRowContext, refusal).arg(image.size());
-    if (error.isEmpty() && ymodem)
-        if (const char *refusal = YModemSender::PathRefusal(path.toStdString(), static_cast<long long>(image.size())))
+    if (error.isEmpty() && ymodem) {
+        if (const std::optional<std::string> name = YModemAnnouncedName(path); !name)
+            error = YModemNameRefusal(path);
+        else if (const char *refusal = YModemSender::PathRefusal(*name, static_cast<long long>(image.size())))
             error = QCoreApplication::translate(kYmRowContext, refusal);
+    }
     if (!error.isEmpty()) {
         PrintErr(QStringLiteral("%1：%2").arg(path, error));
         return std::nullopt;
@@ -407,9 +479,18 @@ int RunUpgrade(const CliRequest &request)
         return kExitUsage;
     const std::size_t size = image->size();
 
+    // Only the board's own YModem loader belongs to the internal debugging
+    // mode; the command protocol and the repeater's loader are open to all.
     std::unique_ptr<BoardSession> session;
-    if (int status = OpenInternal(request, &session))
-        return status;
+    if (wrapped) {
+        if (int status = OpenInternal(request, &session))
+            return status;
+    } else {
+        int status = kExitOk;
+        session = OpenBoard(request.common, &status);
+        if (!session)
+            return status;
+    }
     const int interval = session->Settings().intervalMs;
 
     const VersionReading before = ReadVersions(*session);
@@ -449,10 +530,13 @@ int RunUpgrade(const CliRequest &request)
         return StatusOf(end);
     }
 
-    const VersionReading after = ReadVersions(*session);
+    const VersionReading after = ReadVersionsAfterRestart(*session);
     if (after.outcome != BoardSession::Outcome::Answered) {
-        PrintErr(OutcomeText(after.outcome, CliText::tr("升级后读取版本")));
-        return after.outcome == BoardSession::Outcome::Interrupted ? kExitInterrupted : kExitLink;
+        if (after.outcome == BoardSession::Outcome::Interrupted)
+            return kExitInterrupted;
+        PrintErr(CliText::tr("升级文件已被板卡接收，但升级后读不到新版本（%1），请稍后用 pylvexctl status 确认")
+                     .arg(OutcomeText(after.outcome, CliText::tr("读取版本"))));
+        return kExitVersionUnread;
     }
     const bool changed = after.software != before.software;
     if (!changed)

@@ -48,3 +48,8 @@ bool InterruptWatch::Interrupted()
 {
     return g_interrupted.load();
 }
+
+void InterruptWatch::Raise()
+{
+    OnSignal(0);
+}

@@ -11,6 +11,8 @@ public:
     // Installs the handlers once; later calls return the same object.
     static InterruptWatch &Install();
     static bool Interrupted();
+    // Ends the command as a signal would (after an error that ends it).
+    static void Raise();
 
 signals:
     void Raised();

@@ -4,10 +4,12 @@
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "lang/language.h"
+#include "link/linkcapture.h"
 
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 struct Command {
@@ -19,6 +21,30 @@ const Command kCommands[] = {
     {"ports", RunPorts}, {"status", RunStatus}, {"watch", RunWatch},  {"params", RunParams},   {"profile", RunProfile},
     {"clock", RunClock}, {"log", RunLogs},      {"records", RunLogs}, {"upgrade", RunUpgrade},
 };
+
+// Runs the subcommand with the link captured into the file (when one is given).
+// A capture that cannot be started stops nothing but itself.
+int RunCaptured(const CliRequest &request, int (*run)(const CliRequest &))
+{
+    if (request.common.capture.isEmpty())
+        return run(request);
+    auto capture = std::make_shared<LinkCapture>();
+    if (!capture->Open(request.common.capture)) {
+        PrintErr(capture->ErrorText());
+        return kExitUsage;
+    }
+    SetLinkCapture(capture);
+    const int status = run(request);
+    SetLinkCapture(nullptr);
+    if (capture->File().Failed())
+        PrintErr(capture->ErrorText());
+    else if (request.common.verbose)
+        PrintErr(CliText::tr("抓包：%1 个记录，%2 字节，已写入 %3")
+                     .arg(capture->File().Records())
+                     .arg(capture->File().Size())
+                     .arg(request.common.capture));
+    return status;
+}
 } // namespace
 
 int main(int argc, char **argv)
@@ -43,6 +69,6 @@ int main(int argc, char **argv)
     }
     for (const Command &c : kCommands)
         if (request.command == QLatin1String(c.name))
-            return c.run(request);
+            return RunCaptured(request, c.run);
     return kExitUsage;
 }

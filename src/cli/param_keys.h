@@ -1,9 +1,9 @@
-// The threshold parameters of the two threshold pages under stable lower-case
-// English keys, and the checked conversion of "KEY=VALUE" texts into the
-// values a write request takes, with the window's range messages.
+// The threshold parameters on the command line: "KEY=VALUE" texts, the keys
+// to read and the help text. The key table itself is the one the window
+// shares (files/paramkeys.h).
 #pragma once
 
-#include "protocol/param_decode.h"
+#include "files/paramkeys.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,37 +11,11 @@
 #include <cstdint>
 #include <vector>
 
-struct ParamKey {
-    const char *key;
-    bool alarmPage;    // false: the wake-up and thresholds page
-    int row;           // row number on its page
-    const char *units; // of each value, comma-separated, for the help text
-};
-
-// All 49 rows, wake-up page first, each page in table order.
-const std::vector<ParamKey> &ParamKeys();
-const ParamKey *FindParamKey(const QString &key);
-const PageParamRow &RowOf(const ParamKey &key);
-
-// A row can be read (all but the record clearing) and written (all but the wake-up source).
-bool KeyReadable(const ParamKey &key);
-bool KeyWritable(const ParamKey &key);
-// Readable and writable: what a profile compares and applies.
-bool KeyStored(const ParamKey &key);
-// Values a write takes and a read of the row is compared on: 1 to 4.
-int KeyValueCount(const ParamKey &key);
-// The row's label without its trailing colon, for tables.
-QString KeyLabel(const ParamKey &key);
-
 struct KeyValue {
     const ParamKey *key = nullptr;
     std::vector<std::int64_t> values; // one per written value, as entered (temperatures in degrees)
 };
 
-// Converts the text of the values ("4250", "30,10") with the window's checks:
-// every value through the page's integer input with the row's range, signed
-// as the page converts it. False with the message to show.
-bool ParseKeyValues(const ParamKey &key, const QString &text, std::vector<std::int64_t> *values, QString *error);
 // "KEY=VALUE": the key must exist and be writable.
 bool ParseAssignment(const QString &text, KeyValue *out, QString *error);
 // Keys to read: the given ones (each must exist and be readable) or every readable key.

@@ -1,5 +1,6 @@
 #include "cli/status_view.h"
 
+#include "cli/board_session.h"
 #include "cli/cli_common.h"
 
 #include <QJsonArray>
@@ -175,6 +176,15 @@ QJsonObject StatusJson(const LiveStatus &s)
             errors[ItemKey(code)] = U8(text);
         o["errors"] = errors;
     }
+    return o;
+}
+
+QJsonObject StatusReport(const LiveStatus &status, const QDateTime &at, bool secondary, bool batch)
+{
+    QJsonObject o = StatusJson(status);
+    o["time"] = IsoTime(at);
+    o["board"] = secondary ? "secondary" : "main";
+    o["read"] = batch ? "batch" : "items";
     return o;
 }
 

@@ -10,6 +10,9 @@
 
 // Parts that were not received are left out.
 QJsonObject StatusJson(const LiveStatus &status);
+// The object status --json prints: the state with the time, the board (main
+// or secondary) and how it was read (batch or items).
+QJsonObject StatusReport(const LiveStatus &status, const QDateTime &at, bool secondary, bool batch);
 QString StatusText(const LiveStatus &status);
 // One short line for watch: time, SOC, voltage, current, extremes, states.
 QString StatusLine(const LiveStatus &status, const QDateTime &at);

@@ -2,54 +2,79 @@
 
 #include <algorithm>
 
-void DecimateMinMax(const SeriesPoint *begin, const SeriesPoint *end, int buckets, std::vector<SeriesPoint> &out)
+namespace {
+// The thinning over n points read through at(i).
+template <typename At> void Thin(std::size_t n, const At &at, int buckets, std::vector<SeriesPoint> &out)
 {
-    const std::ptrdiff_t n = end - begin;
-    if (n <= 0)
+    if (n == 0)
         return;
-    if (buckets < 1 || n <= 2 * static_cast<std::ptrdiff_t>(buckets)) {
-        out.insert(out.end(), begin, end);
+    if (buckets < 1 || n <= 2 * static_cast<std::size_t>(buckets)) {
+        for (std::size_t i = 0; i < n; ++i)
+            out.push_back(at(i));
         return;
     }
-    const double t0 = begin->t;
-    const double span = (end - 1)->t - t0;
+    const SeriesPoint first = at(0);
+    const SeriesPoint last = at(n - 1);
+    const double t0 = first.t;
+    const double span = last.t - t0;
     if (span <= 0) {
         // All at one time: its extremes only.
-        auto [lo, hi] =
-            std::minmax_element(begin, end, [](const SeriesPoint &a, const SeriesPoint &b) { return a.v < b.v; });
-        out.push_back(lo < hi ? *lo : *hi);
+        std::size_t lo = 0, hi = 0;
+        for (std::size_t i = 1; i < n; ++i) {
+            const double v = at(i).v;
+            if (v < at(lo).v)
+                lo = i;
+            if (v >= at(hi).v)
+                hi = i;
+        }
+        out.push_back(at(std::min(lo, hi)));
         if (lo != hi)
-            out.push_back(lo < hi ? *hi : *lo);
+            out.push_back(at(std::max(lo, hi)));
         return;
     }
-    const std::size_t first = out.size();
-    const SeriesPoint *p = begin;
-    for (int b = 0; b < buckets && p < end; ++b) {
+    const std::size_t kept = out.size();
+    std::size_t p = 0;
+    for (int b = 0; b < buckets && p < n; ++b) {
         // The bucket holds the points whose time maps to b; the last takes the end point too.
-        const double limit = b + 1 == buckets ? (end - 1)->t : t0 + span * (b + 1) / buckets;
-        const SeriesPoint *lo = p;
-        const SeriesPoint *hi = p;
-        const SeriesPoint *q = p;
-        for (; q < end && (q->t < limit || (b + 1 == buckets)); ++q) {
-            if (q->v < lo->v)
+        const bool lastBucket = b + 1 == buckets;
+        const double limit = lastBucket ? last.t : t0 + span * (b + 1) / buckets;
+        std::size_t lo = p, hi = p;
+        double loV = at(p).v, hiV = loV;
+        std::size_t q = p;
+        for (; q < n; ++q) {
+            const SeriesPoint x = at(q);
+            if (!(x.t < limit || lastBucket))
+                break;
+            if (x.v < loV) {
                 lo = q;
-            if (q->v > hi->v)
+                loV = x.v;
+            }
+            if (x.v > hiV) {
                 hi = q;
+                hiV = x.v;
+            }
         }
         if (q == p)
             continue;
-        const SeriesPoint *a = std::min(lo, hi);
-        const SeriesPoint *z = std::max(lo, hi);
-        out.push_back(*a);
-        if (z != a)
-            out.push_back(*z);
+        out.push_back(at(std::min(lo, hi)));
+        if (lo != hi)
+            out.push_back(at(std::max(lo, hi)));
         p = q;
     }
     // Keep the ends so the line spans the whole range.
-    if (out[first].t != begin->t)
-        out.insert(out.begin() + static_cast<std::ptrdiff_t>(first), *begin);
-    if (out.back().t != (end - 1)->t)
-        out.push_back(*(end - 1));
+    if (out[kept].t != first.t)
+        out.insert(out.begin() + static_cast<std::ptrdiff_t>(kept), first);
+    if (out.back().t != last.t)
+        out.push_back(last);
+}
+} // namespace
+
+void DecimateMinMax(const SeriesPoint *begin, const SeriesPoint *end, int buckets, std::vector<SeriesPoint> &out)
+{
+    if (end <= begin)
+        return;
+    Thin(
+        static_cast<std::size_t>(end - begin), [begin](std::size_t i) { return begin[i]; }, buckets, out);
 }
 
 std::vector<SeriesPoint> DecimateMinMax(const std::vector<SeriesPoint> &points, int buckets)
@@ -58,4 +83,14 @@ std::vector<SeriesPoint> DecimateMinMax(const std::vector<SeriesPoint> &points, 
     out.reserve(std::min<std::size_t>(points.size(), static_cast<std::size_t>(std::max(buckets, 0)) * 2 + 2));
     DecimateMinMax(points.data(), points.data() + points.size(), buckets, out);
     return out;
+}
+
+void DecimateMinMax(const PackSeries &series, std::size_t begin, std::size_t end, int buckets,
+                    std::vector<SeriesPoint> &out)
+{
+    end = std::min(end, series.Size());
+    if (end <= begin)
+        return;
+    Thin(
+        end - begin, [&series, begin](std::size_t i) { return series.At(begin + i); }, buckets, out);
 }

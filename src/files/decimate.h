@@ -15,3 +15,6 @@
 // points than twice the buckets are returned as they are.
 void DecimateMinMax(const SeriesPoint *begin, const SeriesPoint *end, int buckets, std::vector<SeriesPoint> &out);
 std::vector<SeriesPoint> DecimateMinMax(const std::vector<SeriesPoint> &points, int buckets);
+// The same over points [begin, end) of a stored series.
+void DecimateMinMax(const PackSeries &series, std::size_t begin, std::size_t end, int buckets,
+                    std::vector<SeriesPoint> &out);

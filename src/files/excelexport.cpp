@@ -12,6 +12,7 @@
 #include <xlsxwriter.h>
 
 #include <cstdio>
+#include <vector>
 
 const char *const kExportCreateFailed = PYLVEX_TR_NOOP("Excel", "创建 Excel 文件数据库失败");
 const char *const kExportWriteFailed = PYLVEX_TR_NOOP("Excel", "操作 Excel 数据库发生异常");
@@ -53,6 +54,62 @@ QByteArray CellBytes(QString text, bool *cut)
     return Utf8(text);
 }
 
+// A cell text that a spreadsheet shows as the same number: an optional minus,
+// an integer part without leading zeros, optional decimals; at most 15
+// significant digits, so the stored double gives the text back. Codes such as
+// "007", "0x1F", "1e5" or "+3" are not numbers here.
+bool IsPlainNumber(const QString &text)
+{
+    static const QRegularExpression number(QStringLiteral("^-?(0|[1-9][0-9]*)(\\.([0-9]+))?$"));
+    if (text.size() > 40 || !number.match(text).hasMatch())
+        return false;
+    int digits = 0;
+    for (QChar ch : text)
+        digits += ch.isDigit() ? 1 : 0;
+    return digits <= 15;
+}
+
+// Number of decimals written in a plain number.
+int Decimals(const QString &text)
+{
+    int dot = text.indexOf(QLatin1Char('.'));
+    return dot < 0 ? 0 : static_cast<int>(text.size()) - dot - 1;
+}
+
+// How one column is written: as numbers when every cell of it that is not
+// empty is a plain number (and one is not empty), else as texts. A numeric
+// column whose cells all show the same decimals keeps them shown ("3.20").
+struct ColumnKind {
+    bool numeric = false;
+    int decimals = -1; // the common number of decimals; -1 when they differ
+    lxw_format *format = nullptr;
+};
+
+std::vector<ColumnKind> ColumnKinds(int columns, const ExportRows &rows)
+{
+    std::vector<ColumnKind> kinds(static_cast<std::size_t>(columns));
+    std::vector<bool> text(static_cast<std::size_t>(columns), false);
+    std::vector<bool> seen(static_cast<std::size_t>(columns), false);
+    const int total = rows.RowCount();
+    for (int c = 0; c < columns; ++c) {
+        auto i = static_cast<std::size_t>(c);
+        for (int r = 0; r < total && !text[i]; ++r) {
+            const QString cell = rows.CellText(r, c);
+            if (cell.isEmpty())
+                continue;
+            if (!IsPlainNumber(cell)) {
+                text[i] = true;
+                break;
+            }
+            int d = Decimals(cell);
+            kinds[i].decimals = !seen[i] ? d : (kinds[i].decimals == d ? d : -1);
+            seen[i] = true;
+        }
+        kinds[i].numeric = seen[i] && !text[i];
+    }
+    return kinds;
+}
+
 class Writer {
 public:
     Writer(const QStringList &columns, const ExportRows &rows, ExportReports *reports)
@@ -66,12 +123,43 @@ private:
     bool WriteSheets(lxw_workbook *book);
     bool WriteSheet(lxw_worksheet *sheet, const QString &name, int first, int end);
     bool WriteCell(lxw_worksheet *sheet, const QString &name, int row, int column, const QString &text);
+    bool WriteNumber(lxw_worksheet *sheet, const QString &name, int row, int column, const QString &text);
+    void AddFormats(lxw_workbook *book);
     void Fail(const char *rowText, const QString &detail);
 
     const QStringList &m_columns;
     const ExportRows &m_rows;
     ExportReports *m_reports;
+    std::vector<ColumnKind> m_kinds;
 };
+
+void Writer::AddFormats(lxw_workbook *book)
+{
+    for (ColumnKind &kind : m_kinds) {
+        if (!kind.numeric || kind.decimals <= 0)
+            continue;
+        kind.format = workbook_add_format(book);
+        if (kind.format) {
+            QByteArray pattern = "0." + QByteArray(kind.decimals, '0');
+            format_set_num_format(kind.format, pattern.constData());
+        }
+    }
+}
+
+bool Writer::WriteNumber(lxw_worksheet *sheet, const QString &name, int row, int column, const QString &text)
+{
+    const ColumnKind &kind = m_kinds[static_cast<std::size_t>(column)];
+    lxw_error e = worksheet_write_number(sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column),
+                                         text.toDouble(), kind.format);
+    if (e == LXW_NO_ERROR)
+        return true;
+    Fail(kExportWriteFailed, QStringLiteral("Workbook cell write failed, sheet=%1, row=%2, column=%3, error=%4")
+                                 .arg(name)
+                                 .arg(row)
+                                 .arg(column)
+                                 .arg(QString::fromUtf8(lxw_strerror(e))));
+    return false;
+}
 
 void Writer::Fail(const char *rowText, const QString &detail)
 {
@@ -105,9 +193,13 @@ bool Writer::WriteSheet(lxw_worksheet *sheet, const QString &name, int first, in
         if (!WriteCell(sheet, name, 0, c, m_columns[c]))
             return false;
     for (int r = first; r < end; ++r)
-        for (int c = 0; c < m_columns.size(); ++c)
-            if (!WriteCell(sheet, name, r - first + 1, c, m_rows.CellText(r, c)))
+        for (int c = 0; c < m_columns.size(); ++c) {
+            const QString text = m_rows.CellText(r, c);
+            const bool number = m_kinds[static_cast<std::size_t>(c)].numeric && !text.isEmpty();
+            if (!(number ? WriteNumber(sheet, name, r - first + 1, c, text)
+                         : WriteCell(sheet, name, r - first + 1, c, text)))
                 return false;
+        }
     return true;
 }
 
@@ -159,6 +251,8 @@ bool Writer::Write(const QString &path)
         Fail(kExportCreateFailed, QStringLiteral("Workbook not created, path=%1").arg(tempPath));
         return false;
     }
+    m_kinds = ColumnKinds(static_cast<int>(m_columns.size()), m_rows);
+    AddFormats(book);
     bool written = WriteSheets(book);
     lxw_error closed = workbook_close(book);
     if (written && closed != LXW_NO_ERROR) {

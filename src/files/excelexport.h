@@ -1,7 +1,9 @@
 // Writes a list (its column names and every row's texts) into a spreadsheet
 // workbook: worksheets "DataSheet1", "DataSheet2", ... of at most 60000 rows
-// each (always at least one), the column names in each sheet's first row, every
-// cell a text. The workbook is written in constant memory to a temporary file
+// each (always at least one), the column names in each sheet's first row. A
+// column whose cells are all plain numbers (or empty) is written as numbers,
+// so it can be sorted and summed; every other cell keeps its text as it
+// stands. The workbook is written in constant memory to a temporary file
 // beside the target and renamed over it once complete, so the chosen name never
 // holds half a workbook and an earlier file is replaced only by a whole one.
 #pragma once

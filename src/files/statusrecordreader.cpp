@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -116,9 +117,10 @@ bool NextLine(QByteArrayView &rest, QByteArrayView &line, bool &complete)
         line.chop(1);
     return true;
 }
-} // namespace
 
-StatusRecordRead ReadStatusRecord(const QByteArray &bytes, const QDate &day)
+// Reads the rows of a recording, handing each as a sample to `row`; the
+// result holds everything but the samples.
+StatusRecordRead ReadRows(const QByteArray &bytes, const QDate &day, const std::function<void(PackSample &)> &row)
 {
     StatusRecordRead result;
     if (bytes.isEmpty()) {
@@ -148,7 +150,6 @@ StatusRecordRead ReadStatusRecord(const QByteArray &bytes, const QDate &day)
     double offsetStart = dayStart;
     int lastSeconds = -1;
     std::vector<QByteArrayView> fields;
-    result.samples.reserve(static_cast<std::size_t>(bytes.size() / 80));
     while (NextLine(rest, line, complete)) {
         if (!complete) {
             result.truncatedLastLine = true;
@@ -187,10 +188,21 @@ StatusRecordRead ReadStatusRecord(const QByteArray &bytes, const QDate &day)
         s.highCell = Number(fields[tailAt + kRecHighCell - kRecHighCell]);
         s.lowCell = Number(fields[tailAt + kRecLowCell - kRecHighCell]);
         s.cellDiff = Number(fields[tailAt + kRecCellDiff - kRecHighCell]);
-        result.samples.push_back(std::move(s));
+        row(s);
     }
     result.day = day;
     result.ok = true;
+    return result;
+}
+} // namespace
+
+StatusRecordRead ReadStatusRecord(const QByteArray &bytes, const QDate &day)
+{
+    std::vector<PackSample> samples;
+    samples.reserve(static_cast<std::size_t>(bytes.size() / 80));
+    StatusRecordRead result = ReadRows(bytes, day, [&samples](PackSample &s) { samples.push_back(std::move(s)); });
+    if (result.ok)
+        result.samples = std::move(samples);
     return result;
 }
 
@@ -208,16 +220,74 @@ QDate StatusRecordDay(const QString &path)
     return info.lastModified().date();
 }
 
-StatusRecordRead ReadStatusRecordFile(const QString &path)
+namespace {
+// The whole file, or why it cannot be read.
+bool ReadWholeFile(const QString &path, QByteArray &bytes, StatusRecordRead &result)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        StatusRecordRead result;
         result.error =
             ReaderText::tr("无法打开文件 %1：%2").arg(QFileInfo(path).absoluteFilePath(), file.errorString());
-        return result;
+        return false;
     }
-    return ReadStatusRecord(file.readAll(), StatusRecordDay(path));
+    bytes = file.readAll();
+    return true;
+}
+
+// The usual step between rows (their median), 0 when there is none.
+double UsualStep(std::vector<double> steps)
+{
+    if (steps.empty())
+        return 0;
+    std::nth_element(steps.begin(), steps.begin() + static_cast<std::ptrdiff_t>(steps.size() / 2), steps.end());
+    return steps[steps.size() / 2];
+}
+
+// Rows further apart than three times the usual step (at least 5 s) leave a gap.
+double GapFor(double usualStep)
+{
+    return std::max(5000.0, 3 * usualStep);
+}
+} // namespace
+
+StatusRecordRead ReadStatusRecordFile(const QString &path)
+{
+    StatusRecordRead result;
+    QByteArray bytes;
+    if (!ReadWholeFile(path, bytes, result))
+        return result;
+    return ReadStatusRecord(bytes, StatusRecordDay(path));
+}
+
+StatusRecordRead LoadStatusRecordFile(const QString &path, PackSeriesStore &store, const QString &label)
+{
+    StatusRecordRead result;
+    QByteArray bytes;
+    if (!ReadWholeFile(path, bytes, result))
+        return result;
+    // The rows go straight into a new set's columns; gaps are cut once the
+    // usual step is known.
+    std::vector<double> steps;
+    double lastT = -1;
+    PackSeriesStore rows;
+    rows.SetBudget(0);
+    rows.SetFullSpanMs(0);
+    rows.StartSet(label);
+    result = ReadRows(bytes, StatusRecordDay(path), [&](PackSample &s) {
+        if (lastT >= 0 && s.t > lastT)
+            steps.push_back(s.t - lastT);
+        lastT = s.t;
+        rows.Add(s);
+    });
+    bytes = QByteArray();
+    if (!result.ok)
+        return result;
+    const double gap = GapFor(UsualStep(std::move(steps)));
+    PackSeriesSet &set = *rows.Current();
+    for (PackSeries &series : set.series)
+        series.SplitGaps(gap);
+    store.AdoptSet(std::move(set));
+    return result;
 }
 
 void AddRecordedRows(PackSeriesStore &store, const StatusRecordRead &read, const QString &label)
@@ -226,16 +296,9 @@ void AddRecordedRows(PackSeriesStore &store, const StatusRecordRead &read, const
     for (std::size_t i = 1; i < read.samples.size(); ++i)
         if (read.samples[i].t > read.samples[i - 1].t)
             steps.push_back(read.samples[i].t - read.samples[i - 1].t);
-    double usual = 0;
-    if (!steps.empty()) {
-        std::nth_element(steps.begin(), steps.begin() + static_cast<std::ptrdiff_t>(steps.size() / 2), steps.end());
-        usual = steps[steps.size() / 2];
-    }
     const double keep = store.GapMs();
-    store.SetGapMs(std::max(5000.0, 3 * usual));
-    PackSeriesSet &set = store.StartSet(label);
-    for (std::size_t k = 0; k < set.series.size(); ++k)
-        set.series[k].Reserve(read.samples.size());
+    store.SetGapMs(GapFor(UsualStep(std::move(steps))));
+    store.StartSet(label);
     for (const PackSample &s : read.samples)
         store.Add(s);
     store.SetGapMs(keep);

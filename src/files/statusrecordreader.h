@@ -33,3 +33,7 @@ StatusRecordRead ReadStatusRecordFile(const QString &path);
 // Adds the rows as a new set of the store; rows further apart than three
 // times the usual save period (at least 5 s) leave a gap.
 void AddRecordedRows(PackSeriesStore &store, const StatusRecordRead &read, const QString &label);
+// Reads the file straight into a new set of the store (the same set as reading
+// it and adding its rows, without holding the rows in between); the result
+// holds no samples. Nothing is added when the file is refused.
+StatusRecordRead LoadStatusRecordFile(const QString &path, PackSeriesStore &store, const QString &label);

@@ -1,6 +1,7 @@
 #include "link/boardport.h"
 
 #include "link/handover.h"
+#include "link/linkcapture.h"
 #include "link/portdiscovery.h"
 #include "link/serialbytelink.h"
 #include "link/serialworker.h"
@@ -25,6 +26,7 @@ bool BoardPort::InitPort(QObject *owner, const QString &device, int baud, char p
     m_portName = device;
     m_writeEvent.store(false);
     LineSettings settings{baud, parity, dataBits, stopBits};
+    NoteCapturedPort(device, settings);
     if (!m_ownThread)
         return InitInThread(settings);
 

@@ -14,3 +14,22 @@ struct LinkSettings {
 };
 
 LinkSettings &GlobalLinkSettings();
+
+// The command interval the board port paces by (LinkSettings::cmdSndInvl is
+// the one in force). The user's interval is the base; a run that needs
+// another one for a while (an upgrade) takes a scoped override, which ends
+// with its owner on every path out. Overrides nest and the newest is in
+// force; a base set while one runs takes effect when the last one ends.
+void SetCommandInterval(int ms);
+int CommandIntervalBase();
+
+class ScopedCommandInterval {
+public:
+    explicit ScopedCommandInterval(int ms);
+    ~ScopedCommandInterval();
+    ScopedCommandInterval(const ScopedCommandInterval &) = delete;
+    ScopedCommandInterval &operator=(const ScopedCommandInterval &) = delete;
+
+private:
+    int m_nMs;
+};

@@ -66,10 +66,30 @@ QString PortDevicePath(const QString &nameOrPath)
     return QStringLiteral("/dev/") + nameOrPath;
 }
 
+bool IsValidPortName(const QString &nameOrPath)
+{
+    const QString name = nameOrPath.trimmed();
+    if (name.isEmpty())
+        return false;
+    return std::none_of(name.cbegin(), name.cend(), [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
+QString PrintablePortName(const QString &nameOrPath)
+{
+    QString shown;
+    for (QChar c : nameOrPath) {
+        if (c.category() == QChar::Other_Control)
+            shown += QStringLiteral("\\x%1").arg(static_cast<int>(c.unicode()), 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 bool IsKnownPortDevice(const QString &nameOrPath)
 {
     QString name = nameOrPath.trimmed();
-    if (name.isEmpty())
+    if (!IsValidPortName(name))
         return false;
     if (!name.startsWith(u'/') && AvailablePortNames().contains(name))
         return true;
@@ -81,7 +101,7 @@ bool IsKnownPortDevice(const QString &nameOrPath)
 bool IsListedSerialPort(const QString &nameOrPath)
 {
     const QString name = nameOrPath.trimmed();
-    if (name.isEmpty())
+    if (!IsValidPortName(name))
         return false;
     const QStringList listed = AvailablePortNames();
     if (!name.startsWith(u'/'))

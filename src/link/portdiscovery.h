@@ -25,6 +25,11 @@ struct PortDescription {
 QList<PortDescription> AvailablePorts();
 // Replaces the system's list (tests); an empty function restores it.
 void SetPortListSource(std::function<QStringList()> source);
+// A name that can name a device at all: not empty and free of control
+// characters (a NUL would cut the path short and lead to another device).
+bool IsValidPortName(const QString &nameOrPath);
+// The name as it can be shown: control characters written as \xNN.
+QString PrintablePortName(const QString &nameOrPath);
 // A listed port name, or a path to an existing character device
 // (a pseudo-terminal, /dev/serial/by-id/...).
 bool IsKnownPortDevice(const QString &nameOrPath);

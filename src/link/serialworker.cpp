@@ -2,6 +2,7 @@
 
 #include "link/boardport.h"
 #include "link/handover.h"
+#include "link/linkcapture.h"
 #include "link/linksettings.h"
 #include "link/serialbytelink.h"
 #include "link/winmsg.h"
@@ -119,6 +120,7 @@ bool SerialWorker::WriteStep()
         m_link->Write(QByteArray(reinterpret_cast<const char *>(entry->ety_buf), static_cast<qsizetype>(count)));
     // The owner watches for the answer of a request frame: its kind and its wire time.
     RequestKey key = GlobalLinkSettings().ymodemActive.load() ? 0 : WatchedRequestKey(entry->ety_buf, count);
+    CaptureSent(entry->ety_buf, written > 0 ? static_cast<std::size_t>(written) : 0);
     FrameEntryFree(entry);
     PostMsg(m_com.m_owner, WM_FRAME_SENT, written == static_cast<qint64>(count) ? key : 0,
             WireTimeMs(count, m_settings));
@@ -133,6 +135,7 @@ void SerialWorker::OnBytes(const QByteArray &bytes)
 {
     if (!m_started || m_lost)
         return; // bytes before the start are purged by Start
+    CaptureReceived(reinterpret_cast<const std::uint8_t *>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
     m_quiet = false;
     for (char c : bytes)
         HandleByte(static_cast<std::uint8_t>(c));

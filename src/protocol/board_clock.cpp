@@ -40,6 +40,11 @@ std::int64_t BoardTimeSeconds(const BoardTime &t)
     return static_cast<std::int64_t>(std::mktime(&tm));
 }
 
+std::string BoardTimeText(const BoardTime &t, char between)
+{
+    return Format("%04d-%02d-%02d%c%02d:%02d:%02d", t.year, t.month, t.day, between, t.hour, t.minute, t.second);
+}
+
 std::vector<std::uint8_t> ClockReadPayload()
 {
     return {0x53, 0x03, kClockCode, 0x01, 0x00};

@@ -32,6 +32,9 @@ struct BoardTime {
 std::optional<BoardTime> DecodeBoardTime(std::span<const std::uint8_t> payload);
 // The board time taken as the computer's local time, in seconds since 1970.
 std::int64_t BoardTimeSeconds(const BoardTime &t);
+// "yyyy-MM-dd HH:mm:ss" with the given character between date and time
+// (' ' for people, 'T' for ISO 8601 readers).
+std::string BoardTimeText(const BoardTime &t, char between = ' ');
 
 // 53 03 25 01 00.
 std::vector<std::uint8_t> ClockReadPayload();

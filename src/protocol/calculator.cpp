@@ -158,13 +158,64 @@ std::string PrepareExpr(std::string_view expr)
 {
     std::string out;
     out.reserve(expr.size() + 8);
-    for (std::size_t i = 0; i < expr.size(); ++i) {
-        char c = expr[i];
-        if ((c == '+' || c == '-') && (i == 0 || expr[i - 1] == '('))
+    bool barOpen = false;
+    bool afterOpening = true; // the start counts as an opening
+    for (char c : expr) {
+        if ((c == '+' || c == '-') && afterOpening)
             out.push_back('0');
         out.push_back(c);
+        if (c == '|')
+            barOpen = !barOpen;
+        afterOpening = IsOpening(c) || (c == '|' && barOpen);
     }
     return out;
+}
+
+bool WellFormed(std::string_view prepared)
+{
+    std::vector<char> open; // brackets and bars not closed yet
+    bool barOpen = false;
+    bool wantOperand = true;
+    bool any = false;
+    std::size_t i = 0;
+    while (i < prepared.size()) {
+        const char c = prepared[i];
+        if (c == ' ' || c == '\t') {
+            ++i;
+            continue;
+        }
+        any = true;
+        if (IsDigit(c)) {
+            int points = 0;
+            while (i < prepared.size() && (IsDigit(prepared[i]) || prepared[i] == '.'))
+                points += prepared[i++] == '.';
+            if (!wantOperand || points > 1)
+                return false;
+            wantOperand = false;
+            continue;
+        }
+        if (IsOpening(c) || (c == '|' && !barOpen)) {
+            if (!wantOperand)
+                return false;
+            open.push_back(c);
+            barOpen = barOpen || c == '|';
+        } else if (OpeningOf(c) || c == '|') {
+            const char opening = c == '|' ? '|' : OpeningOf(c);
+            if (wantOperand || open.empty() || open.back() != opening)
+                return false;
+            open.pop_back();
+            if (c == '|')
+                barOpen = false;
+        } else if (IsBinary(c)) {
+            if (wantOperand)
+                return false;
+            wantOperand = true;
+        } else if (c != '!' || wantOperand) {
+            return false; // a stray point, a letter, "!" without an operand
+        }
+        ++i;
+    }
+    return !any || (!wantOperand && open.empty());
 }
 
 std::vector<std::string> ToPostfix(std::string_view prepared)
@@ -228,6 +279,8 @@ EvalResult EvalPostfix(const std::vector<std::string> &tokens)
         } else if (IsBinary(c)) {
             pop(lastRight);
             pop(lastLeft);
+            if ((c == '/' || c == '%') && lastRight == 0.0)
+                result.error = EvalError::DivisionByZero;
             stack.push_back(Apply(c, lastLeft, lastRight));
         } else if (c == '|' || c == '!') {
             if (stack.empty()) {
@@ -244,7 +297,10 @@ EvalResult EvalPostfix(const std::vector<std::string> &tokens)
 
 EvalResult Evaluate(std::string_view expr)
 {
-    return EvalPostfix(ToPostfix(PrepareExpr(expr)));
+    const std::string prepared = PrepareExpr(expr);
+    if (!WellFormed(prepared))
+        return {0.0, EvalError::Malformed};
+    return EvalPostfix(ToPostfix(prepared));
 }
 
 std::string FormatResult(double value)

@@ -4,8 +4,8 @@
 // The rules are the calculator's own and kept as users know them: "+" "-"
 // (precedence 1), "*" "/" (2), "%" "^" (3) all group from the left; bars "|"
 // alternate between opening and closing an absolute value; "!" takes the
-// whole expression before it; a missing operand reuses the value that
-// position had in the previous operation. No input reads outside the text or
+// whole expression before it. An expression that is not well formed is
+// refused as a whole rather than given a number, and so is a division by zero. No input reads outside the text or
 // the stacks, and every loop is bounded by the input length.
 #pragma once
 
@@ -15,8 +15,16 @@
 
 namespace calc {
 
-// Puts a "0" in front of every "+" or "-" at the start or directly after "(".
+// Puts a "0" in front of every "+" or "-" that stands as a sign: at the
+// start, or directly after an opening bracket or an opening bar.
 std::string PrepareExpr(std::string_view expr);
+
+// Whether a prepared expression is one the calculator can read: numbers with
+// at most one point (not starting with one), operators between operands, "!"
+// after an operand, brackets that pair up with their own kind, bars that
+// pair up, blanks anywhere and no other characters. An empty expression is
+// well formed (it gives 0).
+bool WellFormed(std::string_view prepared);
 
 // Postfix tokens of a prepared expression: numbers, operators, and brackets
 // that reached the output.
@@ -26,6 +34,10 @@ enum class EvalError {
     None,
     // "|" or "!" found no value to work on (for example "!" or "|+|").
     MissingValue,
+    // The text is no expression (see WellFormed); nothing was evaluated.
+    Malformed,
+    // "/" or "%" with a right operand of zero.
+    DivisionByZero,
 };
 
 struct EvalResult {
@@ -35,7 +47,7 @@ struct EvalResult {
 
 EvalResult EvalPostfix(const std::vector<std::string> &tokens);
 
-// PrepareExpr, ToPostfix and EvalPostfix in a row.
+// PrepareExpr, WellFormed, ToPostfix and EvalPostfix in a row.
 EvalResult Evaluate(std::string_view expr);
 
 // The factorial as the calculator takes it: 1 * 2 * ... * floor(x) for x >= 1,

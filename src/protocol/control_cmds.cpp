@@ -1,5 +1,7 @@
 #include "protocol/control_cmds.h"
 
+#include "protocol/tr_marker.h"
+
 #include "protocol/bytes.h"
 
 #include <cmath>
@@ -16,7 +18,8 @@ Payload WithData(CommandId command, std::initializer_list<std::uint8_t> data)
     return CommandPayload(command, {data.begin(), data.size()});
 }
 
-const char *const kWorkingModeBits[] = {"单电", "主电", "副电"};
+const char *const kWorkingModeBits[] = {PYLVEX_TR_NOOP("BoardText", "单电"), PYLVEX_TR_NOOP("BoardText", "主电"),
+                                        PYLVEX_TR_NOOP("BoardText", "副电")};
 } // namespace
 
 CommandId MosSwitchCommand(MosRow row)
@@ -117,7 +120,7 @@ std::string WorkingModeText(std::uint8_t b)
 
 const char *BmsStateText(std::uint8_t b)
 {
-    return (b & 1u) ? "boot区" : "APP区";
+    return (b & 1u) ? PYLVEX_TR_NOOP("BoardText", "boot区") : PYLVEX_TR_NOOP("BoardText", "APP区");
 }
 
 std::string JoinNames(const std::vector<const char *> &names, const char *separator)

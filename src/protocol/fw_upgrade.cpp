@@ -271,6 +271,9 @@ const char *FwUpgradeSession::Evaluate(int s, std::span<const std::uint8_t> data
                 return PYLVEX_TR_NOOP("FirmwareUpgradeDialog", "固件块校验再次检测到错误");
             m_dwRetryFlags |= 1;
             m_usRetryBlockNo = m_usBlockNo;
+            // The board heard the frame, resent or not: the timer sends it
+            // again instead of taking the answer for silence.
+            m_bResent = false;
             Log(PYLVEX_TR_NOOP("FirmwareUpgradeDialog", "错误：固件块校验错误，即将重传固件块"));
             result = false;
             return nullptr;

@@ -2,9 +2,11 @@
 
 #include "protocol/control_cmds.h"
 #include "protocol/termtext.h"
+#include "protocol/tr_marker.h"
 
 namespace {
-const char *const kLinkBits[] = {"串口", "CAN", "IIC", "一线通", "485"};
+const char *const kLinkBits[] = {PYLVEX_TR_NOOP("BoardText", "串口"), "CAN", "IIC",
+                                 PYLVEX_TR_NOOP("BoardText", "一线通"), "485"};
 } // namespace
 
 std::vector<const char *> RepeaterLinkNames(std::uint8_t b)

@@ -36,7 +36,12 @@ int YModemEventOf(std::uint8_t byte)
 bool BuildYModemBlock0(std::uint8_t *out, const std::string &path, long long size)
 {
     std::string name = path;
-    for (char &c : name) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        char &c = name[i];
+        if (static_cast<std::uint8_t>(c) >= 0x81) {
+            ++i; // a GBK lead byte: its trail byte may look like 'A'-'Z' or '\\' and stays as it is
+            continue;
+        }
         if (c == '\\')
             c = '/';
         else if (c >= 'A' && c <= 'Z')
@@ -172,7 +177,7 @@ bool YModemSender::OpenFile()
         Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "错误：文件大小 %1 字节超出 YModem 传输的范围，不发送"), {Num(size)});
         return false;
     }
-    if (const char *refusal = PathRefusal(m_szFilePath, size)) {
+    if (const char *refusal = PathRefusal(AnnouncedName(), size)) {
         Log(refusal);
         return false;
     }
@@ -214,7 +219,7 @@ void YModemSender::SendBlock0(int event)
     // Block 0 announces the size of an opened file, never an unknown one.
     if (m_nFileTotal < 0 && !OpenFile())
         return;
-    if (!BuildYModemBlock0(m_ucTxBuf.data(), m_szFilePath, m_nFileTotal)) {
+    if (!BuildYModemBlock0(m_ucTxBuf.data(), AnnouncedName(), m_nFileTotal)) {
         Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "填充数据块 0 返回失败，忽略..."));
         return;
     }

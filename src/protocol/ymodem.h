@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -57,6 +58,7 @@ inline int YModemWrappedInterval(int interval)
 
 // Block 0 for the path and the size into out (133 bytes): the path
 // lower-cased with "\" turned into "/", 0, the size in decimal, 0, zeros.
+// The path is 8-bit text (GBK): the byte after a lead byte is kept as it is.
 // False when path and size do not fit into the 128 data bytes.
 bool BuildYModemBlock0(std::uint8_t *out, const std::string &path, long long size);
 // The end-of-batch block 0 (133 bytes, 128 zero data bytes).
@@ -92,6 +94,11 @@ public:
     ~YModemSender();
     YModemSender(const YModemSender &) = delete;
     YModemSender &operator=(const YModemSender &) = delete;
+
+    // The name block 0 announces, as the bytes the line carries (8-bit text
+    // on the wire is GBK); by default the path as given.
+    void SetAnnouncedName(std::string bytes) { m_announced = std::move(bytes); }
+    const std::string &AnnouncedName() const { return m_announced ? *m_announced : m_szFilePath; }
 
     // How long after a send an expiry of the timer resends (tests shorten it).
     void SetResendAfterMs(int ms) { m_resendAfterMs = ms; }
@@ -132,6 +139,7 @@ private:
     std::FILE *m_pFile = nullptr;
     long long m_nFileTotal = -1;
     std::string m_szFilePath;
+    std::optional<std::string> m_announced;
     std::uint8_t m_ucBlockNo = 0;
     int m_nCCount = 0;
     bool m_bBlock0Sent = false;

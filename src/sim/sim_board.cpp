@@ -24,6 +24,8 @@ BoardUnit::BoardUnit(std::uint8_t linkByte, int variant, const SimOptions &optio
     : link(linkByte), params(), pack(options.seed, variant, params), identity(IdentityOf(variant)), control(variant),
       debug(variant), clockOffsetMs(static_cast<std::int64_t>(options.clockOffsetSec) * 1000)
 {
+    if (variant == 0 && !options.sn.empty())
+        identity.sn = options.sn;
 }
 
 SimBytes MakeFrame(std::uint8_t link, std::uint8_t cls, std::uint8_t code, std::span<const std::uint8_t> data)

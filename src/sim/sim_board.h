@@ -32,6 +32,7 @@ struct BoardUnit {
     DebugState debug;
     std::int64_t clockOffsetMs; // board clock minus the computer's clock
     std::int64_t lastAdvanceMs = 0;
+    std::int64_t restartUntilMs = 0; // restarting after an upgrade: silent until then
 
     StatusSource Status() const { return {pack, params, identity}; }
     // The board clock in milliseconds since 1970 at the computer time nowMs.
@@ -143,6 +144,7 @@ public:
     void SetLoaderStarter(LoaderStarter starter) { m_loaderStarter = std::move(starter); }
 
     BoardUnit &Main() { return *m_main; }
+    const BoardUnit &Main() const { return *m_main; }
     BoardUnit *Secondary() { return m_secondary.get(); }
     const SimOptions &Options() const { return m_options; }
     std::int64_t NowMs() const { return m_clock(); }

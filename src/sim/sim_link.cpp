@@ -1,5 +1,7 @@
 #include "sim/sim_link.h"
 
+#include "sim/sim_replay.h"
+
 #include "protocol/frame.h"
 
 #include <algorithm>
@@ -119,11 +121,22 @@ std::vector<SimBytes> SimLink::AnswerFrames()
             continue;
         if (!m_faults.Admit(frame))
             continue;
-        for (SimBytes &chunk : m_faults.Shape(m_board.Handle(frame)))
+        for (SimBytes &chunk : m_faults.Shape(Answers(frame)))
             out.push_back(std::move(chunk));
     }
     m_frames.clear();
     return out;
+}
+
+std::vector<SimBytes> SimLink::Answers(const SimBytes &frame)
+{
+    if (m_options.replay) {
+        if (std::optional<std::vector<SimBytes>> recorded = m_options.replay->Take(frame))
+            return *recorded;
+        if (m_options.replayStrict)
+            return {};
+    }
+    return m_board.Handle(frame);
 }
 
 std::vector<SimBytes> SimLink::Feed(std::span<const std::uint8_t> bytes)
@@ -158,6 +171,8 @@ std::vector<SimBytes> SimLink::Poll()
 
 bool SimLink::Silent() const
 {
+    if (m_board.Main().restartUntilMs > m_clock())
+        return true; // restarting after an upgrade
     if (m_options.silentAfterSec <= 0 && m_options.silentForSec <= 0)
         return false;
     const std::int64_t elapsed = m_clock() - m_startMs;

@@ -73,6 +73,8 @@ public:
 private:
     // Answers the requests the framer has cut.
     std::vector<SimBytes> AnswerFrames();
+    // The answers to one request: recorded ones when replaying, else the board's.
+    std::vector<SimBytes> Answers(const SimBytes &frame);
     bool LoaderActive() const { return m_loader && m_loader->Active(); }
     // A frame for the running loader: the wrapped packet bytes, or the
     // closing frame of the host's tool. False when the frame is not its.

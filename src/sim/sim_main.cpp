@@ -3,6 +3,7 @@
 // the first line of standard output.
 #include "lang/language.h"
 #include "sim/sim_options_parse.h"
+#include "sim/sim_replay.h"
 #include "sim/simhost.h"
 
 #include <QCoreApplication>
@@ -53,6 +54,12 @@ int main(int argc, char **argv)
     if (cmd.options.repeater)
         ready += QCoreApplication::translate("SimOptions", "（经中继器）");
     std::fprintf(stderr, "pylvex-sim: %s\n", ready.toUtf8().constData());
+
+    if (cmd.options.replay) {
+        std::fprintf(stderr, "pylvex-sim：回放 %s：%zu 种请求，共 %zu 次%s%s\n", cmd.replayPath.toUtf8().constData(),
+                     cmd.options.replay->Requests(), cmd.options.replay->Turns(),
+                     cmd.replayProblem.isEmpty() ? "" : "；文件读到此处为止：", cmd.replayProblem.toUtf8().constData());
+    }
 
     const timespec tick{0, 200 * 1000 * 1000};
     while (host.IsRunning()) {

@@ -4,11 +4,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 // Milliseconds since 1970-01-01 00:00 UTC. The board reads time only through
 // such a clock, so tests can drive it by hand.
 using SimClock = std::function<std::int64_t()>;
+class ReplayBook;
 std::int64_t SystemClockMs();
 
 struct SimOptions {
@@ -40,6 +42,9 @@ struct SimOptions {
     // silentForSec it is silent from the start for that long.
     int silentAfterSec = 0;
     int silentForSec = 0;
+    // After a completed firmware upgrade the board restarts and answers
+    // nothing for this many seconds.
+    int restartSilentSec = 0;
 
     // Firmware loaders. The command protocol's answers: 0 each switch off.
     int fwRefuseRequest = 0;   // the upgrade request is refused with this reason (1-255)
@@ -71,4 +76,11 @@ struct SimOptions {
     int baud = 9600;
     // Every request and answer as hex on standard error.
     bool verbose = false;
+
+    // Requests are answered from a capture's recorded answers where it has
+    // them; otherwise by the board itself, or not at all when strict.
+    std::shared_ptr<ReplayBook> replay;
+    bool replayStrict = false;
+    // The main board's serial number (empty: its built-in one).
+    std::string sn;
 };

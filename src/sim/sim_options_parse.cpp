@@ -1,10 +1,14 @@
 #include "sim/sim_options_parse.h"
 
 #include "lang/language.h"
+#include "protocol/debug_cmds.h"
+#include "sim/sim_replay.h"
+#include "version.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFile>
 
 #include <algorithm>
 #include <limits>
@@ -77,6 +81,8 @@ const IntSwitch kIntSwitches[] = {
      &SimOptions::silentAfterSec, 0, 86400},
     {"silent-for", "S", QT_TRANSLATE_NOOP("SimOptions", "不应答持续 S 秒后恢复应答（默认一直不应答）"),
      &SimOptions::silentForSec, 0, 86400},
+    {"restart-silent", "S", QT_TRANSLATE_NOOP("SimOptions", "升级成功后板卡重启，S 秒内不应答"),
+     &SimOptions::restartSilentSec, 0, 3600},
     {"soc-fail-code", "CODE", QT_TRANSLATE_NOOP("SimOptions", "SOC 学习失败时的错误码（默认 0x51）"),
      &SimOptions::socFailCode, 1, 255},
 };
@@ -88,6 +94,32 @@ bool ParseInt(const QString &text, int min, int max, int &out)
     if (!ok || v < min || v > max)
         return false;
     out = static_cast<int>(v);
+    return true;
+}
+// Reads the capture to replay into the options; false with the error set.
+bool LoadReplay(const QString &path, SimCommandLine &result)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error =
+            QCoreApplication::translate("SimOptions", "无法读取抓包文件 %1：%2").arg(path, file.errorString());
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    std::string problem;
+    auto book = std::make_shared<ReplayBook>(ReplayBook::FromCapture(
+        {reinterpret_cast<const std::uint8_t *>(bytes.constData()), static_cast<std::size_t>(bytes.size())}, &problem));
+    if (book->Empty()) {
+        result.error =
+            problem.empty()
+                ? QCoreApplication::translate("SimOptions", "抓包文件 %1 中没有可回放的请求").arg(path)
+                : QCoreApplication::translate("SimOptions", "抓包文件 %1 无法读取（%2），其中没有可回放的请求")
+                      .arg(path, QString::fromStdString(problem));
+        return false;
+    }
+    result.replayPath = path;
+    result.replayProblem = QString::fromStdString(problem);
+    result.options.replay = std::move(book);
     return true;
 }
 } // namespace
@@ -147,6 +179,19 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
         QCoreApplication::translate("SimOptions",
                                     "伪终端另有一个固定路径：在 PATH 处建立指向它的符号链接（重启模拟板后路径不变）"),
         QStringLiteral("PATH"));
+    QCommandLineOption replay(
+        QStringLiteral("replay"),
+        QCoreApplication::translate("SimOptions",
+                                    "按抓包文件（pcapng）中记录的应答回答相同的请求；文件中没有的请求由模拟板应答"),
+        QStringLiteral("FILE"));
+    QCommandLineOption replayStrict(
+        QStringLiteral("replay-strict"),
+        QCoreApplication::translate("SimOptions", "与 --replay 一起使用：文件中没有的请求不应答"));
+    QCommandLineOption sn(
+        QStringLiteral("sn"),
+        QCoreApplication::translate("SimOptions",
+                                    "主板的 SN 码（可打印的 ASCII 字符，不含空格，最多 32 个；默认是内置的 SN 码）"),
+        QStringLiteral("TEXT"));
     QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                QCoreApplication::translate("SimOptions", "显示版本号并退出"));
     // Read before the parser runs (the texts depend on it); listed for --help.
@@ -155,7 +200,7 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
                                 QStringLiteral("zh|en"));
     parser.addOption(language);
     parser.addOptions({secondary, repeater, refuseInternal, secondTry, noBatch, noLog, verbose, speed, seed, link,
-                       storeImage, version});
+                       storeImage, replay, replayStrict, sn, version});
     std::vector<QCommandLineOption> ints;
     for (const IntSwitch &s : kIntSwitches) {
         ints.emplace_back(QString::fromLatin1(s.name), QCoreApplication::translate("SimOptions", s.description),
@@ -163,7 +208,7 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
         parser.addOption(ints.back());
     }
     result.helpText = parser.helpText();
-    result.versionText = QStringLiteral("pylvex-sim %1\n").arg(QLatin1String(PYLVEX_VERSION));
+    result.versionText = QStringLiteral("pylvex-sim %1\n").arg(QLatin1String(kPylvexVersion));
     if (!parser.parse(arguments)) {
         result.error = parser.errorText();
         return result;
@@ -223,6 +268,24 @@ SimCommandLine ParseSimCommandLine(const QStringList &arguments)
             return result;
         }
         o.seed = static_cast<std::uint32_t>(v);
+    }
+    if (parser.isSet(replayStrict) && !parser.isSet(replay)) {
+        result.error = QCoreApplication::translate("SimOptions", "--replay-strict 需要与 --replay 一起使用");
+        return result;
+    }
+    if (parser.isSet(replay) && !LoadReplay(parser.value(replay), result))
+        return result;
+    o.replayStrict = parser.isSet(replayStrict);
+    if (parser.isSet(sn)) {
+        const QString text = parser.value(sn);
+        const bool printable = std::all_of(text.begin(), text.end(), [](QChar c) { return c > u' ' && c <= u'~'; });
+        if (text.isEmpty() || !printable || static_cast<std::size_t>(text.size()) > kSnFieldBytes) {
+            result.error = QCoreApplication::translate("SimOptions",
+                                                       "--sn 的值无效：应为 1 至 %1 个可打印的 ASCII 字符（不含空格）")
+                               .arg(kSnFieldBytes);
+            return result;
+        }
+        o.sn = text.toStdString();
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 1) {

@@ -12,9 +12,11 @@ struct SimCommandLine {
     QString link;      // a symbolic link that leads to the pseudo-terminal (same path across restarts)
     bool help = false; // the help text was asked for
     QString helpText;
-    bool version = false; // the version was asked for
-    QString versionText;  // "pylvex-sim <version>"
-    QString error;        // not empty when the switches were refused
+    bool version = false;  // the version was asked for
+    QString versionText;   // "pylvex-sim <version>"
+    QString error;         // not empty when the switches were refused
+    QString replayPath;    // the capture replayed (options.replay), empty when none
+    QString replayProblem; // why reading the capture stopped before its end; empty when it was read whole
 };
 
 SimCommandLine ParseSimCommandLine(const QStringList &arguments);

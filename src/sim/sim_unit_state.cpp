@@ -36,5 +36,5 @@ DebugState::DebugState(int variant)
     for (std::size_t i = 0; i < registers.size(); ++i)
         registers[i] = static_cast<std::uint8_t>(0x10 * (i % 16) + i / 2);
     if (variant != 0)
-        measuredMah = 49650;
+        measuredMah = 30650;
 }

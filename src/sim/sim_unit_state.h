@@ -30,7 +30,7 @@ struct ControlState {
 
 struct DebugState {
     Arrangement arrangement{16, 1, 50000};
-    std::int16_t measuredMah = 49210;
+    std::int16_t measuredMah = 30210; // the wire field is signed 16-bit: at most 32767 mAh
     FourteenValues openCircuit{};
     // [table][measurement index]: charge then discharge.
     std::array<std::array<Measurement, 2>, 2> resistance{};

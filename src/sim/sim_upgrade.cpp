@@ -125,6 +125,7 @@ SimBytes FwUpgrade(SimContext &ctx, Data packet)
         if (ok && !s.upgraded) {
             s.upgraded = true;
             ++ctx.unit.identity.versions[2]; // the new firmware reports itself
+            ctx.unit.restartUntilMs = ctx.nowMs + static_cast<std::int64_t>(o.restartSilentSec) * 1000;
             StoreReceivedImage(o, s.image);
         }
         answer = {static_cast<std::uint8_t>(ok ? 0 : 1)};

@@ -2,7 +2,10 @@
 // voltage, current, SOC, the cell extremes and difference, 19 probes) written
 // by the recording's own row functions, then loaded and drawn offscreen; then
 // the same amount fed live, one more sample appended and the chart redrawn.
-// Prints load time, time per redraw and the growth of resident memory.
+// Prints load time, time per redraw and the growth of resident memory, the
+// memory beside its floor measured in the same run: the day's values as plain
+// arrays of doubles (one time column and one column per series), and the raw
+// values alone (rows x series x 8 bytes).
 // Run: QT_QPA_PLATFORM=offscreen ./bench_charts
 #include "app/dialogs/packchartwindow.h"
 #include "app/pages/packchartfeed.h"
@@ -22,6 +25,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 constexpr int kRows = 86400;
@@ -102,22 +106,28 @@ int main(int argc, char **argv)
                 static_cast<double>(QFileInfo(path).size()) / 1e6);
 
     QImage image(1024, 700, QImage::Format_ARGB32_Premultiplied);
-    const long rss0 = RssKiB();
-    QElapsedTimer t;
-    t.start();
-    StatusRecordRead read = ReadStatusRecordFile(path);
-    const double readMs = static_cast<double>(t.nsecsElapsed()) / 1e6;
-    if (!read.ok || read.samples.size() != kRows) {
-        std::printf("read failed: %s\n", qPrintable(read.error));
-        return 1;
+    const int series = kSeriesFirstTemp + kProbes;
+    const double rawMb = double(kRows) * series * sizeof(double) / (1 << 20);
+    double floorMb = 0;
+    {
+        // The floor: the same numbers in plain arrays, measured as the charts are.
+        const long before = RssKiB();
+        std::vector<std::vector<double>> columns(static_cast<std::size_t>(series) + 1);
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            columns[c].resize(kRows);
+            for (int i = 0; i < kRows; ++i)
+                columns[c][static_cast<std::size_t>(i)] = std::sin(i + static_cast<double>(c));
+        }
+        floorMb = (RssKiB() - before) / 1024.0;
     }
-    read = StatusRecordRead{};
 
     PackChartWindow w(nullptr);
     w.resize(1024, 700);
     w.show();
     QCoreApplication::processEvents();
-    t.restart();
+    const long rss0 = RssKiB();
+    QElapsedTimer t;
+    t.start();
     w.OpenRecord(path);
     {
         QPainter p(&image);
@@ -125,7 +135,26 @@ int main(int argc, char **argv)
     }
     const double loadMs = static_cast<double>(t.nsecsElapsed()) / 1e6;
     const long rssLoaded = RssKiB();
-    std::printf("load (read %.0f ms of it) and first draw: %.0f ms\n", readMs, loadMs);
+    std::printf("load and first draw: %.0f ms\n", loadMs);
+    std::printf("resident memory of the loaded day: +%.1f MB; floor (plain arrays) +%.1f MB, raw values %.1f MB: "
+                "%.2fx the floor, %.2fx the raw values\n",
+                (rssLoaded - rss0) / 1024.0, floorMb, rawMb, (rssLoaded - rss0) / 1024.0 / floorMb,
+                (rssLoaded - rss0) / 1024.0 / rawMb);
+    if (const PackSeriesSet *shown = w.ShownSet()) {
+        std::size_t bytes = 0;
+        for (const PackSeries &one : shown->series)
+            bytes += one.Bytes();
+        std::printf("  of it the stored columns: %.1f MB\n", double(bytes) / (1 << 20));
+    }
+    t.restart();
+    {
+        StatusRecordRead read = ReadStatusRecordFile(path);
+        if (!read.ok || read.samples.size() != kRows) {
+            std::printf("read failed: %s\n", qPrintable(read.error));
+            return 1;
+        }
+    }
+    std::printf("reading the file into rows alone: %.0f ms\n", static_cast<double>(t.nsecsElapsed()) / 1e6);
     std::printf("points drawn of the voltage (all 24 h, %d px plot): %d\n",
                 static_cast<int>(w.TimeChart()->chart()->plotArea().width()),
                 w.TimeChart()->DrawnPoints(kSeriesVoltage));
@@ -147,7 +176,6 @@ int main(int argc, char **argv)
     w.SetWindowChoice(1);
     w.TimeChart()->Follow();
     std::printf("redraw, last 30 min: %.1f ms\n", RenderMs(w, image, 20));
-    std::printf("resident memory: +%.1f MB after loading and drawing the day\n", (rssLoaded - rss0) / 1024.0);
 
     // The same day fed live, then one more sample and a redraw.
     PackChartFeed feed;
@@ -165,6 +193,7 @@ int main(int argc, char **argv)
     cells.difference = 20;
     cells.highestCell = 1;
     cells.lowestCell = 2;
+    const long rssLive0 = RssKiB();
     t.restart();
     for (int s = 0; s < kRows; ++s, now += 1000) {
         power.voltageMv = 52000 + s % 500;
@@ -176,6 +205,9 @@ int main(int argc, char **argv)
         feed.OnShown(kStatusSoc);
     }
     std::printf("live: %d rounds appended in %.0f ms\n", kRows, static_cast<double>(t.nsecsElapsed()) / 1e6);
+    std::printf("live day: store %.1f MB (budget %.0f MB), resident +%.1f MB; raw values %.1f MB: %.2fx\n",
+                double(feed.Store().Bytes()) / (1 << 20), double(feed.Store().Budget()) / (1 << 20),
+                (RssKiB() - rssLive0) / 1024.0, rawMb, double(feed.Store().Bytes()) / (1 << 20) / rawMb);
     PackChartWindow live(&feed);
     live.resize(1024, 700);
     live.show();
@@ -189,5 +221,6 @@ int main(int argc, char **argv)
     const double appendUs = static_cast<double>(t.nsecsElapsed()) / 1e3;
     std::printf("live: one more sample %.1f us, redraw of everything: %.1f ms\n", appendUs, RenderMs(live, image, 20));
     std::printf("resident memory: +%.1f MB with the recorded day and the live day\n", (RssKiB() - rss0) / 1024.0);
+    std::printf("span text: %s\n", qPrintable(live.SpanText()));
     return 0;
 }

@@ -94,11 +94,11 @@ void ApplyFigures(int runs, const QString &profile)
     struct Variant {
         const char *title;
         QStringList extra;
-        int requests; // the internal mode, reads to compare, writes, read-backs
+        int requests; // the internal mode, the SN, reads to compare, writes, read-backs
     };
     const Variant variants[] = {
-        {"apply (compare first)", {}, 1 + 3 * n},
-        {"apply --only every key", {"--only", keys.join(',')}, 1 + 2 * n},
+        {"apply (compare first)", {}, 2 + 3 * n},
+        {"apply --only every key", {"--only", keys.join(',')}, 2 + 2 * n},
     };
     for (const Variant &v : variants) {
         std::vector<double> wall;

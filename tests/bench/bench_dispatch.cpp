@@ -48,9 +48,11 @@ void *realloc(void *p, std::size_t n)
 namespace {
 class StatusPage : public RowPageBase {
 public:
-    StatusPage(PageHost *host, PageKind kind, const QString &caption, std::vector<RxRoute> routes)
-        : RowPageBase(host, kind, caption), m_routes(std::move(routes))
+    // Stands in for the page of the class named.
+    StatusPage(PageHost *host, const char *standsFor, const QString &caption, std::vector<RxRoute> routes)
+        : RowPageBase(host, caption), m_routes(std::move(routes))
     {
+        setObjectName(QString::fromLatin1(standsFor));
     }
     void ReadParams(int) override {}
     void WriteParams(int) override {}
@@ -115,9 +117,9 @@ int main(int argc, char **argv)
     PylvexApp app(argc, argv);
     SetPortListSource([] { return QStringList(); });
     MainWindow dlg;
-    auto *ten = new StatusPage(dlg.Host(), PAGE_TEN, QStringLiteral("客户使用-1"), LiveStatusPage::StatusRoutes());
+    auto *ten = new StatusPage(dlg.Host(), "LiveStatusPage", QStringLiteral("客户使用-1"), LiveStatusPage::StatusRoutes());
     auto *two =
-        new StatusPage(dlg.Host(), PAGE_TWO, QStringLiteral("唤醒与门限"), ParamRowPage::RowRoutes(WakeupPageRows()));
+        new StatusPage(dlg.Host(), "WakeThresholdPage", QStringLiteral("唤醒与门限"), ParamRowPage::RowRoutes(WakeupPageRows()));
     dlg.Sheet()->AddPage(ten);
     dlg.Sheet()->AddPage(two);
     const int frames = argc > 1 ? std::atoi(argv[1]) : 200000;

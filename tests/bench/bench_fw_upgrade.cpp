@@ -59,7 +59,7 @@ Figures RunOnce(bool paced, int size, int seed)
     PacedRelay &relay = image.Relay();
     MainWindow dlg;
     theApp()->m_nCmdSndInvl = 50;
-    auto *ele = qobject_cast<CustomerControlPage *>(dlg.Host()->FindPage(PAGE_ELE));
+    auto *ele = qobject_cast<CustomerControlPage *>(dlg.Host()->FindPage<CustomerControlPage>());
     if (!ele || !dlg.Sheet()->SetActivePage(ele) || !dlg.OpenPortByName(device, true))
         return f;
     SetFileChooserHook([&](const FileAsk &) { return path; });

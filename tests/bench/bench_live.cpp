@@ -55,7 +55,7 @@ void Run(bool batch, int intervalMs, int seconds)
     MainWindow dlg;
     dlg.show();
     theApp()->m_nCmdSndInvl = intervalMs;
-    auto *page = dlg.Page<LiveStatusPage>(PAGE_TEN);
+    auto *page = dlg.Page<LiveStatusPage>();
     dlg.Sheet()->SetActivePage(page);
     if (!dlg.OpenPortByName(device, true)) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(device));

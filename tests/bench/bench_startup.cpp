@@ -1,7 +1,9 @@
 // Start-up figures of the program, offscreen: time from process start to the
-// window's first paint, and resident memory then. Runs the program several
-// times (each in its own current and profile folder) and prints min, median
-// and max. Usage: bench_startup [runs] [extra program arguments...]
+// window's first paint, and resident memory then, beside the same figures of
+// a floor run alternately with it: a bare twelve-tab window of the toolkit
+// (bench_floor_window, built beside this benchmark). Runs each several times
+// (each in its own current and profile folder) and prints min, median and
+// max. Usage: bench_startup [runs] [extra program arguments...]
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -27,7 +29,12 @@ QString ProgramPath()
     return path.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/../src/pylvex") : path;
 }
 
-bool RunOnce(const QStringList &args, int index, Sample &sample)
+QString FloorPath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/bench_floor_window");
+}
+
+bool RunOnce(const QString &program, const QStringList &args, int index, Sample &sample)
 {
     QTemporaryDir dir;
     QProcess process;
@@ -42,7 +49,7 @@ bool RunOnce(const QStringList &args, int index, Sample &sample)
     process.setProcessChannelMode(QProcess::SeparateChannels);
     QElapsedTimer clock;
     clock.start();
-    process.start(ProgramPath(), args);
+    process.start(program, args);
     static const QRegularExpression line(
         QStringLiteral("pylvex-startup shown_ms=(-?\\d+) rss_kb=(-?\\d+) hwm_kb=(-?\\d+)"));
     QByteArray out;
@@ -81,23 +88,39 @@ int main(int argc, char **argv)
     if (!args.isEmpty() && args.first().toInt() > 0)
         runs = args.takeFirst().toInt();
 
-    std::vector<Sample> samples;
+    // The program and the floor take turns, so a busy moment of the machine
+    // falls on both alike.
+    std::vector<Sample> samples, floor;
     for (int i = 0; i < runs; ++i) {
-        Sample s;
-        if (!RunOnce(args, i, s))
+        Sample s, f;
+        if (!RunOnce(ProgramPath(), args, i, s) || !RunOnce(FloorPath(), {}, runs + i, f))
             return 1;
         samples.push_back(s);
+        floor.push_back(f);
     }
-    auto column = [&](double Sample::*field) {
+    auto column = [](const std::vector<Sample> &from, double Sample::*field) {
         std::vector<double> v;
-        for (const Sample &s : samples)
+        for (const Sample &s : from)
             v.push_back(s.*field);
         return v;
     };
-    std::printf("pylvex %s, offscreen, %d runs\n", qPrintable(args.join(QLatin1Char(' '))), runs);
-    Print("start request to window shown", column(&Sample::wallMs), "ms");
-    Print("process start to window shown", column(&Sample::shownMs), "ms");
-    Print("resident memory at window shown", column(&Sample::rssMb), "MB");
-    Print("peak resident memory", column(&Sample::hwmMb), "MB");
+    auto median = [&](const std::vector<Sample> &from, double Sample::*field) {
+        std::vector<double> v = column(from, field);
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    std::printf("pylvex %s, offscreen, %d runs, each beside a run of the floor (bare twelve-tab window)\n",
+                qPrintable(args.join(QLatin1Char(' '))), runs);
+    Print("start request to window shown", column(samples, &Sample::wallMs), "ms");
+    Print("  floor", column(floor, &Sample::wallMs), "ms");
+    Print("process start to window shown", column(samples, &Sample::shownMs), "ms");
+    Print("  floor", column(floor, &Sample::shownMs), "ms");
+    Print("resident memory at window shown", column(samples, &Sample::rssMb), "MB");
+    Print("  floor", column(floor, &Sample::rssMb), "MB");
+    Print("peak resident memory", column(samples, &Sample::hwmMb), "MB");
+    Print("  floor", column(floor, &Sample::hwmMb), "MB");
+    std::printf("medians against the floor: time %.2fx, memory %.2fx\n",
+                median(samples, &Sample::wallMs) / median(floor, &Sample::wallMs),
+                median(samples, &Sample::rssMb) / median(floor, &Sample::rssMb));
     return 0;
 }

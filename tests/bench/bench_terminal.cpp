@@ -2,8 +2,13 @@
 // pseudo-terminal for a while (60 s unless a number of seconds is given),
 // hex display with time stamps, with the auto-clear limit on and off.
 // Prints the display's lag behind the stream at the end, the longest stall
-// of the event loop, the CPU used and the resident memory.
+// of the event loop, the CPU used and the resident memory, beside a floor
+// measured in the same run: the same stream read from the same kind of
+// pseudo-terminal by a bare reader on the event loop, with the same probe.
+// Waiting blocks in the event loop (a loop of processEvents would spin and
+// count its own spinning as CPU).
 // Run offscreen: QT_QPA_PLATFORM=offscreen ./bench_terminal [seconds]
+#include "app/framework/msgbox.h"
 #include "app/pages/terminalpage.h"
 #include "app/pages/terminalserialpanel.h"
 #include "app/pylvexapp.h"
@@ -12,7 +17,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QPlainTextEdit>
+#include <QSocketNotifier>
 #include <QTextBlock>
 #include <QTimer>
 
@@ -21,6 +28,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
+#include <functional>
 #include <pty.h>
 #include <string>
 #include <termios.h>
@@ -59,18 +67,138 @@ struct Result {
     int lines = 0;
 };
 
+// Runs the event loop for ms, or until done() says so (looked at every 5 ms).
+void WaitFor(int ms, const std::function<bool()> &done = {})
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    QTimer check;
+    if (done) {
+        QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+            if (done())
+                loop.quit();
+        });
+        check.start(5);
+    }
+    loop.exec();
+}
+
+// A raw pseudo-terminal pair; the name of the far side, its descriptor kept
+// open when keepSlave (the floor reads it itself).
+bool OpenPty(int &master, int &slave, char (&name)[128], bool keepSlave)
+{
+    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0)
+        return false;
+    termios tio{};
+    ::tcgetattr(slave, &tio);
+    ::cfmakeraw(&tio);
+    ::tcsetattr(slave, TCSANOW, &tio);
+    if (!keepSlave) {
+        ::close(slave);
+        slave = -1;
+    }
+    return true;
+}
+
+// The stream: kTickMs chunks of pseudo-random bytes, paced by the clock.
+class Writer {
+public:
+    explicit Writer(int fd)
+        : m_thread([this, fd] {
+              auto next = std::chrono::steady_clock::now();
+              std::uint32_t x = 12345;
+              char chunk[kBytesPerSecond * kTickMs / 1000];
+              while (!m_stop) {
+                  for (char &c : chunk) {
+                      x = x * 1103515245u + 12345u;
+                      c = static_cast<char>((x >> 16) & 0xFF);
+                      if (static_cast<unsigned char>(c) == 0xA5)
+                          c = 0x5A; // the end marker never appears before the end
+                  }
+                  ssize_t n = ::write(fd, chunk, sizeof chunk);
+                  if (n > 0)
+                      m_written += n;
+                  next += std::chrono::milliseconds(kTickMs);
+                  std::this_thread::sleep_until(next);
+              }
+          })
+    {
+    }
+    qint64 Stop()
+    {
+        m_stop = true;
+        m_thread.join();
+        return m_written;
+    }
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::atomic<qint64> m_written{0};
+    std::thread m_thread;
+};
+
+// The longest gap between two ticks of a 5 ms timer is the longest stall.
+class StallProbe {
+public:
+    StallProbe()
+    {
+        m_gap.start();
+        m_timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            m_longest = std::max(m_longest, static_cast<double>(m_gap.nsecsElapsed()) / 1e6);
+            m_gap.restart();
+        });
+        m_timer.start(5);
+    }
+    double Longest() const { return m_longest; }
+
+private:
+    QElapsedTimer m_gap;
+    QTimer m_timer;
+    double m_longest = 0;
+};
+
+// The floor: the stream read by a bare reader on the event loop.
+Result RunFloor(int seconds)
+{
+    int master = -1, slave = -1;
+    char name[128] = {};
+    Result r;
+    if (!OpenPty(master, slave, name, true))
+        return r;
+    qint64 received = 0;
+    QSocketNotifier notifier(slave, QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
+        char buf[4096];
+        const ssize_t n = ::read(slave, buf, sizeof buf);
+        if (n > 0)
+            received += n;
+    });
+    Writer writer(master);
+    StallProbe probe;
+    const double cpuStart = ProcessCpuMs();
+    QElapsedTimer wall;
+    wall.start();
+    WaitFor(seconds * 1000);
+    r.bytes = writer.Stop();
+    WaitFor(10000, [&] { return received >= r.bytes; });
+    const double elapsed = static_cast<double>(wall.nsecsElapsed()) / 1e6;
+    r.cpuPercent = 100.0 * (ProcessCpuMs() - cpuStart) / elapsed;
+    r.stallMs = probe.Longest();
+    r.rssKiB = ResidentKiB();
+    r.lagMs = 0;
+    ::close(slave);
+    ::close(master);
+    return r;
+}
+
 Result Run(int seconds, bool autoClear)
 {
     int master = -1, slave = -1;
     char name[128] = {};
     Result r;
-    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0)
+    if (!OpenPty(master, slave, name, false))
         return r;
-    termios tio{};
-    ::tcgetattr(slave, &tio);
-    ::cfmakeraw(&tio);
-    ::tcsetattr(slave, TCSANOW, &tio);
-    ::close(slave);
 
     FakeHost host;
     auto *page = host.AddPage(new TerminalPage(&host));
@@ -80,71 +208,37 @@ Result Run(int seconds, bool autoClear)
         page->ClickDlgButton(IDC_TERM_AUTOCLEAR);
     page->resize(1000, 700);
     page->show();
-    if (!page->Uart()->OpenPort(false))
+    // The user's press of "打开串口" (a pseudo-terminal is opened only when asked).
+    MsgBoxRecorder boxes;
+    if (!page->Uart()->OpenPort(true))
         return r;
     QCoreApplication::sendPostedEvents();
 
-    // The stream: kTickMs chunks of pseudo-random bytes, paced by the clock.
-    std::atomic<bool> stop{false};
-    std::atomic<qint64> written{0};
-    std::thread writer([&] {
-        auto next = std::chrono::steady_clock::now();
-        std::uint32_t x = 12345;
-        char chunk[kBytesPerSecond * kTickMs / 1000];
-        while (!stop) {
-            for (char &c : chunk) {
-                x = x * 1103515245u + 12345u;
-                c = static_cast<char>((x >> 16) & 0xFF);
-                if (static_cast<unsigned char>(c) == 0xA5)
-                    c = 0x5A; // the end marker never appears before the end
-            }
-            ssize_t n = ::write(master, chunk, sizeof chunk);
-            if (n > 0)
-                written += n;
-            next += std::chrono::milliseconds(kTickMs);
-            std::this_thread::sleep_until(next);
-        }
-    });
-
-    // The longest gap between two ticks of a 5 ms timer is the longest stall.
-    QElapsedTimer gap;
-    gap.start();
-    double longest = 0;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        longest = std::max(longest, gap.nsecsElapsed() / 1e6);
-        gap.restart();
-    });
-    probe.start(5);
-
+    Writer writer(master);
+    StallProbe probe;
     const double cpuStart = ProcessCpuMs();
     QElapsedTimer wall;
     wall.start();
-    while (wall.elapsed() < seconds * 1000LL)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    stop = true;
-    writer.join();
+    WaitFor(seconds * 1000);
+    r.bytes = writer.Stop();
 
     // The end marker: the time from writing it to seeing it on the display.
     const char marker[] = {char(0xA5), char(0xA5), char(0xA5), char(0xA5)};
     QElapsedTimer lag;
     lag.start();
     (void)!::write(master, marker, sizeof marker);
-    while (lag.elapsed() < 10000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    WaitFor(10000, [&] {
         const QString last = page->Display()->document()->lastBlock().previous().text() +
                              page->Display()->document()->lastBlock().text();
-        if (last.contains(QStringLiteral("A5 A5 A5 A5"))) {
-            r.lagMs = lag.nsecsElapsed() / 1e6;
-            break;
-        }
-    }
-    const double elapsed = wall.nsecsElapsed() / 1e6;
+        if (!last.contains(QStringLiteral("A5 A5 A5 A5")))
+            return false;
+        r.lagMs = static_cast<double>(lag.nsecsElapsed()) / 1e6;
+        return true;
+    });
+    const double elapsed = static_cast<double>(wall.nsecsElapsed()) / 1e6;
     r.cpuPercent = 100.0 * (ProcessCpuMs() - cpuStart) / elapsed;
-    r.stallMs = longest;
+    r.stallMs = probe.Longest();
     r.rssKiB = ResidentKiB();
-    r.bytes = written;
     r.lines = page->Display()->blockCount();
     page->Uart()->ClosePort();
     ::close(master);
@@ -159,12 +253,17 @@ int main(int argc, char **argv)
     int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 60;
     std::printf("terminal page, %d B/s for %d s through a pseudo-terminal, hex display with time stamps\n",
                 kBytesPerSecond, seconds);
+    const Result floor = RunFloor(seconds);
+    std::printf("floor (bare reader): %lld bytes, longest stall %.1f ms, CPU %.1f %% of one core, resident %ld KiB\n",
+                static_cast<long long>(floor.bytes), floor.stallMs, floor.cpuPercent, floor.rssKiB);
     for (bool autoClear : {true, false}) {
         Result r = Run(seconds, autoClear);
         std::printf("auto-clear %-3s: %lld bytes, display lag at the end %.1f ms, longest stall %.1f ms, "
                     "CPU %.1f %% of one core, resident %ld KiB, %d display lines\n",
                     autoClear ? "on" : "off", static_cast<long long>(r.bytes), r.lagMs, r.stallMs, r.cpuPercent,
                     r.rssKiB, r.lines);
+        std::printf("  against the floor: stall %.1f ms vs %.1f ms, CPU %.1f %% vs %.1f %%\n", r.stallMs, floor.stallMs,
+                    r.cpuPercent, floor.cpuPercent);
     }
     return 0;
 }

@@ -21,6 +21,7 @@
 #include "app/dialogs/ymodemupgradedialog.h"
 #include "app/framework/pagehost.h"
 #include "app/mainwindow.h"
+#include "app/pages/customercontrolpage.h"
 #include "app/pagesheet.h"
 #include "app/pylvexapp.h"
 #include "bench/bench_profile.h"
@@ -70,7 +71,7 @@ Figures RunOnce(YModemTransport transport, int size, int seed)
     theApp()->m_nCmdSndInvl = kIntervalMs;
     // The live status page, first on the sheet, refreshes on its own timers;
     // the transfer runs from a page that does not.
-    PageBase *ele = dlg.Host()->FindPage(PAGE_ELE);
+    PageBase *ele = dlg.Host()->FindPage<CustomerControlPage>();
     if (!ele || !dlg.Sheet()->SetActivePage(ele) || !dlg.OpenPortByName(image.Device(), true))
         return f;
     Turn(300); // the window's first requests

@@ -11,8 +11,8 @@
 #include "app/framework/pagebase.h"
 #include "app/framework/pagehost.h"
 #include "app/framework/pageregistry.h"
+#include "app/framework/parameterstore.h"
 #include "app/framework/rxdispatch.h"
-#include "app/pages/waitingroutes.h"
 #include "app/pagesheet.h"
 #include "app/pylvexapp.h"
 #include "common/frame_bytes.h"
@@ -28,7 +28,6 @@ class FakeHost : public PageHost {
 public:
     FakeHost() : m_gate(this), m_dispatch(*this, m_pages), m_sheet(std::make_unique<PageSheet>())
     {
-        m_pages.SetWaitingRoutes(WaitingRoutes());
         // A board switch replays the cached status at once.
         m_dispatch.m_replay = [this](const std::vector<const CachedFrame *> &frames) {
             for (const CachedFrame *cached : frames)
@@ -65,17 +64,31 @@ public:
     bool TxQueueEmpty() const override { return m_nQueued == 0; }
     PageBase *ActivePage() const override { return m_sheet->GetActivePage(); }
     bool ShowPage(PageBase *page) override { return m_sheet->SetActivePage(page); }
-    PageBase *FindPage(PageKind kind) const override { return m_pages.Page(kind); }
+    const PageRegistry &Pages() const override { return m_pages; }
+    ParameterStore &Parameters() override { return m_parameters; }
     void RegisterPage(PageBase *page) override { m_pages.Register(page); }
     void WriteLog(int level, const QString &title, const QString &text) override
     {
         if (PylvexApp *app = theApp())
             app->WriteLogText(level, title, text);
     }
+    void NoteBoardReplaced(const QString &previousSn, const QString &sn) override
+    {
+        m_replaced.emplace_back(previousSn, sn);
+    }
+    // The board changes the pages told of, oldest first.
+    const std::vector<std::pair<QString, QString>> &BoardsReplaced() const { return m_replaced; }
+    bool SecondaryBoardSelected() const override { return m_dispatch.m_bMainSelected == 0; }
+    int CommandInterval() const override { return GlobalLinkSettings().cmdSndInvl.load(); }
+    LogModel *LogRows() override { return theApp() ? theApp()->GetLogModel() : nullptr; }
+    bool LogGate(int level) const override { return LogGateOf(level); }
+    void SetLogGate(int level, bool on) override { SetLogGateOf(level, on); }
     InternalModeGate &Gate() override { return m_gate; }
     void SetYModemReceiver(QObject *receiver) override { m_ymodem = receiver; }
     void HoldLine(QObject *holder) override { m_lineHolder = holder; }
     bool LineHeld() const override { return !m_ymodem.isNull() || !m_lineHolder.isNull(); }
+    void SetPortTakenBy(const QString &what) override { m_portTakenBy = what; }
+    QString PortTakenBy() const override { return m_portTakenBy; }
 
     // --- the test's side
     void SetPortOpen(bool open) { m_bOpen = open; }
@@ -137,8 +150,11 @@ private:
     std::vector<std::pair<QWidget *, int>> m_showRequests;
     QPointer<QObject> m_ymodem;
     QPointer<QObject> m_lineHolder;
+    QString m_portTakenBy;
     InternalModeGate m_gate;
     PageRegistry m_pages;
+    ParameterStore m_parameters;
+    std::vector<std::pair<QString, QString>> m_replaced;
     RxDispatcher m_dispatch;
     std::unique_ptr<PageSheet> m_sheet;
 };

@@ -18,7 +18,9 @@ struct WorkbookContents {
     QString error;
     QStringList sheets;
     std::vector<std::vector<QStringList>> rows; // per sheet, per row, the cell texts
-    // Cells that the reader did not see as plain text (numbers, formulas, dates).
+    // Cells that the reader did not see as plain text (numbers, formulas, dates),
+    // as "DataSheet1!row,column=value" (row and column from 0), followed by
+    // " format" when the cell has a number format of its own.
     QStringList notText;
 };
 
@@ -40,7 +42,8 @@ for ws in book.worksheets:
                 cells.append("")
                 continue
             if not isinstance(v, str) or getattr(cell, "data_type", "s") not in ("s", "inlineStr"):
-                out["notText"].append("%s!%d,%d=%r" % (ws.title, r, c, v))
+                fmt = getattr(cell, "number_format", "General") or "General"
+                out["notText"].append("%s!%d,%d=%r%s" % (ws.title, r, c, v, "" if fmt == "General" else " " + fmt))
             # Texts stored inline keep the "_xHHHH_" escape of the file format,
             # which spreadsheet programs decode and this reader leaves as it is.
             cells.append(unescape(v) if isinstance(v, str) else str(v))

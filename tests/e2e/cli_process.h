@@ -29,6 +29,8 @@ public:
         return m_device.startsWith(QStringLiteral("/dev/"));
     }
     const QString &Device() const { return m_device; }
+    // What the board wrote on standard error since the last call (its trace with --verbose).
+    QByteArray TakeErrors() { return m_process.readAllStandardError(); }
     void Kill()
     {
         if (m_process.state() != QProcess::NotRunning) {

@@ -45,7 +45,7 @@ QString Status(MainWindow &dlg)
 int FirstValueRow(MainWindow &dlg, std::uint8_t *readCode)
 {
     for (const RxRoute &r : dlg.Pages().AllRoutes())
-        if (r.page == PAGE_TWO && r.op == OP_VALUE && r.chk != 0) {
+        if (dlg.Pages().Page(r.page) == dlg.Page<WakeThresholdPage>() && r.op == OP_VALUE && r.chk != 0) {
             *readCode = static_cast<std::uint8_t>((r.code | 0x01) & 0x7F);
             return r.chk;
         }
@@ -55,7 +55,7 @@ int FirstValueRow(MainWindow &dlg, std::uint8_t *readCode)
 // Reads one row of the wake-up page as the user would.
 WakeThresholdPage *ReadOneRow(MainWindow &dlg, int chk)
 {
-    auto *page = dlg.Page<WakeThresholdPage>(PAGE_TWO);
+    auto *page = dlg.Page<WakeThresholdPage>();
     dlg.Gate().SetVerified(); // an internal page
     if (!page || !dlg.Sheet()->SetActivePage(page))
         return nullptr;
@@ -97,7 +97,7 @@ private slots:
         options.noBatch = true;
         options.silentAfterSec = 3;
         options.silentForSec = 7;
-        auto *page = dlg.Page<LiveStatusPage>(PAGE_TEN);
+        auto *page = dlg.Page<LiveStatusPage>();
         QVERIFY(OpenAgainstBoard(dlg, board, page, options));
         QVERIFY(Status(dlg).contains(QStringLiteral("已连接")));
         QTRY_VERIFY_WITH_TIMEOUT(board.Requests() >= 1, 5000);
@@ -162,7 +162,7 @@ private slots:
         MainWindow dlg;
         SimHost board;
         dlg.Gate().SetVerified();
-        QVERIFY(OpenAgainstBoard(dlg, board, dlg.Page<WakeThresholdPage>(PAGE_TWO)));
+        QVERIFY(OpenAgainstBoard(dlg, board, dlg.Page<WakeThresholdPage>()));
         const int chk = FirstValueRow(dlg, &readCode);
         dlg.Item<QRadioButton>(IDC_SECONDARY_BOARD)->click();
         QVERIFY(Status(dlg).contains(QStringLiteral("副电")));
@@ -192,7 +192,7 @@ private slots:
         theApp()->m_nCmdSndInvl = 50;
         SimHost board;
         QVERIFY2(board.StartPtyAt(link, nullptr, options), qPrintable(board.ErrorString()));
-        auto *page = dlg.Page<LiveStatusPage>(PAGE_TEN);
+        auto *page = dlg.Page<LiveStatusPage>();
         QVERIFY(dlg.Sheet()->SetActivePage(page));
         QVERIFY(dlg.OpenPortByName(link, true));
         QVERIFY(dlg.Item<QCheckBox>(IDC_AUTO_RECONNECT)->isChecked());

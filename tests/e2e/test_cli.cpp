@@ -267,6 +267,50 @@ private slots:
         QVERIFY(bad.err.contains(QStringLiteral("参数的有效范围是 -327 至 327 之间的整数！")));
     }
 
+    void profileFilesAreReadStrictly()
+    {
+        // Format version, list or number, syntax errors with their position:
+        // each file is refused as a whole, exit 2, before the port is opened.
+        struct Case {
+            const char *name;
+            QByteArray bytes;
+            const char *message;
+        };
+        const Case cases[] = {
+            {"future.json", R"({"pylvexctl_profile": 2, "params": {"idle_wait_s": 60}})", "不支持的参数文件格式版本 2"},
+            {"list.json", R"({"pylvexctl_profile": 1, "params": {"idle_wait_s": [60]}})",
+             "idle_wait_s：应为一个数值，不是列表"},
+            {"number.json", R"({"pylvexctl_profile": 1, "params": {"balance_diff_mv": 20}})",
+             "balance_diff_mv：应为 2 个数值的列表"},
+            {"syntax.json", "{\n  \"pylvexctl_profile\": 1,\n  \"params\": {\"idle_wait_s\" 60}\n}",
+             "JSON 语法错误，第 3 行"},
+        };
+        for (const Case &c : cases) {
+            const QString file = m_profile.filePath(QLatin1String(c.name));
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(c.bytes);
+            f.close();
+            for (const char *verb : {"diff", "apply"}) {
+                CliResult r = Run({"profile", verb, file});
+                QCOMPARE(r.exitCode, 2);
+                QVERIFY2(r.err.startsWith(file) && r.err.contains(QString::fromUtf8(c.message)), qPrintable(r.err));
+            }
+        }
+        // A profile of the other board of the pair, or of another SN, is applied after a notice.
+        const QString file = m_profile.filePath(QStringLiteral("secondary.json"));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(R"({"pylvexctl_profile": 1, "board": "secondary", "sn": "PYLOTHER0000009",
+                    "params": {"idle_wait_s": 61}})");
+        f.close();
+        CliResult r = Run({"profile", "apply", file, "--json"});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.err.contains(QStringLiteral("注意：参数文件保存自从板，现在选择的是主板")), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("PYLOTHER0000009")), qPrintable(r.err));
+        QCOMPARE(Run({"params", "get", "idle_wait_s", "--json"}).Json().object()["idle_wait_s"].toInt(), 61);
+    }
+
     void clockSyncSetsOnlyABoardFarOff()
     {
         // 180 s off: left alone.
@@ -354,6 +398,40 @@ private slots:
         QVERIFY(rows[0].startsWith(QStringLiteral("时间,SOC,总电压,总电流,保护状态,温度1")));
         for (int i = 1; i < rows.size(); ++i)
             QCOMPARE(rows[i].split(',').size(), rows[0].split(',').size() + 1);
+    }
+
+    // A folder given to --csv (as the recorder service gives its state
+    // folder) takes the day's Record_<date>.csv, header first.
+    void watchWritesTheDailyFileIntoAFolder()
+    {
+        SimProcess board;
+        QVERIFY(board.Start());
+        const QString folder = m_profile.filePath(QStringLiteral("daily"));
+        QVERIFY(QDir().mkpath(folder));
+        const QDate first = QDate::currentDate();
+        QProcess watch;
+        watch.setProcessEnvironment(CliEnvironment(m_profile.path()));
+        watch.start(BuiltProgram("pylvexctl"), On(board.Device(), {"watch", "--every", "0.05", "--csv", folder}));
+        QVERIFY(watch.waitForStarted(5000));
+        QByteArray out;
+        QTRY_VERIFY_WITH_TIMEOUT((out += watch.readAllStandardOutput(), out.count('\n') >= 3), 10000);
+        ::kill(static_cast<pid_t>(watch.processId()), SIGTERM);
+        QVERIFY(watch.waitForFinished(5000));
+        QCOMPARE(watch.exitCode(), 0);
+        const QDate last = QDate::currentDate();
+
+        QStringList expected;
+        for (QDate d = first; d <= last; d = d.addDays(1))
+            expected << QStringLiteral("Record_%1.csv").arg(d.toString(QStringLiteral("yyyy-MM-dd")));
+        const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
+        QVERIFY2(!files.isEmpty() && files.size() <= expected.size(), qPrintable(files.join(' ')));
+        for (const QString &name : files)
+            QVERIFY2(expected.contains(name), qPrintable(name));
+        QFile f(QDir(folder).filePath(files.first()));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QStringList rows = QString(QStringDecoder("GBK").decode(f.readAll())).split("\r\n", Qt::SkipEmptyParts);
+        QVERIFY(rows.size() >= 2);
+        QVERIFY(rows[0].startsWith(QStringLiteral("时间,SOC,总电压")));
     }
 
     void logAndRecordsAsThePagesShowThem()

@@ -9,6 +9,7 @@
 #include "app/pages/alarmprotectionpage.h"
 #include "app/pages/customercontrolpage.h"
 #include "app/pages/livestatuspage.h"
+#include "app/pages/wakethresholdpage.h"
 #include "app/pagesheet.h"
 #include "app/pylvexapp.h"
 #include "board_window.h"
@@ -53,7 +54,7 @@ bool AllGreen(ParamRowPage *page)
 template <class Board> bool ShowAndOpen(MainWindow &dlg, Board &board, const SimOptions &options)
 {
     dlg.show();
-    if (!QTest::qWaitForWindowExposed(&dlg) || !OpenAgainstBoard(dlg, board, dlg.GetPage(PAGE_TEN), options)) {
+    if (!QTest::qWaitForWindowExposed(&dlg) || !OpenAgainstBoard(dlg, board, dlg.Page<LiveStatusPage>(), options)) {
         qWarning("%s", qPrintable(board.ErrorString()));
         return false;
     }
@@ -86,8 +87,8 @@ private slots:
         MainWindow dlg;
         SimHost board;
         QVERIFY(ShowAndOpen(dlg, board, {}));
-        auto *ele = dlg.Page<CustomerControlPage>(PAGE_ELE);
-        auto *alarm = dlg.Page<AlarmProtectionPage>(PAGE_THR);
+        auto *ele = dlg.Page<CustomerControlPage>();
+        auto *alarm = dlg.Page<AlarmProtectionPage>();
         int asked = 0;
         AnswerPassword(&asked);
 
@@ -104,7 +105,7 @@ private slots:
         alarm->ClickDlgButton(IDC_READ);
         QTRY_VERIFY_WITH_TIMEOUT(AllGreen(alarm), 15000);
         // Verified for the rest of the run: the other threshold page opens at once.
-        auto *wakeup = dlg.GetPage(PAGE_TWO);
+        auto *wakeup = dlg.Page<WakeThresholdPage>();
         ClickTab(dlg, wakeup);
         QTRY_COMPARE(dlg.Sheet()->currentWidget(), static_cast<QWidget *>(wakeup));
         QCOMPARE(asked, 1);
@@ -118,8 +119,8 @@ private slots:
         SimOptions options;
         options.refuseInternal = true;
         QVERIFY(ShowAndOpen(dlg, board, options));
-        auto *ele = dlg.Page<CustomerControlPage>(PAGE_ELE);
-        auto *alarm = dlg.Page<AlarmProtectionPage>(PAGE_THR);
+        auto *ele = dlg.Page<CustomerControlPage>();
+        auto *alarm = dlg.Page<AlarmProtectionPage>();
         int asked = 0;
         AnswerPassword(&asked);
 
@@ -140,8 +141,8 @@ private slots:
         MsgBoxRecorder boxes;
         MainWindow dlg;
         SimHost board;
-        auto *live = dlg.Page<LiveStatusPage>(PAGE_TEN);
-        auto *ele = dlg.Page<CustomerControlPage>(PAGE_ELE);
+        auto *live = dlg.Page<LiveStatusPage>();
+        auto *ele = dlg.Page<CustomerControlPage>();
         QVERIFY2(OpenAgainstBoard(dlg, board, ele), qPrintable(board.ErrorString()));
 
         // Charge MOS off: the switch answer, then the state read reaches the live page and this one.

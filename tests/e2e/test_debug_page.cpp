@@ -80,7 +80,7 @@ private slots:
         MsgBoxRecorder boxes;
         MainWindow dlg;
         SimHost board;
-        auto *page = dlg.Page<InternalDebugPage>(PAGE_FOR);
+        auto *page = dlg.Page<InternalDebugPage>();
         QVERIFY(page);
         // Locked: the page does not come to the front.
         dlg.Gate().SetVerified(false);

@@ -35,7 +35,7 @@ private:
 
     template <class Board> LiveStatusPage *OpenAgainst(MainWindow &dlg, Board &board, const SimOptions &options)
     {
-        auto *page = dlg.Page<LiveStatusPage>(PAGE_TEN);
+        auto *page = dlg.Page<LiveStatusPage>();
         return OpenAgainstBoard(dlg, board, page, options) ? page : nullptr;
     }
 

@@ -47,7 +47,7 @@ private slots:
         QString path;
         QVERIFY2(sim.StartPty(&path, SimOptions{}), qPrintable(sim.ErrorString()));
         MainWindow dlg;
-        auto *two = new TestPage(dlg.Host(), PAGE_TWO, QStringLiteral("唤醒与门限"));
+        auto *two = new TestPage(dlg.Host(), "WakeThresholdPage", QStringLiteral("唤醒与门限"));
         two->extraRows = {{1341, 1339, 1340, 0}};
         two->routes = ParamRowPage::RowRoutes(WakeupPageRows());
         dlg.Sheet()->AddPage(two);

@@ -59,7 +59,7 @@ private slots:
         QVERIFY(board.Start({QStringLiteral("--repeater")}));
         theApp()->m_nCmdSndInvl = 50;
         MainWindow dlg;
-        auto *page = dlg.Page<RepeaterPage>(PAGE_ONE);
+        auto *page = dlg.Page<RepeaterPage>();
         QVERIFY(page);
         QVERIFY(dlg.Sheet()->SetActivePage(page));
         QVERIFY(dlg.OpenPortByName(board.Device(), true));

@@ -6,6 +6,9 @@
 // what the page shows.
 #include "app/framework/msgbox.h"
 #include "app/mainwindow.h"
+#include "app/pages/livestatuspage.h"
+#include "app/pages/terminalpage.h"
+#include "app/statusline.h"
 #include "e2e/board_window.h"
 #include "gui/terminal_helpers.h"
 #include "link/portdiscovery.h"
@@ -39,8 +42,8 @@ private slots:
         MsgBoxRecorder boxes;
         MainWindow dlg;
         SimHost board;
-        auto *live = dlg.GetPage(PAGE_TEN);
-        auto *page = dlg.Page<TerminalPage>(PAGE_SERIALPORT);
+        auto *live = dlg.Page<LiveStatusPage>();
+        auto *page = dlg.Page<TerminalPage>();
         QVERIFY(live && page);
         QVERIFY(OpenAgainstBoard(dlg, board, live));
         PtyPair peer;
@@ -48,10 +51,19 @@ private slots:
         ChoosePort(page->Uart(), peer.SlavePath());
 
         // Showing the page: the board port closes, the terminal's port opens.
+        auto *status = dlg.findChild<StatusLineView *>();
+        QVERIFY(status);
+        const QString boardPort = status->Text().section(u' ', 0, 0);
+        QVERIFY(status->Text().contains(QStringLiteral("已连接")));
         QVERIFY(dlg.Sheet()->SetActivePage(page));
         QVERIFY(!dlg.m_bOpenCOM);
         QVERIFY(page->Uart()->IsOpen());
         QTRY_VERIFY(page->LinkOpen());
+        // The status line says what holds the line and what comes back.
+        QVERIFY2(status->Text().startsWith(
+                     QStringLiteral("串口调试占用 %1；离开本页后恢复 %2 ").arg(peer.SlavePath(), boardPort)),
+                 qPrintable(status->Text()));
+        QVERIFY(!status->Alarming());
 
         // Hex and text both ways over the pseudo-terminal.
         page->SendBox()->setPlainText("4D 53 0d 0A");
@@ -123,6 +135,9 @@ private slots:
         QVERIFY(dlg.Sheet()->SetActivePage(live));
         QVERIFY(!page->Uart()->IsOpen());
         QVERIFY(dlg.m_bOpenCOM);
+        QVERIFY(status->Text().startsWith(boardPort + u' '));
+        QVERIFY(status->Text().contains(QStringLiteral("已连接")));
+        QVERIFY(!status->Text().contains(QStringLiteral("串口调试占用")));
         QCOMPARE(boxes.Count(), 0);
         net->Item<QPushButton>(IDC_NET_START)->click();
     }

@@ -91,7 +91,7 @@ private slots:
         MsgBoxRecorder boxes;
         MainWindow dlg;
         SimHost board;
-        auto *page = dlg.Page<WakeThresholdPage>(PAGE_TWO);
+        auto *page = dlg.Page<WakeThresholdPage>();
         QVERIFY(page);
         QVERIFY2(OpenAgainst(dlg, board, page), qPrintable(board.ErrorString()));
 
@@ -131,7 +131,7 @@ private slots:
         MsgBoxRecorder boxes;
         MainWindow dlg;
         SimHost board;
-        auto *page = dlg.Page<AlarmProtectionPage>(PAGE_THR);
+        auto *page = dlg.Page<AlarmProtectionPage>();
         QVERIFY(page);
         QVERIFY2(OpenAgainst(dlg, board, page), qPrintable(board.ErrorString()));
 

@@ -95,7 +95,7 @@ FwRun RunFirmware(SimOptions options, const Bytes &content)
     options.storeImage = dir.filePath(QStringLiteral("stored.bin")).toStdString();
     MainWindow dlg;
     SimHost board;
-    auto *ele = qobject_cast<CustomerControlPage *>(dlg.Host()->FindPage(PAGE_ELE));
+    auto *ele = qobject_cast<CustomerControlPage *>(dlg.Host()->FindPage<CustomerControlPage>());
     if (!OpenAgainstBoard(dlg, board, ele, options))
         return run;
     SetFileChooserHook([&](const FileAsk &) { return path; });
@@ -133,7 +133,7 @@ YmRun RunYModem(SimOptions options, YModemTransport transport, const Bytes &cont
     options.repeater = transport == YModemTransport::Raw;
     MainWindow dlg;
     SimHost board;
-    if (!OpenAgainstBoard(dlg, board, dlg.Host()->FindPage(PAGE_ELE), options))
+    if (!OpenAgainstBoard(dlg, board, dlg.Host()->FindPage<CustomerControlPage>(), options))
         return run;
     theApp()->m_nCmdSndInvl = 10;
     const Payload request =

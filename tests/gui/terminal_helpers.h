@@ -8,6 +8,7 @@
 #include "unit/test_link_pty.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QtTest>
@@ -16,7 +17,9 @@
 inline void ChoosePort(TerminalSerialPanel *uart, const QString &device)
 {
     auto *ports = uart->Item<QComboBox>(IDC_UART_PORT);
-    ports->setEditText(device);
+    ports->lineEdit()->clear();
+    QTest::keyClicks(ports->lineEdit(), device);
+    QCOMPARE(ports->currentText(), device);
 }
 
 // The display's lines without their time stamps; false when a line has none.

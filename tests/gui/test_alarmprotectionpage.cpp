@@ -160,9 +160,7 @@ private slots:
     void routesReachTheRows()
     {
         int routed = 0;
-        for (const RxRoute &route : m_h->Pages().AllRoutes()) {
-            if (route.page != PAGE_THR)
-                continue;
+        for (const RxRoute &route : m_page->Routes()) {
             const PageParamRow *row = AlarmPageRows().RowByResponse(route.cls, route.code);
             QVERIFY2(row, qPrintable(QString::number(route.code, 16)));
             QCOMPARE(route.chk, row->chkId);

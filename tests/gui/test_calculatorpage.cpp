@@ -76,12 +76,14 @@ private slots:
                                                        << "120.000000";
         QTest::newRow("trailing point") << "5."
                                         << "5.000000";
-        QTest::newRow("leading point skipped") << ".5"
-                                               << "5.000000";
+        QTest::newRow("leading point") << ".5"
+                                       << "表达式有误！";
         QTest::newRow("empty") << ""
                                << "0.000000";
         QTest::newRow("division by zero") << "1/0"
-                                          << "inf";
+                                          << "除数不能为零！";
+        QTest::newRow("remainder by zero") << "5%(2-2)"
+                                           << "除数不能为零！";
         QTest::newRow("huge factorial") << "999999999!"
                                         << "inf";
         // "|" or "!" with nothing to work on gives an error text, not a number.
@@ -89,6 +91,15 @@ private slots:
                                         << "表达式有误！";
         QTest::newRow("empty bars") << "||"
                                     << "表达式有误！";
+        // Malformed expressions are refused instead of given a number.
+        QTest::newRow("two operators") << "2+*3"
+                                       << "表达式有误！";
+        QTest::newRow("unclosed bracket") << "(1+2"
+                                          << "表达式有误！";
+        QTest::newRow("reversed brackets") << ")("
+                                           << "表达式有误！";
+        QTest::newRow("trailing operator") << "1+"
+                                           << "表达式有误！";
     }
     void clickedExpressions()
     {
@@ -117,7 +128,7 @@ private slots:
         QTest::mouseClick(m_page->Item<QPushButton>(1472), Qt::LeftButton);
         QCOMPARE(Expr(), QStringLiteral("12+"));
         QTest::mouseClick(m_page->Item<QPushButton>(1452), Qt::LeftButton);
-        QCOMPARE(Result(), QStringLiteral("12.000000")); // the missing operand reuses 0
+        QCOMPARE(Result(), QStringLiteral("表达式有误！")); // an operand is missing
         QTest::mouseClick(m_page->Item<QPushButton>(1471), Qt::LeftButton);
         QVERIFY(Expr().isEmpty());
         QCOMPARE(Result(), QStringLiteral("0"));

@@ -6,6 +6,7 @@
 #include "app/dialogs/changepassworddialog.h"
 #include "app/dialogs/firmwareupgradedialog.h"
 #include "app/dialogs/packchartwindow.h"
+#include "app/dialogs/profilecomparedialog.h"
 #include "app/dialogs/resistanceentrydialog.h"
 #include "app/dialogs/sendfiledialog.h"
 #include "app/dialogs/verifypassworddialog.h"
@@ -15,6 +16,8 @@
 #include "app/mainwindow.h"
 #include "app/pages/packchartfeed.h"
 #include "app/pagesheet.h"
+#include "files/paramexchange.h"
+#include "files/profilefile.h"
 #include "lang/language.h"
 #include "link/portdiscovery.h"
 
@@ -178,6 +181,26 @@ private slots:
         PackChartFeed feed;
         PackChartWindow charts(&feed, &window);
         Collect(&charts);
+        // A threshold profile compared while the board gave no answer, in
+        // both forms: the rows, the verdicts and the notices in English.
+        Profile profile;
+        QString problem;
+        QVERIFY2(ParseProfile(R"({"pylvexctl_profile": 1, "board": "secondary", "sn": "SN-OF-THE-FILE",
+                                  "params": {"cell_ov_alarm_mv": 3650, "temp_probe_count": 4}})",
+                              &profile, &problem),
+                 qPrintable(problem));
+        ParamExchange reads;
+        reads.AddIdentity();
+        for (const ProfileEntry &entry : profile.entries)
+            reads.AddRead(*entry.key);
+        while (!reads.Finished())
+            reads.OnNoAnswer(QCoreApplication::translate("ProfileRunner", "板卡无应答")); // as the runner says it
+        const QStringList notices = ProfileNotices(profile, false, QStringLiteral("SN-OF-THE-BOARD"));
+        for (bool applying : {false, true}) {
+            ProfileCompareDialog compare(*window.Host(), QStringLiteral("profile.json"), profile, reads, notices,
+                                         applying, &window);
+            Collect(&compare);
+        }
         QVERIFY2(m_found.isEmpty(),
                  qPrintable(QStringLiteral("%1 Chinese texts in the English dialogs").arg(m_found.size())));
     }

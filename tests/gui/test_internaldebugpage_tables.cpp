@@ -4,12 +4,14 @@
 #include "app/dialogs/filedialogex.h"
 #include "app/dialogs/resistanceentrydialog.h"
 #include "app/pages/internaldebugpage.h"
+#include "app/widgets/listctrldelegate.h"
 #include "app/widgets/userlistctrl.h"
 #include "gui/page_fixture.h"
 
 #include "gui/widget_test_main.h"
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStringEncoder>
@@ -235,6 +237,50 @@ private slots:
         m_h->Respond(0x82, 0x90, Answer(MeasurementBytes(1, 2, 7)));
         QCOMPARE(m_page->GetDlgItemText(1429), QStringLiteral("7"));
         QCOMPARE(List()->GetItemText(0, InternalDebugPage::COL_RESISTANCE), text);
+    }
+
+    // Each column of the table list shows its widest possible value uncut (a
+    // current of -2147483648, fourteen values of 65535) at every window width.
+    void everyColumnFitsItsWidestValue()
+    {
+        for (std::uint8_t index : {0, 1}) {
+            Bytes widest = MeasurementBytes(0, std::numeric_limits<std::int32_t>::min(), index);
+            std::fill(widest.begin(), widest.begin() + 28, 0xFF);
+            m_h->Respond(0x82, 0x87, Answer(widest));
+        }
+        QCOMPARE(List()->GetItemText(1, InternalDebugPage::COL_CURRENT), QStringLiteral("-2147483648"));
+        const QString values = List()->GetItemText(1, InternalDebugPage::COL_RESISTANCE);
+        QCOMPARE(values.count(QStringLiteral("65535")), 14);
+        SetListRow(2, QStringLiteral("-2147483648"), values);
+        SetListRow(3, QStringLiteral("2147483647"), values);
+
+        QWidget *top = m_page->window();
+        top->show();
+        m_h->ShowPage(m_page);
+        QVERIFY(QTest::qWaitForWindowExposed(top));
+        UserListCtrl *list = List();
+        for (int width : {480, 800, 1280}) {
+            top->resize(width, 600); // a window narrower than the page's minimum stays at that
+            QCoreApplication::processEvents();
+            for (int column = 0; column <= InternalDebugPage::COL_RESISTANCE; ++column) {
+                const QString title = list->model()->headerData(column, Qt::Horizontal).toString();
+                QVERIFY2(list->horizontalHeader()->fontMetrics().horizontalAdvance(title) < list->columnWidth(column),
+                         qPrintable(title));
+                for (int row = 0; row < 4; ++row) {
+                    const QModelIndex cell = list->model()->index(row, column);
+                    QStyleOptionViewItem option;
+                    option.initFrom(list);
+                    option.rect = QRect(0, 0, list->columnWidth(column), list->rowHeight(row));
+                    QVERIFY2(ListCtrlDelegate::CutText(option, cell).isEmpty(),
+                             qPrintable(QStringLiteral("width %1 row %2 column %3: %4")
+                                            .arg(width)
+                                            .arg(row)
+                                            .arg(column)
+                                            .arg(list->GetItemText(row, column))));
+                }
+            }
+        }
+        top->hide();
     }
 
     void clickOnAListRowFillsItsTableBoxes()

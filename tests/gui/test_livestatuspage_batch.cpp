@@ -1,6 +1,7 @@
 // Batch mode of the live status page: entering it, the check boxes it keeps
 // ticked, its refresh period, the block differences, refusal of every
 // truncated answer, and the idle-tick refresh of single-item mode.
+#include "app/logmodel.h"
 #include "app/pages/livestatuspage.h"
 #include "app/pages/systemlogpage.h"
 #include "app/pylvexapp.h"
@@ -201,6 +202,39 @@ private slots:
         m_page->OnKillActive();
         QVERIFY(!m_page->IsTimerActive(TIMER_BATCH));
         QVERIFY(!m_page->AutoRefresh());
+    }
+
+    // A port that closes under a running batch refresh gives one row, not one
+    // per period, and the refresh goes on after the next opening.
+    void refreshPausesWithOneRowWhileThePortIsClosed()
+    {
+        std::uint32_t now = 7000000;
+        m_page->SetClock([&now] { return now; }, now);
+        m_page->SetDlgItemText(IDC_SAVE_PERIOD, QStringLiteral("1"));
+        FeedBatch(BatchAnswer(BuildBatchData(PageBlocks())));
+        m_page->CheckDlgButton(IDC_TIMED_REFRESH, 1);
+        QVERIFY(m_page->OnSetActive());
+        LogModel *log = theApp()->GetLogModel();
+        const bool gate = theApp()->m_bLogError;
+        theApp()->m_bLogError = true;
+        log->ClearRows();
+        m_host->SetPortOpen(false);
+        Sent().clear();
+        for (int tick = 0; tick < 6; ++tick) {
+            now += 3001;
+            m_page->OnTimer(TIMER_BATCH);
+        }
+        int rows = 0;
+        for (int r = 0; r < log->rowCount(); ++r)
+            rows += log->Row(r).text == QStringLiteral("请先打开串口后再进行操作！");
+        QCOMPARE(rows, 1);
+        QCOMPARE(BatchRequests(), 0);
+        m_host->SetPortOpen(true);
+        now += 3001;
+        m_page->OnTimer(TIMER_BATCH);
+        QCOMPARE(BatchRequests(), 1);
+        theApp()->m_bLogError = gate;
+        m_page->OnKillActive();
     }
 
     // The refresh deadlines are not kept on the computer's clock: set back by

@@ -213,12 +213,13 @@ private slots:
         dlg.Sheet()->clear(); // only the stand-in pages below
         // Removing the real tabs may pass over an internal page and leave a show request behind.
         QCoreApplication::removePostedEvents(&dlg, WM_SHOW_PAGE);
-        auto *ten = new TestPage(dlg.Host(), PAGE_TEN, QStringLiteral("客户使用-1"));
-        auto *ele = new TestPage(dlg.Host(), PAGE_ELE, QStringLiteral("客户使用-2"));
-        auto *one = new TestPage(dlg.Host(), PAGE_ONE, QStringLiteral("中继器信息"));
-        auto *two = new TestPage(dlg.Host(), PAGE_TWO, QStringLiteral("唤醒与门限"));
-        for (TestPage *p : {two, ten, one, ele}) // added out of order: tabs keep their order
+        auto *ten = new TestPage(dlg.Host(), "LiveStatusPage", QStringLiteral("客户使用-1"));
+        auto *ele = new TestPage(dlg.Host(), "CustomerControlPage", QStringLiteral("客户使用-2"));
+        auto *one = new TestPage(dlg.Host(), "RepeaterPage", QStringLiteral("中继器信息"));
+        auto *two = new TestPage(dlg.Host(), "WakeThresholdPage", QStringLiteral("唤醒与门限"));
+        for (TestPage *p : {ten, ele, one, two}) // tabs in the order the pages are added
             dlg.Sheet()->AddPage(p);
+        dlg.Gate().SetPasswordPage(ele); // the stand-in asks for the password
         QCOMPARE(dlg.Sheet()->indexOf(ten), 0);
         QCOMPARE(dlg.Sheet()->indexOf(ele), 1);
         QCOMPARE(dlg.Sheet()->indexOf(two), 3);
@@ -254,7 +255,7 @@ private slots:
     void rawEchoLine()
     {
         MainWindow dlg;
-        auto *logPage = qobject_cast<SystemLogPage *>(dlg.GetPage(PAGE_LOG));
+        auto *logPage = qobject_cast<SystemLogPage *>(dlg.Page<SystemLogPage>());
         QVERIFY(logPage);
         for (int b : {0x01, 0x4D, 0x53, 0xAB})
             PostMsg(&dlg, WM_PORT_RXBYTE, b, 0);

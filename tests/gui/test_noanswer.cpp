@@ -57,7 +57,7 @@ private slots:
         auto *page = host.AddPage(new WakeThresholdPage(&host));
         const RxRoute *route = nullptr;
         for (const RxRoute &r : host.Pages().AllRoutes())
-            if (r.page == PAGE_TWO && r.op == OP_VALUE && r.chk != 0 && r.need > 1) {
+            if (host.Pages().Page(r.page) == page && r.op == OP_VALUE && r.chk != 0 && r.need > 1) {
                 route = &r;
                 break;
             }
@@ -95,7 +95,7 @@ private slots:
         data[route->need - 1] = 0x05;
         host.Respond(route->cls, route->code | 0x01, data); // the read's answer
         QCOMPARE(LampState(page, route->chk), LED_OK);
-        QVERIFY(LampTip(page, route->chk).isEmpty());
+        QVERIFY(!LampTip(page, route->chk).contains(QStringLiteral("无应答"))); // the gesture tip is back
         QVERIFY(!watch.Watch().IsNoted(key));
         QVERIFY(!watch.SilentSince().isValid());
         QVERIFY(watch.LastAnswerTime().isValid());
@@ -144,6 +144,18 @@ private slots:
         QVERIFY2(note->text().startsWith(QStringLiteral("数据已过期（自 ")), qPrintable(note->text()));
         QCOMPARE(page->GetDlgItem(1068)->property("stale").toBool(), true);
         QVERIFY(!page->GetDlgItemText(1068).isEmpty()); // still shown, only greyed
+        // The lamps take the stale look too: the rows' lamps and the MOS lamps.
+        auto grey = [page](int id) { return page->Item<LedLamp>(id)->ColumnIndex() == LedLamp::kGrey; };
+        QVERIFY(grey(1067) && grey(1026)); // the SOC and cycle count rows
+        host.Receive(socAnswer);
+        QVERIFY(!grey(1067));
+        QVERIFY(grey(1026));
+        host.Receive(BoardAnswer(board, 0x03, kStatusMos));
+        emit host.PortClosed(true);
+        for (int mos : {IDC_MOS_CHARGE, IDC_MOS_DISCHARGE, IDC_MOS_PRE})
+            QVERIFY2(grey(mos), qPrintable(QString::number(mos)));
+        host.Receive(BoardAnswer(board, 0x03, kStatusMos));
+        QVERIFY(!grey(1020)); // the MOS row's lamp: bright again with the answer
 
         host.Receive(socAnswer);
         QVERIFY(!page->IsStale(kStatusSoc));
@@ -240,7 +252,21 @@ private slots:
         lost.lostAt = now.addSecs(-3);
         lost.reconnecting = true;
         lost.mainBoard = false;
+        // The terminal page holds the line: who holds it and what comes back, nothing else.
+        StatusFacts taken = closed;
+        taken.takenBy = QStringLiteral("/dev/pts/7");
+        taken.lastAnswer = now.addSecs(-20);
+        StatusFacts takenAfterLoss = lost;
+        takenAfterLoss.takenBy = QStringLiteral("/dev/pts/7");
         const Case cases[] = {
+            {"taken",
+             taken,
+             {"串口调试占用 /dev/pts/7；离开本页后恢复 ttyUSB0 9600,8,None,1", "主电"},
+             {"未连接", "已连接", "最后应答", "尚无应答"}},
+            {"taken after a loss",
+             takenAfterLoss,
+             {"串口调试占用 /dev/pts/7；离开本页后恢复 ttyUSB0", "副电"},
+             {"串口已断开", "等待设备重新连接"}},
             {"closed", closed, {"ttyUSB0 9600,8,None,1", "未连接", "主电", "尚无应答"}, {"已连接", "板卡无应答"}},
             {"open", open, {"已连接", "最后应答 10:00:28"}, {"未连接", "板卡无应答", "串口已断开"}},
             {"silent", silent, {"已连接", "板卡无应答（12 秒）"}, {}},
@@ -258,6 +284,9 @@ private slots:
         QVERIFY(line.Alarming());
         line.Show(open, now);
         QVERIFY(!line.Alarming());
+        line.Show(takenAfterLoss, now);
+        QVERIFY(!line.Alarming());
+        QVERIFY(line.Text().startsWith("串口调试占用 /dev/pts/7；"));
     }
 };
 

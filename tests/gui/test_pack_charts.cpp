@@ -187,20 +187,23 @@ private slots:
     {
         Round();
         auto *thr = m_host->AddPage(new AlarmProtectionPage(m_host.get()));
-        // Over-charge alarm read (lamp green), over-discharge protection typed but never read.
-        thr->SetDlgItemText(1204, QStringLiteral("3650"));
-        thr->SetLedState(1206, LED_OK);
+        // The board answers the over-charge alarm (3650 mV) and refuses the
+        // over-discharge protection; a value only typed into a box is not a threshold.
+        m_host->Respond(0x82, 0xD9, {0x00, 0x0E, 0x42});
+        m_host->Respond(0x82, 0xE5, {0x05});
         thr->SetDlgItemText(1207, QStringLiteral("2500"));
-        thr->SetLedState(1209, LED_ERROR);
         const std::vector<CellThreshold> known = m_page->KnownCellThresholds();
         QCOMPARE(known.size(), std::size_t(1));
         QCOMPARE(known[0].mv, 3650.0);
         QCOMPARE(known[0].name, QStringLiteral("单节过充报警"));
         PackChartWindow *w = m_page->OpenChartWindow();
         QCOMPARE(w->CellChart()->ThresholdCount(), 1);
-        thr->SetLedState(1209, LED_OK);
+        m_host->Respond(0x82, 0xE5, {0x00, 0x09, 0xC4}); // 2500 mV
         Round(); // the next cells bring the newly read threshold in
         QCOMPARE(w->CellChart()->ThresholdCount(), 2);
+        thr->ClickDlgButton(IDC_CLEAR); // cleared boxes: no longer known
+        Round();
+        QCOMPARE(w->CellChart()->ThresholdCount(), 0);
         w->close();
     }
 

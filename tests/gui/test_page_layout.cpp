@@ -4,7 +4,10 @@
 // boxes of a row page lined up.
 #include "app/framework/pagebase.h"
 #include "app/mainwindow.h"
+#include "app/pages/alarmprotectionpage.h"
 #include "app/pages/livestatuspage.h"
+#include "app/pages/systemlogpage.h"
+#include "app/pages/wakethresholdpage.h"
 #include "app/pagesheet.h"
 #include "app/pylvexapp.h"
 #include "app/widgets/userlistctrl.h"
@@ -42,11 +45,11 @@ class TestPageLayout : public QObject {
     QTemporaryDir config;
     std::unique_ptr<MainWindow> dlg;
 
-    LiveStatusPage *Live() const { return dlg->Page<LiveStatusPage>(PAGE_TEN); }
+    LiveStatusPage *Live() const { return dlg->Page<LiveStatusPage>(); }
     UserListCtrl *List(int id) const { return Live()->Item<UserListCtrl>(id); }
-    void Show(PageKind kind)
+    void Show(PageBase *page)
     {
-        QVERIFY(dlg->Sheet()->SetActivePage(dlg->GetPage(kind)));
+        QVERIFY(dlg->Sheet()->SetActivePage(page));
         QCoreApplication::processEvents();
     }
 
@@ -64,7 +67,7 @@ private slots:
     {
         dlg->Gate().SetVerified(true); // every page may be shown here
         dlg->resize(kSmallScreen);
-        Show(PAGE_TEN);
+        Show(Live());
     }
 
     void windowSize()
@@ -94,15 +97,15 @@ private slots:
 
     void labelsReadable_data()
     {
-        QTest::addColumn<int>("kind");
-        for (PageKind kind : {PAGE_TEN, PAGE_TWO, PAGE_THR, PAGE_LOG})
-            QTest::newRow(qPrintable(dlg->GetPage(kind)->Caption())) << static_cast<int>(kind);
+        QTest::addColumn<PageBase *>("page");
+        for (PageBase *page : std::initializer_list<PageBase *>{
+                 Live(), dlg->Page<WakeThresholdPage>(), dlg->Page<AlarmProtectionPage>(), dlg->Page<SystemLogPage>()})
+            QTest::newRow(qPrintable(page->Caption())) << page;
     }
     void labelsReadable()
     {
-        QFETCH(int, kind);
-        PageBase *page = dlg->GetPage(static_cast<PageKind>(kind));
-        Show(static_cast<PageKind>(kind));
+        QFETCH(PageBase *, page);
+        Show(page);
         QCOMPARE(dlg->ActivePage(), page);
         QList<QWidget *> texts;
         for (QLabel *label : page->findChildren<QLabel *>())
@@ -194,8 +197,8 @@ private slots:
 
     void rowPageBoxesLineUp()
     {
-        Show(PAGE_TWO);
-        PageBase *page = dlg->GetPage(PAGE_TWO);
+        PageBase *page = dlg->Page<WakeThresholdPage>();
+        Show(page);
         // Rows with a single box: every box ends at the same place, unit or not.
         QSet<int> rights;
         int boxes = 0;

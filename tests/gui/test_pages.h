@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include <array>
+#include <cstring>
 #include <vector>
 
 struct TestRow {
@@ -28,12 +29,25 @@ inline const std::vector<TestRow> kTestRows = {
     {2051, 2052, 2053, VT_INT, INT_MIN, INT_MAX, 0x51, 0x50},
 };
 
-// A page with the rows above; it serves the routes given to it before it is added.
+// A page with the rows above; it serves the routes given to it before it is
+// added, and stands in for the page of the class named (it takes that page's
+// place among the receivers of answers, and is internal when that page is).
 class TestPage : public RowPageBase {
 public:
-    TestPage(PageHost *host, PageKind kind = PAGE_TWO, const QString &caption = QStringLiteral("测试页"))
-        : RowPageBase(host, kind, caption)
+    TestPage(PageHost *host, const char *standsFor = "WakeThresholdPage",
+             const QString &caption = QStringLiteral("测试页"))
+        : RowPageBase(host, caption, nullptr, AccessOf(standsFor))
     {
+        setObjectName(QString::fromLatin1(standsFor));
+    }
+
+    static PageAccess AccessOf(const char *page)
+    {
+        for (const char *internal :
+             {"InternalDebugPage", "SocLearningPage", "WakeThresholdPage", "AlarmProtectionPage"})
+            if (std::strcmp(page, internal) == 0)
+                return PageAccess::Internal;
+        return PageAccess::Open;
     }
 
     std::vector<RxRoute> Routes() const override { return routes; }

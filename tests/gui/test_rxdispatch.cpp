@@ -6,8 +6,9 @@
 #include "app/pages/livestatuspage.h"
 #include "app/pages/paramrows.h"
 #include "app/pages/soclearningpage.h"
-#include "app/pages/waitingroutes.h"
+#include "app/pages/repeaterpage.h"
 #include "app/pylvexapp.h"
+#include "common/fakehost.h"
 #include "common/wall_clock_moved.h"
 #include "gui/test_pages.h"
 #include "link/portdiscovery.h"
@@ -68,16 +69,14 @@ private slots:
         dlg = new MainWindow;
         dlg->Dispatcher().m_clock = FakeClock;
         // Stand-ins serving the routes of the pages they stand for.
-        two = new TestPage(dlg->Host(), PAGE_TWO, QStringLiteral("唤醒与门限"));
+        two = new TestPage(dlg->Host(), "WakeThresholdPage", QStringLiteral("唤醒与门限"));
         two->extraRows = {{1341, 1339, 1340, 0}};
         two->routes = ParamRowPage::RowRoutes(WakeupPageRows());
-        ten = new TestPage(dlg->Host(), PAGE_TEN, QStringLiteral("客户使用-1"));
+        ten = new TestPage(dlg->Host(), "LiveStatusPage", QStringLiteral("客户使用-1"));
         ten->routes = LiveStatusPage::StatusRoutes();
-        one = new TestPage(dlg->Host(), PAGE_ONE, QStringLiteral("中继器信息"));
+        one = new TestPage(dlg->Host(), "RepeaterPage", QStringLiteral("中继器信息"));
         one->extraRows = {{1382, 1383, 1381, 0}, {1372, 1371, 1370, 1373}};
-        for (const RxRoute &r : WaitingRoutes())
-            if (r.page == PAGE_ONE)
-                one->routes.push_back(r);
+        one->routes = RepeaterPage(nullptr).Routes();
         for (TestPage *p : {two, ten, one})
             dlg->Sheet()->AddPage(p);
         log = theApp()->GetLogModel();
@@ -138,7 +137,7 @@ private slots:
         one->Item<QLineEdit>(1383)->clear();
         ten->status.clear();
         log->ClearRows();
-        auto *fiv = dlg->Page<SocLearningPage>(PAGE_FIV);
+        auto *fiv = dlg->Page<SocLearningPage>();
         fiv->SetLedState(IDC_SOC_LEARN_CHK, LED_IDLE);
         Bytes f = Response(std::uint8_t(cls), std::uint8_t(code), {0x00, 0x01, 0x2C}, std::uint8_t(link));
         dlg->Dispatcher().HandleFrame(f.data(), int(f.size()));
@@ -290,26 +289,28 @@ private slots:
 
     void missingPage()
     {
-        // A class 0x82 response whose page this window does not have.
-        const RxRoute *absent = nullptr;
-        for (const RxRoute &r : dlg->Pages().AllRoutes())
-            if (r.cls == 0x82 && !dlg->GetPage(r.page) && !r.skipWhenMissing) {
-                absent = &r;
-                break;
-            }
-        if (absent) {
-            Bytes f = Response(0x82, absent->code, {0x00, 0, 0, 0, 1});
-            dlg->Dispatcher().HandleFrame(f.data(), int(f.size()));
-            const LogRow &row = log->Row(log->rowCount() - 1);
-            QCOMPARE(row.level, 3);
-            QCOMPARE(row.title, QStringLiteral("接收 02 ") + QString::asprintf("%02X", absent->code & 0x7F));
-            QCOMPARE(row.text, QStringLiteral("未加载处理命令的页面！"));
-        }
-        // Class 0x83 rows of optional pages are passed over without a row.
+        // A page that served codes and is gone: a code of it is answered by one
+        // error row and reaches no other page; a route marked to be passed over
+        // is passed over without a row.
+        FakeHost host;
+        auto *gone = new TestPage(&host, "AlarmProtectionPage");
+        gone->routes = {ValueRoute(0x82, 0x8A, VT_UI2, 3, 2001), SkipWhenMissing(RowRoute(0x83, 0x95, 2001))};
+        host.AddPage(gone);
+        QCOMPARE(host.Pages().RoutesFor(0x82, 0x8A).size(), std::size_t(1));
+        delete gone;
+        log->ClearRows();
+        Bytes f = Response(0x82, 0x8A, {0x00, 0x0C, 0x80});
+        host.Dispatcher().HandleFrame(f.data(), int(f.size()));
+        QCOMPARE(Rows(QStringLiteral("未加载处理命令的页面！")), 1);
+        const LogRow &row = log->Row(log->rowCount() - 1);
+        QCOMPARE(row.level, 3);
+        QCOMPARE(row.title, QStringLiteral("接收 02 0A"));
+        QCOMPARE(row.text, QStringLiteral("未加载处理命令的页面！"));
         log->ClearRows();
         Bytes g = Response(0x83, 0x95, {0x00, 0x01});
-        dlg->Dispatcher().HandleFrame(g.data(), int(g.size()));
+        host.Dispatcher().HandleFrame(g.data(), int(g.size()));
         QCOMPARE(Rows(QStringLiteral("未加载")), 0);
+        QCOMPARE(Rows(QStringLiteral("上位机未处理命令")), 0);
     }
 
     void routesAreData()

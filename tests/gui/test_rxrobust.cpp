@@ -10,6 +10,8 @@
 #include "app/mainwindow.h"
 #include "app/pages/alarmprotectionpage.h"
 #include "app/pages/livestatuspage.h"
+#include "app/pages/systemlogpage.h"
+#include "app/pages/wakethresholdpage.h"
 #include "gui/page_fixture.h"
 #include "link/winmsg.h"
 #include "protocol/batch_status.h"
@@ -95,7 +97,7 @@ class TestRxRobust : public QObject {
     // A routed value answer still reaches its row after all of it.
     void CheckStillWorks()
     {
-        auto *thr = Dlg()->Page<AlarmProtectionPage>(PAGE_THR);
+        auto *thr = Dlg()->Page<AlarmProtectionPage>();
         const PageParamRow *row = AlarmPageRows().RowByResponse(0x82, 0x8B);
         QVERIFY(row);
         Deliver(Frame(kLinkMain, 0x82, 0x8B, 3, {0x00, 0xFF, 0xFE}));
@@ -113,8 +115,8 @@ private slots:
         m_log = theApp()->GetLogModel();
         PylvexApp *app = theApp();
         app->m_bLogError = app->m_bLogWarning = app->m_bLogInfo = app->m_bLogDebug = true;
-        QVERIFY(Dlg()->GetPage(PAGE_TEN) && Dlg()->GetPage(PAGE_TWO) && Dlg()->GetPage(PAGE_THR) &&
-                Dlg()->GetPage(PAGE_LOG));
+        QVERIFY(Dlg()->Page<LiveStatusPage>() && Dlg()->Page<WakeThresholdPage>() &&
+                Dlg()->Page<AlarmProtectionPage>() && Dlg()->Page<SystemLogPage>());
     }
     void cleanupTestCase()
     {
@@ -153,11 +155,11 @@ private slots:
     void everyDataLength()
     {
         MsgBoxRecorder boxes;
-        PageBase *live = Dlg()->GetPage(PAGE_TEN);
+        PageBase *live = Dlg()->Page<LiveStatusPage>();
         live->CheckDlgButton(IDC_TIMED_SAVE, 1);
         live->CheckDlgButton(IDC_TIMED_REFRESH, 1);
         std::set<std::pair<int, int>> seen;
-        auto *thr = Dlg()->Page<AlarmProtectionPage>(PAGE_THR);
+        auto *thr = Dlg()->Page<AlarmProtectionPage>();
         for (const RxRoute &r : Dlg()->Pages().AllRoutes()) {
             if (!seen.insert({r.cls, r.code}).second)
                 continue;
@@ -169,7 +171,7 @@ private slots:
                 Deliver(Frame(kLinkMain, r.cls, r.code, static_cast<std::uint8_t>(n), Random(present, true)));
                 if (QTest::currentTestFailed())
                     return;
-                if (r.page == PAGE_THR && r.chk && present < n)
+                if (Dlg()->Pages().Page(r.page) == thr && r.chk && present < n)
                     QVERIFY2(LampState(thr, r.chk) != LED_OK,
                              qPrintable(QString::asprintf("%02X %02X n=%d", r.cls, r.code, n)));
             }

@@ -13,10 +13,12 @@
 
 #include "gui/widget_test_main.h"
 
+#include <QDir>
 #include <QNetworkDatagram>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace {
@@ -26,6 +28,18 @@ QByteArray Pattern(qint64 size)
     for (qint64 i = 0; i < size; ++i)
         bytes[i] = static_cast<char>((i * 7 + i / 256) & 0xFF);
     return bytes;
+}
+
+// The names a file dialog's filter ("文本 (*.txt *.log)") lets through.
+QStringList MatchingNames(const QString &filter, const QStringList &names)
+{
+    QRegularExpressionMatch m = QRegularExpression(QStringLiteral("\\(([^)]*)\\)")).match(filter);
+    const QStringList patterns = m.captured(1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QStringList out;
+    for (const QString &name : names)
+        if (QDir::match(patterns, name))
+            out << name;
+    return out;
 }
 } // namespace
 
@@ -143,7 +157,12 @@ private slots:
         QCOMPARE(dialog.SendPath(), path);
         QCOMPARE(LogLines(dialog).last(), QStringLiteral(">> %1 载入成功").arg(path));
         QCOMPARE(dialog.Progress()->value(), 0);
-        QVERIFY(filter.contains("*.txt") && filter.contains("*.*"));
+        // The first filter shows texts only; the last one every file, also those without a suffix.
+        const QStringList filters = filter.split(";;");
+        QCOMPARE(filters.size(), 2);
+        const QStringList names = {"load.txt", "README", "image.bin"};
+        QCOMPARE(MatchingNames(filters.first(), names), QStringList({"load.txt"}));
+        QCOMPARE(MatchingNames(filters.last(), names), names);
         QCOMPARE(FileDialogEx::StoredFolder("CSendFile::OnBtnClickLoad"), m_dir.path());
     }
 

@@ -3,7 +3,6 @@
 // start and stop, the learning records with their error codes and colours,
 // "清空" and the export of the records read back.
 #include "app/pages/soclearningpage.h"
-#include "app/pages/waitingroutes.h"
 #include "app/widgets/userlistctrl.h"
 #include "export_helpers.h"
 #include "list_helpers.h"
@@ -73,22 +72,6 @@ private slots:
     {
         SocLearningPage::SetFileOpener(nullptr);
         ClosePage();
-    }
-
-    void routesAreTheWaitingBlock()
-    {
-        std::vector<RxRoute> waiting;
-        for (const RxRoute &r : WaitingRoutes())
-            if (r.page == PAGE_FIV)
-                waiting.push_back(r);
-        std::vector<RxRoute> mine = m_page->Routes();
-        QCOMPARE(mine.size(), waiting.size());
-        for (std::size_t i = 0; i < mine.size(); ++i) {
-            QCOMPARE(mine[i].cls, waiting[i].cls);
-            QCOMPARE(mine[i].code, waiting[i].code);
-            QCOMPARE(mine[i].op, waiting[i].op);
-            QCOMPARE(mine[i].tag, waiting[i].tag);
-        }
     }
 
     void opensOnlyThroughTheGate()
@@ -237,6 +220,8 @@ private slots:
         m_h->Respond(0x82, 0x85, {0x04});
         QCOMPARE(LampState(m_page, IDC_SOC_LEARN_CHK), LED_ERROR);
         QCOMPARE(Text(IDC_SOC_ERROR), QString("ErrorCode: 0x04"));
+        // A refused start or stop is an error like a learning error: red.
+        QCOMPARE(m_page->Item<QLineEdit>(IDC_SOC_ERROR)->palette().color(QPalette::Text), QColor(255, 0, 0));
         QCOMPARE(log->Row(log->rowCount() - 1).text == "已经成功启动S0C学习", false);
         QVERIFY(log->rowCount() > rows);
     }

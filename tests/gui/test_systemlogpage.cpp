@@ -5,6 +5,7 @@
 #include "app/pages/systemlogpage.h"
 #include "app/pylvexapp.h"
 #include "app/widgets/loglistctrl.h"
+#include "common/fakehost.h"
 #include "export_helpers.h"
 #include "link/winmsg.h"
 #include "list_helpers.h"
@@ -21,10 +22,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
+
 class TestSystemLogPage : public QObject {
     Q_OBJECT
     PylvexApp *app = nullptr;
     LogModel *model = nullptr;
+    std::unique_ptr<FakeHost> m_host; // the page host the pages here talk to
 
     void AllGates(bool on)
     {
@@ -42,6 +46,7 @@ private slots:
     }
     void init()
     {
+        m_host = std::make_unique<FakeHost>();
         model->ClearRows();
         AllGates(false);
         SystemLogPage::SetListExporter({});
@@ -51,7 +56,7 @@ private slots:
     {
         app->m_bLogError = true;
         app->m_bLogInfo = true; // warning, debug and echo off
-        SystemLogPage page(nullptr);
+        SystemLogPage page(m_host.get());
         page.InitDialog();
         const struct {
             int id;
@@ -86,7 +91,7 @@ private slots:
         QFETCH(int, id);
         QFETCH(int, level);
         auto gate = [&] { return level == 0 ? app->m_bRxEcho.load() : app->LogGateOpen(level); };
-        SystemLogPage page(nullptr);
+        SystemLogPage page(m_host.get());
         page.InitDialog();
         QVERIFY(!gate());
         page.ClickDlgButton(id);
@@ -100,7 +105,7 @@ private slots:
     void uncheckingErrorHidesLaterRowsOnly()
     {
         AllGates(true);
-        SystemLogPage page(nullptr);
+        SystemLogPage page(m_host.get());
         page.InitDialog();
         app->WriteLog(3, "接收 04 01", "上位机未处理命令 %02X %02X ，", 0x84, 0x01);
         app->WriteLog(7, "发送", "%s", "4d 53 02 3f 01 00 93 00 0d 0a");
@@ -116,7 +121,7 @@ private slots:
 
     void echoLineAndClear()
     {
-        SystemLogPage page(nullptr);
+        SystemLogPage page(m_host.get());
         page.InitDialog();
         app->m_bLogInfo = true;
         app->WriteLog(6, "t", "row");
@@ -142,7 +147,7 @@ private slots:
 
     void menuEntriesAndCopyOfTwoRows()
     {
-        SystemLogPage page(nullptr);
+        SystemLogPage page(m_host.get());
         page.InitDialog();
         model->AddRow(3, "2024-05-01 10:00:00", "接收 04 01", "上位机未处理命令");
         model->AddRow(6, "2024-05-01 10:00:01", "Excel", "日志导出成功");
@@ -180,7 +185,7 @@ private slots:
 
     void sortByTimeThenReverse()
     {
-        SystemLogPage page(nullptr);
+        SystemLogPage page(m_host.get());
         page.InitDialog();
         page.resize(800, 400);
         page.show();
@@ -199,7 +204,7 @@ private slots:
 
     void showLatestFollowsTheSwitch()
     {
-        SystemLogPage page(nullptr);
+        SystemLogPage page(m_host.get());
         page.InitDialog();
         page.resize(600, 250);
         page.show();
@@ -220,7 +225,7 @@ private slots:
 
     void rowLimitWithThePageShown()
     {
-        SystemLogPage page(nullptr);
+        SystemLogPage page(m_host.get());
         page.InitDialog();
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
@@ -237,7 +242,7 @@ private slots:
 
     void exportOfAnEmptyListWarns()
     {
-        SystemLogPage page(nullptr);
+        SystemLogPage page(m_host.get());
         page.InitDialog();
         bool called = false;
         SystemLogPage::SetListExporter([&](QWidget *, const LogListCtrl &, const QStringList &, const QString &,
@@ -266,7 +271,7 @@ private slots:
     {
         QFETCH(int, outcome);
         QFETCH(QString, logged);
-        SystemLogPage page(nullptr);
+        SystemLogPage page(m_host.get());
         page.InitDialog();
         app->m_bLogInfo = true;
         model->AddRow(3, "2024-05-01 10:00:00", "x", "y");
@@ -302,7 +307,7 @@ private slots:
 
     void exportWithoutWorkbookWriterShowsNothing()
     {
-        SystemLogPage page(nullptr);
+        SystemLogPage page(m_host.get());
         page.InitDialog();
         app->m_bLogInfo = true;
         model->AddRow(3, "2024-05-01 10:00:00", "x", "y");
@@ -315,7 +320,7 @@ private slots:
     void exportWritesTheWorkbookByDefault()
     {
         SystemLogPage::SetListExporter(SystemLogPage::DefaultListExporter());
-        SystemLogPage page(nullptr);
+        SystemLogPage page(m_host.get());
         page.InitDialog();
         app->m_bLogInfo = true;
         app->m_bLogError = true;
@@ -353,7 +358,7 @@ private slots:
     void mainWindowCarriesThePage()
     {
         MainWindow dlg;
-        auto *page = qobject_cast<SystemLogPage *>(dlg.GetPage(PAGE_LOG));
+        auto *page = qobject_cast<SystemLogPage *>(dlg.Page<SystemLogPage>());
         QVERIFY(page);
         QVERIFY(page->IsInitialised());
         QCOMPARE(page->List()->RowModel(), static_cast<ListCtrlModel *>(model));

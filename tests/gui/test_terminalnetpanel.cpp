@@ -228,21 +228,29 @@ private slots:
         QStringList peers = Net()->Server().Clients();
         QCOMPARE(Combo(IDC_NET_CLIENTS)->itemText(1), peers[0]);
         QCOMPARE(Combo(IDC_NET_CLIENTS)->itemText(2), peers[1]);
-        // The first client was selected when it came.
-        QCOMPARE(Combo(IDC_NET_CLIENTS)->currentIndex(), 1);
-        QCOMPARE(Net()->SendTarget(), 1);
-        SendText("one");
-        QCOMPARE(a->Receive(3, 3000), QByteArray("one"));
-        QVERIFY(b->Receive(1, 200).isEmpty());
-        // "所有连接": both get it, the counter counts both.
-        Combo(IDC_NET_CLIENTS)->setCurrentIndex(0);
-        emit Combo(IDC_NET_CLIENTS)->activated(0);
+        // Clients that come leave the target at "所有连接": both get it, the
+        // counter counts both.
+        QCOMPARE(Combo(IDC_NET_CLIENTS)->currentIndex(), 0);
         QCOMPARE(Net()->SendTarget(), 0);
         SendText("all");
         QCOMPARE(a->Receive(3, 3000), QByteArray("all"));
         QCOMPARE(b->Receive(3, 3000), QByteArray("all"));
-        QCOMPARE(m_page->TxTotal(), 3 + 6);
+        QCOMPARE(m_page->TxTotal(), 6);
+        // The user picks the first client: only it gets the next send.
+        Combo(IDC_NET_CLIENTS)->setCurrentIndex(1);
+        emit Combo(IDC_NET_CLIENTS)->activated(1);
+        QCOMPARE(Net()->SendTarget(), 1);
+        SendText("one");
+        QCOMPARE(a->Receive(3, 3000), QByteArray("one"));
+        QVERIFY(b->Receive(1, 200).isEmpty());
+        QCOMPARE(m_page->TxTotal(), 6 + 3);
         QCOMPARE(m_page->GetDlgItemText(IDC_TERM_TX_COUNT), QStringLiteral("发送：9 Bytes"));
+        // A third client leaves the user's choice as it is.
+        SocatPeer *c = AddClient(clients, port);
+        QCOMPARE(Combo(IDC_NET_CLIENTS)->currentIndex(), 1);
+        SendText("two");
+        QCOMPARE(a->Receive(3, 3000), QByteArray("two"));
+        QVERIFY(c->Receive(1, 200).isEmpty());
         // Each client's bytes under its own header, once per change of sender.
         m_page->ClickDlgButton(IDC_TERM_HEXSHOW);
         a->Send("a1");

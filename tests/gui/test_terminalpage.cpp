@@ -15,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -53,6 +54,7 @@ private slots:
         SetPortListSource({});
         QSettings profile(QSettings::IniFormat, QSettings::UserScope, "Oramek", "Pylvex");
         profile.remove("Config");
+        profile.remove("Terminal");
         QVERIFY(OpenPage());
     }
     void cleanup()
@@ -149,6 +151,53 @@ private slots:
         m_page->ClickDlgButton(IDC_TERM_HEXSEND);
         SetBox(QStringLiteral("电池 ok"));
         QCOMPARE(m_page->TxBank(), QByteArray("\xB5\xE7\xB3\xD8 ok"));
+    }
+
+    // Typed line breaks go out as the chosen line end (CR LF unless the user
+    // chose otherwise); the choice is kept in the profile for the next start.
+    void textLineEndsFollowTheChoice_data()
+    {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("CR LF") << 0 << "CRLF" << QByteArray("a\r\nb\r\n\r\nc\r\n");
+        QTest::newRow("LF") << 1 << "LF" << QByteArray("a\nb\n\nc\n");
+        QTest::newRow("CR") << 2 << "CR" << QByteArray("a\rb\r\rc\r");
+        QTest::newRow("none") << 3 << "None" << QByteArray("abc");
+    }
+    void textLineEndsFollowTheChoice()
+    {
+        QFETCH(int, choice);
+        QFETCH(QString, stored);
+        QFETCH(QByteArray, sent);
+        auto *ends = m_page->Item<QComboBox>(IDC_TERM_LINEEND);
+        QCOMPARE(ends->count(), 4);
+        QCOMPARE(ends->currentText(), QStringLiteral("CR LF")); // a fresh profile
+        QVERIFY(OpenPty());
+        m_page->ClickDlgButton(IDC_TERM_HEXSEND); // text
+        // Typed with Enter, pasted with CR LF, a lone CR: each is one line break.
+        Type("a\nb\r\n\rc\n");
+        ends->setCurrentIndex(choice);
+        m_page->ClickDlgButton(IDC_TERM_SEND);
+        QCOMPARE(PeerRead(static_cast<std::size_t>(sent.size())), sent);
+        QCOMPARE(m_page->TxTotal(), sent.size());
+        // Hex sending is not touched by the choice.
+        m_page->ClickDlgButton(IDC_TERM_HEXSEND);
+        SetBox("0A 0D");
+        m_page->ClickDlgButton(IDC_TERM_SEND);
+        QCOMPARE(PeerRead(2), QByteArray("\n\r"));
+        QCOMPARE(QSettings(QSettings::IniFormat, QSettings::UserScope, "Oramek", "Pylvex")
+                     .value("Terminal/TextLineEnd")
+                     .toString(),
+                 choice == 0 ? QString() : stored);
+        // The next start shows the stored choice and sends with it.
+        ClosePage();
+        m_pty.reset();
+        QVERIFY(OpenPage());
+        QCOMPARE(m_page->Item<QComboBox>(IDC_TERM_LINEEND)->currentIndex(), choice);
+        m_page->ClickDlgButton(IDC_TERM_HEXSEND);
+        SetBox("a\nb\n\nc\n");
+        QCOMPARE(m_page->TxBank(), sent);
     }
 
     void sendOverPtyWithLineBreak()
@@ -409,7 +458,7 @@ private slots:
         QCOMPARE(ports->count(), 1);
         QCOMPARE(ports->currentText(), QStringLiteral("刷新串口"));
         QVERIFY(!uart->OpenPort());
-        QCOMPARE(m_boxes->LastText(), QStringLiteral("串口无效,请刷新"));
+        QCOMPARE(m_boxes->LastText(), QStringLiteral("串口无效,请刷新\n没有选择串口"));
         // A name that leads nowhere is no port either.
         ports->setEditText("ttyNowhere9");
         QVERIFY(!uart->OpenPort());
@@ -444,9 +493,16 @@ private slots:
         QTest::newRow("nothing stored") << ""
                                         << ""
                                         << "ttyS0" << start;
-        QTest::newRow("name and settings") << "ttyUSB"
+        QTest::newRow("name and settings") << "ttyUSB0"
                                            << "10-2-2-1"
                                            << "ttyUSB0" << QStringList{"194000", "7", "2", "odd "};
+        // Only the entry of exactly the stored name is chosen, never one it begins.
+        QTest::newRow("start of a name") << "ttyUSB"
+                                         << "10-2-2-1"
+                                         << "ttyS0" << QStringList{"194000", "7", "2", "odd "};
+        QTest::newRow("longer name") << "ttyUSB01"
+                                     << ""
+                                     << "ttyS0" << QStringList{"1200", "5", "1", "none"};
         QTest::newRow("name without settings") << "ttyUSB0"
                                                << ""
                                                << "ttyUSB0" << QStringList{"1200", "5", "1", "none"};
@@ -520,14 +576,32 @@ private slots:
         QVERIFY(m_h->ShowPage(log));
         QVERIFY(m_h->IsPortOpen());
         QVERIFY(!m_page->Uart()->IsOpen());
-        // From then on: the board port closes and the terminal's opens ...
+        QVERIFY(m_h->PortTakenBy().isEmpty());
+        auto *note = m_page->Item<QLabel>(IDC_TERM_HOLD_NOTE);
+        QVERIFY(!note->isVisibleTo(m_page));
+        // From then on: the board port closes and the terminal's opens; the
+        // page and the status line say what holds the line ...
         QVERIFY(m_h->ShowPage(m_page));
         QVERIFY(!m_h->IsPortOpen());
         QVERIFY(m_page->Uart()->IsOpen());
-        // ... and leaving reverses both.
+        QCOMPARE(m_h->PortTakenBy(), m_pty->SlavePath());
+        QVERIFY(note->isVisibleTo(m_page));
+        QCOMPARE(note->text(),
+                 QStringLiteral("串口调试占用 %1；板卡串口已关闭，离开本页后恢复。").arg(m_pty->SlavePath()));
+        // ... also when the user closes the terminal's port on the page ...
+        m_page->Uart()->Item<QPushButton>(IDC_UART_OPEN)->click();
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(m_h->PortTakenBy(), QStringLiteral("（终端串口未打开）"));
+        QVERIFY(note->text().startsWith(QStringLiteral("串口调试占用 （终端串口未打开）；")));
+        m_page->Uart()->Item<QPushButton>(IDC_UART_OPEN)->click();
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(m_h->PortTakenBy(), m_pty->SlavePath());
+        // ... and leaving reverses both and ends the notes.
         QVERIFY(m_h->ShowPage(log));
         QVERIFY(!m_page->Uart()->IsOpen());
         QVERIFY(m_h->IsPortOpen());
+        QVERIFY(m_h->PortTakenBy().isEmpty());
+        QVERIFY(!note->isVisibleTo(m_page));
         // A terminal port the user closed is not opened by leaving.
         QVERIFY(m_h->ShowPage(m_page));
         m_page->Uart()->ClosePort();
@@ -543,7 +617,99 @@ private slots:
         QCOMPARE(m_boxes->Count(), 0);
         LogModel *rows = theApp()->GetLogModel();
         QVERIFY(rows->rowCount() > 0);
-        QCOMPARE(rows->Row(rows->rowCount() - 1).text, QStringLiteral("串口无效,请刷新"));
+        QCOMPARE(rows->Row(rows->rowCount() - 1).text, QStringLiteral("串口无效,请刷新：串口 ttyNowhere9 不存在"));
+    }
+
+    // Entering the page with a port that does not open: the panel says why,
+    // in the texts of the port button, with the system's reason; the system
+    // log has it too, and no box stops the user. Unasked, only a device the
+    // system lists or the user chose is opened.
+    void enteringWithAPortThatDoesNotOpen_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("notice"); // its start; empty when the port opens
+        QTest::newRow("missing") << "missing"
+                                 << "串口无效,请刷新\n串口 ttyNowhere9 不存在";
+        QTest::newRow("no serial device") << "devnull"
+                                          << "打开串口失败\n/dev/null：";
+        QTest::newRow("held by another program") << "busy"
+                                                 << "打开串口失败\n";
+        QTest::newRow("stored, not listed") << "stored"
+                                            << "不是系统列出的串口设备";
+        QTest::newRow("stored and listed") << "listed"
+                                           << "";
+        QTest::newRow("chosen by the user") << "chosen"
+                                            << "";
+    }
+    void enteringWithAPortThatDoesNotOpen()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, notice);
+        ClosePage();
+        PtyPair pty;
+        QVERIFY(pty.Ok());
+        const QString listedName = pty.SlavePath().mid(5); // "pts/N"
+        SetPortListSource([kind, listedName] {
+            return kind == "listed" ? QStringList{"ttyS0", listedName} : QStringList{"ttyS0"};
+        });
+        if (kind == "stored" || kind == "listed") {
+            QSettings profile(QSettings::IniFormat, QSettings::UserScope, "Oramek", "Pylvex");
+            profile.setValue("Config/ComName", kind == "listed" ? listedName : pty.SlavePath());
+        }
+        m_h = std::make_unique<FakeHost>();
+        auto *log = m_h->AddPage(new SystemLogPage(m_h.get()));
+        m_page = m_h->AddPage(new TerminalPage(m_h.get()));
+        m_boxes = std::make_unique<MsgBoxRecorder>();
+        TerminalSerialPanel *uart = m_page->Uart();
+        TermSerialLink holder;
+        if (kind == "missing")
+            ChoosePort(uart, "ttyNowhere9");
+        else if (kind == "devnull")
+            ChoosePort(uart, "/dev/null");
+        else if (kind == "busy" || kind == "chosen")
+            ChoosePort(uart, pty.SlavePath());
+        if (kind == "busy") {
+            TermLineSettings settings;
+            settings.port = pty.SlavePath();
+            holder.SetSettings(settings);
+            QVERIFY(holder.Open());
+        }
+        const QString shownPort = uart->Item<QComboBox>(IDC_UART_PORT)->currentText();
+        theApp()->m_bLogError = true;
+        theApp()->GetLogModel()->ClearRows();
+        QVERIFY(m_h->ShowPage(m_page)); // the window builds its pages: nothing happens
+        QVERIFY(m_h->ShowPage(log));
+        QVERIFY(m_h->ShowPage(m_page));
+        QCOMPARE(m_boxes->Count(), 0);
+        QCOMPARE(uart->IsOpen(), notice.isEmpty());
+        QCOMPARE(uart->Notice().isEmpty(), notice.isEmpty());
+        if (notice.isEmpty()) {
+            QVERIFY(!uart->Item<QLabel>(IDC_UART_NOTICE)->isVisibleTo(uart));
+        } else {
+            QVERIFY2(notice.startsWith("不是") ? uart->Notice().contains(notice) : uart->Notice().startsWith(notice),
+                     qPrintable(uart->Notice()));
+            QVERIFY(uart->Item<QLabel>(IDC_UART_NOTICE)->isVisibleTo(uart));
+            // The system's reason follows the texts of the port button.
+            if (kind == "devnull" || kind == "busy")
+                QVERIFY2(uart->Notice().section(u'：', 1).trimmed().size() > 0, qPrintable(uart->Notice()));
+            if (kind == "stored")
+                QVERIFY(uart->Notice().contains(pty.SlavePath()));
+            LogModel *rows = theApp()->GetLogModel();
+            QVERIFY(rows->rowCount() > 0);
+            QCOMPARE(rows->Row(rows->rowCount() - 1).text, QString(uart->Notice()).replace(u'\n', u'：'));
+            // The user's own press still opens what the page would not open unasked.
+            if (kind == "stored") {
+                uart->Item<QPushButton>(IDC_UART_OPEN)->click();
+                QVERIFY(uart->IsOpen());
+                QVERIFY(uart->Notice().isEmpty());
+            }
+        }
+        QCOMPARE(uart->Item<QComboBox>(IDC_UART_PORT)->currentText(), kind == "listed"   ? listedName
+                                                                      : kind == "stored" ? pty.SlavePath()
+                                                                                         : shownPort);
+        QVERIFY(m_h->ShowPage(log));
+        QVERIFY(!uart->IsOpen());
+        SetPortListSource({});
     }
 
     void hiddenLinksDataIsNotShown()

@@ -55,6 +55,14 @@ for p in googletest libgtest-dev libbenchmark-dev clang libclang-rt-dev lrzsz so
   grep -qxF "$p" <<<"$run_list" && fail "run list holds the test package $p"
   grep -qxF "$p" <<<"$test_list" || fail "test list lacks $p"
 done
+package_list="$(list package)"
+grep -qxF dpkg-dev <<<"$package_list" || fail "package list lacks dpkg-dev"
+for p in lintian desktop-file-utils appstream man-db systemd; do
+  grep -qxF "$p" <<<"$test_list" || fail "test list lacks the package checker $p"
+  grep -qxF "$p" <<<"$run_list" && fail "run list holds the package checker $p"
+done
+missing_from_test="$(comm -23 <(echo "$package_list") <(echo "$test_list"))"
+[ -z "$missing_from_test" ] || fail "test list lacks package packages: $missing_from_test"
 missing_from_test="$(comm -23 <(echo "$run_list") <(echo "$test_list"))"
 [ -z "$missing_from_test" ] || fail "test list lacks run packages: $missing_from_test"
 # Names that only other packages provide are never reported installed.

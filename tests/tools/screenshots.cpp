@@ -6,6 +6,9 @@
 #include "app/framework/internalmodegate.h"
 #include "app/framework/pagebase.h"
 #include "app/mainwindow.h"
+#include "app/pages/alarmprotectionpage.h"
+#include "app/pages/customercontrolpage.h"
+#include "app/pages/livestatuspage.h"
 #include "app/pagesheet.h"
 #include "app/pylvexapp.h"
 #include "app/startup/commandline.h"
@@ -22,14 +25,6 @@
 namespace {
 
 const QSize kSmallestWindow(1024, 700);
-
-PageBase *FindPage(MainWindow *window, PageKind kind)
-{
-    for (PageBase *page : window->findChildren<PageBase *>())
-        if (page->Kind() == kind)
-            return page;
-    return nullptr;
-}
 
 void ClickButton(QWidget *page, int id)
 {
@@ -66,12 +61,14 @@ int main(int argc, char **argv)
     window->Gate().SetVerified(true); // the alarm page is an internal page
     window->resize(kSmallestWindow);
     const struct {
-        PageKind kind;
+        PageBase *page;
         const char *name;
-    } shots[] = {{PAGE_TEN, "live-status"}, {PAGE_ELE, "customer-control"}, {PAGE_THR, "alarm-protection"}};
+    } shots[] = {{window->Page<LiveStatusPage>(), "live-status"},
+                 {window->Page<CustomerControlPage>(), "customer-control"},
+                 {window->Page<AlarmProtectionPage>(), "alarm-protection"}};
     int failures = 0;
     for (const auto &shot : shots) {
-        PageBase *page = FindPage(window, shot.kind);
+        PageBase *page = shot.page;
         if (!page || !window->Sheet()->SetActivePage(page)) {
             std::fprintf(stderr, "page %s could not be shown\n", shot.name);
             ++failures;

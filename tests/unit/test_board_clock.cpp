@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -215,4 +216,17 @@ TEST_F(LocalClock, ALaterAnswerAfterTheRunLeavesTheBoardAlone)
     EXPECT_TRUE(s.send.empty());
     EXPECT_EQ(sync.state(), ClockSync::Done);
     EXPECT_NE(s.trace.find("秒差值 7230 \n"), std::string::npos) << s.trace;
+}
+
+TEST(BoardClock, TimeTextAtEveryHour)
+{
+    for (int hour = 0; hour < 24; ++hour) {
+        const BoardTime t{2026, 12, 11, hour, 44, 8};
+        char expected[32];
+        std::snprintf(expected, sizeof expected, "2026-12-11 %02d:44:08", hour);
+        EXPECT_EQ(BoardTimeText(t), expected) << hour;
+        expected[10] = 'T';
+        EXPECT_EQ(BoardTimeText(t, 'T'), expected) << hour;
+    }
+    EXPECT_EQ(BoardTimeText({2000, 1, 2, 3, 4, 5}), "2000-01-02 03:04:05");
 }

@@ -19,20 +19,16 @@ struct ResultCase {
 
 // The text shown under the expression after "=".
 const ResultCase kResults[] = {
-    {"1+2*3", "7.000000"},    {"(1+2)*3", "9.000000"},
-    {"-2^2", "-4.000000"},    {"7%3*2", "2.000000"},
-    {"2^3^2", "64.000000"},   {"8/4/2", "1.000000"},
-    {"|0-5|+1", "6.000000"},  {"3!", "6.000000"},
-    {"3!+2", "120.000000"},   {"3.5!", "6.000000"},
-    {"0.5!", "1.000000"},     {"0!", "0.000000"},
-    {"5.", "5.000000"},       {".5", "5.000000"},
-    {"", "0.000000"},         {"1/0", "inf"},
-    {"0-1/0", "-inf"},        {"2*(-3)", "-6.000000"},
-    {"+4", "4.000000"},       {"-7%3", "-1.000000"},
-    {"1.2.3+1", "2.200000"},  {"[1+2]*{3-1}", "6.000000"},
-    {"2 + 3 x", "5.000000"},  {"10-2-3", "5.000000"},
+    {"1+2*3", "7.000000"},       {"(1+2)*3", "9.000000"},   {"-2^2", "-4.000000"},
+    {"7%3*2", "2.000000"},       {"2^3^2", "64.000000"},    {"8/4/2", "1.000000"},
+    {"|0-5|+1", "6.000000"},     {"3!", "6.000000"},        {"3!+2", "120.000000"},
+    {"3.5!", "6.000000"},        {"0.5!", "1.000000"},      {"0!", "0.000000"},
+    {"5.", "5.000000"},          {"|-5|+1", "6.000000"},    {"", "0.000000"},
+    {"2+|-5|", "7.000000"},      {"[-2]*{-3}", "6.000000"}, {"2*(-3)", "-6.000000"},
+    {"+4", "4.000000"},          {"-7%3", "-1.000000"},     {" 1 + 2 ", "3.000000"},
+    {"[1+2]*{3-1}", "6.000000"}, {"3!!", "720.000000"},     {"10-2-3", "5.000000"},
     {"2*3%4", "6.000000"}, // remainder first: 3%4 = 3, then 2*3
-    {"1+2^2*3", "13.000000"}, {"171!", "inf"},
+    {"1+2^2*3", "13.000000"},    {"171!", "inf"},
 };
 
 TEST(Calculator, ResultsShownAfterEquals)
@@ -50,8 +46,17 @@ struct PrepareCase {
 };
 
 const PrepareCase kPrepared[] = {
-    {"-5", "0-5"},    {"2*(-3)", "2*(0-3)"},    {"+1", "0+1"},  {"[-1]", "[-1]"}, {"{-1}", "{-1}"},
-    {"|-1|", "|-1|"}, {"(+(-2))", "(0+(0-2))"}, {"1-2", "1-2"}, {"", ""},
+    {"-5", "0-5"},
+    {"2*(-3)", "2*(0-3)"},
+    {"+1", "0+1"},
+    {"[-1]", "[0-1]"},
+    {"{-1}", "{0-1}"},
+    {"|-1|", "|0-1|"},
+    {"(+(-2))", "(0+(0-2))"},
+    {"1-2", "1-2"},
+    {"", ""},
+    {"|2|-1", "|2|-1"}, // a closing bar is no opening: the sign is a subtraction
+    {"2+|-5|", "2+|0-5|"},
 };
 
 TEST(Calculator, PrepareInsertsZeroBeforeLeadingSigns)
@@ -110,7 +115,31 @@ TEST(Calculator, MissingOperandsReuseThePreviousOperation)
         EXPECT_DOUBLE_EQ(r.value, c.value);
         EXPECT_EQ(r.error, calc::EvalError::None);
     }
-    EXPECT_EQ(calc::FormatResult(calc::Evaluate("1+").value), "1.000000");
+    EXPECT_EQ(calc::Evaluate("1+").error, calc::EvalError::Malformed);
+}
+
+// Texts that are no expression give an error instead of a number.
+const char *const kMalformed[] = {
+    "2+*3", "(1+2", "abc", ")(", "1+", "*2", "2(3)", "(1+2]", "1)",   "()", ".5", "1.2.3+1", "2 + 3 x",
+    "2 3",  "3!4",  "|",   "||", "!",  "!!", "(!)",  "|)|",   "2*-3", "|1", "1|", "\xff",    "1\n",
+};
+
+TEST(Calculator, MalformedExpressionsAreRefused)
+{
+    for (const char *expr : kMalformed) {
+        const calc::EvalResult r = calc::Evaluate(expr);
+        EXPECT_EQ(r.error, calc::EvalError::Malformed) << expr;
+        EXPECT_FALSE(calc::WellFormed(calc::PrepareExpr(expr))) << expr;
+    }
+    for (const ResultCase &c : kResults)
+        EXPECT_TRUE(calc::WellFormed(calc::PrepareExpr(c.expr))) << c.expr;
+}
+
+TEST(Calculator, DivisionByZeroIsSaid)
+{
+    for (const char *expr : {"1/0", "0-1/0", "5%0", "1/(2-2)", "0/0"})
+        EXPECT_EQ(calc::Evaluate(expr).error, calc::EvalError::DivisionByZero) << expr;
+    EXPECT_EQ(calc::Evaluate("0/1").error, calc::EvalError::None);
 }
 
 struct FactorialCase {
@@ -135,13 +164,15 @@ TEST(Calculator, Factorial)
     EXPECT_TRUE(std::isnan(calc::Factorial(std::nan(""))));
 }
 
-// Bars and "!" with nothing to work on: an error instead of a read past the stack.
+// Bars and "!" with nothing to work on: the evaluator itself gives an error
+// instead of reading past the stack (Evaluate refuses them before).
 const char *const kMissingValue[] = {"!", "|", "||", "(!)", "|)|", "!!"};
 
 TEST(Calculator, BarOrFactorialWithoutValueIsAnError)
 {
     for (const char *expr : kMissingValue)
-        EXPECT_EQ(calc::Evaluate(expr).error, calc::EvalError::MissingValue) << expr;
+        EXPECT_EQ(calc::EvalPostfix(calc::ToPostfix(calc::PrepareExpr(expr))).error, calc::EvalError::MissingValue)
+            << expr;
 }
 
 TEST(Calculator, HugeNumbersSaturate)

@@ -1,8 +1,10 @@
 // The command line of pylvexctl and its parameter keys: every row of the two
 // threshold pages under exactly one key, values checked as the pages check
 // them, and the options of each subcommand.
+#include "cli/cli_common.h"
 #include "cli/cli_options.h"
 #include "cli/param_keys.h"
+#include "version.h"
 
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -127,4 +129,58 @@ TEST(CliOptions, SubcommandsAndTheirOptions)
         EXPECT_EQ(r.action, CliRequest::Action::Fail) << args.join(' ').toStdString();
         EXPECT_FALSE(r.text.isEmpty());
     }
+}
+
+// --version on its own or with a subcommand; the key lists the shell
+// completion reads, each kind exactly the keys the parameter code accepts.
+TEST(CliOptions, VersionAndKeyLists)
+{
+    auto parse = [](const QStringList &args) { return ParseCli(QStringList{"pylvexctl"} + args); };
+    const QString version = QStringLiteral("pylvexctl %1\n").arg(QLatin1String(kPylvexVersion));
+    for (const QStringList &args : {QStringList{"--version"}, QStringList{"-v"}, QStringList{"status", "--version"}}) {
+        const CliRequest r = parse(args);
+        EXPECT_EQ(r.action, CliRequest::Action::Help) << args.join(' ').toStdString();
+        EXPECT_EQ(r.text, version);
+    }
+    EXPECT_NE(parse({"--help", "--version"}).text, version); // help first
+
+    struct Kind {
+        const char *name;
+        bool (*keep)(const ParamKey &);
+    };
+    for (const Kind &kind : {Kind{"readable", KeyReadable}, Kind{"writable", KeyWritable}, Kind{"stored", KeyStored}}) {
+        SCOPED_TRACE(kind.name);
+        const CliRequest r = parse({"--list-keys", kind.name});
+        ASSERT_EQ(r.action, CliRequest::Action::Help);
+        QStringList expected;
+        for (const ParamKey &k : ParamKeys())
+            if (kind.keep(k))
+                expected << QLatin1String(k.key);
+        EXPECT_FALSE(expected.isEmpty());
+        EXPECT_EQ(r.text.split(u'\n', Qt::SkipEmptyParts), expected);
+    }
+    EXPECT_FALSE(parse({"--list-keys", "readable"}).text.contains(QLatin1String("clear_records")));
+    EXPECT_FALSE(parse({"--list-keys", "writable"}).text.contains(QLatin1String("wake_source")));
+    for (const QStringList &args :
+         {QStringList{"--list-keys"}, QStringList{"--list-keys", "all"}, QStringList{"--list-keys", "stored", "x"}})
+        EXPECT_EQ(parse(args).action, CliRequest::Action::Fail) << args.join(' ').toStdString();
+    EXPECT_FALSE(parse({"--help"}).text.contains(QLatin1String("list-keys"))); // for the completion only
+}
+
+TEST(CliText, DisplayWidthCountsTerminalColumns)
+{
+    struct Case {
+        const char *text;
+        int columns;
+    };
+    const Case cases[] = {
+        {"", 0},     {"idle_wait_s", 11}, {"电芯过压", 8},         {"过压(mV)", 8}, {"１２", 4},
+        {"…", 1},    {"e\xCC\x81", 1},                             // e and a combining acute accent
+        {"한국", 4}, {"°C", 2},           {"\xF0\xA0\x80\x80", 2}, // a CJK character beyond 16 bits
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(DisplayWidth(QString::fromUtf8(c.text)), c.columns) << c.text;
+    EXPECT_EQ(PadToWidth(QStringLiteral("电芯"), 6), QStringLiteral("电芯  "));
+    EXPECT_EQ(PadToWidth(QStringLiteral("电芯过压"), 6), QStringLiteral("电芯过压"));
+    EXPECT_EQ(DisplayWidth(PadToWidth(QStringLiteral("a电"), 10)), 10);
 }

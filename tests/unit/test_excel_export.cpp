@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,6 +47,31 @@ VectorRows Numbered(int count, int columns)
     return r;
 }
 
+// A number cell as the reader gives it back ("3.20" is the number 3.2).
+QString NumberAsRead(const QString &text)
+{
+    return QString::number(text.toDouble(), 'g', 15);
+}
+
+QStringList AsRead(QStringList cells, const std::set<int> &numeric)
+{
+    for (int c : numeric)
+        if (c < cells.size() && !cells[c].isEmpty())
+            cells[c] = NumberAsRead(cells[c]);
+    return cells;
+}
+
+// The reader's list of number cells for a single-sheet workbook of rows.
+QStringList NumberCells(const VectorRows &rows, const std::set<int> &numeric)
+{
+    QStringList out;
+    for (int r = 0; r < rows.RowCount(); ++r)
+        for (int c : numeric)
+            if (!rows.CellText(r, c).isEmpty())
+                out << QStringLiteral("DataSheet1!%1,%2=%3").arg(r + 1).arg(c).arg(NumberAsRead(rows.CellText(r, c)));
+    return out;
+}
+
 class ExcelExport : public ::testing::Test {
 protected:
     void SetUp() override
@@ -68,7 +94,9 @@ protected:
     }
 
     // Exports and reads back; checks every sheet against the list.
-    void ExportAndCompare(const QStringList &columns, const VectorRows &rows, const QStringList &sheets)
+    // numeric: the columns that hold numbers only, written as numbers.
+    void ExportAndCompare(const QStringList &columns, const VectorRows &rows, const QStringList &sheets,
+                          const std::set<int> &numeric = {})
     {
         QString path = Path(QStringLiteral("list.xlsx"));
         RecordedReports reports;
@@ -78,7 +106,7 @@ protected:
         WorkbookContents book = ReadWorkbook(path);
         ASSERT_TRUE(book.ok) << book.error.toStdString();
         EXPECT_EQ(book.sheets, sheets);
-        EXPECT_TRUE(book.notText.isEmpty()) << book.notText.join('\n').toStdString();
+        EXPECT_EQ(book.notText, NumberCells(rows, numeric)) << book.notText.join('\n').toStdString();
         int next = 0;
         for (std::size_t s = 0; s < book.rows.size(); ++s) {
             const std::vector<QStringList> &sheet = book.rows[s];
@@ -86,7 +114,7 @@ protected:
             EXPECT_EQ(sheet[0], columns);
             for (std::size_t r = 1; r < sheet.size(); ++r, ++next) {
                 ASSERT_LT(next, rows.RowCount());
-                ASSERT_EQ(sheet[r], TrimmedRow(rows.rows[static_cast<std::size_t>(next)]))
+                ASSERT_EQ(sheet[r], TrimmedRow(AsRead(rows.rows[static_cast<std::size_t>(next)], numeric)))
                     << "sheet " << s + 1 << " row " << r;
             }
         }
@@ -147,7 +175,68 @@ TEST_F(ExcelExport, TextsStayExactlyAsTheListShowsThem)
         {"9", "<tag>&amp;", "]]>", "\\n"},
         {"10", "bell\x07", "_x000D_ typed", "__x0041__x12_"},
     };
-    ExportAndCompare(kColumns, rows, {QStringLiteral("DataSheet1")});
+    ExportAndCompare(kColumns, rows, {QStringLiteral("DataSheet1")}, {0});
+}
+
+// A column of plain numbers is written as numbers (sortable, summable), its
+// common decimals kept on show; any column with one text in it stays texts.
+TEST_F(ExcelExport, NumericColumnsAreWrittenAsNumbers)
+{
+    struct Column {
+        QString name;
+        QStringList cells;
+        bool numeric;
+        QString format; // the number format of its cells; empty for the general one
+    };
+    const Column columns[] = {
+        {"序号", {"9", "10", "11", "12"}, true, ""},
+        {"电压", {"3.20", "3.25", "3.30", "0.05"}, true, "0.00"},
+        {"电流", {"-1.5", "0", "2.25", "-0.125"}, true, ""},
+        {"温度", {"-5", "", "25", "0"}, true, ""},
+        {"大数", {"123456789012345", "1", "2", "3"}, true, ""},
+        {"编码", {"007", "8", "9", "10"}, false, ""},
+        {"混合", {"1", "2", "x", "4"}, false, ""},
+        {"十六进制", {"0x1F", "2", "3", "4"}, false, ""},
+        {"指数", {"1e5", "2", "3", "4"}, false, ""},
+        {"符号", {"+3", "2", "3", "4"}, false, ""},
+        {"过长", {"1234567890123456", "1", "2", "3"}, false, ""},
+        {"小数点", {"3.", ".5", "3", "4"}, false, ""},
+        {"空列", {"", "", "", ""}, false, ""},
+    };
+    QStringList names;
+    VectorRows rows;
+    rows.rows.resize(4);
+    QStringList expectedNumbers;
+    for (int c = 0; c < static_cast<int>(std::size(columns)); ++c) {
+        names << columns[c].name;
+        for (int r = 0; r < 4; ++r)
+            rows.rows[static_cast<std::size_t>(r)] << columns[c].cells[r];
+    }
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < static_cast<int>(std::size(columns)); ++c)
+            if (columns[c].numeric && !columns[c].cells[r].isEmpty())
+                expectedNumbers << QStringLiteral("DataSheet1!%1,%2=%3%4")
+                                       .arg(r + 1)
+                                       .arg(c)
+                                       .arg(NumberAsRead(columns[c].cells[r]),
+                                            columns[c].format.isEmpty() ? QString() : " " + columns[c].format);
+    QString path = Path(QStringLiteral("numbers.xlsx"));
+    ASSERT_TRUE(ExportListToExcel(names, rows, path, nullptr));
+    WorkbookContents book = ReadWorkbook(path);
+    ASSERT_TRUE(book.ok) << book.error.toStdString();
+    expectedNumbers.sort();
+    QStringList seen = book.notText;
+    seen.sort();
+    EXPECT_EQ(seen, expectedNumbers) << seen.join('\n').toStdString();
+    ASSERT_EQ(book.rows[0].size(), 5u);
+    EXPECT_EQ(book.rows[0][0], names);
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < static_cast<int>(std::size(columns)); ++c) {
+            const QString &cell = columns[c].cells[r];
+            const QStringList &got = book.rows[0][static_cast<std::size_t>(r + 1)];
+            EXPECT_EQ(got.value(c), columns[c].numeric && !cell.isEmpty() ? NumberAsRead(cell) : cell)
+                << columns[c].name.toStdString() << " row " << r;
+        }
 }
 
 TEST_F(ExcelExport, OverlongCellIsCutAndRecorded)

@@ -365,3 +365,26 @@ TEST(FwUpgrade, FillRowKeepsArgumentsAsTheyAre)
     EXPECT_EQ(FillRow("a%1b%2c%3", {"%2", "x"}), "a%2bxc%3");
     EXPECT_EQ(FillRow("100%", {}), "100%");
 }
+
+// A block resent after a lost answer and answered with a check error goes out
+// once more; the board answered, so no row calls it silent.
+TEST(FwUpgrade, CheckErrorAnsweringAResentBlockSendsItAgain)
+{
+    UpgradeRun run(256);
+    run.ToBlocks(2);
+    const Bytes block = run.sink.queued.back();
+    run.session.OnTimer(); // the first answer was lost
+    ASSERT_EQ(run.sink.queued.back(), block);
+    run.Reply(8, {1});
+    EXPECT_TRUE(run.sink.HasRow("错误：固件块校验错误，即将重传固件块"));
+    EXPECT_TRUE(run.sink.armed);
+    const std::size_t sent = run.sink.queued.size();
+    run.session.OnTimer();
+    ASSERT_EQ(run.sink.queued.size(), sent + 1);
+    EXPECT_EQ(run.sink.queued.back(), block);
+    for (const std::string &row : run.sink.rows)
+        EXPECT_EQ(row.find("仍然没有应答"), std::string::npos) << row;
+    run.Reply(8, {0});
+    EXPECT_EQ(run.session.BlockNo(), 2);
+    EXPECT_EQ(run.session.Step(), kFwStepBlock);
+}

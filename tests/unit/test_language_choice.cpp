@@ -170,8 +170,9 @@ TEST(Catalogue, FindsATextFromEitherSideWithItsValues)
         const Catalogue::Match m = c.Find(k.text, k.from, k.preferred);
         const Language to = k.from == Language::Chinese ? Language::English : Language::Chinese;
         EXPECT_EQ(c.Render(m, to), k.expected) << k.text.toStdString();
-        if (m.IsValid()) // and back again
+        if (m.IsValid()) { // and back again
             EXPECT_EQ(c.Render(m, k.from), k.text) << k.text.toStdString();
+        }
     }
 }
 

@@ -1,5 +1,5 @@
-// The simulated board's command line: --version, and the clock offset kept to
-// what the clock answer can carry (a year from 2000 to 2255).
+// The simulated board's command line: --version, the clock offset kept to
+// what the clock answer can carry (a year from 2000 to 2255), and --sn.
 #include "sim/sim_board.h"
 #include "sim/sim_options_parse.h"
 
@@ -59,4 +59,30 @@ TEST(SimOptions, ClockOffsetStaysInTheYearsTheClockAnswerCarries)
     SimClockOffsetRange range = ClockOffsetRange(nowMs);
     EXPECT_EQ(QDateTime::fromSecsSinceEpoch(nowMs / 1000 + range.min).date(), QDate(2000, 1, 2));
     EXPECT_EQ(range.max, std::numeric_limits<int>::max()); // 2255 lies beyond what an int of seconds reaches
+}
+
+TEST(SimOptions, SnNamesTheMainBoardInItsStatusAnswer)
+{
+    struct Case {
+        QString value;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {QStringLiteral("RACK-A/07"), true}, {QString(32, u'S'), true},
+        {QString(33, u'S'), false},          {QString(), false},
+        {QStringLiteral("板卡"), false},     {QStringLiteral("A\tB"), false},
+        {QStringLiteral("A B"), false}, // the status answer shows a space as '0'
+    };
+    for (const Case &c : cases) {
+        SimCommandLine cmd = Parse({QStringLiteral("--sn"), c.value});
+        EXPECT_EQ(cmd.error.isEmpty(), c.accepted) << c.value.toStdString();
+        if (!c.accepted)
+            continue;
+        SimOptions options = cmd.options;
+        options.secondary = true;
+        SimBoard board(options, [] { return std::int64_t{1700000000000}; });
+        EXPECT_EQ(board.Main().identity.sn, c.value.toStdString());
+        ASSERT_NE(board.Secondary(), nullptr);
+        EXPECT_EQ(board.Secondary()->identity.sn, "PYLSIM16S50A0002"); // the secondary board keeps its own
+    }
 }

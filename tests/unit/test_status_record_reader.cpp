@@ -173,3 +173,46 @@ INSTANTIATE_TEST_SUITE_P(
                       ForeignCase{"binary", QByteArray("\x00\x01\x02\xff\xfe", 5)},
                       ForeignCase{"cells_out_of_order", Gbk(StatusRecordHeader(Record(0)).replace("节2", "节9"))}),
     [](const ::testing::TestParamInfo<ForeignCase> &p) { return std::string(p.param.name); });
+
+TEST_F(RecordReader, LoadingStraightIntoTheStoreGivesTheSameSeriesAsAddingTheRows)
+{
+    // Rows every 10 s with a silence of two minutes: the same points, values
+    // and gaps either way; a refused file adds no set.
+    for (int i = 0; i < 12; ++i) {
+        StatusRecord r = Record(i);
+        const QTime at = QTime(8, 0, 0).addSecs(i * 10 + (i >= 6 ? 120 : 0));
+        ASSERT_EQ(WriteStatusRecord(r, QDateTime(m_day, at)).outcome, RecordWriteResult::Written);
+    }
+    const QString path = StatusRecordPath(m_day);
+    PackSeriesStore added, loaded;
+    AddRecordedRows(added, ReadStatusRecordFile(path), "day");
+    const StatusRecordRead read = LoadStatusRecordFile(path, loaded, "day");
+    ASSERT_TRUE(read.ok) << read.error.toStdString();
+    EXPECT_TRUE(read.samples.empty());
+    ASSERT_EQ(loaded.Sets().size(), 1u);
+    const PackSeriesSet &a = added.Sets()[0];
+    const PackSeriesSet &b = loaded.Sets()[0];
+    EXPECT_EQ(b.label, "day");
+    EXPECT_EQ(b.lastT, a.lastT);
+    ASSERT_EQ(b.series.size(), a.series.size());
+    for (std::size_t k = 0; k < a.series.size(); ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(b.series[k].SegmentStarts(), a.series[k].SegmentStarts());
+        EXPECT_EQ(b.series[k].SegmentCount(), 2u);
+        ASSERT_EQ(b.series[k].Size(), 12u);
+        for (std::size_t i = 0; i < 12; ++i) {
+            EXPECT_EQ(b.series[k].T(i), a.series[k].T(i));
+            EXPECT_EQ(b.series[k].V(i), a.series[k].V(i));
+        }
+    }
+    EXPECT_EQ(b.series[kSeriesVoltage].V(11), 52.511);
+    EXPECT_EQ(b.series[kSeriesFirstTemp + 2].V(0), -4.5);
+
+    const QString other = m_dir.filePath("other.csv");
+    QFile f(other);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("a,b,c\r\n1,2,3\r\n");
+    f.close();
+    EXPECT_FALSE(LoadStatusRecordFile(other, loaded, "other").ok);
+    EXPECT_EQ(loaded.Sets().size(), 1u);
+}

@@ -140,6 +140,10 @@ TEST(YModem, Block0)
     EXPECT_TRUE(BuildYModemBlock0(packet, std::string(122, 'a'), 1234));
     EXPECT_FALSE(BuildYModemBlock0(packet, std::string(123, 'a'), 1234));
     EXPECT_NE(YModemSender::PathRefusal(std::string(123, 'a'), 1234), nullptr);
+    // A GBK name: trail bytes that look like '\\' or 'B' stay as they are.
+    const std::string gbk = "D:\\\x81\x5C\x81\x42\\FW.BIN";
+    ASSERT_TRUE(BuildYModemBlock0(packet, gbk, 10));
+    EXPECT_STREQ(reinterpret_cast<const char *>(packet + 3), "d:/\x81\x5C\x81\x42/fw.bin");
 }
 
 TEST(YModem, DataBlocks)

@@ -3,6 +3,7 @@
 #include "app/framework/msgbox.h"
 #include "app/userprofile.h"
 #include "files/logfiles.h"
+#include "version.h"
 
 #include <QDesktopServices>
 #include <QDialogButtonBox>
@@ -23,7 +24,7 @@ AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(tr("关于 Pylvex"));
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Pylvex Tools v1.0.1.0"), this));
+    layout->addWidget(new QLabel(QStringLiteral("Pylvex Tools v%1").arg(QLatin1String(kPylvexVersion)), this));
 
     auto *folders = new QLabel(this);
     folders->setTextFormat(Qt::PlainText);

@@ -25,8 +25,7 @@ FirmwareUpgradeDialog::FirmwareUpgradeDialog(PageHost *host, const QString &file
 {
     setWindowTitle(tr("软件升级"));
     resize(645, 375);
-    m_nSavedInterval = GlobalLinkSettings().cmdSndInvl.load();
-    GlobalLinkSettings().cmdSndInvl = kFwCommandInterval;
+    m_interval.emplace(kFwCommandInterval);
     if (m_host)
         m_host->HoldLine(this); // no page timer's request between a block and its answer
 
@@ -83,7 +82,6 @@ FirmwareUpgradeDialog::FirmwareUpgradeDialog(PageHost *host, const QString &file
 
 FirmwareUpgradeDialog::~FirmwareUpgradeDialog()
 {
-    GlobalLinkSettings().cmdSndInvl = m_nSavedInterval;
     if (m_host)
         m_host->HoldLine(nullptr);
 }

@@ -7,10 +7,13 @@
 
 #include "app/framework/ctrlregistry.h"
 #include "app/framework/wndtimer.h"
+#include "link/linksettings.h"
 #include "protocol/fw_upgrade.h"
 
 #include <QDialog>
 #include <QPointer>
+
+#include <optional>
 
 class PageHost;
 class UserListCtrl;
@@ -74,7 +77,7 @@ private:
     FwUpgradeSession m_session;
     QString m_strFilePath;
     bool m_bReload = false;
-    int m_nSavedInterval = 0;
+    std::optional<ScopedCommandInterval> m_interval; // the upgrade's interval while the dialog lives
     int m_nRow = 0;
     // The versions read around a run: before it starts and after success.
     enum class VersionRead { None, Before, After };

@@ -24,6 +24,13 @@
 namespace {
 constexpr int kLegendColumns = 9;
 constexpr double kWindowsMs[] = {5 * 60 * 1000.0, 30 * 60 * 1000.0, 2 * 3600 * 1000.0, 0};
+// Choice codes of the recorded sets start here; below are the ids of live sets.
+constexpr int kRecordedCode = 1 << 30;
+
+QString ShortTime(double t)
+{
+    return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(t)).toString(QStringLiteral("MM-dd HH:mm"));
+}
 } // namespace
 
 PackChartWindow::PackChartWindow(PackChartFeed *feed, QWidget *parent) : QWidget(parent, Qt::Window), m_feed(feed)
@@ -70,6 +77,8 @@ PackChartWindow::PackChartWindow(PackChartFeed *feed, QWidget *parent) : QWidget
     m_legendLayout = new QGridLayout(m_legend);
     m_legendLayout->setContentsMargins(0, 0, 0, 0);
     top->addWidget(m_legend);
+    m_spanText = new QLabel(this);
+    top->addWidget(m_spanText);
     m_cursorText = new QLabel(tr("移动鼠标查看某一时刻的数值；滚轮缩放，拖动平移，双击回到最新"), this);
     m_cursorText->setTextInteractionFlags(Qt::TextSelectableByMouse);
     top->addWidget(m_cursorText);
@@ -89,12 +98,12 @@ PackChartWindow::PackChartWindow(PackChartFeed *feed, QWidget *parent) : QWidget
         if (code < 0) {
             m_showLive = true;
             m_liveSet = -1;
-        } else if (code < 100000) {
+        } else if (code < kRecordedCode) {
             m_showLive = true;
             m_liveSet = code;
         } else {
             m_showLive = false;
-            m_recordedSet = code - 100000;
+            m_recordedSet = code - kRecordedCode;
         }
         m_time->Follow();
         RedrawNow();
@@ -107,6 +116,8 @@ PackChartWindow::PackChartWindow(PackChartFeed *feed, QWidget *parent) : QWidget
             if (!m_feed->Shown().cells)
                 m_cells->Clear();
             RefillSetChoice();
+            // The chart lets go of a set that may be gone at once, not at the next redraw.
+            m_time->SetSet(ShownSet());
             ScheduleRedraw();
         });
     }
@@ -148,8 +159,9 @@ const PackSeriesSet *PackChartWindow::ShownSet() const
     if (!m_feed || m_feed->Store().Sets().empty())
         return nullptr;
     const auto &sets = m_feed->Store().Sets();
-    if (m_liveSet >= 0 && static_cast<std::size_t>(m_liveSet) < sets.size())
-        return &sets[static_cast<std::size_t>(m_liveSet)];
+    if (m_liveSet >= 0)
+        if (const PackSeriesSet *chosen = m_feed->Store().FindSet(static_cast<std::uint64_t>(m_liveSet)))
+            return chosen;
     return &sets.back();
 }
 
@@ -188,6 +200,33 @@ void PackChartWindow::RedrawNow()
     if (set && set->series.size() != m_legendFor)
         RebuildLegend();
     m_time->Redraw();
+    m_spanText->setText(SpanText());
+}
+
+QString PackChartWindow::SpanText() const
+{
+    if (!m_showLive) {
+        const PackSeriesSet *set = ShownSet();
+        if (!set || set->lastT < 0)
+            return tr("记录中没有数据");
+        return tr("记录：%1 至 %2").arg(ShortTime(set->FirstT()), ShortTime(set->lastT));
+    }
+    if (!m_feed)
+        return QString();
+    const PackSeriesStore &store = m_feed->Store();
+    const double since = store.HeldSince();
+    if (since < 0)
+        return tr("尚无实时数据");
+    const double hours = store.FullSpanMs() / 3600000.0;
+    QString text = store.FullSince() > since
+                       ? tr("内存中保存 %1 起的数据：%2 起为完整数据，更早的已抽稀为每像素最高与最低值")
+                             .arg(ShortTime(since), ShortTime(store.FullSince()))
+                       : tr("内存中保存 %1 起的完整数据（最近 %2 小时保留完整数据，更早的抽稀）")
+                             .arg(ShortTime(since))
+                             .arg(hours, 0, 'g', 3);
+    if (store.DroppedSets() > 0)
+        text += tr("；为限制内存已舍弃最早的 %n 组数据", nullptr, static_cast<int>(store.DroppedSets()));
+    return text;
 }
 
 void PackChartWindow::RebuildLegend()
@@ -219,13 +258,16 @@ void PackChartWindow::RefillSetChoice()
     m_setChoice->clear();
     m_setChoice->addItem(tr("实时（最新）"), -1);
     if (m_feed)
-        for (std::size_t i = 0; i < m_feed->Store().Sets().size(); ++i)
-            m_setChoice->addItem(tr("实时：%1").arg(m_feed->Store().Sets()[i].label), static_cast<int>(i));
+        for (const PackSeriesSet &set : m_feed->Store().Sets())
+            m_setChoice->addItem(tr("实时：%1").arg(set.label), static_cast<int>(set.id));
     for (std::size_t i = 0; i < m_recorded.Sets().size(); ++i)
-        m_setChoice->addItem(tr("记录：%1").arg(m_recorded.Sets()[i].label), static_cast<int>(100000 + i));
+        m_setChoice->addItem(tr("记录：%1").arg(m_recorded.Sets()[i].label), static_cast<int>(kRecordedCode + i));
+    // A chosen live set that was dropped to stay within the memory budget: back to the newest.
+    if (m_liveSet >= 0 && m_feed && !m_feed->Store().FindSet(static_cast<std::uint64_t>(m_liveSet)))
+        m_liveSet = -1;
     int at = 0;
     if (!m_showLive)
-        at = m_setChoice->findData(100000 + m_recordedSet);
+        at = m_setChoice->findData(kRecordedCode + m_recordedSet);
     else if (m_liveSet >= 0)
         at = m_setChoice->findData(m_liveSet);
     m_setChoice->setCurrentIndex(std::max(0, at));
@@ -233,13 +275,12 @@ void PackChartWindow::RefillSetChoice()
 
 bool PackChartWindow::OpenRecord(const QString &path)
 {
-    StatusRecordRead read = ReadStatusRecordFile(path);
+    StatusRecordRead read = LoadStatusRecordFile(path, m_recorded, QFileInfo(path).fileName());
     if (!read.ok) {
         MessageBox(this, tr("无法显示 %1：\n%2").arg(QFileInfo(path).fileName(), read.error), tr("曲线"),
                    MB_OK | MB_ICONWARNING);
         return false;
     }
-    AddRecordedRows(m_recorded, read, QFileInfo(path).fileName());
     m_showLive = false;
     m_recordedSet = static_cast<int>(m_recorded.Sets().size()) - 1;
     RefillSetChoice();
@@ -318,7 +359,9 @@ QString PackChartWindow::CsvText() const
     // One row per time any shown series has a point; empty where it has none.
     std::map<double, std::vector<QString>> rows;
     for (std::size_t c = 0; c < shown.size(); ++c) {
-        for (const SeriesPoint &p : set->series[static_cast<std::size_t>(shown[c])].Points()) {
+        const PackSeries &series = set->series[static_cast<std::size_t>(shown[c])];
+        for (std::size_t i = 0; i < series.Size(); ++i) {
+            const SeriesPoint p = series.At(i);
             if (p.t < t0 || p.t > t1)
                 continue;
             auto &row = rows[p.t];

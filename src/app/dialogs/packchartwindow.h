@@ -50,6 +50,8 @@ public:
     void SetThresholdSource(std::function<std::vector<CellThreshold>()> source);
     // Redraws now (normally at most a few times a second).
     void RedrawNow();
+    // What span of data is held (live: in memory, and how much at full resolution).
+    QString SpanText() const;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -71,7 +73,7 @@ private:
     PackChartFeed *m_feed;
     PackSeriesStore m_recorded; // opened files, one set each
     bool m_showLive = true;
-    int m_liveSet = -1;     // -1: the newest
+    int m_liveSet = -1;     // id of the live set chosen, -1: the newest
     int m_recordedSet = -1; // index in m_recorded
     CellBarChart *m_cells = nullptr;
     PackTimeChart *m_time = nullptr;
@@ -82,6 +84,7 @@ private:
     QGridLayout *m_legendLayout = nullptr;
     std::vector<QCheckBox *> m_legendBoxes;
     QLabel *m_cursorText = nullptr;
+    QLabel *m_spanText = nullptr;
     QTimer *m_redraw = nullptr;
     std::size_t m_legendFor = 0;
     std::function<std::vector<CellThreshold>()> m_thresholdSource;

@@ -68,7 +68,7 @@ void SendFileDialog::OnBtnClickLoad()
         return;
     m_pProgress->setValue(0);
     FileDialogEx dialog(true, QStringLiteral("CSendFile::OnBtnClickLoad"), QString(), QString(),
-                        tr("文本文件 (*.txt);;All Files (*.*)"), this);
+                        tr("文本文件 (*.txt);;所有文件 (*)"), this);
     QString path = dialog.DoModal();
     if (path.isEmpty())
         return;

@@ -4,11 +4,13 @@
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
 #include "app/widgets/userlistctrl.h"
+#include "files/upgradefile.h"
 #include "link/linksettings.h"
 #include "link/winmsg.h"
 
 #include <QCheckBox>
 #include <QDateTime>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QProgressBar>
@@ -24,8 +26,7 @@ YModemUpgradeDialog::YModemUpgradeDialog(PageHost *host, YModemTransport transpo
     setWindowTitle(tr("在线升级过程"));
     resize(570, 336);
     if (m_transport == YModemTransport::Wrapped) {
-        m_nSavedInterval = GlobalLinkSettings().cmdSndInvl.load();
-        GlobalLinkSettings().cmdSndInvl = YModemWrappedInterval(m_nSavedInterval);
+        m_interval.emplace(YModemWrappedInterval(GlobalLinkSettings().cmdSndInvl.load()));
     }
 
     m_pList = new UserListCtrl(this);
@@ -52,13 +53,20 @@ YModemUpgradeDialog::YModemUpgradeDialog(PageHost *host, YModemTransport transpo
     connect(restart, &QPushButton::clicked, this, &YModemUpgradeDialog::OnBtnClickRestart);
 
     YModemSink &sink = *this;
-    m_sender = std::make_unique<YModemSender>(sink, filePath.toStdString(), transport == YModemTransport::Wrapped);
+    m_sender = std::make_unique<YModemSender>(sink, QFile::encodeName(filePath).toStdString(),
+                                              transport == YModemTransport::Wrapped);
+    const std::optional<std::string> announced = YModemAnnouncedName(filePath);
+    m_nameRefused = !announced;
+    m_sender->SetAnnouncedName(announced.value_or(std::string()));
 
     // Opening: the rows, the port's YModem bytes to this dialog from now on.
     m_pFollow->setChecked(true);
     LogText(tr("选择升级文件，") + filePath);
     LogText(tr("下位机即将重启 ..."));
-    LogText(tr("上位机等待接收字符C ..."));
+    if (m_nameRefused)
+        LogText(YModemNameRefusal(filePath));
+    else
+        LogText(tr("上位机等待接收字符C ..."));
     if (m_host)
         m_host->SetYModemReceiver(this);
 }
@@ -67,15 +75,22 @@ YModemUpgradeDialog::~YModemUpgradeDialog()
 {
     m_timers.KillTimer(kYmTimerId);
     if (m_host) {
-        if (m_host->IsPortOpen())
+        // Blocks still waiting go; a cancel still waiting, or the cancel of a
+        // transfer left in the middle, goes out after them.
+        const bool open = m_host->IsPortOpen();
+        const bool cancel = open && ((m_cancelQueued && !m_host->TxQueueEmpty()) ||
+                                     (!m_cancelQueued && m_sender->Block0Sent() && !m_sender->Finished()));
+        if (open)
             m_host->ClearQueues();
+        if (cancel) {
+            static constexpr std::uint8_t kCancel[] = {kYmCan, kYmCan};
+            Transmit(kCancel, sizeof kCancel);
+        }
         if (m_transport == YModemTransport::Wrapped) {
-            GlobalLinkSettings().cmdSndInvl = m_nSavedInterval;
+            m_interval.reset(); // the closing frame goes out at the user's interval
             m_host->SendRaw(kYModemClosingFrame, sizeof kYModemClosingFrame);
         }
         m_host->SetYModemReceiver(nullptr);
-    } else if (m_transport == YModemTransport::Wrapped) {
-        GlobalLinkSettings().cmdSndInvl = m_nSavedInterval;
     }
     m_sender.reset(); // closes the file
 }
@@ -96,6 +111,10 @@ void YModemUpgradeDialog::SetRetryTiming(int timerMs, int resendAfterMs)
 
 void YModemUpgradeDialog::OnBtnClickRestart()
 {
+    if (m_nameRefused) {
+        LogText(YModemNameRefusal(QFile::decodeName(QByteArray::fromStdString(m_sender->Path()))));
+        return;
+    }
     m_sender->Restart();
 }
 
@@ -110,6 +129,8 @@ void YModemUpgradeDialog::reject()
 bool YModemUpgradeDialog::event(QEvent *e)
 {
     if (static_cast<int>(e->type()) == WM_YMODEM_SIGNAL) {
+        if (m_nameRefused)
+            return true;
         m_sender->OnEvent(static_cast<int>(static_cast<WinMsgEvent *>(e)->wParam()));
         return true;
     }
@@ -138,6 +159,8 @@ void YModemUpgradeDialog::Transmit(const std::uint8_t *bytes, std::size_t count)
 {
     if (!m_host)
         return;
+    if (count == 2 && bytes[0] == kYmCan && bytes[1] == kYmCan)
+        m_cancelQueued = true;
     if (m_transport == YModemTransport::Raw) {
         for (std::size_t at = 0; at < count; at += kYmRawChunk)
             m_host->SendRaw(bytes + at, std::min(kYmRawChunk, count - at));
@@ -159,6 +182,7 @@ void YModemUpgradeDialog::KillTimer()
 
 void YModemUpgradeDialog::ClearQueues()
 {
+    m_cancelQueued = false; // gone with the rest
     if (m_host && m_host->IsPortOpen())
         m_host->ClearQueues();
 }

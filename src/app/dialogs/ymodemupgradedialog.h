@@ -7,10 +7,13 @@
 
 #include "app/framework/ctrlregistry.h"
 #include "app/framework/wndtimer.h"
+#include "link/linksettings.h"
 #include "protocol/ymodem.h"
 
 #include <QDialog>
 #include <QPointer>
+
+#include <optional>
 
 #include <functional>
 #include <memory>
@@ -71,7 +74,7 @@ private:
 
     QPointer<PageHost> m_host;
     YModemTransport m_transport;
-    int m_nSavedInterval = 0;
+    std::optional<ScopedCommandInterval> m_interval; // the wrapped transfer's interval while it runs
     UserListCtrl *m_pList = nullptr;
     QProgressBar *m_pProgress = nullptr;
     QCheckBox *m_pFollow = nullptr;
@@ -79,4 +82,6 @@ private:
     int m_retryMs = kYmRetryMs;
     std::function<std::uint32_t()> m_clock;
     std::unique_ptr<YModemSender> m_sender;
+    bool m_nameRefused = false;  // the file name cannot go on the line: nothing is sent
+    bool m_cancelQueued = false; // the sender has queued its cancel
 };

@@ -34,3 +34,13 @@ void InternalModeGate::EndStartup()
     m_bVerified = false;
     m_pPending = nullptr;
 }
+
+void InternalModeGate::SetPasswordPage(PageBase *page)
+{
+    m_pPasswordPage = page;
+}
+
+PageBase *InternalModeGate::PasswordPage() const
+{
+    return static_cast<PageBase *>(m_pPasswordPage.data());
+}

@@ -39,6 +39,11 @@ public:
     // Asked by every page before it becomes active; false keeps the current page.
     bool AllowActivation(PageBase *page);
 
+    // The page that asks for the password (the customer control page declares
+    // itself when it is created); a locked page asked for sends the user there.
+    void SetPasswordPage(PageBase *page);
+    PageBase *PasswordPage() const;
+
     // The page to show once the board confirms internal debugging mode.
     void SetUnlockTarget(QWidget *page) { m_pTarget = page; }
     QWidget *UnlockTarget() const { return m_pTarget; }
@@ -55,4 +60,5 @@ private:
     bool m_bVerified = false;
     QPointer<QWidget> m_pPending;
     QPointer<QWidget> m_pTarget;
+    QPointer<QWidget> m_pPasswordPage;
 };

@@ -12,8 +12,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-PageBase::PageBase(PageHost *host, PageKind kind, const QString &caption, QWidget *parent)
-    : QWidget(parent), m_pHost(host), m_kind(kind), m_strCaption(caption),
+PageBase::PageBase(PageHost *host, const QString &caption, QWidget *parent, PageAccess access)
+    : QWidget(parent), m_pHost(host), m_access(access), m_strCaption(caption),
       m_timers([this](int id) { OnTimer(id); }, this)
 {
 }

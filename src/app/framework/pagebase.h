@@ -6,7 +6,6 @@
 
 #include "app/framework/ctrlregistry.h"
 #include "app/framework/ledlamp.h"
-#include "app/framework/pagekind.h"
 #include "app/framework/rxroutes.h"
 #include "app/framework/wndtimer.h"
 
@@ -30,15 +29,20 @@ inline constexpr int IDC_READ = 1257;       // "读 取"
 inline constexpr int IDC_WRITE = 1315;      // "写 入"
 inline constexpr int IDC_CLEAR = 1144;      // "清空"
 
+// Whether a page opens at once or only in the board's internal debugging mode.
+enum class PageAccess { Open, Internal };
+
 class PageBase : public QWidget, public CtrlRegistry {
     Q_OBJECT
 public:
-    PageBase(PageHost *host, PageKind kind, const QString &caption, QWidget *parent = nullptr);
+    // A page declares its caption and whether it is an internal page; its
+    // place among the tabs and among the receivers of an answer is the order
+    // in which the pages are created.
+    PageBase(PageHost *host, const QString &caption, QWidget *parent = nullptr, PageAccess access = PageAccess::Open);
     ~PageBase() override;
 
-    PageKind Kind() const { return m_kind; }
     QString Caption() const { return m_strCaption; }
-    bool IsInnerPage() const { return IsInnerPageKind(m_kind); }
+    bool IsInnerPage() const { return m_access == PageAccess::Internal; }
     PageHost *Host() const { return m_pHost; }
 
     // Builds the page once (OnInitDialog); the sheet calls it when the page is added.
@@ -58,7 +62,8 @@ public:
     // route.chk say which; frame from the head on, len bytes.
     virtual void OnRoute(const RxRoute &route, const std::uint8_t *frame, int len);
     // The other board was chosen while this page is in front: "清空" (row
-    // pages also put their lamps out).
+    // pages also put their lamps out). Pages that show no board's values
+    // (the repeater and the system log) keep what they show.
     virtual void OnBoardSwitch();
     // A request whose answer takes this route has gone unanswered since the
     // given time (its first unanswered sending). Row pages show it on the
@@ -105,7 +110,7 @@ protected:
 
 private:
     PageHost *m_pHost;
-    PageKind m_kind;
+    PageAccess m_access;
     QString m_strCaption;
     bool m_bInitialised = false;
     WndTimers m_timers;

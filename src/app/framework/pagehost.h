@@ -4,7 +4,7 @@
 // signals pages connect to. The main window implements it; tests use a fake.
 #pragma once
 
-#include "app/framework/pagekind.h"
+#include "app/framework/pageregistry.h"
 
 #include <QObject>
 #include <QString>
@@ -14,6 +14,8 @@
 
 class PageBase;
 class InternalModeGate;
+class ParameterStore;
+class LogModel;
 
 class PageHost : public QObject {
     Q_OBJECT
@@ -39,13 +41,30 @@ public:
     virtual PageBase *ActivePage() const = 0;
     // Makes the page the active page unless it refuses; true when it is active after.
     virtual bool ShowPage(PageBase *page) = 0;
-    virtual PageBase *FindPage(PageKind kind) const = 0;
-    // The sheet adds a page: it serves its kind from now on and hands the
-    // receive path its routes (PageBase::Routes).
+    // The pages in the order they were created.
+    virtual const PageRegistry &Pages() const = 0;
+    template <class T> T *FindPage() const { return Pages().template Find<T>(); }
+    // The sheet adds a page: it hands the receive path its routes (PageBase::Routes).
     virtual void RegisterPage(PageBase *page) = 0;
+
+    // The pages show the secondary board of the pair (副电).
+    virtual bool SecondaryBoardSelected() const = 0;
+    // The command interval of the board port, in ms.
+    virtual int CommandInterval() const = 0;
+
+    // Another board answers on the port than before (told by the page that
+    // reads the board's SN after every opening): the status line says so.
+    virtual void NoteBoardReplaced(const QString &previousSn, const QString &sn) = 0;
 
     // --- system log: level 3 error, 4 warning, 6 information, 7 debug
     virtual void WriteLog(int level, const QString &title, const QString &text) = 0;
+    // The rows of the system log, and the gates of its levels (0 is the echo of received bytes).
+    virtual LogModel *LogRows() = 0;
+    virtual bool LogGate(int level) const = 0;
+    virtual void SetLogGate(int level, bool on) = 0;
+
+    // --- the parameter values the board answered, by parameter id
+    virtual ParameterStore &Parameters() = 0;
 
     // --- the gate of the internal pages
     virtual InternalModeGate &Gate() = 0;
@@ -61,6 +80,11 @@ public:
     // upgrade dialog) holds it until it passes nullptr or is destroyed.
     virtual void HoldLine(QObject *holder) = 0;
     virtual bool LineHeld() const = 0;
+    // --- the terminal page closes the board port and uses a port of its own;
+    // while it does, the status line names what it uses (its port), and that
+    // the board port comes back when the page is left. Empty ends it.
+    virtual void SetPortTakenBy(const QString &what) = 0;
+    virtual QString PortTakenBy() const = 0;
 
 signals:
     // The board port was opened (clock synchronisation, protocol probe ...).

@@ -20,42 +20,33 @@ int ClassSlot(std::uint8_t cls)
 PageRegistry::PageRegistry() = default;
 PageRegistry::~PageRegistry() = default;
 
-void PageRegistry::SetWaitingRoutes(std::span<const RxRoute> routes)
-{
-    m_waiting.assign(routes.begin(), routes.end());
-    Rebuild();
-}
-
 void PageRegistry::Register(PageBase *page)
 {
-    const PageKind kind = page->Kind();
-    m_pages[kind] = page;
-    m_registered[kind] = true;
-    std::vector<RxRoute> routes = page->Routes();
-    for (RxRoute &r : routes)
-        r.page = kind;
-    m_pageRoutes[kind] = std::move(routes);
+    QString name = page->objectName();
+    if (name.isEmpty())
+        name = QString::fromLatin1(page->metaObject()->className());
+    auto same = std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry &e) { return e.name == name; });
+    if (same == m_entries.end())
+        same = m_entries.insert(m_entries.end(), Entry{name, nullptr, {}});
+    const auto place = static_cast<std::uint16_t>(same - m_entries.begin());
+    same->page = page;
+    same->routes = page->Routes();
+    for (RxRoute &r : same->routes)
+        r.page = place;
     Rebuild();
 }
 
-PageBase *PageRegistry::Page(PageKind kind) const
+PageBase *PageRegistry::Page(std::size_t place) const
 {
-    return kind >= 0 && kind < PAGE_COUNT ? m_pages[kind].data() : nullptr;
+    return place < m_entries.size() ? m_entries[place].page.data() : nullptr;
 }
 
 void PageRegistry::Rebuild()
 {
     m_routes.clear();
-    for (int kind = 0; kind < PAGE_COUNT; ++kind) {
-        if (m_registered[kind]) {
-            m_routes.insert(m_routes.end(), m_pageRoutes[kind].begin(), m_pageRoutes[kind].end());
-            continue;
-        }
-        for (const RxRoute &r : m_waiting)
-            if (r.page == kind)
-                m_routes.push_back(r);
-    }
-    // Kind order is already there; a stable sort by class and code keeps it.
+    for (const Entry &e : m_entries)
+        m_routes.insert(m_routes.end(), e.routes.begin(), e.routes.end());
+    // Page order is already there; a stable sort by class and code keeps it.
     std::stable_sort(m_routes.begin(), m_routes.end(), [](const RxRoute &a, const RxRoute &b) {
         return ClassSlot(a.cls) * 256 + a.code < ClassSlot(b.cls) * 256 + b.code;
     });

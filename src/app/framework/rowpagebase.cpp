@@ -62,11 +62,16 @@ void RowPageBase::AttachRow(const ParamEntry &entry)
 {
     d_assert(entry.pLedCtrl != nullptr);
     if (auto *check = Item<QAbstractButton>(entry.nChkID)) {
+        if (check->toolTip().isEmpty())
+            check->setToolTip(tr("双击勾选框：发送这一行的读取"));
         int id = entry.nChkID;
         connect(check, &QAbstractButton::clicked, this, [this, id] { OnParamCheckClicked(id); });
         check->installEventFilter(this);
     }
     if (entry.pLedCtrl) {
+        // The lamp's tooltip says the gesture again after a no-answer look has gone.
+        entry.pLedCtrl->setProperty("gestureTip", tr("双击指示灯：发送这一行的写入（执行）"));
+        entry.pLedCtrl->setToolTip(entry.pLedCtrl->property("gestureTip").toString());
         int led = entry.ledID;
         connect(entry.pLedCtrl, &LedLamp::clicked, this, [this, led] { OnLedClicked(led); });
         connect(entry.pLedCtrl, &LedLamp::doubleClicked, this, [this, led] { OnLedDoubleClicked(led); });
@@ -191,7 +196,7 @@ constexpr int kNoAnswerColour = LedLamp::kYellow;
 
 void ShowLedState(LedLamp *led, int state)
 {
-    led->setToolTip(QString());
+    led->setToolTip(led->property("gestureTip").toString());
     led->SetLed(state == LED_ERROR ? LedLamp::kRed : LedLamp::kGreen,
                 state == LED_IDLE ? LedLamp::kDark : LedLamp::kBright, LedLamp::kSquare);
 }

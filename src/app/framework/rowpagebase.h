@@ -63,6 +63,8 @@ public:
     int ParamCount() const { return static_cast<int>(m_chkMap.size()); }
     int ReadOnlyCount() const { return static_cast<int>(m_readOnly.size()); }
     void SetLedState(int nChkID, int state);
+    // A row's answer has been shown (its lamp and boxes are up to date).
+    virtual void OnRowAnswered(int /*nChkID*/) {}
     // The row's request went unanswered: the lamp's no-answer look (neither the
     // error red nor the idle dark) with a tooltip saying since when. Any later
     // state of the lamp (an answer, a new request) replaces it.

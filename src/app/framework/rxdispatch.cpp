@@ -135,7 +135,7 @@ void RxDispatcher::SwitchBoard(int mainSelected)
         return;
     }
     PageBase *active = m_host.ActivePage();
-    if (active && active->Kind() != PAGE_ONE && active->Kind() != PAGE_LOG)
+    if (active)
         active->OnBoardSwitch();
     m_host.ClearQueues();
     const auto &cache = mainSelected ? m_mainCache : m_secondaryCache;

@@ -17,6 +17,7 @@
 
 class PageHost;
 class PageBase;
+class RowPageBase;
 
 struct CachedFrame {
     std::uint8_t bytes[kFrameMaxLen];
@@ -65,6 +66,7 @@ private:
     void CacheFrame(const std::uint8_t *frame, int len);
     void Dispatch(const std::uint8_t *frame, int len);
     void RunRoute(const RxRoute &route, PageBase *page, const std::uint8_t *frame, int len);
+    void RunRowRoute(const RxRoute &route, RowPageBase *page, const std::uint8_t *frame, int len);
     std::int64_t Now() const;
 
     PageHost &m_host;

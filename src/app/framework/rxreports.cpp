@@ -1,6 +1,6 @@
 #include "app/framework/rxreports.h"
 
-#include "app/pylvexapp.h"
+#include "app/framework/systemlog.h"
 #include "protocol/frame.h"
 
 #include <algorithm>
@@ -44,20 +44,18 @@ void ReportLengthMismatch(const std::uint8_t *frame, int len, int need)
 
 void ReportFrameRow(int level, const std::uint8_t *frame, int len, const char *text)
 {
-    PylvexApp *app = theApp();
-    if (!app || !app->LogGateOpen(level))
+    if (!SystemLogGateOpen(level))
         return;
     std::string title = FrameLogTitle("接收", frame, len > 0 ? static_cast<std::size_t>(len) : 0);
-    app->WriteLogText(level, QString::fromStdString(title), QString::fromUtf8(text));
+    SystemLog(level, QString::fromStdString(title), QString::fromUtf8(text));
 }
 
 void ReportFrameBytes(int level, const std::uint8_t *frame, int len, const char *message)
 {
-    PylvexApp *app = theApp();
-    if (!app || !app->LogGateOpen(level))
+    if (!SystemLogGateOpen(level))
         return;
     std::size_t n = len > 0 ? static_cast<std::size_t>(len) : 0;
     std::string text = message;
     AppendHexText(text, frame, n);
-    app->WriteLogText(level, QString::fromStdString(FrameLogTitle("接收", frame, n)), QString::fromStdString(text));
+    SystemLog(level, QString::fromStdString(FrameLogTitle("接收", frame, n)), QString::fromStdString(text));
 }

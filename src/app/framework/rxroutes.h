@@ -1,10 +1,9 @@
-// A route of the receive path: for a response class and code, the page kind
+// A route of the receive path: for a response class and code, the page
 // that takes it and the operation that shows it. Pages hand the receive path
 // their routes (PageBase::Routes); the generic operations run in the
 // framework on row pages, OP_PAGE calls the page's own OnRoute.
 #pragma once
 
-#include "app/framework/pagekind.h"
 #include "app/framework/valuekind.h"
 
 #include <cstddef>
@@ -12,61 +11,45 @@
 
 enum RouteOp : std::uint8_t {
     OP_VALUE,          // ParseValueResponse(need, vt) on the row
-    OP_VALUE_BITS,     // ParseValueResponse into a byte, then the names of its set bits
-    OP_BMS_STATE,      // ParseValueResponse into a byte, "boot区" / "APP区"
     OP_TEMP,           // ParseTempResponse on the row
     OP_ACK,            // CheckAckResponse on the row with the default text
-    OP_ACK_TIME,       // CheckAckResponse, text "%H:%M:%S" + suffix
-    OP_ACK_UNLOCK,     // as OP_ACK_TIME, then the gate's board confirmation
     OP_VERSION,        // CheckResponse need 7, "V%hhu.%hhu.%hhu" twice
-    OP_OCV,            // CheckResponse need 29, up to 14 values "%u "
-    OP_WAKE,           // CheckResponse need 3, wake-up source name
-    OP_CURRENT_CAL,    // CheckResponse any length, u16 and s16 when present
-    OP_BALANCE,        // CheckResponse need 4, cell byte and s16 time
-    OP_EXEC_RESULT,    // CheckResponseQuiet any length, message box
     OP_PAGE,           // the page's own handler: OnRoute(route, ...); route.tag and route.chk say what
     OP_PAGE_IF_ACTIVE, // the same, only while the page is active; else edit2 (when set) shows the inactive text
-};
-
-struct BitNames {
-    const char *const *names;
-    int count;
-    const char *separator;
 };
 
 struct RxRoute {
     std::uint8_t cls;  // response class, bit 7 set
     std::uint8_t code; // response code, bit 7 set
-    PageKind page;     // set to the handing page's kind when the page registers
     RouteOp op;
-    std::uint8_t need = 0;          // expected data length with the result code; 0 = any
-    std::uint16_t vt = 0;           // value kind
-    int chk = 0;                    // the row's check-box id
-    int edit2 = 0;                  // second edit box of the row, where used
-    const char *text = nullptr;     // success-text suffix, or the item name
-    const BitNames *bits = nullptr; // OP_VALUE_BITS
-    bool skipWhenMissing = false;   // a missing page is passed over without a row
-    int tag = 0;                    // OP_PAGE: the page's own meaning
+    std::uint8_t need = 0;        // expected data length with the result code; 0 = any
+    std::uint16_t vt = 0;         // value kind
+    int chk = 0;                  // the row's check-box id
+    int edit2 = 0;                // second edit box of the row, where used
+    const char *text = nullptr;   // the page's own meaning (a success-text suffix, an item name)
+    bool skipWhenMissing = false; // a missing page is passed over without a row
+    int tag = 0;                  // OP_PAGE: the page's own meaning
+    std::uint16_t page = 0;       // the handing page's place, filled in when the page registers
 };
 
 // Shorthands for route tables.
-constexpr RxRoute ValueRoute(std::uint8_t cls, std::uint8_t code, PageKind page, VARTYPE vt, std::uint8_t need, int chk)
+constexpr RxRoute ValueRoute(std::uint8_t cls, std::uint8_t code, VARTYPE vt, std::uint8_t need, int chk)
 {
-    return RxRoute{cls, code, page, OP_VALUE, need, vt, chk};
+    return RxRoute{cls, code, OP_VALUE, need, vt, chk};
 }
-constexpr RxRoute TempRoute(std::uint8_t code, PageKind page, int chk)
+constexpr RxRoute TempRoute(std::uint8_t code, int chk)
 {
-    return RxRoute{0x82, code, page, OP_TEMP, 3, VT_I2, chk};
+    return RxRoute{0x82, code, OP_TEMP, 3, VT_I2, chk};
 }
 // OP_PAGE for a row (the page's decoder of that row, by its check-box id).
-constexpr RxRoute RowRoute(std::uint8_t cls, std::uint8_t code, PageKind page, int chk, bool skip = false)
+constexpr RxRoute RowRoute(std::uint8_t cls, std::uint8_t code, int chk, bool skip = false)
 {
-    return RxRoute{cls, code, page, OP_PAGE, 0, 0, chk, 0, nullptr, nullptr, skip};
+    return RxRoute{cls, code, OP_PAGE, 0, 0, chk, 0, nullptr, skip};
 }
 // OP_PAGE with the page's tag.
-constexpr RxRoute PageRoute(std::uint8_t cls, std::uint8_t code, PageKind page, int tag, bool skip = false)
+constexpr RxRoute PageRoute(std::uint8_t cls, std::uint8_t code, int tag, bool skip = false)
 {
-    return RxRoute{cls, code, page, OP_PAGE, 0, 0, 0, 0, nullptr, nullptr, skip, tag};
+    return RxRoute{cls, code, OP_PAGE, 0, 0, 0, 0, nullptr, skip, tag};
 }
 // A route passed over without a row while its page does not exist.
 constexpr RxRoute SkipWhenMissing(RxRoute r)

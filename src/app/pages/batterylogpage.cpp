@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -37,7 +38,7 @@ struct LogColumn {
 const LogColumn kColumns[] = {{QT_TRANSLATE_NOOP("BatteryLogPage", "序号"), 50},
                               {QT_TRANSLATE_NOOP("BatteryLogPage", "类型"), 100},
                               {QT_TRANSLATE_NOOP("BatteryLogPage", "时间"), 200},
-                              {QT_TRANSLATE_NOOP("BatteryLogPage", "内容"), 3100}};
+                              {QT_TRANSLATE_NOOP("BatteryLogPage", "内容"), 400}};
 
 QString LogText(const char *text)
 {
@@ -63,8 +64,7 @@ QString Now()
 }
 } // namespace
 
-BatteryLogPage::BatteryLogPage(PageHost *host, QWidget *parent)
-    : RowPageBase(host, PAGE_CELLLOG, tr("电池日志"), parent)
+BatteryLogPage::BatteryLogPage(PageHost *host, QWidget *parent) : RowPageBase(host, tr("电池日志"), parent)
 {
     if (host)
         connect(host, &PageHost::PortOpened, this, &BatteryLogPage::RestartClockSync);
@@ -73,9 +73,9 @@ BatteryLogPage::BatteryLogPage(PageHost *host, QWidget *parent)
 std::vector<RxRoute> BatteryLogPage::Routes() const
 {
     return {
-        PageRoute(0x83, 0xA5, PAGE_CELLLOG, TAG_BOARD_TIME, true),
-        PageRoute(0x83, kLogAckCode, PAGE_CELLLOG, TAG_BATTERY_LOG, true),
-        PageRoute(0x83, kLogDataCode, PAGE_CELLLOG, TAG_BATTERY_LOG, true),
+        PageRoute(0x83, 0xA5, TAG_BOARD_TIME, true),
+        PageRoute(0x83, kLogAckCode, TAG_BATTERY_LOG, true),
+        PageRoute(0x83, kLogDataCode, TAG_BATTERY_LOG, true),
     };
 }
 
@@ -111,6 +111,9 @@ void BatteryLogPage::BuildLayout()
         m_columnNames << QString::fromUtf8(c.name);
         m_pList->InsertColumn(m_pList->RowModel()->GetColumnCount(), tr(c.name), c.width);
     }
+    // The content column takes the rest of the view: a long text is cut at its
+    // edge (the tooltip shows all of it) and the other columns stay in sight.
+    m_pList->horizontalHeader()->setStretchLastSection(true);
     m_pList->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_pList, &QWidget::customContextMenuRequested, this, &BatteryLogPage::ShowListMenu);
 

@@ -17,14 +17,11 @@ constexpr int kNumberWidth = 80;
 constexpr int kColumnWidth = 100;
 } // namespace
 
-BatteryRecordPage::BatteryRecordPage(PageHost *host, QWidget *parent)
-    : RowPageBase(host, PAGE_RECORD, tr("电池记录"), parent)
-{
-}
+BatteryRecordPage::BatteryRecordPage(PageHost *host, QWidget *parent) : RowPageBase(host, tr("电池记录"), parent) {}
 
 std::vector<RxRoute> BatteryRecordPage::Routes() const
 {
-    return {PageRoute(0x85, 0x80 | kRecordCode, PAGE_RECORD, TAG_BATTERY_RECORDS)};
+    return {PageRoute(0x85, 0x80 | kRecordCode, TAG_BATTERY_RECORDS)};
 }
 
 void BatteryRecordPage::OnInitDialog()

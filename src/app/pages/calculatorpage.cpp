@@ -47,10 +47,7 @@ constexpr KeyButton kKeys[] = {
 };
 } // namespace
 
-CalculatorPage::CalculatorPage(PageHost *host, QWidget *parent)
-    : PageBase(host, PAGE_CALCULATOR, tr("计算器"), parent)
-{
-}
+CalculatorPage::CalculatorPage(PageHost *host, QWidget *parent) : PageBase(host, tr("计算器"), parent) {}
 
 void CalculatorPage::OnInitDialog()
 {
@@ -117,6 +114,10 @@ void CalculatorPage::OnBtnClickDelete()
 void CalculatorPage::OnBtnClickEquals()
 {
     const calc::EvalResult r = calc::Evaluate(GetDlgItemText(IDC_EXPR).toStdString());
+    if (r.error == calc::EvalError::DivisionByZero) {
+        SetDlgItemText(IDC_RESULT, tr("除数不能为零！"));
+        return;
+    }
     if (r.error != calc::EvalError::None) {
         SetDlgItemText(IDC_RESULT, tr("表达式有误！"));
         return;

@@ -33,9 +33,6 @@
 #include <climits>
 
 namespace {
-const char *const kModeNames[] = {QT_TRANSLATE_NOOP("BitNames", "单电"), QT_TRANSLATE_NOOP("BitNames", "主电"),
-                                  QT_TRANSLATE_NOOP("BitNames", "副电")};
-const BitNames kModeBits{kModeNames, 3, ", "};
 
 // The hour and minute of now as the status boxes of rows 7 and 8 show them.
 QString HourMinute()
@@ -62,9 +59,11 @@ public:
 };
 } // namespace
 
-CustomerControlPage::CustomerControlPage(PageHost *host, QWidget *parent)
-    : RowPageBase(host, PAGE_ELE, tr("客户使用-2"), parent)
+CustomerControlPage::CustomerControlPage(PageHost *host, QWidget *parent) : RowPageBase(host, tr("客户使用-2"), parent)
 {
+    // The internal pages send the user here for the password.
+    if (host)
+        host->Gate().SetPasswordPage(this);
 }
 
 CustomerControlPage::~CustomerControlPage() = default;
@@ -82,28 +81,28 @@ const std::array<int, 17> &CustomerControlPage::RowOrder()
 std::vector<RxRoute> CustomerControlPage::Routes() const
 {
     return {
-        {0x82, 0xDC, PAGE_ELE, OP_ACK_TIME, 0, 0, IDC_ELE_LEAVE, IDC_ELE_LEAVE_EDIT, "，成功退出"},
-        RowRoute(0x83, 0x83, PAGE_ELE, IDC_ELE_CHARGE_HISTORY, true),
-        RowRoute(0x83, 0x84, PAGE_ELE, IDC_ELE_DISCHARGE_HISTORY, true),
-        SkipWhenMissing({0x83, 0x90, PAGE_ELE, OP_ACK, 0, 0, IDC_ELE_STORAGE, IDC_ELE_STORAGE_EDIT}),
-        SkipWhenMissing(ValueRoute(0x83, 0x92, PAGE_ELE, VT_UINT, 5, IDC_ELE_VOLT_CAL)),
-        SkipWhenMissing({0x83, 0x93, PAGE_ELE, OP_CURRENT_CAL, 0, 0, IDC_ELE_CURR_CAL, IDC_ELE_CURR_CAL_THRESHOLD}),
-        RowRoute(0x83, 0x94, PAGE_ELE, IDC_ELE_CHARGE_MOS, true),
-        RowRoute(0x83, 0x94, PAGE_ELE, IDC_ELE_DISCHARGE_MOS, true),
-        RowRoute(0x83, 0x94, PAGE_ELE, IDC_ELE_PRE_MOS, true),
-        RowRoute(0x83, 0x95, PAGE_ELE, IDC_ELE_CHARGE_MOS, true),
-        RowRoute(0x83, 0x96, PAGE_ELE, IDC_ELE_DISCHARGE_MOS, true),
-        RowRoute(0x83, 0x97, PAGE_ELE, IDC_ELE_PRE_MOS, true),
-        SkipWhenMissing({0x83, 0xA1, PAGE_ELE, OP_ACK_UNLOCK, 0, 0, IDC_ELE_ENTER, IDC_ELE_ENTER_EDIT, "，成功进入"}),
-        RowRoute(0x83, 0xA5, PAGE_ELE, IDC_ELE_CLOCK, true),
-        PageRoute(0x83, 0xA6, PAGE_ELE, TAG_UPGRADE_PACKET, true),
-        RowRoute(0x83, 0xA7, PAGE_ELE, IDC_ELE_TEMP_CAL, true),
-        SkipWhenMissing(ValueRoute(0x83, 0xA8, PAGE_ELE, VT_UI2, 3, IDC_ELE_PARALLEL_DIFF)),
-        SkipWhenMissing(ValueRoute(0x83, 0xA9, PAGE_ELE, VT_UI2, 3, IDC_ELE_PARALLEL_DIFF)),
-        SkipWhenMissing({0x83, 0xB0, PAGE_ELE, OP_VALUE_BITS, 2, VT_UI1, IDC_ELE_WORK_MODE, 0, nullptr, &kModeBits}),
-        {0x83, 0xE5, PAGE_ELE, OP_EXEC_RESULT, 0, 0, 0, 0, nullptr, nullptr, true},
-        {0x85, 0x83, PAGE_ELE, OP_BALANCE, 4, 0, IDC_ELE_BALANCE, IDC_ELE_BALANCE_TIME},
-        {0x85, 0x84, PAGE_ELE, OP_BMS_STATE, 2, VT_UI1, IDC_ELE_BMS_STATE},
+        RowRoute(0x82, 0xDC, IDC_ELE_LEAVE),
+        RowRoute(0x83, 0x83, IDC_ELE_CHARGE_HISTORY, true),
+        RowRoute(0x83, 0x84, IDC_ELE_DISCHARGE_HISTORY, true),
+        SkipWhenMissing({0x83, 0x90, OP_ACK, 0, 0, IDC_ELE_STORAGE, IDC_ELE_STORAGE_EDIT}),
+        SkipWhenMissing(ValueRoute(0x83, 0x92, VT_UINT, 5, IDC_ELE_VOLT_CAL)),
+        RowRoute(0x83, 0x93, IDC_ELE_CURR_CAL, true),
+        RowRoute(0x83, 0x94, IDC_ELE_CHARGE_MOS, true),
+        RowRoute(0x83, 0x94, IDC_ELE_DISCHARGE_MOS, true),
+        RowRoute(0x83, 0x94, IDC_ELE_PRE_MOS, true),
+        RowRoute(0x83, 0x95, IDC_ELE_CHARGE_MOS, true),
+        RowRoute(0x83, 0x96, IDC_ELE_DISCHARGE_MOS, true),
+        RowRoute(0x83, 0x97, IDC_ELE_PRE_MOS, true),
+        RowRoute(0x83, 0xA1, IDC_ELE_ENTER, true),
+        RowRoute(0x83, 0xA5, IDC_ELE_CLOCK, true),
+        PageRoute(0x83, 0xA6, TAG_UPGRADE_PACKET, true),
+        RowRoute(0x83, 0xA7, IDC_ELE_TEMP_CAL, true),
+        SkipWhenMissing(ValueRoute(0x83, 0xA8, VT_UI2, 3, IDC_ELE_PARALLEL_DIFF)),
+        SkipWhenMissing(ValueRoute(0x83, 0xA9, VT_UI2, 3, IDC_ELE_PARALLEL_DIFF)),
+        RowRoute(0x83, 0xB0, IDC_ELE_WORK_MODE, true),
+        PageRoute(0x83, 0xE5, TAG_EXEC_RESULT, true),
+        RowRoute(0x85, 0x83, IDC_ELE_BALANCE),
+        RowRoute(0x85, 0x84, IDC_ELE_BMS_STATE),
     };
 }
 
@@ -224,6 +223,11 @@ QWidget *CustomerControlPage::BuildButtons()
     for (const Button &b : kButtons)
         column->addWidget(MakeButton(b.id, tr(b.text)));
     column->addStretch(1);
+    // The rows have no read or write buttons: say how they are sent.
+    auto *hint = new QLabel(tr("双击一行的勾选框读取这一行，双击它的指示灯发送这一行的命令。"), bar);
+    hint->setObjectName(QStringLiteral("gestureHint"));
+    hint->setWordWrap(true);
+    column->addWidget(hint);
     connect(Item<QPushButton>(IDC_ELE_CMD_INTERVAL), &QPushButton::clicked, this, [this] { OnBtnClickCmdInterval(); });
     connect(Item<QPushButton>(IDC_ELE_CHANGE_PWD), &QPushButton::clicked, this, [this] { OnBtnClickChangePwd(); });
     for (int id : {IDC_ELE_FACTORY_RESET, IDC_ELE_RESET_EXTREMES, IDC_ELE_RESTART})
@@ -499,11 +503,10 @@ void CustomerControlPage::OnBtnClickReset(int id)
 
 void CustomerControlPage::OnBtnClickCmdInterval()
 {
-    std::atomic<int> &interval = GlobalLinkSettings().cmdSndInvl;
     InputBox box(this);
     box.m_strTitle = tr("设置命令发送间隔");
     box.m_strCaption = tr("发送间隔（毫秒）");
-    box.m_strValue = QString::number(static_cast<unsigned>(interval.load()));
+    box.m_strValue = QString::number(static_cast<unsigned>(CommandIntervalBase()));
     box.InitDialog();
     if (RunModal(&box) != QDialog::Accepted)
         return;
@@ -513,7 +516,7 @@ void CustomerControlPage::OnBtnClickCmdInterval()
                    tr("警告"), MB_ICONWARNING);
         return;
     }
-    interval = input.value;
+    SetCommandInterval(static_cast<int>(input.value));
 }
 
 void CustomerControlPage::OnBtnClickChangePwd()

@@ -53,7 +53,7 @@ class CustomerControlPage : public RowPageBase {
     Q_OBJECT
 public:
     // Tag of the route that carries upgrade packets to the running upgrade dialog.
-    enum RouteTag : int { TAG_UPGRADE_PACKET = 6 };
+    enum RouteTag : int { TAG_UPGRADE_PACKET = 6, TAG_EXEC_RESULT = 7 };
 
     explicit CustomerControlPage(PageHost *host, QWidget *parent = nullptr);
     ~CustomerControlPage() override;
@@ -109,6 +109,15 @@ private:
     void OnHistoryAnswer(int chkID, const std::uint8_t *frame, int len);
     void OnClockAnswer(const std::uint8_t *frame, int len);
     void OnTemperatureCalibrationAnswer(const std::uint8_t *frame, int len);
+    // "进入内部调试模式：" and "退出内部调试模式：": the time of the acknowledgement;
+    // entering opens the page the user asked for.
+    void OnModeAck(int chkID, const std::uint8_t *frame, int len);
+    void OnCurrentCalibrationAnswer(const std::uint8_t *frame, int len);
+    void OnBalanceAnswer(const std::uint8_t *frame, int len);
+    // "电池工作模式：" (the set mode bits) and "BMS状态：" (boot or application area).
+    void OnStateByteAnswer(int chkID, const std::uint8_t *frame, int len);
+    // The answer to a command whose result is a message box ("执行成功！"/"执行失败！").
+    void OnExecResultAnswer(const std::uint8_t *frame, int len);
 
     // Buttons.
     void OnBtnClickMos(int id);

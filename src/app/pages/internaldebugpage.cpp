@@ -22,6 +22,8 @@
 #include <QStringEncoder>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 // Rows in the order of the read walk (row 1, the upgrade request, never takes part).
 const int kReadOrder[] = {IDC_FOR_DATE_CHK, IDC_FOR_VER_CHK, IDC_FOR_ARR_CHK, IDC_FOR_SN_CHK, IDC_FOR_MEASURED_CHK,
@@ -47,7 +49,7 @@ QString FromStd(const std::string &text)
 } // namespace
 
 InternalDebugPage::InternalDebugPage(PageHost *host, QWidget *parent)
-    : RowPageBase(host, PAGE_FOR, tr("内部调试"), parent)
+    : RowPageBase(host, tr("内部调试"), parent, PageAccess::Internal)
 {
 }
 
@@ -61,25 +63,25 @@ unsigned InternalDebugPage::RegisterRowsShown()
 std::vector<RxRoute> InternalDebugPage::Routes() const
 {
     return {
-        RowRoute(0x82, 0x81, PAGE_FOR, IDC_FOR_UPGRADE_CHK),
-        RowRoute(0x82, 0x82, PAGE_FOR, IDC_FOR_REG_CHK),
-        {0x82, 0x83, PAGE_FOR, OP_VERSION, 7, 0, IDC_FOR_VER_CHK, IDC_FOR_VER_HW},
-        RowRoute(0x82, 0x86, PAGE_FOR, IDC_FOR_DSG_CHK),
-        RowRoute(0x82, 0x87, PAGE_FOR, IDC_FOR_CHG_CHK),
-        {0x82, 0x88, PAGE_FOR, OP_OCV, 29, 0, IDC_FOR_OCV_CHK},
-        RowRoute(0x82, 0x89, PAGE_FOR, IDC_FOR_DSG_CHK),
-        RowRoute(0x82, 0x90, PAGE_FOR, IDC_FOR_CHG_CHK),
-        {0x82, 0x91, PAGE_FOR, OP_OCV, 29, 0, IDC_FOR_OCV_CHK},
-        RowRoute(0x82, 0xDB, PAGE_FOR, IDC_FOR_SN_CHK),
-        RowRoute(0x82, 0xDD, PAGE_FOR, IDC_FOR_REG_CHK),
-        RowRoute(0x82, 0xDE, PAGE_FOR, IDC_FOR_ARR_CHK),
-        RowRoute(0x82, 0xDF, PAGE_FOR, IDC_FOR_ARR_CHK),
-        RowRoute(0x82, 0xEA, PAGE_FOR, IDC_FOR_DATE_CHK),
-        ValueRoute(0x82, 0xEB, PAGE_FOR, VT_I2, 3, IDC_FOR_MEASURED_CHK),
-        ValueRoute(0x82, 0xEC, PAGE_FOR, VT_I2, 3, IDC_FOR_MEASURED_CHK),
-        RowRoute(0x83, 0x81, PAGE_FOR, IDC_FOR_SN_CHK, true),
-        RowRoute(0x83, 0xA0, PAGE_FOR, IDC_FOR_DATE_CHK, true),
-        SkipWhenMissing({0x83, 0xA6, PAGE_FOR, OP_PAGE_IF_ACTIVE, 0, 0, IDC_FOR_UPGRADE_CHK}),
+        RowRoute(0x82, 0x81, IDC_FOR_UPGRADE_CHK),
+        RowRoute(0x82, 0x82, IDC_FOR_REG_CHK),
+        {0x82, 0x83, OP_VERSION, 7, 0, IDC_FOR_VER_CHK, IDC_FOR_VER_HW},
+        RowRoute(0x82, 0x86, IDC_FOR_DSG_CHK),
+        RowRoute(0x82, 0x87, IDC_FOR_CHG_CHK),
+        RowRoute(0x82, 0x88, IDC_FOR_OCV_CHK),
+        RowRoute(0x82, 0x89, IDC_FOR_DSG_CHK),
+        RowRoute(0x82, 0x90, IDC_FOR_CHG_CHK),
+        RowRoute(0x82, 0x91, IDC_FOR_OCV_CHK),
+        RowRoute(0x82, 0xDB, IDC_FOR_SN_CHK),
+        RowRoute(0x82, 0xDD, IDC_FOR_REG_CHK),
+        RowRoute(0x82, 0xDE, IDC_FOR_ARR_CHK),
+        RowRoute(0x82, 0xDF, IDC_FOR_ARR_CHK),
+        RowRoute(0x82, 0xEA, IDC_FOR_DATE_CHK),
+        ValueRoute(0x82, 0xEB, VT_I2, 3, IDC_FOR_MEASURED_CHK),
+        ValueRoute(0x82, 0xEC, VT_I2, 3, IDC_FOR_MEASURED_CHK),
+        RowRoute(0x83, 0x81, IDC_FOR_SN_CHK, true),
+        RowRoute(0x83, 0xA0, IDC_FOR_DATE_CHK, true),
+        SkipWhenMissing({0x83, 0xA6, OP_PAGE_IF_ACTIVE, 0, 0, IDC_FOR_UPGRADE_CHK}),
     };
 }
 
@@ -93,8 +95,23 @@ void InternalDebugPage::OnRoute(const RxRoute &route, const std::uint8_t *frame,
     case IDC_FOR_REG_CHK: OnRegisterAnswer(frame, len); break;
     case IDC_FOR_CHG_CHK:
     case IDC_FOR_DSG_CHK: OnResistanceAnswer(frame, len); break;
+    case IDC_FOR_OCV_CHK: OnOcvAnswer(frame, len); break;
     default: d_assert(0); break;
     }
+}
+
+void InternalDebugPage::OnOcvAnswer(const std::uint8_t *frame, int len)
+{
+    ParamEntry entry;
+    if (!CheckRowResponse(frame, len, kNeedOcv, IDC_FOR_OCV_CHK, entry))
+        return;
+    const std::optional<FourteenValues> values = DecodeOcv(AnswerData(frame, len));
+    if (!values)
+        return;
+    QString text;
+    for (std::uint16_t mv : *values)
+        text += QString::number(mv) + QLatin1Char(' ');
+    SetDlgItemText(entry.nEditID, text);
 }
 
 // ---------------------------------------------------------------- layout
@@ -250,8 +267,24 @@ void InternalDebugPage::ReadParams(int nChkID)
         });
         return;
     }
-    CheckDlgButton(IDC_FOR_UPGRADE_CHK, 0);
+    if (!LeaveUpgradeOutOfWalk(nChkID, kReadOrder))
+        return;
     RunReadWalk(nChkID, kReadOrder, [this](int chk) { return QueueRead(chk); });
+}
+
+// Row 1 never takes part in "读取"/"写入": its tick is taken away. When it
+// was the only row ticked, the user is told how an upgrade starts instead of
+// being asked to tick a row; false then (nothing more to do).
+bool InternalDebugPage::LeaveUpgradeOutOfWalk(int nChkID, std::span<const int> order)
+{
+    const bool ticked = nChkID < 0 && IsDlgButtonChecked(IDC_FOR_UPGRADE_CHK);
+    CheckDlgButton(IDC_FOR_UPGRADE_CHK, 0);
+    if (!ticked || std::any_of(order.begin(), order.end(), [this](int chk) { return IsDlgButtonChecked(chk) != 0; }))
+        return true;
+    MessageBox(tr("“保护板在线升级”不随“读取”“写入”进行：双击它的勾选框选择升级文件并发出升级请求，"
+                  "板卡应答后升级开始。"),
+               tr("警告"), MB_ICONWARNING);
+    return false;
 }
 
 bool InternalDebugPage::QueueRead(int chk)
@@ -279,7 +312,8 @@ void InternalDebugPage::WriteParams(int nChkID)
             OpenUpgrade();
         return;
     }
-    CheckDlgButton(IDC_FOR_UPGRADE_CHK, 0);
+    if (!LeaveUpgradeOutOfWalk(nChkID, kWriteOrder))
+        return;
     // Every write walk starts the acknowledgement count of both tables anew.
     for (ResistanceTable t : {ResistanceTable::Charge, ResistanceTable::Discharge}) {
         Acks(t) = 0;

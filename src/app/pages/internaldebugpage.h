@@ -9,7 +9,9 @@
 #include "protocol/debug_cmds.h"
 
 #include <QPointer>
+
 #include <QString>
+#include <span>
 
 class UserListCtrl;
 class QComboBox;
@@ -84,6 +86,7 @@ private:
     QWidget *BuildTableBox();
     QWidget *BuildRegisterBox();
     bool QueueRead(int chk);
+    bool LeaveUpgradeOutOfWalk(int nChkID, std::span<const int> order);
     bool QueueWrite(int chk);
     void RequestUpgrade();
     void OpenUpgrade();
@@ -100,6 +103,7 @@ private:
     void OnSnAnswer(const std::uint8_t *frame, int len);
     void OnRegisterAnswer(const std::uint8_t *frame, int len);
     void OnResistanceAnswer(const std::uint8_t *frame, int len);
+    void OnOcvAnswer(const std::uint8_t *frame, int len);
 
 public:
     // The controls of one internal resistance table.

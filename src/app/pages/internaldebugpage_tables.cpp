@@ -18,9 +18,12 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <climits>
+#include <limits>
 
 struct InternalDebugPage::TableIds {
     int chk, index, current, res, editButton;
@@ -43,23 +46,60 @@ std::string_view View(const QByteArray &bytes)
     return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-// Sets the column widths of the table list from its width: 5, 2 and 4
-// fortieths, the rest for the values.
+// The widest texts a column of the table list can hold: the two kinds, an
+// index of 0 or 1, a signed 32-bit current, fourteen 16-bit values.
+QStringList ColumnSamples(int column)
+{
+    switch (column) {
+    case InternalDebugPage::COL_TYPE: return {InternalDebugPage::tr("充电内阻"), InternalDebugPage::tr("放电内阻")};
+    case InternalDebugPage::COL_INDEX: return {QStringLiteral("0"), QStringLiteral("1")};
+    case InternalDebugPage::COL_CURRENT:
+        return {QString::number(std::numeric_limits<std::int32_t>::min()),
+                QString::number(std::numeric_limits<std::int32_t>::max())};
+    default: {
+        FourteenValues most{};
+        most.fill(65535);
+        return {QString::fromStdString(ValuesText(most))};
+    }
+    }
+}
+
+// The width column needs for its widest text and for its heading.
+int ColumnNeed(const UserListCtrl *list, int column)
+{
+    constexpr int kCellMargins = 2 * 3 + 4;
+    int need = 0;
+    for (const QString &text : ColumnSamples(column))
+        need = std::max(need, list->fontMetrics().horizontalAdvance(text) + kCellMargins);
+    const QHeaderView *header = list->horizontalHeader();
+    const QString title = list->model()->headerData(column, Qt::Horizontal).toString();
+    const int margin = list->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const int mark = list->style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
+    return std::max(need, header->fontMetrics().horizontalAdvance(title) + 2 * margin + mark);
+}
+
+// Gives every column of the table list room for its widest possible text; the
+// values take whatever width is left beyond that.
 class TableWidths : public QObject {
 public:
     using QObject::QObject;
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Resize)
-            if (auto *list = qobject_cast<UserListCtrl *>(watched->parent())) {
-                const int w = list->viewport()->width();
-                const int unit = w / 40;
-                list->SetColumnWidth(InternalDebugPage::COL_TYPE, 5 * unit);
-                list->SetColumnWidth(InternalDebugPage::COL_INDEX, 2 * unit);
-                list->SetColumnWidth(InternalDebugPage::COL_CURRENT, 4 * unit);
-                list->SetColumnWidth(InternalDebugPage::COL_RESISTANCE, w - 11 * unit);
-            }
+            if (auto *list = qobject_cast<UserListCtrl *>(watched->parent()))
+                Apply(list);
         return false;
+    }
+    static void Apply(UserListCtrl *list)
+    {
+        int used = 0;
+        for (int c = 0; c <= InternalDebugPage::COL_RESISTANCE; ++c) {
+            int width = ColumnNeed(list, c);
+            if (c == InternalDebugPage::COL_RESISTANCE)
+                width = std::max(width, list->viewport()->width() - used);
+            list->SetColumnWidth(c, width);
+            used += width;
+        }
     }
 };
 } // namespace
@@ -92,6 +132,7 @@ QWidget *InternalDebugPage::BuildTableBox()
     m_pTable->InsertColumn(COL_CURRENT, tr("电流"), 40);
     m_pTable->InsertColumn(COL_RESISTANCE, tr("内阻值"), 300);
     m_pTable->viewport()->installEventFilter(new TableWidths(m_pTable->viewport()));
+    TableWidths::Apply(m_pTable);
     const QString types[4] = {tr("充电内阻"), QString(), tr("放电内阻"), QString()};
     for (int row = 0; row < 4; ++row)
         m_pTable->AppendRow({types[row], QString::number(row % 2), QString(), QString()});

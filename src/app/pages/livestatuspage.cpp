@@ -5,10 +5,10 @@
 #include "app/dialogs/packchartwindow.h"
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
+#include "app/framework/parameterstore.h"
 #include "app/pages/livestatuspage_soc.h"
 #include "app/pages/livestatuspage_trace.h"
 #include "app/pages/packchartfeed.h"
-#include "app/pylvexapp.h"
 #include "app/widgets/userlistctrl.h"
 #include "files/logfiles.h"
 
@@ -54,8 +54,7 @@ QPixmap LoadSocImage(int k)
 } // namespace
 
 LiveStatusPage::LiveStatusPage(PageHost *host, QWidget *parent)
-    : RowPageBase(host, PAGE_TEN, tr("客户使用-1"), parent),
-      m_clock([] { return static_cast<std::uint32_t>(MonotonicMs()); }),
+    : RowPageBase(host, tr("客户使用-1"), parent), m_clock([] { return static_cast<std::uint32_t>(MonotonicMs()); }),
       m_wallClock([] { return QDateTime::currentDateTime(); })
 {
     m_dwNextBatchMs = m_clock();
@@ -66,7 +65,6 @@ LiveStatusPage::LiveStatusPage(PageHost *host, QWidget *parent)
         connect(host, &PageHost::PortClosed, this, &LiveStatusPage::OnPortClosed);
     }
     m_freshClock.start();
-    m_freshAt.fill(-1);
     m_pChartFeed = new PackChartFeed(this);
 }
 
@@ -77,33 +75,23 @@ PackChartWindow *LiveStatusPage::ChartWindow() const
 
 std::vector<CellThreshold> LiveStatusPage::KnownCellThresholds() const
 {
-    // Rows of the alarm page: check box and value box of each threshold.
-    struct Row {
-        int chk;
-        int edit;
+    // The cell thresholds the board has answered (on whichever page shows them).
+    struct Threshold {
+        ParamId id;
         const char *name;
     };
-    static constexpr Row kRows[] = {
-        {1201, 1202, QT_TRANSLATE_NOOP("LiveStatusPage", "单节过充保护")},
-        {1206, 1204, QT_TRANSLATE_NOOP("LiveStatusPage", "单节过充报警")},
-        {1212, 1210, QT_TRANSLATE_NOOP("LiveStatusPage", "单节过放报警")},
-        {1209, 1207, QT_TRANSLATE_NOOP("LiveStatusPage", "单节过放保护")},
+    static constexpr Threshold kThresholds[] = {
+        {ParamId::CellOvProtect, QT_TRANSLATE_NOOP("LiveStatusPage", "单节过充保护")},
+        {ParamId::CellOvAlarm, QT_TRANSLATE_NOOP("LiveStatusPage", "单节过充报警")},
+        {ParamId::CellUvAlarm, QT_TRANSLATE_NOOP("LiveStatusPage", "单节过放报警")},
+        {ParamId::CellUvProtect, QT_TRANSLATE_NOOP("LiveStatusPage", "单节过放保护")},
     };
     std::vector<CellThreshold> known;
-    auto *page = Host() ? qobject_cast<RowPageBase *>(Host()->FindPage(PAGE_THR)) : nullptr;
-    if (!page)
+    if (!Host())
         return known;
-    for (const Row &row : kRows) {
-        ParamEntry entry;
-        // Known only when the row's lamp says the board answered it.
-        if (!page->LookupParam(row.chk, entry) || !entry.pLedCtrl || entry.pLedCtrl->ColourRow() != LedLamp::kGreen ||
-            entry.pLedCtrl->ColumnIndex() != LedLamp::kBright)
-            continue;
-        bool ok = false;
-        const int mv = page->GetDlgItemText(row.edit).trimmed().toInt(&ok);
-        if (ok)
-            known.push_back({tr(row.name), static_cast<double>(mv)});
-    }
+    for (const Threshold &t : kThresholds)
+        if (std::optional<double> mv = Host()->Parameters().Value(t.id))
+            known.push_back({tr(t.name), *mv});
     return known;
 }
 
@@ -123,8 +111,8 @@ std::vector<RxRoute> LiveStatusPage::StatusRoutes()
 {
     std::vector<RxRoute> routes;
     for (std::uint8_t code : {0x81, 0x82, 0x85, 0x86, 0x87, 0x88, 0x89, 0x91, 0x94, 0x98, 0x99, 0xA0, 0xA2, 0xA3, 0xA4})
-        routes.push_back(PageRoute(0x83, code, PAGE_TEN, TAG_STATUS));
-    routes.push_back(PageRoute(0x83, 0xE6, PAGE_TEN, TAG_BATCH_STATUS));
+        routes.push_back(PageRoute(0x83, code, TAG_STATUS));
+    routes.push_back(PageRoute(0x83, 0xE6, TAG_BATCH_STATUS));
     return routes;
 }
 
@@ -513,6 +501,15 @@ void LiveStatusPage::OnTimer(int id)
         std::uint32_t now = m_clock();
         if (!m_bAutoRefresh || !m_bBatchMode || static_cast<std::int32_t>(now - m_dwNextBatchMs) <= 0)
             break;
+        if (!Host() || !Host()->IsPortOpen()) {
+            // The port closed under a running refresh: one row when it pauses
+            // (not one every period); it goes on by itself after the next opening.
+            if (!m_bRefreshPaused)
+                RequestBatchStatus(-2);
+            m_bRefreshPaused = true;
+            break;
+        }
+        m_bRefreshPaused = false;
         m_dwNextBatchMs = now + static_cast<std::uint32_t>(std::clamp(m_nSaveInterval, 3000, 10000));
         RequestBatchStatus(-2);
         Trace("触发刷新 %s \n", qPrintable(m_wallClock().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
@@ -615,7 +612,7 @@ void LiveStatusPage::DriveSocPicture(std::int32_t currentMa)
 
 void LiveStatusPage::OnAnimationTick()
 {
-    std::uint32_t limit = 20u * static_cast<std::uint32_t>(theApp() ? theApp()->m_nCmdSndInvl.load() : 400);
+    std::uint32_t limit = 20u * static_cast<std::uint32_t>(Host() ? Host()->CommandInterval() : 400);
     if (static_cast<std::int32_t>(m_clock() - (m_dwLastChargeMs + limit)) > 0) {
         StopAnimation();
         DrawSocPicture(false);
@@ -641,6 +638,7 @@ void LiveStatusPage::OnBoardSwitched()
         ResetLeds(false);
     }
     ForgetBoardValues();
+    m_strBoardSn.clear(); // the other board has an SN of its own
     m_pChartFeed->OnBoardSwitched();
     if (m_bBatchMode)
         RequestBatchStatus(-2);
@@ -673,10 +671,7 @@ void LiveStatusPage::OnBtnClickClear()
     for (int r = 0; r < m_pExtremeList->GetItemCount(); ++r)
         m_pExtremeList->SetItemText(r, 1, QString());
     // Nothing shown, nothing stale.
-    for (std::size_t i = 0; i < kStatusItems.size(); ++i) {
-        m_freshAt[i] = -1;
-        if (m_stale[i])
-            SetStale(static_cast<int>(i), false);
-    }
+    for (std::size_t i : m_freshness.Forget())
+        SetStale(static_cast<int>(i), false);
     ShowStaleNote();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/framework/rowpagebase.h"
+#include "app/pages/livestatusfreshness.h"
 #include "files/statusrecord.h"
 #include "protocol/status_decode.h"
 
@@ -153,7 +154,7 @@ private:
     void ForgetBoardValues();
     // Warnings of a request that cannot go out: the message box, or an error
     // row of the system log for the quiet requests of mode -2.
-    static Refusal RefusalFor(int nMode);
+    Refusal RefusalFor(int nMode) const;
     // Layout (livestatuspage.cpp)
     QWidget *BuildItemsBox();
     QWidget *BuildListsBox();
@@ -178,14 +179,17 @@ private:
     // Decoding into the controls (livestatuspage_items.cpp). batch: a block of
     // the batch answer (no length or result check, its own differences).
     void ShowItem(std::uint8_t code, StatusBytes payload, int dataLength, bool batch);
-    void ShowCells(StatusBytes payload);
-    void ShowPower(StatusBytes payload, bool batch);
-    void ShowExtremes(StatusBytes payload, bool batch);
-    void ShowBalancing(StatusBytes payload);
-    void ShowBitList(int comboID, const std::vector<std::string> &names, int recordField);
-    void ShowMos(StatusBytes payload);
-    void ShowSoc(StatusBytes payload);
-    void ShowDate(StatusBytes payload, int chkID);
+    // The board's SN as it answered it; another SN than before is another board.
+    void NoteBoardSn(const QString &sn);
+    void ShowCells(const CellSummary &cells);
+    void ShowPower(const PowerReading &power, bool batch);
+    void ShowExtremes(const std::array<std::optional<std::string>, kExtremeRows> &rows);
+    void ShowBalancing(std::uint32_t bits);
+    void ShowBitList(int comboID, const std::vector<std::string> &names);
+    void ShowMos(const MosState &mos);
+    void ShowSoc(const SocSoh &soc);
+    // payload: for the row that says why an invalid date is not shown.
+    void ShowDate(const LiveStatus &live, StatusBytes payload, int chkID);
     void ShowCapacity(int editID, StatusBytes payload, int lengthShown);
     void DriveSocPicture(std::int32_t currentMa);
 
@@ -194,6 +198,8 @@ private:
 
     bool m_bBatchMode = false;
     bool m_bAutoRefresh = false;
+    bool m_bRefreshPaused = false; // the timed refresh waits for the port to open again
+    QString m_strBoardSn;          // the SN the board on the port answered last
     std::uint8_t m_ucSoc = 0;
     int m_nAnimTimer = 0;
     std::uint32_t m_dwLastChargeMs = 0;
@@ -218,9 +224,7 @@ private:
     bool m_bRecordNow = false; // the record is filled by the response being decoded
     // Per item (kStatusItems order): steady time of its last fresh answer (-1 none), its wall time, stale or not.
     QElapsedTimer m_freshClock;
-    std::array<qint64, 15> m_freshAt{};
-    std::array<QDateTime, 15> m_freshWall{};
-    std::array<bool, 15> m_stale{};
+    StatusFreshness m_freshness{15};
     QLabel *m_pStaleNote = nullptr;
     bool m_bFittingColumns = false;
     QSet<int> m_userSizedLists;

@@ -4,7 +4,6 @@
 #include "app/pages/livestatuspage.h"
 #include "app/pages/livestatuspage_trace.h"
 #include "app/pages/packchartfeed.h"
-#include "app/pylvexapp.h"
 #include "protocol/batch_status.h"
 
 void LiveStatusPage::RequestBatchStatus(int nMode)

@@ -1,10 +1,10 @@
 // Live status page: the fifteen items, the single-item reads and the decoding
 // of every item's answer into the page's controls.
 #include "app/framework/msgbox.h"
+#include "app/framework/pagehost.h"
 #include "app/pages/livestatuspage.h"
 #include "app/pages/livestatuspage_trace.h"
 #include "app/pages/packchartfeed.h"
-#include "app/pylvexapp.h"
 #include "app/widgets/userlistctrl.h"
 #include "protocol/dassert.h"
 #include "protocol/frame.h"
@@ -46,13 +46,13 @@ QString U8(const std::string &s)
 }
 } // namespace
 
-PageBase::Refusal LiveStatusPage::RefusalFor(int nMode)
+PageBase::Refusal LiveStatusPage::RefusalFor(int nMode) const
 {
     if (nMode != -2)
         return {};
-    return [](const QString &title, const QString &text) {
-        if (theApp())
-            theApp()->WriteLog(3, title, "%s", qUtf8Printable(text));
+    return [this](const QString &title, const QString &text) {
+        if (Host())
+            Host()->WriteLog(3, title, text);
     };
 }
 
@@ -95,43 +95,70 @@ void LiveStatusPage::OnStatusResponse(const std::uint8_t *frame, int len)
 void LiveStatusPage::ShowItem(std::uint8_t code, StatusBytes payload, int dataLength, bool batch)
 {
     MarkFresh(code);
+    // The answer goes into the live status model; the page draws the item
+    // from the model, and the recording takes its fields from the model alone.
+    if (code == kStatusSn)
+        NoteBoardSn(QString::fromStdString(DecodeSnText(payload)));
+    LiveStatus &live = m_pChartFeed->Shown();
+    ApplyStatusItem(live, code, payload, dataLength, batch);
     switch (code) {
-    case kStatusSn: SetDlgItemText(1162, U8(DecodeSnText(payload))); break;
+    case kStatusSn:
+        if (live.sn)
+            SetDlgItemText(1162, U8(*live.sn));
+        break;
     case kStatusVersions:
-        if (std::optional<Versions> v = DecodeVersions(payload)) {
-            SetDlgItemText(1150, U8(v->software));
-            SetDlgItemText(1151, U8(v->hardware));
+        if (live.versions) {
+            SetDlgItemText(1150, U8(live.versions->software));
+            SetDlgItemText(1151, U8(live.versions->hardware));
         }
         break;
-    case kStatusCells: ShowCells(payload); break;
-    case kStatusPower: ShowPower(payload, batch); break;
-    case kStatusExtremes: ShowExtremes(payload, batch); break;
-    case kStatusBalancing: ShowBalancing(payload); break;
-    case kStatusProtection: ShowBitList(IDC_PROTECTION_LIST, ProtectionNames(payload), kRecProtection); break;
-    case kStatusAlarm: ShowBitList(IDC_ALARM_LIST, AlarmNames(payload), kRecAlarm); break;
+    case kStatusCells:
+        if (live.cells)
+            ShowCells(*live.cells);
+        break;
+    case kStatusPower:
+        if (live.power)
+            ShowPower(*live.power, batch);
+        break;
+    case kStatusExtremes:
+        if (batch && payload.size() != kExtremeBytes)
+            d_assert_fail("CfgPageTen.cpp", __LINE__, "p == pe");
+        ShowExtremes(live.extremeTexts);
+        break;
+    case kStatusBalancing:
+        if (live.balancing)
+            ShowBalancing(*live.balancing);
+        break;
+    case kStatusProtection: ShowBitList(IDC_PROTECTION_LIST, live.protections); break;
+    case kStatusAlarm: ShowBitList(IDC_ALARM_LIST, live.alarms); break;
     case kStatusCycles:
-        if (std::optional<std::uint16_t> n = DecodeCycles(payload))
-            SetDlgItemText(1024, QString::number(*n));
+        if (live.cycles)
+            SetDlgItemText(1024, QString::number(*live.cycles));
         break;
-    case kStatusMos: ShowMos(payload); break;
+    case kStatusMos:
+        if (live.mos)
+            ShowMos(*live.mos);
+        break;
     case kStatusProbes:
-        if (std::optional<std::uint8_t> n = DecodeProbeCount(payload)) {
-            SetDlgItemText(1171, QString::number(*n));
-            if (m_bRecordNow)
-                m_record.fields[kRecProbeCount] = QString::number(*n);
-        }
+        if (live.probeCount)
+            SetDlgItemText(1171, QString::number(*live.probeCount));
         break;
-    case kStatusSoc: ShowSoc(payload); break;
-    case kStatusDate: ShowDate(payload, 1157); break;
+    case kStatusSoc:
+        if (live.soc)
+            ShowSoc(*live.soc);
+        break;
+    case kStatusDate: ShowDate(live, payload, 1157); break;
     case kStatusRemaining: ShowCapacity(1163, payload, batch ? static_cast<int>(payload.size()) : dataLength); break;
     case kStatusFull:
         if (!batch)
             ShowCapacity(1147, payload, dataLength);
-        else if (std::optional<std::uint16_t> v = DecodeFullCapacityBlock(payload))
-            SetDlgItemText(1147, QString::number(*v));
+        else if (live.fullMah)
+            SetDlgItemText(1147, QString::number(*live.fullMah));
         break;
     default: break;
     }
+    if (m_bRecordNow)
+        RecordStatusItem(m_record, code, live);
     m_pChartFeed->OnShown(code);
 }
 
@@ -157,10 +184,8 @@ void TrimRows(UserListCtrl *list, int keep)
 }
 } // namespace
 
-void LiveStatusPage::ShowCells(StatusBytes payload)
+void LiveStatusPage::ShowCells(const CellSummary &s)
 {
-    CellSummary s = DecodeCells(payload);
-    m_pChartFeed->Shown().cells = s;
     const int n = static_cast<int>(s.cells.size());
     for (int i = 0; i < n; ++i)
         PutRow(m_pCellList, i, {QString::number(i + 1), QString::number(s.cells[static_cast<std::size_t>(i)])});
@@ -170,29 +195,14 @@ void LiveStatusPage::ShowCells(StatusBytes payload)
     if (m_pCellList->m_bShowLatest)
         m_pCellList->EnsureVisible(n + 2);
     TrimRows(m_pCellList, n + 3);
-    if (!m_bRecordNow)
-        return;
-    m_record.cells.clear();
-    for (std::uint16_t v : s.cells)
-        m_record.cells.append(QString::number(v));
-    m_record.fields[kRecHighCell] = QString::number(s.highest);
-    m_record.fields[kRecHighCellNo] = QString::number(s.highestCell);
-    m_record.fields[kRecLowCell] = QString::number(s.lowest);
-    m_record.fields[kRecLowCellNo] = QString::number(s.lowestCell);
-    m_record.fields[kRecCellDiff] = QString::number(s.difference);
-    m_record.fields[kRecCellCount] = QString::number(n);
 }
 
-void LiveStatusPage::ShowPower(StatusBytes payload, bool batch)
+void LiveStatusPage::ShowPower(const PowerReading &r, bool batch)
 {
-    PowerReading r = DecodePower(payload);
-    m_pChartFeed->Shown().power = r;
-    QString state;
     if (r.voltageMv)
         SetDlgItemText(1173, QString::number(*r.voltageMv));
     if (r.currentMa) {
         SetDlgItemText(1175, QString::number(*r.currentMa));
-        state = QString::fromUtf8(CurrentStateText(*r.currentMa));
         if (IsDlgButtonChecked(IDC_TIMED_REFRESH))
             DriveSocPicture(*r.currentMa);
     }
@@ -209,44 +219,23 @@ void LiveStatusPage::ShowPower(StatusBytes payload, bool batch)
     TrimRows(m_pTempList, t);
     if (batch)
         Trace("123=%d \n", t);
-    if (!m_bRecordNow)
-        return;
-    m_record.fields[kRecVoltage] = GetDlgItemText(1173);
-    m_record.fields[kRecCurrent] = GetDlgItemText(1175);
-    m_record.temps.clear();
-    for (int j = 0; j < t; ++j)
-        m_record.temps.append(m_pTempList->GetItemText(j, 1));
-    auto probe = [](int p) { return p > 0 ? QStringLiteral("温度%1").arg(p) : QString(); };
-    bool any = r.highestProbe > 0;
-    m_record.fields[kRecHighTemp] = any ? U8(TenthsText(r.highest)) : QString();
-    m_record.fields[kRecHighTempProbe] = probe(r.highestProbe);
-    m_record.fields[kRecLowTemp] = any ? U8(TenthsText(r.lowest)) : QString();
-    m_record.fields[kRecLowTempProbe] = probe(r.lowestProbe);
-    m_record.fields[kRecTempDiff] = any ? U8(TenthsText(r.highest - r.lowest)) : QString();
-    if (!state.isEmpty())
-        m_record.fields[kRecSystemState] = state;
 }
 
-void LiveStatusPage::ShowExtremes(StatusBytes payload, bool batch)
+void LiveStatusPage::ShowExtremes(const std::array<std::optional<std::string>, kExtremeRows> &rows)
 {
-    if (batch && payload.size() != kExtremeBytes)
-        d_assert_fail("CfgPageTen.cpp", __LINE__, "p == pe");
-    auto rows = DecodeExtremes(payload);
     for (std::size_t i = 0; i < rows.size(); ++i)
         if (rows[i])
             m_pExtremeList->SetItemText(static_cast<int>(i), 1, U8(*rows[i]));
 }
 
-void LiveStatusPage::ShowBalancing(StatusBytes payload)
+void LiveStatusPage::ShowBalancing(std::uint32_t bits)
 {
-    std::uint32_t bits = DecodeBalancing(payload);
-    m_pChartFeed->Shown().balancing = bits;
     int rows = BalancingRowCount(m_pCellList->GetItemCount());
     for (int r = 0; r < rows; ++r)
         m_pCellList->SetItemText(r, 2, QCoreApplication::translate("StatusDecode", BalancingText((bits >> r) & 1u)));
 }
 
-void LiveStatusPage::ShowBitList(int comboID, const std::vector<std::string> &names, int recordField)
+void LiveStatusPage::ShowBitList(int comboID, const std::vector<std::string> &names)
 {
     auto *combo = Item<QComboBox>(comboID);
     combo->clear();
@@ -254,47 +243,37 @@ void LiveStatusPage::ShowBitList(int comboID, const std::vector<std::string> &na
     for (const std::string &name : names)
         combo->addItem(QCoreApplication::translate("StatusDecode", name.c_str()));
     combo->setCurrentIndex(0);
-    if (m_bRecordNow && !names.empty())
-        m_record.fields[static_cast<std::size_t>(recordField)] = U8(names.front());
 }
 
-void LiveStatusPage::ShowMos(StatusBytes payload)
+void LiveStatusPage::ShowMos(const MosState &m)
 {
-    std::optional<MosState> m = DecodeMos(payload);
-    if (!m)
-        return;
     auto show = [this](int id, bool on) {
         Item<LedLamp>(id)->SetLed(LedLamp::kGreen, on ? LedLamp::kBright : LedLamp::kGrey, LedLamp::kRound);
     };
-    show(IDC_MOS_CHARGE, m->charge);
-    show(IDC_MOS_DISCHARGE, m->discharge);
-    show(IDC_MOS_PRE, m->preDischarge);
+    show(IDC_MOS_CHARGE, m.charge);
+    show(IDC_MOS_DISCHARGE, m.discharge);
+    show(IDC_MOS_PRE, m.preDischarge);
 }
 
-void LiveStatusPage::ShowSoc(StatusBytes payload)
+void LiveStatusPage::ShowSoc(const SocSoh &s)
 {
-    std::optional<SocSoh> s = DecodeSoc(payload);
-    if (!s)
-        return;
-    m_pChartFeed->Shown().soc = *s;
-    SetDlgItemText(1068, QString::number(s->soc));
-    SetDlgItemText(1070, QString::number(s->soh));
-    m_ucSoc = s->soc;
+    SetDlgItemText(1068, QString::number(s.soc));
+    SetDlgItemText(1070, QString::number(s.soh));
+    m_ucSoc = s.soc;
     if (!m_nAnimTimer && !IsDlgButtonChecked(IDC_TIMED_REFRESH))
         DrawSocPicture(false);
-    if (m_bRecordNow)
-        m_record.fields[kRecSoc] = QString::number(s->soc);
 }
 
-void LiveStatusPage::ShowDate(StatusBytes payload, int chkID)
+void LiveStatusPage::ShowDate(const LiveStatus &live, StatusBytes payload, int chkID)
 {
-    std::optional<ProductionDate> d = DecodeProductionDate(payload);
+    const std::optional<ProductionDate> &d = live.productionDate;
     if (!d) {
         // The picker keeps its date; the lamp and the system log say why.
         SetLedState(chkID, LED_ERROR);
-        if (theApp())
-            theApp()->WriteLog(3, QStringLiteral("生产日期"), "日期无效 %s",
-                               HexText(payload.data(), payload.size()).c_str());
+        if (Host())
+            Host()->WriteLog(3, QStringLiteral("生产日期"),
+                             QStringLiteral("日期无效 ") +
+                                 QString::fromStdString(HexText(payload.data(), payload.size())));
         return;
     }
     m_pDate->setDate(QDate(d->year, d->month, d->day));
@@ -304,4 +283,23 @@ void LiveStatusPage::ShowCapacity(int editID, StatusBytes payload, int lengthSho
 {
     CapacityText t = DecodeCapacity(payload, lengthShown);
     SetDlgItemText(editID, U8(t.text));
+}
+
+void LiveStatusPage::NoteBoardSn(const QString &sn)
+{
+    if (sn.isEmpty())
+        return;
+    const QString previous = m_strBoardSn;
+    m_strBoardSn = sn;
+    if (previous.isEmpty() || previous == sn)
+        return;
+    // Another board answers on this port (a swapped board after a reconnection):
+    // its values start new series and a new record, never mixed with the other's.
+    if (Host()) {
+        Host()->WriteLog(4, QStringLiteral("板卡更换"),
+                         QStringLiteral("串口上应答的板卡已更换：SN %1 → %2").arg(previous, sn));
+        Host()->NoteBoardReplaced(previous, sn);
+    }
+    m_pChartFeed->OnBoardReplaced(sn);
+    m_record = StatusRecord{};
 }

@@ -1,7 +1,7 @@
 // Live status page: the save period and the timed recording into the daily CSV file.
+#include "app/framework/pagehost.h"
 #include "app/pages/livestatuspage.h"
 #include "app/pages/livestatuspage_trace.h"
-#include "app/pylvexapp.h"
 #include "files/logfiles.h"
 
 #include <QLineEdit>
@@ -55,8 +55,8 @@ void LiveStatusPage::WriteStatusRecord()
     if (text.isEmpty())
         return;
     int level = result.outcome == RecordWriteResult::Failed || result.dropped > 0 ? 3 : 6;
-    if (theApp())
-        theApp()->WriteLogText(level, title, text);
+    if (Host())
+        Host()->WriteLog(level, title, text);
     if (level == 3)
         LogInfoText(QStringLiteral("定时保存：%1").arg(text));
 }

@@ -4,13 +4,10 @@
 #include "app/framework/pagehost.h"
 #include "app/pages/livestatuspage.h"
 #include "app/pages/packchartfeed.h"
-#include "app/pylvexapp.h"
 
 #include <QLabel>
 
 namespace {
-constexpr int kStalePeriods = 3;
-
 int IndexOf(std::uint8_t code)
 {
     for (std::size_t i = 0; i < kStatusItems.size(); ++i)
@@ -33,6 +30,14 @@ std::vector<int> ShownBy(const StatusItem &item)
     }
     return ids;
 }
+// The lamps that show an item: its row's lamp, and the MOS lamps.
+std::vector<int> LampsOf(const StatusItem &item)
+{
+    std::vector<int> ids{item.ledID};
+    if (item.code == kStatusMos)
+        ids.insert(ids.end(), {IDC_MOS_CHARGE, IDC_MOS_DISCHARGE, IDC_MOS_PRE});
+    return ids;
+}
 } // namespace
 
 void LiveStatusPage::OnNoAnswer(const RxRoute &route, const QDateTime &since)
@@ -49,25 +54,22 @@ void LiveStatusPage::OnNoAnswer(const RxRoute &route, const QDateTime &since)
 
 int LiveStatusPage::RefreshPeriodMs() const
 {
-    if (m_bBatchMode)
-        return std::clamp(m_nSaveInterval, 3000, 10000);
     int ticked = 0;
     for (const StatusItem &item : kStatusItems)
         if (IsDlgButtonChecked(item.nChkID))
             ++ticked;
-    int interval = theApp() ? theApp()->m_nCmdSndInvl.load() : 400;
-    return std::max(1000, interval * (ticked + 1));
+    return LiveRefreshPeriodMs(m_bBatchMode, m_nSaveInterval, ticked, Host() ? Host()->CommandInterval() : 400);
 }
 
 bool LiveStatusPage::IsStale(std::uint8_t code) const
 {
     int i = IndexOf(code);
-    return i >= 0 && m_stale[static_cast<std::size_t>(i)];
+    return i >= 0 && m_freshness.IsStale(static_cast<std::size_t>(i));
 }
 
 int LiveStatusPage::StaleCount() const
 {
-    return static_cast<int>(std::count(m_stale.begin(), m_stale.end(), true));
+    return m_freshness.StaleCount();
 }
 
 bool LiveStatusPage::RecordIsStale() const
@@ -80,10 +82,7 @@ void LiveStatusPage::MarkFresh(std::uint8_t code)
     int i = IndexOf(code);
     if (i < 0)
         return;
-    auto at = static_cast<std::size_t>(i);
-    m_freshAt[at] = m_freshClock.elapsed();
-    m_freshWall[at] = m_wallClock();
-    if (m_stale[at]) {
+    if (m_freshness.MarkFresh(static_cast<std::size_t>(i), m_freshClock.elapsed(), m_wallClock())) {
         SetStale(i, false);
         ShowStaleNote();
     }
@@ -94,37 +93,38 @@ void LiveStatusPage::CheckStale()
     // Values age only while they are meant to be refreshed; a single read stays as it was read.
     if (!m_bAutoRefresh || !Host() || !Host()->IsPortOpen())
         return;
-    const qint64 now = m_freshClock.elapsed();
-    const qint64 limit = static_cast<qint64>(kStalePeriods) * RefreshPeriodMs();
-    bool changed = false;
-    for (std::size_t i = 0; i < kStatusItems.size(); ++i) {
-        if (m_stale[i] || m_freshAt[i] < 0 || !IsDlgButtonChecked(kStatusItems[i].nChkID))
-            continue;
-        if (now - m_freshAt[i] > limit) {
-            SetStale(static_cast<int>(i), true);
-            changed = true;
-        }
-    }
-    if (changed) {
+    const std::vector<std::size_t> gone =
+        m_freshness.Age(m_freshClock.elapsed(), RefreshPeriodMs(),
+                        [this](std::size_t i) { return IsDlgButtonChecked(kStatusItems[i].nChkID) != 0; });
+    for (std::size_t i : gone)
+        SetStale(static_cast<int>(i), true);
+    if (!gone.empty()) {
         ShowStaleNote();
         m_pChartFeed->OnStale();
     }
 }
 
-void LiveStatusPage::OnPortClosed(bool)
+void LiveStatusPage::OnPortClosed(bool lost)
 {
+    // Closed on purpose: the next opening may be to any board. A lost port is
+    // opened again by itself, and the board that answers then is compared.
+    if (!lost)
+        m_strBoardSn.clear();
     KillTimer(TIMER_STALE);
     m_pChartFeed->OnStale();
-    for (std::size_t i = 0; i < kStatusItems.size(); ++i)
-        if (m_freshAt[i] >= 0 && !m_stale[i])
-            SetStale(static_cast<int>(i), true);
+    for (std::size_t i : m_freshness.AllShownStale())
+        SetStale(static_cast<int>(i), true);
     ShowStaleNote();
 }
 
 void LiveStatusPage::SetStale(int index, bool stale)
 {
     auto at = static_cast<std::size_t>(index);
-    m_stale[at] = stale;
+    // A stale item's lamps keep their colour, greyed; its next answer lights them again.
+    if (stale)
+        for (int id : LampsOf(kStatusItems[at]))
+            if (auto *lamp = Item<LedLamp>(id))
+                lamp->SetLed(lamp->ColourRow(), LedLamp::kGrey, lamp->ShapeOffset());
     for (int id : ShownBy(kStatusItems[at])) {
         QWidget *w = GetDlgItem(id);
         if (!w)
@@ -143,10 +143,7 @@ void LiveStatusPage::SetStale(int index, bool stale)
 
 void LiveStatusPage::ShowStaleNote()
 {
-    QDateTime since;
-    for (std::size_t i = 0; i < kStatusItems.size(); ++i)
-        if (m_stale[i] && (!since.isValid() || m_freshWall[i] < since))
-            since = m_freshWall[i];
+    const QDateTime since = m_freshness.StaleSince();
     if (!m_pStaleNote)
         return;
     m_pStaleNote->setVisible(since.isValid());

@@ -30,7 +30,11 @@ void PackChartFeed::OnShown(std::uint8_t code)
     if (s.voltage || s.current || !s.temps.empty() || s.highCell || s.soc) {
         if (m_store.Sets().empty())
             StartSet(tr("连接 %1").arg(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(s.t)).toString("HH:mm:ss")));
+        const std::uint64_t sets = m_store.Generation();
         m_store.Add(s);
+        // Keeping within the memory budget dropped the oldest sets.
+        if (m_store.Generation() != sets)
+            emit SetsChanged();
     }
     emit Updated(code);
 }
@@ -53,6 +57,12 @@ void PackChartFeed::OnPortOpened()
     if (m_store.Current() && m_store.Current()->lastT < 0)
         return;
     StartSet(tr("连接 %1").arg(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(m_clock())).toString("HH:mm:ss")));
+}
+
+void PackChartFeed::OnBoardReplaced(const QString &sn)
+{
+    m_shown = LiveStatus{};
+    StartSet(tr("板卡 %1").arg(sn));
 }
 
 void PackChartFeed::OnBoardSwitched()

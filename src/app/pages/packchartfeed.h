@@ -1,6 +1,8 @@
 // What the live status page hands its charts: the values it has just shown
 // (decoded once, by the page), kept as time series since the port opened, a
 // new set of series per board switch, and a break wherever values went stale.
+// The store keeps within its memory budget, so a run of days does not grow
+// without end: older points are thinned, the oldest sets dropped.
 #pragma once
 
 #include "files/packseries.h"
@@ -26,10 +28,14 @@ public:
     // The port opened (label "HH:mm:ss") or the pages switched to the other board.
     void OnPortOpened();
     void OnBoardSwitched();
+    // Another board answers on the port: a new set of series, named after its SN.
+    void OnBoardReplaced(const QString &sn);
 
     LiveStatus &Shown() { return m_shown; }
     const LiveStatus &Shown() const { return m_shown; }
     const PackSeriesStore &Store() const { return m_store; }
+    // The limits of the store (tests and benchmarks set small ones).
+    PackSeriesStore &Store() { return m_store; }
 
 signals:
     void Updated(std::uint8_t code);

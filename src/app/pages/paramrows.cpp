@@ -1,6 +1,9 @@
 #include "app/pages/paramrows.h"
 
 #include "app/framework/msgbox.h"
+#include "app/framework/pagehost.h"
+#include "app/framework/parameterstore.h"
+#include "app/widgets/profilebar.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -36,9 +39,9 @@ int Bound(std::int64_t value)
 
 } // namespace
 
-ParamRowPage::ParamRowPage(PageHost *host, PageKind kind, const QString &caption, const ParamPageRows &rows,
-                           int columns, QWidget *parent)
-    : RowPageBase(host, kind, caption, parent), m_rows(rows), m_nColumns(columns < 1 ? 1 : columns)
+ParamRowPage::ParamRowPage(PageHost *host, const QString &caption, const ParamPageRows &rows, int columns,
+                           QWidget *parent, PageAccess access)
+    : RowPageBase(host, caption, parent, access), m_rows(rows), m_nColumns(columns < 1 ? 1 : columns)
 {
 }
 
@@ -60,6 +63,8 @@ void ParamRowPage::OnInitDialog()
     buttons->addWidget(MakeButton(IDC_READ, tr("读 取")));
     buttons->addWidget(MakeButton(IDC_WRITE, tr("写 入")));
     buttons->addWidget(MakeButton(IDC_CLEAR, tr("清空")));
+    if (Host())
+        buttons->addWidget(new ProfileBar(Host(), this)); // profiles of both threshold pages
     buttons->addStretch(1);
     outer->addLayout(buttons);
 
@@ -175,13 +180,11 @@ std::vector<RxRoute> ParamRowPage::RowRoutes(const ParamPageRows &rows)
             switch (row.format) {
             case RowFormat::Value:
             case RowFormat::RecordClear:
-                routes.push_back(RxRoute{cls, answer, PAGE_COUNT, OP_VALUE,
-                                         static_cast<std::uint8_t>(ResponseNeed(row, answer)), Vt(row.kind),
-                                         row.chkId});
+                routes.push_back(RxRoute{cls, answer, OP_VALUE, static_cast<std::uint8_t>(ResponseNeed(row, answer)),
+                                         Vt(row.kind), row.chkId});
                 break;
-            case RowFormat::Temperature: routes.push_back(TempRoute(answer, PAGE_COUNT, row.chkId)); break;
-            case RowFormat::WakeUp: routes.push_back(RxRoute{cls, answer, PAGE_COUNT, OP_WAKE, 3, 0, row.chkId}); break;
-            default: routes.push_back(RowRoute(cls, answer, PAGE_COUNT, row.chkId)); break;
+            case RowFormat::Temperature: routes.push_back(TempRoute(answer, row.chkId)); break;
+            default: routes.push_back(RowRoute(cls, answer, row.chkId)); break;
             }
         }
     }
@@ -205,6 +208,24 @@ void ParamRowPage::OnRowResponse(int nChkID, const std::uint8_t *frame, int len)
     case RowFormat::Temperature: ParseTempResponse(frame, len, nChkID); break;
     default: ShowRowTexts(*row, frame, len); break;
     }
+    OnRowAnswered(nChkID);
+}
+
+void ParamRowPage::OnRowAnswered(int nChkID)
+{
+    const PageParamRow *row = m_rows.RowByChk(nChkID);
+    if (!row || !Host() || row->id >= ParamId::WakeSource)
+        return;
+    ParamEntry entry;
+    bool ok = false;
+    double value = 0;
+    if (LookupParam(nChkID, entry) && entry.pLedCtrl && entry.pLedCtrl->ColourRow() == LedLamp::kGreen &&
+        entry.pLedCtrl->ColumnIndex() == LedLamp::kBright)
+        value = GetDlgItemText(entry.nEditID).trimmed().toDouble(&ok);
+    if (ok)
+        Host()->Parameters().Set(row->id, value);
+    else
+        Host()->Parameters().Forget(row->id);
 }
 
 void ParamRowPage::ShowRowTexts(const PageParamRow &row, const std::uint8_t *frame, int len)
@@ -234,6 +255,9 @@ bool ParamRowPage::OnParamResponse(const std::uint8_t *frame, int len)
 
 void ParamRowPage::OnBtnClickClear()
 {
+    for (const PageParamRow &row : m_rows.rows)
+        if (Host() && row.id < ParamId::WakeSource)
+            Host()->Parameters().Forget(row.id);
     for (const PageParamRow &row : m_rows.rows)
         for (int i = 0; i < row.EditCount(); ++i)
             if (auto *edit = Item<QLineEdit>(row.editIds[i]))

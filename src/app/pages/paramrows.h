@@ -15,8 +15,8 @@ class ParamRowPage : public RowPageBase {
     Q_OBJECT
 public:
     // columns: how many columns of rows the page lays out, filled top to bottom.
-    ParamRowPage(PageHost *host, PageKind kind, const QString &caption, const ParamPageRows &rows, int columns,
-                 QWidget *parent = nullptr);
+    ParamRowPage(PageHost *host, const QString &caption, const ParamPageRows &rows, int columns,
+                 QWidget *parent = nullptr, PageAccess access = PageAccess::Open);
 
     const ParamPageRows &Rows() const { return m_rows; }
 
@@ -32,6 +32,8 @@ public:
     // Finds the row that a response answers by its class and code and shows it;
     // false when no row of the page answers to them.
     bool OnParamResponse(const std::uint8_t *frame, int len);
+    // A good answer puts the row's value into the host's parameter store; any other takes it out.
+    void OnRowAnswered(int nChkID) override;
 
 protected:
     void OnInitDialog() override;

@@ -3,6 +3,7 @@
 #include "app/dialogs/filechooser.h"
 #include "app/dialogs/filedialogex.h"
 #include "app/dialogs/ymodemupgradedialog.h"
+#include "app/framework/boardtext.h"
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
 #include "protocol/repeater_cmds.h"
@@ -21,9 +22,6 @@
 #include <array>
 
 namespace {
-const char *const kLinkNames[] = {QT_TRANSLATE_NOOP("BitNames", "串口"), "CAN", "IIC",
-                                  QT_TRANSLATE_NOOP("BitNames", "一线通"), "485"};
-const BitNames kLinkBits{kLinkNames, 5, QT_TRANSLATE_NOOP("BitNames", "，")};
 
 // The rows in the order of the read walk.
 constexpr std::array<int, 3> kRowOrder = {RepeaterPage::IDC_UPGRADE_CHK, RepeaterPage::IDC_LINKS_CHK,
@@ -31,7 +29,7 @@ constexpr std::array<int, 3> kRowOrder = {RepeaterPage::IDC_UPGRADE_CHK, Repeate
 
 } // namespace
 
-RepeaterPage::RepeaterPage(PageHost *host, QWidget *parent) : RowPageBase(host, PAGE_ONE, tr("中继器信息"), parent) {}
+RepeaterPage::RepeaterPage(PageHost *host, QWidget *parent) : RowPageBase(host, tr("中继器信息"), parent) {}
 
 void RepeaterPage::OnInitDialog()
 {
@@ -79,9 +77,9 @@ QPlainTextEdit *RepeaterPage::PassEdit() const
 std::vector<RxRoute> RepeaterPage::Routes() const
 {
     return {
-        {0x81, 0x81, PAGE_ONE, OP_PAGE_IF_ACTIVE, 0, 0, IDC_UPGRADE_CHK, IDC_UPGRADE_EDIT},
-        {0x81, 0x82, PAGE_ONE, OP_VALUE_BITS, kNeedRepeaterLinks, VT_UI1, IDC_LINKS_CHK, 0, nullptr, &kLinkBits},
-        {0x81, 0x83, PAGE_ONE, OP_VERSION, kNeedRepeaterVersions, 0, IDC_VERSION_CHK, IDC_HARDWARE_EDIT},
+        {0x81, 0x81, OP_PAGE_IF_ACTIVE, 0, 0, IDC_UPGRADE_CHK, IDC_UPGRADE_EDIT},
+        RowRoute(0x81, 0x82, IDC_LINKS_CHK),
+        {0x81, 0x83, OP_VERSION, kNeedRepeaterVersions, 0, IDC_VERSION_CHK, IDC_HARDWARE_EDIT},
     };
 }
 
@@ -140,7 +138,11 @@ bool RepeaterPage::RequestUpgrade()
 // The repeater's loader takes the YModem packets as raw bytes.
 void RepeaterPage::OpenUpgradeDialog()
 {
+    // One upgrade at a time: an answer arriving while the dialog runs opens no second one.
+    if (m_pUpgrade)
+        return;
     YModemUpgradeDialog dialog(Host(), YModemTransport::Raw, m_strUpgradeFile, this);
+    m_pUpgrade = &dialog;
     RunModal(&dialog);
 }
 
@@ -149,6 +151,12 @@ void RepeaterPage::OpenUpgradeDialog()
 // The repeater's answer to the upgrade request (only while the page is in front).
 void RepeaterPage::OnRoute(const RxRoute &route, const std::uint8_t *frame, int len)
 {
+    if (route.chk == IDC_LINKS_CHK) {
+        std::uint8_t links = 0;
+        if (ParseValueResponse(frame, len, kNeedRepeaterLinks, IDC_LINKS_CHK, VT_UI1, &links))
+            SetDlgItemText(IDC_LINKS_EDIT, BoardNames(RepeaterLinkNames(links), tr("，")));
+        return;
+    }
     if (route.chk != IDC_UPGRADE_CHK)
         return;
     const QString text = tr("请求在线升级，收到响应！");

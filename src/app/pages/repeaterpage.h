@@ -7,6 +7,7 @@
 #include "app/framework/rowpagebase.h"
 
 #include <QByteArray>
+#include <QPointer>
 #include <QString>
 
 class QPlainTextEdit;
@@ -29,6 +30,8 @@ public:
     void WriteParams(int nChkID) override;
     std::vector<RxRoute> Routes() const override;
     void OnRoute(const RxRoute &route, const std::uint8_t *frame, int len) override;
+    // The repeater answers whichever board is chosen: its rows stay.
+    void OnBoardSwitch() override {}
 
     // The firmware file of the repeater upgrade; empty until one is chosen.
     QString UpgradeFile() const { return m_strUpgradeFile; }
@@ -48,6 +51,7 @@ private:
     void OnBtnClickPassThrough();
 
     QString m_strUpgradeFile;
+    QPointer<QWidget> m_pUpgrade; // the upgrade dialog while it runs
     QByteArray m_cmdBank;
     bool m_bCutting = false; // the pass-through box is being cut back
 };

@@ -1,8 +1,8 @@
 #include "app/pages/soclearningpage.h"
+#include "app/framework/pagehost.h"
 
 #include "app/framework/msgbox.h"
 #include "app/framework/rxreports.h"
-#include "app/pylvexapp.h"
 #include "app/widgets/listexport.h"
 #include "app/widgets/userlistctrl.h"
 #include "protocol/soc_learning.h"
@@ -48,16 +48,16 @@ void SocLearningPage::SetFileOpener(FileOpener opener)
 }
 
 SocLearningPage::SocLearningPage(PageHost *host, QWidget *parent)
-    : RowPageBase(host, PAGE_FIV, tr("调试SOC学习"), parent)
+    : RowPageBase(host, tr("调试SOC学习"), parent, PageAccess::Internal)
 {
 }
 
 std::vector<RxRoute> SocLearningPage::Routes() const
 {
     return {
-        PageRoute(0x82, 0x80 | kSocConfigWriteCode, PAGE_FIV, TAG_SOC_CONFIG),
-        PageRoute(0x82, 0x80 | kSocLearnCode, PAGE_FIV, TAG_SOC_LEARNING),
-        PageRoute(0x82, 0x80 | kSocConfigReadCode, PAGE_FIV, TAG_SOC_CONFIG),
+        PageRoute(0x82, 0x80 | kSocConfigWriteCode, TAG_SOC_CONFIG),
+        PageRoute(0x82, 0x80 | kSocLearnCode, TAG_SOC_LEARNING),
+        PageRoute(0x82, 0x80 | kSocConfigReadCode, TAG_SOC_CONFIG),
     };
 }
 
@@ -103,7 +103,9 @@ void SocLearningPage::BuildLayout()
         box->setCurrentIndex(id == IDC_SOC_START_STAGE ? 0 : kSocStages - 1);
         place(tr(label), box, QString());
     }
-    place(tr("错误状态"), MakeEdit(IDC_SOC_ERROR, true), QString());
+    QLineEdit *error = MakeEdit(IDC_SOC_ERROR, true);
+    connect(error, &QLineEdit::textChanged, this, &SocLearningPage::ColourError);
+    place(tr("错误状态"), error, QString());
 
     for (int i = 0; i < 2; ++i) {
         QCheckBox *check = MakeCheck(rows[i].chk, tr(rows[i].text));
@@ -235,8 +237,8 @@ void SocLearningPage::OnSocLearning(const std::uint8_t *frame, int len)
     LookupParam(IDC_SOC_LEARN_CHK, entry);
     if (view.dataLen == 1) {
         if (!CheckResponse(frame, len, 1, entry))
-            if (PylvexApp *app = theApp())
-                app->WriteLogText(6, QStringLiteral("S0C学习"), QStringLiteral("已经成功启动S0C学习"));
+            if (Host())
+                Host()->WriteLog(6, QStringLiteral("S0C学习"), QStringLiteral("已经成功启动S0C学习"));
         return;
     }
     // The lamp tells whether the board reported a learning error; the record is listed anyway.
@@ -261,6 +263,16 @@ void SocLearningPage::ShowError(const QString &text)
     if (!edit)
         return;
     edit->setText(text);
+    ColourError(text);
+}
+
+// Every text of the box but "无" is an error, whoever wrote it (a learning
+// record's error, or the framework's "ErrorCode: 0x.." of a refused start or stop).
+void SocLearningPage::ColourError(const QString &text)
+{
+    auto *edit = Item<QLineEdit>(IDC_SOC_ERROR);
+    if (!edit)
+        return;
     QPalette palette = edit->palette();
     palette.setColor(QPalette::Text, text != SocText("无") && !text.isEmpty() ? QColor(255, 0, 0)
                                                                               : this->palette().color(QPalette::Text));

@@ -64,6 +64,7 @@ private:
     void OnSocConfig(const std::uint8_t *frame, int len);
     void OnSocLearning(const std::uint8_t *frame, int len);
     void ShowError(const QString &text);
+    void ColourError(const QString &text);
 
     UserListCtrl *m_pList = nullptr;
     QStringList m_exportColumns;

@@ -2,7 +2,8 @@
 
 #include "app/framework/msgbox.h"
 #include "app/framework/pagehost.h"
-#include "app/pylvexapp.h"
+#include "app/logmodel.h"
+#include "app/widgets/capturebar.h"
 #include "app/widgets/listexport.h"
 #include "app/widgets/loglistctrl.h"
 
@@ -39,29 +40,6 @@ const LogColumn kColumns[] = {{QT_TRANSLATE_NOOP("SystemLogPage", "类型"), 80}
                               {QT_TRANSLATE_NOOP("SystemLogPage", "动作"), 120},
                               {QT_TRANSLATE_NOOP("SystemLogPage", "内容"), 5000}};
 
-bool GateOf(int level)
-{
-    PylvexApp *app = theApp();
-    if (!app)
-        return false;
-    return level == 0 ? app->m_bRxEcho.load() : app->LogGateOpen(level);
-}
-
-void SetGate(int level, bool on)
-{
-    PylvexApp *app = theApp();
-    if (!app)
-        return;
-    switch (level) {
-    case 0: app->m_bRxEcho = on; break;
-    case 3: app->m_bLogError = on; break;
-    case 4: app->m_bLogWarning = on; break;
-    case 6: app->m_bLogInfo = on; break;
-    case 7: app->m_bLogDebug = on; break;
-    default: break;
-    }
-}
-
 // The save dialog and the workbook writer; tests put their own in its place.
 SystemLogPage::ListExporter &Exporter()
 {
@@ -84,7 +62,7 @@ void SystemLogPage::SetListExporter(ListExporter exporter)
     Exporter() = std::move(exporter);
 }
 
-SystemLogPage::SystemLogPage(PageHost *host, QWidget *parent) : PageBase(host, PAGE_LOG, tr("系统日志"), parent)
+SystemLogPage::SystemLogPage(PageHost *host, QWidget *parent) : PageBase(host, tr("系统日志"), parent)
 {
     if (host)
         connect(host, &PageHost::RxEchoByte, this, &SystemLogPage::AppendEcho);
@@ -101,7 +79,7 @@ void SystemLogPage::BuildLayout()
     auto *top = new QHBoxLayout;
     for (const GateBox &box : kGateBoxes) {
         QCheckBox *check = MakeCheck(box.id, tr(box.text));
-        check->setChecked(GateOf(box.level));
+        check->setChecked(Host() && Host()->LogGate(box.level));
         const int id = box.id;
         connect(check, &QCheckBox::clicked, this, [this, id](bool checked) { OnGateClicked(id, checked); });
         top->addWidget(check);
@@ -111,8 +89,8 @@ void SystemLogPage::BuildLayout()
 
     m_pList = new LogListCtrl(this);
     RegisterControl(IDC_LOG_LIST, m_pList);
-    if (PylvexApp *app = theApp())
-        m_pList->SetRowModel(app->GetLogModel());
+    if (Host())
+        m_pList->SetRowModel(Host()->LogRows());
     m_pList->SetImageList(LogListCtrl::LevelImageList());
     for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c) {
         m_columnNames << tr(kColumns[c].name);
@@ -128,6 +106,7 @@ void SystemLogPage::BuildLayout()
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addWidget(new CaptureBar(this));
     layout->addWidget(m_pList, 1);
 }
 
@@ -135,7 +114,8 @@ void SystemLogPage::OnGateClicked(int id, bool checked)
 {
     for (const GateBox &box : kGateBoxes)
         if (box.id == id)
-            SetGate(box.level, checked);
+            if (Host())
+                Host()->SetLogGate(box.level, checked);
 }
 
 void SystemLogPage::AppendEcho(std::uint8_t byte)
@@ -207,6 +187,7 @@ void SystemLogPage::OnClickMenu_EXPORT()
         Exporter()(this, *m_pList, m_columnNames, QStringLiteral("CCfgPageLog::OnClickMenu_EXPORT"), name);
     if (!written)
         return; // cancelled in the save dialog
-    if (PylvexApp *app = theApp())
-        app->WriteLog(6, QStringLiteral("Excel"), "%s", *written ? "日志导出成功" : "日志导出失败");
+    if (Host())
+        Host()->WriteLog(6, QStringLiteral("Excel"),
+                         *written ? QStringLiteral("日志导出成功") : QStringLiteral("日志导出失败"));
 }

@@ -61,6 +61,9 @@ public:
     // Every new row is brought into view while on.
     bool ShowLatest() const { return m_bShowLatest; }
 
+    // The log belongs to the program, not to a board: it stays on a board switch.
+    void OnBoardSwitch() override {}
+
 protected:
     void OnInitDialog() override;
     // "清空": every row, the echo line and its edit box.

@@ -288,10 +288,8 @@ void TerminalNetPanel::OnClientAdded(const QString &peer)
     auto *clients = Item<QComboBox>(IDC_NET_CLIENTS);
     QSignalBlocker block(clients);
     clients->addItem(peer);
-    if (clients->count() == 2) {
-        clients->setCurrentIndex(1);
-        OnClientChosen(1);
-    }
+    // The send target stays what the user chose ("所有连接" until then): a
+    // client that connects never takes the others' data away from them.
 }
 
 void TerminalNetPanel::OnClientRemoved(int place, const QString &peer)

@@ -6,10 +6,12 @@
 #include "app/framework/pagehost.h"
 #include "app/pages/terminalnetpanel.h"
 #include "app/pages/terminalserialpanel.h"
+#include "app/userprofile.h"
 #include "files/terminaltext.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -27,10 +29,16 @@
 #include <QTime>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 // The board port and the terminal's port may be the same device: the one
 // is given this long to let go before the other opens it.
 constexpr int kPortHandOverMs = 100;
+// The display holds at most this many characters besides its line cap (one
+// line of a flood can be megabytes long); beyond it the oldest lines go, down
+// to three quarters, so trimming is rare.
+constexpr int kDisplayChars = 1 << 20;
 
 const char *const kEncodingTexts[] = {QT_TRANSLATE_NOOP("TerminalPage", "  接收编码：ASCII"),
                                       QT_TRANSLATE_NOOP("TerminalPage", "  接收编码：UTF-8"),
@@ -81,9 +89,44 @@ QByteArray ToGbk(const QString &text)
     QStringEncoder encoder("GBK");
     return encoder.encode(text);
 }
+
+// The line-end choices in the order of their list, with the profile's names.
+struct LineEndChoice {
+    TextLineEnd end;
+    const char *text;
+    const char *stored;
+};
+const LineEndChoice kLineEnds[] = {{TextLineEnd::CrLf, "CR LF", "CRLF"},
+                                   {TextLineEnd::Lf, "LF", "LF"},
+                                   {TextLineEnd::Cr, "CR", "CR"},
+                                   {TextLineEnd::None, QT_TRANSLATE_NOOP("TerminalPage", "无"), "None"}};
+const QString kLineEndKey = QStringLiteral("Terminal/TextLineEnd");
+
+int StoredLineEndIndex()
+{
+    const QString stored = UserProfile().value(kLineEndKey).toString();
+    for (int i = 0; i < static_cast<int>(std::size(kLineEnds)); ++i)
+        if (stored.compare(QLatin1String(kLineEnds[i].stored), Qt::CaseInsensitive) == 0)
+            return i;
+    return 0;
+}
 } // namespace
 
-TerminalPage::TerminalPage(PageHost *host, QWidget *parent) : PageBase(host, PAGE_SERIALPORT, tr("串口调试"), parent) {}
+QString WithLineEnds(QString text, TextLineEnd end)
+{
+    // A pasted text may hold CR LF or lone CRs: each is one line break.
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    switch (end) {
+    case TextLineEnd::CrLf: return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    case TextLineEnd::Cr: return text.replace(QLatin1Char('\n'), QLatin1Char('\r'));
+    case TextLineEnd::None: return text.remove(QLatin1Char('\n'));
+    case TextLineEnd::Lf: break;
+    }
+    return text;
+}
+
+TerminalPage::TerminalPage(PageHost *host, QWidget *parent) : PageBase(host, tr("串口调试"), parent) {}
 
 TerminalPage::~TerminalPage() = default;
 
@@ -104,6 +147,11 @@ void TerminalPage::BuildLayout()
 
     // Left: the link panels, then the control group.
     auto *left = new QVBoxLayout;
+    auto *hold = MakeLabel(IDC_TERM_HOLD_NOTE, QString());
+    hold->setWordWrap(true);
+    hold->setStyleSheet(QStringLiteral("color: #1f4e9c; font-weight: bold;"));
+    hold->hide();
+    left->addWidget(hold);
     m_pTab = new LinkTabs(this);
     RegisterControl(IDC_TERM_TAB, m_pTab);
     m_pUart = new TerminalSerialPanel(Host(), m_pTab);
@@ -129,6 +177,13 @@ void TerminalPage::BuildLayout()
     check(IDC_TERM_ATMODE, QT_TR_NOOP("AT 模式"), row++, 1);
     check(IDC_TERM_HEXSHOW, QT_TR_NOOP("HEX显示"), row, 0);
     check(IDC_TERM_HEXSEND, QT_TR_NOOP("HEX发送"), row++, 1);
+    grid->addWidget(new QLabel(tr("文本行尾："), control), row, 0);
+    auto *lineEnds = new QComboBox(control);
+    for (const LineEndChoice &c : kLineEnds)
+        lineEnds->addItem(tr(c.text));
+    lineEnds->setToolTip(tr("文本发送时，发送框中的换行以此发出"));
+    RegisterControl(IDC_TERM_LINEEND, lineEnds);
+    grid->addWidget(lineEnds, row++, 1);
     grid->addWidget(MakeButton(IDC_TERM_ENCODING, tr(kEncodingTexts[0])), row++, 0, 1, 2);
     grid->addWidget(MakeButton(IDC_TERM_PAUSE, tr("暂停接收")), row, 0);
     grid->addWidget(MakeButton(IDC_TERM_SAVE, tr("保存接收")), row++, 1);
@@ -183,6 +238,9 @@ void TerminalPage::BuildLayout()
     connect(Item<QLineEdit>(IDC_TERM_INTERVAL_MS), &QLineEdit::textEdited, this, [this] { EvaluateIntervalSend(); });
     connect(Item<QLineEdit>(IDC_TERM_AUTOCLEAR_LIMIT), &QLineEdit::textEdited, this, [this] { EvaluateAutoClear(); });
     connect(m_pSendBox, &QPlainTextEdit::textChanged, this, &TerminalPage::OnSendBoxChanged);
+    lineEnds->setCurrentIndex(StoredLineEndIndex());
+    m_lineEnd = kLineEnds[lineEnds->currentIndex()].end;
+    connect(lineEnds, &QComboBox::currentIndexChanged, this, &TerminalPage::OnLineEndChosen);
     const std::pair<int, void (TerminalPage::*)()> clicks[] = {
         {IDC_TERM_SEND, &TerminalPage::Send},
         {IDC_TERM_SENDFILE, &TerminalPage::OnBtnClickSendFile},
@@ -214,13 +272,34 @@ bool TerminalPage::OnSetActive()
     QThread::msleep(kPortHandOverMs);
     // Not a press of the port's button: a failure goes to the system log.
     m_pUart->Toggle(false);
+    m_bHoldsLine = true;
+    ShowHold();
     return true;
+}
+
+QString TerminalPage::HoldNote() const
+{
+    if (!m_bHoldsLine)
+        return QString();
+    return m_pUart->IsOpen() ? m_pUart->Link().Settings().port : tr("（终端串口未打开）");
+}
+
+void TerminalPage::ShowHold()
+{
+    const QString held = HoldNote();
+    auto *label = Item<QLabel>(IDC_TERM_HOLD_NOTE);
+    label->setText(held.isEmpty() ? QString() : tr("串口调试占用 %1；板卡串口已关闭，离开本页后恢复。").arg(held));
+    label->setVisible(!held.isEmpty());
+    if (Host())
+        Host()->SetPortTakenBy(held);
 }
 
 void TerminalPage::OnKillActive()
 {
     if (m_nDeactivations++ == 0)
         return;
+    m_bHoldsLine = false;
+    ShowHold();
     // Leaving closes the terminal's port; a port the user closed on the page
     // stays closed (it is never opened behind the user's back).
     if (m_pUart->IsOpen()) {
@@ -252,6 +331,9 @@ bool TerminalPage::OnMessage(int msg, std::intptr_t wParam, std::intptr_t lParam
 
 void TerminalPage::OnLinkEvent(std::intptr_t wParam, std::intptr_t lParam)
 {
+    // The serial port opened or closed while the page holds the line: say what it holds now.
+    if ((wParam & LINK_TYPE_MASK) == LINK_UART && (wParam & 0xFFFF) != LINK_EVT_DATA && m_bHoldsLine)
+        ShowHold();
     switch (wParam & 0xFFFF) {
     case LINK_EVT_OPENED:
         if (!m_bLinkOpen) {
@@ -321,9 +403,18 @@ void TerminalPage::RefreshDisplay()
 void TerminalPage::AppendDisplay(const QString &text)
 {
     QScrollBar *bar = m_pDisplay->verticalScrollBar();
-    QTextCursor cursor(m_pDisplay->document());
+    QTextDocument *document = m_pDisplay->document();
+    QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(text, QTextCharFormat());
+    // Of more text than the display holds only its end is shown.
+    cursor.insertText(text.size() > kDisplayChars ? text.right(kDisplayChars) : text, QTextCharFormat());
+    const int excess = document->characterCount() - kDisplayChars;
+    if (excess > 0) {
+        QTextCursor front(document);
+        front.setPosition(std::min(excess + kDisplayChars / 4, document->characterCount() - 1),
+                          QTextCursor::KeepAnchor);
+        front.removeSelectedText();
+    }
     bar->setValue(bar->maximum());
 }
 
@@ -394,7 +485,17 @@ void TerminalPage::OnSendBoxChanged()
             return;
         }
     }
-    m_txBank = ToGbk(text);
+    m_txBank = ToGbk(WithLineEnds(text, m_lineEnd));
+}
+
+void TerminalPage::OnLineEndChosen(int index)
+{
+    if (index < 0 || index >= static_cast<int>(std::size(kLineEnds)))
+        return;
+    m_lineEnd = kLineEnds[index].end;
+    UserProfile().setValue(kLineEndKey, QString::fromLatin1(kLineEnds[index].stored));
+    if (!m_bHexSend && !m_bATMode)
+        OnSendBoxChanged(); // what a send sends now
 }
 
 void TerminalPage::SendAtCommand(const QString &command)

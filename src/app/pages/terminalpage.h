@@ -4,7 +4,7 @@
 // text or AT command lines; counters show the bytes received and sent and
 // the receive rate. Showing the page closes the board port and toggles the
 // terminal's serial port; leaving it closes that port and reopens the board
-// port.
+// port. While it holds the line the page and the status line say so.
 #pragma once
 
 #include "app/framework/pagebase.h"
@@ -46,9 +46,16 @@ inline constexpr int IDC_TERM_TEXTCOLOR = 111072; // "字体色"
 inline constexpr int IDC_TERM_FONT = 111073;      // "字样式"
 inline constexpr int IDC_TERM_RX_COUNT = 111133;  // "接收：0 Bytes 速率：0 Bps"
 inline constexpr int IDC_TERM_TX_COUNT = 111134;  // "发送：0 Bytes"
+inline constexpr int IDC_TERM_LINEEND = 111135;   // line ends of text sending
+inline constexpr int IDC_TERM_HOLD_NOTE = 111136; // the page holds the board's line
 
 inline constexpr int TIMER_TERM_SEND = 100;    // interval sending
 inline constexpr int TIMER_TERM_REFRESH = 101; // display refresh
+
+// What a line break typed in the send box becomes when text is sent.
+enum class TextLineEnd { CrLf, Lf, Cr, None };
+// The text's line breaks as the chosen line end.
+QString WithLineEnds(QString text, TextLineEnd end);
 
 class TerminalPage : public PageBase {
     Q_OBJECT
@@ -77,6 +84,11 @@ public:
     qint64 TxTotal() const { return m_nTxTotal; }
     RxEncoding Encoding() const { return m_rxBank.Encoding(); }
     bool ShowRx() const { return m_bShowRx; }
+    TextLineEnd LineEnd() const { return m_lineEnd; }
+    // Whether the page holds the line (shown and the board port closed for it).
+    bool HoldsLine() const { return m_bHoldsLine; }
+    // What the page and the status line say it holds; empty when it holds nothing.
+    QString HoldNote() const;
 
     // "发送" (and the interval timer): the send box's bytes to the current link.
     void Send();
@@ -93,6 +105,8 @@ private:
     void OnLinkEvent(std::intptr_t wParam, std::intptr_t lParam);
     void OnSendBoxChanged();
     void OnModeBox(int id, bool checked);
+    void OnLineEndChosen(int index);
+    void ShowHold();
     void EvaluateIntervalSend();
     void EvaluateAutoClear();
     void SendAtCommand(const QString &command);
@@ -129,6 +143,8 @@ private:
     bool m_bAutoClear = false;
     int m_nClearLimit = 5120;
     bool m_bATMode = false;
+    TextLineEnd m_lineEnd = TextLineEnd::CrLf;
+    bool m_bHoldsLine = false;
     bool m_bEditing = false; // the send box is being cut back by the page
 
     TermRxBank m_rxBank;

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 
@@ -97,6 +98,8 @@ void TerminalSerialPanel::Build()
             ports->setInsertPolicy(QComboBox::NoInsert);
             combo = ports;
             connect(ports, &QComboBox::activated, this, &TerminalSerialPanel::OnPortChosen);
+            connect(ports->lineEdit(), &QLineEdit::textEdited, this,
+                    [this](const QString &text) { RememberUserChoice(text); });
         } else {
             combo = new LinkCombo(this);
             combo->addItems(r.entries);
@@ -135,6 +138,34 @@ void TerminalSerialPanel::Build()
             box->setEnabled(false); // the lines are shown, never set by the user
     }
     grid->addLayout(lines, row, 0, 1, 3);
+    ++row;
+    auto *notice = new QLabel(this);
+    notice->setWordWrap(true);
+    notice->setStyleSheet(QStringLiteral("color: #c00000;"));
+    notice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    notice->hide();
+    RegisterControl(IDC_UART_NOTICE, notice);
+    grid->addWidget(notice, row, 0, 1, 3);
+}
+
+QString TerminalSerialPanel::Notice() const
+{
+    auto *notice = Item<QLabel>(IDC_UART_NOTICE);
+    return notice->isHidden() ? QString() : notice->text();
+}
+
+void TerminalSerialPanel::ShowNotice(const QString &text)
+{
+    auto *notice = Item<QLabel>(IDC_UART_NOTICE);
+    notice->setText(text);
+    notice->setVisible(!text.isEmpty());
+}
+
+void TerminalSerialPanel::RememberUserChoice(const QString &name)
+{
+    const QString trimmed = name.trimmed();
+    if (!trimmed.isEmpty() && trimmed != RefreshEntry() && !m_userPorts.contains(trimmed))
+        m_userPorts.append(trimmed);
 }
 
 void TerminalSerialPanel::FillPortList()
@@ -152,6 +183,8 @@ void TerminalSerialPanel::OnPortChosen(int index)
     QComboBox *ports = List(IDC_UART_PORT);
     if (index == ports->count() - 1 && ports->itemText(index) == RefreshEntry())
         FillPortList();
+    else
+        RememberUserChoice(ports->itemText(index));
 }
 
 void TerminalSerialPanel::ApplyStoredSettings()
@@ -163,8 +196,9 @@ void TerminalSerialPanel::ApplyStoredSettings()
         return;
     QComboBox *ports = List(IDC_UART_PORT);
     int found = -1;
+    // Exactly that name: "ttyUSB" is not "ttyUSB0".
     for (int i = 0; i + 1 < ports->count() && !name.isEmpty(); ++i) {
-        if (ports->itemText(i).startsWith(name)) {
+        if (ports->itemText(i) == name) {
             found = i;
             break;
         }
@@ -209,10 +243,11 @@ void TerminalSerialPanel::Toggle(bool interactive)
 
 void TerminalSerialPanel::ReportOpenFailure(bool interactive, const QString &text, int icon)
 {
+    ShowNotice(text);
     if (interactive)
         MessageBox(this, text, icon == MB_ICONERROR ? tr("错误") : tr("警告"), icon);
     else if (m_pHost)
-        m_pHost->WriteLog(3, tr("串口调试"), text);
+        m_pHost->WriteLog(3, tr("串口调试"), QString(text).replace(QLatin1Char('\n'), tr("：")));
 }
 
 bool TerminalSerialPanel::OpenPort(bool interactive)
@@ -220,7 +255,19 @@ bool TerminalSerialPanel::OpenPort(bool interactive)
     m_link.Close();
     QString name = List(IDC_UART_PORT)->currentText().trimmed();
     if (name == RefreshEntry() || !IsKnownPortDevice(name)) {
-        ReportOpenFailure(interactive, tr("串口无效,请刷新"), MB_ICONWARNING);
+        QString why = name.isEmpty() || name == RefreshEntry()  ? tr("没有选择串口")
+                      : QFileInfo::exists(PortDevicePath(name)) ? tr("%1 不是串口设备").arg(name)
+                                                                : tr("串口 %1 不存在").arg(name);
+        ReportOpenFailure(interactive, tr("串口无效,请刷新") + QStringLiteral("\n") + why, MB_ICONWARNING);
+        return false;
+    }
+    if (interactive)
+        RememberUserChoice(name);
+    else if (!IsListedSerialPort(name) && !m_userPorts.contains(name)) {
+        // A pseudo-terminal number may belong to another program's terminal by
+        // now: only the user opens a device the system does not list.
+        ReportOpenFailure(false, tr("%1 不是系统列出的串口设备，未自动打开；确认后请按“打开串口”。").arg(name),
+                          MB_ICONWARNING);
         return false;
     }
     TermLineSettings settings;
@@ -232,9 +279,12 @@ bool TerminalSerialPanel::OpenPort(bool interactive)
     m_link.SetSettings(settings);
     m_inbox.Clear();
     if (!m_link.Open()) {
-        ReportOpenFailure(interactive, tr("打开串口失败") + QStringLiteral("\n") + m_link.ErrorText(), MB_ICONERROR);
+        ReportOpenFailure(interactive,
+                          tr("打开串口失败") + QStringLiteral("\n") + tr("%1：%2").arg(name, m_link.ErrorText()),
+                          MB_ICONERROR);
         return false;
     }
+    ShowNotice(QString());
     return true;
 }
 

@@ -2,6 +2,9 @@
 // serial port with its line settings, DTR and RTS, opened and closed by its
 // button, its lamp, or the page's activation. The port runs in a thread of
 // its own (TermSerialLink); a device that goes away closes the port once.
+// Like the board port, a stored port name selects only the entry of exactly
+// that name, and the page's activation opens only a device the system lists
+// or one the user chose here; why a port did not open stays on the panel.
 #pragma once
 
 #include "app/framework/ctrlregistry.h"
@@ -25,6 +28,7 @@ inline constexpr int IDC_UART_DTR = 111138;
 inline constexpr int IDC_UART_RTS = 111139;
 inline constexpr int IDC_UART_DSR = 111140;
 inline constexpr int IDC_UART_CTS = 111141;
+inline constexpr int IDC_UART_NOTICE = 111142; // why the port is not open
 
 class TerminalSerialPanel : public QWidget, public CtrlRegistry, public TerminalPanel {
     Q_OBJECT
@@ -42,7 +46,9 @@ public:
 
     // Opens the port when closed, closes it when open. interactive: a
     // failure is shown in a message box (the user pressed the button), else
-    // written to the system log (the page was shown).
+    // written to the system log (the page was shown); either way the panel
+    // keeps the reason in sight until the port opens. Unasked, a device that
+    // the system does not list and the user did not choose is not opened.
     void Toggle(bool interactive = true);
     bool OpenPort(bool interactive = true);
     void ClosePort();
@@ -59,6 +65,8 @@ public:
     PanelInbox &Inbox() override { return m_inbox; }
 
     TermSerialLink &Link() { return m_link; }
+    // Why the port is not open ("" when it is, or nothing went wrong).
+    QString Notice() const;
 
 private:
     void Build();
@@ -67,10 +75,14 @@ private:
     void OnLineBox(int id, bool checked);
     void OnLinkError(const QString &text, bool lost);
     void ReportOpenFailure(bool interactive, const QString &text, int icon);
+    void ShowNotice(const QString &text);
+    void RememberUserChoice(const QString &name);
     QComboBox *List(int id) const;
 
     PageHost *m_pHost;
     TermSerialLink m_link;
     PanelInbox m_inbox;
     LedLamp *m_pLamp = nullptr;
+    // Port names the user typed or picked in this panel.
+    QStringList m_userPorts;
 };

@@ -150,6 +150,14 @@ void ListCtrlBase::EnsureVisible(int row)
         scrollTo(m_pModel->index(row, 0), QAbstractItemView::EnsureVisible);
 }
 
+void ListCtrlBase::scrollTo(const QModelIndex &index, ScrollHint hint)
+{
+    QScrollBar *bar = horizontalScrollBar();
+    const int x = bar->value();
+    QTableView::scrollTo(index, hint);
+    bar->setValue(x);
+}
+
 void ListCtrlBase::ScrollToNewest()
 {
     m_bScrollPending = true;

@@ -57,6 +57,10 @@ public:
     int SortedColumn() const { return m_nSortColumn; }
     bool SortedAscending() const { return m_bSortAscending; }
 
+    // Brings the row of index into view; the horizontal position stays where
+    // the user left it (a click on a wide cell never scrolls the list sideways).
+    void scrollTo(const QModelIndex &index, ScrollHint hint = QAbstractItemView::EnsureVisible) override;
+
 protected:
     // A click on the header of column: sorts, ascending on the first click on a
     // column and reversing on each further click on it. Lists that keep their

@@ -1,11 +1,22 @@
 #include "app/widgets/listctrldelegate.h"
 
+#include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QIcon>
 #include <QPainter>
+#include <QToolTip>
 
 namespace {
 constexpr int kMargin = 3;
 constexpr int kIconSize = 16;
+// Where the cell's text goes: the cell less its margins and its image.
+QRect TextRect(const QStyleOptionViewItem &option, const QModelIndex &index)
+{
+    QRect textRect = option.rect.adjusted(kMargin, 0, -kMargin, 0);
+    if (index.data(Qt::DecorationRole).isValid())
+        textRect.setLeft(textRect.left() + kIconSize + kMargin);
+    return textRect;
+}
 } // namespace
 
 void ListCtrlDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
@@ -15,13 +26,12 @@ void ListCtrlDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     if (selected)
         painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
 
-    QRect textRect = option.rect.adjusted(kMargin, 0, -kMargin, 0);
+    QRect textRect = TextRect(option, index);
     const QVariant decoration = index.data(Qt::DecorationRole);
     if (decoration.isValid()) {
-        const QIcon icon = decoration.value<QIcon>();
-        QRect iconRect(textRect.left(), textRect.top() + (textRect.height() - kIconSize) / 2, kIconSize, kIconSize);
-        icon.paint(painter, iconRect);
-        textRect.setLeft(iconRect.right() + 1 + kMargin);
+        QRect iconRect(option.rect.left() + kMargin, textRect.top() + (textRect.height() - kIconSize) / 2, kIconSize,
+                       kIconSize);
+        decoration.value<QIcon>().paint(painter, iconRect);
     }
 
     QString text = index.data(Qt::DisplayRole).toString();
@@ -54,4 +64,25 @@ void ListCtrlDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     painter->setClipRect(option.rect);
     painter->drawText(QPoint(x, baseline), text);
     painter->restore();
+}
+
+QString ListCtrlDelegate::CutText(const QStyleOptionViewItem &option, const QModelIndex &index)
+{
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (text.isEmpty())
+        return QString();
+    return option.fontMetrics.horizontalAdvance(text) > TextRect(option, index).width() ? text : QString();
+}
+
+bool ListCtrlDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                                 const QModelIndex &index)
+{
+    if (!event || !view || event->type() != QEvent::ToolTip)
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    const QString whole = CutText(option, index);
+    if (whole.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(event->globalPos(), whole, view->viewport(), option.rect);
+    return true;
 }

@@ -2,13 +2,15 @@
 
 #include "app/dialogs/filedialogex.h"
 #include "app/framework/msgbox.h"
-#include "app/pylvexapp.h"
+#include "app/framework/systemlog.h"
 #include "app/widgets/listctrlbase.h"
 #include "files/excelexport.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
+#include <QFileInfo>
 
 namespace {
 class ListRows : public ExportRows {
@@ -24,11 +26,7 @@ private:
 class UserReports : public ExportReports {
 public:
     explicit UserReports(QWidget *parent) : m_parent(parent) {}
-    void ErrorRow(const QString &text) override
-    {
-        if (PylvexApp *app = theApp())
-            app->WriteLogText(3, QStringLiteral("Excel"), text);
-    }
+    void ErrorRow(const QString &text) override { SystemLog(3, QStringLiteral("Excel"), text); }
     void FileInUse() override
     {
         MessageBox(m_parent,
@@ -60,6 +58,32 @@ QString DatedWorkbookName(const QString &prefix)
     return QStringLiteral("%1_%2.xlsx").arg(prefix, QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
 }
 
+QString WorkbookPath(const QString &chosen)
+{
+    if (chosen.isEmpty() || chosen.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
+        return chosen;
+    return chosen + QStringLiteral(".xlsx");
+}
+
+namespace {
+// Tells the user that the workbook goes under another name than typed; false
+// when that name is taken and the user does not want it replaced.
+bool ConfirmWorkbookPath(QWidget *parent, const QString &typed, const QString &path)
+{
+    const QString text = QCoreApplication::translate("ListExport", "工作簿按 .xlsx 格式保存，文件名为：\n%1")
+                             .arg(QDir::toNativeSeparators(path));
+    const QString caption = QCoreApplication::translate("ListExport", "提示");
+    if (!QFileInfo::exists(path)) {
+        MessageBox(parent, text, caption, MB_ICONINFORMATION);
+        return true;
+    }
+    const QString replace =
+        QCoreApplication::translate("ListExport", "%1\n该文件已存在，要替换它吗？（输入的文件名：%2）")
+            .arg(text, QFileInfo(typed).fileName());
+    return MessageBox(parent, replace, caption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+} // namespace
+
 bool ExportListToFile(QWidget *parent, const ListCtrlBase &list, const QStringList &columns, const QString &path)
 {
     ListRows rows(*list.RowModel());
@@ -71,8 +95,11 @@ std::optional<bool> ExportListWithDialog(QWidget *parent, const ListCtrlBase &li
                                          const QString &dialogKey, const QString &defaultName, QString *chosenPath)
 {
     FileDialogEx dialog(false, dialogKey, QStringLiteral("xlsx"), defaultName, WorkbookFilter(), parent);
-    const QString path = dialog.DoModal();
-    if (path.isEmpty())
+    const QString typed = dialog.DoModal();
+    if (typed.isEmpty())
+        return std::nullopt;
+    const QString path = WorkbookPath(typed);
+    if (path != typed && !ConfirmWorkbookPath(parent, typed, path))
         return std::nullopt;
     if (chosenPath)
         *chosenPath = path;
@@ -91,7 +118,6 @@ std::optional<bool> ExportPageList(QWidget *parent, const ListCtrlBase &list, co
     std::optional<bool> written =
         ExportListWithDialog(parent, list, columns, dialogKey, DatedWorkbookName(namePrefix), chosenPath);
     if (written)
-        if (PylvexApp *app = theApp())
-            app->WriteLogText(6, QStringLiteral("Excel"), QString::fromUtf8(*written ? texts.okText : texts.failText));
+        SystemLog(6, QStringLiteral("Excel"), QString::fromUtf8(*written ? texts.okText : texts.failText));
     return written;
 }

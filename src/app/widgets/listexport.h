@@ -16,13 +16,19 @@ class QWidget;
 QString WorkbookFilter();
 // "<prefix>_yyyy-MM-dd.xlsx" of today.
 QString DatedWorkbookName(const QString &prefix);
+// The name a workbook is written under: the chosen one when it ends in ".xlsx"
+// (any case), else the chosen one with ".xlsx" appended, so the name never
+// promises another format than the file holds.
+QString WorkbookPath(const QString &chosen);
 
 // Writes every row of list under the given column names to path; the failure
 // reports reach the user (boxes owned by parent). True when the workbook is complete.
 bool ExportListToFile(QWidget *parent, const ListCtrlBase &list, const QStringList &columns, const QString &path);
 
 // Asks for the file (dialog key, proposed name), then ExportListToFile with the
-// wait cursor. No value when the user cancelled.
+// wait cursor. A name with another suffix gets ".xlsx" appended and the user is
+// told so (and asked first when a file of that name exists). No value when the
+// user cancelled.
 // chosenPath, when given, receives the file chosen.
 std::optional<bool> ExportListWithDialog(QWidget *parent, const ListCtrlBase &list, const QStringList &columns,
                                          const QString &dialogKey, const QString &defaultName,

@@ -22,12 +22,11 @@ bool OnRightAxis(int index)
 
 // The points of [begin, end) that fall in [t0, t1], with one neighbour on
 // each side so the line runs to the edge of the plot.
-std::pair<const SeriesPoint *, const SeriesPoint *> InRange(const SeriesPoint *begin, const SeriesPoint *end, double t0,
-                                                            double t1)
+std::pair<std::size_t, std::size_t> InRange(const PackSeries &s, std::size_t begin, std::size_t end, double t0,
+                                            double t1)
 {
-    auto byT = [](const SeriesPoint &p, double t) { return p.t < t; };
-    const SeriesPoint *a = std::lower_bound(begin, end, t0, byT);
-    const SeriesPoint *z = std::upper_bound(begin, end, t1, [](double t, const SeriesPoint &p) { return t < p.t; });
+    std::size_t a = std::clamp(s.LowerBound(t0), begin, end);
+    std::size_t z = std::clamp(s.UpperBound(t1), begin, end);
     if (a > begin)
         --a;
     if (z < end)
@@ -166,19 +165,18 @@ void PackTimeChart::Redraw()
         if (!SeriesVisible(index))
             continue;
         const PackSeries &s = m_set->series[k];
-        const SeriesPoint *base = s.Points().data();
         const int side = OnRightAxis(index) ? 1 : 0;
         for (std::size_t g = 0; g < s.SegmentCount(); ++g) {
-            const SeriesPoint *b = base + s.SegmentBegin(g);
-            const SeriesPoint *e = base + s.SegmentEnd(g);
-            if (b == e || (e - 1)->t < m_t0 || b->t > m_t1)
+            const std::size_t b = s.SegmentBegin(g);
+            const std::size_t e = s.SegmentEnd(g);
+            if (b == e || s.T(e - 1) < m_t0 || s.T(b) > m_t1)
                 continue;
-            auto [a, z] = InRange(b, e, m_t0, m_t1);
+            auto [a, z] = InRange(s, b, e, m_t0, m_t1);
             // Buckets in proportion to the part of the width the segment covers.
-            const double span = std::max(1.0, (z - 1)->t - a->t);
+            const double span = std::max(1.0, s.T(z - 1) - s.T(a));
             const int buckets = std::max(1, static_cast<int>(width * std::min(1.0, span / (m_t1 - m_t0))));
             thin.clear();
-            DecimateMinMax(a, z, buckets, thin);
+            DecimateMinMax(s, a, z, buckets, thin);
             Piece piece{index, QList<QPointF>(static_cast<qsizetype>(thin.size()))};
             for (std::size_t i = 0; i < thin.size(); ++i) {
                 piece.points[static_cast<qsizetype>(i)] = QPointF(thin[i].t, thin[i].v);

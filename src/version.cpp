@@ -1,0 +1,3 @@
+#include "version.h"
+
+const char kPylvexVersion[] = PYLVEX_VERSION;
