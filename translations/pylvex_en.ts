@@ -2130,6 +2130,80 @@ This file already exists. Replace it? (file name entered: %2)</translation>
     </message>
 </context>
 <context>
+    <name>ParamExchange</name>
+    <message>
+        <source>应答不完整</source>
+        <translation>Incomplete answer</translation>
+    </message>
+    <message>
+        <source>应答无法解码</source>
+        <translation>The answer cannot be decoded</translation>
+    </message>
+    <message>
+        <source>SN 码</source>
+        <translation>the SN</translation>
+    </message>
+    <message>
+        <source>版本</source>
+        <translation>the versions</translation>
+    </message>
+    <message>
+        <source>读回的值 %1 与写入的值 %2 不一致</source>
+        <translation>The value read back, %1, differs from the value written, %2</translation>
+    </message>
+    <message>
+        <source>写入后读回时：%1</source>
+        <translation>Reading back after the write: %1</translation>
+    </message>
+    <message>
+        <source>未进行</source>
+        <translation>Not done</translation>
+    </message>
+    <message>
+        <source>已读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>已写入并确认</source>
+        <translation>Written and confirmed</translation>
+    </message>
+    <message>
+        <source>板卡拒绝（%1）</source>
+        <translation>Refused by the board (%1)</translation>
+    </message>
+    <message>
+        <source>应答有误（%1）</source>
+        <translation>Faulty answer (%1)</translation>
+    </message>
+    <message>
+        <source>读回不同（%1）</source>
+        <translation>Read back different (%1)</translation>
+    </message>
+    <message>
+        <source>板卡无应答</source>
+        <translation>The board does not answer</translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>ParamKeys</name>
+    <message>
+        <source>%1：记录清除只接受值 1</source>
+        <translation>%1: clearing the records only takes the value 1</translation>
+    </message>
+    <message>
+        <source>%1：需要 %2 个数值（用逗号分隔）</source>
+        <translation>%1: %2 values needed (separated by commas)</translation>
+    </message>
+    <message>
+        <source>循环次数 %1</source>
+        <translation>cycle count %1</translation>
+    </message>
+</context>
+<context>
     <name>ParamRowPage</name>
     <message>
         <source>写入“记录清除”会清除保护板中保存的全部记录，且无法恢复。
@@ -2510,6 +2584,94 @@ Clear them?</translation>
     <message>
         <source>JSON 格式错误</source>
         <translation>JSON format error</translation>
+    </message>
+    <message>
+        <source>%1：应为一个数值，不是列表</source>
+        <translation>%1: a single number expected, not a list</translation>
+    </message>
+    <message>
+        <source>%1：应为 %2 个数值的列表</source>
+        <translation>%1: a list of %2 numbers expected</translation>
+    </message>
+    <message>
+        <source>%1：列表应有 %2 个数值，文件中有 %3 个</source>
+        <translation>%1: the list should hold %2 numbers; the file has %3</translation>
+    </message>
+    <message>
+        <source>%1 的值不是整数</source>
+        <translation>The value of %1 is not a whole number</translation>
+    </message>
+    <message>
+        <source>不是参数文件：缺少格式版本 pylvexctl_profile</source>
+        <translation>Not a parameter file: the format version pylvexctl_profile is missing</translation>
+    </message>
+    <message>
+        <source>不支持的参数文件格式版本 %1（本程序读取版本 %2）</source>
+        <translation>Unsupported parameter file format version %1 (this program reads version %2)</translation>
+    </message>
+    <message>
+        <source>%1 应为文本</source>
+        <translation>%1 should be text</translation>
+    </message>
+    <message>
+        <source>board 应为 main 或 secondary，文件中是 %1</source>
+        <translation>board should be main or secondary; the file has %1</translation>
+    </message>
+    <message>
+        <source>不是参数文件：缺少 params</source>
+        <translation>Not a parameter file: params is missing</translation>
+    </message>
+    <message>
+        <source>未知参数：%1</source>
+        <translation>Unknown parameter: %1</translation>
+    </message>
+    <message>
+        <source>第 %1 行第 %2 列：%3</source>
+        <translation>Line %1, column %2: %3</translation>
+    </message>
+    <message>
+        <source>JSON 语法错误，%1</source>
+        <translation>JSON syntax error, %1</translation>
+    </message>
+    <message>
+        <source>不是参数文件：内容不是 JSON 对象</source>
+        <translation>Not a parameter file: the content is not a JSON object</translation>
+    </message>
+    <message>
+        <source>无法读取参数文件 %1：%2</source>
+        <translation>Cannot read the parameter file %1: %2</translation>
+    </message>
+    <message>
+        <source>%1：文件过大（%2 字节），不是参数文件</source>
+        <translation>%1: the file is too large (%2 bytes) for a parameter file</translation>
+    </message>
+    <message>
+        <source>文件过大，不是参数文件</source>
+        <translation>The file is too large for a parameter file</translation>
+    </message>
+    <message>
+        <source>参数文件保存自从板，现在选择的是主板</source>
+        <translation>The parameter file was saved from the secondary board; the main board is chosen now</translation>
+    </message>
+    <message>
+        <source>参数文件保存自主板，现在选择的是从板</source>
+        <translation>The parameter file was saved from the main board; the secondary board is chosen now</translation>
+    </message>
+    <message>
+        <source>参数文件保存自 SN 为 %1 的板卡，这块板卡的 SN 是 %2</source>
+        <translation>The parameter file was saved from the board with SN %1; this board has SN %2</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>板卡没有给出%1，参数文件中不记录</source>
+        <translation>The board did not give %1; not kept in the parameter file</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
     </message>
 </context>
 <context>

@@ -72,6 +72,7 @@ MainWindow::MainWindow(QWidget *parent)
     layout->addWidget(BuildPortBar());
     m_pStatusLine = new StatusLineView(this);
     layout->addWidget(RegisterControl(IDC_STATUS_LINE, m_pStatusLine));
+    m_pStatusLine->addPermanentWidget(BuildLanguagePicker());
 
     // Every page is built while the internal pages may still be shown.
     m_gate.BeginStartup();

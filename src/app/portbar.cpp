@@ -114,11 +114,27 @@ QWidget *MainWindow::BuildPortBar()
     m_pRxLed = new LedLamp(bar);
     row->addWidget(RegisterControl(IDC_RX_LED, m_pRxLed));
 
-    // The language picker names each language in itself, so either can be found.
-    auto *languageLabel = new QLabel(QStringLiteral("语言 / Language"), bar);
+    auto *about = new QToolButton(bar);
+    about->setText(QStringLiteral("?"));
+    about->setToolTip(tr("关于 Pylvex (F1)"));
+    connect(about, &QToolButton::clicked, this, &MainWindow::OnAbout);
+    row->addWidget(RegisterControl(IDC_ABOUT, about));
+    return bar;
+}
+
+QWidget *MainWindow::BuildLanguagePicker()
+{
+    // The language picker names each language in itself, so either can be
+    // found. It sits at the right of the status line, where it takes no room
+    // from the port settings.
+    auto *picker = new QWidget(this);
+    auto *row = new QHBoxLayout(picker);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto *languageLabel = new QLabel(QStringLiteral("语言 / Language"), picker);
     languageLabel->setObjectName(QStringLiteral("languageLabel"));
-    auto *language = new QComboBox(bar);
+    auto *language = new QComboBox(picker);
     language->setObjectName(QStringLiteral("languageList"));
+    language->setFrame(false); // no taller than the status line's text
     language->addItem(QStringLiteral("中文"), lang::Code(lang::Language::Chinese));
     language->addItem(QStringLiteral("English"), lang::Code(lang::Language::English));
     language->setCurrentIndex(lang::Current() == lang::Language::English ? 1 : 0);
@@ -131,11 +147,5 @@ QWidget *MainWindow::BuildPortBar()
     });
     row->addWidget(languageLabel);
     row->addWidget(language);
-
-    auto *about = new QToolButton(bar);
-    about->setText(QStringLiteral("?"));
-    about->setToolTip(tr("关于 Pylvex (F1)"));
-    connect(about, &QToolButton::clicked, this, &MainWindow::OnAbout);
-    row->addWidget(RegisterControl(IDC_ABOUT, about));
-    return bar;
+    return picker;
 }

@@ -28,27 +28,27 @@ for program in pylvexctl pylvex-sim pylvex; do
   fi
   english="$(run_in en_US.UTF-8 "$bin" --help)"
   [ -n "$english" ] || fail "$program --help printed nothing"
-  if printf '%s' "$english" | has_han; then
+  if has_han <<<"$english"; then
     fail "$program --help under LANG=en_US.UTF-8 holds Chinese: $(printf '%s' "$english" | grep -P '[\x{4e00}-\x{9fff}]' | head -3)"
   fi
-  printf '%s' "$english" | grep -q 'Usage' || fail "$program --help under LANG=en_US.UTF-8 has no 'Usage'"
+  grep -q 'Usage' <<<"$english" || fail "$program --help under LANG=en_US.UTF-8 has no 'Usage'"
 
   chinese="$(run_in zh_CN.UTF-8 "$bin" --help)"
-  printf '%s' "$chinese" | grep -q '用法\|模拟保护板' || fail "$program --help under LANG=zh_CN.UTF-8 is not Chinese"
+  grep -q '用法\|模拟保护板' <<<"$chinese" || fail "$program --help under LANG=zh_CN.UTF-8 is not Chinese"
 
   overridden="$(run_in zh_CN.UTF-8 "$bin" --lang en --help)"
-  if printf '%s' "$overridden" | has_han; then
+  if has_han <<<"$overridden"; then
     fail "$program --lang en --help under a Chinese locale holds Chinese"
   fi
   # LANGUAGE outranks LANG unless the locale is plain C.
   listed="$(env -u LC_ALL -u LC_MESSAGES LANG=en_US.UTF-8 LANGUAGE=zh_CN:en "$bin" --help 2>/dev/null)"
-  printf '%s' "$listed" | has_han || fail "$program --help with LANGUAGE=zh_CN:en is not Chinese"
+  has_han <<<"$listed" || fail "$program --help with LANGUAGE=zh_CN:en is not Chinese"
 
   run_in en_US.UTF-8 timeout 20 "$bin" --lang fr >/dev/null
   code=$?
   [ "$code" -eq 2 ] || fail "$program --lang fr exited $code, not 2"
   message="$(env -u LANGUAGE -u LC_ALL LANG=en_US.UTF-8 "$bin" --lang fr 2>&1 >/dev/null)"
-  printf '%s' "$message" | grep -q -- '--lang' || fail "$program --lang fr: no message naming --lang"
+  grep -q -- '--lang' <<<"$message" || fail "$program --lang fr: no message naming --lang"
 done
 
 # pylvexctl's usage errors keep their exit code in either language.
