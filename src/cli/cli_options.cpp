@@ -120,9 +120,9 @@ QCommandLineOption OwnOption(const QString &name)
 // Options that take a value, so the token after them is not the subcommand.
 bool TakesValue(const QString &token)
 {
-    static const QStringList valued = {"--port", "--baud",        "--interval",   "--timeout", "--every",
-                                       "--csv",  "--only",        "--xlsx",       "--ymodem",  "--capture",
-                                       "--mqtt", "--mqtt-prefix", "--mqtt-cafile"};
+    static const QStringList valued = {"--port", "--baud",        "--interval",    "--timeout", "--every",
+                                       "--csv",  "--only",        "--xlsx",        "--ymodem",  "--capture",
+                                       "--mqtt", "--mqtt-prefix", "--mqtt-cafile", "--lang"};
     return valued.contains(token);
 }
 

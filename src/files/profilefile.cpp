@@ -201,7 +201,8 @@ bool ReadProfile(const QString &path, Profile *profile, QString *error)
     const QByteArray bytes = file.read(kProfileMaxBytes + 1);
     QString problem;
     if (bytes.size() > kProfileMaxBytes || !ParseProfile(bytes, profile, &problem)) {
-        *error = QStringLiteral("%1：%2").arg(path, problem.isEmpty() ? ProfileText::tr("文件过大，不是参数文件") : problem);
+        *error =
+            QStringLiteral("%1：%2").arg(path, problem.isEmpty() ? ProfileText::tr("文件过大，不是参数文件") : problem);
         return false;
     }
     return true;
@@ -212,8 +213,9 @@ QStringList ProfileNotices(const Profile &profile, bool secondaryBoard, const st
     QStringList notices;
     const QLatin1String board(secondaryBoard ? "secondary" : "main");
     if (!profile.board.isEmpty() && profile.board != board)
-        notices << (profile.board == QLatin1String("secondary") ? ProfileText::tr("参数文件保存自从板，现在选择的是主板")
-                                                                : ProfileText::tr("参数文件保存自主板，现在选择的是从板"));
+        notices << (profile.board == QLatin1String("secondary")
+                        ? ProfileText::tr("参数文件保存自从板，现在选择的是主板")
+                        : ProfileText::tr("参数文件保存自主板，现在选择的是从板"));
     if (!profile.sn.isEmpty() && boardSn && *boardSn != profile.sn)
         notices << ProfileText::tr("参数文件保存自 SN 为 %1 的板卡，这块板卡的 SN 是 %2").arg(profile.sn, *boardSn);
     return notices;

@@ -51,6 +51,18 @@ for program in pylvexctl pylvex-sim pylvex; do
   grep -q -- '--lang' <<<"$message" || fail "$program --lang fr: no message naming --lang"
 done
 
+# pylvexctl takes --lang before the subcommand as well as after it.
+for args in "--lang en status --help" "status --lang en --help" "--lang=en status --help"; do
+  # shellcheck disable=SC2086 # the words of args are the arguments
+  text="$(run_in zh_CN.UTF-8 "$BUILD/src/pylvexctl" $args)"
+  code=$?
+  [ "$code" -eq 0 ] || fail "pylvexctl $args exited $code, not 0"
+  grep -q 'Usage' <<<"$text" || fail "pylvexctl $args gave no English help"
+  if has_han <<<"$text"; then
+    fail "pylvexctl $args under a Chinese locale holds Chinese"
+  fi
+done
+
 # pylvexctl's usage errors keep their exit code in either language.
 for locale in en_US.UTF-8 zh_CN.UTF-8; do
   run_in "$locale" "$BUILD/src/pylvexctl" no-such-command >/dev/null
