@@ -15,13 +15,15 @@
 # when every package is there already.
 
 # Building and running: compiler, CMake, Qt 6 with its serial port module,
-# the workbook writer, the MQTT client library and a font with Chinese
-# characters. libxkbcommon-dev is only there because Qt's own CMake files look
-# for it (without it CMake prints "Could NOT find XKB"); the program does not
-# use it.
+# the translation tools (lupdate, lrelease and their CMake support) with the
+# toolkit's own translations, the workbook writer, the MQTT client library and a
+# font with Chinese characters. libxkbcommon-dev is only there because Qt's own
+# CMake files look for it (without it CMake prints "Could NOT find XKB"); the
+# program does not use it.
 RUN_PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-serialport-dev libxkbcommon-dev
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libxlsxwriter-dev qt6-charts-dev libqt6opengl6-dev libmosquitto-dev
   fonts-wqy-microhei
 )

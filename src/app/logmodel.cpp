@@ -1,18 +1,25 @@
 #include "app/logmodel.h"
 
+#include <QCoreApplication>
+
 LogModel::LogModel(QObject *parent) : ListCtrlModel(parent)
 {
-    static const char *const headers[] = {"类型", "时间", "动作", "内容"};
+    static const char *const headers[] = {QT_TRANSLATE_NOOP("LogModel", "类型"), QT_TRANSLATE_NOOP("LogModel", "时间"),
+                                          QT_TRANSLATE_NOOP("LogModel", "动作"), QT_TRANSLATE_NOOP("LogModel", "内容")};
     for (const char *h : headers)
-        InsertColumn(GetColumnCount(), QString::fromUtf8(h));
+        InsertColumn(GetColumnCount(), QCoreApplication::translate("LogModel", h));
 }
 
 QString LogModel::LevelName(int level)
 {
-    static const char *const names[kLevels] = {"紧急", "故障", "关键", "错误", "警告", "通告", "信息", "调试"};
+    static const char *const names[kLevels] = {
+        QT_TRANSLATE_NOOP("LogModel", "紧急"), QT_TRANSLATE_NOOP("LogModel", "故障"),
+        QT_TRANSLATE_NOOP("LogModel", "关键"), QT_TRANSLATE_NOOP("LogModel", "错误"),
+        QT_TRANSLATE_NOOP("LogModel", "警告"), QT_TRANSLATE_NOOP("LogModel", "通告"),
+        QT_TRANSLATE_NOOP("LogModel", "信息"), QT_TRANSLATE_NOOP("LogModel", "调试")};
     if (level < 0 || level >= kLevels)
         return QString();
-    return QString::fromUtf8(names[level]);
+    return QCoreApplication::translate("LogModel", names[level]);
 }
 
 void LogModel::AddRow(int level, const QString &time, const QString &title, const QString &text)

@@ -9,8 +9,10 @@
 #include "app/pagesheet.h"
 #include "app/portbar.h"
 #include "app/pylvexapp.h"
+#include "app/retranslate.h"
 #include "app/statusline.h"
 #include "app/windowhost.h"
+#include "lang/language.h"
 #include "link/portdiscovery.h"
 #include "link/winmsg.h"
 #include "protocol/dassert.h"
@@ -71,6 +73,7 @@ MainWindow::MainWindow(QWidget *parent)
     layout->addWidget(BuildPortBar());
     m_pStatusLine = new StatusLineView(this);
     layout->addWidget(RegisterControl(IDC_STATUS_LINE, m_pStatusLine));
+    m_pStatusLine->addPermanentWidget(BuildLanguagePicker());
 
     // Every page is built while the internal pages may still be shown.
     m_gate.BeginStartup();
@@ -95,6 +98,9 @@ MainWindow::MainWindow(QWidget *parent)
     else
         OpenStoredPort();
     FitToScreen();
+    // What was made before the language was installed (the log list) follows it too.
+    if (lang::Current() != lang::Language::Chinese)
+        RetranslateTree(this, lang::Language::Chinese, lang::Current());
 }
 
 void MainWindow::FitToScreen()

@@ -144,6 +144,7 @@ protected:
 private:
     bool TryOpenPort(bool interactive);
     QWidget *BuildPortBar();
+    QWidget *BuildLanguagePicker();
     // Initial size: as large as planned when the screen allows it.
     void FitToScreen();
     void OnMessage(int msg, std::intptr_t wParam, std::intptr_t lParam);

@@ -2,6 +2,8 @@
 
 #include "app/framework/ledlamp.h"
 #include "app/mainwindow.h"
+#include "app/retranslate.h"
+#include "lang/language.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -66,14 +68,14 @@ QWidget *MainWindow::BuildPortBar()
         QStringList entries;
     };
     const PortList lists[] = {
-        {1294, "COM口", IDC_PORT_LIST, {}},
-        {1006, "波特率", IDC_BAUD_LIST, BaudEntries()},
-        {1182, "数据位", IDC_DATABITS_LIST, DataBitsEntries()},
-        {1291, "校验位", IDC_PARITY_LIST, ParityEntries()},
-        {1333, "停止位", IDC_STOPBITS_LIST, StopBitsEntries()},
+        {1294, QT_TRANSLATE_NOOP("MainWindow", "COM口"), IDC_PORT_LIST, {}},
+        {1006, QT_TRANSLATE_NOOP("MainWindow", "波特率"), IDC_BAUD_LIST, BaudEntries()},
+        {1182, QT_TRANSLATE_NOOP("MainWindow", "数据位"), IDC_DATABITS_LIST, DataBitsEntries()},
+        {1291, QT_TRANSLATE_NOOP("MainWindow", "校验位"), IDC_PARITY_LIST, ParityEntries()},
+        {1333, QT_TRANSLATE_NOOP("MainWindow", "停止位"), IDC_STOPBITS_LIST, StopBitsEntries()},
     };
     for (const PortList &list : lists) {
-        row->addWidget(RegisterControl(list.labelId, new QLabel(QString::fromUtf8(list.label), bar)));
+        row->addWidget(RegisterControl(list.labelId, new QLabel(tr(list.label), bar)));
         QComboBox *combo = nullptr;
         if (list.listId == IDC_PORT_LIST) {
             auto *ports = new PortCombo(bar);
@@ -86,13 +88,13 @@ QWidget *MainWindow::BuildPortBar()
         // The device names are the longest entries; the port list takes the most room.
         row->addWidget(RegisterControl(list.listId, combo), list.listId == IDC_PORT_LIST ? 3 : 1);
     }
-    auto *open = new QPushButton(QStringLiteral("打开串口"), bar);
+    auto *open = new QPushButton(tr("打开串口"), bar);
     open->setAutoDefault(false);
     connect(open, &QPushButton::clicked, this, &MainWindow::OnBtnClickOpenPort);
     row->addWidget(RegisterControl(IDC_OPEN_PORT, open));
 
-    auto *mainBoard = new QRadioButton(QStringLiteral("主电"), bar);
-    auto *secondBoard = new QRadioButton(QStringLiteral("副电"), bar);
+    auto *mainBoard = new QRadioButton(tr("主电"), bar);
+    auto *secondBoard = new QRadioButton(tr("副电"), bar);
     mainBoard->setChecked(true);
     connect(mainBoard, &QRadioButton::clicked, this, &MainWindow::OnBoardSwitch);
     connect(secondBoard, &QRadioButton::clicked, this, &MainWindow::OnBoardSwitch);
@@ -114,8 +116,36 @@ QWidget *MainWindow::BuildPortBar()
 
     auto *about = new QToolButton(bar);
     about->setText(QStringLiteral("?"));
-    about->setToolTip(QStringLiteral("关于 Pylvex (F1)"));
+    about->setToolTip(tr("关于 Pylvex (F1)"));
     connect(about, &QToolButton::clicked, this, &MainWindow::OnAbout);
     row->addWidget(RegisterControl(IDC_ABOUT, about));
     return bar;
+}
+
+QWidget *MainWindow::BuildLanguagePicker()
+{
+    // The language picker names each language in itself, so either can be
+    // found. It sits at the right of the status line, where it takes no room
+    // from the port settings.
+    auto *picker = new QWidget(this);
+    auto *row = new QHBoxLayout(picker);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto *languageLabel = new QLabel(QStringLiteral("语言 / Language"), picker);
+    languageLabel->setObjectName(QStringLiteral("languageLabel"));
+    auto *language = new QComboBox(picker);
+    language->setObjectName(QStringLiteral("languageList"));
+    language->setFrame(false); // no taller than the status line's text
+    language->addItem(QStringLiteral("中文"), lang::Code(lang::Language::Chinese));
+    language->addItem(QStringLiteral("English"), lang::Code(lang::Language::English));
+    language->setCurrentIndex(lang::Current() == lang::Language::English ? 1 : 0);
+    languageLabel->setBuddy(language);
+    connect(language, &QComboBox::activated, this, [this, language](int index) {
+        if (const auto chosen = lang::FromCode(language->itemData(index).toString())) {
+            SwitchLanguage(*chosen);
+            UpdateStatusLine(); // built from parts, so built again
+        }
+    });
+    row->addWidget(languageLabel);
+    row->addWidget(language);
+    return picker;
 }

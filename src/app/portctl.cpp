@@ -105,7 +105,7 @@ void MainWindow::ReportOpenFailure(bool interactive, const QString &text)
     if (m_bQuietOpen)
         return; // the return watch tries again
     if (interactive)
-        ::MessageBox(this, text, QStringLiteral("错误"), MB_ICONERROR);
+        ::MessageBox(this, text, tr("错误"), MB_ICONERROR);
     else if (PylvexApp *app = theApp())
         app->WriteLogText(3, kOpenTitle, text);
 }
@@ -128,7 +128,7 @@ bool MainWindow::TryOpenPort(bool interactive)
     if (device.isEmpty()) {
         m_strOpenError = QStringLiteral("当前选择的串口号为空！");
         if (interactive) {
-            ::MessageBox(this, QStringLiteral("当前选择的串口号为空！"), QStringLiteral("警告"), MB_ICONWARNING);
+            ::MessageBox(this, tr("当前选择的串口号为空！"), tr("警告"), MB_ICONWARNING);
             list(IDC_PORT_LIST)->setFocus();
         } else if (app) {
             app->WriteLog(3, kOpenTitle, "当前选择的串口号为空！");
@@ -221,18 +221,18 @@ void MainWindow::SetPortControlsOpen(bool open)
     KillTimer(TIMER_TX_FLASH);
     KillTimer(TIMER_RX_FLASH);
     ShowPortLamps(open);
-    Item<QPushButton>(IDC_OPEN_PORT)->setText(open ? QStringLiteral("关闭串口") : QStringLiteral("打开串口"));
+    Item<QPushButton>(IDC_OPEN_PORT)->setText(open ? tr("关闭串口") : tr("打开串口"));
     Item<QComboBox>(IDC_PORT_LIST)->setEnabled(!open);
 }
 
 void MainWindow::OnBtnClickOpenPort()
 {
-    if (Item<QPushButton>(IDC_OPEN_PORT)->text() == QStringLiteral("打开串口")) {
+    // The button's caption follows the port's state (and the language).
+    if (!m_bOpenCOM) {
         d_assert(!m_bOpenCOM);
         OpenPort(true);
         return;
     }
-    if (::MessageBox(this, QStringLiteral("您确信要关闭串口？"), QStringLiteral("确认"),
-                     MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2) == IDYES)
+    if (::MessageBox(this, tr("您确信要关闭串口？"), tr("确认"), MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2) == IDYES)
         ClosePort();
 }

@@ -2,6 +2,7 @@
 
 #include "app/framework/systemlog.h"
 #include "app/mainwindow.h"
+#include "app/retranslate.h"
 #include "app/startup/commandline.h"
 #include "app/startup/crashhandler.h"
 #include "app/startup/quitsignals.h"
@@ -9,6 +10,7 @@
 #include "app/startup/startupprobe.h"
 #include "app/userprofile.h"
 #include "files/logfiles.h"
+#include "lang/language.h"
 #include "protocol/dassert.h"
 #include "sim/simhost.h"
 
@@ -86,6 +88,7 @@ int PylvexApp::InitInstance(const StartupOptions &options)
 bool PylvexApp::StartUp(const StartupOptions &options)
 {
     m_nExitCode = 0;
+    lang::Install(WindowLanguage(options.language));
     if (!m_pInstance)
         m_pInstance = new SingleInstance(SingleInstance::DefaultName(), this);
     if (!m_pInstance->Claim()) {
@@ -125,7 +128,7 @@ bool PylvexApp::StartDemoBoard()
     m_pDemoBoard = new SimHost;
     QString device;
     if (!m_pDemoBoard->StartPty(&device, SimOptions{})) {
-        const QString text = QStringLiteral("无法启动模拟保护板：%1\n").arg(m_pDemoBoard->ErrorString());
+        const QString text = tr("无法启动模拟保护板：%1\n").arg(m_pDemoBoard->ErrorString());
         std::fputs(text.toLocal8Bit().constData(), stderr);
         delete m_pDemoBoard;
         m_pDemoBoard = nullptr;

@@ -9,10 +9,9 @@ QString Clock(const QDateTime &t)
     return t.toString(QStringLiteral("HH:mm:ss"));
 }
 
-QString Tr(const char *text)
-{
-    return QCoreApplication::translate("StatusLineView", text);
-}
+struct StatusText {
+    Q_DECLARE_TR_FUNCTIONS(StatusLineView)
+};
 } // namespace
 
 QString StatusLineText(const StatusFacts &f, const QDateTime &now)
@@ -21,26 +20,29 @@ QString StatusLineText(const StatusFacts &f, const QDateTime &now)
     // purpose: the line names what holds it and the port that comes back.
     if (!f.takenBy.isEmpty()) {
         const QString port =
-            f.port.isEmpty() ? Tr("未选择串口") : QStringLiteral("%1 %2").arg(f.port, f.settings).trimmed();
-        return QStringList{Tr("串口调试占用 %1；离开本页后恢复 %2").arg(f.takenBy, port),
-                           f.mainBoard ? Tr("主电") : Tr("副电")}
+            f.port.isEmpty() ? StatusText::tr("未选择串口") : QStringLiteral("%1 %2").arg(f.port, f.settings).trimmed();
+        return QStringList{StatusText::tr("串口调试占用 %1；离开本页后恢复 %2").arg(f.takenBy, port),
+                           f.mainBoard ? StatusText::tr("主电") : StatusText::tr("副电")}
             .join(QStringLiteral("  |  "));
     }
     QStringList parts;
-    parts << (f.port.isEmpty() ? Tr("未选择串口") : QStringLiteral("%1 %2").arg(f.port, f.settings).trimmed());
+    parts << (f.port.isEmpty() ? StatusText::tr("未选择串口")
+                               : QStringLiteral("%1 %2").arg(f.port, f.settings).trimmed());
     if (f.open)
-        parts << Tr("已连接");
+        parts << StatusText::tr("已连接");
     else if (f.lostAt.isValid())
-        parts << Tr("串口已断开（%1）").arg(Clock(f.lostAt)) + (f.reconnecting ? Tr("，等待设备重新连接") : QString());
+        parts << StatusText::tr("串口已断开（%1）").arg(Clock(f.lostAt)) +
+                     (f.reconnecting ? StatusText::tr("，等待设备重新连接") : QString());
     else
-        parts << Tr("未连接");
-    parts << (f.mainBoard ? Tr("主电") : Tr("副电"));
-    parts << (f.lastAnswer.isValid() ? Tr("最后应答 %1").arg(Clock(f.lastAnswer)) : Tr("尚无应答"));
+        parts << StatusText::tr("未连接");
+    parts << (f.mainBoard ? StatusText::tr("主电") : StatusText::tr("副电"));
+    parts << (f.lastAnswer.isValid() ? StatusText::tr("最后应答 %1").arg(Clock(f.lastAnswer))
+                                     : StatusText::tr("尚无应答"));
     if (f.open && !f.boardSn.isEmpty() && !f.replacedSn.isEmpty())
-        parts << Tr("板卡已更换：SN %1 → %2").arg(f.replacedSn, f.boardSn);
+        parts << StatusText::tr("板卡已更换：SN %1 → %2").arg(f.replacedSn, f.boardSn);
     if (f.open && f.silentSince.isValid()) {
         qint64 secs = std::max<qint64>(0, f.silentSince.secsTo(now));
-        parts << Tr("板卡无应答（%1 秒）").arg(secs);
+        parts << StatusText::tr("板卡无应答（%1 秒）").arg(secs);
     }
     return parts.join(QStringLiteral("  |  "));
 }

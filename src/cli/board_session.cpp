@@ -20,7 +20,7 @@ QString StoredPortName(const PortProfile &stored)
     const QString name = stored.portNum.trimmed();
     if (name.isEmpty() || IsValidPortName(name))
         return name;
-    PrintErr(Tr("保存的串口名“%1”不是有效的设备名，已忽略").arg(PrintablePortName(name)));
+    PrintErr(CliText::tr("保存的串口名“%1”不是有效的设备名，已忽略").arg(PrintablePortName(name)));
     return QString();
 }
 
@@ -29,7 +29,7 @@ bool ResolveSession(const CommonOptions &options, SessionSettings *s, QString *e
     const PortProfile stored = ReadPortProfile();
     s->device = options.port.isEmpty() ? StoredPortName(stored) : options.port;
     if (s->device.isEmpty()) {
-        *error = Tr("没有指定串口：请用 --port 给出设备（例如 ttyUSB0 或 /dev/pts/3）");
+        *error = CliText::tr("没有指定串口：请用 --port 给出设备（例如 ttyUSB0 或 /dev/pts/3）");
         return false;
     }
     s->line = LineSettingsOf(stored);
@@ -76,8 +76,8 @@ bool BoardSession::Open(QString *error)
         // As the window says it: a name that leads nowhere plainly, an
         // existing file that is no character device as a name it cannot use.
         const bool exists = IsValidPortName(device) && QFileInfo::exists(PortDevicePath(device));
-        *error = exists ? QStringLiteral("解析串口号失败COM口=%1").arg(device)
-                        : Tr("串口 %1 不存在").arg(PrintablePortName(device));
+        *error = exists ? CliText::tr("解析串口号失败COM口=%1").arg(device)
+                        : CliText::tr("串口 %1 不存在").arg(PrintablePortName(device));
         return false;
     }
     const LineSettings &l = m_settings.line;
@@ -133,7 +133,7 @@ BoardSession::Gathered BoardSession::Gather(std::span<const std::uint8_t> payloa
     }
     got.badChecksums = bad;
     if (got.outcome == Outcome::NoAnswer && bad > 0)
-        PrintErr(Tr("收到 %1 个校验码错误的应答").arg(bad));
+        PrintErr(CliText::tr("收到 %1 个校验码错误的应答").arg(bad));
     return got;
 }
 
@@ -349,9 +349,9 @@ QString OutcomeText(BoardSession::Outcome outcome, const QString &what)
 {
     switch (outcome) {
     case BoardSession::Outcome::Answered: return QString();
-    case BoardSession::Outcome::NoAnswer: return Tr("%1：板卡无应答").arg(what);
-    case BoardSession::Outcome::Lost: return Tr("%1：串口连接已断开").arg(what);
-    case BoardSession::Outcome::Interrupted: return Tr("%1：已中断").arg(what);
+    case BoardSession::Outcome::NoAnswer: return CliText::tr("%1：板卡无应答").arg(what);
+    case BoardSession::Outcome::Lost: return CliText::tr("%1：串口连接已断开").arg(what);
+    case BoardSession::Outcome::Interrupted: return CliText::tr("%1：已中断").arg(what);
     }
     return QString();
 }

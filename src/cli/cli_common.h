@@ -4,6 +4,7 @@
 
 #include "link/serialline.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QString>
 #include <QStringList>
@@ -33,7 +34,11 @@ struct CommonOptions {
     QString capture;      // pcapng file the link is captured into; empty: none
 };
 
-// The text through the program's translation context.
+// The program's translation context: CliText::tr("...") for a text written
+// here, Tr(text) for a text kept in a table (marked with QT_TRANSLATE_NOOP).
+struct CliText {
+    Q_DECLARE_TR_FUNCTIONS(pylvexctl)
+};
 QString Tr(const char *source);
 
 // Standard output holds only results; errors and reports go to standard error.

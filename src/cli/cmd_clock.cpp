@@ -26,7 +26,7 @@ ClockReading Ask(BoardSession &session, std::span<const std::uint8_t> payload)
     ClockReading r;
     const BoardSession::Reply reply = session.Request(payload);
     if (reply.outcome != BoardSession::Outcome::Answered) {
-        PrintErr(OutcomeText(reply.outcome, Tr("板卡时钟")));
+        PrintErr(OutcomeText(reply.outcome, CliText::tr("板卡时钟")));
         r.exitStatus = reply.outcome == BoardSession::Outcome::Interrupted ? kExitInterrupted : kExitLink;
         return r;
     }
@@ -36,10 +36,10 @@ ClockReading Ask(BoardSession &session, std::span<const std::uint8_t> payload)
     if (static_cast<int>(data.size()) == kClockNeed && data[0] == 0)
         t = DecodeBoardTime(data.subspan(1));
     if (!t) {
-        PrintErr(
-            data.empty() || data[0] == 0
-                ? Tr("板卡时钟：Len:%1, Need:%2").arg(data.size()).arg(kClockNeed)
-                : Tr("板卡时钟：ErrorCode: 0x%1").arg(QString::number(data[0], 16).toUpper().rightJustified(2, u'0')));
+        PrintErr(data.empty() || data[0] == 0
+                     ? CliText::tr("板卡时钟：Len:%1, Need:%2").arg(data.size()).arg(kClockNeed)
+                     : CliText::tr("板卡时钟：ErrorCode: 0x%1")
+                           .arg(QString::number(data[0], 16).toUpper().rightJustified(2, u'0')));
         r.exitStatus = kExitBoard;
         return r;
     }
@@ -72,7 +72,7 @@ int RunClock(const CliRequest &request)
         if (after.exitStatus != kExitOk)
             return after.exitStatus;
         if (std::llabs(after.differenceSec) > kSetToleranceSec) {
-            PrintErr(Tr("板卡时钟设置后仍相差 %1 秒").arg(after.differenceSec));
+            PrintErr(CliText::tr("板卡时钟设置后仍相差 %1 秒").arg(after.differenceSec));
             status = kExitBoard;
         }
     }
@@ -88,11 +88,12 @@ int RunClock(const CliRequest &request)
         }
         PrintJson(QJsonDocument(o));
     } else {
-        QString text = Tr("板卡时间：%1\n与电脑相差：%2 秒\n").arg(TimeText(before.board)).arg(before.differenceSec);
+        QString text =
+            CliText::tr("板卡时间：%1\n与电脑相差：%2 秒\n").arg(TimeText(before.board)).arg(before.differenceSec);
         if (set)
-            text += Tr("已设置为：%1（相差 %2 秒）\n").arg(TimeText(after.board)).arg(after.differenceSec);
+            text += CliText::tr("已设置为：%1（相差 %2 秒）\n").arg(TimeText(after.board)).arg(after.differenceSec);
         else if (request.clockSync)
-            text += Tr("相差不超过 %1 秒，未设置\n").arg(kClockToleranceSec);
+            text += CliText::tr("相差不超过 %1 秒，未设置\n").arg(kClockToleranceSec);
         PrintOut(text);
     }
     return status;

@@ -33,7 +33,7 @@ private:
 class StderrReports : public ExportReports {
 public:
     void ErrorRow(const QString &text) override { PrintErr(QStringLiteral("Excel：%1").arg(text)); }
-    void FileInUse() override { PrintErr(Tr("文件正在被另一个程序打开或使用，请另存文件名！")); }
+    void FileInUse() override { PrintErr(CliText::tr("文件正在被另一个程序打开或使用，请另存文件名！")); }
 };
 
 // The workbook, when asked for; false when it could not be written.
@@ -44,7 +44,7 @@ bool WriteWorkbook(const QString &path, const QStringList &columns, const std::v
     StderrReports reports;
     if (ExportListToExcel(columns, TableRows(rows), path, &reports))
         return true;
-    PrintErr(Tr("日志导出失败：%1").arg(path));
+    PrintErr(CliText::tr("日志导出失败：%1").arg(path));
     return false;
 }
 
@@ -109,7 +109,7 @@ int RunLog(const CliRequest &request)
     for (const auto &f : got.frames) {
         const auto d = Data(f);
         if (d.empty() || d[0] != 0) {
-            PrintErr(Tr("%1：获取日志失败（ErrorCode: 0x%2）")
+            PrintErr(CliText::tr("%1：获取日志失败（ErrorCode: 0x%2）")
                          .arg(kindName, QString::number(d.empty() ? 0 : d[0], 16).toUpper().rightJustified(2, u'0')));
             return kExitBoard;
         }
@@ -138,7 +138,7 @@ int RunLog(const CliRequest &request)
         }
     }
     if (!anyData)
-        PrintErr(Tr("暂无%1").arg(kindName));
+        PrintErr(CliText::tr("暂无%1").arg(kindName));
     QStringList columns;
     for (const char *c : kLogColumns)
         columns << QString::fromUtf8(c);
@@ -195,7 +195,7 @@ int RunRecords(const CliRequest &request)
     g.quietMs = RecordsQuietMs(session->Settings());
     const BoardSession::Gathered got = session->Gather(RecordReadPayload(), g);
     if (got.outcome != BoardSession::Outcome::Answered) {
-        PrintErr(OutcomeText(got.outcome, Tr("电池记录")));
+        PrintErr(OutcomeText(got.outcome, CliText::tr("电池记录")));
         return LinkExit(got.outcome);
     }
     std::vector<QStringList> rows;
@@ -203,7 +203,7 @@ int RunRecords(const CliRequest &request)
     for (const auto &f : got.frames) {
         const auto d = Data(f);
         if (d.empty() || d[0] != 0) {
-            PrintErr(Tr("电池记录：ErrorCode: 0x%1")
+            PrintErr(CliText::tr("电池记录：ErrorCode: 0x%1")
                          .arg(QString::number(d.empty() ? 0 : d[0], 16).toUpper().rightJustified(2, u'0')));
             return kExitBoard;
         }

@@ -52,7 +52,8 @@ public:
     {
         if (!m_tty)
             return;
-        const QByteArray line = Tr("读取参数 %1/%2：%3").arg(done + 1).arg(m_total).arg(KeyLabel(key)).toUtf8();
+        const QByteArray line =
+            CliText::tr("读取参数 %1/%2：%3").arg(done + 1).arg(m_total).arg(KeyLabel(key)).toUtf8();
         std::fprintf(stderr, "\r\x1b[K%s", line.constData());
         std::fflush(stderr);
         m_shown = true;

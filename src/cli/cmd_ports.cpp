@@ -40,6 +40,6 @@ int RunPorts(const CliRequest &request)
         PrintOut(text);
     }
     if (ports.isEmpty())
-        PrintErr(Tr("没有检测到可使用的串口"));
+        PrintErr(CliText::tr("没有检测到可使用的串口"));
     return kExitOk;
 }

@@ -35,7 +35,7 @@ int Save(const CliRequest &request, BoardSession &session)
             run.AddRead(key);
     const int status = ReportFailures(run.Steps(), RunExchange(session, run));
     if (status != kExitOk) {
-        PrintErr(Tr("有参数读取失败，没有写入 %1").arg(path));
+        PrintErr(CliText::tr("有参数读取失败，没有写入 %1").arg(path));
         return status;
     }
     if (const QString missing = MissingIdentityText(run.Identity()); !missing.isEmpty())
@@ -51,7 +51,7 @@ int Save(const CliRequest &request, BoardSession &session)
     if (request.common.json)
         PrintJson(QJsonDocument(QJsonObject{{"file", path}, {"params", count}}));
     else
-        PrintOut(Tr("已把 %1 个参数保存到 %2\n").arg(count).arg(path));
+        PrintOut(CliText::tr("已把 %1 个参数保存到 %2\n").arg(count).arg(path));
     return kExitOk;
 }
 
@@ -71,7 +71,7 @@ int Compare(const CliRequest &request, BoardSession &session, const Profile &pro
         run.AddRead(*e->key);
     const int status = ReportFailures(run.Steps(), RunExchange(session, run));
     for (const QString &notice : ProfileNotices(profile, request.common.secondary, run.Identity().sn))
-        PrintErr(Tr("注意：%1").arg(notice));
+        PrintErr(CliText::tr("注意：%1").arg(notice));
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const ParamStep &step = run.Steps()[i];
         if (step.Ok() && StoredValues(*step.key, step.values) != entries[i]->values)
@@ -92,7 +92,7 @@ void PrintDifferences(const std::vector<Difference> &diffs, bool json)
     }
     QString text;
     for (const Difference &d : diffs)
-        text += Tr("%1  %2  板卡 %3  文件 %4\n")
+        text += CliText::tr("%1  %2  板卡 %3  文件 %4\n")
                     .arg(QLatin1String(d.entry->key->key), -28)
                     .arg(KeyLabel(*d.entry->key), ValuesText(*d.entry->key, d.board),
                          ValuesText(*d.entry->key, d.entry->values));
@@ -125,12 +125,12 @@ bool ChosenEntries(const CliRequest &request, const Profile &profile, std::vecto
     for (const QString &name : request.only) {
         const ParamKey *key = FindParamKey(name);
         if (!key) {
-            *error = Tr("未知参数：%1（pylvexctl params --help 列出全部参数）").arg(name);
+            *error = CliText::tr("未知参数：%1（pylvexctl params --help 列出全部参数）").arg(name);
             return false;
         }
         const ProfileEntry *e = profile.Find(key);
         if (!e) {
-            *error = Tr("%1：参数文件中没有该参数").arg(name);
+            *error = CliText::tr("%1：参数文件中没有该参数").arg(name);
             return false;
         }
         chosen->push_back(e);
@@ -189,7 +189,7 @@ int Apply(const CliRequest &request, BoardSession &session, const Profile &profi
     if (request.common.json)
         PrintJson(QJsonDocument(QJsonObject{{"written", written}, {"failed", failed}}));
     else
-        PrintOut(text + Tr("已写入 %1 个参数，%2 个失败\n").arg(written.size()).arg(failed.size()));
+        PrintOut(text + CliText::tr("已写入 %1 个参数，%2 个失败\n").arg(written.size()).arg(failed.size()));
     return status;
 }
 

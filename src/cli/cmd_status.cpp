@@ -17,7 +17,7 @@ int RunStatus(const CliRequest &request)
         PrintErr(OutcomeText(result == StatusReader::Result::Lost          ? BoardSession::Outcome::Lost
                              : result == StatusReader::Result::Interrupted ? BoardSession::Outcome::Interrupted
                                                                            : BoardSession::Outcome::NoAnswer,
-                             Tr("读取状态")));
+                             CliText::tr("读取状态")));
         return ExitStatusOf(result);
     }
     if (request.common.json) {
@@ -27,6 +27,6 @@ int RunStatus(const CliRequest &request)
         PrintOut(StatusText(live));
     }
     for (const auto &[code, text] : live.problems)
-        PrintErr(Tr("状态项 0x%1：%2").arg(code, 2, 16, QLatin1Char('0')).arg(QString::fromStdString(text)));
+        PrintErr(CliText::tr("状态项 0x%1：%2").arg(code, 2, 16, QLatin1Char('0')).arg(QString::fromStdString(text)));
     return ExitStatusOf(result);
 }

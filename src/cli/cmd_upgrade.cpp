@@ -56,7 +56,7 @@ public:
             std::fflush(stderr);
             m_open = true;
         } else if (percent / 10 != m_shown / 10 || m_shown < 0) {
-            PrintErr(Tr("进度：%1/%2 字节（%3%）").arg(pos).arg(max).arg(percent));
+            PrintErr(CliText::tr("进度：%1/%2 字节（%3%）").arg(pos).arg(max).arg(percent));
         }
         m_shown = percent;
     }
@@ -174,7 +174,7 @@ VersionReading ReadVersionsAfterRestart(BoardSession &session)
     clock.start();
     VersionReading r = ReadVersions(session);
     while (r.outcome == BoardSession::Outcome::NoAnswer && clock.elapsed() < kRestartWaitMs) {
-        PrintErr(Tr("等待板卡重启后应答……（%1 秒）").arg(clock.elapsed() / 1000));
+        PrintErr(CliText::tr("等待板卡重启后应答……（%1 秒）").arg(clock.elapsed() / 1000));
         if (!BoardSession::Pause(500))
             return {BoardSession::Outcome::Interrupted, QString()};
         r = ReadVersions(session);
@@ -377,7 +377,7 @@ private:
         if (m_wrapped)
             m_board.SendRaw(kYModemClosingFrame);
         if (end != RunEnd::Lost && !m_board.Flush(m_board.FlushBoundMs()))
-            PrintErr(Tr("警告：串口上仍有数据没有发出（板卡的升级程序可能仍在等待）"));
+            PrintErr(CliText::tr("警告：串口上仍有数据没有发出（板卡的升级程序可能仍在等待）"));
     }
 
     void Event(int signal)
@@ -415,7 +415,7 @@ private:
 int RequestLoader(BoardSession &session, bool wrapped)
 {
     const CommandId command = wrapped ? kCmdBoardUpgrade : kCmdRepeaterUpgrade;
-    const QString what = Tr("请求在线升级");
+    const QString what = CliText::tr("请求在线升级");
     const BoardSession::Reply reply = session.Request(PlainRequest(command));
     if (reply.outcome != BoardSession::Outcome::Answered) {
         PrintErr(OutcomeText(reply.outcome, what));
@@ -468,7 +468,7 @@ std::optional<std::vector<std::uint8_t>> LoadFile(const QString &path, bool ymod
 int RunUpgrade(const CliRequest &request)
 {
     if (request.args.size() != 1) {
-        PrintErr(Tr("upgrade 需要一个升级文件"));
+        PrintErr(CliText::tr("upgrade 需要一个升级文件"));
         return kExitUsage;
     }
     const QString path = request.args.first().trimmed();
@@ -495,7 +495,7 @@ int RunUpgrade(const CliRequest &request)
 
     const VersionReading before = ReadVersions(*session);
     if (before.outcome != BoardSession::Outcome::Answered) {
-        PrintErr(OutcomeText(before.outcome, Tr("读取版本")));
+        PrintErr(OutcomeText(before.outcome, CliText::tr("读取版本")));
         return before.outcome == BoardSession::Outcome::Interrupted ? kExitInterrupted : kExitLink;
     }
 
@@ -522,11 +522,11 @@ int RunUpgrade(const CliRequest &request)
     if (end != RunEnd::Done) {
         log.ShowLast();
         if (end == RunEnd::Silent)
-            PrintErr(Tr("升级中断：板卡无应答"));
+            PrintErr(CliText::tr("升级中断：板卡无应答"));
         else if (end == RunEnd::Lost)
-            PrintErr(Tr("升级中断：串口已断开"));
+            PrintErr(CliText::tr("升级中断：串口已断开"));
         else if (end == RunEnd::Failed)
-            PrintErr(Tr("升级失败"));
+            PrintErr(CliText::tr("升级失败"));
         return StatusOf(end);
     }
 
@@ -534,13 +534,13 @@ int RunUpgrade(const CliRequest &request)
     if (after.outcome != BoardSession::Outcome::Answered) {
         if (after.outcome == BoardSession::Outcome::Interrupted)
             return kExitInterrupted;
-        PrintErr(Tr("升级文件已被板卡接收，但升级后读不到新版本（%1），请稍后用 pylvexctl status 确认")
-                     .arg(OutcomeText(after.outcome, Tr("读取版本"))));
+        PrintErr(CliText::tr("升级文件已被板卡接收，但升级后读不到新版本（%1），请稍后用 pylvexctl status 确认")
+                     .arg(OutcomeText(after.outcome, CliText::tr("读取版本"))));
         return kExitVersionUnread;
     }
     const bool changed = after.software != before.software;
     if (!changed)
-        PrintErr(Tr("警告：软件版本没有变化，仍是 %1，请确认升级是否生效").arg(after.software));
+        PrintErr(CliText::tr("警告：软件版本没有变化，仍是 %1，请确认升级是否生效").arg(after.software));
 
     const QString protocol = !ymodem ? QStringLiteral("command")
                                      : (wrapped ? QStringLiteral("ymodem-wrapped") : QStringLiteral("ymodem-raw"));
@@ -556,7 +556,7 @@ int RunUpgrade(const CliRequest &request)
             o["block_size"] = blockSize;
         PrintJson(QJsonDocument(o));
     } else {
-        PrintOut(Tr("升级成功：%1（%2 字节，用时 %3 秒）\n软件版本：升级前 %4，升级后 %5\n")
+        PrintOut(CliText::tr("升级成功：%1（%2 字节，用时 %3 秒）\n软件版本：升级前 %4，升级后 %5\n")
                      .arg(QFileInfo(path).fileName())
                      .arg(size)
                      .arg(seconds, 0, 'f', 1)

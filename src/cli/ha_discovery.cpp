@@ -189,8 +189,8 @@ QJsonObject Device(const BoardTopics &t, const QJsonObject &state)
     const bool secondary = state.value(QLatin1String("board")).toString() == QLatin1String("secondary");
     QJsonObject d{
         {"identifiers", QJsonArray{QStringLiteral("pylvex_") + t.board}},
-        {"name", Tr("保护板 %1").arg(sn.isEmpty() ? t.board : sn)},
-        {"model", secondary ? Tr("BMS 保护板（副板）") : Tr("BMS 保护板（主板）")},
+        {"name", CliText::tr("保护板 %1").arg(sn.isEmpty() ? t.board : sn)},
+        {"model", secondary ? CliText::tr("BMS 保护板（副板）") : CliText::tr("BMS 保护板（主板）")},
     };
     if (!sn.isEmpty())
         d["serial_number"] = sn;
@@ -249,8 +249,8 @@ MqttMessage Config(const BoardTopics &t, const QJsonObject &device, const Shown 
 // The text sensor of the alarm or protection names: "无" when none is set.
 Shown NamesSensor(const char *key, const char *name, const char *list, const char *icon)
 {
-    const QString value =
-        QStringLiteral("value_json.%1 | join(', ') if value_json.%1 else '%2'").arg(QLatin1String(list), Tr("无"));
+    const QString value = QStringLiteral("value_json.%1 | join(', ') if value_json.%1 else '%2'")
+                              .arg(QLatin1String(list), CliText::tr("无"));
     return {
         QLatin1String(key), "sensor", Tr(name), Template(value, {Defined(list)}), nullptr, nullptr, nullptr, icon, -1};
 }

@@ -22,7 +22,7 @@ bool ReadFromTerminal(std::string *line)
     const int fd = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    const QByteArray prompt = Tr("进入保护板（公司人员内部调试）模式，需要通过验证，请输入密码：").toUtf8();
+    const QByteArray prompt = CliText::tr("进入保护板（公司人员内部调试）模式，需要通过验证，请输入密码：").toUtf8();
     [[maybe_unused]] ssize_t w = ::write(fd, prompt.constData(), static_cast<std::size_t>(prompt.size()));
     termios saved{};
     const bool isTerminal = ::tcgetattr(fd, &saved) == 0;
@@ -54,12 +54,13 @@ int VerifyPassword()
     if (qEnvironmentVariableIsSet(kPasswordVariable)) {
         entered = qgetenv(kPasswordVariable).toStdString();
     } else if (!ReadFromTerminal(&entered)) {
-        PrintErr(Tr("需要内部调试模式的密码：请在终端中运行，或设置环境变量 %1").arg(QLatin1String(kPasswordVariable)));
+        PrintErr(CliText::tr("需要内部调试模式的密码：请在终端中运行，或设置环境变量 %1")
+                     .arg(QLatin1String(kPasswordVariable)));
         return kExitUsage;
     }
     const std::string_view password = TrimTrailingBlanks(entered);
     if (password.empty()) {
-        PrintErr(Tr("密码为空，请输入密码！"));
+        PrintErr(CliText::tr("密码为空，请输入密码！"));
         return kExitUsage;
     }
     const PasswordVerdict verdict = PasswordStore().Check(password);
@@ -73,7 +74,7 @@ int VerifyPassword()
 int EnterInternalMode(BoardSession &session)
 {
     const BoardSession::Reply reply = session.Request(PlainRequest(kCmdEnterInternal));
-    const QString what = Tr("进入内部调试模式");
+    const QString what = CliText::tr("进入内部调试模式");
     if (reply.outcome != BoardSession::Outcome::Answered) {
         PrintErr(OutcomeText(reply.outcome, what));
         return reply.outcome == BoardSession::Outcome::Interrupted ? kExitInterrupted : kExitLink;

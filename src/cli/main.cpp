@@ -3,6 +3,7 @@
 // status says what went wrong (0 ok, 1 board, 2 usage, 3 link).
 #include "cli/cli_options.h"
 #include "cli/commands.h"
+#include "lang/language.h"
 #include "link/linkcapture.h"
 
 #include <QCoreApplication>
@@ -38,7 +39,7 @@ int RunCaptured(const CliRequest &request, int (*run)(const CliRequest &))
     if (capture->File().Failed())
         PrintErr(capture->ErrorText());
     else if (request.common.verbose)
-        PrintErr(Tr("抓包：%1 个记录，%2 字节，已写入 %3")
+        PrintErr(CliText::tr("抓包：%1 个记录，%2 字节，已写入 %3")
                      .arg(capture->File().Records())
                      .arg(capture->File().Size())
                      .arg(request.common.capture));
@@ -52,6 +53,14 @@ int main(int argc, char **argv)
     // The window's names: its profile, and the folder of its password file.
     QCoreApplication::setOrganizationName(QStringLiteral("Oramek"));
     QCoreApplication::setApplicationName(QStringLiteral("Pylvex"));
+    // Messages and help follow --lang, else the locale; JSON keys and exit codes never change.
+    lang::Install(lang::FromArguments(QCoreApplication::arguments()).value.value_or(lang::FromEnvironment()));
+    // Read again for its message in the language now installed.
+    const lang::LanguageArgument language = lang::FromArguments(QCoreApplication::arguments());
+    if (!language.error.isEmpty()) {
+        PrintErr(language.error);
+        return kExitUsage;
+    }
     const CliRequest request = ParseCli(QCoreApplication::arguments());
     switch (request.action) {
     case CliRequest::Action::Help: PrintOut(request.text); return kExitOk;

@@ -37,7 +37,7 @@ bool MqttClient::Start(QString *error)
     std::call_once(g_libraryReady, [] { mosquitto_lib_init(); });
     m_mosq = mosquitto_new(nullptr, true, this);
     if (!m_mosq) {
-        *error = Tr("无法建立 MQTT 客户端");
+        *error = CliText::tr("无法建立 MQTT 客户端");
         return false;
     }
     mosquitto_threaded_set(m_mosq, true);
@@ -63,7 +63,7 @@ bool MqttClient::Start(QString *error)
                                caFile.isEmpty() ? "/etc/ssl/certs" : nullptr, nullptr, nullptr, nullptr);
     }
     if (rc != MOSQ_ERR_SUCCESS) {
-        *error = Tr("MQTT 客户端设置失败：%1").arg(QString::fromLocal8Bit(mosquitto_strerror(rc)));
+        *error = CliText::tr("MQTT 客户端设置失败：%1").arg(QString::fromLocal8Bit(mosquitto_strerror(rc)));
         return false;
     }
     m_thread = std::thread([this] {
@@ -137,11 +137,11 @@ void MqttClient::Run()
             reported = false;
         }
         if (!reported && m_callbacks.lost)
-            m_callbacks.lost(m_accepted.load() ? Tr("与 MQTT 代理 %1:%2 的连接断开（%3），继续重试")
+            m_callbacks.lost(m_accepted.load() ? CliText::tr("与 MQTT 代理 %1:%2 的连接断开（%3），继续重试")
                                                      .arg(m_settings.host)
                                                      .arg(m_settings.port)
                                                      .arg(QString::fromLocal8Bit(mosquitto_strerror(rc)))
-                                               : Tr("无法连接 MQTT 代理 %1:%2（%3），继续重试")
+                                               : CliText::tr("无法连接 MQTT 代理 %1:%2（%3），继续重试")
                                                      .arg(m_settings.host)
                                                      .arg(m_settings.port)
                                                      .arg(QString::fromLocal8Bit(mosquitto_strerror(rc))));
@@ -214,11 +214,11 @@ QString MqttClient::RefusalText(int code) const
 {
     const QString broker = QStringLiteral("%1:%2").arg(m_settings.host).arg(m_settings.port);
     switch (code) {
-    case 4: return Tr("MQTT 代理 %1 拒绝登录：用户名或密码错误").arg(broker);
+    case 4: return CliText::tr("MQTT 代理 %1 拒绝登录：用户名或密码错误").arg(broker);
     case 5:
-        return Tr("MQTT 代理 %1 拒绝登录：未获授权（检查用户名和环境变量 %2 中的密码）")
+        return CliText::tr("MQTT 代理 %1 拒绝登录：未获授权（检查用户名和环境变量 %2 中的密码）")
             .arg(broker, QLatin1String(kMqttPasswordVariable));
-    default: return Tr("MQTT 代理 %1 拒绝连接（代码 %2）").arg(broker).arg(code);
+    default: return CliText::tr("MQTT 代理 %1 拒绝连接（代码 %2）").arg(broker).arg(code);
     }
 }
 
@@ -231,7 +231,7 @@ QString MqttClient::TlsFailureText(int code)
     }
     if (reason.isEmpty())
         reason = QString::fromLocal8Bit(mosquitto_strerror(code));
-    return Tr("与 MQTT 代理 %1:%2 的 TLS 握手失败（证书无效、不受信任或与主机名不符）：%3")
+    return CliText::tr("与 MQTT 代理 %1:%2 的 TLS 握手失败（证书无效、不受信任或与主机名不符）：%3")
         .arg(m_settings.host)
         .arg(m_settings.port)
         .arg(reason);

@@ -25,13 +25,14 @@ BoardPublisher::BoardPublisher(const MqttSettings &settings, const QString &boar
     MqttClient::Callbacks callbacks;
     callbacks.connected = [this] {
         if (m_report)
-            m_report(Tr("%1：已连接 MQTT 代理 %2:%3").arg(m_topics.board, m_settings.host).arg(m_settings.port));
+            m_report(
+                CliText::tr("%1：已连接 MQTT 代理 %2:%3").arg(m_topics.board, m_settings.host).arg(m_settings.port));
         PublishAll();
     };
     callbacks.fatal = std::move(fatal);
     callbacks.lost = [this](const QString &reason) {
         if (m_report)
-            m_report(Tr("%1：%2").arg(m_topics.board, reason));
+            m_report(CliText::tr("%1：%2").arg(m_topics.board, reason));
     };
     m_client = std::make_unique<MqttClient>(
         settings, MqttMessage{m_topics.availability.toUtf8(), QByteArrayLiteral("offline"), true},

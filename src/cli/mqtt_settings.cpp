@@ -9,23 +9,24 @@ bool ParseMqttUrl(const QString &text, MqttSettings *s, QString *error)
     const QUrl url(text.trimmed(), QUrl::StrictMode);
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || (scheme != QLatin1String("mqtt") && scheme != QLatin1String("mqtts"))) {
-        *error = Tr("--mqtt 的地址无效：%1（应为 mqtt://[用户名@]主机[:端口] 或 mqtts://...）").arg(text);
+        *error = CliText::tr("--mqtt 的地址无效：%1（应为 mqtt://[用户名@]主机[:端口] 或 mqtts://...）").arg(text);
         return false;
     }
     if (!url.password().isEmpty()) {
-        *error = Tr("--mqtt 的地址不能带密码：请用环境变量 %1 给出密码").arg(QLatin1String(kMqttPasswordVariable));
+        *error =
+            CliText::tr("--mqtt 的地址不能带密码：请用环境变量 %1 给出密码").arg(QLatin1String(kMqttPasswordVariable));
         return false;
     }
     if (url.host().isEmpty() || (!url.path().isEmpty() && url.path() != QLatin1String("/")) || url.hasQuery() ||
         url.hasFragment()) {
-        *error = Tr("--mqtt 的地址无效：%1（应为 mqtt://[用户名@]主机[:端口] 或 mqtts://...）").arg(text);
+        *error = CliText::tr("--mqtt 的地址无效：%1（应为 mqtt://[用户名@]主机[:端口] 或 mqtts://...）").arg(text);
         return false;
     }
     s->tls = scheme == QLatin1String("mqtts");
     s->host = url.host();
     s->port = url.port(s->tls ? 8883 : 1883);
     if (s->port <= 0) {
-        *error = Tr("--mqtt 的端口无效：%1").arg(text);
+        *error = CliText::tr("--mqtt 的端口无效：%1").arg(text);
         return false;
     }
     s->user = url.userName();

@@ -22,7 +22,7 @@ int RunExchange(BoardSession &session, ParamExchange &run)
     while (!run.Finished()) {
         const std::vector<std::uint8_t> payload = run.Request();
         if (payload.empty()) { // a write the row cannot take
-            run.OnNoAnswer(Tr("数值无法写入"));
+            run.OnNoAnswer(CliText::tr("数值无法写入"));
             continue;
         }
         const BoardSession::Reply reply = session.Request(payload);
@@ -31,7 +31,7 @@ int RunExchange(BoardSession &session, ParamExchange &run)
             continue;
         }
         const bool parameter = run.CurrentStep() >= 0;
-        run.OnNoAnswer(OutcomeText(reply.outcome, Tr("请求")));
+        run.OnNoAnswer(OutcomeText(reply.outcome, CliText::tr("请求")));
         // The SN and the versions may be missing; a parameter without an
         // answer means the link is gone, and the others would fail the same way.
         if (parameter || reply.outcome != BoardSession::Outcome::NoAnswer) {
@@ -63,7 +63,7 @@ KeyResult ReadKey(BoardSession &session, const ParamKey &key)
     if (!KeyReadable(key)) {
         KeyResult r;
         r.exitStatus = kExitUsage;
-        r.error = QStringLiteral("%1：%2").arg(QLatin1String(key.key), Tr("该参数只能写入，不能读取"));
+        r.error = QStringLiteral("%1：%2").arg(QLatin1String(key.key), CliText::tr("该参数只能写入，不能读取"));
         return r;
     }
     ParamExchange run;

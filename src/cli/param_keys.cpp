@@ -8,13 +8,13 @@ bool ParseAssignment(const QString &text, KeyValue *out, QString *error)
 {
     const qsizetype eq = text.indexOf(u'=');
     if (eq <= 0) {
-        *error = Tr("应写成 KEY=VALUE：%1").arg(text);
+        *error = CliText::tr("应写成 KEY=VALUE：%1").arg(text);
         return false;
     }
     const QString name = text.left(eq).trimmed();
     const ParamKey *key = FindParamKey(name);
     if (!key) {
-        *error = Tr("未知参数：%1（pylvexctl params --help 列出全部参数）").arg(name);
+        *error = CliText::tr("未知参数：%1（pylvexctl params --help 列出全部参数）").arg(name);
         return false;
     }
     if (!KeyWritable(*key)) {
@@ -37,11 +37,11 @@ bool ResolveReadKeys(const QStringList &names, std::vector<const ParamKey *> *ke
     for (const QString &name : names) {
         const ParamKey *key = FindParamKey(name);
         if (!key) {
-            *error = Tr("未知参数：%1（pylvexctl params --help 列出全部参数）").arg(name);
+            *error = CliText::tr("未知参数：%1（pylvexctl params --help 列出全部参数）").arg(name);
             return false;
         }
         if (!KeyReadable(*key)) {
-            *error = Tr("%1：该参数只能写入，不能读取").arg(name);
+            *error = CliText::tr("%1：该参数只能写入，不能读取").arg(name);
             return false;
         }
         keys->push_back(key);
@@ -51,7 +51,7 @@ bool ResolveReadKeys(const QStringList &names, std::vector<const ParamKey *> *ke
 
 QString ParamKeysHelp()
 {
-    QString text = Tr("参数（KEY，单位，有效范围，名称）：\n");
+    QString text = CliText::tr("参数（KEY，单位，有效范围，名称）：\n");
     struct Line {
         const ParamKey *key;
         QString units;
@@ -63,9 +63,9 @@ QString ParamKeysHelp()
         const PageParamRow &row = RowOf(k);
         QString range;
         if (row.format == RowFormat::WakeUp)
-            range = Tr("只读，唤醒方式代码");
+            range = CliText::tr("只读，唤醒方式代码");
         else if (row.format == RowFormat::RecordClear)
-            range = Tr("只写，值为 1");
+            range = CliText::tr("只写，值为 1");
         else
             range = QStringLiteral("%1 … %2").arg(row.min).arg(row.max);
         QString units = QString::fromUtf8(k.units);

@@ -205,14 +205,14 @@ QString Join(const std::vector<std::string> &names)
 
 QString OnOff(bool on)
 {
-    return on ? Tr("开") : Tr("关");
+    return on ? CliText::tr("开") : CliText::tr("关");
 }
 
 void CellTable(QString &out, const LiveStatus &s)
 {
     const CellSummary &c = *s.cells;
-    Line(out, Tr("单节电压："), QString());
-    out += Tr("  节    单节电压(mV)  均衡\n");
+    Line(out, CliText::tr("单节电压："), QString());
+    out += CliText::tr("  节    单节电压(mV)  均衡\n");
     for (std::size_t i = 0; i < c.cells.size(); ++i) {
         QString balance;
         if (s.balancing && i < 32)
@@ -226,12 +226,12 @@ void CellTable(QString &out, const LiveStatus &s)
 void PowerLines(QString &out, const PowerReading &p)
 {
     if (p.voltageMv)
-        Line(out, Tr("总电压："), QStringLiteral("%1 mV").arg(*p.voltageMv));
+        Line(out, CliText::tr("总电压："), QStringLiteral("%1 mV").arg(*p.voltageMv));
     if (p.currentMa)
-        Line(out, Tr("总电流："),
+        Line(out, CliText::tr("总电流："),
              QStringLiteral("%1 mA（%2）").arg(*p.currentMa).arg(QString::fromUtf8(CurrentStateText(*p.currentMa))));
     for (std::size_t j = 0; j < p.temps.size(); ++j)
-        Line(out, Tr("温度%1：").arg(j + 1), QStringLiteral("%1 ℃").arg(U8(TenthsText(p.temps[j]))));
+        Line(out, CliText::tr("温度%1：").arg(j + 1), QStringLiteral("%1 ℃").arg(U8(TenthsText(p.temps[j]))));
 }
 
 } // namespace
@@ -240,45 +240,45 @@ QString StatusText(const LiveStatus &s)
 {
     QString out;
     if (s.versions) {
-        Line(out, Tr("软件版本："), U8(s.versions->software));
-        Line(out, Tr("硬件版本："), U8(s.versions->hardware));
+        Line(out, CliText::tr("软件版本："), U8(s.versions->software));
+        Line(out, CliText::tr("硬件版本："), U8(s.versions->hardware));
     }
     if (s.sn)
-        Line(out, Tr("SN 码："), U8(*s.sn));
+        Line(out, CliText::tr("SN 码："), U8(*s.sn));
     if (s.productionDate)
-        Line(out, Tr("生产日期："),
+        Line(out, CliText::tr("生产日期："),
              QDate(s.productionDate->year, s.productionDate->month, s.productionDate->day).toString(Qt::ISODate));
     if (s.soc)
-        Line(out, Tr("SOC，SOH："), QStringLiteral("%1 %，%2 %").arg(s.soc->soc).arg(s.soc->soh));
+        Line(out, CliText::tr("SOC，SOH："), QStringLiteral("%1 %，%2 %").arg(s.soc->soc).arg(s.soc->soh));
     if (s.cycles)
-        Line(out, Tr("充放电循环次数："), QString::number(*s.cycles));
+        Line(out, CliText::tr("充放电循环次数："), QString::number(*s.cycles));
     if (s.probeCount)
-        Line(out, Tr("温度探头个数："), QString::number(*s.probeCount));
+        Line(out, CliText::tr("温度探头个数："), QString::number(*s.probeCount));
     if (s.power)
         PowerLines(out, *s.power);
     if (s.remainingMah)
-        Line(out, Tr("剩余容量："), QStringLiteral("%1 mAH").arg(*s.remainingMah));
+        Line(out, CliText::tr("剩余容量："), QStringLiteral("%1 mAH").arg(*s.remainingMah));
     if (s.fullMah)
-        Line(out, Tr("满电容量："), QStringLiteral("%1 mAH").arg(*s.fullMah));
+        Line(out, CliText::tr("满电容量："), QStringLiteral("%1 mAH").arg(*s.fullMah));
     if (s.mos)
-        Line(out, Tr("充放电及预放电MOS状态："),
-             Tr("充电 %1，放电 %2，预放电 %3")
+        Line(out, CliText::tr("充放电及预放电MOS状态："),
+             CliText::tr("充电 %1，放电 %2，预放电 %3")
                  .arg(OnOff(s.mos->charge), OnOff(s.mos->discharge), OnOff(s.mos->preDischarge)));
     if (s.protectionBits)
-        Line(out, Tr("保护状态："), Join(s.protections));
+        Line(out, CliText::tr("保护状态："), Join(s.protections));
     if (s.alarmBits)
-        Line(out, Tr("报警状态："), Join(s.alarms));
+        Line(out, CliText::tr("报警状态："), Join(s.alarms));
     if (s.cells)
         CellTable(out, s);
     if (s.extremes) {
-        Line(out, Tr("最值记录："), QString());
+        Line(out, CliText::tr("最值记录："), QString());
         for (std::size_t i = 0; i < kExtremeRows; ++i)
             out += QStringLiteral("  %1  %2\n")
                        .arg(QString::fromUtf8(kExtremeRowNames[i]), -22)
                        .arg(s.extremeTexts[i] ? U8(*s.extremeTexts[i]) : QString());
     }
     for (const auto &[code, text] : s.problems)
-        Line(out, Tr("读取失败 %1：").arg(ItemKey(code)), U8(text));
+        Line(out, CliText::tr("读取失败 %1：").arg(ItemKey(code)), U8(text));
     return out;
 }
 
@@ -292,12 +292,12 @@ QString StatusLine(const LiveStatus &s, const QDateTime &at)
     if (s.power && s.power->currentMa)
         parts << QStringLiteral("%1 mA").arg(*s.power->currentMa);
     if (s.cells && !s.cells->cells.empty())
-        parts << Tr("单节 %1…%2 mV").arg(s.cells->lowest).arg(s.cells->highest);
+        parts << CliText::tr("单节 %1…%2 mV").arg(s.cells->lowest).arg(s.cells->highest);
     if (s.power && s.power->lowestProbe > 0)
-        parts << Tr("温度 %1…%2 ℃").arg(U8(TenthsText(s.power->lowest)), U8(TenthsText(s.power->highest)));
+        parts << CliText::tr("温度 %1…%2 ℃").arg(U8(TenthsText(s.power->lowest)), U8(TenthsText(s.power->highest)));
     if (s.protectionBits)
-        parts << Tr("保护 %1").arg(Join(s.protections));
+        parts << CliText::tr("保护 %1").arg(Join(s.protections));
     if (s.alarmBits)
-        parts << Tr("报警 %1").arg(Join(s.alarms));
+        parts << CliText::tr("报警 %1").arg(Join(s.alarms));
     return parts.join(QStringLiteral("  ")) + QLatin1Char('\n');
 }

@@ -53,7 +53,7 @@ public:
         const QString path = Path(now);
         const RecordWriteResult w = AppendStatusRecord(m_record, path, now);
         if (w.outcome == RecordWriteResult::Failed && !m_failing)
-            PrintErr(Tr("无法写入 %1：%2").arg(path, w.error));
+            PrintErr(CliText::tr("无法写入 %1：%2").arg(path, w.error));
         m_failing = w.outcome == RecordWriteResult::Failed;
     }
 
@@ -122,7 +122,7 @@ bool BoardWatch::Open(QString *error)
 
 void BoardWatch::Say(const QString &text) const
 {
-    PrintErr(m_shared.Several() ? Tr("%1：%2").arg(m_label, text) : text);
+    PrintErr(m_shared.Several() ? CliText::tr("%1：%2").arg(m_label, text) : text);
 }
 
 // Reports a change of the link's state once, not on every period.
@@ -150,7 +150,7 @@ void BoardWatch::Run()
         QString error;
         int pauseMs = periodMs;
         if (!m_session.IsOpen() && !m_session.Open(&error)) {
-            Failed(Tr("无法打开串口，继续重试：%1").arg(error));
+            Failed(CliText::tr("无法打开串口，继续重试：%1").arg(error));
             pauseMs = std::max(periodMs, kReopenPauseMs);
         } else {
             LiveStatus live;
@@ -158,15 +158,15 @@ void BoardWatch::Run()
             const QDateTime now = QDateTime::currentDateTime();
             if (result == StatusReader::Result::Ok || result == StatusReader::Result::Partial) {
                 if (!m_outage.isEmpty())
-                    Say(Tr("板卡恢复应答"));
+                    Say(CliText::tr("板卡恢复应答"));
                 m_outage.clear();
                 Took(live, now, reader.BatchMode());
             } else if (result == StatusReader::Result::Lost) {
-                Failed(Tr("串口连接已断开，继续重试"));
+                Failed(CliText::tr("串口连接已断开，继续重试"));
                 m_session.Close();
                 reader.Reset();
             } else if (result == StatusReader::Result::NoAnswer) {
-                Failed(Tr("板卡无应答，继续重试"));
+                Failed(CliText::tr("板卡无应答，继续重试"));
             }
         }
         if (!BoardSession::Pause(pauseMs - static_cast<int>(round.elapsed())))
@@ -209,7 +209,7 @@ void BoardWatch::CheckBoard(const LiveStatus &live, const QDateTime &now)
     m_sn = sn;
     if (before.isEmpty())
         return; // the first SN of a board that gave none before
-    Say(Tr("板卡已更换：SN 码 %1 → %2").arg(before, sn));
+    Say(CliText::tr("板卡已更换：SN 码 %1 → %2").arg(before, sn));
     if (m_request.common.json && !(m_csv && m_csv->ToStdout())) {
         QJsonObject o{{"time", IsoTime(now)}, {"event", "board_changed"}, {"previous_sn", before}, {"sn", sn}};
         if (m_shared.Several())
@@ -233,7 +233,7 @@ void BoardWatch::SetBoard(const QString &sn)
     if (!m_request.csvPath.isEmpty()) {
         m_csv = MakeCsv(m_board);
         if (m_board != m_firstBoard && !m_csv->ToStdout())
-            Say(Tr("CSV 写入 %1").arg(m_csv->Path()));
+            Say(CliText::tr("CSV 写入 %1").arg(m_csv->Path()));
     }
     if (!m_request.mqtt)
         return;

@@ -42,7 +42,7 @@ bool PrepareCsvFolder(const CliRequest &request)
         return true;
     const QFileInfo folder(request.csvPath);
     if ((folder.exists() && !folder.isDir()) || !QDir().mkpath(request.csvPath)) {
-        PrintErr(Tr("--csv 需要一个文件夹（多个串口时每块板卡写一个文件）：无法使用 %1").arg(request.csvPath));
+        PrintErr(CliText::tr("--csv 需要一个文件夹（多个串口时每块板卡写一个文件）：无法使用 %1").arg(request.csvPath));
         return false;
     }
     return true;
@@ -68,7 +68,7 @@ int RunWatch(const CliRequest &request)
             QString error;
             const bool open = board.Open(&error);
             if (!open)
-                PrintErr(shared.Several() ? Tr("%1：%2").arg(settings.device, error) : error);
+                PrintErr(shared.Several() ? CliText::tr("%1：%2").arg(settings.device, error) : error);
             first->set_value(open);
             board.Run();
         }));

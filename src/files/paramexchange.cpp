@@ -6,10 +6,9 @@
 
 namespace {
 
-QString T(const char *source)
-{
-    return QCoreApplication::translate("ParamExchange", source);
-}
+struct ExchangeText {
+    Q_DECLARE_TR_FUNCTIONS(ParamExchange)
+};
 
 QString HexByte(int b)
 {
@@ -27,7 +26,7 @@ RowAnswer CheckRowAnswer(const ParamKey &key, const std::uint8_t *frame, std::si
 {
     RowAnswer a;
     if (!frame || length < 5) {
-        a.error = T("应答不完整");
+        a.error = ExchangeText::tr("应答不完整");
         return a;
     }
     const PageParamRow &row = RowOf(key);
@@ -45,7 +44,7 @@ RowAnswer CheckRowAnswer(const ParamKey &key, const std::uint8_t *frame, std::si
     }
     const auto values = DecodeRowValues(row, frame[3], data);
     if (!values) {
-        a.error = T("应答无法解码");
+        a.error = ExchangeText::tr("应答无法解码");
         return a;
     }
     a.outcome = ParamOutcome::Read;
@@ -107,7 +106,7 @@ bool ParamExchange::IsAnswer(const std::uint8_t *frame, std::size_t length) cons
 
 void ParamExchange::NoteMissing(const QString &what, const QString &why)
 {
-    m_identity.missing << QStringLiteral("%1（%2）").arg(what, why);
+    m_identity.missing << ExchangeText::tr("%1（%2）").arg(what, why);
 }
 
 void ParamExchange::OnAnswer(const std::uint8_t *frame, std::size_t length)
@@ -121,17 +120,17 @@ void ParamExchange::OnAnswer(const std::uint8_t *frame, std::size_t length)
         const std::uint8_t code = e.job == Job::Sn ? kStatusSn : kStatusVersions;
         const auto problem = live.problems.find(code);
         const QString why =
-            problem != live.problems.end() ? QString::fromStdString(problem->second) : T("应答无法解码");
+            problem != live.problems.end() ? QString::fromStdString(problem->second) : ExchangeText::tr("应答无法解码");
         if (e.job == Job::Sn) {
             if (live.sn)
                 m_identity.sn = QString::fromStdString(*live.sn);
             else
-                NoteMissing(T("SN 码"), why);
+                NoteMissing(ExchangeText::tr("SN 码"), why);
         } else if (live.versions) {
             m_identity.software = QString::fromStdString(live.versions->software);
             m_identity.hardware = QString::fromStdString(live.versions->hardware);
         } else {
-            NoteMissing(T("版本"), why);
+            NoteMissing(ExchangeText::tr("版本"), why);
         }
         Next();
         return;
@@ -158,7 +157,7 @@ void ParamExchange::OnAnswer(const std::uint8_t *frame, std::size_t length)
     }
     if (!clearing && StoredValues(*step.key, step.values) != step.wanted) {
         step.outcome = ParamOutcome::Different;
-        step.error = T("读回的值 %1 与写入的值 %2 不一致")
+        step.error = ExchangeText::tr("读回的值 %1 与写入的值 %2 不一致")
                          .arg(ValuesText(*step.key, step.values), ValuesText(*step.key, step.wanted));
     } else {
         step.outcome = ParamOutcome::Confirmed;
@@ -172,13 +171,13 @@ void ParamExchange::OnNoAnswer(const QString &why)
         return;
     const Entry &e = m_jobs[m_job];
     if (e.job == Job::Sn)
-        NoteMissing(T("SN 码"), why);
+        NoteMissing(ExchangeText::tr("SN 码"), why);
     else if (e.job == Job::Versions)
-        NoteMissing(T("版本"), why);
+        NoteMissing(ExchangeText::tr("版本"), why);
     else {
         ParamStep &step = m_steps[static_cast<std::size_t>(e.step)];
         step.outcome = ParamOutcome::NoAnswer;
-        step.error = m_readBack ? T("写入后读回时：%1").arg(why) : why;
+        step.error = m_readBack ? ExchangeText::tr("写入后读回时：%1").arg(why) : why;
     }
     Next();
 }
@@ -207,13 +206,13 @@ int ParamExchange::PlannedRequests() const
 QString StepOutcomeText(const ParamStep &step)
 {
     switch (step.outcome) {
-    case ParamOutcome::Pending: return T("未进行");
-    case ParamOutcome::Read: return T("已读取");
-    case ParamOutcome::Confirmed: return T("已写入并确认");
-    case ParamOutcome::Refused: return T("板卡拒绝（%1）").arg(step.error);
-    case ParamOutcome::BadAnswer: return T("应答有误（%1）").arg(step.error);
-    case ParamOutcome::Different: return T("读回不同（%1）").arg(ValuesPlain(*step.key, step.values));
-    case ParamOutcome::NoAnswer: return T("板卡无应答");
+    case ParamOutcome::Pending: return ExchangeText::tr("未进行");
+    case ParamOutcome::Read: return ExchangeText::tr("已读取");
+    case ParamOutcome::Confirmed: return ExchangeText::tr("已写入并确认");
+    case ParamOutcome::Refused: return ExchangeText::tr("板卡拒绝（%1）").arg(step.error);
+    case ParamOutcome::BadAnswer: return ExchangeText::tr("应答有误（%1）").arg(step.error);
+    case ParamOutcome::Different: return ExchangeText::tr("读回不同（%1）").arg(ValuesPlain(*step.key, step.values));
+    case ParamOutcome::NoAnswer: return ExchangeText::tr("板卡无应答");
     }
     return {};
 }

@@ -8,10 +8,9 @@
 
 namespace {
 
-QString T(const char *source)
-{
-    return QCoreApplication::translate("ParamKeys", source);
-}
+struct KeyText {
+    Q_DECLARE_TR_FUNCTIONS(ParamKeys)
+};
 
 // clang-format off
 const std::vector<ParamKey> kKeys = {
@@ -151,7 +150,7 @@ bool ParseKeyValues(const ParamKey &key, const QString &text, std::vector<std::i
     values->clear();
     if (row.format == RowFormat::RecordClear) {
         if (text.trimmed() != QLatin1String("1")) {
-            *error = T("%1：记录清除只接受值 1").arg(QLatin1String(key.key));
+            *error = KeyText::tr("%1：记录清除只接受值 1").arg(QLatin1String(key.key));
             return false;
         }
         values->push_back(1);
@@ -159,7 +158,7 @@ bool ParseKeyValues(const ParamKey &key, const QString &text, std::vector<std::i
     }
     const QStringList parts = text.split(u',');
     if (parts.size() != KeyValueCount(key)) {
-        *error = T("%1：需要 %2 个数值（用逗号分隔）").arg(QLatin1String(key.key)).arg(KeyValueCount(key));
+        *error = KeyText::tr("%1：需要 %2 个数值（用逗号分隔）").arg(QLatin1String(key.key)).arg(KeyValueCount(key));
         return false;
     }
     const bool isSigned = ConvertsSigned(row);
@@ -208,7 +207,7 @@ QString ValuesText(const ParamKey &key, const std::vector<std::int64_t> &values)
         parts << (unit.isEmpty() ? QString::number(kept[i]) : QStringLiteral("%1 %2").arg(kept[i]).arg(unit));
     }
     if (row.format == RowFormat::CycleThresholds && values.size() > kept.size())
-        parts << T("循环次数 %1").arg(values.back());
+        parts << KeyText::tr("循环次数 %1").arg(values.back());
     return Join(parts);
 }
 

@@ -10,10 +10,9 @@
 
 namespace {
 
-QString T(const char *source)
-{
-    return QCoreApplication::translate("Profile", source);
-}
+struct ProfileText {
+    Q_DECLARE_TR_FUNCTIONS(Profile)
+};
 
 const char *SyntaxProblem(QJsonParseError::ParseError error)
 {
@@ -55,23 +54,23 @@ bool ValueText(const ParamKey &key, const QJsonValue &v, QString *text, QString 
     const int count = KeyValueCount(key);
     const QString name = QLatin1String(key.key);
     if (count == 1 && v.isArray()) {
-        *problem = T("%1：应为一个数值，不是列表").arg(name);
+        *problem = ProfileText::tr("%1：应为一个数值，不是列表").arg(name);
         return false;
     }
     if (count > 1 && !v.isArray()) {
-        *problem = T("%1：应为 %2 个数值的列表").arg(name).arg(count);
+        *problem = ProfileText::tr("%1：应为 %2 个数值的列表").arg(name).arg(count);
         return false;
     }
     const QJsonArray items = v.isArray() ? v.toArray() : QJsonArray{v};
     if (items.size() != count) {
-        *problem = T("%1：列表应有 %2 个数值，文件中有 %3 个").arg(name).arg(count).arg(items.size());
+        *problem = ProfileText::tr("%1：列表应有 %2 个数值，文件中有 %3 个").arg(name).arg(count).arg(items.size());
         return false;
     }
     QStringList parts;
     for (const QJsonValue &item : items) {
         std::int64_t n = 0;
         if (!WholeNumber(item, &n)) {
-            *problem = T("%1 的值不是整数").arg(name);
+            *problem = ProfileText::tr("%1 的值不是整数").arg(name);
             return false;
         }
         parts << QString::number(n);
@@ -84,12 +83,12 @@ bool ReadHeader(const QJsonObject &root, Profile *profile, QString *problem)
 {
     const QJsonValue format = root.value(QLatin1String("pylvexctl_profile"));
     if (format.isUndefined()) {
-        *problem = T("不是参数文件：缺少格式版本 pylvexctl_profile");
+        *problem = ProfileText::tr("不是参数文件：缺少格式版本 pylvexctl_profile");
         return false;
     }
     std::int64_t version = 0;
     if (!WholeNumber(format, &version) || version != kProfileFormat) {
-        *problem = T("不支持的参数文件格式版本 %1（本程序读取版本 %2）")
+        *problem = ProfileText::tr("不支持的参数文件格式版本 %1（本程序读取版本 %2）")
                        .arg(QString::fromUtf8(QJsonDocument(QJsonArray{format}).toJson(QJsonDocument::Compact))
                                 .mid(1)
                                 .chopped(1))
@@ -104,18 +103,18 @@ bool ReadHeader(const QJsonObject &root, Profile *profile, QString *problem)
         if (v.isUndefined())
             continue;
         if (!v.isString()) {
-            *problem = T("%1 应为文本").arg(texts[i]);
+            *problem = ProfileText::tr("%1 应为文本").arg(texts[i]);
             return false;
         }
         *fields[i] = v.toString();
     }
     if (!profile->board.isEmpty() && profile->board != QLatin1String("main") &&
         profile->board != QLatin1String("secondary")) {
-        *problem = T("board 应为 main 或 secondary，文件中是 %1").arg(profile->board);
+        *problem = ProfileText::tr("board 应为 main 或 secondary，文件中是 %1").arg(profile->board);
         return false;
     }
     if (!root.value(QLatin1String("params")).isObject()) {
-        *problem = T("不是参数文件：缺少 params");
+        *problem = ProfileText::tr("不是参数文件：缺少 params");
         return false;
     }
     return true;
@@ -126,7 +125,7 @@ bool ReadParams(const QJsonObject &params, Profile *profile, QString *problem)
     for (auto it = params.begin(); it != params.end(); ++it) {
         const ParamKey *key = FindParamKey(it.key());
         if (!key || !KeyReadable(*key)) {
-            *problem = T("未知参数：%1").arg(it.key());
+            *problem = ProfileText::tr("未知参数：%1").arg(it.key());
             return false;
         }
     }
@@ -164,7 +163,7 @@ QString JsonSyntaxError(const QByteArray &bytes, const QJsonParseError &error)
     const qsizetype lineStart = before.lastIndexOf('\n') + 1;
     const int line = static_cast<int>(before.count('\n')) + 1;
     const QString columnText = QString::fromUtf8(before.mid(lineStart));
-    return T("第 %1 行第 %2 列：%3")
+    return ProfileText::tr("第 %1 行第 %2 列：%3")
         .arg(line)
         .arg(columnText.size() + 1)
         .arg(QCoreApplication::translate("Profile", SyntaxProblem(error.error)));
@@ -176,11 +175,11 @@ bool ParseProfile(const QByteArray &bytes, Profile *profile, QString *problem)
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
-        *problem = T("JSON 语法错误，%1").arg(JsonSyntaxError(bytes, parseError));
+        *problem = ProfileText::tr("JSON 语法错误，%1").arg(JsonSyntaxError(bytes, parseError));
         return false;
     }
     if (!doc.isObject()) {
-        *problem = T("不是参数文件：内容不是 JSON 对象");
+        *problem = ProfileText::tr("不是参数文件：内容不是 JSON 对象");
         return false;
     }
     const QJsonObject root = doc.object();
@@ -192,17 +191,18 @@ bool ReadProfile(const QString &path, Profile *profile, QString *error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = T("无法读取参数文件 %1：%2").arg(path, file.errorString());
+        *error = ProfileText::tr("无法读取参数文件 %1：%2").arg(path, file.errorString());
         return false;
     }
     if (file.size() > kProfileMaxBytes) {
-        *error = T("%1：文件过大（%2 字节），不是参数文件").arg(path).arg(file.size());
+        *error = ProfileText::tr("%1：文件过大（%2 字节），不是参数文件").arg(path).arg(file.size());
         return false;
     }
     const QByteArray bytes = file.read(kProfileMaxBytes + 1);
     QString problem;
     if (bytes.size() > kProfileMaxBytes || !ParseProfile(bytes, profile, &problem)) {
-        *error = QStringLiteral("%1：%2").arg(path, problem.isEmpty() ? T("文件过大，不是参数文件") : problem);
+        *error =
+            QStringLiteral("%1：%2").arg(path, problem.isEmpty() ? ProfileText::tr("文件过大，不是参数文件") : problem);
         return false;
     }
     return true;
@@ -213,10 +213,11 @@ QStringList ProfileNotices(const Profile &profile, bool secondaryBoard, const st
     QStringList notices;
     const QLatin1String board(secondaryBoard ? "secondary" : "main");
     if (!profile.board.isEmpty() && profile.board != board)
-        notices << (profile.board == QLatin1String("secondary") ? T("参数文件保存自从板，现在选择的是主板")
-                                                                : T("参数文件保存自主板，现在选择的是从板"));
+        notices << (profile.board == QLatin1String("secondary")
+                        ? ProfileText::tr("参数文件保存自从板，现在选择的是主板")
+                        : ProfileText::tr("参数文件保存自主板，现在选择的是从板"));
     if (!profile.sn.isEmpty() && boardSn && *boardSn != profile.sn)
-        notices << T("参数文件保存自 SN 为 %1 的板卡，这块板卡的 SN 是 %2").arg(profile.sn, *boardSn);
+        notices << ProfileText::tr("参数文件保存自 SN 为 %1 的板卡，这块板卡的 SN 是 %2").arg(profile.sn, *boardSn);
     return notices;
 }
 
@@ -244,7 +245,7 @@ bool WriteProfile(const QString &path, const QByteArray &document, QString *erro
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(document) != document.size() || !file.commit()) {
-        *error = T("无法写入 %1：%2").arg(path, file.errorString());
+        *error = ProfileText::tr("无法写入 %1：%2").arg(path, file.errorString());
         return false;
     }
     return true;
@@ -254,5 +255,5 @@ QString MissingIdentityText(const ProfileIdentity &identity)
 {
     if (identity.missing.isEmpty())
         return {};
-    return T("板卡没有给出%1，参数文件中不记录").arg(identity.missing.join(QStringLiteral("、")));
+    return ProfileText::tr("板卡没有给出%1，参数文件中不记录").arg(identity.missing.join(ProfileText::tr("、")));
 }

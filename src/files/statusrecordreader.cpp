@@ -16,10 +16,9 @@
 #include <optional>
 
 namespace {
-QString Tr(const char *text)
-{
-    return QCoreApplication::translate("StatusRecordReader", text);
-}
+struct ReaderText {
+    Q_DECLARE_TR_FUNCTIONS(StatusRecordReader)
+};
 
 // The fields of a line split at commas, without copies. GBK never uses a comma
 // or a line feed as the second byte of a character, so rows split as bytes.
@@ -125,7 +124,7 @@ StatusRecordRead ReadRows(const QByteArray &bytes, const QDate &day, const std::
 {
     StatusRecordRead result;
     if (bytes.isEmpty()) {
-        result.error = Tr("文件是空的。");
+        result.error = ReaderText::tr("文件是空的。");
         return result;
     }
     QByteArrayView rest(bytes);
@@ -135,13 +134,13 @@ StatusRecordRead ReadRows(const QByteArray &bytes, const QDate &day, const std::
     QStringDecoder gbk("GBK");
     const QString header = gbk.decode(line);
     if (gbk.hasError() || !complete) {
-        result.error = Tr("文件不是定时保存写的记录：表头不符。");
+        result.error = ReaderText::tr("文件不是定时保存写的记录：表头不符。");
         return result;
     }
     std::vector<QStringView> columns;
     SplitFields(QStringView(header), columns);
     if (!ReadHeader(columns, result.probes, result.cells)) {
-        result.error = Tr("文件不是定时保存写的记录：表头不符。");
+        result.error = ReaderText::tr("文件不是定时保存写的记录：表头不符。");
         return result;
     }
     const std::size_t headerFields = columns.size();
@@ -227,7 +226,8 @@ bool ReadWholeFile(const QString &path, QByteArray &bytes, StatusRecordRead &res
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        result.error = Tr("无法打开文件 %1：%2").arg(QFileInfo(path).absoluteFilePath(), file.errorString());
+        result.error =
+            ReaderText::tr("无法打开文件 %1：%2").arg(QFileInfo(path).absoluteFilePath(), file.errorString());
         return false;
     }
     bytes = file.readAll();

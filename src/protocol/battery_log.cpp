@@ -6,79 +6,78 @@
 #include <ctime>
 
 namespace {
-#define LOG_TEXT(text) PYLVEX_TR_NOOP("BatteryLog", text)
 
 const char *const kKindNames[kLogKinds] = {
-    LOG_TEXT("休眠唤醒"),
-    LOG_TEXT("常规日志"),
-    LOG_TEXT("告警日志"),
-    LOG_TEXT("保护日志"),
+    PYLVEX_TR_NOOP("BatteryLog", "休眠唤醒"),
+    PYLVEX_TR_NOOP("BatteryLog", "常规日志"),
+    PYLVEX_TR_NOOP("BatteryLog", "告警日志"),
+    PYLVEX_TR_NOOP("BatteryLog", "保护日志"),
 };
 
 const char *const kAlarmEvents[32] = {
-    LOG_TEXT("单节过充报警"),
-    LOG_TEXT("单节过放报警"),
-    LOG_TEXT("总电压过充报警"),
-    LOG_TEXT("总电压过放报警"),
-    LOG_TEXT("充电高温报警"),
-    LOG_TEXT("充电低温报警"),
-    LOG_TEXT("放电高温报警"),
-    LOG_TEXT("放电低温报警"),
-    LOG_TEXT("充电MOS高温报警"),
-    LOG_TEXT("放电MOS高温报警"),
-    LOG_TEXT("充电过流报警"),
-    LOG_TEXT("放电过流报警"),
-    LOG_TEXT("电芯不平衡(开启均衡)"),
-    LOG_TEXT("温差过大"),
-    LOG_TEXT("AFE初始化失败"),
-    LOG_TEXT("AFE错误"),
-    LOG_TEXT("低电量报警"),
-    LOG_TEXT("LED灯板不在线"),
-    LOG_TEXT("充电器电压过低 充电器最高电压 < 电池包过充电压"),
-    LOG_TEXT("充电器电压过高 充电器最低电压 > 电池包过充电压"),
-    LOG_TEXT("充电器电流过低 充电器最大电流 < 电池包充电过流"),
-    LOG_TEXT("充电器电流过高 充电器最小电流 > 电池包充电过流"),
+    PYLVEX_TR_NOOP("BatteryLog", "单节过充报警"),
+    PYLVEX_TR_NOOP("BatteryLog", "单节过放报警"),
+    PYLVEX_TR_NOOP("BatteryLog", "总电压过充报警"),
+    PYLVEX_TR_NOOP("BatteryLog", "总电压过放报警"),
+    PYLVEX_TR_NOOP("BatteryLog", "充电高温报警"),
+    PYLVEX_TR_NOOP("BatteryLog", "充电低温报警"),
+    PYLVEX_TR_NOOP("BatteryLog", "放电高温报警"),
+    PYLVEX_TR_NOOP("BatteryLog", "放电低温报警"),
+    PYLVEX_TR_NOOP("BatteryLog", "充电MOS高温报警"),
+    PYLVEX_TR_NOOP("BatteryLog", "放电MOS高温报警"),
+    PYLVEX_TR_NOOP("BatteryLog", "充电过流报警"),
+    PYLVEX_TR_NOOP("BatteryLog", "放电过流报警"),
+    PYLVEX_TR_NOOP("BatteryLog", "电芯不平衡(开启均衡)"),
+    PYLVEX_TR_NOOP("BatteryLog", "温差过大"),
+    PYLVEX_TR_NOOP("BatteryLog", "AFE初始化失败"),
+    PYLVEX_TR_NOOP("BatteryLog", "AFE错误"),
+    PYLVEX_TR_NOOP("BatteryLog", "低电量报警"),
+    PYLVEX_TR_NOOP("BatteryLog", "LED灯板不在线"),
+    PYLVEX_TR_NOOP("BatteryLog", "充电器电压过低 充电器最高电压 < 电池包过充电压"),
+    PYLVEX_TR_NOOP("BatteryLog", "充电器电压过高 充电器最低电压 > 电池包过充电压"),
+    PYLVEX_TR_NOOP("BatteryLog", "充电器电流过低 充电器最大电流 < 电池包充电过流"),
+    PYLVEX_TR_NOOP("BatteryLog", "充电器电流过高 充电器最小电流 > 电池包充电过流"),
 };
 
 const char *const kProtectionEvents[32] = {
-    LOG_TEXT("单节过充保护"),
-    LOG_TEXT("单节过放保护"),
-    LOG_TEXT("包充电过流保护"),
-    LOG_TEXT("包放电过流保护"),
-    LOG_TEXT("充电低温保护"),
-    LOG_TEXT("充电高温保护"),
-    LOG_TEXT("放电低温保护"),
-    LOG_TEXT("放电高温保护"),
-    LOG_TEXT("短路保护"),
-    LOG_TEXT("充电MOS高温保护"),
-    LOG_TEXT("放电MOS高温保护"),
-    LOG_TEXT("其他"),
-    LOG_TEXT("软件放电过流保护"),
-    LOG_TEXT("预放电短路保护"),
-    LOG_TEXT("系统校准中(电压、电流、稳定等)"),
-    LOG_TEXT("SOC学习阶段 0非学习阶段 1学习阶段"),
-    LOG_TEXT("掉线(断线)保护"),
-    LOG_TEXT("电压低于 XX V"),
-    LOG_TEXT("电压高于 XX V"),
-    LOG_TEXT("软件计算过充保护"),
-    LOG_TEXT("软件计算过放保护"),
-    LOG_TEXT("过充3级保护"),
-    LOG_TEXT("电芯压差过大"),
-    LOG_TEXT("电芯短路保护"),
-    LOG_TEXT("温差过大"),
-    LOG_TEXT("1级软件过流保护"),
-    LOG_TEXT("2级硬件过流保护"),
-    LOG_TEXT("1级软件/硬件过流保护"),
-    LOG_TEXT("2级软件/硬件过流保护"),
-    LOG_TEXT("3级软件/硬件过流保护"),
-    LOG_TEXT("并包错误 压差过大或者不满足并包条件"),
+    PYLVEX_TR_NOOP("BatteryLog", "单节过充保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "单节过放保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "包充电过流保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "包放电过流保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "充电低温保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "充电高温保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "放电低温保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "放电高温保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "短路保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "充电MOS高温保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "放电MOS高温保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "其他"),
+    PYLVEX_TR_NOOP("BatteryLog", "软件放电过流保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "预放电短路保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "系统校准中(电压、电流、稳定等)"),
+    PYLVEX_TR_NOOP("BatteryLog", "SOC学习阶段 0非学习阶段 1学习阶段"),
+    PYLVEX_TR_NOOP("BatteryLog", "掉线(断线)保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "电压低于 XX V"),
+    PYLVEX_TR_NOOP("BatteryLog", "电压高于 XX V"),
+    PYLVEX_TR_NOOP("BatteryLog", "软件计算过充保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "软件计算过放保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "过充3级保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "电芯压差过大"),
+    PYLVEX_TR_NOOP("BatteryLog", "电芯短路保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "温差过大"),
+    PYLVEX_TR_NOOP("BatteryLog", "1级软件过流保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "2级硬件过流保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "1级软件/硬件过流保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "2级软件/硬件过流保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "3级软件/硬件过流保护"),
+    PYLVEX_TR_NOOP("BatteryLog", "并包错误 压差过大或者不满足并包条件"),
 };
 
 const char *const kAllNormal[kLogKinds] = {
     nullptr,
     nullptr,
-    LOG_TEXT("告警日志返回全部正常"),
-    LOG_TEXT("保护日志返回全部正常"),
+    PYLVEX_TR_NOOP("BatteryLog", "告警日志返回全部正常"),
+    PYLVEX_TR_NOOP("BatteryLog", "保护日志返回全部正常"),
 };
 
 // The first second of the year 3000 (UTC); event times from then on are not shown.
@@ -104,8 +103,8 @@ void AppendFormat(std::string &out, const char *format, auto... args)
 }
 } // namespace
 
-const char *const kLogUnknownEvent = LOG_TEXT("未知告警信息");
-const char *const kLogInvalidRecordFormat = LOG_TEXT("无效日志记录：事件标志 0x%08X");
+const char *const kLogUnknownEvent = PYLVEX_TR_NOOP("BatteryLog", "未知告警信息");
+const char *const kLogInvalidRecordFormat = PYLVEX_TR_NOOP("BatteryLog", "无效日志记录：事件标志 0x%08X");
 
 const char *LogKindName(int kind)
 {

@@ -6,17 +6,17 @@
 #include <cstdio>
 
 namespace {
-#define RECORD_TEXT(text) PYLVEX_TR_NOOP("BatteryRecord", text)
 
 // The names of fault bytes 1-3 and the MOS byte, bit 0 first; a bit without
 // a name adds nothing. The blanks and the "；" belong to the names.
 const char *const kBitNames[4][8] = {
-    {RECORD_TEXT("过充保护"), RECORD_TEXT(" 过放保护"), RECORD_TEXT("充电过流保护"), RECORD_TEXT("放电过流保护"),
-     RECORD_TEXT("充电低温保护"), RECORD_TEXT("充电高温保护"), RECORD_TEXT("放电低温保护"),
-     RECORD_TEXT("放电高温保护；")},
-    {RECORD_TEXT(" 短路保护")},
-    {RECORD_TEXT(" 系统复位")},
-    {RECORD_TEXT(" 充电MOS")},
+    {PYLVEX_TR_NOOP("BatteryRecord", "过充保护"), PYLVEX_TR_NOOP("BatteryRecord", " 过放保护"),
+     PYLVEX_TR_NOOP("BatteryRecord", "充电过流保护"), PYLVEX_TR_NOOP("BatteryRecord", "放电过流保护"),
+     PYLVEX_TR_NOOP("BatteryRecord", "充电低温保护"), PYLVEX_TR_NOOP("BatteryRecord", "充电高温保护"),
+     PYLVEX_TR_NOOP("BatteryRecord", "放电低温保护"), PYLVEX_TR_NOOP("BatteryRecord", "放电高温保护；")},
+    {PYLVEX_TR_NOOP("BatteryRecord", " 短路保护")},
+    {PYLVEX_TR_NOOP("BatteryRecord", " 系统复位")},
+    {PYLVEX_TR_NOOP("BatteryRecord", " 充电MOS")},
 };
 
 std::string Decimal(long long value)
@@ -33,10 +33,13 @@ std::string Degrees(std::uint8_t value)
 } // namespace
 
 const std::array<const char *, kRecordColumns> kRecordColumnNames = {
-    RECORD_TEXT("编号"),    RECORD_TEXT("最大单节电压"), RECORD_TEXT("最小单节电压"), RECORD_TEXT("总电压"),
-    RECORD_TEXT("总电流"),  RECORD_TEXT("最高电芯温度"), RECORD_TEXT("最低电芯温度"), RECORD_TEXT("MOS温度"),
-    RECORD_TEXT("SOC"),     RECORD_TEXT("故障状态1"),    RECORD_TEXT("故障状态2"),    RECORD_TEXT("故障状态3"),
-    RECORD_TEXT("MOS状态"),
+    PYLVEX_TR_NOOP("BatteryRecord", "编号"),         PYLVEX_TR_NOOP("BatteryRecord", "最大单节电压"),
+    PYLVEX_TR_NOOP("BatteryRecord", "最小单节电压"), PYLVEX_TR_NOOP("BatteryRecord", "总电压"),
+    PYLVEX_TR_NOOP("BatteryRecord", "总电流"),       PYLVEX_TR_NOOP("BatteryRecord", "最高电芯温度"),
+    PYLVEX_TR_NOOP("BatteryRecord", "最低电芯温度"), PYLVEX_TR_NOOP("BatteryRecord", "MOS温度"),
+    PYLVEX_TR_NOOP("BatteryRecord", "SOC"),          PYLVEX_TR_NOOP("BatteryRecord", "故障状态1"),
+    PYLVEX_TR_NOOP("BatteryRecord", "故障状态2"),    PYLVEX_TR_NOOP("BatteryRecord", "故障状态3"),
+    PYLVEX_TR_NOOP("BatteryRecord", "MOS状态"),
 };
 
 std::vector<std::uint8_t> RecordReadPayload()

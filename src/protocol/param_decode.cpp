@@ -1,6 +1,7 @@
 #include "protocol/param_decode.h"
 
 #include "protocol/bytes.h"
+#include "protocol/tr_marker.h"
 
 namespace {
 
@@ -35,66 +36,66 @@ constexpr PageParamRow PR(int n, const char *label, int chk, int edit, int led, 
 
 // clang-format off
 constexpr PageParamRow kWakeupRows[] = {
-    R(1, "唤醒方式：", 1268, E(1267), T(), T(), 1269, P::WakeSource),
-    R(2, "无操作等待时间：", 1341, E(1339), T(), T("秒"), 1340, P::IdleWait),
-    R(3, "耗电更新时间：", 1264, E(1266), T(), T("分钟"), 1265, P::ConsumptionUpdate),
-    R(4, "待机定时唤醒检测：", 1198, E(1199), T(), T("秒"), 1200, P::StandbyWakeCheck),
-    R(5, "按键唤醒时间：", 1002, E(1001), T(), T("秒"), 1003, P::KeyWakeTime),
-    R(6, "预放电电容充电：", 1347, E(1346), T(), T("毫秒"), 1345, P::PrechargeTime),
-    R(7, "温度探头个数：", 1343, E(1344), T(), T(), 1342, P::ProbeCount),
-    R(8, "进入待机模式电压：", 1191, E(1189), T(), T("mV"), 1190, P::StandbyVoltage),
-    R(9, "均衡开启电压值：", 1273, E(1274), T(), T("mV"), 1272, P::BalanceVoltage),
-    R(10, "均衡开启压差值：", 1275, E(1276, 1278), T("开启压差", "恢复压差"), T("mV", "mV"), 1277,
+    R(1, PYLVEX_TR_NOOP("ParamTable", "唤醒方式："), 1268, E(1267), T(), T(), 1269, P::WakeSource),
+    R(2, PYLVEX_TR_NOOP("ParamTable", "无操作等待时间："), 1341, E(1339), T(), T(PYLVEX_TR_NOOP("ParamTable", "秒")), 1340, P::IdleWait),
+    R(3, PYLVEX_TR_NOOP("ParamTable", "耗电更新时间："), 1264, E(1266), T(), T(PYLVEX_TR_NOOP("ParamTable", "分钟")), 1265, P::ConsumptionUpdate),
+    R(4, PYLVEX_TR_NOOP("ParamTable", "待机定时唤醒检测："), 1198, E(1199), T(), T(PYLVEX_TR_NOOP("ParamTable", "秒")), 1200, P::StandbyWakeCheck),
+    R(5, PYLVEX_TR_NOOP("ParamTable", "按键唤醒时间："), 1002, E(1001), T(), T(PYLVEX_TR_NOOP("ParamTable", "秒")), 1003, P::KeyWakeTime),
+    R(6, PYLVEX_TR_NOOP("ParamTable", "预放电电容充电："), 1347, E(1346), T(), T(PYLVEX_TR_NOOP("ParamTable", "毫秒")), 1345, P::PrechargeTime),
+    R(7, PYLVEX_TR_NOOP("ParamTable", "温度探头个数："), 1343, E(1344), T(), T(), 1342, P::ProbeCount),
+    R(8, PYLVEX_TR_NOOP("ParamTable", "进入待机模式电压："), 1191, E(1189), T(), T("mV"), 1190, P::StandbyVoltage),
+    R(9, PYLVEX_TR_NOOP("ParamTable", "均衡开启电压值："), 1273, E(1274), T(), T("mV"), 1272, P::BalanceVoltage),
+    R(10, PYLVEX_TR_NOOP("ParamTable", "均衡开启压差值："), 1275, E(1276, 1278), T(PYLVEX_TR_NOOP("ParamTable", "开启压差"), PYLVEX_TR_NOOP("ParamTable", "恢复压差")), T("mV", "mV"), 1277,
      P::BalanceDiff),
-    R(11, "充放电循环次数检测门限：", 1119, E(1118, 1121, 1120), T("检测上限值", "检测下限值", "循环次数"),
+    R(11, PYLVEX_TR_NOOP("ParamTable", "充放电循环次数检测门限："), 1119, E(1118, 1121, 1120), T(PYLVEX_TR_NOOP("ParamTable", "检测上限值"), PYLVEX_TR_NOOP("ParamTable", "检测下限值"), PYLVEX_TR_NOOP("ParamTable", "循环次数")),
      T("%", "%"), 1117, P::CycleThreshold),
-    R(12, "记录清除：", 1479, E(1481), T(), T(), 1480, P::RecordClear),
-    R(13, "充放电电流上下阀值：", 1217, E(1218, 1220, 1221, 1222),
-     T("充电检测电流", "充电释放电流", "放电检测电流", "放电释放电流"), T("mA", "mA", "mA", "mA"), 1219,
+    R(12, PYLVEX_TR_NOOP("ParamTable", "记录清除："), 1479, E(1481), T(), T(), 1480, P::RecordClear),
+    R(13, PYLVEX_TR_NOOP("ParamTable", "充放电电流上下阀值："), 1217, E(1218, 1220, 1221, 1222),
+     T(PYLVEX_TR_NOOP("ParamTable", "充电检测电流"), PYLVEX_TR_NOOP("ParamTable", "充电释放电流"), PYLVEX_TR_NOOP("ParamTable", "放电检测电流"), PYLVEX_TR_NOOP("ParamTable", "放电释放电流")), T("mA", "mA", "mA", "mA"), 1219,
      P::CurrentDetect),
-    R(14, "预放电短路保护：", 1350, E(1348, 1351), T("短路电流", "短路延时"), T("mA", "毫秒"), 1349,
+    R(14, PYLVEX_TR_NOOP("ParamTable", "预放电短路保护："), 1350, E(1348, 1351), T(PYLVEX_TR_NOOP("ParamTable", "短路电流"), PYLVEX_TR_NOOP("ParamTable", "短路延时")), T("mA", PYLVEX_TR_NOOP("ParamTable", "毫秒")), 1349,
      P::PrechargeShort),
-    R(15, "短路保护：", 1215, E(1213, 1216), T("短路电流", "短路延时"), T("A", "微妙"), 1214,
+    R(15, PYLVEX_TR_NOOP("ParamTable", "短路保护："), 1215, E(1213, 1216), T(PYLVEX_TR_NOOP("ParamTable", "短路电流"), PYLVEX_TR_NOOP("ParamTable", "短路延时")), T("A", PYLVEX_TR_NOOP("ParamTable", "微妙")), 1214,
      P::ShortCircuit),
-    R(16, "充电MOS高温报警：", 1061, E(1062), T(), T("℃"), 1060, P::ChargeMosAlarm),
-    R(17, "充电MOS高温保护：", 1057, E(1059), T(), T("℃"), 1058, P::ChargeMosProtect),
-    R(18, "充电MOS高温恢复：", 1259, E(1258), T(), T("℃ "), 1260, P::ChargeMosRecover),
-    R(19, "放电MOS高温报警：", 1252, E(1250), T(), T("℃"), 1251, P::DischargeMosAlarm),
-    R(20, "放电MOS高温保护：", 1247, E(1249), T(), T("℃"), 1248, P::DischargeMosProtect),
-    R(21, "放电MOS高温恢复：", 1261, E(1262), T(), T("℃ "), 1263, P::DischargeMosRecover),
+    R(16, PYLVEX_TR_NOOP("ParamTable", "充电MOS高温报警："), 1061, E(1062), T(), T("℃"), 1060, P::ChargeMosAlarm),
+    R(17, PYLVEX_TR_NOOP("ParamTable", "充电MOS高温保护："), 1057, E(1059), T(), T("℃"), 1058, P::ChargeMosProtect),
+    R(18, PYLVEX_TR_NOOP("ParamTable", "充电MOS高温恢复："), 1259, E(1258), T(), T("℃ "), 1260, P::ChargeMosRecover),
+    R(19, PYLVEX_TR_NOOP("ParamTable", "放电MOS高温报警："), 1252, E(1250), T(), T("℃"), 1251, P::DischargeMosAlarm),
+    R(20, PYLVEX_TR_NOOP("ParamTable", "放电MOS高温保护："), 1247, E(1249), T(), T("℃"), 1248, P::DischargeMosProtect),
+    R(21, PYLVEX_TR_NOOP("ParamTable", "放电MOS高温恢复："), 1261, E(1262), T(), T("℃ "), 1263, P::DischargeMosRecover),
 };
 constexpr int kWakeupRead[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 14, 15, 16, 17, 18, 19, 20, 21};
 constexpr int kWakeupWrite[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 14, 15, 16, 17, 18, 19, 20, 21, 12};
 
 constexpr PageParamRow kAlarmRows[] = {
-    PR(1, "充电过流报警：", 1040, 1039, 1041, P::ChargeOcAlarm, "mA"),
-    PR(2, "充电过流保护：", 1037, 1036, 1038, P::ChargeOcProtect, "mA"),
-    PR(3, "单节过充报警：", 1206, 1204, 1205, P::CellOvAlarm, "mV"),
-    PR(4, "单节过充保护：", 1201, 1202, 1203, P::CellOvProtect, "mV"),
-    PR(5, "单节过充恢复：", 1192, 1193, 1194, P::CellOvRecover, "mV"),
-    PR(6, "总电压过充报警：", 1355, 1356, 1357, P::PackOvAlarm, "mV"),
-    PR(7, "总电压过充保护：", 1352, 1353, 1354, P::PackOvProtect, "mV"),
-    PR(8, "总电压过充恢复：", 1360, 1359, 1358, P::PackOvRecover, "mV"),
-    PR(9, "充电高温报警：", 1046, 1045, 1047, P::ChargeHtAlarm, "℃"),
-    PR(10, "充电高温保护：", 1043, 1044, 1042, P::ChargeHtProtect, "℃"),
-    PR(11, "充电高温恢复：", 1050, 1048, 1049, P::ChargeHtRecover, "℃ "),
-    PR(12, "充电低温报警：", 1032, 1031, 1030, P::ChargeLtAlarm, "℃"),
-    PR(13, "充电低温保护：", 1029, 1027, 1028, P::ChargeLtProtect, "℃"),
-    PR(14, "充电低温恢复：", 1035, 1033, 1034, P::ChargeLtRecover, "℃ "),
-    PR(15, "放电过流报警：", 1236, 1235, 1237, P::DischargeOcAlarm, "mA"),
-    PR(16, "放电过流保护：", 1233, 1234, 1232, P::DischargeOcProtect, "mA"),
-    PR(17, "单节过放报警：", 1212, 1210, 1211, P::CellUvAlarm, "mV"),
-    PR(18, "单节过放保护：", 1209, 1207, 1208, P::CellUvProtect, "mV"),
-    PR(19, "单节过放恢复：", 1195, 1196, 1197, P::CellUvRecover, "mV"),
-    PR(20, "总电压过放报警：", 1365, 1366, 1364, P::PackUvAlarm, "mV"),
-    PR(21, "总电压过放保护：", 1361, 1362, 1363, P::PackUvProtect, "mV"),
-    PR(22, "总电压过放恢复：", 1369, 1367, 1368, P::PackUvRecover, "mV"),
-    PR(23, "放电高温报警：", 1242, 1243, 1241, P::DischargeHtAlarm, "℃"),
-    PR(24, "放电高温保护：", 1239, 1240, 1238, P::DischargeHtProtect, "℃"),
-    PR(25, "放电高温恢复：", 1245, 1246, 1244, P::DischargeHtRecover, "℃ "),
-    PR(26, "放电低温报警：", 1227, 1226, 1228, P::DischargeLtAlarm, "℃"),
-    PR(27, "放电低温保护：", 1224, 1225, 1223, P::DischargeLtProtect, "℃"),
-    PR(28, "放电低温恢复：", 1230, 1229, 1231, P::DischargeLtRecover, "℃ "),
+    PR(1, PYLVEX_TR_NOOP("ParamTable", "充电过流报警："), 1040, 1039, 1041, P::ChargeOcAlarm, "mA"),
+    PR(2, PYLVEX_TR_NOOP("ParamTable", "充电过流保护："), 1037, 1036, 1038, P::ChargeOcProtect, "mA"),
+    PR(3, PYLVEX_TR_NOOP("ParamTable", "单节过充报警："), 1206, 1204, 1205, P::CellOvAlarm, "mV"),
+    PR(4, PYLVEX_TR_NOOP("ParamTable", "单节过充保护："), 1201, 1202, 1203, P::CellOvProtect, "mV"),
+    PR(5, PYLVEX_TR_NOOP("ParamTable", "单节过充恢复："), 1192, 1193, 1194, P::CellOvRecover, "mV"),
+    PR(6, PYLVEX_TR_NOOP("ParamTable", "总电压过充报警："), 1355, 1356, 1357, P::PackOvAlarm, "mV"),
+    PR(7, PYLVEX_TR_NOOP("ParamTable", "总电压过充保护："), 1352, 1353, 1354, P::PackOvProtect, "mV"),
+    PR(8, PYLVEX_TR_NOOP("ParamTable", "总电压过充恢复："), 1360, 1359, 1358, P::PackOvRecover, "mV"),
+    PR(9, PYLVEX_TR_NOOP("ParamTable", "充电高温报警："), 1046, 1045, 1047, P::ChargeHtAlarm, "℃"),
+    PR(10, PYLVEX_TR_NOOP("ParamTable", "充电高温保护："), 1043, 1044, 1042, P::ChargeHtProtect, "℃"),
+    PR(11, PYLVEX_TR_NOOP("ParamTable", "充电高温恢复："), 1050, 1048, 1049, P::ChargeHtRecover, "℃ "),
+    PR(12, PYLVEX_TR_NOOP("ParamTable", "充电低温报警："), 1032, 1031, 1030, P::ChargeLtAlarm, "℃"),
+    PR(13, PYLVEX_TR_NOOP("ParamTable", "充电低温保护："), 1029, 1027, 1028, P::ChargeLtProtect, "℃"),
+    PR(14, PYLVEX_TR_NOOP("ParamTable", "充电低温恢复："), 1035, 1033, 1034, P::ChargeLtRecover, "℃ "),
+    PR(15, PYLVEX_TR_NOOP("ParamTable", "放电过流报警："), 1236, 1235, 1237, P::DischargeOcAlarm, "mA"),
+    PR(16, PYLVEX_TR_NOOP("ParamTable", "放电过流保护："), 1233, 1234, 1232, P::DischargeOcProtect, "mA"),
+    PR(17, PYLVEX_TR_NOOP("ParamTable", "单节过放报警："), 1212, 1210, 1211, P::CellUvAlarm, "mV"),
+    PR(18, PYLVEX_TR_NOOP("ParamTable", "单节过放保护："), 1209, 1207, 1208, P::CellUvProtect, "mV"),
+    PR(19, PYLVEX_TR_NOOP("ParamTable", "单节过放恢复："), 1195, 1196, 1197, P::CellUvRecover, "mV"),
+    PR(20, PYLVEX_TR_NOOP("ParamTable", "总电压过放报警："), 1365, 1366, 1364, P::PackUvAlarm, "mV"),
+    PR(21, PYLVEX_TR_NOOP("ParamTable", "总电压过放保护："), 1361, 1362, 1363, P::PackUvProtect, "mV"),
+    PR(22, PYLVEX_TR_NOOP("ParamTable", "总电压过放恢复："), 1369, 1367, 1368, P::PackUvRecover, "mV"),
+    PR(23, PYLVEX_TR_NOOP("ParamTable", "放电高温报警："), 1242, 1243, 1241, P::DischargeHtAlarm, "℃"),
+    PR(24, PYLVEX_TR_NOOP("ParamTable", "放电高温保护："), 1239, 1240, 1238, P::DischargeHtProtect, "℃"),
+    PR(25, PYLVEX_TR_NOOP("ParamTable", "放电高温恢复："), 1245, 1246, 1244, P::DischargeHtRecover, "℃ "),
+    PR(26, PYLVEX_TR_NOOP("ParamTable", "放电低温报警："), 1227, 1226, 1228, P::DischargeLtAlarm, "℃"),
+    PR(27, PYLVEX_TR_NOOP("ParamTable", "放电低温保护："), 1224, 1225, 1223, P::DischargeLtProtect, "℃"),
+    PR(28, PYLVEX_TR_NOOP("ParamTable", "放电低温恢复："), 1230, 1229, 1231, P::DischargeLtRecover, "℃ "),
 };
 constexpr int kAlarmOrder[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14,
                                15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28};
@@ -235,14 +236,14 @@ std::optional<std::array<std::int16_t, 4>> DecodeCurrentThresholds(std::span<con
 const char *WakeUpName(std::uint8_t code)
 {
     switch (code) {
-    case 0x01: return "预放电唤醒";
-    case 0x02: return "按键唤醒";
-    case 0x04: return "充电器唤醒";
-    case 0x08: return "通讯唤醒";
-    case 0x10: return "锁控唤醒";
-    case 0x20: return "其他唤醒";
-    case 0x40: return "充电电流";
-    case 0x80: return "放电电流";
+    case 0x01: return PYLVEX_TR_NOOP("ParamTable", "预放电唤醒");
+    case 0x02: return PYLVEX_TR_NOOP("ParamTable", "按键唤醒");
+    case 0x04: return PYLVEX_TR_NOOP("ParamTable", "充电器唤醒");
+    case 0x08: return PYLVEX_TR_NOOP("ParamTable", "通讯唤醒");
+    case 0x10: return PYLVEX_TR_NOOP("ParamTable", "锁控唤醒");
+    case 0x20: return PYLVEX_TR_NOOP("ParamTable", "其他唤醒");
+    case 0x40: return PYLVEX_TR_NOOP("ParamTable", "充电电流");
+    case 0x80: return PYLVEX_TR_NOOP("ParamTable", "放电电流");
     default: return "N/A_n2a";
     }
 }

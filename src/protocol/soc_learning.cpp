@@ -7,13 +7,13 @@
 #include <cstdio>
 
 namespace {
-#define SOC_TEXT(text) PYLVEX_TR_NOOP("SocLearning", text)
 
 const char *const kStageNames[kSocStages] = {
-    SOC_TEXT("电池补电阶段"),     SOC_TEXT("容量实测阶段"),     SOC_TEXT("电池充满阶段"),
-    SOC_TEXT("学习开路电压阶段"), SOC_TEXT("学习充电内阻阶段"), SOC_TEXT("学习放电内阻阶段"),
-    SOC_TEXT("验证充电SOC阶段"),  SOC_TEXT("验证放电SOC阶段"),  SOC_TEXT("SOC学习完毕"),
-    SOC_TEXT("实测阶段"),
+    PYLVEX_TR_NOOP("SocLearning", "电池补电阶段"),     PYLVEX_TR_NOOP("SocLearning", "容量实测阶段"),
+    PYLVEX_TR_NOOP("SocLearning", "电池充满阶段"),     PYLVEX_TR_NOOP("SocLearning", "学习开路电压阶段"),
+    PYLVEX_TR_NOOP("SocLearning", "学习充电内阻阶段"), PYLVEX_TR_NOOP("SocLearning", "学习放电内阻阶段"),
+    PYLVEX_TR_NOOP("SocLearning", "验证充电SOC阶段"),  PYLVEX_TR_NOOP("SocLearning", "验证放电SOC阶段"),
+    PYLVEX_TR_NOOP("SocLearning", "SOC学习完毕"),      PYLVEX_TR_NOOP("SocLearning", "实测阶段"),
 };
 
 struct ErrorName {
@@ -21,31 +21,31 @@ struct ErrorName {
     const char *text;
 };
 const ErrorName kErrors[] = {
-    {0x00, SOC_TEXT("无")},
-    {0x01, SOC_TEXT("电池补电阶段充电中断错误")},
-    {0x02, SOC_TEXT("电池容量测试放电中断错误")},
-    {0x03, SOC_TEXT("电池充满阶段充电中断错误")},
-    {0x04, SOC_TEXT("学习开路电压阶段放电中断错误")},
-    {0x05, SOC_TEXT("学习充电内阻充电中断错误")},
-    {0x06, SOC_TEXT("学习放电内阻放电中断错误")},
-    {0x07, SOC_TEXT("验证充电SOC充电中断错误")},
-    {0x08, SOC_TEXT("验证放电SOC放电中断错误")},
-    {0x23, SOC_TEXT("电池容量测试初始电压不对")},
-    {0x40, SOC_TEXT("有未学习到的开路电压错误")},
-    {0x41, SOC_TEXT("SOC为0的开路电压未学习到")},
-    {0x42, SOC_TEXT("SOC学习初始电压不合格")},
-    {0x50, SOC_TEXT("有未学习到的充电内阻错误")},
-    {0x51, SOC_TEXT("充满后SOC未到100")},
-    {0x52, SOC_TEXT("学习充电内阻初始电压不对")},
-    {0x60, SOC_TEXT("有未学习到的放电内阻错误")},
-    {0x61, SOC_TEXT("充到截止电压后SOC未到100")},
-    {0x62, SOC_TEXT("学习放电内阻初始电压不对")},
-    {0x71, SOC_TEXT("有未验证到的充电SOC")},
-    {0x72, SOC_TEXT("放到截止电压后积分SOC未到0")},
-    {0x73, SOC_TEXT("验证充电SOC初始电压错误")},
-    {0x81, SOC_TEXT("有未验证到的放电SOC")},
-    {0x82, SOC_TEXT("放到截止电压后积分SOC未到0")},
-    {0x83, SOC_TEXT("验证放电SOC初始电压错误")},
+    {0x00, PYLVEX_TR_NOOP("SocLearning", "无")},
+    {0x01, PYLVEX_TR_NOOP("SocLearning", "电池补电阶段充电中断错误")},
+    {0x02, PYLVEX_TR_NOOP("SocLearning", "电池容量测试放电中断错误")},
+    {0x03, PYLVEX_TR_NOOP("SocLearning", "电池充满阶段充电中断错误")},
+    {0x04, PYLVEX_TR_NOOP("SocLearning", "学习开路电压阶段放电中断错误")},
+    {0x05, PYLVEX_TR_NOOP("SocLearning", "学习充电内阻充电中断错误")},
+    {0x06, PYLVEX_TR_NOOP("SocLearning", "学习放电内阻放电中断错误")},
+    {0x07, PYLVEX_TR_NOOP("SocLearning", "验证充电SOC充电中断错误")},
+    {0x08, PYLVEX_TR_NOOP("SocLearning", "验证放电SOC放电中断错误")},
+    {0x23, PYLVEX_TR_NOOP("SocLearning", "电池容量测试初始电压不对")},
+    {0x40, PYLVEX_TR_NOOP("SocLearning", "有未学习到的开路电压错误")},
+    {0x41, PYLVEX_TR_NOOP("SocLearning", "SOC为0的开路电压未学习到")},
+    {0x42, PYLVEX_TR_NOOP("SocLearning", "SOC学习初始电压不合格")},
+    {0x50, PYLVEX_TR_NOOP("SocLearning", "有未学习到的充电内阻错误")},
+    {0x51, PYLVEX_TR_NOOP("SocLearning", "充满后SOC未到100")},
+    {0x52, PYLVEX_TR_NOOP("SocLearning", "学习充电内阻初始电压不对")},
+    {0x60, PYLVEX_TR_NOOP("SocLearning", "有未学习到的放电内阻错误")},
+    {0x61, PYLVEX_TR_NOOP("SocLearning", "充到截止电压后SOC未到100")},
+    {0x62, PYLVEX_TR_NOOP("SocLearning", "学习放电内阻初始电压不对")},
+    {0x71, PYLVEX_TR_NOOP("SocLearning", "有未验证到的充电SOC")},
+    {0x72, PYLVEX_TR_NOOP("SocLearning", "放到截止电压后积分SOC未到0")},
+    {0x73, PYLVEX_TR_NOOP("SocLearning", "验证充电SOC初始电压错误")},
+    {0x81, PYLVEX_TR_NOOP("SocLearning", "有未验证到的放电SOC")},
+    {0x82, PYLVEX_TR_NOOP("SocLearning", "放到截止电压后积分SOC未到0")},
+    {0x83, PYLVEX_TR_NOOP("SocLearning", "验证放电SOC初始电压错误")},
 };
 
 constexpr std::uint8_t kErrorCodes[] = {0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x23, 0x40, 0x41, 0x42,
@@ -56,18 +56,27 @@ constexpr std::int64_t kAnyInt32Min = -2147483648LL;
 constexpr std::int64_t kAnyInt32Max = 2147483647LL;
 
 const SocConfigField kFields[] = {
-    {1322, SOC_TEXT("起始电压"), SOC_TEXT("mV"), &SocConfig::startMv, 0, 2, kAnyInt32Min, kAnyInt32Max},
-    {1327, SOC_TEXT("结束电压"), SOC_TEXT("mV"), &SocConfig::endMv, 2, 2, kAnyInt32Min, kAnyInt32Max},
-    {1331, SOC_TEXT("SOC精度"), SOC_TEXT("%"), &SocConfig::precision, 8, 1, 0, 100},
-    {1325, SOC_TEXT("充满电流检测值"), SOC_TEXT("mA"), &SocConfig::fullCurrentMa, 9, 2, 0, 65535},
-    {1324, SOC_TEXT("标准电流"), SOC_TEXT("mA"), &SocConfig::standardMa, 11, 2, 0, 65535},
-    {1420, SOC_TEXT("充放电允许误差电压"), SOC_TEXT("mV"), &SocConfig::allowedErrorMv, 13, 2, kAnyInt32Min,
-     kAnyInt32Max},
-    {1419, SOC_TEXT("内阻校准步进"), SOC_TEXT("毫欧"), &SocConfig::irStep, 15, 1, kAnyInt32Min, kAnyInt32Max},
-    {1435, SOC_TEXT("内阻序号"), nullptr, &SocConfig::irIndex, 16, 1, kAnyInt32Min, kAnyInt32Max},
-    {1433, SOC_TEXT("学习充电电流"), SOC_TEXT("mA"), &SocConfig::chargeMa, 17, 4, kAnyInt32Min, kAnyInt32Max},
-    {1434, SOC_TEXT("学习放电电流"), SOC_TEXT("mA"), &SocConfig::dischargeMa, 21, 4, kAnyInt32Min, kAnyInt32Max},
-    {1330, SOC_TEXT("上传间隔"), SOC_TEXT("秒"), &SocConfig::uploadSec, 6, 2, 1, 3600},
+    {1322, PYLVEX_TR_NOOP("SocLearning", "起始电压"), PYLVEX_TR_NOOP("SocLearning", "mV"), &SocConfig::startMv, 0, 2,
+     kAnyInt32Min, kAnyInt32Max},
+    {1327, PYLVEX_TR_NOOP("SocLearning", "结束电压"), PYLVEX_TR_NOOP("SocLearning", "mV"), &SocConfig::endMv, 2, 2,
+     kAnyInt32Min, kAnyInt32Max},
+    {1331, PYLVEX_TR_NOOP("SocLearning", "SOC精度"), PYLVEX_TR_NOOP("SocLearning", "%"), &SocConfig::precision, 8, 1, 0,
+     100},
+    {1325, PYLVEX_TR_NOOP("SocLearning", "充满电流检测值"), PYLVEX_TR_NOOP("SocLearning", "mA"),
+     &SocConfig::fullCurrentMa, 9, 2, 0, 65535},
+    {1324, PYLVEX_TR_NOOP("SocLearning", "标准电流"), PYLVEX_TR_NOOP("SocLearning", "mA"), &SocConfig::standardMa, 11,
+     2, 0, 65535},
+    {1420, PYLVEX_TR_NOOP("SocLearning", "充放电允许误差电压"), PYLVEX_TR_NOOP("SocLearning", "mV"),
+     &SocConfig::allowedErrorMv, 13, 2, kAnyInt32Min, kAnyInt32Max},
+    {1419, PYLVEX_TR_NOOP("SocLearning", "内阻校准步进"), PYLVEX_TR_NOOP("SocLearning", "毫欧"), &SocConfig::irStep, 15,
+     1, kAnyInt32Min, kAnyInt32Max},
+    {1435, PYLVEX_TR_NOOP("SocLearning", "内阻序号"), nullptr, &SocConfig::irIndex, 16, 1, kAnyInt32Min, kAnyInt32Max},
+    {1433, PYLVEX_TR_NOOP("SocLearning", "学习充电电流"), PYLVEX_TR_NOOP("SocLearning", "mA"), &SocConfig::chargeMa, 17,
+     4, kAnyInt32Min, kAnyInt32Max},
+    {1434, PYLVEX_TR_NOOP("SocLearning", "学习放电电流"), PYLVEX_TR_NOOP("SocLearning", "mA"), &SocConfig::dischargeMa,
+     21, 4, kAnyInt32Min, kAnyInt32Max},
+    {1330, PYLVEX_TR_NOOP("SocLearning", "上传间隔"), PYLVEX_TR_NOOP("SocLearning", "秒"), &SocConfig::uploadSec, 6, 2,
+     1, 3600},
 };
 
 void PutLow(std::uint8_t *out, std::uint32_t value, std::size_t width)
@@ -96,8 +105,11 @@ std::vector<std::uint8_t> LearnPayload(std::uint8_t code, std::span<const std::u
 } // namespace
 
 const std::array<const char *, kSocColumns> kSocListColumns = {
-    SOC_TEXT("状态"),  SOC_TEXT("电压(mV)"),  SOC_TEXT("电流(mA)"), SOC_TEXT("V-SOC"),  SOC_TEXT("SOC"),
-    SOC_TEXT("SOC-A"), SOC_TEXT("容量(maH)"), SOC_TEXT("测试"),     SOC_TEXT("主副电"), SOC_TEXT("序号"),
+    PYLVEX_TR_NOOP("SocLearning", "状态"),      PYLVEX_TR_NOOP("SocLearning", "电压(mV)"),
+    PYLVEX_TR_NOOP("SocLearning", "电流(mA)"),  PYLVEX_TR_NOOP("SocLearning", "V-SOC"),
+    PYLVEX_TR_NOOP("SocLearning", "SOC"),       PYLVEX_TR_NOOP("SocLearning", "SOC-A"),
+    PYLVEX_TR_NOOP("SocLearning", "容量(maH)"), PYLVEX_TR_NOOP("SocLearning", "测试"),
+    PYLVEX_TR_NOOP("SocLearning", "主副电"),    PYLVEX_TR_NOOP("SocLearning", "序号"),
 };
 const std::array<const char *, kSocColumns> kSocExportColumns = {
     "状态", "电压", "电流", "V_SOC", "SOC", "SOC_A", "电池容量", "测试", "主副电", "序号",
@@ -210,8 +222,8 @@ std::optional<SocRecord> DecodeSocRecord(std::span<const std::uint8_t> p)
 
 std::array<std::string, kSocColumns> SocRecordTexts(const SocRecord &r, SocBoard board, int index)
 {
-    const char *boardText = board == SocBoard::Main        ? SOC_TEXT("主电")
-                            : board == SocBoard::Secondary ? SOC_TEXT("副电")
+    const char *boardText = board == SocBoard::Main        ? PYLVEX_TR_NOOP("SocLearning", "主电")
+                            : board == SocBoard::Secondary ? PYLVEX_TR_NOOP("SocLearning", "副电")
                                                            : "";
     return {SocStageName(r.stage),
             Format("%hu", r.mv),

@@ -1,5 +1,7 @@
 #include "protocol/status_decode.h"
 
+#include "protocol/tr_marker.h"
+
 #include "protocol/bytes.h"
 
 #include <cstdio>
@@ -25,37 +27,41 @@ std::vector<std::string> BitNames(StatusBytes payload, const char *const *names,
         }
     }
     if (out.empty())
-        out.emplace_back("无");
+        out.emplace_back(PYLVEX_TR_NOOP("StatusDecode", "无"));
     return out;
 }
 
 const char *const kProtectionBitNames[] = {
-    "过充保护",
-    "过放保护",
-    "充电过流保护",
-    "放电过流保护",
-    "充电低温保护",
-    "充电高温保护",
-    "放电低温保护",
-    "放电高温保护",
-    "短路保护",
-    "充电MOS高温保护",
-    "放电MOS高温保护",
-    "其他保护",
-    "放电过流保护（软件）",
-    "预放电短路",
-    "系统校准",
-    "学习状态",
-    "系统复位",
-    "电压低于2.7V",
-    "电压高于2.7V，SOC=0",
-    "总电压过充",
-    "总电压过放",
+    PYLVEX_TR_NOOP("StatusDecode", "过充保护"),
+    PYLVEX_TR_NOOP("StatusDecode", "过放保护"),
+    PYLVEX_TR_NOOP("StatusDecode", "充电过流保护"),
+    PYLVEX_TR_NOOP("StatusDecode", "放电过流保护"),
+    PYLVEX_TR_NOOP("StatusDecode", "充电低温保护"),
+    PYLVEX_TR_NOOP("StatusDecode", "充电高温保护"),
+    PYLVEX_TR_NOOP("StatusDecode", "放电低温保护"),
+    PYLVEX_TR_NOOP("StatusDecode", "放电高温保护"),
+    PYLVEX_TR_NOOP("StatusDecode", "短路保护"),
+    PYLVEX_TR_NOOP("StatusDecode", "充电MOS高温保护"),
+    PYLVEX_TR_NOOP("StatusDecode", "放电MOS高温保护"),
+    PYLVEX_TR_NOOP("StatusDecode", "其他保护"),
+    PYLVEX_TR_NOOP("StatusDecode", "放电过流保护（软件）"),
+    PYLVEX_TR_NOOP("StatusDecode", "预放电短路"),
+    PYLVEX_TR_NOOP("StatusDecode", "系统校准"),
+    PYLVEX_TR_NOOP("StatusDecode", "学习状态"),
+    PYLVEX_TR_NOOP("StatusDecode", "系统复位"),
+    PYLVEX_TR_NOOP("StatusDecode", "电压低于2.7V"),
+    PYLVEX_TR_NOOP("StatusDecode", "电压高于2.7V，SOC=0"),
+    PYLVEX_TR_NOOP("StatusDecode", "总电压过充"),
+    PYLVEX_TR_NOOP("StatusDecode", "总电压过放"),
 };
 
 const char *const kAlarmBitNames[] = {
-    "单节过充报警", "单节过放报警", "总电压过充报警",  "总电压过放报警",  "充电高温报警", "充电低温报警",
-    "放电高温报警", "放电低温报警", "充电MOS高温报警", "放电MOS高温报警", "充电过流报警", "放电过流报警",
+    PYLVEX_TR_NOOP("StatusDecode", "单节过充报警"),    PYLVEX_TR_NOOP("StatusDecode", "单节过放报警"),
+    PYLVEX_TR_NOOP("StatusDecode", "总电压过充报警"),  PYLVEX_TR_NOOP("StatusDecode", "总电压过放报警"),
+    PYLVEX_TR_NOOP("StatusDecode", "充电高温报警"),    PYLVEX_TR_NOOP("StatusDecode", "充电低温报警"),
+    PYLVEX_TR_NOOP("StatusDecode", "放电高温报警"),    PYLVEX_TR_NOOP("StatusDecode", "放电低温报警"),
+    PYLVEX_TR_NOOP("StatusDecode", "充电MOS高温报警"), PYLVEX_TR_NOOP("StatusDecode", "放电MOS高温报警"),
+    PYLVEX_TR_NOOP("StatusDecode", "充电过流报警"),    PYLVEX_TR_NOOP("StatusDecode", "放电过流报警"),
 };
 
 // How one row of the extreme-value list is read from its bytes.
@@ -100,9 +106,12 @@ std::optional<std::string> ExtremeText(StatusBytes payload, const ExtremeRow &ro
 } // namespace
 
 const std::array<const char *, kExtremeRows> kExtremeRowNames = {
-    "历史单节最高电压 (mV)", "历史最高电压节数",       "历史单节最低电压 (mV)",  "历史最低电压节数",
-    "历史最大充电电流 (mA)", "历史最大放电电流 (mA)",  "历史最大总电压 (mV)",    "历史最高温度 (℃)",
-    "历史最低温度 (℃)",      "历史最大未充电时间 (H)", "历史最大未放电时间 (H)",
+    PYLVEX_TR_NOOP("StatusDecode", "历史单节最高电压 (mV)"),  PYLVEX_TR_NOOP("StatusDecode", "历史最高电压节数"),
+    PYLVEX_TR_NOOP("StatusDecode", "历史单节最低电压 (mV)"),  PYLVEX_TR_NOOP("StatusDecode", "历史最低电压节数"),
+    PYLVEX_TR_NOOP("StatusDecode", "历史最大充电电流 (mA)"),  PYLVEX_TR_NOOP("StatusDecode", "历史最大放电电流 (mA)"),
+    PYLVEX_TR_NOOP("StatusDecode", "历史最大总电压 (mV)"),    PYLVEX_TR_NOOP("StatusDecode", "历史最高温度 (℃)"),
+    PYLVEX_TR_NOOP("StatusDecode", "历史最低温度 (℃)"),       PYLVEX_TR_NOOP("StatusDecode", "历史最大未充电时间 (H)"),
+    PYLVEX_TR_NOOP("StatusDecode", "历史最大未放电时间 (H)"),
 };
 
 int StatusNeededLength(std::uint8_t code)
@@ -210,8 +219,8 @@ PowerReading DecodePower(StatusBytes payload)
 const char *CurrentStateText(std::int32_t currentMa)
 {
     if (currentMa < 0)
-        return "放电";
-    return currentMa == 0 ? "待机" : "充电";
+        return PYLVEX_TR_NOOP("StatusDecode", "放电");
+    return currentMa == 0 ? PYLVEX_TR_NOOP("StatusDecode", "待机") : PYLVEX_TR_NOOP("StatusDecode", "充电");
 }
 
 std::string TenthsText(int tenths)
@@ -255,7 +264,7 @@ int BalancingRowCount(int existingRows)
 
 const char *BalancingText(bool on)
 {
-    return on ? "开" : "关";
+    return on ? PYLVEX_TR_NOOP("StatusDecode", "开") : PYLVEX_TR_NOOP("StatusDecode", "关");
 }
 
 std::vector<std::string> ProtectionNames(StatusBytes payload)

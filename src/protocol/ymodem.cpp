@@ -8,8 +8,6 @@
 #include <climits>
 #include <cstring>
 
-#define YM_TR(text) PYLVEX_TR_NOOP("YModemUpgradeDialog", text)
-
 namespace {
 std::string Num(long long v)
 {
@@ -113,7 +111,8 @@ const char *YModemSender::PathRefusal(const std::string &path, long long size)
 {
     std::uint8_t probe[kYmSmallPacket];
     if (!BuildYModemBlock0(probe, path, size))
-        return YM_TR("错误：文件路径和大小装不进数据块 0（最多 128 字节），不发送，请把文件放到较短的路径下");
+        return PYLVEX_TR_NOOP("YModemUpgradeDialog",
+                              "错误：文件路径和大小装不进数据块 0（最多 128 字节），不发送，请把文件放到较短的路径下");
     return nullptr;
 }
 
@@ -142,7 +141,7 @@ void YModemSender::Reset()
 void YModemSender::Restart()
 {
     Reset();
-    Log(YM_TR("执行重新升级，等待接收字符C ..."));
+    Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "执行重新升级，等待接收字符C ..."));
     m_progress = 0;
     m_sink.SetProgress(0, m_fileSize);
 }
@@ -150,32 +149,32 @@ void YModemSender::Restart()
 bool YModemSender::OpenFile()
 {
     if (m_szFilePath.empty()) {
-        Log(YM_TR("打开升级文件，文件名为空"));
+        Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "打开升级文件，文件名为空"));
         return false;
     }
     const bool again = m_pFile != nullptr;
     if (!m_pFile) {
         m_pFile = std::fopen(m_szFilePath.c_str(), "rb");
         if (!m_pFile) {
-            Log(YM_TR("打开升级文件，fopen_s打开文件返回失败"));
+            Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "打开升级文件，fopen_s打开文件返回失败"));
             return false;
         }
     }
     if (std::fseek(m_pFile, 0, SEEK_END) != 0) {
-        Log(YM_TR("打开升级文件，fseek定位到文件结束返回失败"));
+        Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "打开升级文件，fseek定位到文件结束返回失败"));
         return false;
     }
     const long size = std::ftell(m_pFile);
     if (size < 0) {
-        Log(YM_TR("打开升级文件，ftell获取文件大小返回失败"));
+        Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "打开升级文件，ftell获取文件大小返回失败"));
         return false;
     }
     if (std::fseek(m_pFile, 0, SEEK_SET) != 0) {
-        Log(YM_TR("打开升级文件，fseek定位到文件开始返回失败"));
+        Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "打开升级文件，fseek定位到文件开始返回失败"));
         return false;
     }
     if (size > INT_MAX) {
-        Log(YM_TR("错误：文件大小 %1 字节超出 YModem 传输的范围，不发送"), {Num(size)});
+        Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "错误：文件大小 %1 字节超出 YModem 传输的范围，不发送"), {Num(size)});
         return false;
     }
     if (const char *refusal = PathRefusal(AnnouncedName(), size)) {
@@ -193,7 +192,8 @@ bool YModemSender::OpenFile()
     m_sink.KillTimer();
     m_progress = 0;
     m_sink.SetProgress(0, size);
-    Log(again ? YM_TR("打开升级文件，文件大小 %1 字节，再次打开") : YM_TR("打开升级文件，文件大小 %1 字节"),
+    Log(again ? PYLVEX_TR_NOOP("YModemUpgradeDialog", "打开升级文件，文件大小 %1 字节，再次打开")
+              : PYLVEX_TR_NOOP("YModemUpgradeDialog", "打开升级文件，文件大小 %1 字节"),
         {Num(size)});
     return true;
 }
@@ -209,8 +209,8 @@ void YModemSender::Send(int event)
         m_sink.ArmTimer(kYmRetryMs);
     }
     if (m_sink.PacketRows())
-        Log(event == YM_EVT_TIMEOUT ? YM_TR("完成数据块 %1 的发送，发出 %2 字节，重传")
-                                    : YM_TR("完成数据块 %1 的发送，发出 %2 字节"),
+        Log(event == YM_EVT_TIMEOUT ? PYLVEX_TR_NOOP("YModemUpgradeDialog", "完成数据块 %1 的发送，发出 %2 字节，重传")
+                                    : PYLVEX_TR_NOOP("YModemUpgradeDialog", "完成数据块 %1 的发送，发出 %2 字节"),
             {Num(m_ucBlockNo), Num(m_nTxLen)});
 }
 
@@ -220,11 +220,11 @@ void YModemSender::SendBlock0(int event)
     if (m_nFileTotal < 0 && !OpenFile())
         return;
     if (!BuildYModemBlock0(m_ucTxBuf.data(), AnnouncedName(), m_nFileTotal)) {
-        Log(YM_TR("填充数据块 0 返回失败，忽略..."));
+        Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "填充数据块 0 返回失败，忽略..."));
         return;
     }
     m_nTxLen = static_cast<int>(kYmSmallPacket);
-    Log(YM_TR("填充数据块 0，文件名和大小"));
+    Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "填充数据块 0，文件名和大小"));
     m_bBlock0Sent = true;
     m_bTimerSet = false;
     Send(event);
@@ -238,11 +238,13 @@ void YModemSender::NextDataStep(int event)
         const std::size_t want = static_cast<std::size_t>(std::min<long long>(m_nFileTotal, kYmLargeBlock));
         const std::size_t got = m_pFile ? std::fread(data, 1, want, m_pFile) : 0;
         if (got == 0) {
-            Log(YM_TR("从文件中读取数据返回失败，nRes=%1"), {Num(static_cast<long long>(got))});
+            Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "从文件中读取数据返回失败，nRes=%1"),
+                {Num(static_cast<long long>(got))});
             return;
         }
         m_nTxLen = static_cast<int>(BuildYModemDataBlock(m_ucTxBuf.data(), m_ucBlockNo, data, got));
-        Log(YM_TR("填充数据块 %1，有效数据 %2 字节"), {Num(m_ucBlockNo), Num(static_cast<long long>(got))});
+        Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "填充数据块 %1，有效数据 %2 字节"),
+            {Num(m_ucBlockNo), Num(static_cast<long long>(got))});
         m_nFileTotal -= static_cast<long long>(got);
         m_bTimerSet = false;
         m_progress += static_cast<long long>(got);
@@ -252,43 +254,44 @@ void YModemSender::NextDataStep(int event)
         m_bEotSent = true;
         m_ucTxBuf[0] = kYmEot;
         m_nTxLen = 1;
-        Log(YM_TR("数据传输完毕，首次填充一个EOT"));
+        Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "数据传输完毕，首次填充一个EOT"));
         m_bTimerSet = false;
         Send(event);
     } else if (!m_bFinished) {
-        Log(YM_TR("检测到文件没有传输完整，nFileTotal=%1"), {Num(m_nFileTotal)});
+        Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "检测到文件没有传输完整，nFileTotal=%1"), {Num(m_nFileTotal)});
         d_assert(m_nFileTotal == 0);
     }
 }
 
 void YModemSender::OnC()
 {
-    Log(YM_TR("-> 接收到字符C"));
+    Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "-> 接收到字符C"));
     const std::uint32_t now = m_sink.NowMs();
     if (m_bFinished || m_bEotSent) {
         m_ucBlockNo = 0;
         BuildYModemEndBlock(m_ucTxBuf.data());
         m_nTxLen = static_cast<int>(kYmSmallPacket);
-        Log(!m_bFinished && m_bWrapped ? YM_TR("发送结束帧，需要重启验证是否升级成功！")
-                                       : YM_TR("发送结束帧，升级文件传输完成！"));
+        Log(!m_bFinished && m_bWrapped ? PYLVEX_TR_NOOP("YModemUpgradeDialog", "发送结束帧，需要重启验证是否升级成功！")
+                                       : PYLVEX_TR_NOOP("YModemUpgradeDialog", "发送结束帧，升级文件传输完成！"));
         Send(YM_EVT_C);
     } else if (++m_nCCount == 1) {
         if (OpenFile())
             SendBlock0(YM_EVT_C);
     } else if (m_bFileStage) {
         m_nCCount = 0;
-        Log(YM_TR("再次收到字符C，之前对数据块 %1 已ACK，进入文件传输"), {Num(m_ucBlockNo)});
+        Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "再次收到字符C，之前对数据块 %1 已ACK，进入文件传输"),
+            {Num(m_ucBlockNo)});
         NextDataStep(YM_EVT_C);
     } else if (m_bBlock0Sent) {
-        Log(YM_TR("再次收到字符C，本应该是收到数据块 0 的ACK"));
+        Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "再次收到字符C，本应该是收到数据块 0 的ACK"));
         if (now - m_dwLastCTime <= static_cast<std::uint32_t>(kYmCTooSoonMs)) {
-            Log(YM_TR("再次收到字符C频率太高，忽略..."));
+            Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "再次收到字符C频率太高，忽略..."));
         } else {
-            Log(YM_TR("再次收到字符C，已发送的块 0 可能丢失，重复发送"));
+            Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "再次收到字符C，已发送的块 0 可能丢失，重复发送"));
             SendBlock0(YM_EVT_C);
         }
     } else {
-        Log(YM_TR("再次收到字符C，但之前未发送数据块 0，进入块 0 发送"));
+        Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "再次收到字符C，但之前未发送数据块 0，进入块 0 发送"));
         SendBlock0(YM_EVT_C);
     }
     m_dwLastCTime = now;
@@ -296,45 +299,45 @@ void YModemSender::OnC()
 
 void YModemSender::OnAck()
 {
-    Log(YM_TR("-> 接收到 ACK"));
+    Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "-> 接收到 ACK"));
     m_bTimerSet = true;
     m_sink.KillTimer();
     if (!m_bFileStage) {
         if (m_bBlock0Sent) {
-            Log(YM_TR("首次收到ACK，是对块 %1 的ACK"), {Num(m_ucBlockNo)});
+            Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "首次收到ACK，是对块 %1 的ACK"), {Num(m_ucBlockNo)});
             m_bFileStage = true;
         } else {
-            Log(YM_TR("还没有发送数据块 0，却收到了首次 ACK，进入块 0 发送"));
+            Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "还没有发送数据块 0，却收到了首次 ACK，进入块 0 发送"));
             SendBlock0(YM_EVT_ACK);
         }
         return;
     }
     if (m_nLastEvent == YM_EVT_NAK && m_bEotSent) {
-        Log(YM_TR("在线升级【成功】！"));
+        Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "在线升级【成功】！"));
         m_bFinished = true;
     } else if (m_nLastEvent == YM_EVT_ACK && m_bEotSent && m_nTxLen == 1 && m_ucTxBuf[0] == kYmEot) {
-        Log(YM_TR("在线升级（成功）！"));
+        Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "在线升级（成功）！"));
         m_bFinished = true;
     } else if (!m_bFinished) {
-        Log(YM_TR("收到对块 %1 的ACK"), {Num(m_ucBlockNo)});
+        Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "收到对块 %1 的ACK"), {Num(m_ucBlockNo)});
         NextDataStep(YM_EVT_ACK);
     }
 }
 
 void YModemSender::OnNak()
 {
-    Log(YM_TR("-> 接收到 NAK"));
+    Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "-> 接收到 NAK"));
     if (!m_bBlock0Sent)
         return;
     if (m_bFileStage && m_bEotSent) {
         m_ucTxBuf[0] = kYmEot;
         m_nTxLen = 1;
-        Log(YM_TR("数据传输完毕，再次填充一个EOT"));
+        Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "数据传输完毕，再次填充一个EOT"));
     } else {
         m_ucTxBuf[0] = kYmCan;
         m_ucTxBuf[1] = kYmCan;
         m_nTxLen = 2;
-        Log(YM_TR("可能数据块不匹配，主动取消数据传输 ..."));
+        Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "可能数据块不匹配，主动取消数据传输 ..."));
     }
     Send(YM_EVT_NAK);
 }
@@ -346,8 +349,8 @@ void YModemSender::OnEvent(int event)
     case YM_EVT_ACK: OnAck(); break;
     case YM_EVT_NAK: OnNak(); break;
     case YM_EVT_CAN:
-        Log(YM_TR("-> 接收到 CAN"));
-        Log(YM_TR("下位机取消传输，升级失败！"));
+        Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "-> 接收到 CAN"));
+        Log(PYLVEX_TR_NOOP("YModemUpgradeDialog", "下位机取消传输，升级失败！"));
         Reset();
         break;
     case YM_EVT_TIMEOUT:

@@ -57,14 +57,24 @@ struct CliResult {
 // The password the window takes while no password is stored.
 inline constexpr const char *kDefaultTestPassword = "kvmrt";
 
+// The programs' messages in Chinese, whatever the locale of the machine: a
+// UTF-8 locale every system has, and Chinese as the language asked for.
+inline void PinChinese(QProcessEnvironment &env)
+{
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    env.remove(QStringLiteral("LC_MESSAGES"));
+    env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("zh_CN"));
+}
+
 // The environment of a run: the profile and the password file in
-// profileFolder, the password given by PYLVEX_PASSWORD.
+// profileFolder, the password given by PYLVEX_PASSWORD, the messages in Chinese.
 inline QProcessEnvironment CliEnvironment(const QString &profileFolder, const QString &password = kDefaultTestPassword)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), profileFolder);
     env.insert(QStringLiteral("XDG_DATA_HOME"), profileFolder);
     env.insert(QStringLiteral("PYLVEX_PASSWORD"), password);
+    PinChinese(env);
     return env;
 }
 

@@ -34,6 +34,10 @@ public:
         env.insert(QStringLiteral("XDG_DATA_HOME"), folder);
         env.insert(QStringLiteral("PYLVEX_INSTANCE_NAME"), instance);
         env.remove(QStringLiteral("PYLVEX_TEST_CRASH"));
+        // The texts checked below are Chinese, whatever the machine's locale.
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        env.remove(QStringLiteral("LC_MESSAGES"));
+        env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("zh_CN"));
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(folder);
     }

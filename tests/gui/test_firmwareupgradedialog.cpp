@@ -219,11 +219,15 @@ private slots:
             QString chosen;
             QString box;
         };
+        // The system's own words for a missing file, in the language it speaks here.
+        QFile missing(dir.filePath(QStringLiteral("missing.bin")));
+        QVERIFY(!missing.open(QIODevice::ReadOnly));
+        QVERIFY(!missing.errorString().isEmpty());
         const Case cases[] = {
             {QString(), QString()}, // Cancel
             {QStringLiteral(""), QStringLiteral("升级文件不能为空！")},
             {empty, QStringLiteral("文件内容为空!")},
-            {dir.filePath(QStringLiteral("missing.bin")), QStringLiteral("No such file or directory")},
+            {missing.fileName(), missing.errorString()},
         };
         for (const Case &c : cases) {
             boxes.Clear();

@@ -36,7 +36,8 @@ SendFileDialog::SendFileDialog(TermLink *link, QWidget *parent) : QDialog(parent
     connect(load, &QPushButton::clicked, this, &SendFileDialog::OnBtnClickLoad);
     connect(m_pSend, &QPushButton::clicked, this, &SendFileDialog::OnBtnClickSend);
     connect(&m_sender, &FileSender::Started, this, [this](qint64 size, int range) {
-        AppendLog(tr(">> 文件大小：%1 B\r\n<< 正在发送...\r\n").arg(size));
+        AppendLog(tr(">> 文件大小：%1 B").arg(size) + QStringLiteral("\r\n") + tr("<< 正在发送...") +
+                  QStringLiteral("\r\n"));
         m_pProgress->setRange(0, range);
         m_pProgress->setValue(0);
         m_pSend->setText(tr("停止发送"));
@@ -72,7 +73,7 @@ void SendFileDialog::OnBtnClickLoad()
     if (path.isEmpty())
         return;
     m_strSendPath = path;
-    AppendLog(tr(">> %1 载入成功\r\n").arg(QDir::toNativeSeparators(path)));
+    AppendLog(tr(">> %1 载入成功").arg(QDir::toNativeSeparators(path)) + QStringLiteral("\r\n"));
 }
 
 void SendFileDialog::OnBtnClickSend()
@@ -90,22 +91,26 @@ void SendFileDialog::OnFinished(FileSender::Outcome outcome)
     const qint64 sent = m_sender.SentBytes();
     switch (outcome) {
     case FileSender::Outcome::Sent:
-        AppendLog(tr(">> 发送成功！\r\n--------------------我是分隔线--------------------\r\n"));
+        AppendLog(tr(">> 发送成功！") + QStringLiteral("\r\n") +
+                  tr("--------------------我是分隔线--------------------") + QStringLiteral("\r\n"));
         break;
-    case FileSender::Outcome::NoFile: AppendLog(tr(">> Error：文件不存在\r\n")); break;
+    case FileSender::Outcome::NoFile: AppendLog(tr(">> Error：文件不存在") + QStringLiteral("\r\n")); break;
     case FileSender::Outcome::OpenFailed:
-        AppendLog(tr(">> Error：文件无法打开：%1\r\n").arg(QDir::toNativeSeparators(m_strSendPath)));
+        AppendLog(tr(">> Error：文件无法打开：%1").arg(QDir::toNativeSeparators(m_strSendPath)) +
+                  QStringLiteral("\r\n"));
         break;
     case FileSender::Outcome::ReadFailed:
-        AppendLog(tr(">> Error：读取文件失败，发送中止（已发送 %1 B）\r\n").arg(sent));
+        AppendLog(tr(">> Error：读取文件失败，发送中止（已发送 %1 B）").arg(sent) + QStringLiteral("\r\n"));
         break;
     case FileSender::Outcome::LinkRefused:
-        AppendLog(tr(">> Error：链路未接收数据，发送中止（已发送 %1 B）\r\n").arg(sent));
+        AppendLog(tr(">> Error：链路未接收数据，发送中止（已发送 %1 B）").arg(sent) + QStringLiteral("\r\n"));
         break;
     case FileSender::Outcome::LinkClosed:
-        AppendLog(tr(">> Error：链路已断开，发送中止（已发送 %1 B）\r\n").arg(sent));
+        AppendLog(tr(">> Error：链路已断开，发送中止（已发送 %1 B）").arg(sent) + QStringLiteral("\r\n"));
         break;
-    case FileSender::Outcome::Cancelled: AppendLog(tr(">> 发送已停止（已发送 %1 B）\r\n").arg(sent)); break;
+    case FileSender::Outcome::Cancelled:
+        AppendLog(tr(">> 发送已停止（已发送 %1 B）").arg(sent) + QStringLiteral("\r\n"));
+        break;
     }
 }
 

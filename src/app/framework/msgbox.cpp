@@ -1,5 +1,6 @@
 #include "app/framework/msgbox.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -27,14 +28,14 @@ int MessageBox(QWidget *parent, const QString &text, const QString &caption, int
         return g_msgBoxHook(call);
     QMessageBox box(IconOf(flags), caption, text, QMessageBox::NoButton, parent);
     if (call.IsYesNo()) {
-        QPushButton *yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
-        QPushButton *no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+        QPushButton *yes = box.addButton(QCoreApplication::translate("MsgBox", "是(&Y)"), QMessageBox::YesRole);
+        QPushButton *no = box.addButton(QCoreApplication::translate("MsgBox", "否(&N)"), QMessageBox::NoRole);
         box.setDefaultButton(call.DefaultAnswer() == IDNO ? no : yes);
         box.setEscapeButton(no);
         box.exec();
         return box.clickedButton() == yes ? IDYES : IDNO;
     }
-    box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box.addButton(QCoreApplication::translate("MsgBox", "确定"), QMessageBox::AcceptRole);
     box.exec();
     return IDOK;
 }

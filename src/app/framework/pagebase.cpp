@@ -142,7 +142,7 @@ bool PageBase::CheckPortOpen(const Refusal &refuse)
 {
     if (m_pHost && m_pHost->IsPortOpen())
         return true;
-    Warn(refuse, QStringLiteral("发送请求"), QStringLiteral("请先打开串口后再进行操作！"));
+    Warn(refuse, tr("发送请求"), tr("请先打开串口后再进行操作！"));
     return false;
 }
 
@@ -151,5 +151,5 @@ void PageBase::Warn(const Refusal &refuse, const QString &title, const QString &
     if (refuse)
         refuse(title, text);
     else
-        MessageBox(text, QStringLiteral("警告"), MB_ICONWARNING);
+        MessageBox(text, tr("警告"), MB_ICONWARNING);
 }

@@ -155,11 +155,11 @@ QWidget *RowPageBase::MakeParamButtons()
     auto *bar = new QWidget(this);
     auto *row = new QHBoxLayout(bar);
     row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(MakeCheck(IDC_SELECT_ALL, QStringLiteral("全选")));
+    row->addWidget(MakeCheck(IDC_SELECT_ALL, tr("全选")));
     row->addStretch(1);
-    row->addWidget(MakeButton(IDC_READ, QStringLiteral("读 取")));
-    row->addWidget(MakeButton(IDC_WRITE, QStringLiteral("写 入")));
-    row->addWidget(MakeButton(IDC_CLEAR, QStringLiteral("清空")));
+    row->addWidget(MakeButton(IDC_READ, tr("读 取")));
+    row->addWidget(MakeButton(IDC_WRITE, tr("写 入")));
+    row->addWidget(MakeButton(IDC_CLEAR, tr("清空")));
     return bar;
 }
 

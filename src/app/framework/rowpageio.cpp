@@ -10,14 +10,9 @@
 
 #include <algorithm>
 
-namespace {
-const QString kWarning = QStringLiteral("警告");
-
-} // namespace
-
 void RowPageBase::RefuseEdit(int editID, const QString &text)
 {
-    MessageBox(text, kWarning, MB_ICONWARNING);
+    MessageBox(text, tr("警告"), MB_ICONWARNING);
     if (auto *edit = Item<QLineEdit>(editID)) {
         edit->setFocus();
         edit->selectAll();
@@ -75,7 +70,7 @@ void RowPageBase::RunWalk(int nChkID, std::span<const int> order, const std::fun
             continue;
         if (writing && IsReadOnly(chk)) {
             if (nChkID > 0) {
-                Warn(refuse, QStringLiteral("写入"), QStringLiteral("参数为只读！"));
+                Warn(refuse, tr("写入"), tr("参数为只读！"));
                 return;
             }
             CheckDlgButton(chk, 0);
@@ -87,7 +82,6 @@ void RowPageBase::RunWalk(int nChkID, std::span<const int> order, const std::fun
             break;
     }
     if (m_nReqCount == 0)
-        Warn(refuse, writing ? QStringLiteral("写入") : QStringLiteral("读取"),
-             writing ? QStringLiteral("请选中需要修改的参数，或所选都是只读参数!")
-                     : QStringLiteral("请先选中需要读取的参数!"));
+        Warn(refuse, writing ? tr("写入") : tr("读取"),
+             writing ? tr("请选中需要修改的参数，或所选都是只读参数!") : tr("请先选中需要读取的参数!"));
 }

@@ -105,7 +105,7 @@ bool RowPageBase::CheckAckResponse(const std::uint8_t *frame, int len, int nChkI
         return false;
     ResponseView view = ViewResponse(frame, len);
     if (view.dataLen == 1) {
-        SetDlgItemText(editID, successText ? *successText : QStringLiteral("成功"));
+        SetDlgItemText(editID, successText ? *successText : tr("成功"));
         return true;
     }
     SetDlgItemText(

@@ -6,6 +6,8 @@
 #include "protocol/dassert.h"
 #include "protocol/status_decode.h"
 
+#include <QCoreApplication>
+
 namespace {
 // The generic operations show their results in a page's rows.
 bool IsRowOp(RouteOp op)
@@ -24,7 +26,7 @@ void RxDispatcher::RunRoute(const RxRoute &r, PageBase *target, const std::uint8
         if (m_host.ActivePage() == target)
             target->OnRoute(r, frame, len);
         else if (r.edit2)
-            target->SetDlgItemText(r.edit2, QStringLiteral("响应时，页面处于非活动状态！"));
+            target->SetDlgItemText(r.edit2, QCoreApplication::translate("RxOps", "响应时，页面处于非活动状态！"));
         return;
     }
     auto *page = qobject_cast<RowPageBase *>(target);

@@ -1,6 +1,6 @@
 #include "app/pages/alarmprotectionpage.h"
 
 AlarmProtectionPage::AlarmProtectionPage(PageHost *host, QWidget *parent)
-    : ParamRowPage(host, QStringLiteral("报警与保护"), AlarmPageRows(), 2, parent, PageAccess::Internal)
+    : ParamRowPage(host, tr("报警与保护"), AlarmPageRows(), 2, parent, PageAccess::Internal)
 {
 }

@@ -47,7 +47,7 @@ constexpr KeyButton kKeys[] = {
 };
 } // namespace
 
-CalculatorPage::CalculatorPage(PageHost *host, QWidget *parent) : PageBase(host, QStringLiteral("计算器"), parent) {}
+CalculatorPage::CalculatorPage(PageHost *host, QWidget *parent) : PageBase(host, tr("计算器"), parent) {}
 
 void CalculatorPage::OnInitDialog()
 {

@@ -59,8 +59,7 @@ public:
 };
 } // namespace
 
-CustomerControlPage::CustomerControlPage(PageHost *host, QWidget *parent)
-    : RowPageBase(host, QStringLiteral("客户使用-2"), parent)
+CustomerControlPage::CustomerControlPage(PageHost *host, QWidget *parent) : RowPageBase(host, tr("客户使用-2"), parent)
 {
     // The internal pages send the user here for the password.
     if (host)

@@ -66,8 +66,8 @@ void CustomerControlPage::OnRoute(const RxRoute &route, const std::uint8_t *fram
 void CustomerControlPage::OnModeAck(int chkID, const std::uint8_t *frame, int len)
 {
     const bool enter = chkID == IDC_ELE_ENTER;
-    const QString text = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) +
-                         (enter ? QStringLiteral("，成功进入") : QStringLiteral("，成功退出"));
+    const QString text =
+        QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + (enter ? tr("，成功进入") : tr("，成功退出"));
     const bool ok = CheckAckResponse(frame, len, chkID, enter ? IDC_ELE_ENTER_EDIT : IDC_ELE_LEAVE_EDIT, &text);
     if (ok && enter && Host())
         Host()->Gate().OnBoardConfirmed(); // the page the user asked for opens now

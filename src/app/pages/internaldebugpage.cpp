@@ -49,7 +49,7 @@ QString FromStd(const std::string &text)
 } // namespace
 
 InternalDebugPage::InternalDebugPage(PageHost *host, QWidget *parent)
-    : RowPageBase(host, QStringLiteral("内部调试"), parent, PageAccess::Internal)
+    : RowPageBase(host, tr("内部调试"), parent, PageAccess::Internal)
 {
 }
 

@@ -34,8 +34,6 @@
 #include <utility>
 
 namespace {
-const QString kWarning = QStringLiteral("警告");
-const QString kOpenPortFirst = QStringLiteral("请先打开串口后再进行操作！");
 
 // Where the SOC pictures are looked for: ./pic first, then pic/ beside the
 // program, then share/pylvex/pic of an installed program.
@@ -56,8 +54,7 @@ QPixmap LoadSocImage(int k)
 } // namespace
 
 LiveStatusPage::LiveStatusPage(PageHost *host, QWidget *parent)
-    : RowPageBase(host, QStringLiteral("客户使用-1"), parent),
-      m_clock([] { return static_cast<std::uint32_t>(MonotonicMs()); }),
+    : RowPageBase(host, tr("客户使用-1"), parent), m_clock([] { return static_cast<std::uint32_t>(MonotonicMs()); }),
       m_wallClock([] { return QDateTime::currentDateTime(); })
 {
     m_dwNextBatchMs = m_clock();
@@ -192,16 +189,16 @@ QWidget *LiveStatusPage::BuildItemsBox()
     };
     for (int i = 0; i < static_cast<int>(kStatusItems.size()); ++i) {
         const StatusItem &item = kStatusItems[static_cast<std::size_t>(i)];
-        grid->addWidget(MakeCheck(item.nChkID, QString::fromUtf8(item.label)), i, 0);
+        grid->addWidget(MakeCheck(item.nChkID, tr(item.label)), i, 0);
         QHBoxLayout *display = nullptr;
         switch (item.nChkID) {
         case 1148:
-            display = edit(1150, QStringLiteral("软件版本"), QString());
-            display->addLayout(edit(1151, QStringLiteral("硬件版本"), QString()));
+            display = edit(1150, tr("软件版本"), QString());
+            display->addLayout(edit(1151, tr("硬件版本"), QString()));
             break;
         case 1172:
-            display = edit(1173, QStringLiteral("总电压"), QStringLiteral("mV"));
-            display->addLayout(edit(1175, QStringLiteral("总电流"), QStringLiteral("mA")));
+            display = edit(1173, tr("总电压"), QStringLiteral("mV"));
+            display->addLayout(edit(1175, tr("总电流"), QStringLiteral("mA")));
             break;
         case 1008:
         case 1010: {
@@ -213,9 +210,10 @@ QWidget *LiveStatusPage::BuildItemsBox()
         }
         case 1021:
             display = new QHBoxLayout;
-            for (auto [id, text] :
-                 {std::pair{IDC_MOS_CHARGE, "充电"}, {IDC_MOS_DISCHARGE, "放电"}, {IDC_MOS_PRE, "预放电"}}) {
-                display->addWidget(new QLabel(QString::fromUtf8(text), this));
+            for (auto [id, text] : {std::pair{IDC_MOS_CHARGE, QT_TRANSLATE_NOOP("LiveStatusPage", "充电")},
+                                    {IDC_MOS_DISCHARGE, QT_TRANSLATE_NOOP("LiveStatusPage", "放电")},
+                                    {IDC_MOS_PRE, QT_TRANSLATE_NOOP("LiveStatusPage", "预放电")}}) {
+                display->addWidget(new QLabel(tr(text), this));
                 display->addWidget(MakeLed(id));
             }
             display->addStretch(1);
@@ -252,9 +250,9 @@ QWidget *LiveStatusPage::BuildItemsBox()
     }
     int row = static_cast<int>(kStatusItems.size());
     auto *options = new QHBoxLayout;
-    options->addWidget(MakeCheck(IDC_TIMED_REFRESH, QStringLiteral("定时刷新")));
-    options->addWidget(MakeCheck(IDC_TIMED_SAVE, QStringLiteral("定时保存")));
-    options->addWidget(MakeLabel(IDC_SAVE_PERIOD_LABEL, QStringLiteral("频率(秒)")));
+    options->addWidget(MakeCheck(IDC_TIMED_REFRESH, tr("定时刷新")));
+    options->addWidget(MakeCheck(IDC_TIMED_SAVE, tr("定时保存")));
+    options->addWidget(MakeLabel(IDC_SAVE_PERIOD_LABEL, tr("频率(秒)")));
     QLineEdit *period = MakeEdit(IDC_SAVE_PERIOD);
     period->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), period));
     period->setMaximumWidth(50);
@@ -268,13 +266,13 @@ QWidget *LiveStatusPage::BuildItemsBox()
     auto *bar = new QWidget(this);
     auto *buttons = new QHBoxLayout(bar);
     buttons->setContentsMargins(0, 0, 0, 0);
-    buttons->addWidget(MakeCheck(IDC_SELECT_ALL, QStringLiteral("全选")));
+    buttons->addWidget(MakeCheck(IDC_SELECT_ALL, tr("全选")));
     buttons->addStretch(1);
-    m_pReadButton = new QPushButton(QStringLiteral("读 取"), this);
+    m_pReadButton = new QPushButton(tr("读 取"), this);
     m_pReadButton->setAutoDefault(false);
     buttons->addWidget(m_pReadButton);
-    buttons->addWidget(MakeButton(IDC_CLEAR, QStringLiteral("清空")));
-    QPushButton *chart = MakeButton(IDC_CHART_BUTTON, QStringLiteral("曲线"));
+    buttons->addWidget(MakeButton(IDC_CLEAR, tr("清空")));
+    QPushButton *chart = MakeButton(IDC_CHART_BUTTON, tr("曲线"));
     connect(chart, &QPushButton::clicked, this, [this] { OpenChartWindow(); });
     buttons->addWidget(chart);
     grid->addWidget(bar, row + 1, 0, 1, 3);
@@ -343,10 +341,17 @@ struct ListColumn {
     const char *widest;
 };
 constexpr ListColumn kListColumns[] = {
-    {IDC_CELL_LIST, "节", 3, 22, 0, "32"},          {IDC_CELL_LIST, "单节电压(mV)", 12, 22, 10, "单节最大电压 9999"},
-    {IDC_CELL_LIST, "均衡", 5, 22, -10, "均衡"},    {IDC_EXTREME_LIST, "名称", 7, 11, 5, "历史单节最高电压 (mV)"},
-    {IDC_EXTREME_LIST, "值", 3, 11, -5, "-3276.8"}, {IDC_TEMP_LIST, "名称", 3, 7, 0, "温度16"},
-    {IDC_TEMP_LIST, "值(℃)", 3, 7, 0, "-3276.8"},
+    {IDC_CELL_LIST, QT_TRANSLATE_NOOP("LiveStatusPage", "节"), 3, 22, 0, "32"},
+    {IDC_CELL_LIST, QT_TRANSLATE_NOOP("LiveStatusPage", "单节电压(mV)"), 12, 22, 10,
+     QT_TRANSLATE_NOOP("LiveStatusPage", "单节最大电压 9999")},
+    {IDC_CELL_LIST, QT_TRANSLATE_NOOP("LiveStatusPage", "均衡"), 5, 22, -10,
+     QT_TRANSLATE_NOOP("LiveStatusPage", "均衡")},
+    {IDC_EXTREME_LIST, QT_TRANSLATE_NOOP("LiveStatusPage", "名称"), 7, 11, 5,
+     QT_TRANSLATE_NOOP("LiveStatusPage", "历史单节最高电压 (mV)")},
+    {IDC_EXTREME_LIST, QT_TRANSLATE_NOOP("LiveStatusPage", "值"), 3, 11, -5, "-3276.8"},
+    {IDC_TEMP_LIST, QT_TRANSLATE_NOOP("LiveStatusPage", "名称"), 3, 7, 0,
+     QT_TRANSLATE_NOOP("LiveStatusPage", "温度16")},
+    {IDC_TEMP_LIST, QT_TRANSLATE_NOOP("LiveStatusPage", "值(℃)"), 3, 7, 0, "-3276.8"},
 };
 // Client width assumed before the page is first laid out.
 constexpr int kNominalListWidth = 260;
@@ -363,8 +368,7 @@ void LiveStatusPage::SetListMinimumWidths()
         for (const ListColumn &c : kListColumns) {
             if (c.listId != id)
                 continue;
-            const int text = std::max(fm.horizontalAdvance(QString::fromUtf8(c.header)),
-                                      fm.horizontalAdvance(QString::fromUtf8(c.widest)));
+            const int text = std::max(fm.horizontalAdvance(tr(c.header)), fm.horizontalAdvance(tr(c.widest)));
             client = std::max(client, ((text + kCellPadding - c.add) * c.den + c.num - 1) / c.num);
         }
         // The extreme values never scroll (their height fits every row); the other lists may.
@@ -377,10 +381,10 @@ void LiveStatusPage::CreateListColumns()
 {
     QHash<int, int> next;
     for (const ListColumn &c : kListColumns)
-        Item<UserListCtrl>(c.listId)->InsertColumn(next[c.listId]++, QString::fromUtf8(c.header),
+        Item<UserListCtrl>(c.listId)->InsertColumn(next[c.listId]++, tr(c.header),
                                                    kNominalListWidth * c.num / c.den + c.add);
     for (const char *name : kExtremeRowNames)
-        m_pExtremeList->AppendRow({QString::fromUtf8(name), QString()});
+        m_pExtremeList->AppendRow({QCoreApplication::translate("StatusDecode", name), QString()});
     for (int id : {IDC_CELL_LIST, IDC_TEMP_LIST, IDC_EXTREME_LIST}) {
         auto *list = Item<UserListCtrl>(id);
         list->installEventFilter(this);
@@ -549,7 +553,7 @@ void LiveStatusPage::OnTimedRefreshClicked()
     bool open = Host() && Host()->IsPortOpen();
     bool checked = IsDlgButtonChecked(IDC_TIMED_REFRESH) != 0;
     if (checked && !open) {
-        MessageBox(kOpenPortFirst, kWarning, MB_ICONWARNING);
+        MessageBox(tr("请先打开串口后再进行操作！"), tr("警告"), MB_ICONWARNING);
         CheckDlgButton(IDC_TIMED_REFRESH, 0);
         return;
     }

@@ -10,24 +10,25 @@
 #include "protocol/frame.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateEdit>
 
 const std::array<StatusItem, 15> kStatusItems = {{
-    {1148, 1150, 1149, kStatusVersions, "软硬件版本："},
-    {1172, 1173, 1174, kStatusPower, "总电压,电流,温度："},
-    {1008, 1007, 1009, kStatusProtection, "保护状态："},
-    {1025, 1024, 1026, kStatusCycles, "充放电循环次数："},
-    {1021, 1019, 1020, kStatusMos, "充放电及预放电MOS状态："},
-    {1169, 1171, 1170, kStatusProbes, "温度探头个数："},
-    {1069, 1068, 1067, kStatusSoc, "SOC，SOH："},
-    {1157, 1159, 1158, kStatusDate, "生产日期："},
-    {1164, 1163, 1165, kStatusRemaining, "剩余容量："},
-    {1145, 1147, 1146, kStatusFull, "满电容量："},
-    {1161, 1162, 1160, kStatusSn, "SN 码："},
-    {1010, 1011, 1012, kStatusAlarm, "报警状态："},
-    {1052, IDC_CELL_LIST, 1053, kStatusCells, "单节电压："},
-    {1123, 1124, 1122, kStatusBalancing, "均衡状态："},
-    {1181, IDC_EXTREME_LIST, 1179, kStatusExtremes, "最值记录："},
+    {1148, 1150, 1149, kStatusVersions, QT_TRANSLATE_NOOP("LiveStatusPage", "软硬件版本：")},
+    {1172, 1173, 1174, kStatusPower, QT_TRANSLATE_NOOP("LiveStatusPage", "总电压,电流,温度：")},
+    {1008, 1007, 1009, kStatusProtection, QT_TRANSLATE_NOOP("LiveStatusPage", "保护状态：")},
+    {1025, 1024, 1026, kStatusCycles, QT_TRANSLATE_NOOP("LiveStatusPage", "充放电循环次数：")},
+    {1021, 1019, 1020, kStatusMos, QT_TRANSLATE_NOOP("LiveStatusPage", "充放电及预放电MOS状态：")},
+    {1169, 1171, 1170, kStatusProbes, QT_TRANSLATE_NOOP("LiveStatusPage", "温度探头个数：")},
+    {1069, 1068, 1067, kStatusSoc, QT_TRANSLATE_NOOP("LiveStatusPage", "SOC，SOH：")},
+    {1157, 1159, 1158, kStatusDate, QT_TRANSLATE_NOOP("LiveStatusPage", "生产日期：")},
+    {1164, 1163, 1165, kStatusRemaining, QT_TRANSLATE_NOOP("LiveStatusPage", "剩余容量：")},
+    {1145, 1147, 1146, kStatusFull, QT_TRANSLATE_NOOP("LiveStatusPage", "满电容量：")},
+    {1161, 1162, 1160, kStatusSn, QT_TRANSLATE_NOOP("LiveStatusPage", "SN 码：")},
+    {1010, 1011, 1012, kStatusAlarm, QT_TRANSLATE_NOOP("LiveStatusPage", "报警状态：")},
+    {1052, IDC_CELL_LIST, 1053, kStatusCells, QT_TRANSLATE_NOOP("LiveStatusPage", "单节电压：")},
+    {1123, 1124, 1122, kStatusBalancing, QT_TRANSLATE_NOOP("LiveStatusPage", "均衡状态：")},
+    {1181, IDC_EXTREME_LIST, 1179, kStatusExtremes, QT_TRANSLATE_NOOP("LiveStatusPage", "最值记录：")},
 }};
 
 const StatusItem *FindStatusItemByCode(std::uint8_t code)
@@ -213,7 +214,7 @@ void LiveStatusPage::ShowPower(const PowerReading &r, bool batch)
         if (j < m_pTempList->GetItemCount())
             m_pTempList->SetItemText(j, 1, value);
         else
-            m_pTempList->AppendRow({QStringLiteral("温度%1").arg(j + 1), value});
+            m_pTempList->AppendRow({tr("温度%1").arg(j + 1), value});
     }
     TrimRows(m_pTempList, t);
     if (batch)
@@ -231,15 +232,16 @@ void LiveStatusPage::ShowBalancing(std::uint32_t bits)
 {
     int rows = BalancingRowCount(m_pCellList->GetItemCount());
     for (int r = 0; r < rows; ++r)
-        m_pCellList->SetItemText(r, 2, QString::fromUtf8(BalancingText((bits >> r) & 1u)));
+        m_pCellList->SetItemText(r, 2, QCoreApplication::translate("StatusDecode", BalancingText((bits >> r) & 1u)));
 }
 
 void LiveStatusPage::ShowBitList(int comboID, const std::vector<std::string> &names)
 {
     auto *combo = Item<QComboBox>(comboID);
     combo->clear();
+    // Shown in the window's language; recorded as decoded (the recording is Chinese).
     for (const std::string &name : names)
-        combo->addItem(U8(name));
+        combo->addItem(QCoreApplication::translate("StatusDecode", name.c_str()));
     combo->setCurrentIndex(0);
 }
 

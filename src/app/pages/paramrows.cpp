@@ -6,6 +6,7 @@
 #include "app/widgets/profilebar.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,9 +19,10 @@
 
 namespace {
 
+// A text of the parameter table, in the window's language.
 QString Text(const char *utf8)
 {
-    return utf8 ? QString::fromUtf8(utf8) : QString();
+    return utf8 ? QCoreApplication::translate("ParamTable", utf8) : QString();
 }
 
 VARTYPE Vt(ValueKind kind)
@@ -57,10 +59,10 @@ void ParamRowPage::OnInitDialog()
     grid->setRowStretch(perColumn, 1);
 
     auto *buttons = new QVBoxLayout;
-    buttons->addWidget(MakeCheck(IDC_SELECT_ALL, QStringLiteral("全选")));
-    buttons->addWidget(MakeButton(IDC_READ, QStringLiteral("读 取")));
-    buttons->addWidget(MakeButton(IDC_WRITE, QStringLiteral("写 入")));
-    buttons->addWidget(MakeButton(IDC_CLEAR, QStringLiteral("清空")));
+    buttons->addWidget(MakeCheck(IDC_SELECT_ALL, tr("全选")));
+    buttons->addWidget(MakeButton(IDC_READ, tr("读 取")));
+    buttons->addWidget(MakeButton(IDC_WRITE, tr("写 入")));
+    buttons->addWidget(MakeButton(IDC_CLEAR, tr("清空")));
     if (Host())
         buttons->addWidget(new ProfileBar(Host(), this)); // profiles of both threshold pages
     buttons->addStretch(1);
@@ -85,7 +87,7 @@ void ParamRowPage::AddRow(QGridLayout *grid, int gridRow, int gridColumn, const 
         boxes->addWidget(MakeEdit(row.editIds[i], row.format == RowFormat::RecordClear), 1);
         // Every unit takes the room of the widest, so the boxes line up; a row without one keeps it too.
         auto *unit = new QLabel(Text(row.units[i]), this);
-        unit->setMinimumWidth(unit->fontMetrics().horizontalAdvance(QStringLiteral("分钟")) + 2);
+        unit->setMinimumWidth(unit->fontMetrics().horizontalAdvance(Text("分钟")) + 2);
         boxes->addWidget(unit);
     }
     grid->addLayout(boxes, gridRow, base + 1);
@@ -162,8 +164,8 @@ bool ParamRowPage::QueueWrite(int chkID)
 
 bool ParamRowPage::ConfirmRecordClearing()
 {
-    return MessageBox(tr("写入“记录清除”会清除保护板中保存的全部记录，且无法恢复。\n确定要清除吗？"),
-                      QStringLiteral("确认"), MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2) == IDYES;
+    return MessageBox(tr("写入“记录清除”会清除保护板中保存的全部记录，且无法恢复。\n确定要清除吗？"), tr("确认"),
+                      MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2) == IDYES;
 }
 
 std::vector<RxRoute> ParamRowPage::RowRoutes(const ParamPageRows &rows)

@@ -22,7 +22,6 @@
 #include <array>
 
 namespace {
-const QString kWarning = QStringLiteral("警告");
 
 // The rows in the order of the read walk.
 constexpr std::array<int, 3> kRowOrder = {RepeaterPage::IDC_UPGRADE_CHK, RepeaterPage::IDC_LINKS_CHK,
@@ -30,7 +29,7 @@ constexpr std::array<int, 3> kRowOrder = {RepeaterPage::IDC_UPGRADE_CHK, Repeate
 
 } // namespace
 
-RepeaterPage::RepeaterPage(PageHost *host, QWidget *parent) : RowPageBase(host, QStringLiteral("中继器信息"), parent) {}
+RepeaterPage::RepeaterPage(PageHost *host, QWidget *parent) : RowPageBase(host, tr("中继器信息"), parent) {}
 
 void RepeaterPage::OnInitDialog()
 {
@@ -124,7 +123,7 @@ bool RepeaterPage::RequestUpgrade()
     const QString path = chosen.trimmed();
     const QString error = UpgradeFileError(path);
     if (!error.isEmpty()) {
-        MessageBox(error, kWarning, MB_ICONWARNING);
+        MessageBox(error, tr("警告"), MB_ICONWARNING);
         if (auto *edit = Item<QLineEdit>(IDC_UPGRADE_EDIT)) {
             edit->setFocus();
             edit->selectAll();
@@ -155,7 +154,7 @@ void RepeaterPage::OnRoute(const RxRoute &route, const std::uint8_t *frame, int 
     if (route.chk == IDC_LINKS_CHK) {
         std::uint8_t links = 0;
         if (ParseValueResponse(frame, len, kNeedRepeaterLinks, IDC_LINKS_CHK, VT_UI1, &links))
-            SetDlgItemText(IDC_LINKS_EDIT, BoardNames(RepeaterLinkNames(links), QStringLiteral("，")));
+            SetDlgItemText(IDC_LINKS_EDIT, BoardNames(RepeaterLinkNames(links), tr("，")));
         return;
     }
     if (route.chk != IDC_UPGRADE_CHK)
@@ -193,7 +192,7 @@ void RepeaterPage::OnPassTextChanged()
     edit->setTextCursor(cursor);
     m_bCutting = false;
     m_cmdBank.clear();
-    MessageBox(tr("请输入有效的HEX格式!\n范围：('0-9','a-f','A-F')\n字节间可以用空格隔开"), kWarning, MB_ICONWARNING);
+    MessageBox(tr("请输入有效的HEX格式!\n范围：('0-9','a-f','A-F')\n字节间可以用空格隔开"), tr("警告"), MB_ICONWARNING);
 }
 
 void RepeaterPage::OnBtnClickPassThrough()
@@ -206,7 +205,7 @@ void RepeaterPage::OnBtnClickPassThrough()
     const std::optional<Payload> payload =
         PassThroughPayload(std::span<const std::uint8_t>(bank, static_cast<std::size_t>(m_cmdBank.size())));
     if (!payload) {
-        MessageBox(tr("透穿命令最多%1个字节，当前%2个字节！").arg(kPassThroughMax).arg(m_cmdBank.size()), kWarning,
+        MessageBox(tr("透穿命令最多%1个字节，当前%2个字节！").arg(kPassThroughMax).arg(m_cmdBank.size()), tr("警告"),
                    MB_ICONWARNING);
         return;
     }

@@ -23,11 +23,11 @@ struct GateBox {
     int level;
 };
 const GateBox kGateBoxes[] = {
-    {IDC_LOG_ERROR, "错误", 3},
-    {IDC_LOG_WARNING, "警告", 4},
-    {IDC_LOG_INFO, "通知", 6},
-    {IDC_LOG_DEBUG, "调试", 7},
-    {IDC_LOG_RXECHO, "调试串口接收的数据：", 0},
+    {IDC_LOG_ERROR, QT_TRANSLATE_NOOP("SystemLogPage", "错误"), 3},
+    {IDC_LOG_WARNING, QT_TRANSLATE_NOOP("SystemLogPage", "警告"), 4},
+    {IDC_LOG_INFO, QT_TRANSLATE_NOOP("SystemLogPage", "通知"), 6},
+    {IDC_LOG_DEBUG, QT_TRANSLATE_NOOP("SystemLogPage", "调试"), 7},
+    {IDC_LOG_RXECHO, QT_TRANSLATE_NOOP("SystemLogPage", "调试串口接收的数据："), 0},
 };
 
 // Columns of list 1289: name and width in pixels.
@@ -35,7 +35,10 @@ struct LogColumn {
     const char *name;
     int width;
 };
-const LogColumn kColumns[] = {{"类型", 80}, {"时间", 190}, {"动作", 120}, {"内容", 5000}};
+const LogColumn kColumns[] = {{QT_TRANSLATE_NOOP("SystemLogPage", "类型"), 80},
+                              {QT_TRANSLATE_NOOP("SystemLogPage", "时间"), 190},
+                              {QT_TRANSLATE_NOOP("SystemLogPage", "动作"), 120},
+                              {QT_TRANSLATE_NOOP("SystemLogPage", "内容"), 5000}};
 
 // The save dialog and the workbook writer; tests put their own in its place.
 SystemLogPage::ListExporter &Exporter()
@@ -59,7 +62,7 @@ void SystemLogPage::SetListExporter(ListExporter exporter)
     Exporter() = std::move(exporter);
 }
 
-SystemLogPage::SystemLogPage(PageHost *host, QWidget *parent) : PageBase(host, QStringLiteral("系统日志"), parent)
+SystemLogPage::SystemLogPage(PageHost *host, QWidget *parent) : PageBase(host, tr("系统日志"), parent)
 {
     if (host)
         connect(host, &PageHost::RxEchoByte, this, &SystemLogPage::AppendEcho);
@@ -75,14 +78,14 @@ void SystemLogPage::BuildLayout()
 {
     auto *top = new QHBoxLayout;
     for (const GateBox &box : kGateBoxes) {
-        QCheckBox *check = MakeCheck(box.id, QString::fromUtf8(box.text));
+        QCheckBox *check = MakeCheck(box.id, tr(box.text));
         check->setChecked(Host() && Host()->LogGate(box.level));
         const int id = box.id;
         connect(check, &QCheckBox::clicked, this, [this, id](bool checked) { OnGateClicked(id, checked); });
         top->addWidget(check);
     }
     top->addWidget(MakeEdit(IDC_LOG_ECHO, true), 1);
-    top->addWidget(MakeButton(IDC_CLEAR, QStringLiteral("清空")));
+    top->addWidget(MakeButton(IDC_CLEAR, tr("清空")));
 
     m_pList = new LogListCtrl(this);
     RegisterControl(IDC_LOG_LIST, m_pList);
@@ -90,7 +93,7 @@ void SystemLogPage::BuildLayout()
         m_pList->SetRowModel(Host()->LogRows());
     m_pList->SetImageList(LogListCtrl::LevelImageList());
     for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c) {
-        m_columnNames << QString::fromUtf8(kColumns[c].name);
+        m_columnNames << tr(kColumns[c].name);
         m_pList->SetColumnWidth(c, kColumns[c].width);
     }
     m_pList->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -137,12 +140,12 @@ void SystemLogPage::OnBtnClickClear()
 
 void SystemLogPage::FillLogMenu(QMenu &menu)
 {
-    menu.setTitle(QStringLiteral("日志控件"));
-    QAction *copy = menu.addAction(QStringLiteral("复制（&C）"), this, &SystemLogPage::OnClickMenu_COPY);
+    menu.setTitle(tr("日志控件"));
+    QAction *copy = menu.addAction(tr("复制（&C）"), this, &SystemLogPage::OnClickMenu_COPY);
     copy->setEnabled(m_pList && m_pList->GetSelectedCount() > 0);
-    menu.addAction(QStringLiteral("导出日志（&E）"), this, &SystemLogPage::OnClickMenu_EXPORT);
-    menu.addAction(QStringLiteral("清空日志（&D）"), this, &SystemLogPage::OnClickMenu_DELETE);
-    QAction *latest = menu.addAction(QStringLiteral("显示最新（&L）"), this, &SystemLogPage::OnClickMenu_LATEST);
+    menu.addAction(tr("导出日志（&E）"), this, &SystemLogPage::OnClickMenu_EXPORT);
+    menu.addAction(tr("清空日志（&D）"), this, &SystemLogPage::OnClickMenu_DELETE);
+    QAction *latest = menu.addAction(tr("显示最新（&L）"), this, &SystemLogPage::OnClickMenu_LATEST);
     latest->setCheckable(true);
     latest->setChecked(m_bShowLatest);
 }
@@ -174,7 +177,7 @@ void SystemLogPage::OnClickMenu_LATEST()
 void SystemLogPage::OnClickMenu_EXPORT()
 {
     if (!m_pList || m_pList->GetItemCount() == 0) {
-        MessageBox(QStringLiteral("日志记录为空，没有可导出的内容！"), QStringLiteral("警告"), MB_ICONWARNING);
+        MessageBox(tr("日志记录为空，没有可导出的内容！"), tr("警告"), MB_ICONWARNING);
         return;
     }
     if (!Exporter())

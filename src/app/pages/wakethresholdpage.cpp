@@ -1,6 +1,6 @@
 #include "app/pages/wakethresholdpage.h"
 
 WakeThresholdPage::WakeThresholdPage(PageHost *host, QWidget *parent)
-    : ParamRowPage(host, QStringLiteral("唤醒与门限"), WakeupPageRows(), 1, parent, PageAccess::Internal)
+    : ParamRowPage(host, tr("唤醒与门限"), WakeupPageRows(), 1, parent, PageAccess::Internal)
 {
 }

@@ -3,6 +3,7 @@
 #include "app/dialogs/aboutdialog.h"
 #include "app/pylvexapp.h"
 #include "files/logfiles.h"
+#include "lang/language.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -15,15 +16,18 @@ namespace {
 
 QString UsageText(const QString &program)
 {
-    return QStringLiteral("用法：%1 [选项]\n"
-                          "电池管理系统保护板上位机。\n"
-                          "\n"
-                          "选项：\n"
-                          "  --port <设备>   启动时打开该串口设备（如 ttyUSB0 或 /dev/pts/3），\n"
-                          "                  代替上次使用的串口；该设置照常保存。\n"
-                          "  --demo          启动内置的模拟保护板并打开它（无需硬件）。\n"
-                          "  -h, --help      显示本帮助并退出。\n"
-                          "  -v, --version   显示版本号并退出。\n")
+    return QCoreApplication::translate("StartupOptions",
+                                       "用法：%1 [选项]\n"
+                                       "电池管理系统保护板上位机。\n"
+                                       "\n"
+                                       "选项：\n"
+                                       "  --port <设备>   启动时打开该串口设备（如 ttyUSB0 或 /dev/pts/3），\n"
+                                       "                  代替上次使用的串口；该设置照常保存。\n"
+                                       "  --demo          启动内置的模拟保护板并打开它（无需硬件）。\n"
+                                       "  --lang zh|en    界面语言：中文或英文（默认是窗口中选择的语言，\n"
+                                       "                  未选择时跟随系统的区域设置）。\n"
+                                       "  -h, --help      显示本帮助并退出。\n"
+                                       "  -v, --version   显示版本号并退出。\n")
                .arg(program) +
            QCoreApplication::translate("StartupOptions", "\n"
                                                          "日志、定时保存的记录和崩溃文件保存在：\n  %1\n"
@@ -37,18 +41,20 @@ StartupOptions ParseStartupOptions(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("启动时打开该串口设备"),
-                                  QStringLiteral("设备"));
-    const QCommandLineOption demo(QStringLiteral("demo"), QStringLiteral("启动内置的模拟保护板并打开它"));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("显示帮助"));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("显示版本号"));
-    parser.addOptions({port, demo, help, version});
+    // The usage text is written out above; these descriptions are not shown.
+    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("port"), QStringLiteral("device"));
+    const QCommandLineOption demo(QStringLiteral("demo"), QStringLiteral("demo"));
+    const QCommandLineOption language(QStringLiteral("lang"), QStringLiteral("lang"), QStringLiteral("zh|en"));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("help"));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("version"));
+    parser.addOptions({port, demo, language, help, version});
 
     StartupOptions options;
     const QString program = arguments.isEmpty() ? QStringLiteral("pylvex") : QFileInfo(arguments.first()).fileName();
     auto fail = [&](const QString &why) {
         options.action = StartupOptions::Action::Fail;
-        options.text = why + QStringLiteral("\n请使用 %1 --help 查看用法。\n").arg(program);
+        options.text =
+            why + QCoreApplication::translate("StartupOptions", "\n请使用 %1 --help 查看用法。\n").arg(program);
         return options;
     };
     if (!parser.parse(arguments))
@@ -64,15 +70,21 @@ StartupOptions ParseStartupOptions(const QStringList &arguments)
         return options;
     }
     if (!parser.positionalArguments().isEmpty())
-        return fail(QStringLiteral("未知参数：%1").arg(parser.positionalArguments().join(QLatin1Char(' '))));
+        return fail(QCoreApplication::translate("StartupOptions", "未知参数：%1")
+                        .arg(parser.positionalArguments().join(QLatin1Char(' '))));
     if (parser.values(port).size() > 1)
-        return fail(QStringLiteral("--port 只能指定一次。"));
+        return fail(QCoreApplication::translate("StartupOptions", "--port 只能指定一次。"));
     options.port = parser.value(port).trimmed();
     if (parser.isSet(port) && options.port.isEmpty())
-        return fail(QStringLiteral("--port 需要一个串口设备名。"));
+        return fail(QCoreApplication::translate("StartupOptions", "--port 需要一个串口设备名。"));
     options.demo = parser.isSet(demo);
     if (options.demo && parser.isSet(port))
-        return fail(QStringLiteral("--demo 与 --port 不能同时使用。"));
+        return fail(QCoreApplication::translate("StartupOptions", "--demo 与 --port 不能同时使用。"));
+    const lang::LanguageArgument chosen = lang::FromArguments(arguments);
+    if (!chosen.error.isEmpty())
+        return fail(chosen.error);
+    if (chosen.value)
+        options.language = lang::Code(*chosen.value);
     return options;
 }
 

@@ -1,4 +1,4 @@
-// The program's command line: --port DEVICE, --demo, --help, --version.
+// The program's command line: --port DEVICE, --demo, --lang zh|en, --help, --version.
 #pragma once
 
 #include <QString>
@@ -14,6 +14,7 @@ struct StartupOptions {
     Action action = Action::Run;
     QString port;      // device to open at start instead of the stored port; empty: the stored one
     bool demo = false; // start the simulated board in-process and open it
+    QString language;  // "zh" or "en" from --lang; empty: the stored choice or the locale's
     QString text;      // what to print for the actions other than Run
 };
 

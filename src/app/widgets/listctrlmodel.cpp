@@ -230,6 +230,20 @@ QVariant ListCtrlModel::data(const QModelIndex &index, int role) const
     }
 }
 
+bool ListCtrlModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant &value, int role)
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= GetColumnCount())
+        return false;
+    m_headings[static_cast<std::size_t>(section)].heading = value.toString();
+    emit headerDataChanged(orientation, section, section);
+    return true;
+}
+
+bool ListCtrlModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    return role == Qt::DisplayRole && index.isValid() && SetItemText(index.row(), index.column(), value.toString());
+}
+
 QVariant ListCtrlModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && section >= 0 && section < GetColumnCount()) {

@@ -61,6 +61,9 @@ public:
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // The display text of a column heading or a cell (the language switch sets them).
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant &value, int role) override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
     void sort(int column, Qt::SortOrder order) override;
 
 private:

@@ -87,13 +87,13 @@ int UserListCtrl::AddRow(const QStringList &cells, int image)
 
 void UserListCtrl::FillContextMenu(QMenu &menu)
 {
-    menu.setTitle(QStringLiteral("列表控件"));
-    QAction *copy = menu.addAction(QStringLiteral("复制（&C）"), this, [this] { CopySelectedRows(); });
+    menu.setTitle(tr("列表控件"));
+    QAction *copy = menu.addAction(tr("复制（&C）"), this, [this] { CopySelectedRows(); });
     copy->setEnabled(GetSelectedCount() > 0);
-    menu.addAction(QStringLiteral("删除（&D）"), this, [this] { DeleteAllItems(); });
-    menu.addAction(QStringLiteral("全选（&A）"), this, [this] { selectAll(); });
+    menu.addAction(tr("删除（&D）"), this, [this] { DeleteAllItems(); });
+    menu.addAction(tr("全选（&A）"), this, [this] { selectAll(); });
     QAction *latest =
-        menu.addAction(QStringLiteral("显示最新（&L）"), this, [this] { m_bShowLatest = !m_bShowLatest; });
+        menu.addAction(tr("显示最新（&L）"), this, [this] { m_bShowLatest = !m_bShowLatest; });
     latest->setCheckable(true);
     latest->setChecked(m_bShowLatest);
 }
