@@ -121,11 +121,13 @@ bool WindowHost::TakeClosingAnswer(const std::uint8_t *frame, int len)
     m_closingSent.invalidate();
     if (!awaited)
         return false;
+    // Written like the link's other system-log rows, in the log's own language.
     const std::uint8_t result = ViewResponse(frame, len).ResultCode();
     SystemLog(6, m_closingTitle,
-              result == 0 ? tr("结束帧已发出，板卡已应答")
-                          : tr("结束帧已发出，板卡应答错误码(0x%1)：没有中继器时板卡不认识此命令，升级结果不受影响")
-                                .arg(result, 2, 16, QLatin1Char('0')));
+              result == 0
+                  ? QStringLiteral("结束帧已发出，板卡已应答")
+                  : QStringLiteral("结束帧已发出，板卡应答错误码(0x%1)：没有中继器时板卡不认识此命令，升级结果不受影响")
+                        .arg(result, 2, 16, QLatin1Char('0')));
     return true;
 }
 

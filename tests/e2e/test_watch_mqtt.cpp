@@ -226,7 +226,9 @@ private slots:
     {
         SimProcess steady, silent;
         QVERIFY(steady.Start({"--sn", "STEADY-1"}));
-        QVERIFY(silent.Start({"--sn", "SILENT-2", "--silent-after", "3"}));
+        // Silent late enough that the watch has read it at least once, even
+        // on a busy machine: its availability goes online first.
+        QVERIFY(silent.Start({"--sn", "SILENT-2", "--silent-after", "7"}));
         MqttSubscriber sub;
         QVERIFY(sub.Start(m_broker.Port(), {"pylvex/#"}));
         WatchProcess watch;
@@ -237,7 +239,7 @@ private slots:
             const auto a = On(got, QStringLiteral("pylvex/SILENT-2/availability"));
             return !a.empty() && a.back().payload == "offline";
         };
-        QTRY_VERIFY_WITH_TIMEOUT((std::ranges::move(sub.Take(), std::back_inserter(got)), offline()), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT((std::ranges::move(sub.Take(), std::back_inserter(got)), offline()), 30000);
         const double silentAt = On(got, QStringLiteral("pylvex/SILENT-2/availability")).back().atSec;
         // Four more seconds of the steady board while the other one stays silent.
         QTest::qWait(4000);
