@@ -118,7 +118,15 @@ TEST_F(TermSerialTest, ModemLinesOnAPseudoTerminalAreReportedNotLost)
 
 TEST_F(TermSerialTest, PeerGoneClosesOnceWithoutSpinning)
 {
+    // A link thread of the test before may still be on its way out: count
+    // once the number has held still for a while.
     int threadsBefore = CountThreads();
+    for (int settled = 0, tries = 0; settled < 3 && tries < 30; ++tries) {
+        PumpFor(50);
+        const int now = CountThreads();
+        settled = now == threadsBefore ? settled + 1 : 0;
+        threadsBefore = now;
+    }
     ASSERT_TRUE(m_link.Open());
     EXPECT_GT(CountThreads(), threadsBefore);
     m_pty.CloseMaster();
