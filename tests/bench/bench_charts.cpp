@@ -10,6 +10,7 @@
 #include "app/dialogs/packchartwindow.h"
 #include "app/pages/packchartfeed.h"
 #include "app/widgets/packtimechart.h"
+#include "bench/bench_process.h"
 #include "files/logfiles.h"
 #include "files/statusrecord.h"
 #include "files/statusrecordreader.h"
@@ -31,16 +32,6 @@ namespace {
 constexpr int kRows = 86400;
 constexpr int kProbes = 19;
 constexpr int kCells = 16;
-
-long RssKiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.compare(0, 6, "VmRSS:") == 0)
-            return std::stol(line.substr(6));
-    return -1;
-}
 
 StatusRecord Row(int s)
 {
@@ -111,21 +102,21 @@ int main(int argc, char **argv)
     double floorMb = 0;
     {
         // The floor: the same numbers in plain arrays, measured as the charts are.
-        const long before = RssKiB();
+        const long before = ResidentKiB();
         std::vector<std::vector<double>> columns(static_cast<std::size_t>(series) + 1);
         for (std::size_t c = 0; c < columns.size(); ++c) {
             columns[c].resize(kRows);
             for (int i = 0; i < kRows; ++i)
                 columns[c][static_cast<std::size_t>(i)] = std::sin(i + static_cast<double>(c));
         }
-        floorMb = (RssKiB() - before) / 1024.0;
+        floorMb = (ResidentKiB() - before) / 1024.0;
     }
 
     PackChartWindow w(nullptr);
     w.resize(1024, 700);
     w.show();
     QCoreApplication::processEvents();
-    const long rss0 = RssKiB();
+    const long rss0 = ResidentKiB();
     QElapsedTimer t;
     t.start();
     w.OpenRecord(path);
@@ -134,7 +125,7 @@ int main(int argc, char **argv)
         w.render(&p);
     }
     const double loadMs = static_cast<double>(t.nsecsElapsed()) / 1e6;
-    const long rssLoaded = RssKiB();
+    const long rssLoaded = ResidentKiB();
     std::printf("load and first draw: %.0f ms\n", loadMs);
     std::printf("resident memory of the loaded day: +%.1f MB; floor (plain arrays) +%.1f MB, raw values %.1f MB: "
                 "%.2fx the floor, %.2fx the raw values\n",
@@ -193,7 +184,7 @@ int main(int argc, char **argv)
     cells.difference = 20;
     cells.highestCell = 1;
     cells.lowestCell = 2;
-    const long rssLive0 = RssKiB();
+    const long rssLive0 = ResidentKiB();
     t.restart();
     for (int s = 0; s < kRows; ++s, now += 1000) {
         power.voltageMv = 52000 + s % 500;
@@ -207,7 +198,7 @@ int main(int argc, char **argv)
     std::printf("live: %d rounds appended in %.0f ms\n", kRows, static_cast<double>(t.nsecsElapsed()) / 1e6);
     std::printf("live day: store %.1f MB (budget %.0f MB), resident +%.1f MB; raw values %.1f MB: %.2fx\n",
                 double(feed.Store().Bytes()) / (1 << 20), double(feed.Store().Budget()) / (1 << 20),
-                (RssKiB() - rssLive0) / 1024.0, rawMb, double(feed.Store().Bytes()) / (1 << 20) / rawMb);
+                (ResidentKiB() - rssLive0) / 1024.0, rawMb, double(feed.Store().Bytes()) / (1 << 20) / rawMb);
     PackChartWindow live(&feed);
     live.resize(1024, 700);
     live.show();
@@ -220,7 +211,7 @@ int main(int argc, char **argv)
     feed.OnShown(kStatusSoc);
     const double appendUs = static_cast<double>(t.nsecsElapsed()) / 1e3;
     std::printf("live: one more sample %.1f us, redraw of everything: %.1f ms\n", appendUs, RenderMs(live, image, 20));
-    std::printf("resident memory: +%.1f MB with the recorded day and the live day\n", (RssKiB() - rss0) / 1024.0);
+    std::printf("resident memory: +%.1f MB with the recorded day and the live day\n", (ResidentKiB() - rss0) / 1024.0);
     std::printf("span text: %s\n", qPrintable(live.SpanText()));
     return 0;
 }

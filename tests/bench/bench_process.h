@@ -1,5 +1,6 @@
 // Helpers of the benchmarks that run the tool against pylvex-sim: waiting
-// with the event loop running, the process's CPU time, the board program.
+// with the event loop running, the process's CPU time and resident memory,
+// the board program.
 #pragma once
 
 #include <QCoreApplication>
@@ -10,11 +11,43 @@
 
 #include <sys/resource.h>
 
+#include <fstream>
+#include <functional>
+#include <string>
+
 inline void Wait(int ms)
 {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+// Runs the event loop for ms, or until done() says so (looked at every
+// checkMs).
+inline void WaitFor(int ms, const std::function<bool()> &done = {}, int checkMs = 10)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    QTimer check;
+    if (done) {
+        QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+            if (done())
+                loop.quit();
+        });
+        check.start(checkMs);
+    }
+    loop.exec();
+}
+
+// Resident memory of this process in KiB, -1 when unknown.
+inline long ResidentKiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    return -1;
 }
 
 // User and system CPU time of this process, in seconds.

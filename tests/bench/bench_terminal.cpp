@@ -12,6 +12,7 @@
 #include "app/pages/terminalpage.h"
 #include "app/pages/terminalserialpanel.h"
 #include "app/pylvexapp.h"
+#include "bench/bench_process.h"
 #include "common/fakehost.h"
 
 #include <QApplication>
@@ -41,16 +42,6 @@ namespace {
 constexpr int kBytesPerSecond = 46080; // 460 800 baud, 10 bits a byte
 constexpr int kTickMs = 10;
 
-long ResidentKiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    return -1;
-}
-
 double ProcessCpuMs()
 {
     timespec ts{};
@@ -66,22 +57,6 @@ struct Result {
     qint64 bytes = 0;
     int lines = 0;
 };
-
-// Runs the event loop for ms, or until done() says so (looked at every 5 ms).
-void WaitFor(int ms, const std::function<bool()> &done = {})
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    QTimer check;
-    if (done) {
-        QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-            if (done())
-                loop.quit();
-        });
-        check.start(5);
-    }
-    loop.exec();
-}
 
 // A raw pseudo-terminal pair; the name of the far side, its descriptor kept
 // open when keepSlave (the floor reads it itself).
@@ -181,7 +156,8 @@ Result RunFloor(int seconds)
     wall.start();
     WaitFor(seconds * 1000);
     r.bytes = writer.Stop();
-    WaitFor(10000, [&] { return received >= r.bytes; });
+    WaitFor(
+        10000, [&] { return received >= r.bytes; }, 5);
     const double elapsed = static_cast<double>(wall.nsecsElapsed()) / 1e6;
     r.cpuPercent = 100.0 * (ProcessCpuMs() - cpuStart) / elapsed;
     r.stallMs = probe.Longest();
@@ -227,14 +203,17 @@ Result Run(int seconds, bool autoClear)
     QElapsedTimer lag;
     lag.start();
     (void)!::write(master, marker, sizeof marker);
-    WaitFor(10000, [&] {
-        const QString last = page->Display()->document()->lastBlock().previous().text() +
-                             page->Display()->document()->lastBlock().text();
-        if (!last.contains(QStringLiteral("A5 A5 A5 A5")))
-            return false;
-        r.lagMs = static_cast<double>(lag.nsecsElapsed()) / 1e6;
-        return true;
-    });
+    WaitFor(
+        10000,
+        [&] {
+            const QString last = page->Display()->document()->lastBlock().previous().text() +
+                                 page->Display()->document()->lastBlock().text();
+            if (!last.contains(QStringLiteral("A5 A5 A5 A5")))
+                return false;
+            r.lagMs = static_cast<double>(lag.nsecsElapsed()) / 1e6;
+            return true;
+        },
+        5);
     const double elapsed = static_cast<double>(wall.nsecsElapsed()) / 1e6;
     r.cpuPercent = 100.0 * (ProcessCpuMs() - cpuStart) / elapsed;
     r.stallMs = probe.Longest();

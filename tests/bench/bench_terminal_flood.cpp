@@ -8,6 +8,7 @@
 #include "app/pages/terminalnetpanel.h"
 #include "app/pages/terminalpage.h"
 #include "app/pylvexapp.h"
+#include "bench/bench_process.h"
 #include "common/fakehost.h"
 
 #include <QComboBox>
@@ -33,31 +34,6 @@
 
 namespace {
 constexpr qint64 kFloodBytes = 3900000;
-
-long ResidentKiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    return -1;
-}
-
-void WaitFor(int ms, const std::function<bool()> &done = {})
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    QTimer check;
-    if (done) {
-        QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-            if (done())
-                loop.quit();
-        });
-        check.start(10);
-    }
-    loop.exec();
-}
 
 // One round on a thread of its own: `clients` sockets connect, each sends
 // `share` bytes of text and closes. Returns the bytes sent.
