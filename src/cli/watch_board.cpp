@@ -31,9 +31,7 @@ public:
     {
         if (!m_daily)
             return m_path;
-        const QString day = now.date().toString(QStringLiteral("yyyy-MM-dd"));
-        const QString tag = m_tag.isEmpty() ? QString() : u'-' + m_tag;
-        return QDir(m_path).filePath(QStringLiteral("Record_%1%2.csv").arg(day, tag));
+        return QDir(m_path).filePath(StatusRecordName(now.date(), m_tag.isEmpty() ? QString() : u'-' + m_tag));
     }
 
     void Write(const LiveStatus &live, const QDateTime &now)

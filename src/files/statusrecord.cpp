@@ -146,11 +146,16 @@ QString StatusRecordRow(const StatusRecord &record)
     return line + QLatin1Char(',') + kCrLf;
 }
 
+QString StatusRecordName(const QDate &day, const QString &tag)
+{
+    return QStringLiteral("Record_%1%2.csv").arg(day.toString(QStringLiteral("yyyy-MM-dd")), tag);
+}
+
 QString StatusRecordPath(const QDate &day)
 {
     // Always the Log folder: a recording never lands elsewhere; while the folder
     // cannot be made, the rows wait (StatusRecorder).
-    return QStringLiteral("%1/Record_%2.csv").arg(LogFolder(), day.toString(QStringLiteral("yyyy-MM-dd")));
+    return LogFolder() + u'/' + StatusRecordName(day);
 }
 
 namespace {

@@ -63,6 +63,9 @@ QStringList StatusRecordTailColumns();
 QString StatusRecordHeader(const StatusRecord &record);
 // Data line: one empty field more at its end than the header.
 QString StatusRecordRow(const StatusRecord &record);
+// "Record_<yyyy-MM-dd><tag>.csv": the day's file name (tag empty but for a
+// second series of the same day).
+QString StatusRecordName(const QDate &day, const QString &tag = QString());
 // "<Log folder>/Record_<yyyy-MM-dd>.csv".
 QString StatusRecordPath(const QDate &day);
 
